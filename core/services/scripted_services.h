@@ -1,0 +1,64 @@
+// Test double of the services: records every call and answers message boxes from a queue.
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/services/services.h"
+
+namespace zv {
+
+struct MessageRecord {
+  std::string text;
+  MsgButtons buttons;
+  MsgIcon icon;
+  std::string title;
+};
+
+class ScriptedServices : public Services {
+ public:
+  // Answers for the coming message boxes, in order. With the queue empty a message box
+  // answers OK (or Yes for yes/no questions) and is still recorded.
+  std::deque<MsgAnswer> answers;
+  // Optional hook run when a message box appears, before the answer is taken.
+  std::function<void(const MessageRecord&)> onMessage;
+  std::deque<std::optional<std::string>> inputAnswers;
+
+  std::vector<MessageRecord> messages;
+  // "open <path>", "editor <path>", "files <folder>", "help <file> <cmd> <data>", "busy 1",
+  // "cursor x y", "beep", "doevents", "quit", "input <prompt>" in call order.
+  std::vector<std::string> calls;
+  std::string clipboard;
+  bool shellResult = true;
+  double screenW = 1024 * 15, screenH = 768 * 15;
+  int doEventsCount = 0;
+
+  MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                       const std::string& title) override;
+  bool shellOpen(const std::string& path) override;
+  bool startTextEditor(const std::string& path) override;
+  bool startFileManager(const std::string& folder) override;
+  void help(const std::string& helpFile, int command, int data) override;
+  std::string clipboardText() override { return clipboard; }
+  void setClipboardText(const std::string& text) override { clipboard = text; }
+  double screenWidth() override { return screenW; }
+  double screenHeight() override { return screenH; }
+  double twipsPerPixelX() override { return 15; }
+  double twipsPerPixelY() override { return 15; }
+  void setBusy(bool busy) override;
+  void setCursorPos(int x, int y) override;
+  void beep() override;
+  void doEvents() override;
+  void quit() override;
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& initial) override;
+
+  // True when some recorded call starts with the prefix.
+  bool called(const std::string& prefix) const;
+  const MessageRecord* lastMessage() const {
+    return messages.empty() ? nullptr : &messages.back();
+  }
+};
+
+}  // namespace zv
