@@ -1,0 +1,6 @@
+#pragma once
+namespace zv {
+class FormRegistry;
+// frmMenu (main menu).
+void registerMenuForms(FormRegistry& forms);
+}  // namespace zv
