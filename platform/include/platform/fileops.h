@@ -1,5 +1,7 @@
 // File operations on program paths (Windows-style, through the drive table, or host paths)
 // that raise RuntimeError with the classic numbers (53, 58, 61, 68, 70, 75, 76, ...).
+// A path on an unknown or not-ready drive raises 68, except in the three questions below,
+// which answer false.
 #pragma once
 #include <cstdint>
 #include <ctime>
@@ -42,5 +44,17 @@ bool moveToTrash(const std::string& path);
 std::string readAll(const std::string& path);           // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.
 void writeAllAtomically(const std::string& path, std::string_view bytes);
+
+// Reads a text file line by line, as a window reads a listing or a list file: lines end with
+// CR LF, LF or CR; each line is decoded on its own (valid UTF-8 as is, otherwise CP932).
+class LineReader {
+ public:
+  explicit LineReader(const std::string& path);  // 53 when missing
+  bool atEnd() const { return pos_ >= bytes_.size(); }
+  std::string readLine();                         // 62 when already at the end
+ private:
+  std::string bytes_;
+  size_t pos_ = 0;
+};
 
 }  // namespace zv::fs

@@ -1,0 +1,123 @@
+#include "platform/drives.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/fileops.h"
+#include "platform/runtime_error.h"
+#include "tests/support/temp_dir.h"
+
+using zv::DriveTable;
+using zv::RuntimeError;
+using zv::test::TempDir;
+
+namespace {
+int errorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+}  // namespace
+
+TEST(DriveTable, DefaultsMapCToTheRoot) {
+  DriveTable t;
+  t.loadDefaults();
+  ASSERT_TRUE(t.hostRoot('C'));
+  EXPECT_EQ(*t.hostRoot('c'), "/");
+  EXPECT_EQ(t.letters().front(), 'C');
+  EXPECT_EQ(t.toHost("C:\\usr\\bin"), "/usr/bin");
+  EXPECT_EQ(t.toWindows("/usr/bin"), "C:\\usr\\bin");
+  EXPECT_EQ(t.toWindows("/"), "C:\\");
+}
+
+TEST(DriveTable, ComponentsResolveWithoutRegardToCase) {
+  TempDir dir;
+  dir.mkdir("Temp/Sub");
+  dir.write("Temp/Sub/Read Me.TXT", "x");
+  DriveTable t;
+  t.set('P', dir.path());
+  EXPECT_EQ(t.toHost("P:\\TEMP"), dir / "Temp");
+  EXPECT_EQ(t.toHost("P:\\temp\\"), dir / "Temp");
+  EXPECT_EQ(t.toHost("p:/tEmP/sub/read me.txt"), dir / "Temp/Sub/Read Me.TXT");
+  EXPECT_EQ(t.toHost("\"P:\\temp\\sub\""), dir / "Temp/Sub");
+  // New entries keep the case as written, and so does everything below them.
+  EXPECT_EQ(t.toHost("P:\\temp\\New\\Deeper"), dir / "Temp/New/Deeper");
+  EXPECT_EQ(t.toHost("P:\\temp\\.\\sub\\..\\SUB"), dir / "Temp/Sub");
+  // ".." stops at the drive's root.
+  EXPECT_EQ(t.toHost("P:\\..\\..\\temp"), dir / "Temp");
+}
+
+TEST(DriveTable, ExactMatchWinsOverCaseVariants) {
+  TempDir dir;
+  dir.mkdir("temp");
+  dir.mkdir("TEMP");
+  DriveTable t;
+  t.set('P', dir.path());
+  EXPECT_EQ(t.toHost("P:\\TEMP"), dir / "TEMP");
+  EXPECT_EQ(t.toHost("P:\\temp"), dir / "temp");
+  EXPECT_EQ(t.toHost("P:\\Temp"), dir / "TEMP");  // byte order picks one, always the same
+}
+
+TEST(DriveTable, MissingOrUnknownDriveIsNotReady) {
+  TempDir dir;
+  DriveTable t;
+  t.set('E', dir / "gone");
+  EXPECT_FALSE(t.ready('E'));
+  EXPECT_FALSE(t.ready('Q'));
+  EXPECT_EQ(errorOf([&] { t.toHost("E:\\x"); }), zv::kErrDeviceUnavailable);
+  EXPECT_EQ(errorOf([&] { t.toHost("Q:\\"); }), zv::kErrDeviceUnavailable);
+  dir.mkdir("gone");
+  EXPECT_TRUE(t.ready('E'));
+  EXPECT_EQ(t.toHost("E:\\x"), dir / "gone/x");
+}
+
+TEST(DriveTable, UnreadableFolderIsNotReady) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  TempDir dir;
+  std::string locked = dir.mkdir("locked");
+  chmod(locked.c_str(), 0);
+  DriveTable t;
+  t.set('E', locked);
+  EXPECT_FALSE(t.ready('E'));
+}
+
+TEST(DriveTable, LongestHostPrefixNamesTheDrive) {
+  TempDir dir;
+  dir.mkdir("share/sub");
+  DriveTable t;
+  t.set('C', "/");
+  t.set('D', dir / "share");
+  EXPECT_EQ(t.toWindows(dir / "share/sub"), "D:\\sub");
+  EXPECT_EQ(t.toWindows(dir / "share"), "D:\\");
+  EXPECT_EQ(t.toWindows(dir / "shared"), t.toWindows(dir.path()) + "\\shared");
+  EXPECT_EQ(t.toWindows(dir / "share/../x"), t.toWindows(dir.path()) + "\\x");
+}
+
+TEST(DriveTable, SettingsFileAddsAndOverridesLetters) {
+  TempDir dir;
+  dir.mkdir("srv");
+  std::string ini = dir.write("ZORVEX.INI",
+                              "[Option]\r\nMode=5\r\n[drives]\r\nd = " + dir / "srv" +
+                                  "\r\nC:=" + dir.path() + "\r\nE=\r\nbad=/x\r\n");
+  DriveTable t;
+  t.set('E', "/");
+  t.loadOverrides(ini);
+  EXPECT_EQ(*t.hostRoot('D'), dir / "srv");
+  EXPECT_EQ(*t.hostRoot('C'), dir.path());
+  EXPECT_FALSE(t.hostRoot('E'));  // an empty value removes a letter
+  t.loadOverrides(dir / "missing.ini");
+  EXPECT_EQ(*t.hostRoot('D'), dir / "srv");
+}
+
+TEST(DriveTable, JapaneseNamesOnDiskInCp932AreFound) {
+  TempDir dir;
+  // "表計算" in CP932: the second byte of 表 is 0x5C, which is no separator.
+  dir.mkdir("\x95\x5C\x8C\x76\x8E\x5A");
+  DriveTable t;
+  t.set('P', dir.path());
+  EXPECT_EQ(t.toHost("P:\\表計算"), dir / "\x95\x5C\x8C\x76\x8E\x5A");
+  EXPECT_EQ(t.toWindows(dir / "\x95\x5C\x8C\x76\x8E\x5A"), "P:\\表計算");
+}
