@@ -265,6 +265,11 @@ int Control::selCount() const {
   return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
 }
 
+void Control::setAlignment(int a) {
+  alignment_ = a;
+  notify();
+}
+
 void Control::setHorizontalExtent(int px) {
   hExtent_ = px;
   notify();

@@ -175,6 +175,11 @@ class Control {
   // Horizontal scroll extent in pixels (0: none).
   int horizontalExtent() const { return hExtent_; }
   void setHorizontalExtent(int px);
+  // Labels and text boxes: how the text sits in the control (a long path can be read from
+  // either end).
+  enum Align : int { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+  int alignment() const { return alignment_; }
+  void setAlignment(int a);
   // A user click on an item, with Ctrl/Shift as the list's selection mode interprets them;
   // updates the selection and fires onClick.
   void userSelect(int index, int shift = 0);
@@ -251,6 +256,7 @@ class Control {
   int listIndex_ = -1;
   int anchor_ = -1;
   int hExtent_ = 0;
+  int alignment_ = AlignLeft;
   std::string drive_, path_, pattern_ = "*.*";
   std::vector<FolderEntry> folders_;
 };
