@@ -1,0 +1,201 @@
+// Method table, decoder set-up and the shared input/output plumbing.
+#include <stdlib.h>
+
+#include "lzh_decoder.h"
+
+namespace lzh {
+
+namespace {
+
+enum Family { kStore, kNoData, kStatic, kLh1, kLh2, kLh3, kLzs, kLz5 };
+
+struct MethodRow {
+  char id[6];
+  uint8_t family;
+  uint8_t window_bits;  // window kept by the decoder
+  uint8_t np;           // P table size of the static-Huffman family
+  uint8_t pbit;         // width of its count field
+};
+
+// One row per method id. -lh4- shares the -lh5- stream parameters, so its window is 8 KiB:
+// a damaged -lh4- stream may name distances up to 8 KiB and must still stay inside the window.
+const MethodRow kMethods[] = {
+    {"-lh0-", kStore, 0, 0, 0},    {"-lz4-", kStore, 0, 0, 0},    {"-lhd-", kNoData, 0, 0, 0},
+    {"-lh1-", kLh1, 12, 0, 0},
+    {"-lh4-", kStatic, 13, 14, 4}, {"-lh5-", kStatic, 13, 14, 4}, {"-lh6-", kStatic, 15, 16, 5},
+    {"-lh7-", kStatic, 16, 17, 5}, {"-lhx-", kStatic, 20, 21, 5}, {"-lzs-", kLzs, 11, 0, 0},
+    {"-lz5-", kLz5, 12, 0, 0},
+};
+
+const MethodRow* find_method(const char* method) {
+  if (!method) return 0;
+  for (const MethodRow& row : kMethods)
+    if (memcmp(row.id, method, 5) == 0) return &row;
+  return 0;
+}
+
+int decode_store(Decoder* d) {
+  while (d->out_left && d->status == LZH_OK) {
+    if (d->in_ptr == d->in_end && !fill_input(d)) return d->status ? d->status : LZH_E_DATA;
+    size_t n = (size_t)(d->in_end - d->in_ptr);
+    if (n > d->out_left) n = (size_t)d->out_left;
+    if (d->io->write(d->io->write_ctx, d->in_ptr, n) != 0) return LZH_E_WRITE;
+    d->in_ptr += n;
+    d->out_left -= n;
+  }
+  return d->status;
+}
+
+}  // namespace
+
+bool fill_input(Decoder* d) {
+  if (d->in_left == 0 || d->status != LZH_OK) return false;
+  size_t want = d->in_left < kInBufSize ? (size_t)d->in_left : (size_t)kInBufSize;
+  long got = d->io->read(d->io->read_ctx, d->inbuf, want);
+  if (got < 0) {
+    d->status = LZH_E_READ;
+    d->in_left = 0;
+    return false;
+  }
+  if (got == 0 || (size_t)got > want) {  // truncated input: what follows reads as missing
+    d->in_left = 0;
+    return false;
+  }
+  d->in_left -= (uint64_t)got;
+  d->in_ptr = d->inbuf;
+  d->in_end = d->inbuf + got;
+  return true;
+}
+
+bool flush_output(Decoder* d) {
+  if (d->wpos > d->flush_from && d->status == LZH_OK &&
+      d->io->write(d->io->write_ctx, d->win + d->flush_from, d->wpos - d->flush_from) != 0)
+    d->status = LZH_E_WRITE;
+  if (d->wpos == d->wsize) d->wpos = 0;
+  d->flush_from = d->wpos;
+  return d->status == LZH_OK;
+}
+
+void copy_from(Decoder* d, uint32_t src, uint32_t len) {
+  if (len > d->out_left) len = (uint32_t)d->out_left;
+  unsigned char* w = d->win;
+  const uint32_t mask = d->wmask;
+  d->out_left -= len;
+  while (len) {
+    // Copy up to the next wrap of either position in one tight loop.
+    uint32_t run = len;
+    if (run > d->wsize - d->wpos) run = d->wsize - d->wpos;
+    if (run > d->wsize - src) run = d->wsize - src;
+    unsigned char* dst = w + d->wpos;
+    const unsigned char* from = w + src;
+    for (uint32_t i = 0; i < run; ++i) dst[i] = from[i];
+    len -= run;
+    src = (src + run) & mask;
+    d->wpos += run;
+    if (d->wpos == d->wsize) flush_output(d);
+  }
+}
+
+bool build_table(int n, const uint8_t* len, int tbits, uint16_t* table, uint16_t* left,
+                 uint16_t* right) {
+  unsigned count[17] = {0};
+  for (int s = 0; s < n; ++s) {
+    if (len[s] > 16) return false;
+    ++count[len[s]];
+  }
+  const int size = 1 << tbits;
+  for (int i = 0; i < size; ++i) table[i] = kInvalidEntry;
+  if (count[0] == (unsigned)n) return true;  // no codes: any use of the table fails
+
+  uint32_t kraft = 0;
+  for (int l = 1; l <= 16; ++l) kraft += count[l] << (16 - l);
+  if (kraft != 1u << 16) return false;
+
+  unsigned next[17];
+  unsigned code = 0;
+  for (int l = 1; l <= 16; ++l) {
+    next[l] = code;
+    code = (code + count[l]) << 1;
+  }
+  int avail = n;
+  for (int s = 0; s < n; ++s) {
+    const int l = len[s];
+    if (l == 0) continue;
+    const unsigned c = next[l]++;
+    if (l <= tbits) {
+      const unsigned start = c << (tbits - l);
+      const unsigned fill = 1u << (tbits - l);
+      for (unsigned i = 0; i < fill; ++i) table[start + i] = (uint16_t)s;
+      continue;
+    }
+    uint16_t* ref = &table[c >> (l - tbits)];
+    for (int b = l - tbits - 1; b >= 0; --b) {
+      if (*ref == kInvalidEntry) {
+        if (avail >= 2 * n) return false;
+        left[avail] = right[avail] = kInvalidEntry;
+        *ref = (uint16_t)avail++;
+      }
+      ref = ((c >> b) & 1) ? &right[*ref] : &left[*ref];
+    }
+    *ref = (uint16_t)s;
+  }
+  return true;
+}
+
+void single_table(int n, uint8_t* len, int tbits, uint16_t* table, int sym) {
+  for (int i = 0; i < n; ++i) len[i] = 0;
+  const int size = 1 << tbits;
+  for (int i = 0; i < size; ++i) table[i] = (uint16_t)sym;
+}
+
+}  // namespace lzh
+
+using namespace lzh;
+
+extern "C" int lzh_can_decode(const char method[5]) { return find_method(method) != 0; }
+
+extern "C" int lzh_decode(const char method[5], uint64_t packed_size, uint64_t original_size,
+                          const LzhStreams* io) {
+  const MethodRow* row = find_method(method);
+  if (!row) return LZH_E_METHOD;
+  if (!io || !io->read || !io->write) return LZH_E_READ;
+  if (row->family == kNoData) return original_size == 0 ? LZH_OK : LZH_E_DATA;
+  if (original_size == 0) return LZH_OK;
+
+  const uint32_t wsize = row->window_bits ? 1u << row->window_bits : 0;
+  Decoder* d = (Decoder*)malloc(sizeof(Decoder) + wsize);
+  if (!d) return LZH_E_MEMORY;
+  d->io = io;
+  d->status = LZH_OK;
+  d->in_left = packed_size;
+  d->in_ptr = d->in_end = d->inbuf;
+  d->bits = 0;
+  d->nbits = 0;
+  d->pad_bits = 0;
+  d->out_left = original_size;
+  d->out_done = 0;
+  d->win = (unsigned char*)(d + 1);
+  d->wsize = wsize;
+  d->wmask = wsize ? wsize - 1 : 0;
+  d->wpos = 0;
+  d->flush_from = 0;
+  // The LZH window starts out as spaces, so damaged or lenient streams that reach before the
+  // first byte still decode as the reference tools do.
+  if (wsize) memset(d->win, 0x20, wsize);
+
+  int rc;
+  switch (row->family) {
+    case kStore: rc = decode_store(d); break;
+    case kStatic: rc = decode_static(d, row->np, row->pbit); break;
+    case kLh1: rc = decode_lh1(d); break;
+    case kLzs: rc = decode_lzs(d); break;
+    default: rc = decode_lz5(d); break;
+  }
+  if (rc == LZH_OK && wsize) {
+    flush_output(d);
+    rc = d->status;
+  }
+  if (rc == LZH_OK && overran(d)) rc = LZH_E_DATA;
+  free(d);
+  return rc;
+}

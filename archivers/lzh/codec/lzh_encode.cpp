@@ -1,0 +1,402 @@
+// -lh5-, -lh6-, -lh7- encoder: hash-chain LZSS with one-step lazy matching, blocks of static
+// Huffman codes. Streams: memory is bounded by the dictionary size and the block buffer.
+#include <stdlib.h>
+#include <string.h>
+
+#include "lzh_encoder.h"
+
+namespace lzh {
+
+namespace {
+
+enum {
+  kMinMatch = 3,
+  kMaxMatch = 256,
+  kLookahead = kMaxMatch + kMinMatch,  // bytes kept ahead of the current position
+  kNC = 510,
+  kNT = 19,
+  kTBits = 5,
+  kCBits = 9,
+  kMaxP = 17,
+  kBlockTokens = 16384,  // symbols per block before the block is cut
+};
+
+struct Level {
+  uint16_t max_chain;  // candidates examined per position
+  uint16_t good;       // a match this long cuts the chain to a quarter
+  uint16_t nice;       // a match this long ends the search
+  uint16_t lazy;       // a match this long is taken without looking one byte further
+};
+
+const Level kLevels[10] = {
+    {128, 32, 256, 128},  // 0: default, same as 6
+    {4, 4, 16, 4},        {8, 8, 32, 16},       {16, 8, 64, 32},
+    {32, 16, 96, 64},     {64, 32, 128, 128},   {128, 32, 256, 128},
+    {256, 64, 256, 256},  {1024, 128, 256, 256}, {4096, 256, 256, 256},
+};
+
+struct Token {
+  uint16_t code;   // 0..255 literal, 256..509 match length + 253
+  uint16_t dist1;  // distance - 1 of a match
+};
+
+struct Encoder {
+  const LzhStreams* io;
+  int status;
+  uint64_t in_left;
+
+  uint32_t dsize;  // dictionary: largest distance used is dsize - 1
+  int np, pbit;
+  Level level;
+  uint32_t too_far;  // 3-byte matches farther than this cost more than three literals
+
+  unsigned char* win;  // 2 * dsize bytes plus slack for word-wise comparison
+  uint32_t wsize;
+  uint32_t pos;        // current position in win
+  uint32_t lookahead;  // bytes available from pos
+  int hash_bits;
+  int32_t* head;
+  int32_t* prev;  // indexed by position & (dsize - 1)
+
+  Token* tok;
+  uint32_t ntok;
+
+  BitWriter bw;
+
+  uint32_t cfreq[kNC], pfreq[kMaxP + 1], tfreq[kNT];
+  uint8_t clen[kNC], plen[kMaxP + 1], tlen[kNT];
+  uint16_t ccode[kNC], pcode[kMaxP + 1], tcode[kNT];
+};
+
+inline int bit_length(uint32_t v) {
+  int n = 0;
+  while (v) {
+    ++n;
+    v >>= 1;
+  }
+  return n;
+}
+
+inline uint32_t hash3(const Encoder* e, const unsigned char* p) {
+  const uint32_t v = ((uint32_t)p[0] << 16) | ((uint32_t)p[1] << 8) | p[2];
+  return (v * 2654435761u) >> (32 - e->hash_bits);
+}
+
+// Reads input until the window is full or the input is exhausted, sliding the window down
+// by one dictionary when it runs out of room.
+void fill_window(Encoder* e) {
+  if (e->in_left == 0 || e->status != LZH_OK) return;
+  if (e->pos + e->lookahead >= e->wsize) {
+    const uint32_t d = e->dsize;
+    memmove(e->win, e->win + d, e->wsize - d);
+    e->pos -= d;
+    const uint32_t hsize = 1u << e->hash_bits;
+    for (uint32_t i = 0; i < hsize; ++i) e->head[i] = e->head[i] >= (int32_t)d ? e->head[i] - (int32_t)d : -1;
+    for (uint32_t i = 0; i < d; ++i) e->prev[i] = e->prev[i] >= (int32_t)d ? e->prev[i] - (int32_t)d : -1;
+  }
+  while (e->in_left && e->pos + e->lookahead < e->wsize) {
+    uint32_t room = e->wsize - (e->pos + e->lookahead);
+    if (room > e->in_left) room = (uint32_t)e->in_left;
+    const long got = e->io->read(e->io->read_ctx, e->win + e->pos + e->lookahead, room);
+    if (got <= 0 || (uint32_t)got > room) {
+      e->status = LZH_E_READ;
+      return;
+    }
+    e->lookahead += (uint32_t)got;
+    e->in_left -= (uint64_t)got;
+  }
+}
+
+inline uint32_t match_length(const unsigned char* a, const unsigned char* b, uint32_t limit) {
+  uint32_t n = 0;
+  while (n + 8 <= limit) {
+    uint64_t x, y;
+    memcpy(&x, a + n, 8);
+    memcpy(&y, b + n, 8);
+    if (x != y) return n + (uint32_t)(__builtin_ctzll(x ^ y) >> 3);
+    n += 8;
+  }
+  while (n < limit && a[n] == b[n]) ++n;
+  return n;
+}
+
+// Searches the hash chain from `cur` for a match longer than `best`; returns its length
+// (or `best` when none is longer) and stores the distance.
+uint32_t longest_match(Encoder* e, int32_t cur, uint32_t best, uint32_t* dist) {
+  const uint32_t limit = e->lookahead < (uint32_t)kMaxMatch ? e->lookahead : (uint32_t)kMaxMatch;
+  if (best >= limit) return best;
+  const unsigned char* s = e->win + e->pos;
+  const uint32_t mask = e->dsize - 1;
+  uint32_t chain = e->level.max_chain;
+  if (best >= e->level.good) chain >>= 2;
+  const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
+  while (cur >= 0 && e->pos - (uint32_t)cur < e->dsize && chain--) {
+    const unsigned char* m = e->win + cur;
+    if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
+      const uint32_t len = match_length(s, m, limit);
+      if (len > best) {
+        best = len;
+        *dist = e->pos - (uint32_t)cur;
+        if (len >= nice) break;
+      }
+    }
+    cur = e->prev[(uint32_t)cur & mask];
+  }
+  return best;
+}
+
+inline int32_t insert_string(Encoder* e, uint32_t p) {
+  const uint32_t h = hash3(e, e->win + p);
+  const int32_t old = e->head[h];
+  e->prev[p & (e->dsize - 1)] = old;
+  e->head[h] = (int32_t)p;
+  return old;
+}
+
+// --- block output ---------------------------------------------------------------------
+
+void write_length_list(Encoder* e, const uint8_t* len, int n, int width, int special) {
+  int k = n;
+  while (k > 0 && len[k - 1] == 0) --k;
+  bw_put(&e->bw, width, (uint32_t)k);
+  int i = 0;
+  while (i < k) {
+    const int v = len[i++];
+    if (v <= 6) {
+      bw_put(&e->bw, 3, (uint32_t)v);
+    } else {
+      // 7 then (v - 7) one-bits and a zero-bit.
+      bw_put(&e->bw, 3, 7);
+      bw_put(&e->bw, v - 6, ((1u << (v - 6)) - 2));
+    }
+    if (i == special) {
+      int zeros = 0;
+      while (zeros < 3 && i + zeros < k && len[i + zeros] == 0) ++zeros;
+      bw_put(&e->bw, 2, (uint32_t)zeros);
+      i += zeros;
+    }
+  }
+}
+
+// Runs of zero C lengths and the T symbols that code them (T0 one zero, T1 3..18, T2 20+).
+template <typename Fn>
+void for_each_c_token(const uint8_t* clen, int n, Fn fn) {
+  int i = 0;
+  while (i < n) {
+    if (clen[i] != 0) {
+      fn(clen[i] + 2, 0, 0);
+      ++i;
+      continue;
+    }
+    int run = 1;
+    while (i + run < n && clen[i + run] == 0) ++run;
+    i += run;
+    if (run <= 2) {
+      for (int k = 0; k < run; ++k) fn(0, 0, 0);
+    } else if (run <= 18) {
+      fn(1, 4, (uint32_t)(run - 3));
+    } else if (run == 19) {
+      fn(0, 0, 0);
+      fn(1, 4, 15);
+    } else {
+      fn(2, 9, (uint32_t)(run - 20));
+    }
+  }
+}
+
+void emit_block(Encoder* e, const Token* tok, uint32_t n) {
+  memset(e->cfreq, 0, sizeof e->cfreq);
+  memset(e->pfreq, 0, sizeof e->pfreq);
+  for (uint32_t i = 0; i < n; ++i) {
+    ++e->cfreq[tok[i].code];
+    if (tok[i].code >= 256) ++e->pfreq[bit_length(tok[i].dist1)];
+  }
+  // Never a single-symbol C table: some readers mishandle it at the end of a stream, so an
+  // unused symbol gets a code too.
+  int used = 0;
+  for (int s = 0; s < kNC && used < 2; ++s) used += e->cfreq[s] != 0;
+  if (used < 2) ++e->cfreq[e->cfreq[0] ? 1 : 0];
+  make_code_lengths(e->cfreq, kNC, e->clen);
+  make_codes(e->clen, kNC, e->ccode);
+
+  int nc = kNC;
+  while (nc > 0 && e->clen[nc - 1] == 0) --nc;
+  memset(e->tfreq, 0, sizeof e->tfreq);
+  for_each_c_token(e->clen, nc, [e](int t, int, uint32_t) { ++e->tfreq[t]; });
+  const int tused = make_code_lengths(e->tfreq, kNT, e->tlen);
+  make_codes(e->tlen, kNT, e->tcode);
+
+  const int pused = make_code_lengths(e->pfreq, e->np, e->plen);
+  make_codes(e->plen, e->np, e->pcode);
+
+  BitWriter* w = &e->bw;
+  bw_put(w, 16, n);
+  if (tused < 2) {
+    int sym = 0;
+    while (sym < kNT - 1 && e->tfreq[sym] == 0) ++sym;
+    bw_put(w, kTBits, 0);
+    bw_put(w, kTBits, (uint32_t)sym);
+    e->tlen[sym] = 0;  // a single-symbol table costs no bits per use
+  } else {
+    write_length_list(e, e->tlen, kNT, kTBits, 3);
+  }
+  bw_put(w, kCBits, (uint32_t)nc);
+  for_each_c_token(e->clen, nc, [e, w](int t, int extra_bits, uint32_t extra) {
+    bw_put(w, e->tlen[t], e->tcode[t]);
+    if (extra_bits) bw_put(w, extra_bits, extra);
+  });
+  if (pused < 2) {
+    int sym = 0;  // a block without matches still names symbol 0
+    if (pused == 1)
+      while (e->pfreq[sym] == 0) ++sym;
+    bw_put(w, e->pbit, 0);
+    bw_put(w, e->pbit, (uint32_t)sym);
+    e->plen[sym] = 0;
+  } else {
+    write_length_list(e, e->plen, e->np, e->pbit, -1);
+  }
+
+  for (uint32_t i = 0; i < n; ++i) {
+    const unsigned c = tok[i].code;
+    bw_put(w, e->clen[c], e->ccode[c]);
+    if (c >= 256) {
+      const uint32_t d = tok[i].dist1;
+      const int p = bit_length(d);
+      bw_put(w, e->plen[p], e->pcode[p]);
+      if (p > 1) bw_put(w, p - 1, d & ((1u << (p - 1)) - 1));
+    }
+  }
+}
+
+// Keeps up to two blocks of tokens so that the last block can be balanced with the one
+// before it instead of ending on a tiny block.
+inline void add_token(Encoder* e, unsigned code, uint32_t dist1) {
+  e->tok[e->ntok].code = (uint16_t)code;
+  e->tok[e->ntok].dist1 = (uint16_t)dist1;
+  if (++e->ntok == 2 * kBlockTokens) {
+    emit_block(e, e->tok, kBlockTokens);
+    memmove(e->tok, e->tok + kBlockTokens, kBlockTokens * sizeof(Token));
+    e->ntok = kBlockTokens;
+  }
+}
+
+void finish_blocks(Encoder* e) {
+  if (e->ntok > kBlockTokens) {
+    const uint32_t first = e->ntok / 2;
+    emit_block(e, e->tok, first);
+    emit_block(e, e->tok + first, e->ntok - first);
+  } else if (e->ntok) {
+    emit_block(e, e->tok, e->ntok);
+  }
+  e->ntok = 0;
+}
+
+inline bool running(const Encoder* e) { return e->status == LZH_OK && e->bw.status == LZH_OK; }
+
+void compress(Encoder* e) {
+  uint32_t match_len = kMinMatch - 1, match_dist = 0;
+  bool pending = false;  // a literal at pos - 1 waits for the lazy decision
+  for (;;) {
+    if (e->lookahead < kLookahead) {
+      fill_window(e);
+      if (!running(e)) return;
+      if (e->lookahead == 0) break;
+    }
+    int32_t cand = -1;
+    if (e->lookahead >= kMinMatch) cand = insert_string(e, e->pos);
+    const uint32_t prev_len = match_len, prev_dist = match_dist;
+    match_len = kMinMatch - 1;
+    if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand < e->dsize) {
+      match_len = longest_match(e, cand, prev_len > match_len ? prev_len : match_len, &match_dist);
+      if (match_len <= prev_len) match_len = kMinMatch - 1;
+      if (match_len == kMinMatch && match_dist > e->too_far) match_len = kMinMatch - 1;
+    }
+    if (prev_len >= kMinMatch && match_len <= prev_len) {
+      // The match found one byte earlier wins: emit it and index the bytes it covers.
+      add_token(e, prev_len + 253, prev_dist - 1);
+      const uint32_t end = e->pos + e->lookahead;
+      const uint32_t last = e->pos - 1 + prev_len;  // first position after the match
+      for (uint32_t p = e->pos + 1; p < last; ++p)
+        if (p + kMinMatch <= end) insert_string(e, p);
+      e->lookahead -= last - e->pos;
+      e->pos = last;
+      pending = false;
+      match_len = kMinMatch - 1;
+    } else {
+      if (pending) add_token(e, e->win[e->pos - 1], 0);
+      pending = true;
+      ++e->pos;
+      --e->lookahead;
+    }
+    if (!running(e)) return;
+  }
+  if (pending) add_token(e, e->win[e->pos - 1], 0);
+  finish_blocks(e);
+}
+
+}  // namespace
+
+}  // namespace lzh
+
+using namespace lzh;
+
+extern "C" int lzh_can_encode(const char method[5]) {
+  return method && (memcmp(method, "-lh5-", 5) == 0 || memcmp(method, "-lh6-", 5) == 0 ||
+                    memcmp(method, "-lh7-", 5) == 0);
+}
+
+extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const LzhStreams* io,
+                             uint64_t* packed_size, const LzhEncodeOptions* options) {
+  if (packed_size) *packed_size = 0;
+  if (!lzh_can_encode(method)) return LZH_E_METHOD;
+  if (!io || !io->read || !io->write) return LZH_E_READ;
+  const int dicbit = method[3] == '5' ? 13 : method[3] == '6' ? 15 : 16;
+  const uint32_t dsize = 1u << dicbit;
+  const int hash_bits = dicbit < 15 ? 15 : 16;
+  const uint32_t wsize = 2 * dsize;
+
+  const size_t win_bytes = wsize + 16;
+  const size_t head_bytes = ((size_t)1 << hash_bits) * sizeof(int32_t);
+  const size_t prev_bytes = (size_t)dsize * sizeof(int32_t);
+  const size_t tok_bytes = 2 * (size_t)kBlockTokens * sizeof(Token);
+  unsigned char* block =
+      (unsigned char*)malloc(sizeof(Encoder) + head_bytes + prev_bytes + tok_bytes + win_bytes);
+  if (!block) return LZH_E_MEMORY;
+  Encoder* e = (Encoder*)block;
+  e->head = (int32_t*)(block + sizeof(Encoder));
+  e->prev = (int32_t*)((unsigned char*)e->head + head_bytes);
+  e->tok = (Token*)((unsigned char*)e->prev + prev_bytes);
+  e->win = (unsigned char*)e->tok + tok_bytes;
+
+  e->io = io;
+  e->status = LZH_OK;
+  e->in_left = original_size;
+  e->dsize = dsize;
+  e->np = dicbit + 1;
+  e->pbit = dicbit <= 13 ? 4 : 5;
+  int level = options ? options->level : 0;
+  if (level < 0 || level > 9) level = 0;
+  e->level = kLevels[level];
+  e->too_far = 4096;
+  e->wsize = wsize;
+  e->pos = 0;
+  e->lookahead = 0;
+  e->hash_bits = hash_bits;
+  memset(e->head, 0xFF, head_bytes);
+  memset(e->prev, 0xFF, prev_bytes);
+  memset(e->win, 0, win_bytes);
+  e->ntok = 0;
+  bw_init(&e->bw, io, options ? options->stop_above : 0);
+
+  compress(e);
+  if (running(e)) bw_finish(&e->bw);
+  int rc = e->status != LZH_OK ? e->status : e->bw.status;
+  if (packed_size) *packed_size = e->bw.written;
+  free(block);
+  return rc;
+}
+
+extern "C" int lzh_encode(const char method[5], uint64_t original_size, const LzhStreams* io,
+                          uint64_t* packed_size) {
+  return lzh_encode_ex(method, original_size, io, packed_size, 0);
+}
