@@ -1,0 +1,146 @@
+#include "core/libraries/archivers.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/folders.h"
+
+namespace zv {
+
+namespace {
+
+template <class F>
+bool resolve(const SharedObject& object, const std::string& name, F& target, std::string* error) {
+  target = reinterpret_cast<F>(object.symbol(name.c_str()));
+  if (!target && error) *error = object.path() + ": no function " + name;
+  return target != nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<ListingLibrary> ListingLibrary::load(const std::string& hostPath,
+                                                     const std::string& prefix,
+                                                     const std::string& commandName,
+                                                     std::string* error) {
+  auto object = SharedObject::open(hostPath, error);
+  if (!object) return nullptr;
+  std::unique_ptr<ListingLibrary> lib(new ListingLibrary);
+  const SharedObject& o = *object;
+  bool ok = resolve(o, commandName, lib->command_, error) &&
+            resolve(o, prefix + "GetVersion", lib->getVersion_, error) &&
+            resolve(o, prefix + "GetFileCount", lib->getFileCount_, error) &&
+            resolve(o, prefix + "OpenArchive", lib->openArchive_, error) &&
+            resolve(o, prefix + "FindFirst", lib->findFirst_, error) &&
+            resolve(o, prefix + "FindNext", lib->findNext_, error) &&
+            resolve(o, prefix + "CloseArchive", lib->closeArchive_, error) &&
+            resolve(o, prefix + "GetCapabilities", lib->getCapabilities_, error) &&
+            resolve(o, prefix + "SetHost", lib->setHost_, error);
+  if (!ok) return nullptr;
+  lib->object_ = std::move(object);
+  return lib;
+}
+
+int ListingLibrary::run(const std::string& command, std::string* output, uint32_t size,
+                        ZvWindow owner) const {
+  if (size == 0) {
+    if (output) output->clear();
+    return command_(owner, command.c_str(), nullptr, 0);
+  }
+  // The caller's buffer of blanks, one byte longer so a library that fills all of it still
+  // leaves a NUL for us.
+  std::vector<char> buffer(size + 1, ' ');
+  buffer[size] = '\0';
+  int result = command_(owner, command.c_str(), buffer.data(), size);
+  buffer[size] = '\0';
+  if (output) output->assign(buffer.data(), std::strlen(buffer.data()));
+  return result;
+}
+
+std::string ListingLibrary::capabilities() const {
+  const char* text = getCapabilities_();
+  return text ? text : "";
+}
+
+std::unique_ptr<IshLibrary> IshLibrary::load(const std::string& hostPath, std::string* error) {
+  auto object = SharedObject::open(hostPath, error);
+  if (!object) return nullptr;
+  std::unique_ptr<IshLibrary> lib(new IshLibrary);
+  const SharedObject& o = *object;
+  bool ok = resolve(o, "Ish", lib->ish_, error) &&
+            resolve(o, "IshGetVersion", lib->getVersion_, error) &&
+            resolve(o, "IshCheckArchive", lib->checkArchive_, error) &&
+            resolve(o, "IshGetCapabilities", lib->getCapabilities_, error) &&
+            resolve(o, "IshGetLastOutput", lib->getLastOutput_, error);
+  if (!ok) return nullptr;
+  lib->object_ = std::move(object);
+  return lib;
+}
+
+std::string IshLibrary::capabilities() const {
+  const char* text = getCapabilities_();
+  return text ? text : "";
+}
+
+std::string IshLibrary::lastOutput() const {
+  const char* text = getLastOutput_();
+  return text ? text : "";
+}
+
+ArchiverSet::ArchiverSet(std::string folder)
+    : folder_(folder.empty() ? folders::systemFolder() : std::move(folder)) {}
+
+ArchiverSet::~ArchiverSet() = default;
+
+void ArchiverSet::setFolder(const std::string& folder) {
+  if (folder == folder_) return;
+  unloadAll();
+  folder_ = folder;
+}
+
+bool ArchiverSet::present(const std::string& windowsName) const {
+  return !findFileIgnoringCase(folder_, windowsName).empty();
+}
+
+LhaLibrary* ArchiverSet::lha() {
+  if (!lha_) {
+    std::string file = findFileIgnoringCase(folder_, kLhaName);
+    if (file.empty()) {
+      lastError_ = std::string(kLhaName) + " is not in " + folder_;
+      return nullptr;
+    }
+    lha_ = ListingLibrary::load(file, "Unlha", "Unlha", &lastError_);
+  }
+  return lha_.get();
+}
+
+ZipLibrary* ArchiverSet::zip() {
+  if (!zip_) {
+    std::string file = findFileIgnoringCase(folder_, kZipName);
+    if (file.empty()) {
+      lastError_ = std::string(kZipName) + " is not in " + folder_;
+      return nullptr;
+    }
+    zip_ = ListingLibrary::load(file, "UnZip", "UnZip", &lastError_);
+  }
+  return zip_.get();
+}
+
+IshLibrary* ArchiverSet::ish() {
+  if (!ish_) {
+    std::string file = findFileIgnoringCase(folder_, kIshName);
+    if (file.empty()) {
+      lastError_ = std::string(kIshName) + " is not in " + folder_;
+      return nullptr;
+    }
+    ish_ = IshLibrary::load(file, &lastError_);
+  }
+  return ish_.get();
+}
+
+void ArchiverSet::unloadAll() {
+  lha_.reset();
+  zip_.reset();
+  ish_.reset();
+}
+
+}  // namespace zv
