@@ -1,0 +1,190 @@
+#include "fileutil/file_utility_form.h"
+
+#include "core/app.h"
+#include "core/forms/steps.h"
+#include "fileutil/preview_text.h"
+#include "platform/fileops.h"
+#include "platform/winpath.h"
+#include "ui/common/window_common.h"
+
+namespace zv {
+
+namespace {
+constexpr uint32_t kLightYellow = 0xFFFFC0;
+const char* kGothic = "ＭＳ ゴシック";
+
+void setGothic(Control& c, double size) { c.setFont(FontSpec{kGothic, size}); }
+}  // namespace
+
+FileUtilityForm::FileUtilityForm(App& app) : Form(app, "DeComp4") {
+  resize(8115, 5595);
+  setBackColor(kWindowBack);
+  icon = "fu_house";
+  addControls();
+  addMenus();
+  wirePanes();
+  wireOperations();
+}
+
+void FileUtilityForm::addControls() {
+  auto label = [this](const std::string& name, double top) {
+    Control& l = add(name, Kind::Label);
+    l.move(60, top, 6795, 255);
+    l.setBackColor(kLightYellow);
+    setGothic(l, 10.5);
+  };
+  auto pane = [this](const std::string& drive, const std::string& dir, const std::string& files,
+                     double driveTop, double dirTop, double dirWidth, double filesHeight) {
+    Control& d = add(drive, Kind::DriveList);
+    d.move(60, driveTop, 2985, 330);
+    setGothic(d, 10.5);
+    Control& f = add(dir, Kind::FolderList);
+    f.move(60, dirTop, dirWidth, 1890);
+    setGothic(f, 9.75);
+    Control& l = add(files, Kind::FileList);
+    l.move(3120, driveTop, 3735, filesHeight);
+    setGothic(l, 9.75);
+  };
+  label("Label2", 50);
+  pane("Drive1", "Dir1", "File1", 360, 720, 3000, 2235);
+  c("File1").setMultiSelect(MultiSelect::Simple);
+  label("Label3", 2760);
+  pane("Drive2", "Dir2", "File2", 3070, 3480, 3015, 2430);
+
+  Control& text = add("Text1", Kind::TextBox);
+  text.move(60, 2640, 6795, 2775);
+  text.multiLine = true;
+  text.scrollBars = true;
+  text.setBackColor(kWindowBack);
+  setGothic(text, 9.75);
+  text.setVisible(false);
+
+  auto picture = [this](const std::string& name, const std::string& art, double left, double top,
+                        double width, double height) -> Control& {
+    Control& p = add(name, Kind::Picture);
+    p.move(left, top, width, height);
+    p.setPicture(art);
+    return p;
+  };
+  picture("Image5", "fu_copy_all", 6960, 120, 1110, 465);
+  picture("Image4", "fu_move_all", 6960, 600, 1125, 480);
+  picture("Image1", "fu_delete_all", 6960, 1080, 1125, 465);
+  picture("Image6", "fu_execute", 6960, 1560, 1125, 480);
+  picture("Image12", "fu_sfx", 6960, 2040, 1125, 480);
+  picture("Image8", "fu_trash_empty", 7230, 2520, 480, 480);
+  picture("Image9", "fu_trash_full", 7230, 2520, 480, 480).setVisible(false);
+  picture("Image10", "fu_tag_blank", 7230, 3120, 540, 540);
+  picture("Image11", "fu_tag_ren", 7230, 3120, 510, 510).setVisible(false);
+  picture("Image3", "fu_new_folder", 7200, 3720, 690, 720);
+  picture("Image7", "fu_house", 7035, 4440, 990, 1065);
+}
+
+void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,
+                                     const std::string& files, const std::string& label) {
+  FolderPanelOptions options;
+  options.captionFollowsFolder = false;
+  options.drive = drive;
+  options.folder = folder;
+  options.files = files;
+  // The path label follows the file list's folder; a bare drive gets its '\'.
+  options.afterFolderChange = [this, files, label] {
+    c(label).setCaption(folderCaption(c(files).path()));
+  };
+  if (drive == "Drive2") {
+    options.afterDriveChange = [this] { c("Label3").setCaption(c("Dir2").path()); };
+  }
+  wireFolderPanel(*this, options);
+}
+
+void FileUtilityForm::wirePanes() {
+  wirePaneFolder("Drive1", "Dir1", "File1", "Label2");
+  wirePaneFolder("Drive2", "Dir2", "File2", "Label3");
+
+  c("File1").onMouseDown = [this](const MouseEvent& e) { pressOnFileList("File1", e); };
+  c("File2").onMouseDown = [this](const MouseEvent& e) { pressOnFileList("File2", e); };
+  c("File1").onClick = [this] { showPreview(); };
+
+  // A left press shows a long path from its start, a right press from its end.
+  for (const char* name : {"Label2", "Label3"}) {
+    Control& label = c(name);
+    label.onMouseDown = [&label](const MouseEvent& e) {
+      if (e.button == kLeftButton) label.setAlignment(Control::AlignLeft);
+      if (e.button == kRightButton) label.setAlignment(Control::AlignRight);
+    };
+  }
+
+  onDblClick = [this] { services().help(app().helpFile, kHelpContext, kHelpFileUtility); };
+  makePressedPicture(c("Image7"), kMainPictureOffset, [this](const MouseEvent&) { backToMenu(); });
+}
+
+void FileUtilityForm::load() {
+  Steps steps;
+  steps([&] { centreOnScreen(); });
+  std::string upper = readSetting(*this, "DeComp4Dir1", "Path", app().programFolder, 512);
+  steps([&] { c("Dir1").setPath(upper); });
+  steps([&] { c("Drive1").setDrive(winpath::driveOf(c("Dir1").path())); });
+  std::string lower = readSetting(*this, "DeComp4Dir2", "Path", app().programFolder, 512);
+  steps([&] { c("Dir2").setPath(lower); });
+  steps([&] { c("Drive2").setDrive(winpath::driveOf(c("Dir2").path())); });
+  steps([&] { c("Label2").setCaption(c("Dir1").path()); });
+  steps([&] { c("Label3").setCaption(c("Dir2").path()); });
+  steps([&] { forms().unload("frmWait"); });
+  shared().InfoCaller = "Comp4";
+}
+
+void FileUtilityForm::unloading(bool& cancel) {
+  Steps steps;
+  steps([&] { forms().show("frmMenu"); });
+  steps([&] { forms().unload("frmWait"); });
+  steps([&] { writeSetting(*this, "DeComp4Dir1", "Path", c("Dir1").path()); });
+  steps([&] { writeSetting(*this, "DeComp4Dir2", "Path", c("Dir2").path()); });
+}
+
+void FileUtilityForm::backToMenu() {
+  Steps steps;
+  steps([&] { unload(); });
+  steps([&] { forms().show("frmMenu"); });
+}
+
+void FileUtilityForm::pressOnFileList(const std::string& list, const MouseEvent& e) {
+  bool upper = list == "File1";
+  Steps steps;
+  DragButton = e.button == kLeftButton ? "Left" : "";
+  if (upper) steps([&] { fillFileInformation(); });
+  steps([&] { c(list).drag(); });
+  DragSource = list;
+  steps([&] {
+    c(upper ? "Label2" : "Label3")
+        .setCaption(winpath::join(c(upper ? "Dir1" : "Dir2").path(), c(list).fileName()));
+  });
+  resetDropTargets();
+}
+
+void FileUtilityForm::fillFileInformation() {
+  Control& files = c("File1");
+  std::string path = winpath::join(c("Dir1").path(), files.list(files.listIndex()));
+  Form& info = form("frmFP");
+  Steps steps;
+  steps([&] { info.c("Label3").setCaption(path); });
+  steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
+  steps([&] { info.c("lblSize").setCaption(std::to_string(fs::fileSize(path)) + " bytes"); });
+}
+
+void FileUtilityForm::showPreview() {
+  Control& text = c("Text1");
+  if (!text.visible()) return;
+  std::string path = winpath::join(c("Dir1").path(), c("File1").fileName());
+  Steps steps;
+  std::string content;
+  steps([&] { content = previewText(path); });
+  text.setText(content);
+}
+
+void FileUtilityForm::resetDropTargets() {
+  c("Image9").setVisible(false);
+  c("Image8").setVisible(true);
+  c("Image11").setVisible(false);
+  c("Image10").setVisible(true);
+}
+
+}  // namespace zv

@@ -1,0 +1,259 @@
+// The file operations of the file utility: drops on the lists, the trash can and the rename
+// tag, the copy-all / move-all / delete-all / execute / new-folder / self-extracting buttons.
+#include <vector>
+
+#include "core/app.h"
+#include "core/forms/steps.h"
+#include "core/libraries/archivers.h"
+#include "fileutil/file_transfer.h"
+#include "fileutil/file_utility_form.h"
+#include "fileutil/sfx_command.h"
+#include "platform/fileops.h"
+#include "platform/winpath.h"
+#include "ui/common/window_common.h"
+
+namespace zv {
+
+namespace {
+const std::string kCR = "\r";  // the file utility's confirmations break lines with CR alone
+
+bool fileThere(const std::string& path) {
+  Steps steps;
+  bool there = false;
+  steps([&] { there = fs::isFile(path); });
+  return there;
+}
+
+bool fileOrFolderThere(const std::string& path) {
+  Steps steps;
+  bool there = false;
+  steps([&] { there = fs::exists(path); });
+  return there;
+}
+
+// Runs one file step; a failure is counted under the file's name instead of stopping.
+template <class F>
+bool attempt(FailureTally& tally, const std::string& name, F&& step) {
+  Steps steps;
+  if (steps(std::forward<F>(step))) return true;
+  tally.add(name);
+  return false;
+}
+
+void refresh(Control& list) {
+  Steps steps;
+  steps([&] { list.refresh(); });
+}
+}  // namespace
+
+void FileUtilityForm::wireOperations() {
+  c("File1").onDragDrop = [this](Control&, double, double) { dropOnFileList("File1"); };
+  c("File2").onDragDrop = [this](Control&, double, double) { dropOnFileList("File2"); };
+  c("Image8").onDragDrop = [this](Control&, double, double) { dropOnTrash(); };
+  c("Image8").onDblClick = [this] { trashDoubleClick(); };
+  c("Image10").onDragDrop = [this](Control&, double, double) { dropOnNameTag(); };
+
+  auto button = [this](const std::string& name, std::function<void()> action) {
+    makePressedPicture(c(name), kMainPictureOffset, [action](const MouseEvent&) { action(); });
+  };
+  button("Image5", [this] { copyAll(false); });
+  button("Image4", [this] { copyAll(true); });
+  button("Image1", [this] { deleteAll(); });
+  button("Image6", [this] { execute(); });
+  button("Image3", [this] { newFolder(); });
+  button("Image12", [this] { makeSfx(); });
+}
+
+// A file dragged from one list and dropped on the other is copied (left button) or moved
+// (any other button) into the folder of the list it was dropped on. The drag source is the
+// list pressed last, not what the drop reports.
+void FileUtilityForm::dropOnFileList(const std::string& target) {
+  bool intoLower = target == "File2";
+  std::string from = intoLower ? "File1" : "File2";
+  if (DragSource != from) return;
+  Control& sourceList = c(from);
+  std::string name = sourceList.fileName();
+  std::string source = c(intoLower ? "Label2" : "Label3").caption();
+  std::string destination = winpath::join(c(intoLower ? "Dir2" : "Dir1").path(), name);
+  if (c("Dir1").path() == c("Dir2").path()) return;
+  if (name.empty() || !fileThere(source)) return;
+
+  bool move = DragButton != "Left";
+  if (fileOrFolderThere(destination)) {
+    MsgAnswer a = services().messageBox(
+        move ? "同名ファイルが存在します．上書き移動しますか？" : "同名ファイルが存在します．上書きコピーしますか？",
+        MsgButtons::YesNo, MsgIcon::Question, move ? "ファイルの移動" : "ファイルのコピー");
+    if (a != MsgAnswer::Yes) return;
+  }
+  FailureTally failures;
+  attempt(failures, name, [&] {
+    if (move)
+      moveReplacing(source, destination);
+    else
+      copyReplacing(source, destination);
+  });
+  refresh(c("File1"));
+  refresh(c("File2"));
+  reportFailures(*this, move ? FileAction::Move : FileAction::Copy, failures,
+                 move ? "ファイルの移動" : "ファイルのコピー");
+}
+
+void FileUtilityForm::dropOnTrash() {
+  bool upper = DragSource == "File1";
+  if (!upper && DragSource != "File2") return;
+  Control& list = c(upper ? "File1" : "File2");
+  if (list.listCount() == 0) return;
+  std::string path = c(upper ? "Label2" : "Label3").caption();
+  if (!fileThere(path)) return;  // a label holding a folder deletes nothing
+  MsgAnswer a = services().messageBox(path + "　を削除します．よろしいですか？", MsgButtons::YesNo,
+                                      MsgIcon::Question, "削除の確認");
+  if (a != MsgAnswer::Yes) return;
+  FailureTally failures;
+  bool removed = attempt(failures, winpath::fileName(path), [&] { discardFile(path); });
+  refresh(c("File1"));
+  refresh(c("File2"));
+  if (removed) {
+    c("Image8").setVisible(false);
+    c("Image9").setVisible(true);
+  }
+  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+}
+
+void FileUtilityForm::trashDoubleClick() {
+  Control& list = c("File1");
+  if (list.listCount() == 0) return;
+  MsgAnswer a = services().messageBox("選択されたファイルを削除します" + kCR + "よろしいですか？",
+                                      MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  if (a != MsgAnswer::Yes) {
+    refresh(list);
+    return;
+  }
+  std::string folder = c("Dir1").path();
+  FailureTally failures;
+  for (int i = 0; i < list.listCount(); ++i) {
+    if (!list.selected(i)) continue;
+    std::string name = list.list(i);
+    attempt(failures, name, [&] { discardFile(winpath::join(folder, name)); });
+  }
+  c("Image8").setVisible(false);
+  c("Image9").setVisible(true);
+  refresh(list);
+  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+}
+
+void FileUtilityForm::dropOnNameTag() {
+  if (c("File1").listCount() == 0) return;
+  if (DragSource != "File1") {
+    services().messageBox("リネームするファイルは，上段のリストから選択してください", MsgButtons::OK,
+                          MsgIcon::Information, "ファイル名の変更");
+    return;
+  }
+  Steps steps;
+  services().setBusy(true);
+  c("Image10").setVisible(false);
+  c("Image11").setVisible(true);
+  // The dialog renames the file named in Label2 and puts the new path back there.
+  steps([&] { forms().show("Dialog"); });
+  steps([&] { form("Dialog").setCaption("ファイル名の変更"); });
+  steps([&] { form("Dialog").c("Label1").setCaption("新しいﾌｧｲﾙの名前："); });
+  steps([&] {
+    form("Dialog").c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
+  });
+  services().setBusy(false);
+}
+
+void FileUtilityForm::newFolder() {
+  Steps steps;
+  steps([&] {
+    form("Dialog").c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
+  });
+  steps([&] { forms().show("Dialog"); });
+  steps([&] { form("Dialog").setCaption("新規フォルダの作成"); });
+  steps([&] { form("Dialog").c("Label1").setCaption("新しく作成するフォルダ名："); });
+}
+
+// Every file of the upper list, selected or not, into the lower pane's folder.
+void FileUtilityForm::copyAll(bool move) {
+  Control& upper = c("File1");
+  Control& lower = c("File2");
+  if (upper.listCount() == 0) return;
+  std::string from = c("Dir1").path(), to = c("Dir2").path();
+  if (from == to) return;
+  std::vector<std::string> names = upper.items();
+  const std::string title = move ? "全移動" : "全コピー";
+  FailureTally failures;
+  for (const auto& name : names) {
+    std::string source = winpath::join(from, name);
+    std::string target = winpath::join(to, name);
+    bool go = true;
+    if (fileOrFolderThere(target)) {
+      MsgAnswer a = services().messageBox(
+          "同名ファイル " + name + (move ? " が存在します．上書き移動しますか？" : " が存在します．上書きコピーしますか？"),
+          MsgButtons::YesNoCancel, MsgIcon::Question, move ? "ファイルの移動" : "ファイルコピー");
+      if (a != MsgAnswer::Yes && a != MsgAnswer::No) {
+        // Cancel ends the run at once; what failed so far is still told.
+        reportFailures(*this, move ? FileAction::Move : FileAction::Copy, failures, title);
+        return;
+      }
+      go = a == MsgAnswer::Yes;
+    }
+    if (go) {
+      attempt(failures, name, [&] {
+        if (move)
+          moveReplacing(source, target);
+        else
+          copyReplacing(source, target);
+      });
+      refresh(lower);
+    }
+    services().doEvents();
+  }
+  if (move) refresh(upper);
+  if (reportFailures(*this, move ? FileAction::Move : FileAction::Copy, failures, title)) return;
+  services().messageBox(move ? "全移動が終了しました" : "全コピーが終了しました", MsgButtons::OK,
+                        MsgIcon::Information, title);
+}
+
+void FileUtilityForm::deleteAll() {
+  Control& list = c("File1");
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);  // show what is meant
+  if (list.listCount() == 0) return;
+  MsgAnswer a = services().messageBox("選択された全ファイルを削除します" + kCR + "よろしいですか？",
+                                      MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  if (a != MsgAnswer::Yes) {
+    refresh(list);
+    return;
+  }
+  std::string folder = c("Dir1").path();
+  std::vector<std::string> names = list.items();
+  FailureTally failures;
+  for (const auto& name : names)
+    attempt(failures, name, [&] { discardFile(winpath::join(folder, name)); });
+  refresh(list);
+  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+}
+
+void FileUtilityForm::execute() {
+  std::string path = c("Label2").caption();
+  if (!fileThere(path)) return;
+  services().shellOpen(path);
+}
+
+void FileUtilityForm::makeSfx() {
+  if (!isLzhName(c("File1").fileName())) {
+    services().messageBox("LZH ファイルを選択してください", MsgButtons::OK, MsgIcon::Exclamation,
+                          "自己解凍ファイルの作成");
+    return;
+  }
+  std::string command = sfxCommand(c("Label2").caption(), shared().SfxFolder, shared().CustomizeSfx);
+  Steps steps;
+  // The library shows its own messages; its result is not examined here.
+  steps([&] {
+    if (LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr)
+      lha->run(command, nullptr, 0, static_cast<Form*>(this));
+  });
+  steps([&] { c("Dir2").setPath(shared().SfxFolder); });
+  steps([&] { c("File2").refresh(); });
+}
+
+}  // namespace zv
