@@ -1,0 +1,127 @@
+// Encoder and decoder together over data shapes that stress the parse and the blocks.
+#include <gtest/gtest.h>
+
+#include "lzh_test_support.h"
+
+using namespace lzhtest;
+
+namespace {
+
+struct Case {
+  std::string name;
+  Bytes data;
+};
+
+std::vector<Case> corpus() {
+  std::vector<Case> c;
+  c.push_back({"empty", {}});
+  c.push_back({"one byte", {0x41}});
+  c.push_back({"two bytes", {0x00, 0xFF}});
+  c.push_back({"zeros 3M", Bytes(3 << 20, 0)});
+  c.push_back({"same byte 5000", Bytes(5000, 'x')});
+  c.push_back({"abc pattern", repeat_bytes(100000, "abc")});
+  c.push_back({"random 1M", random_bytes(1 << 20, 1)});
+  c.push_back({"text 1.5M", text_bytes(3 << 19, 2)});
+  for (size_t n : {8191u, 8192u, 8193u, 32767u, 32768u, 32769u, 65535u, 65536u, 65537u,
+                   131072u, 131073u})
+    c.push_back({"text " + std::to_string(n), text_bytes(n, (uint32_t)n)});
+  // Repeats exactly one dictionary apart: the longest distances each method allows.
+  for (size_t period : {8192u, 32768u, 65536u}) {
+    Bytes b = random_bytes(period, 9);
+    Bytes twice = b;
+    twice.insert(twice.end(), b.begin(), b.end());
+    twice.insert(twice.end(), b.begin(), b.begin() + 1000);
+    c.push_back({"period " + std::to_string(period), twice});
+  }
+  // Mixed: text, then random, then a long run, in one stream (blocks change statistics).
+  Bytes mixed = text_bytes(200000, 4);
+  Bytes r = random_bytes(100000, 5);
+  mixed.insert(mixed.end(), r.begin(), r.end());
+  mixed.insert(mixed.end(), 70000, 'z');
+  c.push_back({"mixed", mixed});
+  return c;
+}
+
+}  // namespace
+
+TEST(LzhRoundTrip, AllMethodsAndShapes) {
+  for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
+    for (const Case& c : corpus()) {
+      SCOPED_TRACE(std::string(method) + " " + c.name);
+      CodecResult e = encode(method, c.data);
+      ASSERT_EQ(e.rc, LZH_OK);
+      EXPECT_EQ(e.packed, e.out.size());
+      CodecResult d = decode(method, e.out, c.data.size());
+      ASSERT_EQ(d.rc, LZH_OK);
+      EXPECT_TRUE(d.out == c.data);
+    }
+  }
+}
+
+TEST(LzhRoundTrip, EveryLevelAndSmallReads) {
+  const Bytes data = text_bytes(300000, 11);
+  uint64_t fastest = 0, smallest = 0;
+  for (int level = 1; level <= 9; ++level) {
+    SCOPED_TRACE(level);
+    CodecResult e = encode("-lh6-", data, level, level == 5 ? 1000 : 0);
+    ASSERT_EQ(e.rc, LZH_OK);
+    CodecResult d = decode("-lh6-", e.out, data.size(), 3);
+    ASSERT_EQ(d.rc, LZH_OK);
+    EXPECT_TRUE(d.out == data);
+    if (level == 1) fastest = e.packed;
+    if (level == 9) smallest = e.packed;
+  }
+  EXPECT_LT(smallest, fastest);
+}
+
+TEST(LzhRoundTrip, CompressesAsExpected) {
+  // Repetitive input must shrink a lot, random input must not grow much.
+  EXPECT_LT(encode("-lh5-", Bytes(1 << 20, 0)).packed, 2000u);
+  // Text that repeats 40 000 bytes apart: only the 64 KiB dictionary sees the repeats.
+  Bytes text;
+  for (int k = 0; k < 40; ++k) {
+    const Bytes part = text_bytes(20000, (uint32_t)(7 + k % 2));
+    text.insert(text.end(), part.begin(), part.end());
+  }
+  const uint64_t lh5 = encode("-lh5-", text).packed, lh6 = encode("-lh6-", text).packed;
+  EXPECT_LT(encode("-lh7-", text).packed, std::min(lh5, lh6) / 4);
+  EXPECT_LT(encode("-lh5-", text).packed, text.size() / 3);
+  const Bytes noise = random_bytes(1 << 20, 7);
+  EXPECT_LT(encode("-lh5-", noise).packed, noise.size() + noise.size() / 50);
+}
+
+TEST(LzhRoundTrip, EncoderErrors) {
+  const Bytes data = text_bytes(100000, 8);
+  uint64_t packed = 0;
+  EXPECT_EQ(encode("-lh1-", data).rc, LZH_E_METHOD);
+  EXPECT_FALSE(lzh_can_encode("-lh0-"));
+
+  // Input shorter than announced.
+  MemReader r;
+  r.data = &data;
+  MemWriter w;
+  LzhStreams io{mem_read, &r, mem_write, &w};
+  EXPECT_EQ(lzh_encode("-lh5-", data.size() + 10, &io, &packed), LZH_E_READ);
+
+  // Read failure.
+  r = MemReader();
+  r.data = &data;
+  r.fail_after = 5000;
+  EXPECT_EQ(lzh_encode("-lh5-", data.size(), &io, &packed), LZH_E_READ);
+
+  // The write callback asks to stop.
+  r = MemReader();
+  r.data = &data;
+  w = MemWriter();
+  w.stop_after = 100;
+  EXPECT_EQ(lzh_encode("-lh5-", data.size(), &io, &packed), LZH_E_WRITE);
+
+  // Packed data larger than the caller's limit: incompressible input stops early.
+  const Bytes noise = random_bytes(1 << 20, 12);
+  r = MemReader();
+  r.data = &noise;
+  w = MemWriter();
+  LzhEncodeOptions opt{0, noise.size() / 2};
+  EXPECT_EQ(lzh_encode_ex("-lh5-", noise.size(), &io, &packed, &opt), LZH_E_NOGAIN);
+  EXPECT_LT(w.out.size(), noise.size());
+}
