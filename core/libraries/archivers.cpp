@@ -1,11 +1,21 @@
 #include "core/libraries/archivers.h"
 
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
 #include "platform/folders.h"
 
 namespace zv {
+
+// The member record is read field by field by the windows: its layout is part of the contract.
+static_assert(sizeof(ZvMemberInfo) == ZV_MEMBER_INFO_SIZE);
+static_assert(offsetof(ZvMemberInfo, ratio) == 20);
+static_assert(offsetof(ZvMemberInfo, date) == 22);
+static_assert(offsetof(ZvMemberInfo, time) == 24);
+static_assert(offsetof(ZvMemberInfo, name) == 26);
+static_assert(offsetof(ZvMemberInfo, attribute) == 542);
+static_assert(offsetof(ZvMemberInfo, method) == 550);
 
 namespace {
 
@@ -72,6 +82,8 @@ std::unique_ptr<IshLibrary> IshLibrary::load(const std::string& hostPath, std::s
             resolve(o, "IshGetCapabilities", lib->getCapabilities_, error) &&
             resolve(o, "IshGetLastOutput", lib->getLastOutput_, error);
   if (!ok) return nullptr;
+  // Optional: older builds of the library have no host callbacks.
+  lib->setHost_ = reinterpret_cast<void (*)(const ZvHost*)>(o.symbol("IshSetHost"));
   lib->object_ = std::move(object);
   return lib;
 }

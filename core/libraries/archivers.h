@@ -74,6 +74,10 @@ class IshLibrary {
   std::string capabilities() const;
   // Text output of the last run.
   std::string lastOutput() const;
+  // Host callbacks for the restore questions; a library without them ignores this.
+  void setHost(const ZvHost* host) const {
+    if (setHost_) setHost_(host);
+  }
 
   const std::string& path() const { return object_->path(); }
 
@@ -84,6 +88,7 @@ class IshLibrary {
   int (*checkArchive_)(const char*, int) = nullptr;
   const char* (*getCapabilities_)() = nullptr;
   const char* (*getLastOutput_)() = nullptr;
+  void (*setHost_)(const ZvHost*) = nullptr;
 };
 
 // The libraries of one system folder, each loaded on first use and kept loaded.

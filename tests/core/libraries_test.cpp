@@ -111,3 +111,18 @@ TEST(Libraries, AFileThatIsNoLibraryDoesNotLoad) {
   EXPECT_EQ(set.lha(), nullptr);
   EXPECT_FALSE(set.lastError().empty());
 }
+
+#include "core/libraries/library_check.h"
+#include "tests/support/fake_system.h"
+
+TEST(Libraries, WindowChecksUseThePlatformSystemFolder) {
+  zv::test::FakeSystem sys(true, false, true);
+  zv::Shared shared;
+  shared.SystemFolder = "C:\\WINDOWS\\SYSTEM";
+  EXPECT_TRUE(zv::systemLibraryPresent(shared, "ish32.dll"));
+  EXPECT_EQ(shared.SystemFolder, sys.systemFolder());
+  EXPECT_FALSE(zv::systemLibraryPresent(shared, "unzip32.dll"));
+  ASSERT_NE(sys.archivers.ish(), nullptr);
+  sys.archivers.ish()->setHost(nullptr);
+  EXPECT_EQ(sys.fakes.ish().functions(), (std::vector<std::string>{"IshSetHost"}));
+}

@@ -186,6 +186,10 @@ int IshCheckArchive(const char* path, int mode) {
 }
 const char* IshGetCapabilities(void) { return state().capabilities.c_str(); }
 const char* IshGetLastOutput(void) { return state().lastOutput.c_str(); }
+void IshSetHost(const ZvHost* host) {
+  record("IshSetHost", host ? "host" : "");
+  state().host = host;
+}
 
 // ---- control ----
 void FakeReset(void) { state() = State{}; }
