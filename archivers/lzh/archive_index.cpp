@@ -1,0 +1,152 @@
+#include "archive_index.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <list>
+
+#include "header_reader.h"
+#include "lzh_error.h"
+
+namespace zv::lzh {
+namespace {
+
+// Windows self-extracting stubs are larger than DOS ones; 1 MiB covers those in use.
+constexpr uint64_t kSfxScanLimit = 1u << 20;
+
+uint64_t findArchiveStart(ByteSource& src) {
+  unsigned char first[22];
+  size_t got = src.readAt(0, first, sizeof first);
+  if (got == 1 && first[0] == 0) return 0;  // an archive with no members
+  if (got >= 22 && first[0] != 0) {
+    Member m;
+    if (readHeader(src, 0, m).status == HeaderStatus::Ok) return 0;
+  }
+  uint64_t limit = std::min<uint64_t>(src.size(), kSfxScanLimit);
+  std::vector<unsigned char> buf(static_cast<size_t>(limit));
+  size_t n = src.readAt(0, buf.data(), buf.size());
+  for (size_t p = 1; p + 21 < n; ++p) {
+    if (buf[p + 2] != '-' || buf[p + 6] != '-' || (buf[p + 3] != 'l' && buf[p + 3] != 'p'))
+      continue;
+    if (headerValidatesAt(src, p)) return p;
+  }
+  bool lookedLikeHeader = got >= 22 && first[2] == '-' && first[6] == '-' && first[20] <= 3;
+  if (lookedLikeHeader) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫の最初のヘッダが壊れています");
+  fail(ZV_ERROR_NOT_ARCHIVE, "LZH 書庫ではありません");
+}
+
+std::list<std::shared_ptr<ArchiveIndex>>& cache() {
+  static std::list<std::shared_ptr<ArchiveIndex>> c;
+  return c;
+}
+constexpr size_t kCacheEntries = 8;
+
+bool sameIdentity(const ArchiveIndex& a, const struct stat& st) {
+  return a.fileSize == static_cast<uint64_t>(st.st_size) && a.device == st.st_dev &&
+         a.inode == st.st_ino && a.modified.tv_sec == st.st_mtim.tv_sec &&
+         a.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+std::string foldPath(const std::string& path) {
+  std::string k;
+  k.reserve(path.size());
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    k += c;
+  }
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  return k;
+}
+
+const Member* ArchiveIndex::find(const std::string& path) const {
+  auto it = byPath.find(foldPath(path));
+  return it == byPath.end() ? nullptr : &members[it->second];
+}
+
+std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
+  auto idx = std::make_shared<ArchiveIndex>();
+  idx->fileSize = src.size();
+  idx->start = findArchiveStart(src);
+  uint64_t pos = idx->start;
+  for (;;) {
+    Member m;
+    HeaderRead r = readHeader(src, pos, m);
+    if (r.status == HeaderStatus::End) break;
+    if (r.status == HeaderStatus::Damaged) {
+      if (idx->members.empty()) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
+      idx->damaged = true;
+      idx->problem = r.problem;
+      break;
+    }
+    idx->byPath[foldPath(m.path)] = idx->members.size();
+    bool cut = m.truncated;
+    pos = m.dataOffset + m.packedSize;
+    idx->members.push_back(std::move(m));
+    if (cut) {
+      idx->damaged = true;
+      idx->problem = "archive cut short";
+      pos = src.size();
+      break;
+    }
+  }
+  idx->end = pos;
+  return idx;
+}
+
+bool statIdentity(const std::string& hostPath, ArchiveIndex& index) {
+  struct stat st {};
+  if (stat(hostPath.c_str(), &st) != 0) return false;
+  index.hostPath = hostPath;
+  index.fileSize = static_cast<uint64_t>(st.st_size);
+  index.device = st.st_dev;
+  index.inode = st.st_ino;
+  index.modified = st.st_mtim;
+  return true;
+}
+
+std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {
+  struct stat st {};
+  if (stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    fail(ZV_ERROR_CANNOT_OPEN, "書庫が見つかりません: " + hostPath);
+  auto& c = cache();
+  for (auto it = c.begin(); it != c.end(); ++it) {
+    if ((*it)->hostPath == hostPath) {
+      if (sameIdentity(**it, st)) {
+        c.splice(c.begin(), c, it);
+        return c.front();
+      }
+      c.erase(it);
+      break;
+    }
+  }
+  int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + hostPath);
+  FileSource src(fd);
+  std::shared_ptr<ArchiveIndex> idx = scanArchive(src);
+  idx->hostPath = hostPath;
+  idx->fileSize = static_cast<uint64_t>(st.st_size);
+  idx->device = st.st_dev;
+  idx->inode = st.st_ino;
+  idx->modified = st.st_mtim;
+  rememberIndex(idx);
+  return idx;
+}
+
+void rememberIndex(std::shared_ptr<ArchiveIndex> index) {
+  auto& c = cache();
+  c.remove_if([&](const auto& e) { return e->hostPath == index->hostPath; });
+  c.push_front(std::move(index));
+  while (c.size() > kCacheEntries) c.pop_back();
+}
+
+void forgetIndex(const std::string& hostPath) {
+  cache().remove_if([&](const auto& e) { return e->hostPath == hostPath; });
+}
+
+}  // namespace zv::lzh

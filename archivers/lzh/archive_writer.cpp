@@ -1,0 +1,191 @@
+#include "archive_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "header_reader.h"
+#include "lzh_error.h"
+#include "lzh_paths.h"
+#include "member_io.h"
+
+namespace zv::lzh {
+namespace {
+
+// Closes a descriptor and removes a temporary file unless the write succeeded.
+struct TempArchive {
+  std::string path;
+  int fd = -1;
+  bool keep = false;
+  ~TempArchive() {
+    if (fd >= 0) close(fd);
+    if (!keep && !path.empty()) unlink(path.c_str());
+  }
+};
+
+void syncOrFail(int fd) {
+  if (fsync(fd) != 0 && errno != EINVAL) {
+    if (errno == ENOSPC || errno == EDQUOT) fail(ZV_ERROR_DISK_SPACE, "ディスクの空きが足りません");
+    fail(ZV_ERROR_WRITE, "書き込めません");
+  }
+}
+
+}  // namespace
+
+uint64_t ArchiveWriter::writeMember(int fd, uint64_t pos, const NewMember& m, bool deferFirstByte,
+                                    unsigned char* firstByte) {
+  NewHeader spec;
+  spec.parts = m.parts;
+  spec.folder = m.folder;
+  spec.mtime = m.mtime;
+  spec.unixMode = m.unixMode;
+  spec.level = opts_.level;
+  ctx_.member(m.parts.empty() ? std::string() : m.parts.back());
+  uint64_t dataLen = 0;
+  std::string header;
+  if (m.folder) {
+    std::memcpy(spec.method, "-lhd-", 5);
+    header = buildHeader(spec);
+  } else {
+    int src = open(m.sourceHost.c_str(), O_RDONLY | O_CLOEXEC);
+    if (src < 0) fail(ZV_ERROR_CANNOT_OPEN, "ファイルを開けません: " + m.sourceHost);
+    struct stat st {};
+    fstat(src, &st);
+    uint64_t size = static_cast<uint64_t>(st.st_size);
+    spec.originalSize = spec.packedSize = size;
+    size_t headerLen = buildHeader(spec).size();
+    try {
+      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, spec, ctx_);
+    } catch (...) {
+      close(src);
+      throw;
+    }
+    close(src);
+    header = buildHeader(spec);
+    if (header.size() != headerLen) fail(ZV_ERROR_WRITE, "ヘッダの長さが変わりました");
+  }
+  if (deferFirstByte) {
+    *firstByte = static_cast<unsigned char>(header[0]);
+    writeAt(fd, header.data() + 1, header.size() - 1, pos + 1);
+  } else {
+    writeAt(fd, header.data(), header.size(), pos);
+  }
+  return pos + header.size() + dataLen;
+}
+
+void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add) {
+  int fd = open(idx.hostPath.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) fail(ZV_ERROR_CANNOT_CREATE, "書庫に書き込めません: " + idx.hostPath);
+  uint64_t oldSize = idx.fileSize;
+  uint64_t pos = idx.end;
+  unsigned char first = 0;
+  bool linked = false;
+  try {
+    for (size_t i = 0; i < add.size(); ++i) pos = writeMember(fd, pos, add[i], i == 0, &first);
+    unsigned char marker = 0;
+    writeAt(fd, &marker, 1, pos);
+    if (ftruncate(fd, static_cast<off_t>(pos + 1)) != 0) fail(ZV_ERROR_WRITE, "書き込めません");
+    syncOrFail(fd);
+    // Until this byte is written the archive still ends where it ended before.
+    linked = true;
+    writeAt(fd, &first, 1, idx.end);
+    syncOrFail(fd);
+  } catch (...) {
+    // Back to the old archive: its end marker, nothing behind it.
+    unsigned char marker = 0;
+    if (linked) pwrite(fd, &marker, 1, static_cast<off_t>(idx.end));
+    if (ftruncate(fd, static_cast<off_t>(oldSize)) != 0) {
+      // Nothing more can be done; the old members are still intact before idx.end.
+    }
+    close(fd);
+    throw;
+  }
+  close(fd);
+  // Read back just the new headers so the kept index stays exact.
+  int rfd = open(idx.hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (rfd >= 0) {
+    FileSource src(rfd);
+    uint64_t at = idx.end;
+    for (size_t i = 0; i < add.size(); ++i) {
+      Member m;
+      if (readHeader(src, at, m).status != HeaderStatus::Ok) break;
+      at = m.dataOffset + m.packedSize;
+      idx.byPath[foldPath(m.path)] = idx.members.size();
+      idx.members.push_back(std::move(m));
+    }
+    idx.end = at;
+  }
+  statIdentity(idx.hostPath, idx);
+}
+
+void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old,
+                            const std::vector<bool>& drop, const std::vector<NewMember>& add,
+                            const std::string& stubBytes) {
+  static std::atomic<unsigned> counter{0};
+  TempArchive tmp;
+  std::string folder = hostParent(hostPath);
+  for (int attempt = 0; attempt < 100 && tmp.fd < 0; ++attempt) {
+    tmp.path = folder + "/." + hostName(hostPath) + "." + std::to_string(getpid()) + "_" +
+               std::to_string(counter++) + ".tmp";
+    tmp.fd = open(tmp.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (tmp.fd < 0 && errno != EEXIST) break;
+  }
+  if (tmp.fd < 0) {
+    tmp.path.clear();
+    fail(errno == ENOSPC ? ZV_ERROR_DISK_SPACE : ZV_ERROR_CANNOT_CREATE,
+         "書庫を作れません: " + hostPath);
+  }
+  uint64_t pos = 0;
+  if (!stubBytes.empty()) {
+    writeAt(tmp.fd, stubBytes.data(), stubBytes.size(), 0);
+    pos = stubBytes.size();
+  }
+  if (old) {
+    int ofd = open(old->hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (ofd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + old->hostPath);
+    struct stat st {};
+    fstat(ofd, &st);
+    fchmod(tmp.fd, st.st_mode & 07777);
+    try {
+      if (stubBytes.empty() && old->start > 0) {
+        copyRange(ofd, 0, tmp.fd, 0, old->start);
+        pos = old->start;
+      }
+      for (size_t i = 0; i < old->members.size(); ++i) {
+        if (i < drop.size() && drop[i]) continue;
+        const Member& m = old->members[i];
+        uint64_t len = m.headerSize + m.packedSize;
+        copyRange(ofd, m.headerOffset, tmp.fd, pos, len);
+        pos += len;
+      }
+    } catch (...) {
+      close(ofd);
+      throw;
+    }
+    close(ofd);
+  }
+  for (const NewMember& m : add) pos = writeMember(tmp.fd, pos, m, false, nullptr);
+  unsigned char marker = 0;
+  writeAt(tmp.fd, &marker, 1, pos);
+  syncOrFail(tmp.fd);
+  if (close(tmp.fd) != 0) {
+    tmp.fd = -1;
+    fail(ZV_ERROR_WRITE, "書き込めません");
+  }
+  tmp.fd = -1;
+  if (rename(tmp.path.c_str(), hostPath.c_str()) != 0)
+    fail(ZV_ERROR_CANNOT_CREATE, "書庫を置けません: " + hostPath);
+  tmp.keep = true;
+  int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  forgetIndex(hostPath);
+}
+
+}  // namespace zv::lzh

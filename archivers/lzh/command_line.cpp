@@ -1,0 +1,104 @@
+#include "command_line.h"
+
+#include <cctype>
+
+#include "lzh_error.h"
+
+namespace zv::lzh {
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+std::vector<Token> tokens(const std::string& s) {
+  std::vector<Token> out;
+  Token cur;
+  bool inQuotes = false, any = false;
+  for (char c : s) {
+    if (c == '"') {
+      inQuotes = !inQuotes;
+      cur.quoted = any = true;
+    } else if (!inQuotes && (c == ' ' || c == '\t' || c == '\r' || c == '\n')) {
+      if (any) out.push_back(cur);
+      cur = Token{};
+      any = false;
+    } else {
+      cur.text += c;
+      any = true;
+    }
+  }
+  if (any) out.push_back(cur);
+  return out;
+}
+
+void applySwitch(Command& c, const std::string& sw) {
+  std::string s = sw.substr(1);
+  std::string lower;
+  for (char ch : s) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  if (lower == "n1" || lower == "n") {
+    c.noProgress = true;
+  } else if (lower == "n0" || lower == "gn" || lower == "g") {
+    c.noProgress = false;
+  } else if (lower == "d1" || lower == "d") {
+    c.storeFolders = true;
+  } else if (lower == "d0") {
+    c.storeFolders = false;
+  } else if (lower == "r" || lower == "r1" || lower == "r2") {
+    c.recurse = true;
+  } else if (lower == "r0") {
+    c.recurse = false;
+  } else if (lower == "o5" || lower == "o6" || lower == "o7") {
+    c.method = lower[1] - '0';
+  } else if (lower == "z" || lower == "o0") {
+    c.method = 0;
+  } else if (lower == "h0" || lower == "h1" || lower == "h2") {
+    c.level = lower[1] - '0';
+  } else if (lower == "jw3" || lower == "jw4") {
+    c.sfxMode = lower[2] - '0';
+  } else if (lower == "jyo") {
+    c.replaceExisting = true;
+  } else {
+    fail(ZV_ERROR_COMMAND, "知らないスイッチです: " + sw);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> splitCommandLine(const std::string& text) {
+  std::vector<std::string> out;
+  for (const Token& t : tokens(text)) out.push_back(t.text);
+  return out;
+}
+
+bool endsWithSeparator(const std::string& arg) {
+  return !arg.empty() && (arg.back() == '\\' || arg.back() == '/');
+}
+
+Command parseCommand(const std::string& text) {
+  Command c;
+  bool haveArchive = false;
+  for (const Token& t : tokens(text)) {
+    if (!t.quoted && t.text.size() > 1 && t.text[0] == '-') {
+      applySwitch(c, t.text);
+    } else if (c.verb == 0) {
+      if (t.text.size() != 1) fail(ZV_ERROR_COMMAND, "知らないコマンドです: " + t.text);
+      char v = static_cast<char>(std::tolower(static_cast<unsigned char>(t.text[0])));
+      static const std::string verbs = "aumxelvtds";
+      if (verbs.find(v) == std::string::npos)
+        fail(ZV_ERROR_COMMAND, "知らないコマンドです: " + t.text);
+      c.verb = v;
+    } else if (!haveArchive) {
+      c.archive = t.text;
+      haveArchive = true;
+    } else {
+      c.args.push_back(t.text);
+    }
+  }
+  if (c.verb == 0) fail(ZV_ERROR_COMMAND, "コマンドがありません");
+  if (!haveArchive || c.archive.empty()) fail(ZV_ERROR_COMMAND, "書庫名がありません");
+  return c;
+}
+
+}  // namespace zv::lzh

@@ -1,0 +1,31 @@
+// The command strings the program sends ("x -n1 \"C:\\dl\\a.lzh\" \"C:\\out\\\" \"a.txt\""):
+// a command letter, switches, the archive, then paths. Quotes group blanks and are removed;
+// a backslash is an ordinary character (a quoted folder may end in "\").
+#pragma once
+#include <string>
+#include <vector>
+
+namespace zv::lzh {
+
+struct Command {
+  char verb = 0;               // a u m x e l v t d s
+  bool noProgress = false;     // -n1: no progress reports through the host
+  bool storeFolders = false;   // -d1: keep folder information
+  bool recurse = false;        // -r: wildcard patterns also match in subfolders
+  int method = 5;              // -o5 / -o6 / -o7; 0 with -z (store only)
+  int level = 2;               // -h0 / -h1 / -h2
+  int sfxMode = 4;             // -jw3: let the host customise; -jw4: defaults
+  bool replaceExisting = false;  // -jyo: replace an existing file without asking
+  std::string archive;
+  std::vector<std::string> args;  // the paths after the archive, unquoted
+};
+
+// Splits at blanks outside quotes.
+std::vector<std::string> splitCommandLine(const std::string& text);
+// Throws LzhError(ZV_ERROR_COMMAND) for an unknown command or switch.
+Command parseCommand(const std::string& text);
+
+// True when the argument names a folder (ends with '\' or '/').
+bool endsWithSeparator(const std::string& arg);
+
+}  // namespace zv::lzh

@@ -1,0 +1,31 @@
+// Moving member data: decoding a member with its CRC-16 checked, and packing a file into a
+// new member.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "header_writer.h"
+#include "lzh_member.h"
+#include "run_context.h"
+
+namespace zv::lzh {
+
+// Decodes the member's data from the archive descriptor into `outFd` (-1: only test).
+// Throws LzhError: ZV_ERROR_METHOD, ZV_ERROR_BROKEN_ARCHIVE, ZV_ERROR_CRC, ZV_ERROR_WRITE,
+// ZV_ERROR_DISK_SPACE, ZV_ERROR_USER_CANCEL.
+void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx);
+
+bool canDecode(const Member& m);
+
+// Packs the open file `srcFd` (`size` bytes) with `method` ("-lh5-", "-lh0-", ...) and writes
+// the data to `outFd` from offset `dataAt`. Fills spec's method, sizes and CRC; falls back
+// to "-lh0-" when packing does not pay. Returns the number of data bytes written.
+uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
+                  NewHeader& spec, RunContext& ctx);
+
+// Writes all of `bytes` at `offset`; throws LzhError (ZV_ERROR_WRITE / ZV_ERROR_DISK_SPACE).
+void writeAt(int fd, const void* bytes, size_t len, uint64_t offset);
+// Copies `len` bytes between descriptors at the given offsets.
+void copyRange(int fromFd, uint64_t from, int toFd, uint64_t to, uint64_t len);
+
+}  // namespace zv::lzh

@@ -1,0 +1,201 @@
+#include "name_codec.h"
+
+#include "platform/encoding.h"
+
+namespace zv::lzh {
+namespace {
+
+bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool isSeparatorByte(unsigned char c) { return c == 0xFF || c == '\\' || c == '/'; }
+
+bool hasNonAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80 && c != 0xFF) return true;
+  return false;
+}
+
+// Control characters in a name would reach terminals and list boxes; they become '_'.
+std::string cleanControls(std::string s) {
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+  return s;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-16 text split at '\', '/' and U+FFFF.
+std::vector<std::string> splitUtf16(std::u16string_view s) {
+  std::vector<std::string> parts;
+  std::u16string cur;
+  for (char16_t c : s) {
+    if (c == u'\\' || c == u'/' || c == 0xFFFF) {
+      parts.push_back(utf16ToUtf8(cur));
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(utf16ToUtf8(cur));
+  return parts;
+}
+
+}  // namespace
+
+std::string utf16ToUtf8(std::u16string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    uint32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    appendUtf8(out, c);
+  }
+  return out;
+}
+
+std::vector<std::string> splitRawName(std::string_view bytes, bool cp932) {
+  std::vector<std::string> parts(1);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (cp932 && isCp932Lead(c) && i + 1 < bytes.size()) {
+      parts.back() += bytes.substr(i, 2);
+      ++i;
+    } else if (isSeparatorByte(c)) {
+      parts.emplace_back();
+    } else {
+      parts.back() += static_cast<char>(c);
+    }
+  }
+  return parts;
+}
+
+std::string displayPath(const std::vector<std::string>& parts, bool absolute, bool folder) {
+  std::string out = absolute ? "\\" : "";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += '\\';
+    out += parts[i];
+  }
+  if (folder && !parts.empty()) out += '\\';
+  return out;
+}
+
+void decodeMemberName(Member& m) {
+  std::vector<std::string> raw;  // decoded components, empty ones still in place
+  bool endsWithSeparator = false;
+  if (m.hasUtf16Name) {
+    std::vector<std::string> dir = m.utf16Dir.empty() ? std::vector<std::string>{}
+                                                       : splitUtf16(m.utf16Dir);
+    std::vector<std::string> name = splitUtf16(m.utf16Name);
+    raw = dir;
+    raw.insert(raw.end(), name.begin(), name.end());
+    endsWithSeparator = name.back().empty();
+  } else {
+    std::string bytes = m.rawDir;
+    if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) != 0xFF &&
+        !m.rawName.empty())
+      bytes += '\xFF';  // a folder part whose writer left out the closing 0xFF
+    bytes += m.rawName;
+    bool utf8;
+    if (m.codePage == 65001) {
+      utf8 = true;
+    } else if (m.codePage == 932) {
+      utf8 = false;
+    } else {
+      std::string probe;
+      for (char c : bytes)
+        if (static_cast<unsigned char>(c) != 0xFF) probe += c;
+      utf8 = hasNonAscii(probe) && encoding::isValidUtf8(probe);
+    }
+    std::vector<std::string> split = splitRawName(bytes, !utf8);
+    for (std::string& p : split) raw.push_back(utf8 ? p : encoding::cp932ToUtf8(p));
+    endsWithSeparator = !bytes.empty() && isSeparatorByte(static_cast<unsigned char>(bytes.back()));
+  }
+  m.absolute = !raw.empty() && raw.front().empty() && raw.size() > 1;
+
+  bool lhd = m.methodIs("-lhd-");
+  m.isSymlink = lhd && m.hasUnixMode && (m.unixMode & 0xF000) == 0xA000;
+  if (!m.isSymlink && lhd && m.osId == 'U') {
+    for (const std::string& p : raw)
+      if (p.find('|') != std::string::npos) m.isSymlink = true;
+  }
+  if (m.isSymlink) {
+    // LHa for UNIX stores "link|target" split at the last separator into folder and name,
+    // so the '|' can sit in either part: join first, then split at the first '|'.
+    std::string joined;
+    for (size_t i = 0; i < raw.size(); ++i) joined += (i ? "/" : "") + raw[i];
+    size_t bar = joined.find('|');
+    std::string link = bar == std::string::npos ? joined : joined.substr(0, bar);
+    m.linkTarget = bar == std::string::npos ? "" : cleanControls(joined.substr(bar + 1));
+    raw.clear();
+    size_t start = 0;
+    for (;;) {
+      size_t slash = link.find('/', start);
+      raw.push_back(link.substr(start, slash - start));
+      if (slash == std::string::npos) break;
+      start = slash + 1;
+    }
+    m.absolute = raw.size() > 1 && raw.front().empty();
+    endsWithSeparator = false;
+  }
+
+  m.parts.clear();
+  for (std::string& p : raw) {
+    if (p.empty() || p == ".") continue;
+    m.parts.push_back(cleanControls(p));
+  }
+  if (!m.isSymlink) {
+    m.isFolder = m.isFolder || lhd ||
+                 (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
+  }
+  m.path = displayPath(m.parts, m.absolute, m.isFolder);
+}
+
+EncodedName encodeMemberName(const std::vector<std::string>& parts, bool folder) {
+  EncodedName out;
+  std::vector<std::string> clean;
+  bool allFit = true;
+  for (std::string p : parts) {
+    for (char& c : p)
+      if (c == '\\') c = '_';  // a '\' inside a Linux name would read back as a separator
+    if (!encoding::fitsCp932(p)) allFit = false;
+    clean.push_back(p);
+  }
+  out.codePage = allFit ? 932 : 65001;
+  std::vector<std::string> bytes;
+  for (const std::string& p : clean) bytes.push_back(allFit ? encoding::utf8ToCp932(p) : p);
+  size_t dirCount = folder ? bytes.size() : (bytes.empty() ? 0 : bytes.size() - 1);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (i < dirCount) {
+      out.dirBytes += bytes[i];
+      out.dirBytes += '\xFF';
+    } else {
+      out.nameBytes = bytes[i];
+    }
+    if (i) out.level0 += '\\';
+    out.level0 += bytes[i];
+  }
+  if (folder && !bytes.empty()) out.level0 += '\\';
+  return out;
+}
+
+}  // namespace zv::lzh

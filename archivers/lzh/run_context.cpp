@@ -1,0 +1,68 @@
+#include "run_context.h"
+
+#include <cstring>
+
+#include "lzh_error.h"
+
+namespace zv::lzh {
+namespace {
+ZvHost g_host{};
+bool g_hasHost = false;
+}  // namespace
+
+void OutputText::copyTo(char* buf, uint32_t size) const {
+  if (!buf || size == 0) return;
+  size_t n = text_.size();
+  if (n > size - 1) {
+    n = size - 1;
+    size_t lf = text_.rfind('\n', n == 0 ? 0 : n - 1);
+    n = (lf == std::string::npos || lf >= n) ? 0 : lf + 1;
+  }
+  std::memcpy(buf, text_.data(), n);
+  buf[n] = '\0';
+}
+
+void setHost(const ZvHost* host) {
+  if (host) {
+    g_host = *host;
+    g_hasHost = true;
+  } else {
+    g_host = ZvHost{};
+    g_hasHost = false;
+  }
+}
+
+const ZvHost* currentHost() { return g_hasHost ? &g_host : nullptr; }
+
+bool RunContext::reportsProgress() const {
+  return !cmd.noProgress && currentHost() && currentHost()->progress;
+}
+
+void RunContext::report(int state, const char* memberName) {
+  if (!reportsProgress()) return;
+  ZvProgress p{archiveText.c_str(), memberName, done, total, state};
+  lastReported_ = done;
+  if (currentHost()->progress(currentHost()->user, &p) != 0)
+    fail(ZV_ERROR_USER_CANCEL, "中止しました");
+}
+
+void RunContext::begin() { report(ZV_PROGRESS_BEGIN, nullptr); }
+void RunContext::member(const std::string& name) {
+  current_ = name;
+  report(ZV_PROGRESS_MEMBER, current_.c_str());
+}
+void RunContext::advance(uint64_t bytes) {
+  done += bytes;
+  if (done - lastReported_ >= (1u << 20)) report(ZV_PROGRESS_MEMBER, current_.c_str());
+}
+void RunContext::end() { report(ZV_PROGRESS_END, nullptr); }
+
+int RunContext::decide(int kind, const std::string& path, char* answer, uint32_t answerSize,
+                       int fallback) {
+  const ZvHost* h = currentHost();
+  if (!h || !h->decide) return fallback;
+  ZvDecision d{kind, path.c_str(), answer, answerSize};
+  return h->decide(h->user, &d);
+}
+
+}  // namespace zv::lzh

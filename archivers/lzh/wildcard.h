@@ -1,0 +1,15 @@
+// Member and file patterns: '*' and '?' without regard to ASCII case; '\' and '/' are the
+// same separator. '*' also crosses folders, so "*.txt" matches "doc\a.txt"; "*.*" matches
+// every name, with or without a dot.
+#pragma once
+#include <string>
+
+namespace zv::lzh {
+
+bool hasWildcard(const std::string& pattern);
+bool wildcardMatch(const std::string& pattern, const std::string& name);
+// A member argument selects a member when it matches its path, or names a folder that
+// contains it ("doc" and "doc\" select "doc\a.txt").
+bool selectsMember(const std::string& pattern, const std::string& memberPath);
+
+}  // namespace zv::lzh
