@@ -1,0 +1,28 @@
+// DeComp2, the archive contents window: the member names of the chosen archive, selection of
+// the members to extract, viewing of single members, the detailed listing, and the way on to
+// the extraction window.
+#pragma once
+#include "core/forms/form.h"
+
+namespace zv::extract {
+
+class DeComp2Form : public Form {
+ public:
+  explicit DeComp2Form(App& app);
+
+  void load() override;
+  void unloading(bool& cancel) override;
+
+ private:
+  void addControls();
+  void memberClicked();
+  void nextStep();
+  void toggleSelectAll();
+  void openClickedMember();
+  void openInNotepad();
+
+  bool anySelected_ = false;
+  bool allSelected_ = false;
+};
+
+}  // namespace zv::extract

@@ -1,0 +1,113 @@
+#include "extract/extract_run.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app.h"
+#include "core/forms/steps.h"
+#include "extract/archive_access.h"
+#include "extract/extract_commands.h"
+#include "extract/kept_file.h"
+#include "extract/member_paths.h"
+#include "extract/run_support.h"
+#include "platform/fileops.h"
+
+namespace zv::extract {
+
+namespace {
+constexpr uint32_t kRunBuffer = 1024;
+
+// A folder entry has no tail of its own; its members are extracted by their own entries.
+bool isFolderEntry(const std::string& name) {
+  return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+enum class Overwrite { Extract, Skip, Cancel };
+
+Overwrite askOverwrite(Form& window, const std::string& destination) {
+  const std::string& mode = window.shared().OverwriteAll;
+  if (mode == "YES") return Overwrite::Extract;
+  if (mode != "NO") return Overwrite::Skip;
+  if (!fs::isFile(destination)) return Overwrite::Extract;
+  MsgAnswer a = window.services().messageBox(
+      "同名ファイル " + destination + " が存在します．上書き解凍しますか？", MsgButtons::YesNoCancel,
+      MsgIcon::Question, "LHA 解凍");
+  if (a == MsgAnswer::Yes) return Overwrite::Extract;
+  if (a == MsgAnswer::No) return Overwrite::Skip;
+  return Overwrite::Cancel;
+}
+}  // namespace
+
+void runLhaExtract(Form& window, Control& members) {
+  Shared& s = window.shared();
+  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
+  std::vector<std::string> refused;
+  for (int i = 0; i < members.listCount(); ++i) {
+    if (!members.selected(i)) continue;
+    std::string name = members.list(i);
+    if (isFolderEntry(name)) continue;
+    std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
+    if (!destination) {
+      refused.push_back(name);
+      continue;
+    }
+    Overwrite choice = askOverwrite(window, *destination);
+    if (choice == Overwrite::Cancel) {
+      showRefusedMembers(window, refused);
+      return;
+    }
+    if (choice == Overwrite::Skip) continue;
+    auto command = lhaRunCommand(s.ShowExtractProgress, archive, memberTail(s.ExtractFolder, name));
+    if (!command) continue;
+    // The old file is set aside, not deleted, until the library has written the new one.
+    std::unique_ptr<KeptFile> kept;
+    Steps steps;
+    if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
+      showExtractError(window);
+      refreshFileUtilityList(window);
+      showRefusedMembers(window, refused);
+      return;
+    }
+    int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
+    if (code != 0) {
+      steps([&] { kept->restore(); });
+      showExtractError(window);
+      refreshFileUtilityList(window);
+      showRefusedMembers(window, refused);
+      return;
+    }
+    steps([&] { kept->commit(); });
+  }
+  refreshFileUtilityList(window);
+  showRefusedMembers(window, refused);
+}
+
+void runZipExtract(Form& window, Control& members) {
+  Shared& s = window.shared();
+  std::vector<std::string> refused;
+  for (int i = 0; i < members.listCount(); ++i) {
+    if (members.selected(i)) {
+      std::string name = members.list(i);
+      if (!isFolderEntry(name)) {
+        if (!memberPathUnder(s.ExtractFolder, name)) {
+          refused.push_back(name);
+        } else {
+          std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
+          if (runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code != 0) {
+            showExtractError(window);
+            refreshFileUtilityList(window);
+            showRefusedMembers(window, refused);
+            return;
+          }
+        }
+      }
+    }
+    window.services().doEvents();
+  }
+  refreshFileUtilityList(window);
+  showRefusedMembers(window, refused);
+}
+
+}  // namespace zv::extract

@@ -1,0 +1,24 @@
+#include "extract/member_listing.h"
+
+#include "core/forms/form.h"
+#include "core/services/services.h"
+
+namespace zv::extract {
+
+void showUnreadableArchive(Form& owner) {
+  owner.services().messageBox("書庫ファイルを読み込めません．壊れているか，対応していない形式です．",
+                              MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
+}
+
+int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,
+                      Control& target) {
+  Listing listing = listMembers(owner, kind, archivePath);
+  if (!listing.readable) {
+    showUnreadableArchive(owner);
+    return 0;
+  }
+  for (const auto& m : listing.members) target.addItem(m.name);
+  return static_cast<int>(listing.members.size());
+}
+
+}  // namespace zv::extract

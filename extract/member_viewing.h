@@ -1,0 +1,31 @@
+// What the archive contents window does with single members and with the whole archive:
+// extract the clicked member into the Temp work folder, read a text member into the viewer,
+// and build the detailed listing. ZIP archives go to the ZIP library throughout.
+#pragma once
+#include <string>
+
+namespace zv {
+class Control;
+class Form;
+}  // namespace zv
+
+namespace zv::extract {
+
+// Whether the archive selection window's "zip" filter is chosen (the archive is a ZIP).
+bool selectionIsZip(Form& form);
+
+// ExtractClickedMember: the clicked member into TempFolder. False when nothing was run
+// because the member's name leads outside the work folder.
+bool extractClickedMember(Form& contents);
+
+// LoadTextIntoViewer: the first 1000 characters of a text file into a text box.
+void loadTextIntoViewer(Form& form, const std::string& path, Control& textBox);
+
+// ShowArchiveList: the detailed listing into the viewer's text box.
+void showArchiveList(Form& contents);
+
+// The detailed listing text of an LZH archive from the library's "v" output: its first line
+// and 2 * count + 6 more, each ended by CR LF; it stops early where the output ends.
+std::string listingText(const std::string& output, int count);
+
+}  // namespace zv::extract

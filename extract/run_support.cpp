@@ -1,0 +1,35 @@
+#include "extract/run_support.h"
+
+#include "core/app.h"
+#include "core/forms/steps.h"
+
+namespace zv::extract {
+
+void showExtractError(Form& form) {
+  form.services().messageBox("解凍中にエラーが生じました．終了します", MsgButtons::OK,
+                             MsgIcon::Exclamation, " LHA解凍");
+}
+
+void refreshFileUtilityList(Form& form) {
+  Form* util = form.forms().find("DeComp4");
+  if (!util) return;
+  Steps steps;
+  steps([&] { util->c("File1").refresh(); });
+}
+
+void showRefusedMembers(Form& form, const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  std::string text = "次のファイルは解凍先フォルダの外を指す名前のため，解凍しませんでした．\r\n";
+  for (const auto& n : names) text += "\r\n" + n;
+  form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, "解凍");
+}
+
+void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder) {
+  Form* util = form.forms().find("DeComp4");
+  if (!util || !util->visible()) return;
+  Steps steps;
+  steps([&] { util->c("Drive1").setDrive(drive); });
+  steps([&] { util->c("Dir1").setPath(folder); });
+}
+
+}  // namespace zv::extract

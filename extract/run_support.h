@@ -1,0 +1,26 @@
+// Pieces the extraction runs share: their error message, the refresh of the file utility's
+// list, and the report of members that were not extracted because of their names.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace zv {
+class Form;
+}
+
+namespace zv::extract {
+
+// "解凍中にエラーが生じました．終了します", title " LHA解凍".
+void showExtractError(Form& form);
+
+// Refreshes DeComp4's upper file list when that window is loaded (a window that is not loaded
+// yet reads its folder fresh when it opens).
+void refreshFileUtilityList(Form& form);
+
+// One message naming the members whose names would have led outside the destination.
+void showRefusedMembers(Form& form, const std::vector<std::string>& names);
+
+// Points DeComp4's upper pane at a folder when it is visible.
+void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder);
+
+}  // namespace zv::extract
