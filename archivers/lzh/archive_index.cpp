@@ -17,6 +17,20 @@ namespace {
 // Windows self-extracting stubs are larger than DOS ones; 1 MiB covers those in use.
 constexpr uint64_t kSfxScanLimit = 1u << 20;
 
+// True when the members from `pos` on run to the end of the file: an end marker as the
+// last byte, or no marker at all.
+bool chainReachesEnd(ByteSource& src, uint64_t pos) {
+  for (int guard = 0; guard < 1000000; ++guard) {
+    Member m;
+    HeaderRead r = readHeader(src, pos, m);
+    if (r.status == HeaderStatus::Damaged || (r.status == HeaderStatus::Ok && m.truncated))
+      return false;
+    if (r.status == HeaderStatus::End) return pos + 1 >= src.size();
+    pos = m.dataOffset + m.packedSize;
+  }
+  return false;
+}
+
 uint64_t findArchiveStart(ByteSource& src) {
   unsigned char first[22];
   size_t got = src.readAt(0, first, sizeof first);
@@ -25,14 +39,25 @@ uint64_t findArchiveStart(ByteSource& src) {
     Member m;
     if (readHeader(src, 0, m).status == HeaderStatus::Ok) return 0;
   }
+  // Behind a self-extracting stub. A stub may hold a member of its own (a usage text), so
+  // the first candidate whose members run to the end of the file wins; failing that, the
+  // first candidate that validates.
   uint64_t limit = std::min<uint64_t>(src.size(), kSfxScanLimit);
   std::vector<unsigned char> buf(static_cast<size_t>(limit));
   size_t n = src.readAt(0, buf.data(), buf.size());
+  uint64_t firstValid = 0;
+  bool anyValid = false;
   for (size_t p = 1; p + 21 < n; ++p) {
     if (buf[p + 2] != '-' || buf[p + 6] != '-' || (buf[p + 3] != 'l' && buf[p + 3] != 'p'))
       continue;
-    if (headerValidatesAt(src, p)) return p;
+    if (!headerValidatesAt(src, p)) continue;
+    if (chainReachesEnd(src, p)) return p;
+    if (!anyValid) {
+      anyValid = true;
+      firstValid = p;
+    }
   }
+  if (anyValid) return firstValid;
   bool lookedLikeHeader = got >= 22 && first[2] == '-' && first[6] == '-' && first[20] <= 3;
   if (lookedLikeHeader) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫の最初のヘッダが壊れています");
   fail(ZV_ERROR_NOT_ARCHIVE, "LZH 書庫ではありません");

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 
 #include "archive_index.h"
@@ -29,9 +30,19 @@ unsigned fileMode(const Member& m) {
   return 0666 & ~mask;
 }
 
-void extractOne(const Member& m, const std::vector<std::string>& parts, Destination& dest,
+// A stored root ("\dir\a.txt", as some Windows tools write) or drive letter is dropped, so
+// such names land inside the destination as the other readers place them; ".." is refused.
+std::vector<std::string> relativeParts(std::vector<std::string> parts) {
+  if (!parts.empty() && parts.front().size() == 2 && parts.front()[1] == ':' &&
+      std::isalpha(static_cast<unsigned char>(parts.front()[0])))
+    parts.erase(parts.begin());
+  return parts;
+}
+
+void extractOne(const Member& m, const std::vector<std::string>& stored, Destination& dest,
                 int archiveFd, RunContext& ctx) {
-  std::string why = unsafeReason(parts, m.absolute);
+  std::vector<std::string> parts = relativeParts(stored);
+  std::string why = unsafeReason(parts, false);
   if (!why.empty()) fail(ZV_ERROR_UNSAFE_NAME, "危険な名前なので解凍しません (" + why + "): " + m.path);
   if (m.isFolder) {
     dest.makeFolders(parts);

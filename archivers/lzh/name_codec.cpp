@@ -163,7 +163,9 @@ void decodeMemberName(Member& m) {
     if (p.empty() || p == ".") continue;
     m.parts.push_back(cleanControls(p));
   }
-  if (!m.isSymlink) {
+  if (m.isSymlink) {
+    m.isFolder = false;  // level 0 marks links with the folder attribute
+  } else {
     m.isFolder = m.isFolder || lhd ||
                  (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
   }

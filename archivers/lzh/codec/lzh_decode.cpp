@@ -21,7 +21,7 @@ struct MethodRow {
 // a damaged -lh4- stream may name distances up to 8 KiB and must still stay inside the window.
 const MethodRow kMethods[] = {
     {"-lh0-", kStore, 0, 0, 0},    {"-lz4-", kStore, 0, 0, 0},    {"-lhd-", kNoData, 0, 0, 0},
-    {"-lh1-", kLh1, 12, 0, 0},
+    {"-lh1-", kLh1, 12, 0, 0},     {"-lh2-", kLh2, 13, 0, 0},     {"-lh3-", kLh3, 13, 0, 0},
     {"-lh4-", kStatic, 13, 14, 4}, {"-lh5-", kStatic, 13, 14, 4}, {"-lh6-", kStatic, 15, 16, 5},
     {"-lh7-", kStatic, 16, 17, 5}, {"-lhx-", kStatic, 20, 21, 5}, {"-lzs-", kLzs, 11, 0, 0},
     {"-lz5-", kLz5, 12, 0, 0},
@@ -188,6 +188,8 @@ extern "C" int lzh_decode(const char method[5], uint64_t packed_size, uint64_t o
     case kStore: rc = decode_store(d); break;
     case kStatic: rc = decode_static(d, row->np, row->pbit); break;
     case kLh1: rc = decode_lh1(d); break;
+    case kLh2: rc = decode_lh2(d); break;
+    case kLh3: rc = decode_lh3(d); break;
     case kLzs: rc = decode_lzs(d); break;
     default: rc = decode_lz5(d); break;
   }

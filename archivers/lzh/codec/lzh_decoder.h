@@ -41,17 +41,19 @@ struct Lh1State {
   HuffTable<64, 8> pos;
 };
 
-// -lh2- adaptive Huffman trees (symbols and positions) with blocks of equal frequency.
+// -lh2- adaptive Huffman trees: the symbol tree in slots 0..627 (root 0) and the position
+// tree from slot 628 (its root), which grows a leaf for every further 64 bytes of output.
+// Slots of equal frequency form blocks whose leader (edge) is the lowest slot.
 struct Lh2State {
-  int16_t child[1024], parent[1024], block[1024], edge[1024], stock[1024];
-  int16_t s_node[512];
-  uint16_t freq[1024];
+  int16_t child[884], parent[884], block[884], edge[884], stock[884];
+  int16_t s_node[442];
+  uint16_t freq[884];
   uint16_t total_p;
-  int avail, most_p, nn;
-  uint32_t nextcount;
+  int avail, most_p, n1;
+  uint32_t nn, nextcount;
 };
 
-// -lh3- static Huffman with its own table layout.
+// -lh3- static Huffman: 286 C symbols with presence-bit lengths, 128 position groups.
 struct Lh3State {
   HuffTable<286, 12> c;
   HuffTable<128, 8> p;
