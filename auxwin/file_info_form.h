@@ -1,0 +1,24 @@
+// frmFP, the file information window: shows the path, time stamp and size of the file last
+// selected in the window that opened it (InfoCaller "Comp1": the file selection window,
+// "Comp4": the file utility), and sets the file-name pattern of that window's file list.
+#pragma once
+#include <string>
+
+#include "core/forms/form.h"
+
+namespace zv {
+
+class FileInfoForm : public Form {
+ public:
+  explicit FileInfoForm(App& app);
+  void load() override;
+  void unloading(bool& cancel) override;
+
+ private:
+  // The opener's file list, or nullptr for an unknown InfoCaller.
+  Control* openerFiles();
+  // Sets the opener's pattern; `relistUtility`: refresh the file utility's list as well.
+  void applyPattern(const std::string& pattern, bool relistUtility);
+};
+
+}  // namespace zv

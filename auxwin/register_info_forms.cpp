@@ -1,0 +1,13 @@
+#include "auxwin/file_info_form.h"
+#include "auxwin/new_folder_dialog.h"
+#include "auxwin/register_forms.h"
+#include "core/app.h"
+
+namespace zv {
+
+void registerInfoForms(FormRegistry& forms) {
+  forms.define("frmFP", [](App& app) { return std::make_unique<FileInfoForm>(app); });
+  forms.define("Dialog", [](App& app) { return std::make_unique<NewFolderDialog>(app); });
+}
+
+}  // namespace zv

@@ -1,0 +1,184 @@
+#include "compress/creation_run.h"
+
+#include <string>
+#include <vector>
+
+#include "compress/creation_commands.h"
+#include "core/app.h"
+#include "core/forms/steps.h"
+#include "core/libraries/archivers.h"
+#include "platform/winpath.h"
+
+namespace zv::compress {
+namespace {
+
+constexpr const char* kFileUtility = "DeComp4";
+
+void message(Form& form, const std::string& text, const std::string& title) {
+  form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, title);
+}
+
+// The names whose items are selected in the file selection window's list, in list order.
+std::vector<std::string> selectedNames(Form& comp2) {
+  std::vector<std::string> names;
+  Form* comp1 = comp2.forms().find("Comp1");
+  if (!comp1) return names;
+  Control& list = comp1->c("List1");
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) names.push_back(list.list(i));
+  return names;
+}
+
+IshCodeType codeTypeOf(Form& comp2) {
+  Form* comp1 = comp2.forms().find("Comp1");
+  if (comp1 && comp1->c("Option1").value()) return IshCodeType::Internet;
+  if (comp1 && comp1->c("Option3").value()) return IshCodeType::PcNetworkNoKana;
+  return IshCodeType::PcNetwork;
+}
+
+// The source folder, with the trailing '\' every command needs (kept in the shared value).
+std::string sourceFolder(Form& form) {
+  std::string& folder = form.shared().SourceFolder;
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// Unlha with a 1024-blank output buffer; a missing library counts as a failure.
+int callUnlha(Form& owner, const std::string& command) {
+  ArchiverSet* set = owner.app().archivers;
+  LhaLibrary* lha = set ? set->lha() : nullptr;
+  if (!lha) return -1;
+  std::string output;
+  return lha->run(command, &output, kOutputBuffer, &owner);
+}
+
+void refreshFileUtilityList(Form& form) {
+  // A file utility that is not loaded yet reads its folder fresh when it opens.
+  if (Form* util = form.forms().find(kFileUtility)) util->c("File1").refresh();
+}
+
+void hideCompressionWindows(Form& form) {
+  Steps steps;
+  for (const char* name : {"Comp1", "Comp2"})
+    if (Form* f = form.forms().find(name)) steps([&] { f->hide(); });
+}
+
+// The file utility with a caption naming the result, or the main menu; then both
+// compression windows are unloaded and the run is over.
+void finishRun(Form& comp2, const std::string& utilityCaption) {
+  FormRegistry& forms = comp2.forms();
+  Shared& shared = comp2.shared();
+  Steps steps;
+  if (shared.OpenFileUtility == "YES") {
+    steps([&] { forms.show(kFileUtility); });
+    steps([&] { forms.get(kFileUtility).setCaption(utilityCaption); });
+  } else {
+    steps([&] { forms.show("frmMenu"); });
+  }
+  steps([&] { forms.unload("Comp1"); });
+  steps([&] { forms.unload("Comp2"); });
+  shared.RunInProgress = false;
+}
+
+const char* const kLzhError = "圧縮中にエラーが生じました．終了します";
+const char* const kLzhTitle = "LHA 圧縮";
+
+void compressLzh(Form& comp2) {
+  Shared& shared = comp2.shared();
+  std::string archive = comp2.c("Combo1").text();
+  comp2.c("Label3").setCaption(archive);
+  std::string source = sourceFolder(comp2);
+
+  if (shared.DirectoryMode == "ALL") {
+    if (callUnlha(comp2, lzhFolderCommand(shared.ShowCompressProgress, archive, source)) != 0)
+      message(comp2, kLzhError, kLzhTitle);
+    // The file utility shows the new archive too when it is next shown.
+    refreshFileUtilityList(comp2);
+    return;
+  }
+  if (archive.empty()) {
+    message(comp2, "圧縮（後）ファイル名を指定してください", "ちょっと待って！");
+    return;
+  }
+  LzhOptions options{shared.PackMode, shared.DirectoryMode, shared.ShowCompressProgress};
+  // One call per file, in list order, every call naming the same archive.
+  for (const auto& name : selectedNames(comp2)) {
+    if (callUnlha(comp2, lzhFileCommand(options, archive, source, name)) != 0) {
+      message(comp2, kLzhError, kLzhTitle);
+      return;
+    }
+  }
+  refreshFileUtilityList(comp2);
+}
+
+}  // namespace
+
+void runLzhCreation(Form& comp2) {
+  Shared& shared = comp2.shared();
+  if (comp2.c("Text1").text().empty()) {
+    message(comp2, "作成(圧縮)するファイル名を入力または選択してください", kLzhTitle);
+    return;
+  }
+  if (comp2.c("Label3").caption().empty()) {
+    message(comp2, "圧縮先のフォルダを指定してください", "エラーです");
+    return;
+  }
+  shared.RunInProgress = true;
+  hideCompressionWindows(comp2);
+  // Without the library's own progress dialog ("-n1") the wait window says that work is going
+  // on; any value other than "YES" counts as "NO".
+  bool wait = shared.ShowCompressProgress != "YES";
+  Steps steps;
+  if (wait) {
+    steps([&] { comp2.forms().show("frmWait"); });
+    comp2.services().doEvents();  // let it appear before the library call blocks
+  }
+  steps([&] { compressLzh(comp2); });
+  if (wait) steps([&] { comp2.forms().unload("frmWait"); });
+  finishRun(comp2, "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-");
+}
+
+void runIshCreation(Form& comp2) {
+  Shared& shared = comp2.shared();
+  const std::string title = "ISH 復元";
+  if (comp2.c("Text1").text().empty()) {
+    message(comp2, "作成するISHファイル名を入力または選択してください", title);
+    return;
+  }
+  std::string archive = comp2.c("Label3").caption();
+  if (archive.empty()) {
+    message(comp2, "復元先のフォルダを指定してください", "エラーです");
+    return;
+  }
+  shared.RunInProgress = true;
+  hideCompressionWindows(comp2);
+  Steps steps;
+  steps([&] {
+    std::string destination = comp2.c("Dir1").path();
+    IshCodeType type = codeTypeOf(comp2);
+    ArchiverSet* set = comp2.app().archivers;
+    IshLibrary* ish = set ? set->ish() : nullptr;
+    std::string failure;
+    bool failed = false;
+    // Every chosen file is tried; a failure is reported once at the end rather than
+    // leaving the user with a result caption for files that were not made.
+    for (const auto& name : selectedNames(comp2)) {
+      std::string command = ishCommand(sourceFolder(comp2), name, type, archive, destination);
+      int r = ish ? ish->run(command, &comp2) : -1;
+      if (r != 0) {
+        failed = true;
+        if (failure.empty() && ish) failure = ish->lastOutput();
+      }
+    }
+    if (failed) {
+      std::string text = "ISH ファイルの作成中にエラーが生じました";
+      while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r')) failure.pop_back();
+      if (!failure.empty()) text += "\r\n\r\n" + failure;
+      message(comp2, text, "ISH 作成");
+    }
+  });
+  steps([&] { refreshFileUtilityList(comp2); });
+  finishRun(comp2, "Zorvex 32  -復元したﾌｧｲﾙです-");
+}
+
+}  // namespace zv::compress

@@ -1,0 +1,67 @@
+// Registered path lists: the favourite destination folders of the archive creation window
+// ("ZORVEX2.DAT") and of the extraction window ("ZORVEX.DAT"). Both use this one
+// implementation: the file format, reading and writing the file, and the register / delete
+// operations on a combo box.
+//
+// File format: fixed records of 1002 bytes, no header. Each record is a signed 16-bit
+// little-endian entry count N (the same in every record) and a 1000-byte path in CP932,
+// padded with blanks. Record k holds entry k - 1; an empty list is one record with count 0.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv {
+class Control;
+class Form;
+}  // namespace zv
+
+namespace zv::pathlist {
+
+inline constexpr size_t kRecordSize = 1002;
+inline constexpr size_t kPathBytes = 1000;
+inline constexpr int kMaxEntries = 32767;  // the count is a signed 16-bit number
+
+// The list file and the temporary file it is written through.
+struct Files {
+  std::string list;
+  std::string temp;
+};
+// Program folder + "\ZORVEX2.DAT" / "\ZORVEX2.$$$" (archive creation window).
+Files compressionFiles(const std::string& programFolder);
+// Program folder + "\ZORVEX.DAT" / "\ZORVEX.$$$" (extraction window).
+Files extractionFiles(const std::string& programFolder);
+
+// ---- format ----
+// The 1000-byte path field: blanks around the path removed, CP932 when every character has a
+// CP932 form (otherwise UTF-8, so nothing is lost), cut at a character boundary, blank-padded.
+std::string encodePathField(std::string_view path);
+// The path of a field: CP932 or UTF-8 bytes decoded, blanks (and NUL padding) removed.
+std::string decodePathField(std::string_view field);
+// The whole file for a list (one record with count 0 for an empty list).
+std::string encodeRecords(const std::vector<std::string>& entries);
+// The entries of a file's bytes; records missing at the end are not invented.
+std::vector<std::string> decodeRecords(std::string_view bytes);
+
+// ---- files ----
+// The entries stored in the list file; a missing or unreadable file gives none.
+std::vector<std::string> readList(const std::string& listFile);
+// Writes the temporary file record by record (running `afterRecord` after each one), then
+// renames it over the list file, so the old list stays intact until the new one is on disk.
+// False when anything failed (the list file is then unchanged, the temporary file removed).
+bool writeList(const Files& files, const std::vector<std::string>& entries,
+               const std::function<void()>& afterRecord = {});
+
+// ---- the combo box operations of the windows ----
+// Fills the combo box's items from the list file; a missing file leaves the combo box as it is.
+void loadInto(Control& combo, const std::string& listFile);
+// Appends the combo box's text as a new item and rewrites the file. Shows the window's
+// messages itself; true only when an entry was added and saved (the caller then confirms).
+bool registerCurrent(Form& form, Control& combo, const Files& files);
+// After confirmation removes the selected item and rewrites the file; true when removed.
+// An item counts as selected only while the combo box's text is still that item.
+bool deleteSelected(Form& form, Control& combo, const Files& files);
+
+}  // namespace zv::pathlist
