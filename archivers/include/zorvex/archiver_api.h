@@ -133,6 +133,8 @@ ZV_API int IshCheckArchive(const char* path, int mode);
 ZV_API const char* IshGetCapabilities(void);
 /* Text output of the last Ish call of this process (messages, names restored). */
 ZV_API const char* IshGetLastOutput(void);
+/* Host callbacks for the restore mode "/q" (overwrite questions); NULL removes them. */
+ZV_API void IshSetHost(const ZvHost* host);
 
 #ifdef __cplusplus
 }

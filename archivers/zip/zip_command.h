@@ -1,0 +1,32 @@
+// The command strings the program hands UNZIP32.DLL, such as
+//   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
+// Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
+// -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
+// -t test. Then the archive, an optional destination folder (ending in '\' or '/', or given
+// with -d) and member names (wildcards '*' and '?' allowed; none means all).
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv::zip {
+
+struct UnZipCommand {
+  enum class Action { Extract, List, Verbose, Test } action = Action::Extract;
+  bool keepFolders = true;
+  bool overwrite = false;       // -o; the default (and -n) keeps existing files
+  bool ignoreCase = false;
+  std::string archive;
+  std::string destination;      // empty: the current folder
+  std::vector<std::string> members;
+};
+
+// Splits at blanks outside double quotes; the quotes are removed.
+std::vector<std::pair<std::string, bool>> splitCommand(std::string_view line);
+// False with a Japanese reason for an unknown switch or a missing archive.
+bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& why);
+
+// Windows-style wildcard match ('*', '?'; "*.*" matches every name).
+bool wildcardMatch(std::string_view pattern, std::string_view name, bool ignoreCase);
+
+}  // namespace zv::zip

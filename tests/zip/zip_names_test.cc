@@ -1,0 +1,86 @@
+// Member names: the encoding decision on raw bytes, and the path-safety gate's table of
+// hostile names and links.
+#include <gtest/gtest.h>
+
+#include "safe_output.h"
+#include "zip_names.h"
+#include "zip_test_support.h"
+
+namespace zv::zip {
+namespace {
+
+TEST(ZipNames, EncodingDecision) {
+  NameOrigin o;
+  EXPECT_EQ(decodeMemberName("docs/readme.txt", false, {}, &o), "docs/readme.txt");
+  EXPECT_EQ(o, NameOrigin::Ascii);
+  // "日本語.txt" in UTF-8, flagged and unflagged (macOS and 7z write both).
+  const std::string utf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt";
+  EXPECT_EQ(decodeMemberName(utf8, true, {}, &o), utf8);
+  EXPECT_EQ(o, NameOrigin::Utf8Flag);
+  EXPECT_EQ(decodeMemberName(utf8, false, {}, &o), utf8);
+  EXPECT_EQ(o, NameOrigin::Utf8);
+  // CP932 "表\ソ.txt": both kanji/kana have 0x5C as trail byte; decoding comes before
+  // splitting, so no folder appears.
+  const std::string cp932 = "\x95\x5C\x83\x5C.txt";
+  EXPECT_EQ(decodeMemberName(cp932, false, {}, &o), "\xE8\xA1\xA8\xE3\x82\xBD.txt");
+  EXPECT_EQ(o, NameOrigin::Cp932);
+  // Half-width kana "ｱ" alone is CP932 too.
+  EXPECT_EQ(decodeMemberName("\xB1", false, {}), "\xEF\xBD\xB1");
+  // Bytes that are neither: CP437 (0x80 = Ç, 0xFF = NBSP).
+  EXPECT_EQ(decodeMemberName("\x80\xFF", false, {}, &o), "\xC3\x87\xC2\xA0");
+  EXPECT_EQ(o, NameOrigin::Cp437);
+}
+
+TEST(ZipNames, UnicodePathFieldWinsOnlyWithMatchingCrc) {
+  const std::string raw = "\x93\xFA\x96\x7B.txt";  // 日本 in CP932
+  const std::string utf8 = "\xE6\x97\xA5\xE6\x9C\xAC-unicode.txt";
+  std::string field = test::unicodePathField(raw, utf8).substr(4);  // data only
+  NameOrigin o;
+  EXPECT_EQ(decodeMemberName(raw, false, field, &o), utf8);
+  EXPECT_EQ(o, NameOrigin::UnicodeExtra);
+  std::string stale = test::unicodePathField("other", utf8).substr(4);
+  EXPECT_EQ(decodeMemberName(raw, false, stale, &o), "\xE6\x97\xA5\xE6\x9C\xAC.txt");
+  EXPECT_EQ(o, NameOrigin::Cp932);
+}
+
+TEST(ZipNames, CutUtf8KeepsWholeCharacters) {
+  EXPECT_EQ(cutUtf8("ab\xE6\x97\xA5", 4), "ab");
+  EXPECT_EQ(cutUtf8("ab\xE6\x97\xA5", 5), "ab\xE6\x97\xA5");
+}
+
+TEST(SafeOutput, HostileNameTable) {
+  using archive::NameProblem;
+  const std::pair<const char*, NameProblem> table[] = {
+      {"../evil.txt", NameProblem::ParentStep},
+      {"a/../../evil.txt", NameProblem::ParentStep},
+      {"a\\..\\..\\evil.txt", NameProblem::ParentStep},
+      {"/etc/passwd", NameProblem::Absolute},
+      {"\\windows\\x", NameProblem::Absolute},
+      {"C:\\x.txt", NameProblem::Drive},
+      {"c:x.txt", NameProblem::Drive},
+      {"a\nb", NameProblem::Control},
+      {"", NameProblem::Empty},
+      {"./", NameProblem::Empty},
+      {"a/./b//c.txt", NameProblem::None},
+      {"..foo/bar..", NameProblem::None},
+  };
+  for (auto [name, expected] : table) {
+    std::vector<std::string> parts;
+    EXPECT_EQ(archive::splitMemberName(name, parts), expected) << name;
+  }
+  std::vector<std::string> parts;
+  archive::splitMemberName("a/./b//c.txt", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"a", "b", "c.txt"}));
+}
+
+TEST(SafeOutput, LinkTargets) {
+  EXPECT_TRUE(archive::linkStaysInside("target.txt", 0));
+  EXPECT_TRUE(archive::linkStaysInside("../x", 1));
+  EXPECT_FALSE(archive::linkStaysInside("../x", 0));
+  EXPECT_FALSE(archive::linkStaysInside("a/../../x", 0));
+  EXPECT_FALSE(archive::linkStaysInside("/etc/passwd", 3));
+  EXPECT_FALSE(archive::linkStaysInside("", 0));
+}
+
+}  // namespace
+}  // namespace zv::zip
