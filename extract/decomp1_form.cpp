@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/libraries/library_check.h"
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
@@ -9,7 +10,6 @@
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
-#include "platform/folders.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
 
@@ -180,8 +180,7 @@ void DeComp1Form::filterChanged() {
   }
   bool zip = c("Option2").value() != 0;
   if (!zip && !c("Option3").value()) return;
-  shared().SystemFolder = folders::systemFolder();
-  if (!libraryFilePresent(shared().SystemFolder, zip ? "unzip32.dll" : "ish32.dll")) {
+  if (!systemLibraryPresent(shared(), zip ? "unzip32.dll" : "ish32.dll")) {
     services().messageBox(zip ? zipLibraryMissingText() : ishLibraryMissingText(), MsgButtons::OK,
                           MsgIcon::Exclamation, zip ? "ZIP ファイルの解凍" : "ISH ファイルの復元");
     c("Option1").setValue(1);  // runs this again with LZH

@@ -2,8 +2,6 @@
 
 #include <initializer_list>
 
-#include "platform/fileops.h"
-#include "platform/winpath.h"
 
 namespace zv::extract {
 
@@ -48,15 +46,6 @@ std::string ishLibraryMissingText() {
       "",
       "ISH32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
   });
-}
-
-bool libraryFilePresent(const std::string& folder, const std::string& fileName) {
-  try {
-    // The drive table resolves a name that differs only in case.
-    return fs::isFile(winpath::join(folder, fileName));
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 }  // namespace zv::extract

@@ -8,7 +8,4 @@ namespace zv::extract {
 std::string zipLibraryMissingText();
 std::string ishLibraryMissingText();
 
-// Whether an ordinary file of that name (compared without regard to case) is in the folder.
-bool libraryFilePresent(const std::string& folder, const std::string& fileName);
-
 }  // namespace zv::extract
