@@ -10,7 +10,8 @@ namespace {
 enum Family { kStore, kNoData, kStatic, kLh1, kLh2, kLh3, kLzs, kLz5 };
 
 struct MethodRow {
-  char id[6];
+  char id[4];  // the three letters between the dashes: the self-extracting stub links this
+               // table and must not contain whole method names, which readers search for
   uint8_t family;
   uint8_t window_bits;  // window kept by the decoder
   uint8_t np;           // P table size of the static-Huffman family
@@ -20,17 +21,17 @@ struct MethodRow {
 // One row per method id. -lh4- shares the -lh5- stream parameters, so its window is 8 KiB:
 // a damaged -lh4- stream may name distances up to 8 KiB and must still stay inside the window.
 const MethodRow kMethods[] = {
-    {"-lh0-", kStore, 0, 0, 0},    {"-lz4-", kStore, 0, 0, 0},    {"-lhd-", kNoData, 0, 0, 0},
-    {"-lh1-", kLh1, 12, 0, 0},     {"-lh2-", kLh2, 13, 0, 0},     {"-lh3-", kLh3, 13, 0, 0},
-    {"-lh4-", kStatic, 13, 14, 4}, {"-lh5-", kStatic, 13, 14, 4}, {"-lh6-", kStatic, 15, 16, 5},
-    {"-lh7-", kStatic, 16, 17, 5}, {"-lhx-", kStatic, 20, 21, 5}, {"-lzs-", kLzs, 11, 0, 0},
-    {"-lz5-", kLz5, 12, 0, 0},
+    {"lh0", kStore, 0, 0, 0},    {"lz4", kStore, 0, 0, 0},    {"lhd", kNoData, 0, 0, 0},
+    {"lh1", kLh1, 12, 0, 0},     {"lh2", kLh2, 13, 0, 0},     {"lh3", kLh3, 13, 0, 0},
+    {"lh4", kStatic, 13, 14, 4}, {"lh5", kStatic, 13, 14, 4}, {"lh6", kStatic, 15, 16, 5},
+    {"lh7", kStatic, 16, 17, 5}, {"lhx", kStatic, 20, 21, 5}, {"lzs", kLzs, 11, 0, 0},
+    {"lz5", kLz5, 12, 0, 0},
 };
 
 const MethodRow* find_method(const char* method) {
   if (!method) return 0;
   for (const MethodRow& row : kMethods)
-    if (memcmp(row.id, method, 5) == 0) return &row;
+    if (method[0] == '-' && method[4] == '-' && memcmp(row.id, method + 1, 3) == 0) return &row;
   return 0;
 }
 

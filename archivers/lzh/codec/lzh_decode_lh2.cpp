@@ -168,14 +168,18 @@ void update_p(Lh2State& s, int sym) {
     s.freq[kRootP] = 0xFFFF;
   }
   int q = s.s_node[sym + kCharCodes];
+  // While the root is the only leaf it counts its own uses; the count carries over into the
+  // leaf split off it when the second position symbol appears (as -lh2- writers do).
+  if (q == kRootP) ++s.freq[kRootP];
   while (q != kRootP) q = increment_slot(s, q);
   ++s.total_p;
 }
 
 // Adds position symbol p as a new leaf split off the last slot of the position tree.
-void add_position(Lh2State& s, int p) {
+bool add_position(Lh2State& s, int p) {
   const int r = s.most_p + 1;
   const int q = r + 1;
+  if (s.child[s.most_p] >= 0 || q >= kSlots) return false;  // the last slot must be a leaf
   s.s_node[~(s.child[r] = s.child[s.most_p])] = (int16_t)r;
   s.child[q] = (int16_t)~(p + kCharCodes);
   s.child[s.most_p] = (int16_t)q;
@@ -189,6 +193,7 @@ void add_position(Lh2State& s, int p) {
   s.parent[r] = s.parent[q] = (int16_t)s.most_p;
   s.edge[s.block[q] = s.stock[s.avail++]] = s.s_node[p + kCharCodes] = (int16_t)(s.most_p = q);
   update_p(s, p);
+  return true;
 }
 
 // Walks a tree from its root, one bit per level; returns the leaf's symbol code.
@@ -219,7 +224,7 @@ int decode_lh2(Decoder* d) {
     }
     const uint64_t count = total - d->out_left;
     while (count > s.nextcount) {
-      add_position(s, (int)(s.nextcount / 64));
+      if (!add_position(s, (int)(s.nextcount / 64))) return LZH_E_DATA;
       s.nextcount += 64;
       if (s.nextcount >= s.nn) s.nextcount = 0xFFFFFFFFu;
     }
