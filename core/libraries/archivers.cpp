@@ -121,6 +121,7 @@ LhaLibrary* ArchiverSet::lha() {
       return nullptr;
     }
     lha_ = ListingLibrary::load(file, "Unlha", "Unlha", &lastError_);
+    if (lha_ && host_) lha_->setHost(host_);
   }
   return lha_.get();
 }
@@ -133,6 +134,7 @@ ZipLibrary* ArchiverSet::zip() {
       return nullptr;
     }
     zip_ = ListingLibrary::load(file, "UnZip", "UnZip", &lastError_);
+    if (zip_ && host_) zip_->setHost(host_);
   }
   return zip_.get();
 }
@@ -145,8 +147,16 @@ IshLibrary* ArchiverSet::ish() {
       return nullptr;
     }
     ish_ = IshLibrary::load(file, &lastError_);
+    if (ish_ && host_) ish_->setHost(host_);
   }
   return ish_.get();
+}
+
+void ArchiverSet::setHost(const ZvHost* host) {
+  host_ = host;
+  if (lha_) lha_->setHost(host);
+  if (zip_) zip_->setHost(host);
+  if (ish_) ish_->setHost(host);
 }
 
 void ArchiverSet::unloadAll() {

@@ -117,6 +117,10 @@ class ArchiverSet {
   IshLibrary* ish();
   const std::string& lastError() const { return lastError_; }
 
+  // Host callbacks handed to every library of the set: those loaded now and those loaded
+  // later (also after setFolder), so nothing has to be loaded early to receive them.
+  void setHost(const ZvHost* host);
+
   void unloadAll();
 
  private:
@@ -125,6 +129,7 @@ class ArchiverSet {
   std::unique_ptr<ZipLibrary> zip_;
   std::unique_ptr<IshLibrary> ish_;
   std::string lastError_;
+  const ZvHost* host_ = nullptr;
 };
 
 }  // namespace zv

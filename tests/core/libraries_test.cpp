@@ -126,3 +126,16 @@ TEST(Libraries, WindowChecksUseThePlatformSystemFolder) {
   sys.archivers.ish()->setHost(nullptr);
   EXPECT_EQ(sys.fakes.ish().functions(), (std::vector<std::string>{"IshSetHost"}));
 }
+
+TEST(Libraries, HostCallbacksReachLibrariesLoadedLater) {
+  TempDir dir;
+  FakeArchivers fakes(dir / "SYSTEM");
+  ZvHost host{};
+  ArchiverSet set(windowsPath(dir / "SYSTEM"));
+  set.setHost(&host);
+  EXPECT_TRUE(fakes.lha().calls().empty());  // nothing loaded early
+  ASSERT_NE(set.lha(), nullptr);
+  ASSERT_NE(set.zip(), nullptr);
+  EXPECT_EQ(fakes.lha().functions(), (std::vector<std::string>{"UnlhaSetHost"}));
+  EXPECT_EQ(fakes.zip().functions(), (std::vector<std::string>{"UnZipSetHost"}));
+}
