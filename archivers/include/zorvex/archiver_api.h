@@ -94,6 +94,12 @@ typedef struct ZvDecision {
 
 #define ZV_DECIDE_OVERWRITE 1  /* return 1 overwrite, 0 skip, -1 cancel the run */
 #define ZV_DECIDE_PASSWORD 2   /* return 1 with answer filled, 0 to give up */
+/* Self-extracting archive customisation ("s -jw3"): `path` is the archive, `answer` holds the
+ * default text (UTF-8) and may be replaced; return 1 to use the answer, 0 to keep the
+ * default, -1 to cancel the run. */
+#define ZV_DECIDE_SFX_TITLE 3    /* window title of the self-extractor */
+#define ZV_DECIDE_SFX_MESSAGE 4  /* message shown before extracting */
+#define ZV_DECIDE_SFX_FOLDER 5   /* default destination (relative: below the .exe's folder) */
 
 typedef struct ZvHost {
   void* user;
