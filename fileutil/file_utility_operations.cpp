@@ -1,5 +1,6 @@
 // The file operations of the file utility: drops on the lists, the trash can and the rename
 // tag, the copy-all / move-all / delete-all / execute / new-folder / self-extracting buttons.
+#include <functional>
 #include <vector>
 
 #include "core/app.h"
@@ -116,7 +117,7 @@ void FileUtilityForm::dropOnTrash() {
     c("Image8").setVisible(false);
     c("Image9").setVisible(true);
   }
-  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+  reportFailures(*this, FileAction::Delete, failures, "ファイルの削除");
 }
 
 void FileUtilityForm::trashDoubleClick() {
@@ -138,7 +139,7 @@ void FileUtilityForm::trashDoubleClick() {
   c("Image8").setVisible(false);
   c("Image9").setVisible(true);
   refresh(list);
-  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+  reportFailures(*this, FileAction::Delete, failures, "ファイルの削除");
 }
 
 void FileUtilityForm::dropOnNameTag() {
@@ -230,7 +231,7 @@ void FileUtilityForm::deleteAll() {
   for (const auto& name : names)
     attempt(failures, name, [&] { discardFile(winpath::join(folder, name)); });
   refresh(list);
-  reportFailures(*this, FileAction::Delete, failures, "削除の確認");
+  reportFailures(*this, FileAction::Delete, failures, "ファイルの削除");
 }
 
 void FileUtilityForm::execute() {
