@@ -18,7 +18,8 @@ enum {
   kTBits = 5,
   kCBits = 9,
   kMaxP = 17,
-  kBlockTokens = 16384,  // symbols per block before the block is cut
+  kBlockTokens = 32768,    // symbols gathered before a block (or its halves) is written
+  kMinBlockTokens = 2048,  // smallest half worth its own tables
 };
 
 struct Level {
@@ -204,7 +205,8 @@ void for_each_c_token(const uint8_t* clen, int n, Fn fn) {
   }
 }
 
-void emit_block(Encoder* e, const Token* tok, uint32_t n) {
+// Counts symbols and builds the three code tables of a block.
+void prepare_block(Encoder* e, const Token* tok, uint32_t n, int* nc, int* tused, int* pused) {
   memset(e->cfreq, 0, sizeof e->cfreq);
   memset(e->pfreq, 0, sizeof e->pfreq);
   for (uint32_t i = 0; i < n; ++i) {
@@ -217,16 +219,52 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
   for (int s = 0; s < kNC && used < 2; ++s) used += e->cfreq[s] != 0;
   if (used < 2) ++e->cfreq[e->cfreq[0] ? 1 : 0];
   make_code_lengths(e->cfreq, kNC, e->clen);
-  make_codes(e->clen, kNC, e->ccode);
-
-  int nc = kNC;
-  while (nc > 0 && e->clen[nc - 1] == 0) --nc;
+  int k = kNC;
+  while (k > 0 && e->clen[k - 1] == 0) --k;
+  *nc = k;
   memset(e->tfreq, 0, sizeof e->tfreq);
-  for_each_c_token(e->clen, nc, [e](int t, int, uint32_t) { ++e->tfreq[t]; });
-  const int tused = make_code_lengths(e->tfreq, kNT, e->tlen);
-  make_codes(e->tlen, kNT, e->tcode);
+  for_each_c_token(e->clen, k, [e](int t, int, uint32_t) { ++e->tfreq[t]; });
+  *tused = make_code_lengths(e->tfreq, kNT, e->tlen);
+  *pused = make_code_lengths(e->pfreq, e->np, e->plen);
+  if (*tused < 2) {
+    for (int t = 0; t < kNT; ++t) e->tlen[t] = 0;  // single-symbol table: no bits per use
+  }
+  if (*pused < 2) {
+    for (int p = 0; p <= e->np - 1; ++p) e->plen[p] = 0;
+  }
+}
 
-  const int pused = make_code_lengths(e->pfreq, e->np, e->plen);
+int length_list_bits(const uint8_t* len, int n, int width, int special) {
+  int k = n;
+  while (k > 0 && len[k - 1] == 0) --k;
+  int bits = width;
+  for (int i = 0; i < k; ++i) bits += len[i] <= 6 ? 3 : len[i] - 3;
+  if (special > 0 && k >= special) bits += 2;
+  return bits;
+}
+
+// Size in bits of a block with the tables prepare_block built.
+uint64_t block_bits(Encoder* e, int nc, int tused, int pused) {
+  uint64_t bits = 16 + kCBits;
+  bits += tused < 2 ? 2 * kTBits : (uint64_t)length_list_bits(e->tlen, kNT, kTBits, 3);
+  bits += pused < 2 ? 2 * (uint64_t)e->pbit : (uint64_t)length_list_bits(e->plen, e->np, e->pbit, -1);
+  for_each_c_token(e->clen, nc, [e, &bits](int t, int extra_bits, uint32_t) { bits += e->tlen[t] + extra_bits; });
+  for (int c = 0; c < kNC; ++c) bits += (uint64_t)e->cfreq[c] * e->clen[c];
+  for (int p = 0; p < e->np; ++p) bits += (uint64_t)e->pfreq[p] * (e->plen[p] + (p > 1 ? p - 1 : 0));
+  return bits;
+}
+
+uint64_t block_cost(Encoder* e, const Token* tok, uint32_t n) {
+  int nc, tused, pused;
+  prepare_block(e, tok, n, &nc, &tused, &pused);
+  return block_bits(e, nc, tused, pused);
+}
+
+void emit_block(Encoder* e, const Token* tok, uint32_t n) {
+  int nc, tused, pused;
+  prepare_block(e, tok, n, &nc, &tused, &pused);
+  make_codes(e->clen, kNC, e->ccode);
+  make_codes(e->tlen, kNT, e->tcode);
   make_codes(e->plen, e->np, e->pcode);
 
   BitWriter* w = &e->bw;
@@ -236,7 +274,6 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
     while (sym < kNT - 1 && e->tfreq[sym] == 0) ++sym;
     bw_put(w, kTBits, 0);
     bw_put(w, kTBits, (uint32_t)sym);
-    e->tlen[sym] = 0;  // a single-symbol table costs no bits per use
   } else {
     write_length_list(e, e->tlen, kNT, kTBits, 3);
   }
@@ -251,7 +288,6 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
       while (e->pfreq[sym] == 0) ++sym;
     bw_put(w, e->pbit, 0);
     bw_put(w, e->pbit, (uint32_t)sym);
-    e->plen[sym] = 0;
   } else {
     write_length_list(e, e->plen, e->np, e->pbit, -1);
   }
@@ -268,13 +304,28 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
   }
 }
 
+// Emits tokens as one block, or as two halves (recursively) when the statistics change
+// enough inside the range that separate tables pay for themselves.
+void emit_range(Encoder* e, const Token* tok, uint32_t n) {
+  if (n >= 2 * kMinBlockTokens) {
+    const uint32_t half = n / 2;
+    const uint64_t whole = block_cost(e, tok, n);
+    if (block_cost(e, tok, half) + block_cost(e, tok + half, n - half) < whole) {
+      emit_range(e, tok, half);
+      emit_range(e, tok + half, n - half);
+      return;
+    }
+  }
+  emit_block(e, tok, n);
+}
+
 // Keeps up to two blocks of tokens so that the last block can be balanced with the one
 // before it instead of ending on a tiny block.
 inline void add_token(Encoder* e, unsigned code, uint32_t dist1) {
   e->tok[e->ntok].code = (uint16_t)code;
   e->tok[e->ntok].dist1 = (uint16_t)dist1;
   if (++e->ntok == 2 * kBlockTokens) {
-    emit_block(e, e->tok, kBlockTokens);
+    emit_range(e, e->tok, kBlockTokens);
     memmove(e->tok, e->tok + kBlockTokens, kBlockTokens * sizeof(Token));
     e->ntok = kBlockTokens;
   }
@@ -283,10 +334,10 @@ inline void add_token(Encoder* e, unsigned code, uint32_t dist1) {
 void finish_blocks(Encoder* e) {
   if (e->ntok > kBlockTokens) {
     const uint32_t first = e->ntok / 2;
-    emit_block(e, e->tok, first);
-    emit_block(e, e->tok + first, e->ntok - first);
+    emit_range(e, e->tok, first);
+    emit_range(e, e->tok + first, e->ntok - first);
   } else if (e->ntok) {
-    emit_block(e, e->tok, e->ntok);
+    emit_range(e, e->tok, e->ntok);
   }
   e->ntok = 0;
 }
@@ -341,8 +392,9 @@ void compress(Encoder* e) {
 using namespace lzh;
 
 extern "C" int lzh_can_encode(const char method[5]) {
-  return method && (memcmp(method, "-lh5-", 5) == 0 || memcmp(method, "-lh6-", 5) == 0 ||
-                    memcmp(method, "-lh7-", 5) == 0);
+  // Compared piecewise so that no "-lh?-" pattern lands in the binary (see lzh_decode.cpp).
+  return method && method[0] == '-' && method[1] == 'l' && method[2] == 'h' && method[4] == '-' &&
+         (method[3] == '5' || method[3] == '6' || method[3] == '7');
 }
 
 extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const LzhStreams* io,
@@ -377,7 +429,7 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   int level = options ? options->level : 0;
   if (level < 0 || level > 9) level = 0;
   e->level = kLevels[level];
-  e->too_far = 4096;
+  e->too_far = 16384;
   e->wsize = wsize;
   e->pos = 0;
   e->lookahead = 0;
