@@ -89,6 +89,7 @@ void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string
   // The path label follows the file list's folder; a bare drive gets its '\'.
   options.afterFolderChange = [this, files, label] {
     c(label).setCaption(folderCaption(c(files).path()));
+    refreshDialogPath();
   };
   if (drive == "Drive2") {
     options.afterDriveChange = [this] { c("Label3").setCaption(c("Dir2").path()); };
@@ -178,6 +179,19 @@ void FileUtilityForm::showPreview() {
   std::string content;
   steps([&] { content = previewText(path); });
   text.setText(content);
+}
+
+// The name dialog shows the full target path; while it is open for this window it follows the
+// pane it works in (the lower pane for a new folder, the upper one for a rename).
+void FileUtilityForm::refreshDialogPath() {
+  Form* dialog = forms().find("Dialog");
+  if (!dialog || !dialog->visible()) return;
+  std::string base;
+  if (dialog->caption() == "新規フォルダの作成") base = c("Dir2").path();
+  else if (dialog->caption() == "ファイル名の変更") base = folderCaption(c("Dir1").path());
+  else return;
+  Steps steps;
+  steps([&] { dialog->c("Label2").setCaption(winpath::join(base, dialog->c("Text1").text())); });
 }
 
 void FileUtilityForm::resetDropTargets() {

@@ -32,6 +32,7 @@ class FileUtilityForm : public Form {
   void fillFileInformation();
   void showPreview();
   void resetDropTargets();
+  void refreshDialogPath();
   void backToMenu();
 
   // file_utility_operations.cpp: the file operations.

@@ -25,6 +25,12 @@ TEST_F(FileUtilityTest, NewFolderOpensTheDialogOnTheLowerFolder) {
   EXPECT_EQ(dialog.caption(), "新規フォルダの作成");
   EXPECT_EQ(dialog.c("Label1").caption(), "新しく作成するフォルダ名：");
   EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\down\\");
+  // While it is open the dialog's target path follows the lower pane.
+  dialog.c("Text1").setText("new");
+  ctl("Dir2").setPath("Q:\\");
+  EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\new");
+  ctl("Dir1").setPath("Q:\\prog");
+  EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\new");
 }
 
 TEST_F(FileUtilityTest, SelfExtractingArchiveCommandFollowsTheCustomiseOption) {
