@@ -1,0 +1,109 @@
+// Command strings of the extraction subsystem, the member path gate and the kept file.
+#include <gtest/gtest.h>
+
+#include "extract/extract_commands.h"
+#include "extract/kept_file.h"
+#include "extract/member_paths.h"
+#include "platform/drives.h"
+#include "tests/support/temp_dir.h"
+
+namespace zv::extract {
+namespace {
+
+TEST(ExtractCommands, EveryRowOfTheCommandTable) {
+  const std::string archive = "\"C:\\DL\\a b.lzh\"";
+  EXPECT_EQ(quickExtractCommand(archive, "C:\\prog\\QUICK\\", "DOC\\README.TXT"),
+            "x -n1 \"C:\\DL\\a b.lzh\" \"C:\\prog\\QUICK\\\" \"doc\\readme.txt\"");
+  EXPECT_EQ(detailListCommand(archive), "v \"C:\\DL\\a b.lzh\"");
+  EXPECT_EQ(detailListCommand("C:\\DL\\a.lzh"), "v C:\\DL\\a.lzh");
+  EXPECT_EQ(viewMemberCommand(archive, "C:\\prog\\Temp", "\"Read Me.txt\""),
+            "x -gn \"C:\\DL\\a b.lzh\" \"C:\\prog\\Temp\\\" \"Read Me.txt\"");
+  // Before any member was clicked the member part is empty.
+  EXPECT_EQ(viewMemberCommand(archive, "C:\\prog\\Temp", ""),
+            "x -gn \"C:\\DL\\a b.lzh\" \"C:\\prog\\Temp\\\" ");
+  std::string tail = memberTail("D:\\OUT\\", "Sub\\ReadMe.TXT");
+  EXPECT_EQ(tail, "\"D:\\OUT\\\" \"Sub\\ReadMe.TXT\"");
+  EXPECT_EQ(lhaRunCommand("YES", archive, tail), "x -gn " + archive + " " + tail);
+  EXPECT_EQ(lhaRunCommand("NO", archive, tail), "x -n1 " + archive + " " + tail);
+  EXPECT_FALSE(lhaRunCommand("yes", archive, tail).has_value());
+  EXPECT_FALSE(lhaRunCommand("", archive, tail).has_value());
+  EXPECT_EQ(zipRunCommand("\"C:\\DL\\a.zip\"", tail), "-x -n --i \"C:\\DL\\a.zip\" " + tail);
+}
+
+TEST(ExtractCommands, ArchiveTextFollowsTheStartMode) {
+  EXPECT_EQ(lhaArchiveText("Command", "C:\\DL\\x.lzh", "\"C:\\other.lzh\""), "C:\\DL\\x.lzh");
+  EXPECT_EQ(lhaArchiveText("", "C:\\DL\\x.lzh", "\"C:\\other.lzh\""), "\"C:\\other.lzh\"");
+  EXPECT_EQ(quotedArchivePath("C:\\", "a.lzh"), "\"C:\\a.lzh\"");
+  EXPECT_EQ(quotedArchivePath("C:\\DL", "a.lzh"), "\"C:\\DL\\a.lzh\"");
+}
+
+TEST(ExtractCommands, IshRestoreCommandPerModeUnquoted) {
+  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::New, "C:\\OUT"), "C:\\IN\\A.ISH /r /f=C:\\OUT");
+  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::All, "C:\\"), "C:\\IN\\A.ISH /a /f=C:\\");
+  EXPECT_EQ(ishRestoreCommand("C:\\my files\\A.ISH", IshMode::WithQuestion, "C:\\OUT"),
+            "C:\\my files\\A.ISH /q /f=C:\\OUT");
+}
+
+TEST(ExtractCommands, LowerCaseTouchesOnlyAsciiLetters) {
+  EXPECT_EQ(lowerAscii("ABC\\日本語ＡＢ.TXT"), "abc\\日本語ＡＢ.txt");
+  EXPECT_EQ(trimBlanks("  a b  "), "a b");
+  EXPECT_EQ(trimBlanks("   "), "");
+}
+
+TEST(MemberPaths, HostileNamesAreRefused) {
+  for (const char* bad : {"..\\x.txt", "a/../../x", "..", "C:\\Windows\\x.dll", "c:x", "sub\\..",
+                          "", "/", "\\\\"}) {
+    EXPECT_FALSE(relativeMemberName(bad).has_value()) << bad;
+  }
+  EXPECT_EQ(relativeMemberName("/etc/passwd"), "etc/passwd");
+  EXPECT_EQ(relativeMemberName("\\sub\\a.txt"), "sub\\a.txt");
+  EXPECT_EQ(relativeMemberName("a..b.txt"), "a..b.txt");
+  EXPECT_EQ(relativeMemberName("日本語\\表.txt"), "日本語\\表.txt");
+}
+
+TEST(MemberPaths, ALinkInTheDestinationPointingOutsideIsRefused) {
+  test::TempDir dir;
+  dir.mkdir("dest");
+  dir.mkdir("elsewhere");
+  std::filesystem::create_directory_symlink(dir / "elsewhere", dir / "dest/link");
+  DriveTable::instance().set('Q', dir.path());
+  EXPECT_EQ(memberPathUnder("Q:\\dest\\", "sub\\a.txt"), "Q:\\dest\\sub\\a.txt");
+  EXPECT_EQ(memberPathUnder("Q:\\dest", "/a.txt"), "Q:\\dest\\a.txt");
+  EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "link\\a.txt").has_value());
+  EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "..\\elsewhere\\a.txt").has_value());
+  DriveTable::instance().remove('Q');
+}
+
+TEST(KeptFile, OldFileComesBackWhenTheReplacementIsMissingOrTheRunFailed) {
+  test::TempDir dir;
+  DriveTable::instance().set('Q', dir.path());
+  dir.write("a.txt", "old");
+  {
+    KeptFile kept("Q:\\a.txt");
+    EXPECT_TRUE(kept.keeping());
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.txt"));
+    dir.write("a.txt", "half");
+    kept.restore();
+  }
+  EXPECT_EQ(test::readFile(dir / "a.txt"), "old");
+  {
+    KeptFile kept("Q:\\a.txt");
+    kept.commit();  // the library succeeded but wrote nothing: the old file stays
+  }
+  EXPECT_EQ(test::readFile(dir / "a.txt"), "old");
+  {
+    KeptFile kept("Q:\\a.txt");
+    dir.write("a.txt", "new");
+    kept.commit();
+  }
+  EXPECT_EQ(test::readFile(dir / "a.txt"), "new");
+  { KeptFile forgotten("Q:\\a.txt"); }  // neither commit nor restore: the file comes back
+  EXPECT_EQ(test::readFile(dir / "a.txt"), "new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  KeptFile none("Q:\\missing.txt");
+  EXPECT_FALSE(none.keeping());
+  DriveTable::instance().remove('Q');
+}
+
+}  // namespace
+}  // namespace zv::extract

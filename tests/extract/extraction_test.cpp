@@ -1,0 +1,214 @@
+// The extraction window and its runs: destination rules, the overwrite question, progress and
+// ZIP commands, failures, and the end of the flow.
+#include "core/settings/profile.h"
+#include "tests/extract/extract_fixture.h"
+
+namespace zv::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct ExtractionTest : ExtractTest {
+  // Lists the archive, selects every member and opens the extraction window.
+  Form& extraction(const Strings& names, bool zip = false) {
+    root.write(zip ? "dl/a.zip" : "dl/a.lzh", "x");
+    (zip ? sys.fakes.zip() : sys.fakes.lha()).setMembers(members(names));
+    Form& sel = selection();
+    if (zip) sel.c("Option2").click();
+    selectFile(sel, zip ? "a.zip" : "a.lzh");
+    sel.c("File1").dblClick();
+    Form& contents = app.forms.get("DeComp2");
+    for (int i = 0; i < contents.c("List1").listCount(); ++i) contents.c("List1").setSelected(i, true);
+    contents.c("Image2").mouseUp();
+    sys.fakes.lha().clearCalls();
+    sys.fakes.zip().clearCalls();
+    return app.forms.get("DeComp3");
+  }
+  void extractTo(Form& f, const std::string& destination) {
+    f.c("Combo1").userType(destination);
+    f.c("Image2").mouseDown();
+    f.c("Image2").mouseUp();
+  }
+  std::string tail(const std::string& name) const { return "\"Q:\\out\\\" \"" + name + "\""; }
+};
+
+TEST_F(ExtractionTest, DestinationGetsItsBackslashAndEachSelectedMemberItsCommand) {
+  Form& f = extraction({"ReadMe.TXT", "Sub\\Data.Bin"});
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(app.shared.ExtractFolder, "Q:\\out\\");
+  EXPECT_EQ(sys.fakes.lha().commands(),
+            (Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("ReadMe.TXT"),
+                     "x -n1 \"Q:\\dl\\a.lzh\" " + tail("Sub\\Data.Bin")}));
+  for (const auto& call : sys.fakes.lha().calls()) EXPECT_EQ(call.bufferSize, 1024u);
+  // The flow ends in the file utility on the destination; the three windows are gone.
+  Form& util = app.forms.get("DeComp4");
+  EXPECT_EQ(util.caption(), "Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-");
+  EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");
+  for (const char* w : {"DeComp1", "DeComp2", "DeComp3", "frmWait"}) EXPECT_FALSE(app.forms.loaded(w)) << w;
+  EXPECT_FALSE(app.shared.RunInProgress);
+  EXPECT_FALSE(app.forms.loaded("frmMenu"));
+}
+
+TEST_F(ExtractionTest, TextEndingInBackslashIsTakenUnchangedAndMenuReturnsWithoutFileUtility) {
+  app.shared.OpenFileUtility = "NO";
+  Form& f = extraction({"a.txt"});
+  extractTo(f, "Q:\\out\\");
+  EXPECT_EQ(app.shared.ExtractFolder, "Q:\\out\\");
+  EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  EXPECT_FALSE(app.forms.loaded("DeComp4"));
+}
+
+TEST_F(ExtractionTest, ProgressOptionChoosesTheLzhCommand) {
+  app.shared.ShowExtractProgress = "YES";
+  Form& f = extraction({"a.txt"});
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(sys.fakes.lha().commands(), Strings{"x -gn \"Q:\\dl\\a.lzh\" " + tail("a.txt")});
+  EXPECT_FALSE(app.forms.loaded("frmWait"));
+  EXPECT_EQ(std::count(app.forms.history().begin(), app.forms.history().end(), "show frmWait"), 0);
+}
+
+TEST_F(ExtractionTest, UnknownProgressOrOverwriteValueExtractsNothing) {
+  app.shared.ShowExtractProgress = "yes";
+  extractTo(extraction({"a.txt"}), "Q:\\out");
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+  app.shared.ShowExtractProgress = "NO";
+  app.shared.OverwriteAll = "Yes";
+  extractTo(extraction({"a.txt"}), "Q:\\out");
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+}
+
+TEST_F(ExtractionTest, OverwriteQuestionYesNoCancel) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) root.write(std::string("out/") + n, "old");
+  Form& f = extraction({"a.txt", "b.txt", "c.txt", "d.txt"});
+  services.answers = {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Cancel};
+  sys.fakes.lha().createOnCommand(host("out/b.txt"), "new");
+  extractTo(f, "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 3u);
+  EXPECT_EQ(services.messages[0].text, "同名ファイル Q:\\out\\a.txt が存在します．上書き解凍しますか？");
+  EXPECT_EQ(services.messages[0].title, "LHA 解凍");
+  EXPECT_EQ(services.messages[0].buttons, MsgButtons::YesNoCancel);
+  EXPECT_EQ(services.messages[0].icon, MsgIcon::Question);
+  // No skipped a.txt, Yes extracted b.txt, Cancel stopped before c.txt and d.txt.
+  EXPECT_EQ(sys.fakes.lha().commands(), Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("b.txt")});
+  EXPECT_EQ(readFile(host("out/a.txt")), "old");
+  EXPECT_EQ(readFile(host("out/b.txt")), "new");
+  EXPECT_EQ(readFile(host("out/c.txt")), "old");
+  EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow goes on after Cancel
+}
+
+TEST_F(ExtractionTest, OverwriteYesKeepsTheOldFileWhenTheLibraryFails) {
+  root.write("out/a.txt", "precious");
+  Form& f = extraction({"a.txt", "b.txt"});
+  sys.fakes.lha().createOnCommand(host("out/a.txt"), "half-writ");
+  sys.fakes.lha().setResult(0x8012);
+  services.answers = {MsgAnswer::Yes};
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(readFile(host("out/a.txt")), "precious");
+  EXPECT_EQ(sys.fakes.lha().commands().size(), 1u);  // the run ends at the failure
+  EXPECT_EQ(services.messages.back().text, "解凍中にエラーが生じました．終了します");
+  // Nothing else is left behind in the destination.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(host("out")), {}), 1);
+}
+
+TEST_F(ExtractionTest, OverwriteAllYesAsksNothing) {
+  app.shared.OverwriteAll = "YES";
+  root.write("out/a.txt", "old");
+  sys.fakes.lha().createOnCommand(host("out/a.txt"), "new");
+  extractTo(extraction({"a.txt"}), "Q:\\out");
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(readFile(host("out/a.txt")), "new");
+}
+
+TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheOptions) {
+  app.shared.ShowExtractProgress = "YES";
+  app.shared.OverwriteAll = "other";
+  root.write("out/a.txt", "old");
+  Form& f = extraction({"dir/", "dir/A.txt", "a.txt"}, true);
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(sys.fakes.zip().commands(),
+            (Strings{"-x -n --i \"Q:\\dl\\a.zip\" " + tail("dir/A.txt"),
+                     "-x -n --i \"Q:\\dl\\a.zip\" " + tail("a.txt")}));
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_GE(services.doEventsCount, 3);
+}
+
+TEST_F(ExtractionTest, EscapingNamesAreRefusedAndReported) {
+  Form& f = extraction({"../../etc/x", "ok.txt", "/abs.txt"});
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(sys.fakes.lha().commands(),
+            (Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("ok.txt"),
+                     "x -n1 \"Q:\\dl\\a.lzh\" " + tail("/abs.txt")}));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_NE(services.messages[0].text.find("../../etc/x"), std::string::npos);
+}
+
+TEST_F(ExtractionTest, EmptyDestinationOnlyAsks) {
+  Form& f = extraction({"a.txt"});
+  extractTo(f, "");
+  EXPECT_EQ(services.messages.back().text, "解凍先のフォルダを指定してください");
+  EXPECT_TRUE(f.visible());
+  EXPECT_FALSE(app.shared.RunInProgress);
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+}
+
+TEST_F(ExtractionTest, SameFolderStartsAtTheArchiveFolderOtherwiseTheLastDestination) {
+  Profile(app.shared.IniFile).write("DeComp3Dir", "Path", "Q:\\out");
+  Form& f = extraction({"a.txt"});
+  EXPECT_EQ(f.c("Combo1").text(), "Q:\\out");
+  f.c("Command1").click();
+  app.forms.collect();
+  app.shared.SameFolder = "YES";
+  app.forms.get("DeComp2").c("Image2").mouseUp();
+  Form& again = app.forms.get("DeComp3");
+  EXPECT_EQ(again.c("Combo1").text(), "Q:\\dl");
+  EXPECT_EQ(again.c("Dir1").path(), "Q:\\dl");
+}
+
+TEST_F(ExtractionTest, RegisteredDestinationsAreKeptInTheirListFile) {
+  Form& f = extraction({"a.txt"});
+  f.c("Combo1").setText("");
+  f.c("Image5").mouseUp();
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "登録するフォルダを入力してください");
+  f.c("Combo1").setText("Q:\\out");
+  f.c("Image5").mouseUp();
+  EXPECT_EQ(services.messages.back().text, "パスを登録しました");
+  EXPECT_EQ(services.messages.back().title, "解凍先パスの登録");
+  EXPECT_TRUE(exists("prog/ZORVEX.DAT"));
+  EXPECT_EQ(std::filesystem::file_size(host("prog/ZORVEX.DAT")), 1002u);
+  // A registered path that is gone.
+  f.c("Combo1").addItem("Q:\\gone");
+  f.c("Combo1").userSelect(f.c("Combo1").listCount() - 1);
+  EXPECT_EQ(services.messages.back().text, "登録されたパスが見つかりません.リストから削除してください．");
+  f.c("Combo1").userSelect(0);
+  EXPECT_EQ(f.c("Dir1").path(), "Q:\\out");
+}
+
+TEST_F(ExtractionTest, NewFolderNeedsAParent) {
+  Form& f = extraction({"a.txt"});
+  f.c("Combo1").setText("");
+  f.c("Image1").mouseUp();
+  EXPECT_EQ(services.messages.back().text, "親フォルダを指定してください");
+  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  f.c("Combo1").setText("Q:\\out");
+  f.c("Image1").mouseUp();
+  Form& dialog = app.forms.get("Dialog");
+  EXPECT_TRUE(dialog.visible());
+  EXPECT_EQ(dialog.caption(), "新規フォルダの作成 -解凍-");
+  EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\out\\");
+  EXPECT_EQ(dialog.c("Label1").caption(), "新しく作成するフォルダ名：");
+}
+
+TEST_F(ExtractionTest, CloseSavesTheFolderAndUnlocksTheContentsWindow) {
+  Form& f = extraction({"a.txt"});
+  f.c("Dir1").setPath("Q:\\out");
+  EXPECT_FALSE(app.forms.get("DeComp2").c("Command1").enabled());
+  f.c("Command1").click();
+  EXPECT_TRUE(app.forms.get("DeComp2").c("Command1").enabled());
+  EXPECT_EQ(Profile(app.shared.IniFile).read("DeComp3Dir", "Path", "", 512), "Q:\\out");
+  EXPECT_TRUE(app.forms.get("DeComp1").visible());
+}
+
+}  // namespace
+}  // namespace zv::test

@@ -1,0 +1,94 @@
+// The ISH restore window: the restore command per mode, clipboard input and its work file.
+#include "core/settings/profile.h"
+#include "tests/extract/extract_fixture.h"
+
+namespace zv::test {
+namespace {
+
+struct IshRestoreTest : ExtractTest {
+  Form& restoreWindow() {
+    selection();
+    app.forms.show("frmish");
+    return app.forms.get("frmish");
+  }
+  void press(Form& f) {
+    f.c("Image4").mouseDown();
+    f.c("Image4").mouseUp();
+  }
+};
+
+TEST_F(IshRestoreTest, RestoreCommandPerModeEndsTheFlowInTheFileUtility) {
+  app.shared.IshFile = "Q:\\my files\\A.ISH";
+  Form& f = restoreWindow();
+  EXPECT_FALSE(app.forms.get("DeComp1").c("Command1").enabled());
+  f.c("Dir1").setPath("Q:\\out");
+  EXPECT_EQ(f.caption(), "ISH / 復元先：Q:\\out");
+  f.c("Option3").click();
+  press(f);
+  EXPECT_EQ(sys.fakes.ish().commands(), std::vector<std::string>{"Q:\\my files\\A.ISH /q /f=Q:\\out"});
+  EXPECT_FALSE(app.forms.loaded("DeComp1"));
+  EXPECT_FALSE(app.forms.loaded("frmish"));
+  EXPECT_FALSE(app.forms.loaded("frmMenu"));  // the selection window closed during the run
+  EXPECT_FALSE(app.shared.RunInProgress);
+  Form& util = app.forms.get("DeComp4");
+  EXPECT_EQ(util.caption(), "Zorvex 32+  -復元されたﾌｧｲﾙのﾘｽﾄです-");
+  EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");
+  EXPECT_EQ(Profile(app.shared.IniFile).read("ish", "Path", "", 512), "Q:\\out");
+}
+
+TEST_F(IshRestoreTest, NewAndAllModesAndADriveRootDestination) {
+  app.shared.IshFile = "Q:\\A.ISH";
+  Form& f = restoreWindow();
+  f.c("Dir1").setPath("Q:\\");
+  press(f);
+  EXPECT_EQ(sys.fakes.ish().commands().back(), "Q:\\A.ISH /r /f=Q:\\");
+  Form& g = restoreWindow();
+  g.c("Dir1").setPath("Q:\\out");
+  g.c("Option2").click();
+  press(g);
+  EXPECT_EQ(sys.fakes.ish().commands().back(), "Q:\\A.ISH /a /f=Q:\\out");
+}
+
+TEST_F(IshRestoreTest, ClipboardTextIsWrittenCheckedAndTheWorkFileRemovedOnClose) {
+  root.mkdir("prog/temp");
+  Form& f = restoreWindow();
+  services.clipboard = "";
+  sys.fakes.ish().setCheckResult(0);
+  f.c("Command4").click();
+  EXPECT_EQ(services.messages.back().text, "有効なISHデータではありません");
+  EXPECT_EQ(services.messages.back().title, "エラーです");
+  EXPECT_EQ(app.shared.IshFile, "Q:\\prog\\temp\\tmp$$$.ish");
+  EXPECT_TRUE(exists("prog/temp/tmp$$$.ish"));
+  EXPECT_EQ(std::filesystem::file_size(host("prog/temp/tmp$$$.ish")), 0u);
+  EXPECT_FALSE(f.c("ImgOK").visible());
+
+  services.clipboard = "<<< a.txt for ISH >>>\r\nline\r\n";
+  sys.fakes.ish().setCheckResult(1);
+  f.c("Command4").click();
+  EXPECT_TRUE(f.c("ImgOK").visible());
+  EXPECT_FALSE(f.c("ImgNO").visible());
+  EXPECT_EQ(readFile(host("prog/temp/tmp$$$.ish")), services.clipboard);
+  EXPECT_EQ(sys.fakes.ish().calls().back().text, "Q:\\prog\\temp\\tmp$$$.ish 1");
+
+  f.c("Dir1").setPath("Q:\\out");
+  app.shared.StartMode = "Command";
+  f.c("Command2").click();
+  EXPECT_FALSE(exists("prog/temp/tmp$$$.ish"));
+  EXPECT_EQ(app.shared.StartMode, "");
+  EXPECT_EQ(Profile(app.shared.IniFile).read("ish", "Path", "", 512), "Q:\\out");
+  EXPECT_TRUE(app.forms.get("DeComp1").c("Command1").enabled());
+}
+
+TEST_F(IshRestoreTest, OpeningTheIshFilterWithADoubleClickStartsWithoutAFile) {
+  Form& sel = selection();
+  sel.c("Option3").click();
+  sel.c("Option3").dblClick();
+  Form& f = app.forms.get("frmish");
+  EXPECT_TRUE(f.visible());
+  EXPECT_EQ(app.shared.IshFile, "");
+  EXPECT_FALSE(f.c("ImgOK").visible());
+  EXPECT_TRUE(f.c("ImgNO").visible());
+}
+
+}  // namespace
+}  // namespace zv::test
