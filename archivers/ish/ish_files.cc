@@ -83,10 +83,10 @@ void toDosTime(std::time_t t, uint16_t& date, uint16_t& time) {
 }
 
 int runEncode(const IshCommand& cmd, std::string& out) {
-  std::string srcHost, outHost;
+  std::string srcHost, outHost, target;
   try {
     srcHost = hostPath(cmd.source);
-    std::string target = cmd.output;
+    target = cmd.output;
     if (target.empty()) {
       target = winpath::join(cmd.folder.empty() ? winpath::parentFolder(cmd.source) : cmd.folder,
                              winpath::fileName(cmd.source) + ".ish");
@@ -152,7 +152,7 @@ int runEncode(const IshCommand& cmd, std::string& out) {
     return archive::errorFromErrno(err, ZV_ERROR_WRITE);
   }
   size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
-  out += cmd.source + " -> " + outHost + " (" + std::string(info(cmd.type).commentWord) + ", " + std::to_string(lines) +
+  out += cmd.source + " -> " + target + " (" + std::string(info(cmd.type).commentWord) + ", " + std::to_string(lines) +
          " 行) を作成しました" + kNl;
   return 0;
 }

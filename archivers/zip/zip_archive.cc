@@ -58,6 +58,25 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
   return a;
 }
 
+std::shared_ptr<Archive> Archive::openMemory(const void* data, size_t size, int* zipError) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* src = zip_source_buffer_create(data, size, 0, &error);
+  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+  *zipError = zip_error_code_zip(&error);
+  zip_error_fini(&error);
+  if (!za) {
+    if (src) zip_source_free(src);
+    return nullptr;
+  }
+  std::shared_ptr<Archive> a(new Archive);
+  a->path_ = "(memory)";
+  a->za_ = za;
+  a->fileSize_ = size;
+  a->index();
+  return a;
+}
+
 void Archive::index() {
   zip_int64_t n = zip_get_num_entries(za_, 0);
   members_.reserve(n > 0 ? size_t(n) : 0);

@@ -34,6 +34,8 @@ class Archive {
   ~Archive();
   // Opens a host path; nullptr with *zipError (a ZIP_ER_* code) or errno in *sysError.
   static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError);
+  // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
+  static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 
   zip_t* handle() const { return za_; }
   const std::string& path() const { return path_; }
