@@ -243,8 +243,8 @@ std::vector<DecodedFile> decodeText(std::string_view text) {
   uint8_t rec[73];
   size_t lineNo = 0, pos = 0;
   while (pos < text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
     std::string_view raw = text.substr(pos, end - pos);
     // CR LF counts as one line end.
     pos = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);

@@ -113,7 +113,8 @@ class BitWriter {
   int bits_ = 0;
 };
 
-void encodeJis7(const uint8_t* rec, std::string& out) {
+template <class Out>
+void encodeJis7(const uint8_t* rec, Out& out) {
   const Tables& t = tables();
   BitReader in(rec, 63);
   for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>(t.a7[in.get(6)]));
@@ -143,7 +144,8 @@ bool decodeJis7(const uint8_t* text, uint8_t* rec) {
   return true;
 }
 
-void encodeJis8(const uint8_t* rec, std::string& out) {
+template <class Out>
+void encodeJis8(const uint8_t* rec, Out& out) {
   const Tables& t = tables();
   BitReader in(rec, 69);
   for (int k = 0; k < 79; ++k) out.push_back(static_cast<char>(t.a8[in.get(7)]));
@@ -162,7 +164,8 @@ bool decodeJis8(const uint8_t* text, uint8_t* rec) {
 }
 
 // Shift-JIS writer: a K1 symbol that is a lead byte makes the next symbol its K2 trail byte.
-void encodeSjis(const uint8_t* rec, std::string& out) {
+template <class Out>
+void encodeSjis(const uint8_t* rec, Out& out) {
   const Tables& t = tables();
   BitReader in(rec, 73);
   out.push_back(static_cast<char>(t.a8[in.get(7)]));
@@ -240,7 +243,8 @@ bool decodeSjis(const uint8_t* text, uint8_t* rec) {
 }
 
 // Non-kana Shift-JIS: ASCII pairs, ASCII + lead + trail triples and two-byte characters.
-void encodeNsjis(const uint8_t* rec, std::string& out) {
+template <class Out>
+void encodeNsjis(const uint8_t* rec, Out& out) {
   const Tables& t = tables();
   BitReader in(rec, 69);
   out.push_back(static_cast<char>(t.a7[in.get(8) % 91]));
@@ -317,13 +321,27 @@ bool decodeNsjis(const uint8_t* text, uint8_t* rec) {
 
 }  // namespace
 
+// Collects one line's characters before they go into the caller's string.
+class LineBuffer {
+ public:
+  void push_back(char c) { buf_[n_++] = c; }
+  const char* data() const { return buf_; }
+  size_t size() const { return n_; }
+
+ private:
+  char buf_[96];
+  size_t n_ = 0;
+};
+
 void encodeLine(CodeType type, const uint8_t* record, std::string& out) {
+  LineBuffer line;
   switch (type) {
-    case CodeType::Jis7: return encodeJis7(record, out);
-    case CodeType::Jis8: return encodeJis8(record, out);
-    case CodeType::Sjis: return encodeSjis(record, out);
-    case CodeType::Nsjis: return encodeNsjis(record, out);
+    case CodeType::Jis7: encodeJis7(record, line); break;
+    case CodeType::Jis8: encodeJis8(record, line); break;
+    case CodeType::Sjis: encodeSjis(record, line); break;
+    case CodeType::Nsjis: encodeNsjis(record, line); break;
   }
+  out.append(line.data(), line.size());
 }
 
 bool decodeLine(CodeType type, const uint8_t* text, uint8_t* record) {
