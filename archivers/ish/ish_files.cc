@@ -161,6 +161,17 @@ std::vector<DecodedFile> decodeFileWithVolumes(const std::string& host) {
   std::string text, why;
   if (!readHostFile(host, text, why)) return {};
   std::vector<DecodedFile> items = decodeText(text);
+  // Clipboard text saved as UTF-8 instead of the system code page: the Shift-JIS types only
+  // decode from the original bytes, so convert back and try again.
+  bool anyOk = false;
+  for (const auto& f : items) anyOk = anyOk || f.ok;
+  if (!anyOk && encoding::isValidUtf8(text) &&
+      std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    auto again = decodeText(encoding::utf8ToCp932(text));
+    bool better = false;
+    for (const auto& f : again) better = better || f.ok;
+    if (better) items = std::move(again);
+  }
   bool wantVolumes = false;
   for (const auto& f : items)
     if (f.header.volume != 0) wantVolumes = true;

@@ -14,6 +14,7 @@
 #include "ish_encoder.h"
 #include "ish_files.h"
 #include "platform/drives.h"
+#include "platform/encoding.h"
 #include "sha256.h"
 #include "zorvex/archiver_api.h"
 
@@ -145,6 +146,18 @@ TEST_F(IshLibrary, ClipboardTextWithoutFinalLineBreakAndMail) {
   writeFile(root / "empty.ish", "");
   EXPECT_EQ(IshCheckArchive("T:\\empty.ish", 1), 0);
   EXPECT_EQ(IshCheckArchive("T:\\none.ish", 1), 0);
+}
+
+TEST_F(IshLibrary, ShiftJisTextSavedAsUtf8StillRestores) {
+  const std::string data = randomBytes(20000, 12);
+  writeFile(root / "k.bin", data);
+  for (const char* sw : {"/ss", "/sn", "/s8"}) {
+    ASSERT_EQ(Ish(nullptr, (std::string("T:\\k.bin ") + sw + " /ya T:\\k.ish /f=T:\\").c_str()), 0);
+    writeFile(root / "u.ish", zv::encoding::cp932ToUtf8(readFile(root / "k.ish")));
+    EXPECT_NE(IshCheckArchive("T:\\u.ish", 1), 0) << sw;
+    ASSERT_EQ(Ish(nullptr, "T:\\u.ish /a /f=T:\\u"), 0) << IshGetLastOutput();
+    EXPECT_TRUE(readFile(root / "u/k.bin") == data) << sw;
+  }
 }
 
 TEST_F(IshLibrary, DamageBeyondRepairRestoresNothingAndNamesTheLines) {
