@@ -21,3 +21,14 @@ TEST(LzhCrc16, ContinuesAcrossChunks) {
     c = lzh_crc16(c, data.data() + i, std::min<size_t>(777, data.size() - i));
   EXPECT_EQ(c, crc16(data));
 }
+
+TEST(LzhCodecLibrary, HoldsNoMethodIdPattern) {
+  // The self-extracting stub links the decoders; readers find the archive behind a stub by
+  // the first "-l??-" or "-p??-" pattern, so the library must not contain one.
+  const Bytes lib = read_file(LZH_CODEC_LIBRARY);
+  ASSERT_GT(lib.size(), 1000u);
+  for (size_t i = 0; i + 5 <= lib.size(); ++i) {
+    if (lib[i] == '-' && lib[i + 4] == '-' && (lib[i + 1] == 'l' || lib[i + 1] == 'p'))
+      FAIL() << "pattern at offset " << i << ": " << std::string(lib.begin() + (long)i, lib.begin() + (long)i + 5);
+  }
+}
