@@ -171,6 +171,8 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
   for (const NewMember& m : add) pos = writeMember(tmp.fd, pos, m, false, nullptr);
   unsigned char marker = 0;
   writeAt(tmp.fd, &marker, 1, pos);
+  // An encoder that gave up may have written past the stored copy of the last member.
+  if (ftruncate(tmp.fd, static_cast<off_t>(pos + 1)) != 0) fail(ZV_ERROR_WRITE, "書き込めません");
   syncOrFail(tmp.fd);
   if (close(tmp.fd) != 0) {
     tmp.fd = -1;

@@ -52,6 +52,12 @@ int addFiles(RunContext& ctx) {
   bool exists = stat(archive.c_str(), &ast) == 0;
   if (exists && !S_ISREG(ast.st_mode)) fail(ZV_ERROR_CANNOT_CREATE, "書庫の名前がフォルダです: " + archive);
   if (cmd.args.empty()) fail(ZV_ERROR_NO_FILES, "格納するファイルが指定されていません");
+  if (!exists) {
+    // A new archive may name a folder that is not there yet: create it, as the user chose it.
+    std::string folder = hostParent(archive);
+    for (size_t i = 1; i <= folder.size(); ++i)
+      if (i == folder.size() || folder[i] == '/') mkdir(folder.substr(0, i).c_str(), 0777);
+  }
 
   SourceFiles src = collectSources(cmd, exists ? ast.st_dev : 0, exists ? ast.st_ino : 0);
   for (const std::string& miss : src.missing) ctx.out.line("ファイルが見つかりません: " + miss);

@@ -82,6 +82,9 @@ std::string level1(const NewHeader& h, const EncodedName& n) {
   bool longName = n.nameBytes.size() > 230;
   std::vector<Ext> exts;
   exts.push_back({0x00, std::string(2, '\0')});
+  std::string cp;
+  put32(cp, n.codePage);
+  exts.push_back({0x46, cp});  // lets bsdtar decode the names without options
   if (longName) exts.push_back({0x01, n.nameBytes});
   if (!n.dirBytes.empty()) exts.push_back({0x02, n.dirBytes});
   if (h.unixMode) {

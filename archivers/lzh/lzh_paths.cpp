@@ -10,7 +10,12 @@ namespace zv::lzh {
 
 std::string toHostPath(const std::string& arg) {
   try {
-    std::string host = DriveTable::instance().toHost(arg);
+    std::string a = arg;
+    // A host path followed by a Windows-style tail ("/data/" + "proj\*.*").
+    if (!a.empty() && a.front() == '/')
+      for (char& c : a)
+        if (c == '\\') c = '/';
+    std::string host = DriveTable::instance().toHost(a);
     return host.empty() ? "." : host;
   } catch (const RuntimeError& e) {
     fail(ZV_ERROR_CANNOT_OPEN, "ドライブが見つかりません: " + arg);

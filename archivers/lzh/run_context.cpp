@@ -55,7 +55,13 @@ void RunContext::advance(uint64_t bytes) {
   done += bytes;
   if (done - lastReported_ >= (1u << 20)) report(ZV_PROGRESS_MEMBER, current_.c_str());
 }
-void RunContext::end() { report(ZV_PROGRESS_END, nullptr); }
+void RunContext::end() {
+  // The work is done and in place by now: a cancel at this point changes nothing.
+  try {
+    report(ZV_PROGRESS_END, nullptr);
+  } catch (const LzhError&) {
+  }
+}
 
 int RunContext::decide(int kind, const std::string& path, char* answer, uint32_t answerSize,
                        int fallback) {

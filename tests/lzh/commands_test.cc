@@ -1,0 +1,244 @@
+// The commands through UNLHA32.DLL with the command strings the windows send, Windows paths
+// resolved through the drive table.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "lzh_test_util.h"
+#include "platform/drives.h"
+
+using namespace lzhtest;
+
+namespace {
+
+// A drive letter for a temporary folder, as the settings file may map one.
+class LzhCommands : public ::testing::Test {
+ protected:
+  void SetUp() override { zv::DriveTable::instance().set('Q', t.path()); }
+  void TearDown() override { zv::DriveTable::instance().remove('Q'); }
+  TempDir t;
+};
+
+int lineCount(const std::string& text) {
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+struct Events {
+  std::vector<int> states;
+  std::vector<std::string> members;
+  int cancelAt = -1;
+};
+int onProgress(void* user, const ZvProgress* p) {
+  auto* e = static_cast<Events*>(user);
+  e->states.push_back(p->state);
+  if (p->member) e->members.push_back(p->member);
+  return e->cancelAt >= 0 && static_cast<int>(e->states.size()) > e->cancelAt;
+}
+
+}  // namespace
+
+TEST_F(LzhCommands, CreationRunStringsStoreTheRightNames) {
+  writeFile(t / "src/a.txt", std::string(5000, 'a'));
+  writeFile(t / "src/b.txt", "bee");
+  writeFile(t / "data/proj/x.txt", "x");
+  writeFile(t / "data/proj/sub/y.txt", "yy");
+  // One call per selected file, names only (DirectoryMode "NO").
+  EXPECT_EQ(unlha("u -n1 \"Q:\\out\\x.lzh\" \"Q:\\src\\a.txt\"").rc, 0);
+  EXPECT_EQ(unlha("u -n1 \"Q:\\out\\x.lzh\" \"Q:\\SRC\\B.TXT\"").rc, 0);  // case resolved
+  EXPECT_EQ(memberNames("\"Q:\\out\\x.lzh\""), (std::vector<std::string>{"a.txt", "b.txt"}));
+  // With folder information: the path without its drive.
+  EXPECT_EQ(unlha("a -d1 -n1 \"Q:\\out\\d.lzh\" \"Q:\\src\\a.txt\"").rc, 0);
+  EXPECT_EQ(memberNames(t / "out/d.lzh"), (std::vector<std::string>{"src\\a.txt"}));
+  // The folder command: relative to the base folder, recursing into subfolders.
+  EXPECT_EQ(unlha("a -d1 -n1 \"Q:\\out\\p.lzh\" \"Q:\\data\\\" \"proj\\*.*\"").rc, 0);
+  EXPECT_EQ(memberNames(t / "out/p.lzh"),
+            (std::vector<std::string>{"proj\\", "proj\\sub\\", "proj\\sub\\y.txt", "proj\\x.txt"}));
+  // A missing source is an error, not an empty success.
+  EXPECT_EQ(unlha("u -n1 \"Q:\\out\\x.lzh\" \"Q:\\src\\none.txt\"").rc, ZV_ERROR_NO_FILES);
+}
+
+TEST_F(LzhCommands, ExtractionStringsExtractOneMemberEach) {
+  writeFile(t / "data/proj/Doc/ReadMe.txt", "read me");
+  writeFile(t / "data/proj/other.txt", "other");
+  ASSERT_EQ(unlha("a -d1 -n1 \"Q:\\a.lzh\" \"Q:\\data\\\" \"proj\\*.*\"").rc, 0);
+  // Quick extraction passes the member in lower case.
+  Result r = unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\quick\\\" \"proj\\doc\\readme.txt\"", 1024);
+  EXPECT_EQ(r.rc, 0) << r.text;
+  EXPECT_EQ(treeFiles(t / "quick"), (std::map<std::string, std::string>{{"proj/Doc/ReadMe.txt", "read me"}}));
+  // The extraction run: "x -gn" with the name exactly as listed.
+  EXPECT_EQ(unlha("x -gn \"Q:\\a.lzh\" \"Q:\\out\\\" \"proj\\other.txt\"").rc, 0);
+  EXPECT_EQ(readFile(t / "out/proj/other.txt"), "other");
+  // No member argument: everything.
+  EXPECT_EQ(unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\all\\\"").rc, 0);
+  EXPECT_EQ(treeFiles(t / "all").size(), 2u);
+  // A member that is not there.
+  EXPECT_EQ(unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\out\\\" \"nothing.txt\"").rc, ZV_ERROR_NO_FILES);
+  // Extracting over an existing file replaces it.
+  writeFile(t / "out/proj/other.txt", "stale");
+  EXPECT_EQ(unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\out\\\" \"proj\\other.txt\"").rc, 0);
+  EXPECT_EQ(readFile(t / "out/proj/other.txt"), "other");
+}
+
+TEST_F(LzhCommands, VerboseListingHasTwoLinesPerMember) {
+  for (int i = 0; i < 10; ++i) writeFile(t / ("src/f" + std::to_string(i) + ".txt"), std::string(i * 100, 'z'));
+  ASSERT_EQ(unlha("a -n1 \"Q:\\v.lzh\" \"Q:\\src\\\" \"*.*\"").rc, 0);
+  int count = lib().GetFileCount("\"Q:\\v.lzh\"");
+  ASSERT_EQ(count, 10);
+  Result r = unlha("v \"Q:\\v.lzh\"");
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(lineCount(r.text), 2 * count + 7);  // 27 lines for 10 members
+  EXPECT_NE(r.text.find("f9.txt\n"), std::string::npos);
+  Result empty = unlha("v \"Q:\\v.lzh\" \"none*\"");
+  EXPECT_EQ(lineCount(empty.text), 7);
+  Result l = unlha("l \"Q:\\v.lzh\"");
+  EXPECT_EQ(lineCount(l.text), count + 5);
+}
+
+TEST_F(LzhCommands, UpdateSkipsFilesThatAreNotNewer) {
+  writeFile(t / "a.txt", "version one");
+  setMtime(t / "a.txt", 1700000000);
+  ASSERT_EQ(unlha("u -n1 " + dq(t / "x.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  // Older content written later but dated earlier: not taken.
+  writeFile(t / "a.txt", "older copy");
+  setMtime(t / "a.txt", 1600000000);
+  EXPECT_EQ(unlha("u -n1 " + dq(t / "x.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  EXPECT_EQ(unlha("x -n1 " + dq(t / "x.lzh") + " " + dq(t / "o1/")).rc, 0);
+  EXPECT_EQ(readFile(t / "o1/a.txt"), "version one");
+  // Newer: replaced, and still one member of that name.
+  writeFile(t / "a.txt", "version two");
+  setMtime(t / "a.txt", 1800000000);
+  EXPECT_EQ(unlha("u -n1 " + dq(t / "x.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  EXPECT_EQ(memberNames(t / "x.lzh"), (std::vector<std::string>{"a.txt"}));
+  EXPECT_EQ(unlha("x -n1 " + dq(t / "x.lzh") + " " + dq(t / "o2/")).rc, 0);
+  EXPECT_EQ(readFile(t / "o2/a.txt"), "version two");
+  // "a" replaces whatever the dates say.
+  writeFile(t / "a.txt", "three");
+  setMtime(t / "a.txt", 1500000000);
+  EXPECT_EQ(unlha("a -n1 " + dq(t / "x.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  EXPECT_EQ(unlha("x -n1 " + dq(t / "x.lzh") + " " + dq(t / "o3/")).rc, 0);
+  EXPECT_EQ(readFile(t / "o3/a.txt"), "three");
+}
+
+TEST_F(LzhCommands, MoveDeletesSourcesOnlyAfterSuccess) {
+  writeFile(t / "m1.txt", "one");
+  writeFile(t / "m2.txt", "two");
+  EXPECT_EQ(unlha("m -n1 " + dq(t / "m.lzh") + " " + dq(t / "m1.txt")).rc, 0);
+  EXPECT_FALSE(exists(t / "m1.txt"));
+  EXPECT_EQ(memberNames(t / "m.lzh"), (std::vector<std::string>{"m1.txt"}));
+  // A damaged archive is not rewritten, and the source stays.
+  std::string archive = readFile(t / "m.lzh");
+  // A damaged header where the end marker was.
+  std::string broken = archive.substr(0, archive.size() - 1) + std::string("\x22\x00-lh5-garbage", 14);
+  writeFile(t / "m.lzh", broken);
+  EXPECT_EQ(unlha("m -n1 " + dq(t / "m.lzh") + " " + dq(t / "m2.txt")).rc, ZV_ERROR_BROKEN_ARCHIVE);
+  EXPECT_TRUE(exists(t / "m2.txt"));
+  EXPECT_TRUE(readFile(t / "m.lzh") == broken);
+}
+
+TEST_F(LzhCommands, CancelledRewriteLeavesTheOldArchiveWhole) {
+  writeFile(t / "a.txt", std::string(300000, 'a'));
+  writeFile(t / "b.txt", randomBytes(200000, 3));
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "a.txt") + " " + dq(t / "b.txt")).rc, 0);
+  std::string before = readFile(t / "c.lzh");
+  writeFile(t / "a.txt", std::string(300000, 'A'));  // replacing a member means a rewrite
+  Events ev;
+  ev.cancelAt = 1;  // at the first member, before anything is in place
+  ZvHost host{&ev, onProgress, nullptr};
+  lib().SetHost(&host);
+  int rc = unlha("a -gn " + dq(t / "c.lzh") + " " + dq(t / "a.txt")).rc;
+  lib().SetHost(nullptr);
+  EXPECT_EQ(rc, ZV_ERROR_USER_CANCEL);
+  EXPECT_TRUE(readFile(t / "c.lzh") == before);
+  // No temporary file is left beside it.
+  EXPECT_EQ(treeEntries(t.path()).size(), 3u);
+}
+
+TEST_F(LzhCommands, ProgressOnlyWithoutN1) {
+  writeFile(t / "a.txt", "abc");
+  Events ev;
+  ZvHost host{&ev, onProgress, nullptr};
+  lib().SetHost(&host);
+  EXPECT_EQ(unlha("a -n1 " + dq(t / "p.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  EXPECT_TRUE(ev.states.empty());
+  EXPECT_EQ(unlha("x -gn " + dq(t / "p.lzh") + " " + dq(t / "out/")).rc, 0);
+  lib().SetHost(nullptr);
+  ASSERT_GE(ev.states.size(), 3u);
+  EXPECT_EQ(ev.states.front(), ZV_PROGRESS_BEGIN);
+  EXPECT_EQ(ev.states.back(), ZV_PROGRESS_END);
+  EXPECT_EQ(ev.members, (std::vector<std::string>{"a.txt"}));
+}
+
+TEST_F(LzhCommands, AppendingManyFilesKeepsTheArchiveValid) {
+  ino_t inode = 0;
+  for (int i = 0; i < 40; ++i) {
+    std::string f = t / ("f" + std::to_string(i) + ".txt");
+    writeFile(f, std::string(static_cast<size_t>(1000 + i), static_cast<char>('a' + i % 26)));
+    ASSERT_EQ(unlha("u -n1 " + dq(t / "big.lzh") + " " + dq(f)).rc, 0) << i;
+    struct stat st {};
+    stat((t / "big.lzh").c_str(), &st);
+    if (i == 1) inode = st.st_ino;
+    if (i > 1) EXPECT_EQ(st.st_ino, inode) << "appended in place, not rewritten";
+  }
+  EXPECT_EQ(lib().GetFileCount((t / "big.lzh").c_str()), 40);
+  if (haveTool("lhasa")) {
+    Shell s = sh("lhasa t " + q(t / "big.lzh"));
+    EXPECT_EQ(s.status, 0);
+    int tested = 0;
+    for (size_t p = 0; (p = s.out.find("Tested", p)) != std::string::npos; ++p) ++tested;
+    EXPECT_EQ(tested, 40);
+  }
+}
+
+TEST_F(LzhCommands, DamageGivesErrorsAndNoHalfFiles) {
+  writeFile(t / "a.txt", std::string(100000, 'q') + randomBytes(50000, 9));
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "d.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  std::string good = readFile(t / "d.lzh");
+  // A flipped byte in the packed data: CRC or data error, the existing file is kept.
+  std::string bad = good;
+  bad[bad.size() / 2] ^= 0x01;
+  writeFile(t / "bad.lzh", bad);
+  writeFile(t / "out/a.txt", "keep me");
+  int rc = unlha("x -n1 " + dq(t / "bad.lzh") + " " + dq(t / "out/")).rc;
+  EXPECT_TRUE(rc == ZV_ERROR_CRC || rc == ZV_ERROR_BROKEN_ARCHIVE) << rc;
+  EXPECT_EQ(readFile(t / "out/a.txt"), "keep me");
+  EXPECT_EQ(treeEntries(t / "out").size(), 1u);
+  EXPECT_NE(unlha("t " + dq(t / "bad.lzh")).rc, 0);
+  // Truncated anywhere in the data: an error and nothing written.
+  for (size_t cut : {good.size() - 2, good.size() / 2, size_t{40}}) {
+    writeFile(t / "cut.lzh", good.substr(0, cut));
+    TempDir out;
+    EXPECT_EQ(unlha("x -n1 " + dq(t / "cut.lzh") + " " + dq(out.path() + "/")).rc,
+              ZV_ERROR_BROKEN_ARCHIVE) << cut;
+    EXPECT_TRUE(treeEntries(out.path()).empty()) << cut;
+  }
+  // Not an archive at all, and a missing one.
+  writeFile(t / "text.lzh", "just some text, no headers here at all");
+  EXPECT_EQ(unlha("l " + dq(t / "text.lzh")).rc, ZV_ERROR_NOT_ARCHIVE);
+  EXPECT_EQ(lib().GetFileCount((t / "text.lzh").c_str()), -1);
+  EXPECT_EQ(unlha("x -n1 " + dq(t / "missing.lzh")).rc, ZV_ERROR_CANNOT_OPEN);
+}
+
+TEST_F(LzhCommands, DeleteRemovesMatchingMembers) {
+  writeFile(t / "s/a.txt", "a");
+  writeFile(t / "s/b.dat", "b");
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "x.lzh") + " " + dq(t / "s/") + " *.*").rc, 0);
+  EXPECT_EQ(unlha("d -n1 " + dq(t / "x.lzh") + " *.TXT").rc, 0);
+  EXPECT_EQ(memberNames(t / "x.lzh"), (std::vector<std::string>{"b.dat"}));
+  EXPECT_EQ(unlha("d -n1 " + dq(t / "x.lzh") + " none").rc, ZV_ERROR_NO_FILES);
+}
+
+TEST_F(LzhCommands, OutputBufferIsNeverOverrun) {
+  writeFile(t / "a.txt", "a");
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "x.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  std::string buf(64, '#');
+  int rc = lib().Unlha(nullptr, ("v " + dq(t / "x.lzh")).c_str(), buf.data(), 16);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(buf.find('\0'), std::string(buf.c_str()).size());
+  EXPECT_LT(std::string(buf.c_str()).size(), 16u);
+  EXPECT_EQ(buf.substr(16), std::string(48, '#'));
+  EXPECT_EQ(lib().Unlha(nullptr, ("l " + dq(t / "x.lzh")).c_str(), nullptr, 0), 0);
+  EXPECT_EQ(unlha("z -n1 x.lzh").rc, ZV_ERROR_COMMAND);
+}
