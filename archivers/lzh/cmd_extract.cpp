@@ -84,7 +84,19 @@ int extractMembers(RunContext& ctx) {
     patterns.erase(patterns.begin());
   }
   std::vector<const Member*> chosen;
-  for (const Member& m : idx->members) {
+  // The windows extract one member per call by its exact name: found through the kept
+  // index without walking every header. Patterns and folders are matched against all.
+  const Member* exact = nullptr;
+  if (patterns.size() == 1 && !hasWildcard(patterns[0])) {
+    exact = idx->find(patterns[0]);
+    if (exact && exact->isFolder) exact = nullptr;
+  }
+  if (exact) {
+    chosen.push_back(exact);
+    ctx.total += exact->originalSize;
+  }
+  for (size_t i = 0; !exact && i < idx->members.size(); ++i) {
+    const Member& m = idx->members[i];
     bool take = patterns.empty();
     for (const std::string& p : patterns)
       if (!take && selectsMember(p, m.path)) take = true;

@@ -1,6 +1,7 @@
 // The C entry points of UNLHA32.DLL. Every call runs under one lock (the windows call from
 // one thread, tools and tests may not) and turns internal failures into result numbers.
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -119,9 +120,9 @@ ZV_API ZvArchive UnlhaOpenArchive(ZvWindow owner, const char* archive, uint32_t 
   std::lock_guard<std::recursive_mutex> guard(lock());
   if (!archive) return nullptr;
   try {
-    auto* h = new ListingHandle;
+    auto h = std::make_unique<ListingHandle>();
     h->index = loadIndex(archiveHostPath(zv::winpath::unquote(archive)));
-    return h;
+    return h.release();
   } catch (...) {
     return nullptr;
   }
