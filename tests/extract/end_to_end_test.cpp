@@ -1,0 +1,234 @@
+// The whole extraction road with the real libraries UNLHA32.DLL, UNZIP32.DLL and ISH32.DLL on
+// archives made by other tools (fixtures, and ZIP archives made here with `zip`).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "core/app.h"
+#include "core/libraries/archivers.h"
+#include "core/services/scripted_services.h"
+#include "extract/process_state.h"
+#include "extract/register_forms.h"
+#include "platform/drives.h"
+#include "platform/folders.h"
+#include "tests/support/stand_in_form.h"
+#include "tests/support/temp_dir.h"
+
+#ifdef ZV_TEST_SYSTEM_DIR
+
+namespace zv::test {
+namespace {
+
+namespace stdfs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+// Every regular file under a folder with its bytes, by path relative to the folder. With
+// `foldCase` the paths are compared in lower case (lhasa lowers MS-DOS names, we keep them).
+std::map<std::string, std::string> tree(const std::string& folder, bool foldCase = false) {
+  std::map<std::string, std::string> out;
+  if (!stdfs::exists(folder)) return out;
+  for (const auto& e : stdfs::recursive_directory_iterator(folder)) {
+    if (!e.is_regular_file()) continue;
+    std::string rel = stdfs::relative(e.path(), folder).string();
+    if (foldCase)
+      for (char& ch : rel) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    out[rel] = readFile(e.path());
+  }
+  return out;
+}
+
+bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DriveTable::instance().set('Q', root.path());
+    DriveTable::instance().set('F', std::string(ZV_TEST_FIXTURES));
+    root.mkdir("prog/Temp");
+    root.mkdir("prog/QUICK");
+    root.mkdir("prog/temp");
+    root.mkdir("dl");
+    root.mkdir("out");
+    folders::overrideSystemFolder(windowsPath(ZV_TEST_SYSTEM_DIR));
+    app.programFolder = "Q:\\prog";
+    app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+    app.shared.TempFolder = "Q:\\prog\\Temp";
+    app.shared.ShowExtractProgress = "NO";
+    app.shared.OverwriteAll = "NO";
+    app.shared.OpenFileUtility = "YES";
+    app.shared.SameFolder = "NO";
+    app.archivers = &archivers;
+    registerExtractForms(app.forms);
+    using testing::defineStandIn;
+    for (const char* name : {"frmMenu", "frmWait"}) defineStandIn(app.forms, name, {});
+    defineStandIn(app.forms, "Viewer", {{"Text1", Kind::TextBox}});
+    defineStandIn(app.forms, "DeComp4", {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList},
+                                         {"File1", Kind::FileList}});
+  }
+  void TearDown() override {
+    extract::forgetProcessState(app);
+    archivers.unloadAll();
+    folders::overrideSystemFolder("");
+    DriveTable::instance().remove('Q');
+    DriveTable::instance().remove('F');
+  }
+
+  // Lists an archive of a folder through the selection window's double-click.
+  Form& list(const std::string& folder, const std::string& file, bool zip = false) {
+    Form& sel = app.forms.get("DeComp1");
+    app.forms.show("DeComp1");
+    sel.c("Dir1").setPath(folder);
+    if (zip) sel.c("Option2").click();
+    Control& files = sel.c("File1");
+    for (int i = 0; i < files.listCount(); ++i)
+      if (files.list(i) == file) files.setListIndex(i);
+    EXPECT_EQ(files.fileName(), file);
+    files.dblClick();
+    return app.forms.get("DeComp2");
+  }
+  void extractAll(Form& contents, const std::string& destination) {
+    Control& members = contents.c("List1");
+    for (int i = 0; i < members.listCount(); ++i) members.setSelected(i, true);
+    contents.c("Image2").mouseUp();
+    Form& extract = app.forms.get("DeComp3");
+    extract.c("Combo1").userType(destination);
+    extract.c("Image2").mouseUp();
+  }
+
+  TempDir root;
+  ScriptedServices services;
+  ArchiverSet archivers{windowsPath(ZV_TEST_SYSTEM_DIR)};
+  App app{services};
+};
+
+TEST_F(EndToEnd, LzhArchivesOfOtherToolsExtractLikeLhasaDoes) {
+  for (const char* archive : {"explzh_723/h2_subdir.lzh", "explzh_723/h0_lh7.lzh",
+                              "lha213/subdir.lzh", "lha_unix114i/h1_lh6.lzh"}) {
+    SCOPED_TRACE(archive);
+    stdfs::path path = stdfs::path(ZV_TEST_FIXTURES) / "lzh" / archive;
+    std::string expected = root / ("lhasa_" + path.stem().string());
+    stdfs::create_directories(expected);
+    ASSERT_TRUE(run("lhasa -xqw=" + expected + " " + path.string() + " >/dev/null 2>&1"));
+    std::string out = "out_" + path.stem().string() + path.parent_path().filename().string();
+    root.mkdir(out);
+    Form& contents = list("F:\\lzh\\" + path.parent_path().filename().string(), path.filename().string());
+    EXPECT_GT(contents.c("List1").listCount(), 0);
+    extractAll(contents, "Q:\\" + out);
+    EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+    EXPECT_EQ(tree(root / out, true), tree(expected, true));
+    app.forms.collect();
+  }
+}
+
+TEST_F(EndToEnd, QuickExtractionUnpacksTheWholeArchiveIntoQuick) {
+  root.write("prog/QUICK/stale.txt", "old");
+  std::string expected = root / "lhasa";
+  stdfs::create_directories(expected);
+  std::string fixture = std::string(ZV_TEST_FIXTURES) + "/lzh/lha_unix114i/h2_subdir.lzh";
+  ASSERT_TRUE(run("lhasa -xqw=" + expected + " " + fixture + " >/dev/null 2>&1"));
+  Form& sel = app.forms.get("DeComp1");
+  app.forms.show("DeComp1");
+  sel.c("Dir1").setPath("F:\\lzh\\lha_unix114i");
+  Control& files = sel.c("File1");
+  for (int i = 0; i < files.listCount(); ++i)
+    if (files.list(i) == "h2_subdir.lzh") files.setListIndex(i);
+  sel.c("Image2").mouseUp();
+  EXPECT_FALSE(stdfs::exists(root / "prog/QUICK/stale.txt"));
+  EXPECT_EQ(tree(root / "prog/QUICK"), tree(expected));
+  EXPECT_EQ(app.forms.get("DeComp4").c("Dir1").path(), "Q:\\prog\\QUICK");
+}
+
+TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
+  root.write("src/readme.txt", "hello zip\r\n");
+  root.write("src/docs/日本語.txt", "nihongo");
+  ASSERT_TRUE(run("cd " + root / "src" + " && zip -qr " + root / "dl/a.zip" + " readme.txt docs"));
+  Form& contents = list("Q:\\dl", "a.zip", true);
+  Strings names = contents.c("List1").items();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Strings{"docs/", "docs/日本語.txt", "readme.txt"}));
+  EXPECT_TRUE(contents.c("ImgUnzip").visible());
+
+  // The text viewer gets the member through the ZIP library.
+  Control& members = contents.c("List1");
+  for (int i = 0; i < members.listCount(); ++i)
+    if (members.list(i) == "readme.txt") members.userSelect(i);
+  contents.c("Image5").mouseUp();
+  EXPECT_EQ(app.forms.get("Viewer").c("Text1").text(), "hello zip\r\n");
+  contents.c("Image6").mouseUp();
+  EXPECT_NE(app.forms.get("Viewer").c("Text1").text().find("docs/日本語.txt"), std::string::npos);
+
+  extractAll(contents, "Q:\\out");
+  EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+  EXPECT_EQ(tree(root / "out"), tree(root / "src"));
+}
+
+TEST_F(EndToEnd, OverwriteYesReplacesTheFileAndLeavesNothingElse) {
+  root.write("src/a.txt", "new text");
+  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1") ||
+              run("cd " + root / "src" + " && jlha a " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1"));
+  root.write("out/a.txt", "old text");
+  services.answers = {MsgAnswer::Yes};
+  extractAll(list("Q:\\dl", "a.lzh"), "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].title, "LHA 解凍");
+  EXPECT_EQ(tree(root / "out"), (std::map<std::string, std::string>{{"a.txt", "new text"}}));
+}
+
+TEST_F(EndToEnd, UnreadableArchiveGivesAnEmptyListAndAMessage) {
+  root.write("dl/bad.lzh", "this is not an archive at all");
+  Form& contents = list("Q:\\dl", "bad.lzh");
+  EXPECT_EQ(contents.c("List1").listCount(), 0);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].title, "エラーです");
+}
+
+TEST_F(EndToEnd, HostileMemberNamesNeverLeaveTheDestination) {
+  for (const char* archive : {"dotdot.lzh", "abspath.lzh"}) {
+    SCOPED_TRACE(archive);
+    extractAll(list("F:\\lzh\\regression", archive), "Q:\\out");
+    app.forms.collect();
+  }
+  for (const auto& e : stdfs::recursive_directory_iterator(root.path())) {
+    if (e.is_directory()) continue;
+    std::string rel = stdfs::relative(e.path(), root.path()).string();
+    EXPECT_TRUE(rel.rfind("out", 0) == 0 || rel.rfind("prog", 0) == 0) << rel;
+  }
+}
+
+TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {
+  std::string fixture = std::string(ZV_TEST_FIXTURES) + "/ish/macish-test.ish";
+  Form& sel = app.forms.get("DeComp1");
+  app.forms.show("DeComp1");
+  sel.c("Dir1").setPath("F:\\ish");
+  sel.c("Option3").click();
+  sel.c("File1").setListIndex(0);
+  sel.c("File1").dblClick();
+  Form& ish = app.forms.get("frmish");
+  ASSERT_TRUE(ish.visible());
+  ish.c("Dir1").setPath("Q:\\out");
+  ish.c("Option2").click();
+  ish.c("Image4").mouseUp();
+  std::string sums = std::string(ZV_TEST_FIXTURES) + "/ish/macish-test.sha256";
+  EXPECT_TRUE(run("cd " + root / "out" + " && sha256sum -c --quiet " + sums));
+
+  // The same data from the clipboard.
+  app.forms.collect();
+  root.mkdir("out2");
+  app.forms.show("DeComp1");
+  app.forms.show("frmish");
+  Form& again = app.forms.get("frmish");
+  services.clipboard = readFile(fixture);
+  again.c("Command4").click();
+  EXPECT_TRUE(again.c("ImgOK").visible());
+  again.c("Dir1").setPath("Q:\\out2");
+  again.c("Image4").mouseUp();
+  EXPECT_TRUE(run("cd " + root / "out2" + " && sha256sum -c --quiet " + sums));
+  EXPECT_FALSE(stdfs::exists(root / "prog/temp/tmp$$$.ish"));
+}
+
+}  // namespace
+}  // namespace zv::test
+
+#endif
