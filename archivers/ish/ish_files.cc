@@ -132,11 +132,14 @@ int runEncode(const IshCommand& cmd, std::string& out) {
 
   const std::string longUtf8 = baseNameOf(srcHost);
   bool lossless = true;
-  std::string longName = encoding::utf8ToCp932(longUtf8, &lossless);
-  if (!lossless) longName = longUtf8;  // keep the bytes; the comment line still names it
+  std::string cp932 = encoding::utf8ToCp932(longUtf8, &lossless);
+  // A name with characters outside CP932 keeps its UTF-8 bytes in the comment line; the 8.3
+  // header name uses the CP932 form with '_' for what it cannot hold.
+  std::string longName = lossless ? cp932 : longUtf8;
+  if (!lossless) std::replace(cp932.begin(), cp932.end(), '?', '_');
   Header h;
   h.type = cmd.type;
-  setShortName(h, longName);
+  setShortName(h, cp932);
   toDosTime(fs::modifiedTime(srcHost), h.dosDate, h.dosTime);
   EncodeOptions o;
   o.longName = longName;
