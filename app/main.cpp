@@ -1,0 +1,38 @@
+// zorvex32: the Qt application around the windows. Builds the services and the form host,
+// registers every window and runs the start-up procedure with the command-line argument.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "app/register_all_forms.h"
+#include "core/app.h"
+#include "core/libraries/archivers.h"
+#include "core/startup/startup.h"
+#include "qt/form_host.h"
+#include "qt/progress_host.h"
+#include "qt/qt_services.h"
+
+int main(int argc, char** argv) {
+  QApplication qtApp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("zorvex32"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Zorvex 32+"));
+  QApplication::setDesktopFileName(QStringLiteral("zorvex32"));
+  // The program ends when its windows say so (the registry), not when the last one hides.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  zv::qt::QtServices services;
+  zv::App app(services);
+  zv::ArchiverSet archivers;
+  app.archivers = &archivers;
+  zv::qt::FormHost host(app);
+  zv::registerAllForms(app.forms);
+
+  // The libraries report progress and ask their questions through the Qt dialogs.
+  zv::qt::ProgressHost progress;
+  zv::qt::installArchiverHost(archivers, progress);
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  host.dispatcher().run([&] { zv::Main(app, zv::argumentText(args)); });
+  if (app.forms.ended() || services.quitRequested()) return 0;
+  return QApplication::exec();
+}

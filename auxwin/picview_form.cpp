@@ -1,0 +1,28 @@
+#include "auxwin/picview_form.h"
+
+#include "auxwin/picture_file.h"
+#include "core/app.h"
+
+namespace zv {
+
+PicViewForm::PicViewForm(App& app) : Form(app, "PicView") {
+  setBackColor(kWindowBack);
+  resize(4800, 3600);
+  Control& image = add("Image1", Kind::Picture);
+  image.move(0, 0, 0, 0);
+}
+
+void PicViewForm::load() {
+  // One fifth of the free space above and left of the window.
+  move((services().screenWidth() - width()) / 5, (services().screenHeight() - height()) / 5);
+}
+
+void PicViewForm::showPicture(const std::string& path) {
+  Control& image = c("Image1");
+  image.setPicture("");
+  loadPictureFile(image, path, services());
+  resize(image.width(), image.height() + 600);
+  show();
+}
+
+}  // namespace zv

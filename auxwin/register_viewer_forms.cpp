@@ -1,0 +1,19 @@
+#include <memory>
+
+#include "auxwin/about_form.h"
+#include "auxwin/picview_form.h"
+#include "auxwin/register_forms.h"
+#include "auxwin/viewer_form.h"
+#include "auxwin/wait_form.h"
+#include "core/app.h"
+
+namespace zv {
+
+void registerViewerForms(FormRegistry& forms) {
+  forms.define("Viewer", [](App& app) { return std::make_unique<ViewerForm>(app); });
+  forms.define("PicView", [](App& app) { return std::make_unique<PicViewForm>(app); });
+  forms.define("frmWait", [](App& app) { return std::make_unique<WaitForm>(app); });
+  forms.define("frmAbout", [](App& app) { return std::make_unique<AboutForm>(app); });
+}
+
+}  // namespace zv

@@ -1,0 +1,33 @@
+#include "auxwin/wait_form.h"
+
+#include <cmath>
+
+#include "core/forms/steps.h"
+#include "core/services/services.h"
+
+namespace zv {
+
+WaitForm::WaitForm(App& app) : Form(app, "frmWait") {
+  setCaption("処理中です．．．");
+  resize(4200, 1500);
+  fixedDialog = true;
+  // The two lines the window shows, as text written at the top of its surface.
+  Control& text = add("lblText", Kind::Label);
+  text.move(120, 120, 3900, 700);
+  text.setFontName("ＭＳ Ｐゴシック");
+  text.setFontSize(10);
+}
+
+void WaitForm::load() {
+  Steps steps;
+  steps([&] { c("lblText").setCaption(" \r\n        しばらくお待ちください"); });
+  steps([&] { centreOnScreen(); });
+  // The pointer goes onto the window, 50 pixels right of and 20 below its corner.
+  steps([&] {
+    int x = static_cast<int>(std::lround(left() / services().twipsPerPixelX() + 50));
+    int y = static_cast<int>(std::lround(top() / services().twipsPerPixelY() + 20));
+    services().setCursorPos(x, y);
+  });
+}
+
+}  // namespace zv

@@ -1,0 +1,625 @@
+#include "qt/control_view.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include "core/forms/form.h"
+#include "qt/fonts.h"
+#include "qt/form_window.h"
+#include "qt/picture_widget.h"
+
+namespace zv::qt {
+
+namespace {
+
+constexpr int kDepthRole = Qt::UserRole + 1;
+constexpr int kOpenRole = Qt::UserRole + 2;
+
+// Folder list entries: indented by their depth, with an open or closed folder icon.
+class FolderDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem o(option);
+    o.rect.adjust(index.data(kDepthRole).toInt() * 14, 0, 0, 0);
+    QStyledItemDelegate::paint(painter, o, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize s = QStyledItemDelegate::sizeHint(option, index);
+    return QSize(s.width() + index.data(kDepthRole).toInt() * 14, s.height());
+  }
+};
+
+QColor toColor(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+bool isListKind(Kind k) { return k == Kind::ListBox || k == Kind::FileList; }
+bool isWhiteByDefault(Kind k) {
+  return k == Kind::TextBox || k == Kind::ListBox || k == Kind::FileList ||
+         k == Kind::FolderList || k == Kind::ComboBox || k == Kind::DriveList;
+}
+// Controls that get their Click from a press and release on them (not from a Qt signal).
+bool clicksOnRelease(Kind k) {
+  return k == Kind::Label || k == Kind::Picture || k == Kind::Frame || k == Kind::Shape;
+}
+
+Qt::Alignment alignmentOf(int a) {
+  switch (a) {
+    case Control::AlignRight: return Qt::AlignRight;
+    case Control::AlignCenter: return Qt::AlignHCenter;
+    default: return Qt::AlignLeft;
+  }
+}
+
+}  // namespace
+
+int modelButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::RightButton: return kRightButton;
+    case Qt::MiddleButton: return kMiddleButton;
+    default: return kLeftButton;
+  }
+}
+
+int modelShift(Qt::KeyboardModifiers m) {
+  int s = 0;
+  if (m & Qt::ShiftModifier) s |= kShiftKey;
+  if (m & Qt::ControlModifier) s |= kCtrlKey;
+  if (m & Qt::AltModifier) s |= kAltKey;
+  return s;
+}
+
+QString captionText(const std::string& caption) {
+  QString t = QString::fromStdString(caption);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QChar('\r'), QChar('\n'));
+  return t;
+}
+
+QString withoutMnemonics(const QString& text) {
+  QString out;
+  for (int i = 0; i < text.size(); ++i) {
+    if (text[i] == '&') {
+      if (i + 1 < text.size() && text[i + 1] == '&') out += '&', ++i;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+ControlView::ControlView(Control& control, FormWindow& window, QWidget* parent)
+    : control_(control), window_(window) {
+  create(parent);
+  if (!widget_) return;
+  widget_->setObjectName(QString::fromStdString(control.name()));
+  widget_->setAccessibleName(QString::fromStdString(control.name()));
+  widget_->installEventFilter(this);
+  if (inputWidget() != widget_) inputWidget()->installEventFilter(this);
+  inputWidget()->setAcceptDrops(true);
+  connectSignals();
+  sync();
+}
+
+ControlView::~ControlView() = default;
+
+QWidget* ControlView::inputWidget() const {
+  if (auto* view = qobject_cast<QAbstractItemView*>(widget_.data())) return view->viewport();
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) return edit->viewport();
+  return widget_;
+}
+
+bool ControlView::focusable() const {
+  return widget_ && widget_->focusPolicy() != Qt::NoFocus;
+}
+
+void ControlView::create(QWidget* parent) {
+  switch (control_.kind()) {
+    case Kind::Label: {
+      auto* label = new QLabel(parent);
+      label->setWordWrap(true);
+      label->setFocusPolicy(Qt::NoFocus);
+      widget_ = label;
+      break;
+    }
+    case Kind::TextBox:
+      if (control_.multiLine) {
+        auto* edit = new QPlainTextEdit(parent);
+        edit->setLineWrapMode(control_.scrollBars ? QPlainTextEdit::NoWrap
+                                                  : QPlainTextEdit::WidgetWidth);
+        edit->setTabChangesFocus(true);
+        widget_ = edit;
+      } else {
+        widget_ = new QLineEdit(parent);
+      }
+      break;
+    case Kind::ListBox:
+    case Kind::FileList:
+    case Kind::FolderList: {
+      auto* list = new QListWidget(parent);
+      // The model decides the selection; the view only shows it.
+      list->setSelectionMode(QAbstractItemView::MultiSelection);
+      list->setDragDropMode(QAbstractItemView::NoDragDrop);
+      list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      if (control_.kind() == Kind::FolderList) list->setItemDelegate(new FolderDelegate(list));
+      widget_ = list;
+      break;
+    }
+    case Kind::ComboBox:
+    case Kind::DriveList: {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(control_.kind() == Kind::ComboBox &&
+                         control_.comboStyle != ComboStyle::DropdownList);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      widget_ = combo;
+      break;
+    }
+    case Kind::OptionButton: {
+      auto* radio = new QRadioButton(parent);
+      radio->setAutoExclusive(false);  // the model clears the other options
+      widget_ = radio;
+      break;
+    }
+    case Kind::CheckBox: {
+      auto* check = new QCheckBox(parent);
+      check->setTristate(true);
+      widget_ = check;
+      break;
+    }
+    case Kind::CommandButton:
+      widget_ = new QPushButton(parent);
+      break;
+    case Kind::Picture: {
+      auto* picture = new PictureWidget(parent);
+      const Control& c = control_;
+      bool acts = c.onClick || c.onDblClick || c.onMouseDown || c.onMouseUp;
+      picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
+      widget_ = picture;
+      break;
+    }
+    case Kind::Frame: {
+      auto* box = new QGroupBox(parent);
+      box->setFocusPolicy(Qt::NoFocus);
+      widget_ = box;
+      break;
+    }
+    case Kind::Shape: {
+      auto* shape = new QFrame(parent);
+      shape->setFrameShape(QFrame::Box);
+      shape->setFocusPolicy(Qt::NoFocus);
+      widget_ = shape;
+      break;
+    }
+    case Kind::MenuItem:
+    case Kind::Hidden:
+      break;
+  }
+}
+
+void ControlView::connectSignals() {
+  Control* c = &control_;
+  if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
+    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+      run([&] { c->userType(text.toStdString()); });
+    });
+  } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+    connect(edit, &QPlainTextEdit::textChanged, this, [this, c, edit] {
+      if (updating_) return;
+      std::string text = edit->toPlainText().toStdString();
+      // The program's text boxes keep CR LF line ends.
+      std::string crlf;
+      for (char ch : text) {
+        if (ch == '\n') crlf += '\r';
+        crlf += ch;
+      }
+      run([&] { c->userType(crlf); });
+    });
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget_.data())) {
+    connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, c](int index) {
+      if (!updating_) run([&] { c->userSelect(index); });
+    });
+    if (combo->lineEdit()) {
+      connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, c](const QString& text) {
+        run([&] { c->userType(text.toStdString()); });
+      });
+    }
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) {
+    connect(button, &QAbstractButton::clicked, this, [this, c] {
+      if (updating_) return;
+      if (run([&] { c->click(); })) sync();  // the model decides the checked state
+    });
+  }
+}
+
+bool ControlView::run(const std::function<void()>& action) { return window_.dispatch(action); }
+
+void ControlView::sync() {
+  if (!widget_ || window_.detached()) return;
+  updating_ = true;
+  syncCommon();
+  syncKind();
+  updating_ = false;
+}
+
+void ControlView::syncCommon() {
+  const Control& c = control_;
+  const double tx = window_.twipsPerPixelX(), ty = window_.twipsPerPixelY();
+  QRect geometry(qRound(c.left() / tx), qRound(c.top() / ty), qRound(c.width() / tx),
+                 qRound(c.height() / ty));
+  if (widget_->geometry() != geometry) widget_->setGeometry(geometry);
+  widget_->setEnabled(c.enabled());
+  widget_->setToolTip(QString::fromStdString(c.tooltip()));
+  QFont font = toQFont(c.font());
+  if (widget_->font() != font) widget_->setFont(font);
+
+  QPalette pal = widget_->palette();
+  QColor fore = toColor(c.foreColor());
+  pal.setColor(QPalette::WindowText, fore);
+  pal.setColor(QPalette::Text, fore);
+  pal.setColor(QPalette::ButtonText, fore);
+  bool ownBack = c.backColor() != kDefaultBack || !isWhiteByDefault(c.kind());
+  QColor back = toColor(isWhiteByDefault(c.kind()) && !ownBack ? kWindowBack : c.backColor());
+  if (isWhiteByDefault(c.kind())) {
+    pal.setColor(QPalette::Base, back);
+  } else if (c.kind() == Kind::Label || c.kind() == Kind::Frame || c.kind() == Kind::Shape) {
+    pal.setColor(QPalette::Window, back);
+    widget_->setAutoFillBackground(true);
+  }
+  widget_->setPalette(pal);
+
+  // Assistive technology reads the control's name and what it says (or its tooltip).
+  std::string description = c.text().empty() ? c.tooltip() : c.text();
+  if (c.kind() == Kind::Picture && description.empty()) description = c.tooltip();
+  widget_->setAccessibleDescription(withoutMnemonics(captionText(description)));
+  if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible()) widget_->setVisible(c.visible());
+}
+
+void ControlView::syncKind() {
+  const Control& c = control_;
+  switch (c.kind()) {
+    case Kind::Label: {
+      auto* label = static_cast<QLabel*>(widget_.data());
+      QString text = withoutMnemonics(captionText(c.caption()));
+      if (label->text() != text) label->setText(text);
+      label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
+      break;
+    }
+    case Kind::TextBox:
+      if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
+        QString text = QString::fromStdString(c.text());
+        if (edit->text() != text) edit->setText(text);
+        edit->setReadOnly(c.locked);
+        if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+        edit->setAlignment(alignmentOf(c.alignment()) | Qt::AlignVCenter);
+        if (c.selStart() != appliedSelStart_ || c.selLength() != appliedSelLength_) {
+          appliedSelStart_ = c.selStart();
+          appliedSelLength_ = c.selLength();
+          if (c.selLength() > 0)
+            edit->setSelection(c.selStart(), c.selLength());
+          else
+            edit->setCursorPosition(c.selStart());
+        }
+      } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+        QString text = captionText(c.text());
+        if (edit->toPlainText() != text) edit->setPlainText(text);
+        edit->setReadOnly(c.locked);
+      }
+      break;
+    case Kind::ListBox:
+    case Kind::FileList:
+      syncList();
+      break;
+    case Kind::FolderList:
+      syncFolders();
+      break;
+    case Kind::ComboBox:
+    case Kind::DriveList:
+      syncCombo();
+      break;
+    case Kind::OptionButton:
+    case Kind::CheckBox:
+    case Kind::CommandButton: {
+      auto* button = static_cast<QAbstractButton*>(widget_.data());
+      QString text = captionText(c.caption());
+      if (button->text() != text) button->setText(text);
+      if (auto* check = qobject_cast<QCheckBox*>(button)) {
+        check->setCheckState(c.value() == 2   ? Qt::PartiallyChecked
+                             : c.value() == 1 ? Qt::Checked
+                                              : Qt::Unchecked);
+      } else if (auto* radio = qobject_cast<QRadioButton*>(button)) {
+        radio->setChecked(c.value() == 1);
+      } else if (auto* push = qobject_cast<QPushButton*>(button)) {
+        push->setDefault(c.isDefault());
+      }
+      break;
+    }
+    case Kind::Picture:
+      static_cast<PictureWidget*>(widget_.data())->setPicture(c.picture());
+      break;
+    case Kind::Frame:
+      static_cast<QGroupBox*>(widget_.data())->setTitle(captionText(c.caption()));
+      break;
+    default:
+      break;
+  }
+}
+
+void ControlView::syncList() {
+  auto* list = static_cast<QListWidget*>(widget_.data());
+  const auto& items = control_.items();
+  bool same = list->count() == static_cast<int>(items.size());
+  for (int i = 0; same && i < list->count(); ++i)
+    same = list->item(i)->text().toStdString() == items[i];
+  if (!same) {
+    list->clear();
+    for (const auto& item : items) list->addItem(QString::fromStdString(item));
+  }
+  for (int i = 0; i < list->count(); ++i) {
+    bool sel = control_.selected(i);
+    if (list->item(i)->isSelected() != sel) list->item(i)->setSelected(sel);
+  }
+  int index = control_.listIndex();
+  if (index >= 0 && index < list->count()) {
+    list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    list->scrollToItem(list->item(index));
+  }
+}
+
+void ControlView::syncFolders() {
+  auto* list = static_cast<QListWidget*>(widget_.data());
+  const auto& entries = control_.folderEntries();
+  bool same = list->count() == static_cast<int>(entries.size());
+  for (int i = 0; same && i < list->count(); ++i)
+    same = list->item(i)->data(Qt::UserRole).toString().toStdString() == entries[i].path &&
+           list->item(i)->data(kOpenRole).toBool() == entries[i].open;
+  if (!same) {
+    list->clear();
+    QIcon open = list->style()->standardIcon(QStyle::SP_DirOpenIcon);
+    QIcon closed = list->style()->standardIcon(QStyle::SP_DirClosedIcon);
+    for (const auto& e : entries) {
+      auto* item = new QListWidgetItem(e.open ? open : closed, QString::fromStdString(e.label));
+      item->setData(Qt::UserRole, QString::fromStdString(e.path));
+      item->setData(kDepthRole, e.depth);
+      item->setData(kOpenRole, e.open);
+      list->addItem(item);
+    }
+  }
+  int index = control_.listIndex();
+  for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(i == index);
+  if (index >= 0 && index < list->count()) {
+    list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    list->scrollToItem(list->item(index));
+  }
+}
+
+void ControlView::syncCombo() {
+  auto* combo = static_cast<QComboBox*>(widget_.data());
+  const auto& items = control_.items();
+  bool same = combo->count() == static_cast<int>(items.size());
+  for (int i = 0; same && i < combo->count(); ++i)
+    same = combo->itemText(i).toStdString() == items[i];
+  if (!same) {
+    combo->clear();
+    for (const auto& item : items) combo->addItem(QString::fromStdString(item));
+  }
+  int index = control_.listIndex();
+  if (control_.kind() == Kind::DriveList) {
+    index = -1;
+    QString drive = QString::fromStdString(control_.drive());
+    for (int i = 0; i < combo->count(); ++i)
+      if (!drive.isEmpty() && combo->itemText(i).startsWith(drive, Qt::CaseInsensitive)) index = i;
+  }
+  if (combo->currentIndex() != index) combo->setCurrentIndex(index);
+  if (combo->isEditable()) {
+    QString text = QString::fromStdString(control_.text());
+    if (combo->currentText() != text) combo->setEditText(text);
+  }
+}
+
+bool ControlView::eventFilter(QObject* watched, QEvent* event) {
+  if (window_.detached()) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+      if (watched == inputWidget()) return mouseEvent(event);
+      return false;
+    case QEvent::KeyPress:
+      if (watched == widget_) return keyEvent(event);
+      return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      if (watched == inputWidget()) return dropEvent(event);
+      return false;
+    case QEvent::FocusIn:
+      if (watched == widget_ && control_.onGotFocus) run([this] { control_.onGotFocus(); });
+      return false;
+    case QEvent::FocusOut:
+      if (watched == widget_ && control_.onLostFocus) run([this] { control_.onLostFocus(); });
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool ControlView::mouseEvent(QEvent* event) {
+  auto* me = static_cast<QMouseEvent*>(event);
+  Control* c = &control_;
+  const Kind kind = c->kind();
+  const int button = modelButton(me->button());
+  const int shift = modelShift(me->modifiers());
+  QPoint at = me->position().toPoint();
+  const double x = at.x() * window_.twipsPerPixelX(), y = at.y() * window_.twipsPerPixelY();
+  auto* list = qobject_cast<QListWidget*>(widget_.data());
+  // Mouse events on the text inside these are the widgets' own business.
+  const bool ownMouse = kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::DriveList;
+
+  if (event->type() == QEvent::MouseMove) {
+    if (c->onMouseMove && (me->buttons() != Qt::NoButton)) {
+      int held = 0;
+      if (me->buttons() & Qt::LeftButton) held |= kLeftButton;
+      if (me->buttons() & Qt::RightButton) held |= kRightButton;
+      run([&] { c->mouseMove(held, shift, x, y); });
+    }
+    return false;
+  }
+  if (event->type() == QEvent::MouseButtonPress) {
+    afterDoubleClick_ = false;
+    if (list || clicksOnRelease(kind)) widget_->setFocus(Qt::MouseFocusReason);
+    if (list) {
+      // The item is chosen first so that the window's MouseDown sees the new selection.
+      int row = list->indexAt(at).row();
+      if (me->button() == Qt::LeftButton && row >= 0) {
+        if (!run([&] {
+              if (kind == Kind::FolderList)
+                c->setListIndex(row);
+              else
+                c->userSelect(row, shift);
+            }))
+          return true;
+      }
+      run([&] { c->mouseDown(button, shift, x, y); });
+      return true;
+    }
+    if (!run([&] { c->mouseDown(button, shift, x, y); })) return true;
+    return clicksOnRelease(kind);
+  }
+  if (event->type() == QEvent::MouseButtonRelease) {
+    bool inside = inputWidget()->rect().contains(at);
+    bool wasDouble = afterDoubleClick_;
+    afterDoubleClick_ = false;
+    if (!run([&] { c->mouseUp(button, shift, x, y); })) return true;
+    if (clicksOnRelease(kind) && inside && me->button() == Qt::LeftButton && !wasDouble)
+      run([&] { c->click(); });
+    return list || clicksOnRelease(kind);
+  }
+  // Double click.
+  afterDoubleClick_ = true;
+  if (ownMouse || kind == Kind::CommandButton || kind == Kind::OptionButton ||
+      kind == Kind::CheckBox) {
+    if (c->onDblClick) run([&] { c->dblClick(); });
+    return false;
+  }
+  if (me->button() == Qt::LeftButton) run([&] { c->dblClick(); });
+  return true;
+}
+
+bool ControlView::listNavigation(int key, int shift) {
+  auto* list = qobject_cast<QListWidget*>(widget_.data());
+  if (!list || list->count() == 0) return false;
+  int current = control_.listIndex();
+  int page = std::max(1, list->viewport()->height() / std::max(1, list->sizeHintForRow(0)) - 1);
+  int next = current;
+  switch (key) {
+    case Qt::Key_Up: next = current - 1; break;
+    case Qt::Key_Down: next = current + 1; break;
+    case Qt::Key_PageUp: next = current - page; break;
+    case Qt::Key_PageDown: next = current + page; break;
+    case Qt::Key_Home: next = 0; break;
+    case Qt::Key_End: next = list->count() - 1; break;
+    default: return false;
+  }
+  next = std::clamp(next, 0, list->count() - 1);
+  if (current < 0) next = 0;
+  Control* c = &control_;
+  run([&] {
+    if (c->kind() == Kind::FolderList)
+      c->setListIndex(next);
+    else
+      c->userSelect(next, shift & kShiftKey);
+  });
+  return true;
+}
+
+bool ControlView::keyEvent(QEvent* event) {
+  auto* ke = static_cast<QKeyEvent*>(event);
+  Control* c = &control_;
+  const Kind kind = c->kind();
+  const int key = ke->key();
+  const int shift = modelShift(ke->modifiers());
+  const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+
+  if (isListKind(kind) || kind == Kind::FolderList) {
+    if (listNavigation(key, shift)) return true;
+    if (key == Qt::Key_Space && kind != Kind::FolderList && c->listIndex() >= 0) {
+      int index = c->listIndex();
+      run([&] { c->userSelect(index, shift | (c->multiSelect() == MultiSelect::Extended ? kCtrlKey : 0)); });
+      return true;
+    }
+    if (enter && kind == Kind::FolderList) {
+      run([&] { c->dblClick(); });  // Enter opens the folder, as a double-click does
+      return true;
+    }
+  }
+  if (kind == Kind::Picture && (key == Qt::Key_Space || enter)) {
+    // A focused picture button acts as if it had been clicked with the mouse.
+    if (!run([&] { c->mouseDown(kLeftButton, 0, 0, 0); })) return true;
+    if (!run([&] { c->mouseUp(kLeftButton, 0, 0, 0); })) return true;
+    run([&] { c->click(); });
+    return true;
+  }
+  if (enter && window_.pressDefault()) return true;
+  if (key == Qt::Key_Escape && window_.pressCancel()) return true;
+
+  // The window logic may look at, change or swallow typed characters.
+  if (c->onKeyPress) {
+    int ascii = 0;
+    if (enter) ascii = 13;
+    else if (key == Qt::Key_Escape) ascii = 27;
+    else if (key == Qt::Key_Backspace) ascii = 8;
+    else if (ke->text().size() == 1 && ke->text()[0].unicode() < 128) ascii = ke->text()[0].unicode();
+    if (ascii != 0) {
+      int k = ascii;
+      if (!run([&] { c->keyPress(k); })) return true;
+      if (k == 0) return true;
+    }
+  }
+  return false;
+}
+
+bool ControlView::dropEvent(QEvent* event) {
+  auto* de = static_cast<QDropEvent*>(event);
+  const QMimeData* mime = de->mimeData();
+  if (!mime || !mime->hasFormat(kControlMimeType)) return false;
+  QStringList parts = QString::fromUtf8(mime->data(kControlMimeType)).split('\n');
+  Control* source = nullptr;
+  if (parts.size() == 2 && parts[0].toStdString() == control_.form().name())
+    source = control_.form().find(parts[1].toStdString());
+  if (!source) {
+    if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
+    return true;
+  }
+  QPoint at = de->position().toPoint();
+  const double x = at.x() * window_.twipsPerPixelX(), y = at.y() * window_.twipsPerPixelY();
+  Control* target = &control_;
+  if (event->type() == QEvent::Drop) {
+    de->acceptProposedAction();
+    run([&] { target->dragDrop(*source, x, y); });
+  } else {
+    static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+    if (target->onDragOver && event->type() == QEvent::DragMove)
+      run([&] { target->onDragOver(*source, x, y); });
+  }
+  return true;
+}
+
+}  // namespace zv::qt

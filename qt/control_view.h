@@ -1,0 +1,65 @@
+// One control's widget: built for the control's kind, kept in step with the model, and the
+// user's mouse, keyboard and drop actions sent to the model's entry points.
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "core/forms/control.h"
+
+namespace zv::qt {
+
+class FormWindow;
+
+// MIME type of a drag between controls of one window: "<form name>\n<control name>".
+inline constexpr const char* kControlMimeType = "application/x-zorvex-control";
+
+class ControlView : public QObject {
+ public:
+  ControlView(Control& control, FormWindow& window, QWidget* parent);
+  ~ControlView() override;
+
+  Control& control() const { return control_; }
+  QWidget* widget() const { return widget_; }
+  // The widget that receives mouse events and drops (the viewport of a list).
+  QWidget* inputWidget() const;
+  // Copies the model into the widget.
+  void sync();
+  // Accepts keyboard focus (the control can be reached by Tab).
+  bool focusable() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void create(QWidget* parent);
+  void connectSignals();
+  void syncCommon();
+  void syncKind();
+  void syncList();
+  void syncFolders();
+  void syncCombo();
+  bool mouseEvent(QEvent* event);
+  bool keyEvent(QEvent* event);
+  bool dropEvent(QEvent* event);
+  bool listNavigation(int key, int shift);
+  // Runs model code; false when the window went away meanwhile (the control is gone too).
+  bool run(const std::function<void()>& action);
+
+  Control& control_;
+  FormWindow& window_;
+  QPointer<QWidget> widget_;
+  bool updating_ = false;
+  bool afterDoubleClick_ = false;
+  int appliedSelStart_ = -1, appliedSelLength_ = -1;
+};
+
+// Button and Shift/Ctrl/Alt state in the model's terms.
+int modelButton(Qt::MouseButton button);
+int modelShift(Qt::KeyboardModifiers modifiers);
+// Caption text in Qt's terms: CR LF and CR become line breaks.
+QString captionText(const std::string& caption);
+// A label's caption with its '&' markers taken out ("&&" stays one '&').
+QString withoutMnemonics(const QString& text);
+
+}  // namespace zv::qt

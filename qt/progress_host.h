@@ -1,0 +1,41 @@
+// What the archiver libraries ask of the desktop while they run: their progress dialog (with
+// a cancel button) and the overwrite and password questions.
+#pragma once
+#include <QPointer>
+#include <QProgressDialog>
+
+#include "zorvex/archiver_api.h"
+
+namespace zv {
+class ArchiverSet;
+}
+
+namespace zv::qt {
+
+class ProgressHost {
+ public:
+  ProgressHost();
+  ~ProgressHost();
+  ProgressHost(const ProgressHost&) = delete;
+  ProgressHost& operator=(const ProgressHost&) = delete;
+
+  const ZvHost* host() const { return &host_; }
+
+  // Non-zero cancels the run.
+  int progress(const ZvProgress& p);
+  // ZV_DECIDE_OVERWRITE: 1 overwrite, 0 skip, -1 cancel; ZV_DECIDE_PASSWORD: 1 with the answer.
+  int decide(ZvDecision& d);
+
+  QProgressDialog* dialog() const { return dialog_.data(); }
+
+ private:
+  ZvHost host_{};
+  QPointer<QProgressDialog> dialog_;
+  bool overwriteAll_ = false;
+};
+
+// Registers the host with the LZH and ZIP libraries of the set (those that load); returns how
+// many took it. Called again after the set changed its folder.
+int installArchiverHost(ArchiverSet& archivers, ProgressHost& host);
+
+}  // namespace zv::qt
