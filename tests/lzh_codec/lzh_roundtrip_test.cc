@@ -125,3 +125,16 @@ TEST(LzhRoundTrip, EncoderErrors) {
   EXPECT_EQ(lzh_encode_ex("-lh5-", noise.size(), &io, &packed, &opt), LZH_E_NOGAIN);
   EXPECT_LT(w.out.size(), noise.size());
 }
+
+TEST(LzhRoundTrip, LhxReadsTheLh7StreamFormat) {
+  // -lhx- is the -lh7- stream with a larger window, so -lh7- data must decode under it.
+  Bytes data = text_bytes(200000, 13);
+  const Bytes far = random_bytes(60000, 14);
+  data.insert(data.end(), far.begin(), far.end());
+  data.insert(data.end(), far.begin(), far.end());
+  CodecResult e = encode("-lh7-", data);
+  ASSERT_EQ(e.rc, LZH_OK);
+  CodecResult d = decode("-lhx-", e.out, data.size());
+  ASSERT_EQ(d.rc, LZH_OK);
+  EXPECT_TRUE(d.out == data);
+}

@@ -5,6 +5,11 @@
  *
  * Streaming: the codec pulls packed bytes through `read` and pushes decoded bytes through
  * `write`; the caller computes CRC-16 on what it writes.
+ *
+ * Decoded methods: -lh0- -lz4- (stored), -lhd- (no data), -lh1- -lh2- (adaptive Huffman),
+ * -lh3- -lh4- -lh5- -lh6- -lh7- -lhx- (static Huffman), -lzs- -lz5- (LArc). Encoded: -lh5-,
+ * -lh6-, -lh7-. The decoder never reads more than the packed size, never writes more than the
+ * original size, and reports damaged data as LZH_E_DATA.
  */
 #ifndef ZV_LZH_CODEC_H
 #define ZV_LZH_CODEC_H
