@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "info_fixture.h"
+
+namespace zv::test {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+class NewFolder : public InfoTest {
+ protected:
+  Form& open(const std::string& caption, const std::string& label) {
+    Form& d = app.forms.get("Dialog");
+    d.c("Label2").setCaption(label);
+    app.forms.show("Dialog");
+    d.setCaption(caption);
+    return d;
+  }
+};
+
+TEST_F(NewFolder, CompressModeCreatesBelowTheDestinationAndMovesTheOpener) {
+  Form& c2 = app.forms.get("Comp2");
+  c2.c("lblTmp").setCaption("Q:\\base");
+  c2.c("Dir1").setPath("Q:\\base");
+  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\base\\");
+  EXPECT_EQ(d.top(), (services.screenH - d.height()) * 2 / 3);
+  d.c("Text1").userType("new");
+  EXPECT_EQ(d.c("Label2").caption(), "Q:\\base\\new");
+  d.c("Text1").userType("");
+  EXPECT_EQ(d.c("Label2").caption(), "Q:\\base\\");
+  d.c("Text1").userType("新しい");
+  d.c("Command1").click();
+  EXPECT_TRUE(stdfs::is_directory(root / "base/新しい"));
+  EXPECT_EQ(c2.c("Dir1").path(), "Q:\\base\\新しい");
+  EXPECT_FALSE(app.forms.loaded("Dialog"));
+}
+
+TEST_F(NewFolder, ExtractAndUtilityModes) {
+  Form& c3 = app.forms.get("DeComp3");
+  c3.c("Combo1").setText("Q:\\");  // a drive root: no doubled backslash
+  Form& d = open("新規フォルダの作成 -解凍-", "Q:\\");
+  d.c("Text1").userType("x1");
+  EXPECT_EQ(d.c("Label2").caption(), "Q:\\x1");
+  d.c("Command1").click();
+  EXPECT_TRUE(stdfs::is_directory(root / "x1"));
+  EXPECT_EQ(c3.c("Dir1").path(), "Q:\\x1");
+
+  Form& util = app.forms.get("DeComp4");
+  util.c("Dir2").setPath("Q:\\base");
+  Form& d2 = open("新規フォルダの作成", "Q:\\base\\");
+  d2.c("Text1").userType("x2");
+  d2.c("Command1").click();
+  EXPECT_TRUE(stdfs::is_directory(root / "base/x2"));
+  EXPECT_EQ(util.c("Dir2").path(), "Q:\\base\\x2");
+}
+
+TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
+  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\files");
+  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\files\\");
+  d.c("Command1").click();
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "新しいフォルダ名を入力してください");
+  EXPECT_EQ(services.messages[0].title, "新規フォルダの作成");
+  EXPECT_TRUE(services.called("beep"));
+  d.c("Text1").userType("a.txt");  // a file of that name
+  d.c("Command1").click();
+  EXPECT_EQ(services.messages.back().text, "同名フォルダが存在します");
+  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_EQ(d.focused(), &d.c("Text1"));
+}
+
+TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
+  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\missing\\deeper");
+  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\missing\\deeper\\");
+  d.c("Text1").userType("x");
+  d.c("Command1").click();
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "フォルダを作成できませんでした\r\nQ:\\missing\\deeper\\x");
+  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  d.c("Text1").userType("..\\escape");
+  d.c("Command1").click();
+  EXPECT_EQ(services.messages.back().text.rfind("名前に次の文字は使えません", 0), 0u);
+  EXPECT_FALSE(stdfs::exists(root / "escape"));
+  d.c("Command2").click();
+  EXPECT_FALSE(app.forms.loaded("Dialog"));
+}
+
+TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {
+  Form& util = app.forms.get("DeComp4");
+  util.c("Dir1").setPath("Q:\\files");
+  util.c("File1").setPath("Q:\\files");
+  util.c("Label2").setCaption("Q:\\files\\a.txt");
+  Form& d = open("ファイル名の変更", "Q:\\files\\");
+  d.c("Label1").setCaption("新しいﾌｧｲﾙの名前：");
+  d.c("Command1").click();
+  EXPECT_EQ(services.messages.back().text, "新しいファイル名を入力してください");
+  EXPECT_EQ(services.messages.back().title, "ファイル名の変更");
+  d.c("Text1").userType("b.lzh");
+  d.c("Command1").click();
+  EXPECT_EQ(services.messages.back().text, "同名ファイルが存在します");
+  d.c("Text1").userType("renamed.txt");
+  d.c("Command1").click();
+  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(stdfs::exists(root / "files/renamed.txt"));
+  EXPECT_FALSE(stdfs::exists(root / "files/a.txt"));
+  EXPECT_EQ(util.c("Label2").caption(), "Q:\\files\\renamed.txt");
+  EXPECT_EQ(util.c("File1").items(), (std::vector<std::string>{"b.lzh", "noext", "renamed.txt"}));
+}
+
+TEST_F(NewFolder, RenameOfAFileThatIsGoneIsReported) {
+  Form& util = app.forms.get("DeComp4");
+  util.c("Dir1").setPath("Q:\\files");
+  util.c("Label2").setCaption("Q:\\files");  // a folder: no file was pressed
+  Form& d = open("ファイル名の変更", "Q:\\files\\");
+  d.c("Text1").userType("z");
+  d.c("Command1").click();
+  EXPECT_EQ(services.messages.back().text, "名前を変更するファイルが見つかりません\r\nQ:\\files");
+  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(stdfs::is_directory(root / "files"));
+}
+
+TEST_F(NewFolder, ACaptionOfNoModeDoesNothing) {
+  Form& d = open("something", "Q:\\x\\");
+  d.c("Text1").userType("n");
+  EXPECT_EQ(d.c("Label2").caption(), "Q:\\x\\");
+  d.c("Command1").click();
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_TRUE(app.forms.loaded("Dialog"));
+}
+
+}  // namespace
+}  // namespace zv::test
