@@ -208,6 +208,8 @@ void FileUtilityForm::copyAll(bool move) {
       refresh(lower);
     }
     services().doEvents();
+    // The window may have been closed while events ran; then the run ends with it.
+    if (forms().find(this->name()) != this) return;
   }
   if (move) refresh(upper);
   if (reportFailures(*this, move ? FileAction::Move : FileAction::Copy, failures, title)) return;
