@@ -27,4 +27,4 @@ if [ -z "$(ls -A "$work/corpus")" ]; then
     done
   done
 fi
-"$work/lzh_decode_fuzz" -max_total_time="$secs" -max_len=8192 -rss_limit_mb=1024 "$work/corpus"
+"$work/lzh_decode_fuzz" -artifact_prefix="$work/" -max_total_time="$secs" -max_len=8192 -rss_limit_mb=1024 "$work/corpus"
