@@ -37,6 +37,9 @@ bool matchPattern(std::string_view pattern, std::string_view name) {
       name.find('.') == std::string_view::npos &&
       glob(pattern.substr(0, pattern.size() - 2), name))
     return true;
+  // A trailing "." stands for "no extension": "*." matches "readme" but not "a.txt".
+  if (pattern.size() >= 2 && pattern.back() == '.' && name.find('.') == std::string_view::npos)
+    return glob(pattern.substr(0, pattern.size() - 1), name);
   return glob(pattern, name);
 }
 
