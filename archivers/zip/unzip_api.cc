@@ -13,6 +13,7 @@
 #include "zip_command.h"
 #include "zip_extract.h"
 #include "zip_listing.h"
+#include "zip_lzma.h"
 #include "zorvex/archiver_api.h"
 
 namespace {
@@ -177,7 +178,8 @@ ZV_API const char* UnZipGetCapabilities(void) {
                                                {ZIP_CM_BZIP2, "bzip2"},     {ZIP_CM_LZMA, "lzma"},
                                                {ZIP_CM_XZ, "xz"},           {93, "zstd"}};
     for (auto [id, name] : all)
-      if (zip_compression_method_supported(id, 0)) methods += std::string(",") + name;
+      if (zip_compression_method_supported(id, 0) || (id == ZIP_CM_LZMA && zv::zip::ownLzmaSupport()))
+        methods += std::string(",") + name;
     std::string enc = "pkware";
     if (zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
     return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=utf8,cp932,cp437";

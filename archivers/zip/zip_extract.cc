@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -11,6 +13,7 @@
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "safe_output.h"
+#include "zip_lzma.h"
 
 namespace zv::zip {
 namespace {
@@ -50,6 +53,12 @@ class Run {
 
   // Opens a member for reading, asking the host for a password when it is encrypted.
   ZipFile openMember(const Member& m) {
+    if (decodesLzmaItself(m)) {
+      // The raw member data, decoded by LzmaMember in readMember.
+      zip_file_t* f = zip_fopen_index(a_.handle(), m.index, ZIP_FL_COMPRESSED);
+      if (!f) reportOpenError(m);
+      return ZipFile(f);
+    }
     if (m.method != ZIP_CM_STORE && !zip_compression_method_supported(zip_int32_t(m.method), 0)) {
       out_ += "対応していない圧縮方式です (" + std::string(methodName(m.method)) + "): " + m.name + kNl;
       fail(ZV_ERROR_METHOD);
@@ -87,6 +96,29 @@ class Run {
   bool readMember(const Member& m, zip_file_t* f, Sink&& sink) {
     std::unique_ptr<char[]> buf(new char[kChunk]);
     uint64_t got = 0;
+    if (decodesLzmaItself(m)) {
+      LzmaMember lz(f, m.size);
+      uLong crc = crc32(0L, Z_NULL, 0);
+      for (;;) {
+        zip_int64_t n = lz.read(buf.get(), kChunk);
+        if (n < 0) {
+          out_ += "データが壊れています (lzma): " + m.name + kNl;
+          fail(lz.error() == LzmaMember::Error::Memory ? ZV_ERROR_MEMORY : ZV_ERROR_BROKEN_ARCHIVE);
+          return false;
+        }
+        if (n == 0) break;
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(buf.get()), uInt(n));
+        got += uint64_t(n);
+        done_ += uint64_t(n);
+        if (!sink(buf.get(), size_t(n))) return false;
+      }
+      if (uint32_t(crc) != m.crc) {
+        out_ += "CRC が一致しません: " + m.name + kNl;
+        fail(ZV_ERROR_CRC);
+        return false;
+      }
+      return true;
+    }
     for (;;) {
       zip_int64_t n = zip_fread(f, buf.get(), kChunk);
       if (n < 0) {
@@ -118,6 +150,11 @@ class Run {
   }
 
   const UnZipCommand& cmd() const { return cmd_; }
+
+  static bool decodesLzmaItself(const Member& m) {
+    return m.method == ZIP_CM_LZMA && !m.encrypted && ownLzmaSupport() &&
+           !zip_compression_method_supported(ZIP_CM_LZMA, 0);
+  }
   std::string& out() { return out_; }
 
  private:

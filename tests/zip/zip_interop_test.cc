@@ -95,6 +95,16 @@ TEST_F(ZipInterop, SevenZip) {
   ASSERT_EQ(run("cd " + src.string() + " && 7z a -tzip -mm=LZMA ../lzma.zip ."), 0);
   if (std::strstr(caps, "lzma")) {
     checkArchive("lzma.zip");
+    // A damaged byte inside the LZMA data: an error and no half-written file.
+    std::string bytes = readFile(drive / "lzma.zip");
+    bytes[bytes.size() / 3] = char(bytes[bytes.size() / 3] ^ 0x5A);
+    writeFile(drive / "lzma-bad.zip", bytes);
+    std::string out;
+    EXPECT_NE(unzipCall("-x -n --i \"T:\\lzma-bad.zip\" \"T:\\lzma-bad\\\"", &out), 0) << out;
+    for (auto& [name, data] : treeOf(drive / "lzma-bad")) {
+      EXPECT_EQ(name.find(".tmp"), std::string::npos);
+      EXPECT_TRUE(data == expected[name]) << name;
+    }
   } else {
     // A method this libzip lacks: a clear error, no file of that member.
     std::string out;
