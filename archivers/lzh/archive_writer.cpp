@@ -28,7 +28,7 @@ struct TempArchive {
 };
 
 void syncOrFail(int fd) {
-  if (fsync(fd) != 0 && errno != EINVAL) {
+  if (fdatasync(fd) != 0 && errno != EINVAL) {
     if (errno == ENOSPC || errno == EDQUOT) fail(ZV_ERROR_DISK_SPACE, "ディスクの空きが足りません");
     fail(ZV_ERROR_WRITE, "書き込めません");
   }

@@ -83,23 +83,23 @@ int extractMembers(RunContext& ctx) {
     destArg = patterns.front();
     patterns.erase(patterns.begin());
   }
+  // Names without wildcards (what the windows pass, one or many) are found through the kept
+  // index; only patterns and folder names are matched against every member.
   std::vector<const Member*> chosen;
-  // The windows extract one member per call by its exact name: found through the kept
-  // index without walking every header. Patterns and folders are matched against all.
-  const Member* exact = nullptr;
-  if (patterns.size() == 1 && !hasWildcard(patterns[0])) {
-    exact = idx->find(patterns[0]);
-    if (exact && exact->isFolder) exact = nullptr;
+  std::vector<bool> taken(idx->members.size(), false);
+  std::vector<std::string> scan;
+  for (const std::string& p : patterns) {
+    const Member* m = hasWildcard(p) ? nullptr : idx->find(p);
+    if (m && !m->isFolder) {
+      taken[static_cast<size_t>(m - idx->members.data())] = true;
+    } else {
+      scan.push_back(p);
+    }
   }
-  if (exact) {
-    chosen.push_back(exact);
-    ctx.total += exact->originalSize;
-  }
-  for (size_t i = 0; !exact && i < idx->members.size(); ++i) {
+  for (size_t i = 0; i < idx->members.size(); ++i) {
     const Member& m = idx->members[i];
-    bool take = patterns.empty();
-    for (const std::string& p : patterns)
-      if (!take && selectsMember(p, m.path)) take = true;
+    bool take = patterns.empty() || taken[i];
+    for (size_t k = 0; !take && k < scan.size(); ++k) take = selectsMember(scan[k], m.path);
     if (take) {
       chosen.push_back(&m);
       ctx.total += m.originalSize;

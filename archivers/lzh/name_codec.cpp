@@ -127,7 +127,8 @@ void decodeMemberName(Member& m) {
       utf8 = hasNonAscii(probe) && encoding::isValidUtf8(probe);
     }
     std::vector<std::string> split = splitRawName(bytes, !utf8);
-    for (std::string& p : split) raw.push_back(utf8 ? p : encoding::cp932ToUtf8(p));
+    // Plain ASCII needs no conversion; skipping iconv keeps big listings fast.
+    for (std::string& p : split) raw.push_back(utf8 || !hasNonAscii(p) ? p : encoding::cp932ToUtf8(p));
     endsWithSeparator = !bytes.empty() && isSeparatorByte(static_cast<unsigned char>(bytes.back()));
   }
   m.absolute = !raw.empty() && raw.front().empty() && raw.size() > 1;
