@@ -221,6 +221,17 @@ TEST_F(LzhCommands, DamageGivesErrorsAndNoHalfFiles) {
   EXPECT_EQ(unlha("x -n1 " + dq(t / "missing.lzh")).rc, ZV_ERROR_CANNOT_OPEN);
 }
 
+TEST_F(LzhCommands, ExtractWithoutFoldersAndTest) {
+  writeFile(t / "src/d1/a.txt", "a");
+  writeFile(t / "src/d2/b.txt", "b");
+  ASSERT_EQ(unlha("a -d1 -n1 " + dq(t / "e.lzh") + " " + dq(t / "src/") + " *.*").rc, 0);
+  EXPECT_EQ(unlha("e -n1 " + dq(t / "e.lzh") + " " + dq(t / "flat/")).rc, 0);
+  EXPECT_EQ(treeFiles(t / "flat"), (std::map<std::string, std::string>{{"a.txt", "a"}, {"b.txt", "b"}}));
+  Result r = unlha("t " + dq(t / "e.lzh"));
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_NE(r.text.find("d2\\b.txt"), std::string::npos) << r.text;
+}
+
 TEST_F(LzhCommands, DeleteRemovesMatchingMembers) {
   writeFile(t / "s/a.txt", "a");
   writeFile(t / "s/b.dat", "b");
