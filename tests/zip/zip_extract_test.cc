@@ -204,7 +204,8 @@ TEST_F(ZipExtract, EncryptedMembers) {
   ZvHost host{wrong, nullptr, answerPassword};
   UnZipSetHost(&host);
   r = unzip("-x -n --i \"T:\\enc.zip\" \"T:\\out\\\"");
-  EXPECT_EQ(r.code, ZV_ERROR_PASSWORD) << r.output;
+  // The one-byte password check passes a wrong password once in 256; the CRC then fails.
+  EXPECT_TRUE(r.code == ZV_ERROR_PASSWORD || r.code == ZV_ERROR_CRC) << r.output;
   EXPECT_FALSE(fsys::exists(drive / "out/secret.txt"));
 
   char right[] = "geheim";
