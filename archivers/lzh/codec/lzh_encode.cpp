@@ -69,14 +69,7 @@ struct Encoder {
   uint16_t ccode[kNC], pcode[kMaxP + 1], tcode[kNT];
 };
 
-inline int bit_length(uint32_t v) {
-  int n = 0;
-  while (v) {
-    ++n;
-    v >>= 1;
-  }
-  return n;
-}
+inline int bit_length(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
 
 inline uint32_t hash3(const Encoder* e, const unsigned char* p) {
   const uint32_t v = ((uint32_t)p[0] << 16) | ((uint32_t)p[1] << 8) | p[2];
@@ -135,7 +128,9 @@ uint32_t longest_match(Encoder* e, int32_t cur, uint32_t best, uint32_t* dist) {
     const unsigned char* m = e->win + cur;
     if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
       const uint32_t len = match_length(s, m, limit);
-      if (len > best) {
+      // One byte more is not worth a distance that needs four more extra bits.
+      if (len > best && !(len == best + 1 && best >= kMinMatch &&
+                          bit_length(e->pos - (uint32_t)cur) > bit_length(*dist) + 4)) {
         best = len;
         *dist = e->pos - (uint32_t)cur;
         if (len >= nice) break;
@@ -360,6 +355,11 @@ void compress(Encoder* e) {
     if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand < e->dsize) {
       match_len = longest_match(e, cand, prev_len > match_len ? prev_len : match_len, &match_dist);
       if (match_len <= prev_len) match_len = kMinMatch - 1;
+      // Deferring the previous match for one byte more pays only if the new distance is not
+      // much longer.
+      if (prev_len >= kMinMatch && match_len == prev_len + 1 &&
+          bit_length(match_dist) > bit_length(prev_dist) + 2)
+        match_len = kMinMatch - 1;
       if (match_len == kMinMatch && match_dist > e->too_far) match_len = kMinMatch - 1;
     }
     if (prev_len >= kMinMatch && match_len <= prev_len) {
