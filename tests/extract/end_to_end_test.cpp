@@ -190,6 +190,10 @@ TEST_F(EndToEnd, HostileMemberNamesNeverLeaveTheDestination) {
     extractAll(list("F:\\lzh\\regression", archive), "Q:\\out");
     app.forms.collect();
   }
+  bool reported = false;
+  for (const auto& m : services.messages)
+    reported = reported || m.text.find("..\\evil1.txt") != std::string::npos;
+  EXPECT_TRUE(reported);
   for (const auto& e : stdfs::recursive_directory_iterator(root.path())) {
     if (e.is_directory()) continue;
     std::string rel = stdfs::relative(e.path(), root.path()).string();
