@@ -93,7 +93,7 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
     // Until this byte is written the archive still ends where it ended before.
     linked = true;
     writeAt(fd, &first, 1, idx.end);
-    syncOrFail(fd);
+    if (opts_.durable) syncOrFail(fd);
   } catch (...) {
     // Back to the old archive: its end marker, nothing behind it.
     unsigned char marker = 0;

@@ -30,6 +30,10 @@ struct NewMember {
 struct WriteOptions {
   const char* method = "-lh5-";
   int level = 2;
+  // The call returns only when the new members are on disk (a move deletes its sources
+  // next). Otherwise an append is ordered but not waited for: after a crash the archive is
+  // either the old one or the new one, never a mixture.
+  bool durable = true;
 };
 
 class ArchiveWriter {
