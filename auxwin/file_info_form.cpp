@@ -21,7 +21,7 @@ constexpr PatternOption kOptions[] = {
 
 FileInfoForm::FileInfoForm(App& app) : Form(app, "frmFP") {
   setCaption("ファイル情報");
-  resize(4830, 4155);
+  resize(4830, 4500);
   fixedDialog = true;
 
   Control& patterns = add("Frame2", Kind::Frame);

@@ -17,7 +17,7 @@ bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::strin
 
 NewFolderDialog::NewFolderDialog(App& app) : Form(app, "Dialog") {
   setCaption(kFolderTitle);
-  resize(5235, 2175);
+  resize(5235, 2265);
   fixedDialog = true;
 
   Control& art = add("Image1", Kind::Picture);

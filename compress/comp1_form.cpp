@@ -35,7 +35,7 @@ std::string ishMissingMessage() {
 
 Comp1Form::Comp1Form(App& app) : Form(app, "Comp1") {
   setCaption("Zorvex 32");
-  resize(7545, 5835);
+  resize(7545, 5925);
   fixedDialog = true;
   icon = "comp_select_all";
   buildControls();

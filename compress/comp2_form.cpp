@@ -16,7 +16,7 @@ constexpr const char* kDialogCaption = "新規フォルダの作成 -圧縮-";
 
 Comp2Form::Comp2Form(App& app) : Form(app, "Comp2") {
   setCaption("Zorvex 32");
-  resize(7545, 5235);
+  resize(7545, 5550);
   fixedDialog = true;
   icon = "comp_create_lzh";
   buildControls();
