@@ -99,6 +99,24 @@ TEST_F(EndToEnd, ModeAllStoresTheFolderTreeUnderItsName) {
   expectSameFile(root / "x/src/sub/deep.txt", root / "src/sub/deep.txt");
 }
 
+TEST_F(EndToEnd, ModeAllOnADriveRootStoresTheFilesRelativeToTheRoot) {
+  DriveTable::instance().set('R', root / "src");
+  root.write("src/sub/deep.txt", "deep\n");
+  app.shared.DirectoryMode = "ALL";
+  comp1().c("Dir1").setPath("R:\\");
+  press(comp1().c("Image4"));
+  Form& c2 = app.forms.get("Comp2");
+  c2.c("Text1").userType("drive");
+  create(c2);
+  DriveTable::instance().remove('R');
+  ASSERT_TRUE(services.messages.empty()) << services.messages[0].text;
+  if (!haveTool("lhasa")) GTEST_SKIP() << "lhasa missing";
+  root.mkdir("x");
+  ASSERT_EQ(run("cd '" + (root / "x") + "' && lhasa -x '" + (root / "out/drive.lzh") + "'"), 0);
+  expectSameFile(root / "x/a.txt", root / "src/a.txt");
+  expectSameFile(root / "x/sub/deep.txt", root / "src/sub/deep.txt");
+}
+
 TEST_F(EndToEnd, IshTextRestoresToTheOriginalBytes) {
   if (!stdfs::exists(std::string(ZV_SYSTEM_DIR) + "/ISH32.DLL")) GTEST_SKIP() << "ISH32.DLL not built";
   comp1().c("Option5").click();
