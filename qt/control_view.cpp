@@ -1,7 +1,9 @@
 #include "qt/control_view.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDrag>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -474,16 +476,24 @@ bool ControlView::mouseEvent(QEvent* event) {
   const bool ownMouse = kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::DriveList;
 
   if (event->type() == QEvent::MouseMove) {
+    if (dragArmed_ && (me->buttons() & Qt::LeftButton) &&
+        (at - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+      dragArmed_ = false;
+      execDrag();
+      return true;
+    }
     if (c->onMouseMove && (me->buttons() != Qt::NoButton)) {
       int held = 0;
       if (me->buttons() & Qt::LeftButton) held |= kLeftButton;
       if (me->buttons() & Qt::RightButton) held |= kRightButton;
       run([&] { c->mouseMove(held, shift, x, y); });
     }
-    return false;
+    return list != nullptr;  // the model owns the list's selection, also while dragging
   }
   if (event->type() == QEvent::MouseButtonPress) {
     afterDoubleClick_ = false;
+    dragArmed_ = false;
+    pressPos_ = at;
     if (list || clicksOnRelease(kind)) widget_->setFocus(Qt::MouseFocusReason);
     if (list) {
       // The item is chosen first so that the window's MouseDown sees the new selection.
@@ -507,6 +517,7 @@ bool ControlView::mouseEvent(QEvent* event) {
     bool inside = inputWidget()->rect().contains(at);
     bool wasDouble = afterDoubleClick_;
     afterDoubleClick_ = false;
+    dragArmed_ = false;
     if (!run([&] { c->mouseUp(button, shift, x, y); })) return true;
     if (clicksOnRelease(kind) && inside && me->button() == Qt::LeftButton && !wasDouble)
       run([&] { c->click(); });
@@ -519,8 +530,35 @@ bool ControlView::mouseEvent(QEvent* event) {
     if (c->onDblClick) run([&] { c->dblClick(); });
     return false;
   }
-  if (me->button() == Qt::LeftButton) run([&] { c->dblClick(); });
+  if (me->button() != Qt::LeftButton) return true;
+  if (list) {
+    // The double-clicked item is the chosen one, also when the first press went elsewhere.
+    int row = list->indexAt(at).row();
+    if (row >= 0 && row != c->listIndex() && !run([&] {
+          if (kind == Kind::FolderList)
+            c->setListIndex(row);
+          else
+            c->userSelect(row, shift);
+        }))
+      return true;
+  }
+  run([&] { c->dblClick(); });
   return true;
+}
+
+void ControlView::armDrag() {
+  if (QApplication::mouseButtons() & Qt::LeftButton) dragArmed_ = true;
+}
+
+void ControlView::execDrag() {
+  const Control& c = control_;
+  auto* drag = new QDrag(widget_);
+  auto* mime = new QMimeData;
+  mime->setData(kControlMimeType, QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
+  bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
+  mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
+  drag->setMimeData(mime);
+  drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
 bool ControlView::listNavigation(int key, int shift) {

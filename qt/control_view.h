@@ -27,6 +27,9 @@ class ControlView : public QObject {
   void sync();
   // Accepts keyboard focus (the control can be reached by Tab).
   bool focusable() const;
+  // The window logic asked for a drag: it starts once the held mouse moves a little, so a
+  // plain click stays a click.
+  void armDrag();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +46,7 @@ class ControlView : public QObject {
   bool keyEvent(QEvent* event);
   bool dropEvent(QEvent* event);
   bool listNavigation(int key, int shift);
+  void execDrag();
   // Runs model code; false when the window went away meanwhile (the control is gone too).
   bool run(const std::function<void()>& action);
 
@@ -51,6 +55,8 @@ class ControlView : public QObject {
   QPointer<QWidget> widget_;
   bool updating_ = false;
   bool afterDoubleClick_ = false;
+  bool dragArmed_ = false;
+  QPoint pressPos_;
   int appliedSelStart_ = -1, appliedSelLength_ = -1;
 };
 

@@ -252,28 +252,7 @@ void FormWindow::focusControl(Control& control) {
 }
 
 void FormWindow::startDrag(Control& control) {
-  ControlView* view = viewOf(control);
-  if (!view || !view->widget()) return;
-  // The drag starts once the handler that asked for it has returned, while the button is
-  // still held; the drop then reaches the target control's DragDrop.
-  QPointer<QWidget> source = view->widget();
-  std::string formName = form_->name(), controlName = control.name();
-  QString label = QString::fromStdString(control.kind() == Kind::FileList || control.kind() == Kind::ListBox
-                                             ? control.fileName()
-                                             : control.caption());
-  QMetaObject::invokeMethod(
-      this,
-      [source, formName, controlName, label] {
-        if (!source) return;
-        auto* drag = new QDrag(source);
-        auto* mime = new QMimeData;
-        mime->setData(kControlMimeType,
-                      QString::fromStdString(formName + "\n" + controlName).toUtf8());
-        mime->setText(label);
-        drag->setMimeData(mime);
-        drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-      },
-      Qt::QueuedConnection);
+  if (ControlView* view = viewOf(control)) view->armDrag();
 }
 
 void FormWindow::popupMenu(const std::string& menu) {

@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "platform/drives.h"
+#include "platform/runtime_error.h"
+#include "qt/control_view.h"
+#include "qt/fonts.h"
+#include "qt/picture_widget.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace zv::qt {
+namespace {
+
+using test::HostedApp;
+
+// A window with a control of every kind, wired to record what reaches the models.
+class AllKindsForm : public Form {
+ public:
+  std::vector<std::string> log;
+
+  explicit AllKindsForm(App& app) : Form(app, "AllKinds") {
+    setCaption("すべての部品");
+    resize(7200, 6000);
+    Control& file = add("menuFile", Kind::MenuItem);
+    file.setCaption("ファイル(&F)");
+    Control& open = add("menuOpen", Kind::MenuItem);
+    open.setContainer("menuFile");
+    open.setCaption("開く(&O)");
+    open.onClick = [this] { log.push_back("menuOpen"); };
+    add("Sep1", Kind::MenuItem).setContainer("menuFile");
+    c("Sep1").setCaption("-");
+    Control& pop = add("menuPop", Kind::MenuItem);
+    pop.setCaption("ポップアップ");
+    pop.setVisible(false);
+    add("menuPopItem", Kind::MenuItem).setContainer("menuPop");
+    c("menuPopItem").setCaption("項目");
+
+    Control& label = add("Label1", Kind::Label);
+    label.setCaption("ラベル&A");
+    label.move(120, 120, 2400, 300);
+    label.onClick = [this] { log.push_back("Label1 click"); };
+
+    Control& text = add("Text1", Kind::TextBox);
+    text.move(120, 480, 2400, 300);
+    text.onChange = [this] { log.push_back("Text1 change " + c("Text1").text()); };
+
+    Control& list = add("List1", Kind::ListBox);
+    list.setMultiSelect(MultiSelect::Extended);
+    for (const char* item : {"いち", "に", "さん", "し"}) list.addItem(item);
+    list.move(120, 900, 2400, 1500);
+    list.onMouseDown = [this](const MouseEvent& e) {
+      log.push_back("List1 down " + std::to_string(e.button));
+      if (e.button == kLeftButton) c("List1").drag();
+    };
+    list.onDblClick = [this] { log.push_back("List1 dbl"); };
+
+    Control& target = add("List2", Kind::ListBox);
+    target.move(2700, 900, 2400, 1500);
+    target.onDragDrop = [this](Control& source, double, double) {
+      log.push_back("List2 drop from " + source.name());
+    };
+
+    Control& frame = add("Frame1", Kind::Frame);
+    frame.setCaption("枠");
+    frame.move(120, 2520, 3000, 1200);
+    for (int i = 1; i <= 2; ++i) {
+      Control& opt = add("Option" + std::to_string(i), Kind::OptionButton);
+      opt.setContainer("Frame1");
+      opt.setCaption("選択" + std::to_string(i));
+      opt.move(120, 240 + (i - 1) * 360, 2000, 300);
+    }
+    c("Option1").setValue(1);
+
+    Control& check = add("Check1", Kind::CheckBox);
+    check.setCaption("確認する");
+    check.move(3300, 2520, 2400, 300);
+
+    Control& combo = add("Combo1", Kind::ComboBox);
+    combo.comboStyle = ComboStyle::DropdownList;
+    for (const char* item : {"lzh", "zip", "ish"}) combo.addItem(item);
+    combo.move(3300, 2940, 1800, 300);
+
+    Control& folders = add("Dir1", Kind::FolderList);
+    folders.move(5200, 120, 1800, 2000);
+    folders.onDblClick = [this] { log.push_back("Dir1 dbl " + c("Dir1").path()); };
+
+    Control& pic = add("Image1", Kind::Picture);
+    pic.setPicture("menu_compress");
+    pic.setTooltip("圧縮");
+    pic.move(5300, 2400, 960, 960);
+    pic.onMouseDown = [this](const MouseEvent&) {
+      log.push_back("Image1 down");
+      c("Image1").move(5330, 2430, 960, 960);
+    };
+    pic.onMouseUp = [this](const MouseEvent&) {
+      log.push_back("Image1 up");
+      c("Image1").move(5300, 2400, 960, 960);
+    };
+
+    Control& ok = add("Command1", Kind::CommandButton);
+    ok.setCaption("OK");
+    ok.setDefault(true);
+    ok.move(3300, 4200, 1200, 375);
+    ok.onClick = [this] { log.push_back("OK"); };
+    Control& cancel = add("Command2", Kind::CommandButton);
+    cancel.setCaption("キャンセル");
+    cancel.setCancel(true);
+    cancel.move(4680, 4200, 1200, 375);
+    cancel.onClick = [this] { log.push_back("Cancel"); };
+    Control& fail = add("Command3", Kind::CommandButton);
+    fail.setCaption("失敗");
+    fail.move(120, 4200, 1200, 375);
+    fail.onClick = [] { raiseError(kErrFileNotFound, "Q:\\none.txt"); };
+
+    add("lblBuf", Kind::Hidden);
+    // The tab order differs from the order of adding.
+    c("Command2").setTabIndex(0);
+  }
+};
+
+struct HostFixture : ::testing::Test {
+  zv::test::TempDir dir;
+  HostedApp h;
+  AllKindsForm* form = nullptr;
+  FormWindow* window = nullptr;
+
+  void SetUp() override {
+    dir.mkdir("top/alpha");
+    dir.mkdir("top/beta");
+    DriveTable::instance().set('Q', dir.path());
+    h.app.forms.define("AllKinds", [](App& a) { return std::make_unique<AllKindsForm>(a); });
+    form = &h.app.forms.get<AllKindsForm>("AllKinds");
+    form->c("Dir1").setPath("Q:\\top");
+    form->show();
+    window = h.host.window("AllKinds");
+    ASSERT_NE(window, nullptr);
+    test::settle();
+  }
+  void TearDown() override {
+    h.app.forms.unload("AllKinds");
+    h.app.forms.collect();
+    test::settle();
+    DriveTable::instance().remove('Q');
+  }
+  template <class W>
+  W* widget(const std::string& name) {
+    return qobject_cast<W*>(window->widgetOf(name));
+  }
+};
+
+TEST_F(HostFixture, BuildsAWidgetForEveryControlAtItsTwipPosition) {
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("すべての部品"));
+  EXPECT_EQ(window->accessibleName(), QStringLiteral("AllKinds"));
+  auto* label = widget<QLabel>("Label1");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), QStringLiteral("ラベルA"));
+  EXPECT_EQ(label->geometry(), QRect(8, 8, 160, 20));
+  EXPECT_EQ(label->accessibleName(), QStringLiteral("Label1"));
+  EXPECT_EQ(label->accessibleDescription(), QStringLiteral("ラベルA"));
+  EXPECT_NE(widget<QLineEdit>("Text1"), nullptr);
+  EXPECT_EQ(widget<QListWidget>("List1")->count(), 4);
+  EXPECT_NE(widget<QGroupBox>("Frame1"), nullptr);
+  // Controls inside a frame are children of the frame's widget.
+  EXPECT_EQ(widget<QRadioButton>("Option1")->parentWidget(), widget<QGroupBox>("Frame1"));
+  EXPECT_TRUE(widget<QRadioButton>("Option1")->isChecked());
+  EXPECT_NE(widget<QCheckBox>("Check1"), nullptr);
+  EXPECT_EQ(widget<QComboBox>("Combo1")->count(), 3);
+  EXPECT_EQ(window->widgetOf("lblBuf"), nullptr);
+  auto* pic = static_cast<PictureWidget*>(window->widgetOf("Image1"));
+  EXPECT_TRUE(pic->hasImage());
+  EXPECT_EQ(pic->accessibleDescription(), QStringLiteral("圧縮"));
+  // Japanese gothic fonts stand in for the Windows ones.
+  EXPECT_EQ(label->font().family(), fontFamily("ＭＳ Ｐゴシック"));
+  EXPECT_TRUE(fontFamily("ＭＳ ゴシック").contains("Gothic") || fontFamily("ＭＳ ゴシック").contains("CJK"));
+  test::screenshot(window, "all_kinds");
+}
+
+TEST_F(HostFixture, ModelChangesReachTheWidgets) {
+  form->c("Label1").setCaption("変更後");
+  form->c("Label1").setTooltip("説明");
+  form->c("Text1").setText("テキスト");
+  form->c("List1").addItem("ご");
+  form->c("Check1").setValue(2);
+  form->c("Option2").setValue(1);
+  form->c("Command1").setEnabled(false);
+  form->c("Label1").move(240, 240, 2400, 300);
+  form->setCaption("新しい題");
+  EXPECT_EQ(widget<QLabel>("Label1")->text(), QStringLiteral("変更後"));
+  EXPECT_EQ(widget<QLabel>("Label1")->toolTip(), QStringLiteral("説明"));
+  EXPECT_EQ(widget<QLabel>("Label1")->pos(), QPoint(16, 16));
+  EXPECT_EQ(widget<QLineEdit>("Text1")->text(), QStringLiteral("テキスト"));
+  EXPECT_EQ(widget<QListWidget>("List1")->count(), 5);
+  EXPECT_EQ(widget<QCheckBox>("Check1")->checkState(), Qt::PartiallyChecked);
+  EXPECT_FALSE(widget<QRadioButton>("Option1")->isChecked());
+  EXPECT_TRUE(widget<QRadioButton>("Option2")->isChecked());
+  EXPECT_FALSE(widget<QPushButton>("Command1")->isEnabled());
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("新しい題"));
+}
+
+TEST_F(HostFixture, MouseAndKeyboardReachTheModels) {
+  QTest::mouseClick(widget<QLabel>("Label1"), Qt::LeftButton);
+  EXPECT_EQ(form->log.back(), "Label1 click");
+
+  QTest::keyClicks(widget<QLineEdit>("Text1"), "ab");
+  EXPECT_EQ(form->c("Text1").text(), "ab");
+  EXPECT_EQ(form->log.back(), "Text1 change ab");
+
+  // Clicking list items selects them as the list's mode says: Ctrl adds, Shift extends.
+  auto* list = widget<QListWidget>("List1");
+  auto itemPos = [&](int row) { return list->visualItemRect(list->item(row)).center(); };
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemPos(0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, itemPos(2));
+  test::settle();
+  EXPECT_TRUE(form->c("List1").selected(0));
+  EXPECT_FALSE(form->c("List1").selected(1));
+  EXPECT_TRUE(form->c("List1").selected(2));
+  EXPECT_TRUE(list->item(2)->isSelected());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, itemPos(3));
+  test::settle();
+  EXPECT_EQ(form->c("List1").selCount(), 2);  // 2..3 from the anchor
+  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, itemPos(1));
+  test::settle();
+  EXPECT_EQ(form->log.back(), "List1 down 2");
+  EXPECT_FALSE(form->c("List1").selected(1));  // a right-click does not select
+
+  QTest::mouseClick(widget<QCheckBox>("Check1"), Qt::LeftButton, {}, QPoint(6, 10));
+  EXPECT_EQ(form->c("Check1").value(), 1);
+  QTest::mouseClick(widget<QRadioButton>("Option2"), Qt::LeftButton, {}, QPoint(6, 10));
+  EXPECT_EQ(form->c("Option2").value(), 1);
+  EXPECT_EQ(form->c("Option1").value(), 0);
+
+  QComboBox* combo = widget<QComboBox>("Combo1");
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  test::settle();
+  EXPECT_EQ(form->c("Combo1").listIndex(), combo->currentIndex());
+
+  // Enter and Esc press the default and the cancel button.
+  widget<QLineEdit>("Text1")->setFocus();
+  QTest::keyClick(widget<QLineEdit>("Text1"), Qt::Key_Return);
+  EXPECT_EQ(form->log.back(), "OK");
+  QTest::keyClick(widget<QLineEdit>("Text1"), Qt::Key_Escape);
+  EXPECT_EQ(form->log.back(), "Cancel");
+}
+
+TEST_F(HostFixture, PictureMovesWhileHeldAndActsOnSpace) {
+  auto* pic = window->widgetOf("Image1");
+  QPoint start = pic->pos();
+  QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(pic->pos(), start + QPoint(2, 2));
+  QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(pic->pos(), start);
+  form->log.clear();
+  EXPECT_NE(pic->focusPolicy(), Qt::NoFocus);
+  pic->setFocus();
+  QTest::keyClick(pic, Qt::Key_Space);
+  EXPECT_EQ(form->log, (std::vector<std::string>{"Image1 down", "Image1 up"}));
+  EXPECT_EQ(pic->pos(), start);
+}
+
+TEST_F(HostFixture, FolderListShowsIndentedEntriesAndOpensOnDoubleClick) {
+  auto* list = widget<QListWidget>("Dir1");
+  const auto& entries = form->c("Dir1").folderEntries();
+  ASSERT_EQ(list->count(), static_cast<int>(entries.size()));
+  int alpha = -1;
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->text() == QStringLiteral("alpha")) alpha = i;
+  ASSERT_GE(alpha, 0);
+  QPoint at = list->visualItemRect(list->item(alpha)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(form->c("Dir1").listIndex(), alpha);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+  test::settle();
+  EXPECT_EQ(form->c("Dir1").path(), "Q:\\top\\alpha");
+  EXPECT_EQ(form->log.back(), "Dir1 dbl Q:\\top\\alpha");
+  EXPECT_EQ(list->count(), static_cast<int>(form->c("Dir1").folderEntries().size()));
+}
+
+TEST_F(HostFixture, DropOnAnotherControlReachesItsDragDrop) {
+  auto* target = widget<QListWidget>("List2");
+  QMimeData mime;
+  mime.setData(kControlMimeType, QByteArray("AllKinds\nList1"));
+  QPoint at(20, 20);
+  QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(target->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(target->viewport(), &drop);
+  ASSERT_FALSE(form->log.empty());
+  EXPECT_EQ(form->log.back(), "List2 drop from List1");
+
+  // A drag from another window is refused.
+  QMimeData foreign;
+  foreign.setData(kControlMimeType, QByteArray("Other\nList1"));
+  QDragEnterEvent refused(at, Qt::MoveAction, &foreign, Qt::LeftButton, {});
+  QApplication::sendEvent(target->viewport(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(HostFixture, MenusAreBuiltFromMenuItems) {
+  QMenuBar* bar = window->menuBar();
+  ASSERT_TRUE(bar->isVisibleTo(window));
+  QAction* open = window->findChild<QAction*>("menuOpen");
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(open->text(), QStringLiteral("開く(&O)"));
+  open->trigger();
+  EXPECT_EQ(form->log.back(), "menuOpen");
+  form->c("menuOpen").setEnabled(false);
+  form->c("menuOpen").setChecked(true);
+  EXPECT_FALSE(open->isEnabled());
+  EXPECT_TRUE(open->isChecked());
+  // The hidden popup menu is not on the bar.
+  QAction* pop = window->findChild<QAction*>("menuPop");
+  ASSERT_NE(pop, nullptr);
+  EXPECT_FALSE(pop->isVisible());
+}
+
+TEST_F(HostFixture, TabOrderFollowsTabIndex) {
+  QWidget* first = window->widgetOf("Command2");
+  QWidget* next = first->nextInFocusChain();
+  while (next && next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
+  EXPECT_EQ(next, window->widgetOf("Text1"));
+}
+
+TEST_F(HostFixture, RuntimeErrorInAHandlerIsShownNotFatal) {
+  QString text;
+  test::answerNextMessageBox(QStringLiteral("OK"), [&](QMessageBox* box) { text = box->text(); });
+  QTest::mouseClick(widget<QPushButton>("Command3"), Qt::LeftButton);
+  EXPECT_TRUE(text.contains(QStringLiteral("実行時エラー '53'"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("ファイルが見つかりません")));
+  // The window still works.
+  QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(form->log.back(), "OK");
+}
+
+TEST_F(HostFixture, CloseBoxUnloadsAndAWindowThatRefusesStays) {
+  // The registry decides; the stand-in form has no close handler, so it goes.
+  window->close();
+  test::settle();
+  EXPECT_FALSE(h.app.forms.loaded("AllKinds"));
+  h.app.forms.collect();
+  test::settle();
+  EXPECT_EQ(h.host.window("AllKinds"), nullptr);
+  // Shown again: a fresh window.
+  form = &h.app.forms.get<AllKindsForm>("AllKinds");
+  form->show();
+  window = h.host.window("AllKinds");
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace zv::qt

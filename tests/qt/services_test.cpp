@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QInputDialog>
+#include <QTextBrowser>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/drives.h"
+#include "qt/desktop_launch.h"
+#include "qt/help_viewer.h"
+#include "qt/progress_host.h"
+#include "qt/qt_services.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace zv::qt {
+namespace {
+
+TEST(QtServicesTest, MessageBoxHasJapaneseButtonsAndReturnsTheAnswer) {
+  QtServices services;
+  QStringList labels;
+  QString text, title;
+  test::answerNextMessageBox(QStringLiteral("いいえ"), [&](QMessageBox* box) {
+    labels.clear();
+    for (QAbstractButton* b : box->buttons()) labels << b->text();
+    text = box->text();
+    title = box->windowTitle();
+  });
+  MsgAnswer a = services.messageBox("終了してもいいですか\r\n2 行目", MsgButtons::YesNoCancel,
+                                    MsgIcon::Question, "お疲れ様でした");
+  EXPECT_EQ(a, MsgAnswer::No);
+  EXPECT_TRUE(labels.contains(QStringLiteral("はい")));
+  EXPECT_TRUE(labels.contains(QStringLiteral("いいえ")));
+  EXPECT_TRUE(labels.contains(QStringLiteral("キャンセル")));
+  EXPECT_EQ(text, QStringLiteral("終了してもいいですか\n2 行目"));
+  EXPECT_EQ(title, QStringLiteral("お疲れ様でした"));
+
+  test::answerNextMessageBox(QStringLiteral("OK"));
+  EXPECT_EQ(services.messageBox("完了しました", MsgButtons::OK, MsgIcon::Information, "情報"),
+            MsgAnswer::OK);
+}
+
+TEST(QtServicesTest, ScreenMetricsClipboardAndInputBox) {
+  QtServices services;
+  EXPECT_GT(services.twipsPerPixelX(), 0);
+  EXPECT_NEAR(services.screenWidth() / services.twipsPerPixelX(),
+              QGuiApplication::primaryScreen()->geometry().width(), 0.5);
+  services.setClipboardText("ISH テキスト");
+  EXPECT_EQ(services.clipboardText(), "ISH テキスト");
+
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QInputDialog*>(w);
+      if (!dialog || !dialog->isVisible()) continue;
+      timer->stop();
+      timer->deleteLater();
+      dialog->setTextValue(QStringLiteral("新しいフォルダ"));
+      dialog->accept();
+    }
+  });
+  timer->start(20);
+  auto answer = services.inputBox("名前を入力してください", "新規", "");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(*answer, "新しいフォルダ");
+}
+
+TEST(QtServicesTest, OpeningAMissingFileFailsWithoutStartingAnything) {
+  QtServices services;
+  EXPECT_FALSE(services.shellOpen("C:\\no\\such\\file.lzh"));
+  EXPECT_FALSE(services.startFileManager("C:\\no\\such\\folder"));
+}
+
+TEST(QtServicesTest, HelpShowsTopicsContentsAndKeywordsAndCloses) {
+  QtServices services;
+  std::string helpFile = windowsPath(ZV_TEST_HELP_DIR);
+  for (int context : {2000, 3000, 5000, 6000}) {
+    services.help(helpFile, kHelpContext, context);
+    ASSERT_NE(services.helpViewer(), nullptr);
+    EXPECT_EQ(services.helpViewer()->currentPage(), QString::number(context) + ".html");
+    EXPECT_FALSE(services.helpViewer()->currentTitle().isEmpty());
+  }
+  services.help(helpFile, kHelpContext, 5000);
+  EXPECT_EQ(services.helpViewer()->currentTitle(), QStringLiteral("圧縮する"));
+  test::screenshot(services.helpViewer(), "help_5000");
+
+  services.help(helpFile, kHelpContents, 0);
+  EXPECT_EQ(services.helpViewer()->currentPage(), QStringLiteral("index.html"));
+
+  services.help(helpFile, kHelpKeySearch, 0);
+  HelpViewer* viewer = services.helpViewer();
+  EXPECT_GE(viewer->keywords().size(), 10u);
+  auto* search = viewer->findChild<QLineEdit*>("keyword");
+  auto* list = viewer->findChild<QListWidget*>("keywords");
+  ASSERT_TRUE(search && list);
+  search->setText(QStringLiteral("自己解凍"));
+  ASSERT_EQ(list->count(), 1);
+  QMetaObject::invokeMethod(search, "returnPressed");
+  EXPECT_EQ(viewer->currentPage(), QStringLiteral("6000.html"));
+  test::screenshot(viewer, "help_keywords");
+
+  // Closing names the help file: another file's close leaves this viewer alone.
+  services.help("C:\\other\\HELP.HLP", kHelpQuit, 0);
+  EXPECT_TRUE(viewer->isVisible());
+  services.help(helpFile, kHelpQuit, 0);
+  EXPECT_FALSE(viewer->isVisible());
+}
+
+TEST(QtServicesTest, MissingHelpSaysSoInJapanese) {
+  QtServices services;
+  services.help("C:\\no\\such\\ZORVEX.HLP", kHelpContext, 2000);
+  ASSERT_NE(services.helpViewer(), nullptr);
+  auto* page = services.helpViewer()->findChild<QTextBrowser*>("page");
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("ヘルプを表示できません")));
+}
+
+TEST(DesktopLaunchTest, ExecLinesBecomeArgumentVectors) {
+  auto a = launchFromExec("gedit %U", "/tmp/a b.txt");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->program, "gedit");
+  EXPECT_EQ(a->arguments, QStringList{"/tmp/a b.txt"});
+  auto b = launchFromExec("\"/opt/my editor/bin/ed\" --new-window %f %i", "/x");
+  ASSERT_TRUE(b);
+  EXPECT_EQ(b->program, "/opt/my editor/bin/ed");
+  EXPECT_EQ(b->arguments, (QStringList{"--new-window", "/x"}));
+  // No field code: the file goes last. A file name with shell characters stays one argument.
+  auto c = launchFromExec("nautilus --new-window", "/tmp/$(rm -rf ~);.txt");
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->arguments, (QStringList{"--new-window", "/tmp/$(rm -rf ~);.txt"}));
+  EXPECT_EQ(launchFromExec("--file=%f 100%%", "/y")->arguments, QStringList{"100%"});
+  EXPECT_FALSE(launchFromExec("", "/x"));
+}
+
+TEST(ProgressHostTest, ShowsProgressAndCancels) {
+  ProgressHost host;
+  const ZvHost* h = host.host();
+  ZvProgress begin{"C:\\out\\a.lzh", nullptr, 0, 1000, ZV_PROGRESS_BEGIN};
+  EXPECT_EQ(h->progress(h->user, &begin), 0);
+  ASSERT_NE(host.dialog(), nullptr);
+  EXPECT_TRUE(host.dialog()->isVisible());
+  ZvProgress member{"C:\\out\\a.lzh", "readme.txt", 500, 1000, ZV_PROGRESS_MEMBER};
+  EXPECT_EQ(h->progress(h->user, &member), 0);
+  EXPECT_EQ(host.dialog()->value(), 500);
+  EXPECT_TRUE(host.dialog()->labelText().contains("readme.txt"));
+  test::screenshot(host.dialog(), "progress");
+  host.dialog()->cancel();
+  EXPECT_NE(h->progress(h->user, &member), 0);
+  ZvProgress end{"C:\\out\\a.lzh", nullptr, 1000, 1000, ZV_PROGRESS_END};
+  h->progress(h->user, &end);
+  EXPECT_FALSE(host.dialog()->isVisible());
+  // Archives beyond 4 GiB still show sensible progress.
+  ZvProgress big{"C:\\big.lzh", "x", 6ull << 30, 8ull << 30, ZV_PROGRESS_MEMBER};
+  h->progress(h->user, &begin);
+  h->progress(h->user, &big);
+  EXPECT_EQ(host.dialog()->value(), 750);
+}
+
+TEST(ProgressHostTest, OverwriteQuestionAnswers) {
+  ProgressHost host;
+  const ZvHost* h = host.host();
+  ZvDecision d{ZV_DECIDE_OVERWRITE, "C:\\dest\\a.txt", nullptr, 0};
+  test::answerNextMessageBox(QStringLiteral("いいえ"));
+  EXPECT_EQ(h->decide(h->user, &d), 0);
+  test::answerNextMessageBox(QStringLiteral("キャンセル"));
+  EXPECT_EQ(h->decide(h->user, &d), -1);
+  test::answerNextMessageBox(QStringLiteral("すべて上書き"));
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  EXPECT_EQ(h->decide(h->user, &d), 1);  // no second question
+}
+
+}  // namespace
+}  // namespace zv::qt
