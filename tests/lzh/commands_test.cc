@@ -219,6 +219,11 @@ TEST_F(LzhCommands, DamageGivesErrorsAndNoHalfFiles) {
   EXPECT_EQ(unlha("l " + dq(t / "text.lzh")).rc, ZV_ERROR_NOT_ARCHIVE);
   EXPECT_EQ(lib().GetFileCount((t / "text.lzh").c_str()), -1);
   EXPECT_EQ(unlha("x -n1 " + dq(t / "missing.lzh")).rc, ZV_ERROR_CANNOT_OPEN);
+  // A drive letter the table does not know.
+  zv::DriveTable::instance().remove('R');
+  Result r2 = unlha("x -n1 \"R:\\a.lzh\" \"R:\\out\\\"");
+  EXPECT_EQ(r2.rc, ZV_ERROR_CANNOT_OPEN);
+  EXPECT_NE(r2.text.find("R:"), std::string::npos) << r2.text;
 }
 
 TEST_F(LzhCommands, ExtractWithoutFoldersAndTest) {
