@@ -27,12 +27,14 @@ int main(int argc, char** argv) {
   zv::qt::FormHost host(app);
   zv::registerAllForms(app.forms);
 
-  // The libraries report progress and ask their questions through the Qt dialogs.
-  zv::qt::ProgressHost progress;
-  zv::qt::installArchiverHost(archivers, progress);
-
   std::vector<std::string> args(argv + 1, argv + argc);
-  host.dispatcher().run([&] { zv::Main(app, zv::argumentText(args)); });
+  zv::qt::ProgressHost progress;
+  host.dispatcher().run([&] {
+    zv::Main(app, zv::argumentText(args));
+    // Start-up chose the libraries' folder; from now on they report progress and ask their
+    // questions through the Qt dialogs.
+    if (!app.forms.ended()) zv::qt::installArchiverHost(archivers, progress);
+  });
   if (app.forms.ended() || services.quitRequested()) return 0;
   return QApplication::exec();
 }

@@ -38,7 +38,7 @@ MenuForm::MenuForm(App& app) : Form(app, "frmMenu") {
   // The decorative background; double-clicking it is double-clicking the window.
   Control& back = add("imgBack", Kind::Picture);
   back.setPicture("menu_background");
-  back.move(0, 0, 4680, 2160);
+  back.move(0, 0, 4800, 2550);
   back.onDblClick = [this] {
     if (onDblClick) onDblClick();
   };
