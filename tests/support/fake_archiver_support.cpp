@@ -100,7 +100,10 @@ std::unique_ptr<FakeLibrary> FakeArchivers::install(const std::string& folderHos
                                                     const std::string& fileName) {
   std::filesystem::create_directories(folderHost);
   std::string target = folderHost + "/" + fileName;
-  std::filesystem::copy_file(builtFile(), target, std::filesystem::copy_options::overwrite_existing);
+  // Copied beside and renamed into place: a copy already loaded keeps its mapped file intact.
+  std::string temp = target + ".new";
+  std::filesystem::copy_file(builtFile(), temp, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::rename(temp, target);
   return std::make_unique<FakeLibrary>(target);
 }
 
