@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -363,6 +364,72 @@ TEST_F(HostFixture, CloseBoxUnloadsAndAWindowThatRefusesStays) {
   window = h.host.window("AllKinds");
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace zv::qt
+
+namespace zv::qt {
+namespace {
+
+TEST(DispatcherTest, AWindowUnloadedInItsOwnHandlerLivesUntilTheOutermostActionEnds) {
+  HostedApp h;
+  bool destroyed = false;
+  struct Watched : Form {
+    bool* flag;
+    Watched(App& a, bool* f) : Form(a, "Watched"), flag(f) { add("Command1", Kind::CommandButton); }
+    ~Watched() override { *flag = true; }
+  };
+  h.app.forms.define("Watched", [&](App& a) { return std::make_unique<Watched>(a, &destroyed); });
+  Form& form = h.app.forms.get("Watched");
+  bool aliveAfterNested = false;
+  form.c("Command1").onClick = [&] {
+    form.unload();
+    // An event handled meanwhile (as inside a message box's loop) must not destroy it.
+    h.host.dispatcher().run([] {});
+    aliveAfterNested = !destroyed;
+    form.c("Command1").setCaption("まだ使える");
+  };
+  h.host.dispatcher().run([&] { form.c("Command1").click(); });
+  EXPECT_TRUE(aliveAfterNested);
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(PopupMenuTest, PopupShowsTheMenuItemsAndRunsTheChosenOne) {
+  HostedApp h;
+  h.app.forms.define("Pop", [](App& a) {
+    auto f = std::make_unique<Form>(a, "Pop");
+    Control& top = f->add("menuEdit", Kind::MenuItem);
+    top.setCaption("編集");
+    top.setVisible(false);
+    Control& del = f->add("menuDelete", Kind::MenuItem);
+    del.setContainer("menuEdit");
+    del.setCaption("削除(&D)");
+    f->add("Label1", Kind::Label).setCaption("右クリック");
+    return f;
+  });
+  Form& form = h.app.forms.get("Pop");
+  std::string ran;
+  form.c("menuDelete").onClick = [&] { ran = "delete"; };
+  form.c("Label1").onMouseUp = [&](const MouseEvent& e) {
+    if (e.button == kRightButton) form.popupMenu("menuEdit");
+  };
+  form.show();
+  test::settle();
+  QStringList seen;
+  QTimer::singleShot(50, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* a : menu->actions()) seen << a->text();
+    menu->actions().front()->trigger();
+    menu->close();
+  });
+  QTest::mouseClick(h.host.widget("Pop", "Label1"), Qt::RightButton);
+  EXPECT_EQ(seen, QStringList{QStringLiteral("削除(&D)")});
+  EXPECT_EQ(ran, "delete");
+  h.app.forms.unload("Pop");
+  h.app.forms.collect();
+  test::settle();
 }
 
 }  // namespace
