@@ -1,6 +1,7 @@
 // zorvex32: the Qt application around the windows. Builds the services and the form host,
 // registers every window and runs the start-up procedure with the command-line argument.
 #include <QApplication>
+#include <QIcon>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("zorvex32"));
   QApplication::setApplicationDisplayName(QStringLiteral("Zorvex 32+"));
   QApplication::setDesktopFileName(QStringLiteral("zorvex32"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/menu_icon.svg")));
   // The program ends when its windows say so (the registry), not when the last one hides.
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -137,6 +137,7 @@ void ControlView::create(QWidget* parent) {
       auto* label = new QLabel(parent);
       label->setWordWrap(true);
       label->setFocusPolicy(Qt::NoFocus);
+      if (control_.onClick) label->setCursor(Qt::PointingHandCursor);  // a label used as a link
       widget_ = label;
       break;
     }
@@ -287,9 +288,10 @@ void ControlView::syncCommon() {
   widget_->setPalette(pal);
 
   // Assistive technology reads the control's name and what it says (or its tooltip).
+  // A text box's whole text (a long listing) is no description; its start is enough.
   std::string description = c.text().empty() ? c.tooltip() : c.text();
-  if (c.kind() == Kind::Picture && description.empty()) description = c.tooltip();
-  widget_->setAccessibleDescription(withoutMnemonics(captionText(description)));
+  QString said = withoutMnemonics(captionText(description)).left(200);
+  if (widget_->accessibleDescription() != said) widget_->setAccessibleDescription(said);
   if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible()) widget_->setVisible(c.visible());
 }
 
@@ -366,19 +368,20 @@ void ControlView::syncKind() {
 void ControlView::syncList() {
   auto* list = static_cast<QListWidget*>(widget_.data());
   const auto& items = control_.items();
-  bool same = list->count() == static_cast<int>(items.size());
-  for (int i = 0; same && i < list->count(); ++i)
-    same = list->item(i)->text().toStdString() == items[i];
-  if (!same) {
-    list->clear();
-    for (const auto& item : items) list->addItem(QString::fromStdString(item));
+  if (shownItems_ != items) {
+    // Keep what is unchanged at the front; long lists are usually filled by appending.
+    size_t same = 0;
+    while (same < items.size() && same < shownItems_.size() && items[same] == shownItems_[same]) ++same;
+    while (list->count() > static_cast<int>(same)) delete list->takeItem(list->count() - 1);
+    for (size_t i = same; i < items.size(); ++i) list->addItem(QString::fromStdString(items[i]));
+    shownItems_ = items;
   }
   for (int i = 0; i < list->count(); ++i) {
     bool sel = control_.selected(i);
     if (list->item(i)->isSelected() != sel) list->item(i)->setSelected(sel);
   }
   int index = control_.listIndex();
-  if (index >= 0 && index < list->count()) {
+  if (index >= 0 && index < list->count() && list->currentRow() != index) {
     list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
     list->scrollToItem(list->item(index));
   }

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "core/forms/control.h"
 
@@ -56,6 +58,8 @@ class ControlView : public QObject {
   bool updating_ = false;
   bool afterDoubleClick_ = false;
   bool dragArmed_ = false;
+  // The items the list widget shows, so that appending to a long list adds only the new ones.
+  std::vector<std::string> shownItems_;
   QPoint pressPos_;
   int appliedSelStart_ = -1, appliedSelLength_ = -1;
 };

@@ -207,6 +207,11 @@ TEST_F(HostFixture, ModelChangesReachTheWidgets) {
   EXPECT_EQ(widget<QLabel>("Label1")->pos(), QPoint(16, 16));
   EXPECT_EQ(widget<QLineEdit>("Text1")->text(), QStringLiteral("テキスト"));
   EXPECT_EQ(widget<QListWidget>("List1")->count(), 5);
+  form->c("List1").removeItem(1);
+  form->c("List1").setList(0, "最初");
+  auto* list = widget<QListWidget>("List1");
+  ASSERT_EQ(list->count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(list->item(i)->text().toStdString(), form->c("List1").list(i));
   EXPECT_EQ(widget<QCheckBox>("Check1")->checkState(), Qt::PartiallyChecked);
   EXPECT_FALSE(widget<QRadioButton>("Option1")->isChecked());
   EXPECT_TRUE(widget<QRadioButton>("Option2")->isChecked());
