@@ -167,8 +167,21 @@ void FormWindow::applyTabOrder() {
 }
 
 QSize FormWindow::clientSize() const {
-  return QSize(std::max(60, qRound(form_->width() / tppX_) - kFrameWidth),
-               std::max(30, qRound(form_->height() / tppY_) - kFrameHeight));
+  QSize size(qRound(form_->width() / tppX_) - kFrameWidth,
+             qRound(form_->height() / tppY_) - kFrameHeight);
+  // Never cut off a control that was laid out to the window's outer edge: the window grows
+  // to show every control where the form put it.
+  int right = 0, bottom = 0;
+  for (const auto& c : form_->controls()) {
+    Kind k = c->kind();
+    if (k == Kind::MenuItem || k == Kind::Hidden || !c->visible() || !c->container().empty())
+      continue;
+    right = std::max(right, qRound((c->left() + c->width()) / tppX_));
+    bottom = std::max(bottom, qRound((c->top() + c->height()) / tppY_));
+  }
+  int menu = menuBar_->isVisibleTo(this) ? menuBar_->sizeHint().height() : 0;
+  size = size.expandedTo(QSize(right + 2, bottom + menu + 2));
+  return size.expandedTo(QSize(60, 30));
 }
 
 void FormWindow::syncForm() {
@@ -299,6 +312,7 @@ void FormWindow::moveEvent(QMoveEvent* event) {
 void FormWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (!form_ || syncing_ || !isVisible() || form_->fixedDialog) return;
+  if (size() == clientSize()) return;  // the size the form asked for (or grew to)
   double w = (width() + kFrameWidth) * tppX_, h = (height() + kFrameHeight) * tppY_;
   if (qAbs(w - form_->width()) >= tppX_ || qAbs(h - form_->height()) >= tppY_) {
     syncing_ = true;
