@@ -375,10 +375,15 @@ void ControlView::syncList() {
     while (list->count() > static_cast<int>(same)) delete list->takeItem(list->count() - 1);
     for (size_t i = same; i < items.size(); ++i) list->addItem(QString::fromStdString(items[i]));
     shownItems_ = items;
+    list->clearSelection();
+    shownSelected_.assign(items.size(), false);
   }
+  // Only items whose selection changed are touched: the view's selection model is slow.
   for (int i = 0; i < list->count(); ++i) {
     bool sel = control_.selected(i);
-    if (list->item(i)->isSelected() != sel) list->item(i)->setSelected(sel);
+    if (shownSelected_[i] == sel) continue;
+    shownSelected_[i] = sel;
+    list->item(i)->setSelected(sel);
   }
   int index = control_.listIndex();
   if (index >= 0 && index < list->count() && list->currentRow() != index) {

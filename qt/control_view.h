@@ -60,6 +60,7 @@ class ControlView : public QObject {
   bool dragArmed_ = false;
   // The items the list widget shows, so that appending to a long list adds only the new ones.
   std::vector<std::string> shownItems_;
+  std::vector<bool> shownSelected_;
   QPoint pressPos_;
   int appliedSelStart_ = -1, appliedSelLength_ = -1;
 };
