@@ -606,11 +606,14 @@ bool ControlView::keyEvent(QEvent* event) {
 
   if (isListKind(kind) || kind == Kind::FolderList) {
     if (listNavigation(key, shift)) return true;
-    if (key == Qt::Key_Space && kind != Kind::FolderList && c->listIndex() >= 0) {
+    if (key == Qt::Key_Space) {
       int index = c->listIndex();
-      run([&] { c->userSelect(index, shift | (c->multiSelect() == MultiSelect::Extended ? kCtrlKey : 0)); });
+      if (kind != Kind::FolderList && index >= 0)
+        run([&] { c->userSelect(index, shift | (c->multiSelect() == MultiSelect::Extended ? kCtrlKey : 0)); });
       return true;
     }
+    // The model owns the selection: the view's own select-all does not apply.
+    if (ke->matches(QKeySequence::SelectAll)) return true;
     if (enter && kind == Kind::FolderList) {
       run([&] { c->dblClick(); });  // Enter opens the folder, as a double-click does
       return true;

@@ -244,6 +244,8 @@ TEST_F(HostFixture, MouseAndKeyboardReachTheModels) {
   test::settle();
   EXPECT_EQ(form->log.back(), "List1 down 2");
   EXPECT_FALSE(form->c("List1").selected(1));  // a right-click does not select
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_FALSE(list->item(1)->isSelected());  // the view cannot select behind the model
 
   QTest::mouseClick(widget<QCheckBox>("Check1"), Qt::LeftButton, {}, QPoint(6, 10));
   EXPECT_EQ(form->c("Check1").value(), 1);
