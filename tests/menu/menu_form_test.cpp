@@ -247,7 +247,8 @@ TEST_F(MenuFixture, LayoutScalesOnA120DpiScreen) {
   EXPECT_NEAR(m.c("Label2").top(), 1560 * 0.8, 0.01);
   EXPECT_NEAR(m.width(), 4800 * 0.8, 0.01);
   EXPECT_NEAR(m.height(), 2760 * 0.8, 0.01);
-  // Decoration and the background keep their designed place.
+  EXPECT_NEAR(m.c("imgBack").width(), 4800 * 0.8, 0.01);
+  // Decoration keeps its designed place.
   EXPECT_DOUBLE_EQ(m.c("Label5").left(), 4440);
 }
 

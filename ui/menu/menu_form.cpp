@@ -116,6 +116,9 @@ void MenuForm::scaleLayout() {
     ctl.move(ctl.left() * layoutScaleX_, ctl.top() * layoutScaleY_, ctl.width(), ctl.height());
   }
   resize(width() * layoutScaleX_, height() * layoutScaleY_);
+  // The background belongs to the window and keeps covering it.
+  Control& back = c("imgBack");
+  back.move(0, 0, back.width() * layoutScaleX_, back.height() * layoutScaleY_);
 }
 
 void MenuForm::prepareWorkFolders() {
