@@ -626,6 +626,10 @@ bool ControlView::keyEvent(QEvent* event) {
     run([&] { c->click(); });
     return true;
   }
+  if (enter && kind == Kind::CommandButton) {
+    run([&] { c->click(); });  // Enter presses the focused button itself
+    return true;
+  }
   if (enter && window_.pressDefault()) return true;
   if (key == Qt::Key_Escape && window_.pressCancel()) return true;
 

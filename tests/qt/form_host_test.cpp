@@ -265,6 +265,11 @@ TEST_F(HostFixture, MouseAndKeyboardReachTheModels) {
   EXPECT_EQ(form->log.back(), "OK");
   QTest::keyClick(widget<QLineEdit>("Text1"), Qt::Key_Escape);
   EXPECT_EQ(form->log.back(), "Cancel");
+  // On a focused button Enter presses that button, not the default one.
+  form->log.clear();
+  widget<QPushButton>("Command2")->setFocus();
+  QTest::keyClick(widget<QPushButton>("Command2"), Qt::Key_Return);
+  EXPECT_EQ(form->log, std::vector<std::string>{"Cancel"});
 }
 
 TEST_F(HostFixture, PictureMovesWhileHeldAndActsOnSpace) {
