@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libzip-dev zlib1g-dev \
 libgtest-dev libgmock-dev libbenchmark-dev lhasa jlha-utils p7zip-full libarchive-tools zip unzip \
-g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xdg-utils"
+g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xdg-utils liblzma-dev"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
