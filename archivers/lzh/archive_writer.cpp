@@ -38,34 +38,34 @@ void syncOrFail(int fd) {
 
 uint64_t ArchiveWriter::writeMember(int fd, uint64_t pos, const NewMember& m, bool deferFirstByte,
                                     unsigned char* firstByte) {
-  NewHeader spec;
-  spec.parts = m.parts;
-  spec.folder = m.folder;
-  spec.mtime = m.mtime;
-  spec.unixMode = m.unixMode;
-  spec.level = opts_.level;
+  NewHeader fields;
+  fields.parts = m.parts;
+  fields.folder = m.folder;
+  fields.mtime = m.mtime;
+  fields.unixMode = m.unixMode;
+  fields.level = opts_.level;
   ctx_.member(m.parts.empty() ? std::string() : m.parts.back());
   uint64_t dataLen = 0;
   std::string header;
   if (m.folder) {
-    std::memcpy(spec.method, "-lhd-", 5);
-    header = buildHeader(spec);
+    std::memcpy(fields.method, "-lhd-", 5);
+    header = buildHeader(fields);
   } else {
     int src = open(m.sourceHost.c_str(), O_RDONLY | O_CLOEXEC);
     if (src < 0) fail(ZV_ERROR_CANNOT_OPEN, "ファイルを開けません: " + m.sourceHost);
     struct stat st {};
     fstat(src, &st);
     uint64_t size = static_cast<uint64_t>(st.st_size);
-    spec.originalSize = spec.packedSize = size;
-    size_t headerLen = buildHeader(spec).size();
+    fields.originalSize = fields.packedSize = size;
+    size_t headerLen = buildHeader(fields).size();
     try {
-      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, spec, ctx_);
+      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, fields, ctx_);
     } catch (...) {
       close(src);
       throw;
     }
     close(src);
-    header = buildHeader(spec);
+    header = buildHeader(fields);
     if (header.size() != headerLen) fail(ZV_ERROR_WRITE, "ヘッダの長さが変わりました");
   }
   if (deferFirstByte) {

@@ -173,8 +173,8 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
 }
 
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
-                  NewHeader& spec, RunContext& ctx) {
-  spec.originalSize = size;
+                  NewHeader& fields, RunContext& ctx) {
+  fields.originalSize = size;
   uint64_t before = ctx.done;
   if (size > 0 && !isStored(method)) {
     if (!lzh_can_encode(method))
@@ -195,9 +195,9 @@ uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint6
     if (rc == LZH_OK && s.inPos != size) fail(ZV_ERROR_CANNOT_OPEN, "ファイルが読み込み中に変わりました");
     // Streams under 8 bytes trip some readers' buffering; such files are stored instead.
     if (rc == LZH_OK && packed < size && packed >= 8 && packed == s.produced) {
-      std::memcpy(spec.method, method, 5);
-      spec.packedSize = packed;
-      spec.crc = s.crc;
+      std::memcpy(fields.method, method, 5);
+      fields.packedSize = packed;
+      fields.crc = s.crc;
       return packed;
     }
     if (rc != LZH_OK && rc != LZH_E_NOGAIN) {
@@ -222,9 +222,9 @@ uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint6
     at += static_cast<uint64_t>(r);
     left -= static_cast<uint64_t>(r);
   }
-  std::memcpy(spec.method, "-lh0-", 5);
-  spec.packedSize = size;
-  spec.crc = s.crc;
+  std::memcpy(fields.method, "-lh0-", 5);
+  fields.packedSize = size;
+  fields.crc = s.crc;
   return size;
 }
 

@@ -18,10 +18,10 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx);
 bool canDecode(const Member& m);
 
 // Packs the open file `srcFd` (`size` bytes) with `method` ("-lh5-", "-lh0-", ...) and writes
-// the data to `outFd` from offset `dataAt`. Fills spec's method, sizes and CRC; falls back
+// the data to `outFd` from offset `dataAt`. Fills fields's method, sizes and CRC; falls back
 // to "-lh0-" when packing does not pay. Returns the number of data bytes written.
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
-                  NewHeader& spec, RunContext& ctx);
+                  NewHeader& fields, RunContext& ctx);
 
 // Writes all of `bytes` at `offset`; throws LzhError (ZV_ERROR_WRITE / ZV_ERROR_DISK_SPACE).
 void writeAt(int fd, const void* bytes, size_t len, uint64_t offset);
