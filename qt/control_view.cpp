@@ -192,7 +192,8 @@ void ControlView::create(QWidget* parent) {
     case Kind::Picture: {
       auto* picture = new PictureWidget(parent);
       const Control& c = control_;
-      bool acts = c.onClick || c.onDblClick || c.onMouseDown || c.onMouseUp;
+      // A picture that only reacts to double-clicks (a background) is no button to tab to.
+      bool acts = c.onClick || c.onMouseDown || c.onMouseUp;
       picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
       widget_ = picture;
       break;
