@@ -20,20 +20,6 @@ std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
   return command + winpath::quote(archive) + " " + "\"" + sfxFolder + "\\" + "\"";
 }
 
-std::string versionText(int v) {
-  // The shortest decimal form of v / 100: integer part, then the hundredths without trailing
-  // zeros ("1.3", "1.52", "2").
-  int magnitude = std::abs(v);
-  std::string text = std::to_string(magnitude / 100);
-  int cents = magnitude % 100;
-  if (cents != 0) {
-    text += '.';
-    text += static_cast<char>('0' + cents / 10);
-    if (cents % 10 != 0) text += static_cast<char>('0' + cents % 10);
-  }
-  return (v < 0 ? "-" : " ") + text;
-}
-
 std::string libraryVersionMessage(int v) {
   const std::string crlf = "\r\n";
   return crlf +

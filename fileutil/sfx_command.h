@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "core/startup/messages.h"
+
 namespace zv {
 
 // True when the last three characters of the name, in upper case, are "LZH".
@@ -13,9 +15,7 @@ bool isLzhName(const std::string& name);
 std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
                        const std::string& customize);
 
-// Version times 100 as the shortest decimal text of the version, with a leading blank when it
-// is not negative: 130 -> " 1.3", 152 -> " 1.52", 200 -> " 2".
-std::string versionText(int versionTimes100);
+// versionText() (the version as " 1.3" text) comes from core/startup/messages.h.
 
 // The message of the library version menu item.
 std::string libraryVersionMessage(int versionTimes100);
