@@ -35,12 +35,12 @@ QString fontFamily(const std::string& name) {
   return n;
 }
 
-QFont toQFont(const FontSpec& spec) {
-  QFont font(fontFamily(spec.name));
-  font.setPointSizeF(spec.size > 0 ? spec.size : 9);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
+QFont toQFont(const FontSpec& model) {
+  QFont font(fontFamily(model.name));
+  font.setPointSizeF(model.size > 0 ? model.size : 9);
+  font.setBold(model.bold);
+  font.setItalic(model.italic);
+  font.setUnderline(model.underline);
   return font;
 }
 
