@@ -181,7 +181,8 @@ void DeComp1Form::filterChanged() {
   bool zip = c("Option2").value() != 0;
   if (!zip && !c("Option3").value()) return;
   if (!systemLibraryPresent(shared(), zip ? "unzip32.dll" : "ish32.dll")) {
-    services().messageBox(zip ? zipLibraryMissingText() : ishLibraryMissingText(), MsgButtons::OK,
+    std::string page = libraryHelpPage(app().programFolder);
+    services().messageBox(zip ? zipLibraryMissingText(page) : ishLibraryMissingText(page), MsgButtons::OK,
                           MsgIcon::Exclamation, zip ? "ZIP ファイルの解凍" : "ISH ファイルの復元");
     c("Option1").setValue(1);  // runs this again with LZH
     return;

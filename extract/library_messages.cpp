@@ -2,12 +2,13 @@
 
 #include <initializer_list>
 
+#include "platform/drives.h"
+#include "platform/winpath.h"
+
 
 namespace zv::extract {
 
 namespace {
-// Where the libraries that come with this program can be fetched again.
-constexpr const char* kLibraryPage = "https://zorvex32.example.org/dll/";
 
 std::string linesWithCrLf(std::initializer_list<std::string> lines) {
   std::string text;
@@ -16,7 +17,7 @@ std::string linesWithCrLf(std::initializer_list<std::string> lines) {
 }
 }  // namespace
 
-std::string zipLibraryMissingText() {
+std::string zipLibraryMissingText(const std::string& page) {
   return linesWithCrLf({
       "★ UNZIP32.DLL が見つかりません ★",
       "",
@@ -26,13 +27,13 @@ std::string zipLibraryMissingText() {
       "NIFTY SERVE  [ FWINNT LIB 11  WINDOWS NT service 《 Ｄ    Ｌ    Ｌ 》 ]",
       "LIB 2  プレリリース・β版ライブラリー Room Ｂ",
       "#296  GHE00322 99/02/11  122928   UNZP540 .EXE UNZIP32.DLL Ver 5.40",
-      std::string("または，") + kLibraryPage,
+      "または，" + page,
       "",
       "UNZIP32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
   });
 }
 
-std::string ishLibraryMissingText() {
+std::string ishLibraryMissingText(const std::string& page) {
   return linesWithCrLf({
       "★ ISH32.DLL が見つかりません ★",
       "",
@@ -42,10 +43,15 @@ std::string ishLibraryMissingText() {
       "NIFTY SERVE  [ FWINDB | Windows開発者フォーラムＢ ]",
       "LIB 2  プレリリース・β版ライブラリー Room Ｂ",
       "355  ISH32.DLL V0.36：ishファイルの作成／復元",
-      std::string("または，") + kLibraryPage,
+      "または，" + page,
       "",
       "ISH32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
   });
+}
+
+std::string libraryHelpPage(const std::string& programFolder) {
+  // The help page on the archiver libraries, which come with the program.
+  return "file://" + hostPath(winpath::join(programFolder, "ZORVEX.HLP\\libraries.html"));
 }
 
 }  // namespace zv::extract

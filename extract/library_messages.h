@@ -5,7 +5,10 @@
 namespace zv::extract {
 
 // Lines each followed by CR LF.
-std::string zipLibraryMissingText();
-std::string ishLibraryMissingText();
+// `page`: where the library can be obtained again (see libraryHelpPage).
+std::string zipLibraryMissingText(const std::string& page);
+std::string ishLibraryMissingText(const std::string& page);
+// The address of the help page that tells how to get the libraries back.
+std::string libraryHelpPage(const std::string& programFolder);
 
 }  // namespace zv::extract

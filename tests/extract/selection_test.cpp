@@ -3,6 +3,7 @@
 #include <sys/time.h>
 
 #include <ctime>
+#include <filesystem>
 
 #include "core/settings/profile.h"
 #include "core/startup/startup.h"
@@ -32,6 +33,10 @@ TEST_F(SelectionWithoutZipIsh, MissingZipOrIshLibraryFallsBackToLzh) {
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].title, "ZIP ファイルの解凍");
   EXPECT_EQ(services.messages[0].text.rfind("★ UNZIP32.DLL が見つかりません ★\r\n\r\n", 0), 0u);
+  // The address offered is the program's own help page on the libraries.
+  EXPECT_NE(services.messages[0].text.find("または，file://"), std::string::npos);
+  EXPECT_NE(services.messages[0].text.find("/ZORVEX.HLP/libraries.html\r\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(ZV_SOURCE_DIR) / "help/ZORVEX.HLP/libraries.html"));
   EXPECT_EQ(f.c("Option1").value(), 1);
   EXPECT_EQ(f.c("File1").pattern(), "*.lzh");
   f.c("Option3").click();
