@@ -91,7 +91,10 @@ void runZipExtract(Form& window, Control& members) {
     if (members.selected(i)) {
       std::string name = members.list(i);
       if (!isFolderEntry(name)) {
-        if (!memberPathUnder(s.ExtractFolder, name)) {
+        // The ZIP library rejects absolute member names as a failure of the whole run, so
+        // they are refused here with the escaping names and the other members still come out.
+        bool absolute = name[0] == '/' || name[0] == '\\';
+        if (absolute || !memberPathUnder(s.ExtractFolder, name)) {
           refused.push_back(name);
         } else {
           std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));

@@ -143,6 +143,15 @@ TEST_F(ExtractionTest, EscapingNamesAreRefusedAndReported) {
   EXPECT_NE(services.messages[0].text.find("../../etc/x"), std::string::npos);
 }
 
+TEST_F(ExtractionTest, AbsoluteZipNamesAreRefusedSoTheOtherMembersStillComeOut) {
+  Form& f = extraction({"/tmp/abs.txt", "\\abs2.txt", "ok.txt"}, true);
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(sys.fakes.zip().commands(), (Strings{"-x -n --i \"Q:\\dl\\a.zip\" " + tail("ok.txt")}));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_NE(services.messages[0].text.find("/tmp/abs.txt"), std::string::npos);
+  EXPECT_NE(services.messages[0].text.find("\\abs2.txt"), std::string::npos);
+}
+
 TEST_F(ExtractionTest, EmptyDestinationOnlyAsks) {
   Form& f = extraction({"a.txt"});
   extractTo(f, "");
