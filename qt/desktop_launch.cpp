@@ -78,18 +78,48 @@ std::optional<Launch> launchFromExec(const QString& exec, const QString& file) {
 }
 
 std::optional<QString> desktopEntryExec(const QString& id) {
+  auto entry = desktopEntry(id);
+  if (!entry) return std::nullopt;
+  return entry->exec;
+}
+
+std::optional<DesktopEntry> desktopEntry(const QString& id) {
   QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
   for (const QString& dir : dirs) {
     QFile file(QDir(dir).filePath(id));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
     QTextStream in(&file);
     bool inEntry = false;
+    DesktopEntry entry;
+    bool found = false;
     while (!in.atEnd()) {
       QString line = in.readLine().trimmed();
       if (line.startsWith('[')) inEntry = line == QStringLiteral("[Desktop Entry]");
-      if (inEntry && line.startsWith(QStringLiteral("Exec=")))
-        return line.mid(5);
+      if (!inEntry) continue;
+      if (line.startsWith(QStringLiteral("Exec="))) {
+        entry.exec = line.mid(5);
+        found = true;
+      } else if (line.startsWith(QStringLiteral("Terminal="))) {
+        entry.terminal = line.mid(9).trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+      }
     }
+    if (found) return entry;
+  }
+  return std::nullopt;
+}
+
+std::optional<Launch> inTerminal(const Launch& launch) {
+  // A program that needs a terminal (Terminal=true) started without one would write into our
+  // own output and end at once; run it in the desktop's terminal emulator, or not at all.
+  for (const char* term : {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal",
+                           "xterm"}) {
+    QString path = QStandardPaths::findExecutable(QString::fromLatin1(term));
+    if (path.isEmpty()) continue;
+    QStringList args;
+    args << (QString::fromLatin1(term) == QStringLiteral("gnome-terminal") ? QStringLiteral("--")
+                                                                            : QStringLiteral("-e"));
+    args << launch.program << launch.arguments;
+    return Launch{path, args};
   }
   return std::nullopt;
 }
@@ -104,9 +134,11 @@ std::optional<Launch> defaultApplication(const QString& mimeType, const QString&
   }
   QString id = QString::fromUtf8(query.readAllStandardOutput()).trimmed().split('\n').value(0);
   if (id.isEmpty()) return std::nullopt;
-  auto exec = desktopEntryExec(id);
-  if (!exec) return std::nullopt;
-  return launchFromExec(*exec, file);
+  auto entry = desktopEntry(id);
+  if (!entry) return std::nullopt;
+  auto launch = launchFromExec(entry->exec, file);
+  if (!launch || !entry->terminal) return launch;
+  return inTerminal(*launch);
 }
 
 bool startDetached(const Launch& launch) {

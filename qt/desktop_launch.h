@@ -20,7 +20,17 @@ std::optional<Launch> launchFromExec(const QString& exec, const QString& file);
 // application folders.
 std::optional<QString> desktopEntryExec(const QString& id);
 
-// The desktop's default application for a MIME type (xdg-mime), as a launch for `file`.
+struct DesktopEntry {
+  QString exec;
+  bool terminal = false;  // Terminal=true: the program needs a terminal window
+};
+std::optional<DesktopEntry> desktopEntry(const QString& id);
+
+// The launch wrapped in a terminal emulator; nothing when none is installed.
+std::optional<Launch> inTerminal(const Launch& launch);
+
+// The desktop's default application for a MIME type (a program that needs a terminal is run
+// in one, or not offered when there is none), found with xdg-mime, as a launch for `file`.
 std::optional<Launch> defaultApplication(const QString& mimeType, const QString& file);
 
 // Starts the program detached; false when it could not be started.

@@ -1,5 +1,7 @@
 #include "qt/qt_services.h"
 
+#include <QMimeDatabase>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -111,6 +113,11 @@ MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, Ms
 bool QtServices::shellOpen(const std::string& path) {
   auto host = hostOf(path);
   if (!host || !fs::exists(host->toStdString())) return false;
+  // Through the desktop entry of the file's default program where there is one, so that a
+  // program needing a terminal gets one; xdg-open otherwise.
+  QString mime = QMimeDatabase().mimeTypeForFile(*host).name();
+  if (mime.startsWith(QStringLiteral("text/"))) return startDetached(textEditorFor(*host));
+  if (auto app = defaultApplication(mime, *host)) return startDetached(*app);
   return startDetached(Launch{QStringLiteral("xdg-open"), {*host}});
 }
 

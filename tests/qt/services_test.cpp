@@ -137,6 +137,28 @@ TEST(DesktopLaunchTest, ExecLinesBecomeArgumentVectors) {
   EXPECT_FALSE(launchFromExec("", "/x"));
 }
 
+TEST(DesktopLaunchTest, EntriesThatNeedATerminalAreMarkedAndWrapped) {
+  QDir home(QDir::temp().filePath(QStringLiteral("zv_entries_%1").arg(QCoreApplication::applicationPid())));
+  home.mkpath(QStringLiteral("applications"));
+  QFile f(home.filePath(QStringLiteral("applications/tv.desktop")));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
+  f.write("[Desktop Entry]\nName=tv\nExec=vim %F\nTerminal=true\n[Desktop Action x]\nExec=other\n");
+  f.close();
+  QByteArray old = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", home.absolutePath().toUtf8());
+  auto entry = desktopEntry(QStringLiteral("tv.desktop"));
+  qputenv("XDG_DATA_HOME", old);
+  home.removeRecursively();
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->exec, QStringLiteral("vim %F")) << "only the main entry's Exec counts";
+  EXPECT_TRUE(entry->terminal);
+  if (auto wrapped = inTerminal(Launch{QStringLiteral("vim"), {QStringLiteral("/a b")}})) {
+    EXPECT_EQ(wrapped->arguments.mid(wrapped->arguments.size() - 2),
+              (QStringList{QStringLiteral("vim"), QStringLiteral("/a b")}));
+    EXPECT_NE(wrapped->program, QStringLiteral("vim"));
+  }
+}
+
 TEST(ProgressHostTest, ShowsProgressAndCancels) {
   ProgressHost host;
   const ZvHost* h = host.host();
