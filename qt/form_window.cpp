@@ -170,12 +170,12 @@ QSize FormWindow::clientSize() const {
   QSize size(qRound(form_->width() / tppX_) - kFrameWidth,
              qRound(form_->height() / tppY_) - kFrameHeight);
   // Never cut off a control that was laid out to the window's outer edge: the window grows
-  // to show every control where the form put it.
+  // to show every control where the form put it. Hidden controls count too, so that one the
+  // window shows later (the ZIP marker of the archive contents) is not cut off then.
   int right = 0, bottom = 0;
   for (const auto& c : form_->controls()) {
     Kind k = c->kind();
-    if (k == Kind::MenuItem || k == Kind::Hidden || !c->visible() || !c->container().empty())
-      continue;
+    if (k == Kind::MenuItem || k == Kind::Hidden || !c->container().empty()) continue;
     right = std::max(right, qRound((c->left() + c->width()) / tppX_));
     bottom = std::max(bottom, qRound((c->top() + c->height()) / tppY_));
   }

@@ -40,6 +40,14 @@ TEST(AllWindows, EveryRegisteredWindowBuildsAndShows) {
       if (!w) continue;  // a window may close itself at once (nothing to show)
       ++shown;
       test::screenshot(w, QStringLiteral("all_") + name);
+      // The window is big enough for each of its controls, the ones it shows only later too.
+      for (const auto& c : w->form()->controls()) {
+        QWidget* widget = w->widgetOf(c->name());
+        if (!widget || widget->parentWidget() != w->canvas() || widget->geometry().isEmpty())
+          continue;
+        EXPECT_TRUE(w->canvas()->rect().contains(widget->geometry()))
+            << name << "." << c->name() << " lies outside the window";
+      }
     }
     EXPECT_GE(shown, 5);
     h.app.forms.endProgram();
