@@ -1,0 +1,151 @@
+// The file utility's windows through the Qt host: what the user sees follows the window logic.
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/register_all_forms.h"
+#include "platform/drives.h"
+#include "platform/folders.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace zv::qt {
+namespace {
+
+struct FileUtilityWindow : ::testing::Test {
+  zv::test::TempDir dir;
+  std::unique_ptr<test::HostedApp> h;
+
+  void SetUp() override {
+    dir.mkdir("prog/Temp");
+    dir.write("prog/alpha.txt", "first file\r\n");
+    dir.write("prog/beta.txt", "second file\r\n");
+    dir.write("prog/gamma.txt", "third file\r\n");
+    DriveTable::instance().set('Q', dir.path());
+    folders::overrideProgramFolder("Q:\\prog");
+    h = std::make_unique<test::HostedApp>();
+    h->app.programFolder = "Q:\\prog";
+    h->app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+    h->app.helpFile = "Q:\\prog\\ZORVEX.HLP";
+    registerAllForms(h->app.forms);
+  }
+  void TearDown() override {
+    h->app.forms.endProgram();
+    h->app.forms.collect();
+    test::settle();
+    h.reset();
+    folders::overrideProgramFolder("");
+    DriveTable::instance().remove('Q');
+  }
+  FormWindow* show(const char* name) {
+    h->host.dispatcher().run([&] { h->app.forms.show(name); });
+    test::settle();
+    return h->host.window(name);
+  }
+};
+
+std::vector<int> highlightedRows(QListWidget* list) {
+  std::vector<int> rows;
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->isSelected()) rows.push_back(i);
+  return rows;
+}
+
+std::vector<int> chosenRows(const Control& list) {
+  std::vector<int> rows;
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) rows.push_back(i);
+  return rows;
+}
+
+// A press and a release on the row, each event delivered and handled before the next, as
+// the user's click on the row arrives.
+void clickRow(QListWidget* list, int row) {
+  QPoint at = list->visualItemRect(list->item(row)).center();
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+  test::settle();
+  QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+  test::settle();
+}
+
+// The lower list holds one choice: each click moves the highlight, the path label follows.
+TEST_F(FileUtilityWindow, LowerFileListHighlightMovesWithEachClick) {
+  FormWindow* w = show("DeComp4");
+  ASSERT_NE(w, nullptr);
+  auto* list = qobject_cast<QListWidget*>(w->widgetOf("File2"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_GE(list->count(), 3);
+  Control& files = w->form()->c("File2");
+
+  for (int row : {0, 1, 2, 0}) {
+    clickRow(list, row);
+    EXPECT_EQ(files.listIndex(), row);
+    EXPECT_EQ(highlightedRows(list), std::vector<int>{row}) << "after clicking row " << row;
+    EXPECT_EQ(list->currentRow(), row);
+    EXPECT_TRUE(QString::fromStdString(w->form()->c("Label3").caption())
+                    .endsWith(list->item(row)->text(), Qt::CaseInsensitive));
+  }
+
+  // A choice made by the window logic alone shows as well.
+  h->host.dispatcher().run([&] { files.setListIndex(1); });
+  test::settle();
+  EXPECT_EQ(highlightedRows(list), std::vector<int>{1});
+  EXPECT_EQ(list->currentRow(), 1);
+}
+
+// Every press on a file list starts a drag once the mouse moves; a press that turns into a
+// drag has chosen its item all the same.
+TEST_F(FileUtilityWindow, LowerFileListPressThatDragsStillMovesTheHighlight) {
+  FormWindow* w = show("DeComp4");
+  ASSERT_NE(w, nullptr);
+  auto* list = qobject_cast<QListWidget*>(w->widgetOf("File2"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_GE(list->count(), 3);
+  clickRow(list, 0);
+
+  QPoint at = list->visualItemRect(list->item(1)).center();
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+  // The drag runs its own event loop; the release that ends it comes from a timer.
+  QTimer::singleShot(50, [list, at] {
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at + QPoint(0, 20));
+  });
+  QTest::mouseMove(list->viewport(), at + QPoint(0, 20));
+  test::settle();
+  EXPECT_EQ(w->form()->c("File2").listIndex(), 1);
+  EXPECT_EQ(highlightedRows(list), std::vector<int>{1});
+
+  clickRow(list, 2);
+  EXPECT_EQ(highlightedRows(list), std::vector<int>{2});
+}
+
+// In the upper list a plain click toggles its item: the highlight is exactly the window's
+// chosen set after every click, and the current row is the last one clicked.
+TEST_F(FileUtilityWindow, UpperFileListHighlightIsTheChosenSet) {
+  FormWindow* w = show("DeComp4");
+  ASSERT_NE(w, nullptr);
+  auto* list = qobject_cast<QListWidget*>(w->widgetOf("File1"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_GE(list->count(), 3);
+  Control& files = w->form()->c("File1");
+
+  const std::vector<std::vector<int>> expected = {{0}, {0, 1}, {0, 1, 2}, {1, 2}};
+  const int clicks[] = {0, 1, 2, 0};
+  for (int n = 0; n < 4; ++n) {
+    clickRow(list, clicks[n]);
+    EXPECT_EQ(chosenRows(files), expected[n]) << "after click " << n;
+    EXPECT_EQ(highlightedRows(list), expected[n]) << "after click " << n;
+    EXPECT_EQ(list->currentRow(), clicks[n]);
+  }
+
+  // Clearing the choice in the window logic clears the highlight.
+  h->host.dispatcher().run([&] {
+    for (int i = 0; i < files.listCount(); ++i) files.setSelected(i, false);
+  });
+  test::settle();
+  EXPECT_TRUE(highlightedRows(list).empty());
+}
+
+}  // namespace
+}  // namespace zv::qt
