@@ -108,6 +108,27 @@ bool NewFolderDialog::refuseName(const std::string& name, const std::string& tit
   return bad;
 }
 
+std::optional<std::string> NewFolderDialog::checkedTarget(const std::string& emptyText,
+                                                          const std::string& existsText,
+                                                          const std::string& title) {
+  // The typed name must be there, free at the target and a plain name.
+  std::string name = c("Text1").text();
+  if (blank(name)) {
+    complain(emptyText, title);
+    return std::nullopt;
+  }
+  std::string target = c("Label2").caption();
+  bool exists = false;
+  Steps probe;
+  probe([&] { exists = fs::exists(target); });
+  if (exists) {
+    complain(existsText, title);
+    return std::nullopt;
+  }
+  if (refuseName(name, title)) return std::nullopt;
+  return target;
+}
+
 void NewFolderDialog::ok() {
   auto m = mode();
   if (!m) return;
@@ -120,20 +141,9 @@ void NewFolderDialog::ok() {
 }
 
 void NewFolderDialog::createFolder() {
-  std::string name = c("Text1").text();
-  if (blank(name)) {
-    complain("新しいフォルダ名を入力してください", kFolderTitle);
-    return;
-  }
-  std::string target = c("Label2").caption();
-  bool exists = false;
-  Steps probe;
-  probe([&] { exists = fs::exists(target); });
-  if (exists) {
-    complain("同名フォルダが存在します", kFolderTitle);
-    return;
-  }
-  if (refuseName(name, kFolderTitle)) return;
+  auto checked = checkedTarget("新しいフォルダ名を入力してください", "同名フォルダが存在します", kFolderTitle);
+  if (!checked) return;
+  std::string target = *checked;
   Steps make;
   make([&] { fs::makeFolder(target); });
   if (make.err()) {
@@ -159,20 +169,10 @@ void NewFolderDialog::createFolder() {
 }
 
 void NewFolderDialog::renameFile() {
-  std::string name = c("Text1").text();
-  if (blank(name)) {
-    complain("新しいファイル名を入力してください", kRenameTitle);
-    return;
-  }
-  std::string target = c("Label2").caption();
-  bool exists = false;
+  auto checked = checkedTarget("新しいファイル名を入力してください", "同名ファイルが存在します", kRenameTitle);
+  if (!checked) return;
+  std::string target = *checked;
   Steps probe;
-  probe([&] { exists = fs::exists(target); });
-  if (exists) {
-    complain("同名ファイルが存在します", kRenameTitle);
-    return;
-  }
-  if (refuseName(name, kRenameTitle)) return;
   Form* utility = forms().find("DeComp4");
   std::string source = utility ? utility->c("Label2").caption() : std::string();
   bool isFile = false;
