@@ -11,7 +11,7 @@ codec="$root/archivers/ish/codec"
 flags="-g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
 clang++ -std=c++20 $flags -I"$codec" "$here/ish_decode_fuzz.cc" "$codec"/*.cc -o "$work/ish_decode_fuzz"
 if [ -z "$(ls -A "$work/corpus")" ]; then
-  cp "$root/../shared/fixtures/ish/macish-test.ish" "$work/corpus/sample" 2>/dev/null || true
+  cp "$root/tests/data/ish/macish-test.ish" "$work/corpus/sample" 2>/dev/null || true
   for t in 0 1 2 3; do
     { printf "\\00$t\\001\\002\\003\\004\\005\\006\\007"; head -c 3000 /dev/urandom; } > "$work/corpus/enc$t"
   done

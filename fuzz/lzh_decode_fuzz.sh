@@ -19,7 +19,7 @@ clang++ -std=c++20 $flags -I"$codec" "$here/lzh_decode_fuzz.cc" $objs -o "$work/
 # Seed the corpus with the members of the shared fixtures, prefixed with a method byte.
 if [ -z "$(ls -A "$work/corpus")" ]; then
   i=0
-  for f in "$root"/../shared/fixtures/lzh/*/*.lz? "$root"/../shared/formats/lzh-samples/*.lzh; do
+  for f in "$root"/tests/data/lzh/*/*.lz? "$root"/tests/data/lzh-samples/*.lzh; do
     [ -f "$f" ] || continue
     for sel in 03 05 07 09 0a; do
       { printf "\\x$sel\\x00\\x80\\x00"; head -c 4096 "$f"; } > "$work/corpus/seed$i"

@@ -32,7 +32,7 @@ clang++ $flags -fsanitize=fuzzer $inc "$here/lzh_header_fuzz.cc" $objs -o "$work
 # Seed with the shared fixtures (headers are what matters: the first 16 KiB of each).
 if [ -z "$(ls -A "$work/corpus")" ]; then
   i=0
-  for f in "$root"/../shared/fixtures/lzh/*/*; do
+  for f in "$root"/tests/data/lzh/*/*; do
     [ -f "$f" ] || continue
     head -c 16384 "$f" > "$work/corpus/seed$i"
     i=$((i + 1))

@@ -72,7 +72,7 @@ TEST_F(FileUtilityTest, SelfExtractingArchiveNeedsAnLzhName) {
 TEST_F(FileUtilityTest, SelfExtractingArchiveWithTheRealLibrary) {
   if (!std::filesystem::exists(std::string(ZV_REAL_SYSTEM_DIR) + "/UNLHA32.DLL"))
     GTEST_SKIP() << "UNLHA32.DLL not built";
-  std::filesystem::copy_file(std::string(ZV_SHARED_FIXTURES) + "/lzh/lha213/lh5.lzh",
+  std::filesystem::copy_file(std::string(ZV_TEST_DATA) + "/lzh/lha213/lh5.lzh",
                              dir / "q/up/sample.lzh");
   archivers->setFolder(windowsPath(ZV_REAL_SYSTEM_DIR));
   open();

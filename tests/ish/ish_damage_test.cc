@@ -149,7 +149,7 @@ TEST(IshDamage, HostileHeadersAndJunk) {
 }
 
 TEST(IshDamage, ThirdPartySampleRestoresToItsRecordedBytes) {
-  std::ifstream in(std::string(ZV_SHARED_FIXTURES_DIR) + "/ish/macish-test.ish", std::ios::binary);
+  std::ifstream in(std::string(ZV_TEST_DATA_DIR) + "/ish/macish-test.ish", std::ios::binary);
   ASSERT_TRUE(in) << "fixture missing";
   std::stringstream ss;
   ss << in.rdbuf();

@@ -124,13 +124,13 @@ TEST_F(IshLibrary, RestoreModes) {
 }
 
 TEST_F(IshLibrary, ThirdPartySampleThroughTheLibrary) {
-  const fsys::path sample = fsys::path(ZV_SHARED_FIXTURES_DIR) / "ish/macish-test.ish";
+  const fsys::path sample = fsys::path(ZV_TEST_DATA_DIR) / "ish/macish-test.ish";
   ASSERT_TRUE(fsys::exists(sample));
   writeFile(root / "in folder/test.ish", readFile(sample));
   EXPECT_NE(IshCheckArchive("\"T:\\in folder\\test.ish\"", 1), 0);
   ASSERT_EQ(Ish(nullptr, "T:\\in folder\\test.ish /r /f=T:\\out"), 0) << IshGetLastOutput();
   // The recorded digest, checked the way the fixture's note says.
-  std::string line = readFile(fsys::path(ZV_SHARED_FIXTURES_DIR) / "ish/macish-test.sha256");
+  std::string line = readFile(fsys::path(ZV_TEST_DATA_DIR) / "ish/macish-test.sha256");
   EXPECT_EQ(sha256Hex(readFile(root / "out/test.txt")), line.substr(0, 64));
 }
 

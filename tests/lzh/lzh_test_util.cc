@@ -104,7 +104,7 @@ std::string q(const std::string& s) {
 
 std::string dq(const std::string& s) { return "\"" + s + "\""; }
 
-std::string fixtures() { return std::string(ZV_SHARED_FIXTURES) + "/lzh"; }
+std::string fixtures() { return std::string(ZV_TEST_DATA) + "/lzh"; }
 
 const Library& lib() {
   static Library l = [] {

@@ -39,7 +39,7 @@ bool haveTool(const std::string& name);
 std::string q(const std::string& s);   // shell single-quoted
 std::string dq(const std::string& s);  // in double quotes, as the program quotes paths
 
-std::string fixtures();  // ../shared/fixtures/lzh
+std::string fixtures();  // tests/data/lzh
 
 // UNLHA32.DLL loaded with dlopen.
 struct Library {

@@ -14,8 +14,8 @@ using namespace lzhtest;
 
 namespace {
 
-std::string fixtures() { return std::string(ZV_SHARED_FIXTURES) + "/lzh"; }
-std::string samples() { return std::string(ZV_SHARED_FIXTURES) + "/../formats/lzh-samples"; }
+std::string fixtures() { return std::string(ZV_TEST_DATA) + "/lzh"; }
+std::string samples() { return std::string(ZV_TEST_DATA) + "/lzh-samples"; }
 
 std::vector<std::string> archives_under(const std::string& root) {
   std::vector<std::string> out;
