@@ -2,9 +2,13 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 # Safe to run again: with everything present it does nothing and needs no network.
 set -eu
+# xauth: xvfb-run needs it but xvfb only recommends it. clang and libclang-rt-14-dev build the
+# fuzz targets; default-jdk-headless runs the second LZH implementation the codec tests compare
+# against; qt6-wayland lets the program run natively on a Wayland desktop.
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libzip-dev zlib1g-dev \
 libgtest-dev libgmock-dev libbenchmark-dev lhasa jlha-utils p7zip-full libarchive-tools zip unzip \
-g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xdg-utils liblzma-dev"
+g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xauth xdg-utils liblzma-dev \
+clang libclang-rt-14-dev default-jdk-headless qt6-wayland"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -12,9 +16,10 @@ for p in $PACKAGES; do
   fi
 done
 [ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+# sudo resets the environment, so the front end is passed on the command line.
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086
-$SUDO apt-get install -y -qq --no-install-recommends $missing
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
