@@ -2,7 +2,7 @@
 // repaired, volumes joined. A restored file must match its header's size. Inputs starting
 // with a byte below 4 are first turned into ISH text of that code type and damaged at the
 // positions the input gives, so the repair paths are reached often.
-// Build and run with fuzz/ish_decode_fuzz.sh.
+// Built as a CMake target with -DZV_FUZZ=ON (see fuzz/CMakeLists.txt).
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // libFuzzer target for the LZH decoders. The first byte picks the method (and, with its high
 // bit, a round trip through the encoder), the next three give the declared original size; the
-// rest is the packed data. Build and run with fuzz/lzh_decode_fuzz.sh.
+// rest is the packed data. Built with -DZV_FUZZ=ON (fuzz/CMakeLists.txt).
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // libFuzzer target for the LZH header reader: the input is taken as a whole archive file
 // (possibly with a self-extracting stub in front). Every header is parsed and validated,
 // names decoded and put through the path-safety gate; nothing may crash, hang or read out of
-// bounds. Build and run with fuzz/lzh_header_fuzz.sh.
+// bounds. Built with -DZV_FUZZ=ON (fuzz/CMakeLists.txt).
 #include <cstddef>
 #include <cstdint>
 

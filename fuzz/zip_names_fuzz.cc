@@ -2,7 +2,7 @@
 // every member name is decoded from its raw bytes, put through the path-safety gate and into
 // the member record, and the verbose listing is built. The raw-name decoder also gets the
 // input itself, with the first byte choosing the UTF-8 flag and a Unicode path field.
-// Build and run with fuzz/zip_names_fuzz.sh.
+// Built as a CMake target with -DZV_FUZZ=ON (see fuzz/CMakeLists.txt).
 #include <cstdint>
 #include <cstring>
 #include <string>

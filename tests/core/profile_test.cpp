@@ -14,11 +14,13 @@ TEST(Profile, MissingFileSectionOrKeyGivesTheDefault) {
   TempDir dir;
   Profile none(dir / "ZORVEX.INI");
   EXPECT_EQ(none.read("Option", "Mode", "5", 13), "5");
+  // Reading a missing file leaves the folder as it was: no empty settings file appears.
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   dir.write("ZORVEX.INI", "[Option]\nMode=4\n");
   EXPECT_EQ(none.read("Other", "Mode", "x", 13), "x");
   EXPECT_EQ(none.read("Option", "Progress", "NO", 13), "NO");
   EXPECT_EQ(none.read("option", "MODE", "5", 13), "4");
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing.ini"));
+  EXPECT_EQ(readFile(dir / "ZORVEX.INI"), "[Option]\nMode=4\n");  // reads never rewrite it
 }
 
 TEST(Profile, ValuesAreCutToBufferSizeMinusOne) {

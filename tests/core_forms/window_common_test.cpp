@@ -13,6 +13,12 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+// Like the program's windows, this one keeps its position when it closes.
+struct WindowThatSavesItsPosition : Form {
+  using Form::Form;
+  void unloading(bool&) override { savePosition(*this, "CompPosition"); }
+};
+
 struct CommonFixture : ::testing::Test {
   ScriptedServices services;
   App app{services};
@@ -29,7 +35,7 @@ struct CommonFixture : ::testing::Test {
     app.programFolder = "Q:\\work";
     app.helpFile = "Q:\\ZORVEX.HLP";
     app.forms.define("Win", [](App& a) {
-      auto f = std::make_unique<Form>(a, "Win");
+      auto f = std::make_unique<WindowThatSavesItsPosition>(a, "Win");
       f->add("Drive1", Kind::DriveList);
       f->add("Dir1", Kind::FolderList);
       f->add("File1", Kind::FileList);
@@ -102,7 +108,14 @@ TEST_F(CommonFixture, HelpButtonRightClickEndsOnlyOnYes) {
   EXPECT_EQ(services.messages.back().title, "お疲れ様でした");
   EXPECT_TRUE(services.called("help Q:\\ZORVEX.HLP 2 0"));
   EXPECT_TRUE(app.forms.ended());
+  // Ending skips the windows' closing steps, so nothing is saved.
   EXPECT_FALSE(stdfs::exists(root / "ZORVEX.INI")) << "ending writes no settings";
+}
+
+TEST_F(CommonFixture, ClosingTheWindowNormallyDoesSaveItsPosition) {
+  form->move(1500, 2250);
+  EXPECT_TRUE(app.forms.unload("Win"));
+  EXPECT_TRUE(stdfs::exists(root / "ZORVEX.INI"));
 }
 
 TEST_F(CommonFixture, PositionsRoundTripAndBadTextGivesZero) {

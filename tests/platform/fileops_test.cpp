@@ -10,6 +10,7 @@
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/without_file_override.h"
 
 namespace fs = zv::fs;
 using zv::test::readFile;
@@ -59,14 +60,24 @@ TEST_F(FileOps, ExistingTargetsRaise58And75) {
 }
 
 TEST_F(FileOps, DeniedWritesRaise70AndKeepTheFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root may write everywhere";
+  using zv::test::withoutFilePermissionOverride;
   std::string file = dir.write("ro/keep.txt", "old");
   chmod(file.c_str(), 0444);
-  EXPECT_EQ(errorOf([] { fs::writeAllAtomically("T:\\ro\\keep.txt", "new"); }),
+  EXPECT_EQ(withoutFilePermissionOverride(
+                [] { return errorOf([] { fs::writeAllAtomically("T:\\ro\\keep.txt", "new"); }); }),
             zv::kErrPermissionDenied);
   chmod((dir / "ro").c_str(), 0555);
-  EXPECT_EQ(errorOf([] { fs::deleteFile("T:\\ro\\keep.txt"); }), zv::kErrPermissionDenied);
+  EXPECT_EQ(withoutFilePermissionOverride(
+                [] { return errorOf([] { fs::deleteFile("T:\\ro\\keep.txt"); }); }),
+            zv::kErrPermissionDenied);
   EXPECT_EQ(readFile(file), "old");
+  // The same steps succeed once the folder and the file allow them again.
+  chmod((dir / "ro").c_str(), 0755);
+  chmod(file.c_str(), 0644);
+  EXPECT_EQ(withoutFilePermissionOverride(
+                [] { return errorOf([] { fs::writeAllAtomically("T:\\ro\\keep.txt", "new"); }); }),
+            0);
+  EXPECT_EQ(readFile(file), "new");
 }
 
 TEST_F(FileOps, RenameMayChangeOnlyTheCase) {

@@ -32,13 +32,35 @@ Fn symbol(void* lib, const char* name) {
   return reinterpret_cast<Fn>(p);
 }
 
+const char kHelp[] =
+    "使い方: zish 元ファイル /s7|/s8|/ss|/sn [/ya] [ISHファイル] /f=フォルダ\n"
+    "        zish ISHファイル [/r|/a|/q] /f=フォルダ\n"
+    "        zish --check ISHファイル\n"
+    "ISH32.DLL の Ish に1つのコマンドを渡し、その出力を表示します。\n"
+    "引数は空白でつないだまま渡すので、パスに空白があってもかまいません。\n"
+    "\n"
+    "作成 (コード型のスイッチがあるとき):\n"
+    "  /s7  JIS7   /s8  JIS8   /ss  シフトJIS   /sn  非漢字シフトJIS\n"
+    "  /ya  既存の ISH ファイルを置き換える\n"
+    "復元 (コード型のスイッチがないとき):\n"
+    "  /r  ないファイルと古いファイルだけ復元 (既定)   /a  すべて復元   /q  1つずつ確認\n"
+    "共通:\n"
+    "  /f=フォルダ  出力先 (行の最後まで、空白も含む)\n"
+    "  --check      ISH ファイルとして正しいか調べる (IshCheckArchive)\n"
+    "\n"
+    "ライブラリの場所は環境変数 ZV_ISH32 で変えられます。\n"
+    "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
+    "例: zish 'C:\\src\\memo.txt' /ss /ya 'C:\\out\\memo.ish' '/f=C:\\out'\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: zish SOURCE /s7|/s8|/ss|/sn [/ya] ISHFILE /f=FOLDER\n"
-                         "       zish ISHFILE /r|/a|/q /f=FOLDER\n"
-                         "       zish --check ISHFILE\n");
+    std::fputs(kHelp, stderr);
     return 2;
   }
   void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -37,11 +37,42 @@ std::string commandString(int argc, char** argv) {
   return cmd;
 }
 
+const char kHelp[] =
+    "使い方: zlha コマンド [スイッチ...] 書庫 [パス...]\n"
+    "UNLHA32.DLL の Unlha に1つのコマンドを渡し、その出力を表示します。\n"
+    "\n"
+    "コマンド:\n"
+    "  a  ファイルを書庫に加える        u  新しいファイルだけ加える\n"
+    "  m  加えた元のファイルを消す      d  書庫から消す\n"
+    "  x  フォルダ付きで展開する        e  フォルダなしで展開する\n"
+    "  t  書庫を検査する                l  一覧 (簡易)\n"
+    "  v  一覧 (詳細)                   s  自己解凍書庫を作る\n"
+    "\n"
+    "スイッチ:\n"
+    "  -n1 / -n0   進行表示なし / あり          -d1 / -d0  フォルダ情報を格納する / しない\n"
+    "  -r / -r0    下のフォルダも探す / 探さない\n"
+    "  -o5 -o6 -o7 圧縮方式 lh5 / lh6 / lh7      -z (-o0)  無圧縮で格納する\n"
+    "  -h0 -h1 -h2 ヘッダのレベル               -jw3 -jw4 自己解凍書庫の設定 (任意 / 既定)\n"
+    "  -jyo        既存のファイルを確認せず置き換える\n"
+    "\n"
+    "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
+    "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"
+    "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
+    "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n";
+
+bool wantsHelp(int argc, char** argv) {
+  return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wantsHelp(argc, argv)) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "使い方: zlha コマンド [スイッチ] 書庫 [パス...]\n");
+    std::fputs(kHelp, stderr);
     return 2;
   }
   std::string lib = libraryPath();

@@ -39,12 +39,36 @@ int exitStatus(int r) {
   return r == 0 ? 0 : ((r & 0xFF) ? (r & 0xFF) : 1);
 }
 
+const char kHelp[] =
+    "使い方: zunzip [スイッチ...] 書庫 [展開先\\] [メンバー...]\n"
+    "        zunzip --names 書庫\n"
+    "UNZIP32.DLL の UnZip に1つのコマンドを渡し、その出力を表示します。\n"
+    "\n"
+    "コマンド (スイッチで選ぶ。既定は展開):\n"
+    "  -x  フォルダ付きで展開する      -e, -j  フォルダなしで展開する\n"
+    "  -l  一覧 (簡易)                 -v  一覧 (詳細)\n"
+    "  -t  書庫を検査する\n"
+    "  --names  メンバー名を検索関数で一つずつ表示する (内容ウィンドウと同じ読み方)\n"
+    "\n"
+    "スイッチ:\n"
+    "  -n  既存のファイルを残す        -o  既存のファイルを置き換える\n"
+    "  -C, --i  メンバー名の大文字と小文字を区別しない\n"
+    "  -d 展開先  展開先フォルダ (\\ や / で終わる引数でも指定できる)\n"
+    "  -q  何もしない (互換のため受け付ける)\n"
+    "\n"
+    "ライブラリの場所は環境変数 ZV_UNZIP32 で変えられます。\n"
+    "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
+    "例: zunzip -x -n --i 'C:\\in\\a.zip' 'C:\\out\\' 'docs/readme.txt'    zunzip -v a.zip\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: zunzip [-x|-e|-l|-v|-t] [-n|-o] [--i] ARCHIVE [DEST\\] [MEMBER...]\n"
-                         "       zunzip --names ARCHIVE\n");
+    std::fputs(kHelp, stderr);
     return 2;
   }
   void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
