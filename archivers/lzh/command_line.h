@@ -16,6 +16,7 @@ struct Command {
   int level = 2;               // -h0 / -h1 / -h2
   int sfxMode = 4;             // -jw3: let the host customise; -jw4: defaults
   bool replaceExisting = false;  // -jyo: replace an existing file without asking
+  bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };

@@ -28,6 +28,16 @@ bool plausibleMethod(const unsigned char* p) {
   return true;
 }
 
+// Amiga and MorphOS tools store a file comment in the name field after a NUL: the name ends
+// there and the rest is the comment.
+void setNameField(Member& m, const unsigned char* p, size_t len) {
+  const char* b = reinterpret_cast<const char*>(p);
+  const void* nul = std::memchr(b, 0, len);
+  size_t nameLen = nul ? static_cast<size_t>(static_cast<const char*>(nul) - b) : len;
+  m.rawName.assign(b, nameLen);
+  m.rawComment = nul ? std::string(b + nameLen + 1, len - nameLen - 1) : std::string();
+}
+
 // What the extended headers told, applied to the member after the chain is read.
 struct ExtInfo {
   bool hasCrcField = false;
@@ -53,7 +63,7 @@ void applyExt(Member& m, ExtInfo& x, const unsigned char* hdr, size_t at, size_t
       }
       break;
     case 0x01:
-      m.rawName.assign(reinterpret_cast<const char*>(p), len);
+      setNameField(m, p, len);
       x.hasName = true;
       break;
     case 0x02:
@@ -166,7 +176,7 @@ HeaderRead readLevel0or1(ByteSource& src, uint64_t pos, Member& m, const unsigne
   ExtInfo x;
   if (m.level == 0) {
     if (22 + n > total) return damaged("name longer than its header");
-    m.rawName.assign(reinterpret_cast<const char*>(&h[22]), n);
+    setNameField(m, &h[22], n);
     long rest = static_cast<long>(total) - 24 - static_cast<long>(n);
     if (rest == -2) {
       m.hasCrc = false;
@@ -191,7 +201,7 @@ HeaderRead readLevel0or1(ByteSource& src, uint64_t pos, Member& m, const unsigne
   }
   // Level 1: base header, then extended headers counted in the "skip size".
   if (25 + n + 2 > total) return damaged("name longer than its header");
-  m.rawName.assign(reinterpret_cast<const char*>(&h[22]), n);
+  setNameField(m, &h[22], n);
   m.crc = u16(&h[22 + n]);
   m.osId = h[24 + n];
   uint64_t extSize = u16(&h[total - 2]);
@@ -216,13 +226,10 @@ HeaderRead readLevel0or1(ByteSource& src, uint64_t pos, Member& m, const unsigne
   return {HeaderStatus::Ok, {}};
 }
 
-HeaderRead readLevel2or3(ByteSource& src, uint64_t pos, Member& m, const unsigned char* pre) {
+// Reads a level-2 or level-3 header of `total` bytes.
+HeaderRead readLevel2or3Sized(ByteSource& src, uint64_t pos, Member& m, uint64_t total) {
   bool l3 = m.level == 3;
-  unsigned char fixed[32];
   size_t fixedLen = l3 ? 32 : 26;
-  if (src.readAt(pos, fixed, fixedLen) != fixedLen) return damaged("header cut short");
-  uint64_t total = l3 ? u32(&fixed[24]) : u16(&fixed[0]);
-  if (l3 && u16(&fixed[0]) != 4) return damaged("unknown level-3 size width");
   if (total < fixedLen || total > kMaxHeaderSize) return damaged("header length impossible");
   std::vector<unsigned char> h(static_cast<size_t>(total));
   if (src.readAt(pos, h.data(), h.size()) != h.size()) return damaged("header cut short");
@@ -242,6 +249,28 @@ HeaderRead readLevel2or3(ByteSource& src, uint64_t pos, Member& m, const unsigne
   m.dataOffset = pos + h.size();
   finish(m, x, src.size());
   return {HeaderStatus::Ok, {}};
+}
+
+HeaderRead readLevel2or3(ByteSource& src, uint64_t pos, Member& m) {
+  bool l3 = m.level == 3;
+  unsigned char fixed[32];
+  size_t fixedLen = l3 ? 32 : 26;
+  if (src.readAt(pos, fixed, fixedLen) != fixedLen) return damaged("header cut short");
+  uint64_t total = l3 ? u32(&fixed[24]) : u16(&fixed[0]);
+  if (l3 && u16(&fixed[0]) != 4) return damaged("unknown level-3 size width");
+  if (!l3 && fixed[23] == 'K') {
+    // LHa for OS-9/68k stores the length without the two length bytes themselves. Its
+    // headers are read two bytes longer; one that reads whole as stored is taken as it is.
+    Member asStored = m;
+    HeaderRead r = readLevel2or3Sized(src, pos, m, total + 2);
+    if (r.status == HeaderStatus::Ok) return r;
+    if (readLevel2or3Sized(src, pos, asStored, total).status == HeaderStatus::Ok) {
+      m = asStored;
+      return {HeaderStatus::Ok, {}};
+    }
+    return r;
+  }
+  return readLevel2or3Sized(src, pos, m, total);
 }
 
 }  // namespace
@@ -270,7 +299,7 @@ HeaderRead readHeader(ByteSource& src, uint64_t pos, Member& m) {
       return readLevel0or1(src, pos, m, pre);
     case 2:
     case 3:
-      return readLevel2or3(src, pos, m, pre);
+      return readLevel2or3(src, pos, m);
     default:
       return damaged("unknown header level");
   }

@@ -75,7 +75,8 @@ std::string verboseListing(const std::string& archiveText, const std::vector<Mem
                   static_cast<unsigned long long>(m.packedSize),
                   ratioText(m.packedSize, m.originalSize).c_str(), dateTime(m.mtime).c_str(),
                   attributeText(m).c_str(), m.method, m.crc, m.level, osText(m.osId).c_str());
-    out += trimRight(buf) + "\n";
+    // A file comment ends the detail line, so that each member still takes two lines.
+    out += trimRight(buf) + (m.comment.empty() ? "" : "  " + m.comment) + "\n";
     totalOrig += m.originalSize;
     totalPacked += m.packedSize;
   }

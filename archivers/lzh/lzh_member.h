@@ -33,6 +33,7 @@ struct Member {
   std::u16string utf16Name;
   bool hasUtf16Name = false;
   uint32_t codePage = 0;  // from the code page extended header, 0 when absent
+  std::string rawComment;  // what followed a NUL in the name field (Amiga file comments)
 
   // Decoded name: UTF-8 components without "." and empty parts.
   std::vector<std::string> parts;
@@ -43,6 +44,7 @@ struct Member {
   // The path the listings show and the commands match: components joined with '\', folders
   // ending in '\'.
   std::string path;
+  std::string comment;  // the file comment as UTF-8 without control characters, or empty
 
   bool truncated = false;  // the packed data runs past the end of the file
 

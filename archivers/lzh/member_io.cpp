@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "lzh_codec.h"
 #include "lzh_error.h"
+#include "macbinary.h"
 
 namespace zv::lzh {
 namespace {
@@ -38,6 +41,15 @@ struct Pipe {
   uint64_t produced = 0;
   int error = 0;
   std::string errorText;
+  // Extraction only: all-zero runs become holes (a sparse member stays sparse on disk), and
+  // a MacBinary-wrapped member is cut down to its fork. The first 128 decoded bytes wait in
+  // `head` until they are judged; decoded bytes from keepFrom to keepTo reach the file.
+  bool holeAtEnd = false;
+  bool unwrap = false;
+  uint64_t memberSize = 0;
+  std::string head;
+  uint64_t keepFrom = 0;
+  uint64_t keepTo = UINT64_MAX;
 
   void keep(const LzhError& e) {
     if (!error) {
@@ -74,12 +86,55 @@ long readCb(void* p, unsigned char* buf, size_t max) {
   return r;
 }
 
+bool allZero(const unsigned char* buf, size_t len) {
+  return len > 0 && buf[0] == 0 && std::memcmp(buf, buf + 1, len - 1) == 0;
+}
+
+// Appends to the extracted file; a run of zeros is skipped over as a hole.
+void appendOut(Pipe* s, const unsigned char* buf, size_t len, bool zero) {
+  if (zero && lseek(s->outFd, static_cast<off_t>(len), SEEK_CUR) >= 0) {
+    s->holeAtEnd = true;
+    return;
+  }
+  size_t done = 0;
+  while (done < len) {
+    ssize_t w = write(s->outFd, buf + done, len - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) writeFailed(w < 0 ? errno : ENOSPC);
+    done += static_cast<size_t>(w);
+  }
+  s->holeAtEnd = false;
+}
+
+// Passes decoded bytes at offset s->produced on to the file, through the MacBinary filter.
+void extractOut(Pipe* s, const unsigned char* buf, size_t len, bool zero) {
+  uint64_t at = s->produced;
+  if (s->unwrap && s->head.size() < kMacBinaryHeaderSize) {
+    size_t take = std::min<size_t>(len, kMacBinaryHeaderSize - s->head.size());
+    s->head.append(reinterpret_cast<const char*>(buf), take);
+    buf += take;
+    len -= take;
+    at += take;
+    if (s->head.size() < kMacBinaryHeaderSize) return;
+    auto* h = reinterpret_cast<const unsigned char*>(s->head.data());
+    if (auto fork = macBinaryFork(h, s->memberSize)) {
+      s->keepFrom = fork->offset;
+      s->keepTo = fork->offset + fork->length;
+    } else {
+      appendOut(s, h, s->head.size(), allZero(h, s->head.size()));
+    }
+  }
+  uint64_t from = std::max(at, s->keepFrom), to = std::min(at + len, s->keepTo);
+  if (from < to) appendOut(s, buf + (from - at), static_cast<size_t>(to - from), zero);
+}
+
 int writeCb(void* p, const unsigned char* buf, size_t len) {
   auto* s = static_cast<Pipe*>(p);
   if (s->error) return 1;
   try {
+    const bool zero = allZero(buf, len);
     if (!s->crcOnRead) {
-      s->crc = lzh_crc16(s->crc, buf, len);
+      if (!(zero && s->crc == 0)) s->crc = lzh_crc16(s->crc, buf, len);  // zeros keep 0
       s->ctx->advance(len);
     }
     if (s->outFd >= 0) {
@@ -87,13 +142,7 @@ int writeCb(void* p, const unsigned char* buf, size_t len) {
         writeAt(s->outFd, buf, len, s->outPos);
         s->outPos += len;
       } else {
-        size_t done = 0;
-        while (done < len) {
-          ssize_t w = write(s->outFd, buf + done, len - done);
-          if (w < 0 && errno == EINTR) continue;
-          if (w <= 0) writeFailed(w < 0 ? errno : ENOSPC);
-          done += static_cast<size_t>(w);
-        }
+        extractOut(s, buf, len, zero);
       }
     }
     s->produced += len;
@@ -135,23 +184,43 @@ bool canDecode(const Member& m) {
   return m.isFolder || isStored(m.method) || lzh_can_decode(m.method);
 }
 
-void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
-  if (m.truncated) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が途中で切れています: " + m.path);
-  if (!canDecode(m))
-    fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method + " " + m.path);
+namespace {
+
+enum class Outcome { Ok, Damaged, CrcMismatch };
+
+// One decoding of the member into `outFd` (one reading of its method).
+Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, int reading) {
   Pipe s;
   s.ctx = &ctx;
   s.inFd = archiveFd;
   s.inPos = m.dataOffset;
   s.inLeft = m.packedSize;
   s.outFd = outFd;
+  s.memberSize = m.originalSize;
+  s.unwrap = outFd >= 0 && m.osId == 'm' && !ctx.cmd.keepMacBinary &&
+             m.originalSize >= kMacBinaryHeaderSize;
   int rc = LZH_OK;
   if (isStored(m.method)) {
     if (m.packedSize < m.originalSize) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が壊れています: " + m.path);
     std::vector<unsigned char> buf(kChunk);
     uint64_t left = m.originalSize;
     s.inLeft = m.originalSize;
+    uint64_t holeEnd = 0;
     while (left > 0 && !s.error) {
+      // A hole in the archive reads as zeros: they are passed on without reading them.
+      if (s.inPos >= holeEnd) {
+        off_t data = lseek(archiveFd, static_cast<off_t>(s.inPos), SEEK_DATA);
+        holeEnd = data > 0 ? static_cast<uint64_t>(data) : s.inPos;
+      }
+      if (holeEnd > s.inPos) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>({left, holeEnd - s.inPos, kChunk}));
+        static const std::vector<unsigned char> zeros(kChunk);
+        s.inPos += n;
+        s.inLeft -= n;
+        writeCb(&s, zeros.data(), n);
+        left -= n;
+        continue;
+      }
       long r = readCb(&s, buf.data(), buf.size());
       if (r <= 0) {
         if (!s.error) s.keep(LzhError(ZV_ERROR_BROKEN_ARCHIVE, "書庫が途中で切れています"));
@@ -162,14 +231,48 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
     }
   } else {
     LzhStreams io{readCb, &s, writeCb, &s};
-    rc = lzh_decode(m.method, m.packedSize, m.originalSize, &io);
+    rc = lzh_decode_reading(m.method, m.packedSize, m.originalSize, &io, reading);
   }
   if (s.error) fail(s.error, s.errorText);
   if (rc == LZH_E_METHOD) fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method);
   if (rc == LZH_E_MEMORY) fail(ZV_ERROR_MEMORY, "メモリが足りません");
-  if (rc != LZH_OK || s.produced != m.originalSize)
-    fail(ZV_ERROR_BROKEN_ARCHIVE, "圧縮データが壊れています: " + m.path);
-  if (m.hasCrc && s.crc != m.crc) fail(ZV_ERROR_CRC, "CRC が一致しません: " + m.path);
+  if (rc != LZH_OK || s.produced != m.originalSize) return Outcome::Damaged;
+  if (m.hasCrc && s.crc != m.crc) return Outcome::CrcMismatch;
+  if (s.unwrap && s.head.size() < kMacBinaryHeaderSize)
+    appendOut(&s, reinterpret_cast<const unsigned char*>(s.head.data()), s.head.size(), false);
+  // A hole at the end has no bytes behind it that would give the file its length.
+  if (s.holeAtEnd) {
+    off_t end = lseek(outFd, 0, SEEK_CUR);
+    if (end < 0 || ftruncate(outFd, end) != 0) writeFailed(errno);
+  }
+  return Outcome::Ok;
+}
+
+}  // namespace
+
+void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
+  if (m.truncated) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が途中で切れています: " + m.path);
+  if (!canDecode(m))
+    fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method + " " + m.path);
+  // Methods that writers produced in more than one way are decoded in each reading until the
+  // CRC matches; the output is wound back in between.
+  const int readings = isStored(m.method) ? 1 : std::max(1, lzh_decode_readings(m.method));
+  const off_t start = outFd >= 0 ? lseek(outFd, 0, SEEK_CUR) : 0;
+  const uint64_t doneBefore = ctx.done;
+  bool crcSeen = false;
+  for (int reading = 0; reading < readings; ++reading) {
+    if (reading > 0) {
+      if (outFd >= 0 && (start < 0 || ftruncate(outFd, start) != 0 ||
+                         lseek(outFd, start, SEEK_SET) != start))
+        break;
+      ctx.done = doneBefore;
+    }
+    Outcome o = decodeOnce(archiveFd, m, outFd, ctx, reading);
+    if (o == Outcome::Ok) return;
+    if (o == Outcome::CrcMismatch) crcSeen = true;
+  }
+  if (crcSeen) fail(ZV_ERROR_CRC, "CRC が一致しません: " + m.path);
+  fail(ZV_ERROR_BROKEN_ARCHIVE, "圧縮データが壊れています: " + m.path);
 }
 
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,

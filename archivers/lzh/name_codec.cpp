@@ -171,6 +171,8 @@ void decodeMemberName(Member& m) {
                  (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
   }
   m.path = displayPath(m.parts, m.absolute, m.isFolder);
+  const std::string& c = m.rawComment;
+  m.comment = cleanControls(!hasNonAscii(c) || encoding::isValidUtf8(c) ? c : encoding::cp932ToUtf8(c));
 }
 
 EncodedName encodeMemberName(const std::vector<std::string>& parts, bool folder) {

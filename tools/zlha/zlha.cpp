@@ -5,6 +5,7 @@
 //
 //   zlha a -d1 -n1 out.lzh 'C:\data\' 'proj\*.*'
 //   zlha v out.lzh
+//   zlha x -jb1 mac.lzh 'C:\out\'   (Macintosh members keep their MacBinary wrapping)
 #include <dlfcn.h>
 
 #include <cstdio>

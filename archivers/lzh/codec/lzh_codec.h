@@ -51,6 +51,13 @@ int lzh_can_encode(const char method[5]);
 int lzh_decode(const char method[5], uint64_t packed_size, uint64_t original_size,
                const LzhStreams* io);
 
+/* Some methods were written in more than one way under the same id (-lh2-: writers differ in
+ * how the position tree counts before its first split). lzh_decode uses reading 0; a caller
+ * whose CRC does not match tries the others, 0 .. lzh_decode_readings(method) - 1. */
+int lzh_decode_readings(const char method[5]);
+int lzh_decode_reading(const char method[5], uint64_t packed_size, uint64_t original_size,
+                       const LzhStreams* io, int reading);
+
 /* Encodes `original_size` bytes with -lh5-, -lh6- or -lh7-; *packed_size receives the packed
  * length. The caller stores -lh0- instead when the result is not smaller. */
 int lzh_encode(const char method[5], uint64_t original_size, const LzhStreams* io,

@@ -155,10 +155,20 @@ using namespace lzh;
 
 extern "C" int lzh_can_decode(const char method[5]) { return find_method(method) != 0; }
 
+extern "C" int lzh_decode_readings(const char method[5]) {
+  const MethodRow* row = find_method(method);
+  return !row ? 0 : row->family == kLh2 ? 2 : 1;
+}
+
 extern "C" int lzh_decode(const char method[5], uint64_t packed_size, uint64_t original_size,
                           const LzhStreams* io) {
+  return lzh_decode_reading(method, packed_size, original_size, io, 0);
+}
+
+extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
+                                  uint64_t original_size, const LzhStreams* io, int reading) {
   const MethodRow* row = find_method(method);
-  if (!row) return LZH_E_METHOD;
+  if (!row || reading < 0 || reading >= lzh_decode_readings(method)) return LZH_E_METHOD;
   if (!io || !io->read || !io->write) return LZH_E_READ;
   if (row->family == kNoData) return original_size == 0 ? LZH_OK : LZH_E_DATA;
   if (original_size == 0) return LZH_OK;
@@ -189,7 +199,7 @@ extern "C" int lzh_decode(const char method[5], uint64_t packed_size, uint64_t o
     case kStore: rc = decode_store(d); break;
     case kStatic: rc = decode_static(d, row->np, row->pbit); break;
     case kLh1: rc = decode_lh1(d); break;
-    case kLh2: rc = decode_lh2(d); break;
+    case kLh2: rc = decode_lh2(d, reading); break;
     case kLh3: rc = decode_lh3(d); break;
     case kLzs: rc = decode_lzs(d); break;
     default: rc = decode_lz5(d); break;

@@ -168,9 +168,10 @@ void update_p(Lh2State& s, int sym) {
     s.freq[kRootP] = 0xFFFF;
   }
   int q = s.s_node[sym + kCharCodes];
-  // While the root is the only leaf it counts its own uses; the count carries over into the
-  // leaf split off it when the second position symbol appears (as -lh2- writers do).
-  if (q == kRootP) ++s.freq[kRootP];
+  // While the root is the only leaf, one writer family counts its uses there, and the count
+  // carries over into the leaf split off it when the second position symbol appears; the
+  // other leaves it at 1.
+  if (q == kRootP && s.root_counts) ++s.freq[kRootP];
   while (q != kRootP) q = increment_slot(s, q);
   ++s.total_p;
 }
@@ -208,8 +209,12 @@ int read_leaf(Decoder* d, const Lh2State& s, int root) {
 
 }  // namespace
 
-int decode_lh2(Decoder* d) {
+// Reading 0 follows the writers whose position root counts its uses while it is alone (the
+// Java LHA library); reading 1 the writers where it does not (the Windows LZH library and the
+// LHA 2.x lineage). Both write the same method id, so callers tell them apart by the CRC.
+int decode_lh2(Decoder* d, int reading) {
   Lh2State& s = d->m.lh2;
+  s.root_counts = reading == 0;
   start_c(s);
   start_p(s);
   const uint64_t total = d->out_left;

@@ -49,6 +49,7 @@ struct Lh2State {
   int16_t s_node[442];
   uint16_t freq[884];
   uint16_t total_p;
+  bool root_counts;  // the single-leaf position root counts its uses (see decode_lh2)
   int avail, most_p, n1;
   uint32_t nn, nextcount;
 };
@@ -185,7 +186,7 @@ inline void single(HuffTable<N, TBITS>& t, int sym) {
 
 int decode_static(Decoder* d, int np, int pbit);
 int decode_lh1(Decoder* d);
-int decode_lh2(Decoder* d);
+int decode_lh2(Decoder* d, int reading);
 int decode_lh3(Decoder* d);
 int decode_lzs(Decoder* d);
 int decode_lz5(Decoder* d);
