@@ -19,10 +19,10 @@ rm -rf "$probe"
 mkdir -p "$work/corpus" "$work/obj"
 lzh="$root/archivers/lzh"
 flags="-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -std=c++20"
-inc="-I$lzh -I$lzh/codec -I$root/platform/include -I$root/archivers/include"
+inc="-I$lzh -I$lzh/codec -I$root/archivers/common -I$root/platform/include -I$root/archivers/include"
 objs=""
 for f in "$lzh/header_reader.cpp" "$lzh/name_codec.cpp" "$lzh/archive_index.cpp" \
-         "$lzh/dos_time.cpp" "$lzh/byte_source.cpp" "$lzh/path_gate.cpp" \
+         "$lzh/dos_time.cpp" "$lzh/byte_source.cpp" "$root/archivers/common/write_gate.cc" \
          "$lzh/codec/lzh_crc16.cpp" "$root/platform/src/encoding.cpp"; do
   o="$work/obj/$(basename "$f").o"
   clang++ $flags $inc -c "$f" -o "$o"

@@ -10,9 +10,9 @@ secs=${1:-60}
 mkdir -p "$work/corpus"
 zipdir="$root/archivers/zip"
 flags="-g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
-clang++ -std=c++20 $flags -I"$zipdir" -I"$root/archivers/include" -I"$root/platform/include" \
+clang++ -std=c++20 $flags -I"$zipdir" -I"$root/archivers/common" -I"$root/archivers/include" -I"$root/platform/include" \
   "$here/zip_names_fuzz.cc" "$zipdir/zip_names.cc" "$zipdir/zip_archive.cc" "$zipdir/zip_listing.cc" \
-  "$zipdir/safe_output.cc" "$root/platform/src/encoding.cpp" $(pkg-config --libs libzip) -lz \
+  "$root/archivers/common/write_gate.cc" "$root/platform/src/encoding.cpp" $(pkg-config --libs libzip) -lz \
   -o "$work/zip_names_fuzz"
 if [ -z "$(ls -A "$work/corpus")" ]; then
   tmp=$(mktemp -d)
