@@ -8,7 +8,7 @@
 #include "archive_index.h"
 #include "byte_source.h"
 #include "lzh_error.h"
-#include "path_gate.h"
+#include "write_gate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zv::lzh::MemorySource src(data, size);
@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto idx = zv::lzh::scanArchive(src);
     for (const zv::lzh::Member& m : idx->members) {
       // What an extraction would check before writing anything.
-      (void)zv::lzh::unsafeReason(m.parts, m.absolute);
-      if (m.isSymlink) (void)zv::lzh::linkTargetStaysInside(m.parts, m.linkTarget);
+      (void)zv::archive::checkParts(m.parts);
+      if (m.isSymlink) (void)zv::archive::linkStaysInside(m.linkTarget, m.parts.size());
       if (!m.truncated && m.dataOffset + m.packedSize > size) __builtin_trap();
     }
   } catch (const zv::lzh::LzhError&) {

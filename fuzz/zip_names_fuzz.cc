@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "safe_output.h"
+#include "write_gate.h"
 #include "zip_archive.h"
 #include "zip_listing.h"
 #include "zip_names.h"

@@ -15,7 +15,7 @@
 #include "platform/fileops.h"
 #include "platform/runtime_error.h"
 #include "platform/winpath.h"
-#include "safe_output.h"
+#include "write_gate.h"
 
 namespace zv::ish {
 namespace {
@@ -117,15 +117,15 @@ int runEncode(const IshCommand& cmd, std::string& out) {
     return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
   }
   const std::string outName = baseNameOf(outHost);
-  int dirFd = dest.openFolder({}, 0, false);
+  // Closed after the file below, which removes its temporary file through it on failure.
+  archive::FolderFd folder(dest.openFolder({}, 0, false));
+  const int dirFd = folder.fd;
   archive::Existing existing = archive::existingAt(dirFd, outName);
   if (existing == archive::Existing::Folder) {
-    ::close(dirFd);
     out += "同じ名前のフォルダがあります: " + outHost + kNl;
     return ZV_ERROR_CANNOT_CREATE;
   }
   if (existing != archive::Existing::Nothing && !cmd.replaceOutput) {
-    ::close(dirFd);
     out += "ISH ファイルが既に存在します: " + outHost + kNl;
     return ZV_ERROR_CANNOT_CREATE;
   }
@@ -149,7 +149,6 @@ int runEncode(const IshCommand& cmd, std::string& out) {
   archive::AtomicFile file(dirFd, outName);
   bool good = file.ok() && file.write(text.data(), text.size()) && file.commit(0666, 0);
   int err = file.error();
-  ::close(dirFd);
   if (!good) {
     out += "ISH ファイルを書けません: " + outHost + " (" + std::strerror(err) + ")" + kNl;
     return archive::errorFromErrno(err, ZV_ERROR_WRITE);
@@ -258,7 +257,9 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
     out += "復元先のフォルダを開けません: " + destHost + kNl;
     return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
   }
-  int dirFd = dest.openFolder({}, 0, false);
+  // Closed after the file below, which removes its temporary file through it on failure.
+  archive::FolderFd folder(dest.openFolder({}, 0, false));
+  const int dirFd = folder.fd;
   int result = 0;
   auto fail = [&](int code) {
     if (result == 0 || result == ZV_ERROR_WARNING) result = code;
@@ -321,7 +322,6 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
     if (f.repairedLines > 0) out += ", " + std::to_string(f.repairedLines) + " 行を修復";
     out += ")" + std::string(kNl);
   }
-  ::close(dirFd);
   if (result == ZV_ERROR_WARNING) result = 0;  // skipped existing files are not a failure
   return result;
 }

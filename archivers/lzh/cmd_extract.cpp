@@ -5,14 +5,15 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 
 #include "archive_index.h"
 #include "commands.h"
 #include "lzh_error.h"
 #include "lzh_paths.h"
 #include "member_io.h"
-#include "path_gate.h"
 #include "wildcard.h"
+#include "write_gate.h"
 
 namespace zv::lzh {
 namespace {
@@ -23,11 +24,10 @@ bool endsRun(int code) {
          code == ZV_ERROR_MEMORY || code == ZV_ERROR_CANNOT_OPEN;
 }
 
-unsigned fileMode(const Member& m) {
+// The stored permissions, or read and write for everyone; the gate applies the umask.
+mode_t fileMode(const Member& m) {
   if (m.hasUnixMode && (m.unixMode & 0777) != 0) return m.unixMode & 0777;
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+  return 0666;
 }
 
 // A stored root ("\dir\a.txt", as some Windows tools write) or drive letter is dropped, so
@@ -39,36 +39,47 @@ std::vector<std::string> relativeParts(std::vector<std::string> parts) {
   return parts;
 }
 
-void extractOne(const Member& m, const std::vector<std::string>& stored, Destination& dest,
+// Fails with the archiver error for errno, naming the member and the cause.
+[[noreturn]] void failWrite(const std::string& what, const std::string& path, int fallback) {
+  int e = errno;
+  int code = e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(e, fallback);
+  if (code == ZV_ERROR_UNSAFE_NAME)
+    fail(code, "シンボリックリンクかファイルがフォルダの位置にあります: " + path);
+  fail(code, what + " (" + std::strerror(e) + "): " + path);
+}
+
+void extractOne(const Member& m, const std::vector<std::string>& stored, const archive::Destination& dest,
                 int archiveFd, RunContext& ctx) {
   std::vector<std::string> parts = relativeParts(stored);
-  std::string why = unsafeReason(parts, false);
-  if (!why.empty()) fail(ZV_ERROR_UNSAFE_NAME, "危険な名前なので解凍しません (" + why + "): " + m.path);
+  archive::NameProblem problem = archive::checkParts(parts);
+  if (problem != archive::NameProblem::None)
+    fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") + archive::describe(problem) + "): " + m.path);
   if (m.isFolder) {
-    dest.makeFolders(parts);
+    int fd = dest.openFolder(parts, parts.size(), true);
+    if (fd < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+    close(fd);
     return;
   }
-  int parent = dest.openParent(parts);
-  struct Closer {
-    int fd;
-    ~Closer() { close(fd); }
-  } closer{parent};
+  archive::FolderFd parent(dest.openFolder(parts, parts.size() - 1, true));
+  if (parent.fd < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
   const std::string& name = parts.back();
   if (m.isSymlink) {
-    if (!linkTargetStaysInside(parts, m.linkTarget))
+    if (!dest.linkResolvesInside(parts, m.linkTarget))
       fail(ZV_ERROR_UNSAFE_NAME, "解凍先の外を指すリンクなので作りません: " + m.path + " -> " + m.linkTarget);
-    struct stat st {};
-    if (fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-      if (S_ISDIR(st.st_mode)) fail(ZV_ERROR_CANNOT_CREATE, "同じ名前のフォルダがあります: " + m.path);
-      unlinkat(parent, name.c_str(), 0);
-    }
-    if (symlinkat(m.linkTarget.c_str(), parent, name.c_str()) != 0)
-      fail(ZV_ERROR_CANNOT_CREATE, "リンクを作れません: " + m.path);
+    if (!archive::placeLink(parent.fd, name, m.linkTarget)) failWrite("リンクを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
     return;
   }
-  PendingFile out(parent, name);
+  archive::AtomicFile out(parent.fd, name);
+  if (!out.ok()) {
+    errno = out.error();
+    failWrite("ファイルを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+  }
   decodeMember(archiveFd, m, out.fd(), ctx);
-  out.commit(fileMode(m), static_cast<long>(m.mtime));
+  if (!out.commit(fileMode(m), static_cast<std::time_t>(m.mtime))) {
+    errno = out.error();
+    if (errno == EISDIR) fail(ZV_ERROR_CANNOT_CREATE, "同じ名前のフォルダがあります: " + m.path);
+    failWrite("書き込めません", m.path, ZV_ERROR_WRITE);
+  }
 }
 
 }  // namespace
@@ -121,8 +132,15 @@ int extractMembers(RunContext& ctx) {
     int fd;
     ~Closer() { close(fd); }
   } closer{afd};
-  std::unique_ptr<Destination> dest;
-  if (cmd.verb != 't') dest = std::make_unique<Destination>(destArg.empty() ? "." : toHostPath(destArg));
+  std::unique_ptr<archive::Destination> dest;
+  if (cmd.verb != 't') {
+    std::string folder = destArg.empty() ? "." : toHostPath(destArg);
+    dest = std::make_unique<archive::Destination>(folder);
+    if (!dest->ok()) {
+      errno = dest->error();
+      failWrite("解凍先フォルダを作れません", folder, ZV_ERROR_CANNOT_CREATE);
+    }
+  }
 
   ctx.begin();
   int ok = 0;

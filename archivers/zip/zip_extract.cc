@@ -12,7 +12,7 @@
 
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
-#include "safe_output.h"
+#include "write_gate.h"
 #include "zip_lzma.h"
 
 namespace zv::zip {
@@ -252,17 +252,13 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
       return true;
     });
     if (!ok) return;
-    if (!archive::linkStaysInside(target, parts.size() - 1)) {
+    if (!dest.linkResolvesInside(parts, target)) {
       out += "解凍先の外を指すシンボリックリンクのため解凍しません: " + m.name + " -> " + target + kNl;
       run.fail(ZV_ERROR_UNSAFE_NAME);
       return;
     }
-    std::string temp = ".zv-link-" + std::to_string(::getpid()) + ".tmp";
-    ::unlinkat(dirFd, temp.c_str(), 0);
-    if (::symlinkat(target.c_str(), dirFd, temp.c_str()) != 0 ||
-        ::renameat(dirFd, temp.c_str(), dirFd, leaf.c_str()) != 0) {
+    if (!archive::placeLink(dirFd, leaf, target)) {
       int e = errno;
-      ::unlinkat(dirFd, temp.c_str(), 0);
       out += "シンボリックリンクを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
       run.fail(archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     }

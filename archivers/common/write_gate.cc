@@ -1,0 +1,442 @@
+#include "write_gate.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "zorvex/archiver_api.h"
+
+namespace zv::archive {
+
+NameProblem splitMemberName(std::string_view name, std::vector<std::string>& parts) {
+  parts.clear();
+  if (name.empty()) return NameProblem::Empty;
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7F) return NameProblem::Control;
+  if (name[0] == '/' || name[0] == '\\') return NameProblem::Absolute;
+  if (name.size() >= 2 && name[1] == ':' &&
+      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')))
+    return NameProblem::Drive;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view part = name.substr(start, end - start);
+    if (part == "..") return NameProblem::ParentStep;
+    if (!part.empty() && part != ".") {
+      // A colon inside a component is harmless on this system but names a drive or a data
+      // stream elsewhere; the names are kept as written.
+      parts.emplace_back(part);
+    }
+    start = end + 1;
+  }
+  return parts.empty() ? NameProblem::Empty : NameProblem::None;
+}
+
+NameProblem checkParts(const std::vector<std::string>& parts) {
+  if (parts.empty()) return NameProblem::Empty;
+  const std::string& first = parts.front();
+  if (first.size() >= 2 && first[1] == ':' &&
+      ((first[0] >= 'A' && first[0] <= 'Z') || (first[0] >= 'a' && first[0] <= 'z')))
+    return NameProblem::Drive;
+  for (const std::string& p : parts) {
+    if (p.empty() || p == ".") return NameProblem::Empty;
+    if (p == "..") return NameProblem::ParentStep;
+    for (unsigned char c : p) {
+      if (c == '/' || c == 0) return NameProblem::Separator;
+      if (c < 0x20 || c == 0x7F) return NameProblem::Control;
+    }
+    // Room is left for the temporary name written beside it.
+    if (p.size() > NAME_MAX - 16) return NameProblem::TooLong;
+  }
+  return NameProblem::None;
+}
+
+const char* describe(NameProblem p) {
+  switch (p) {
+    case NameProblem::None: return "";
+    case NameProblem::Empty: return "名前が空です";
+    case NameProblem::Absolute: return "絶対パスの名前です";
+    case NameProblem::Drive: return "ドライブ名を含む名前です";
+    case NameProblem::ParentStep: return "\"..\" で解凍先の外を指す名前です";
+    case NameProblem::Control: return "制御文字を含む名前です";
+    case NameProblem::TooLong: return "長すぎる名前です";
+    case NameProblem::Separator: return "区切り文字を含む名前です";
+  }
+  return "";
+}
+
+bool linkStaysInside(std::string_view target, size_t depth) {
+  if (target.empty() || target[0] == '/' || target[0] == '\\') return false;
+  if (target.size() >= 2 && target[1] == ':') return false;
+  long level = long(depth);
+  size_t start = 0;
+  while (start <= target.size()) {
+    size_t end = target.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = target.size();
+    std::string_view part = target.substr(start, end - start);
+    if (part == "..") {
+      if (--level < 0) return false;
+    } else if (!part.empty() && part != ".") {
+      ++level;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+namespace {
+
+int makeFolders(const std::string& path) {
+  std::string cur;
+  size_t pos = 0;
+  while (pos < path.size()) {
+    size_t next = path.find('/', pos + 1);
+    if (next == std::string::npos) next = path.size();
+    cur = path.substr(0, next);
+    if (!cur.empty() && ::mkdir(cur.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+    pos = next;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Destination::Destination(const std::string& hostFolder) : path_(hostFolder) {
+  while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
+  if (path_.empty()) path_ = ".";
+  fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0 && errno == ENOENT) {
+    if (int e = makeFolders(path_)) {
+      error_ = e;
+      return;
+    }
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (fd_ < 0) error_ = errno;
+}
+
+Destination::~Destination() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int Destination::openFolder(const std::vector<std::string>& parts, size_t count, bool create) const {
+  int fd = ::dup(fd_);
+  if (fd < 0) return -1;
+  for (size_t i = 0; i < count && i < parts.size(); ++i) {
+    int next = ::openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (next < 0 && errno == ENOENT && create) {
+      if (::mkdirat(fd, parts[i].c_str(), 0777) != 0 && errno != EEXIST) {
+        int e = errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+      }
+      next = ::openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    int e = errno;
+    ::close(fd);
+    if (next < 0) {
+      errno = e;
+      return -1;
+    }
+    fd = next;
+  }
+  return fd;
+}
+
+bool Destination::linkResolvesInside(const std::vector<std::string>& parts,
+                                     const std::string& target) const {
+  if (parts.empty() || target.empty() || target[0] == '/' || target[0] == '\\') return false;
+  if (target.size() >= 2 && target[1] == ':') return false;
+  // `path` is where resolution stands, as components below the destination, each one a real
+  // folder (or, once `unknown` is set, a name that does not exist yet).
+  std::vector<std::string> path(parts.begin(), parts.end() - 1);
+  std::deque<std::string> todo;
+  auto queue = [&todo](const std::string& text) {
+    std::vector<std::string> cs;
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t end = text.find_first_of("/\\", start);
+      if (end == std::string::npos) end = text.size();
+      cs.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    todo.insert(todo.begin(), cs.begin(), cs.end());
+  };
+  queue(target);
+  bool unknown = false;
+  int hops = 0;
+  while (!todo.empty()) {
+    std::string c = std::move(todo.front());
+    todo.pop_front();
+    if (c.empty() || c == ".") continue;
+    if (c == "..") {
+      if (path.empty() || unknown) return false;
+      path.pop_back();
+      continue;
+    }
+    path.push_back(c);
+    if (unknown) continue;
+    std::string rel;
+    for (const std::string& p : path) rel += (rel.empty() ? "" : "/") + p;
+    struct stat st;
+    if (::fstatat(fd_, rel.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      unknown = true;
+      continue;
+    }
+    if (!S_ISLNK(st.st_mode)) continue;
+    if (++hops > 40) return false;
+    char buf[PATH_MAX];
+    ssize_t n = ::readlinkat(fd_, rel.c_str(), buf, sizeof buf);
+    if (n <= 0 || size_t(n) >= sizeof buf || buf[0] == '/') return false;
+    path.pop_back();
+    queue(std::string(buf, size_t(n)));
+  }
+  return true;
+}
+
+FolderFd::~FolderFd() {
+  if (fd >= 0) ::close(fd);
+}
+
+Existing existingAt(int dirFd, const std::string& name) {
+  struct stat st;
+  if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Existing::Nothing;
+  if (S_ISREG(st.st_mode)) return Existing::File;
+  if (S_ISDIR(st.st_mode)) return Existing::Folder;
+  if (S_ISLNK(st.st_mode)) return Existing::Link;
+  return Existing::Other;
+}
+
+std::time_t modifiedAt(int dirFd, const std::string& name) {
+  struct stat st;
+  if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return st.st_mtime;
+}
+
+mode_t writtenMode(mode_t mode) {
+  static std::mutex lock;
+  std::lock_guard<std::mutex> hold(lock);
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return (mode & 0777) & ~mask;
+}
+
+int createTemporary(int dirFd, std::string& name, int flags) {
+  static std::atomic<unsigned> counter{0};
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    name = ".zv-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | flags, 0600);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) name.clear();
+  return fd;
+}
+
+namespace {
+
+bool readNumber(std::string_view& s, long& value) {
+  size_t n = 0;
+  value = 0;
+  while (n < s.size() && n < 10 && s[n] >= '0' && s[n] <= '9') value = value * 10 + (s[n++] - '0');
+  if (n == 0 || n == 10) return false;
+  s.remove_prefix(n);
+  return true;
+}
+
+bool eat(std::string_view& s, std::string_view prefix) {
+  if (s.substr(0, prefix.size()) != prefix) return false;
+  s.remove_prefix(prefix.size());
+  return true;
+}
+
+bool endsWithArchiveType(std::string_view s) {
+  if (s.size() < 4) return false;
+  std::string ext(s.substr(s.size() - 4));
+  for (char& c : ext) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return ext == ".lzh" || ext == ".lha" || ext == ".exe";
+}
+
+bool processRuns(long pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+bool isTemporaryName(std::string_view name, long& pid) {
+  if (name.size() < 6 || name.substr(name.size() - 4) != ".tmp") return false;
+  std::string_view s = name.substr(0, name.size() - 4);
+  long n;
+  // ".zv-PID-N" (files), ".zv-link-PID" (links).
+  std::string_view t = s;
+  if (eat(t, ".zv-link-")) return readNumber(t, pid) && t.empty();
+  t = s;
+  if (eat(t, ".zv-")) return readNumber(t, pid) && eat(t, "-") && readNumber(t, n) && t.empty();
+  // Older forms: ".zvPID_N" (extracted LZH members), ".ARCHIVE.PID_N" (rewritten archives).
+  t = s;
+  if (eat(t, ".zv") && readNumber(t, pid) && eat(t, "_") && readNumber(t, n) && t.empty()) return true;
+  if (s.empty() || s[0] != '.') return false;
+  size_t dot = s.rfind('.');
+  if (dot == 0 || !endsWithArchiveType(s.substr(1, dot - 1))) return false;
+  t = s.substr(dot + 1);
+  return readNumber(t, pid) && eat(t, "_") && readNumber(t, n) && t.empty();
+}
+
+int removeStaleTemporaries(int dirFd) {
+  int copy = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (copy < 0) return 0;
+  DIR* d = ::fdopendir(copy);
+  if (!d) {
+    ::close(copy);
+    return 0;
+  }
+  std::vector<std::string> stale;
+  while (dirent* e = ::readdir(d)) {
+    long pid = 0;
+    if (isTemporaryName(e->d_name, pid) && pid != ::getpid() && !processRuns(pid)) stale.emplace_back(e->d_name);
+  }
+  ::closedir(d);
+  int removed = 0;
+  for (const std::string& name : stale) {
+    struct stat st;
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) continue;
+    if (::unlinkat(dirFd, name.c_str(), 0) == 0) ++removed;
+  }
+  return removed;
+}
+
+namespace {
+
+// Sweeps a folder at most once in a while per process: extraction writes many files into
+// the same folder.
+void sweepOnce(int dirFd) {
+  struct stat st;
+  if (::fstat(dirFd, &st) != 0) return;
+  static std::mutex lock;
+  static std::map<std::pair<dev_t, ino_t>, std::chrono::steady_clock::time_point> swept;
+  auto now = std::chrono::steady_clock::now();
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    auto [it, fresh] = swept.try_emplace({st.st_dev, st.st_ino}, now);
+    if (!fresh && now - it->second < std::chrono::seconds(10)) return;
+    it->second = now;
+  }
+  removeStaleTemporaries(dirFd);
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(int dirFd, std::string name) : dirFd_(dirFd), name_(std::move(name)) {
+  sweepOnce(dirFd_);
+  fd_ = createTemporary(dirFd_, temp_);
+  if (fd_ < 0) error_ = errno;
+}
+
+AtomicFile::~AtomicFile() { drop(); }
+
+bool AtomicFile::write(const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::write(fd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      return false;
+    }
+    p += n, size -= size_t(n);
+  }
+  return true;
+}
+
+bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
+  if (fd_ < 0) return false;
+  auto failWith = [this](int e) {
+    error_ = e;
+    drop();
+    return false;
+  };
+  ::fchmod(fd_, writtenMode(mode));
+  if (mtime != 0) {
+    struct timespec times[2];
+    times[0].tv_sec = mtime, times[0].tv_nsec = 0;
+    times[1] = times[0];
+    ::futimens(fd_, times);
+  }
+  // The data reaches the disk before the name does, so a crash never leaves a short file
+  // under the final name.
+  if (::fdatasync(fd_) != 0 && errno != EINVAL) return failWith(errno);
+  int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) return failWith(errno);
+  if (existingAt(dirFd_, name_) == Existing::Folder) return failWith(EISDIR);
+  int r;
+  if (keepExisting) {
+    // A hard link never replaces a file that appeared meanwhile; where the file system has no
+    // hard links, check and rename instead.
+    r = ::linkat(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), 0);
+    if (r != 0 && (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK)) {
+      keepExisting = false;
+      if (existingAt(dirFd_, name_) != Existing::Nothing) {
+        errno = EEXIST;
+      } else {
+        r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
+      }
+    }
+  } else {
+    // rename replaces a symbolic link itself, never the file it points to.
+    r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
+  }
+  if (r != 0) return failWith(errno);
+  if (keepExisting) ::unlinkat(dirFd_, temp_.c_str(), 0);
+  temp_.clear();
+  return true;
+}
+
+void AtomicFile::drop() {
+  if (fd_ >= 0) ::close(fd_), fd_ = -1;
+  if (!temp_.empty()) ::unlinkat(dirFd_, temp_.c_str(), 0), temp_.clear();
+}
+
+bool placeLink(int dirFd, const std::string& name, const std::string& target) {
+  if (existingAt(dirFd, name) == Existing::Folder) {
+    errno = EISDIR;
+    return false;
+  }
+  std::string temp = ".zv-link-" + std::to_string(::getpid()) + ".tmp";
+  ::unlinkat(dirFd, temp.c_str(), 0);
+  if (::symlinkat(target.c_str(), dirFd, temp.c_str()) != 0 ||
+      ::renameat(dirFd, temp.c_str(), dirFd, name.c_str()) != 0) {
+    int e = errno;
+    ::unlinkat(dirFd, temp.c_str(), 0);
+    errno = e;
+    return false;
+  }
+  return true;
+}
+
+int errorFromErrno(int err, int fallback) {
+  switch (err) {
+    case ENOSPC:
+    case EDQUOT: return ZV_ERROR_DISK_SPACE;
+    case EROFS:
+    case EACCES:
+    case EPERM: return ZV_ERROR_READ_ONLY;
+    case ENOMEM: return ZV_ERROR_MEMORY;
+    default: return fallback;
+  }
+}
+
+}  // namespace zv::archive

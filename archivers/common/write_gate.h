@@ -1,0 +1,124 @@
+// The one gate through which every archiver library writes files: member names are checked
+// and split into folder components, folders are opened one by one without following symbolic
+// links, link targets are resolved before a link is made, and files are written to a
+// temporary file in their folder, synced, and renamed into place only when complete.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv::archive {
+
+enum class NameProblem { None, Empty, Absolute, Drive, ParentStep, Control, TooLong, Separator };
+
+// Splits a decoded (UTF-8) member name at '/' and '\' into its components. Refuses names
+// that are absolute, carry a drive letter, step up with "..", or contain control characters;
+// "." components and empty components from doubled separators are dropped.
+NameProblem splitMemberName(std::string_view name, std::vector<std::string>& parts);
+// The same checks for a name the library has already split into components: also refuses
+// empty and "." components, a separator or NUL inside one, and over-long components.
+NameProblem checkParts(const std::vector<std::string>& parts);
+// Japanese description of a problem, for the library's text output.
+const char* describe(NameProblem p);
+
+// True when a symbolic link at depth `depth` below the destination (0 = directly in it),
+// pointing at `target`, stays inside the destination by its text alone.
+bool linkStaysInside(std::string_view target, size_t depth);
+
+// An open destination folder. Created (with its parents) when missing.
+class Destination {
+ public:
+  explicit Destination(const std::string& hostFolder);
+  ~Destination();
+  Destination(const Destination&) = delete;
+  Destination& operator=(const Destination&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int error() const { return error_; }  // errno of a failed open
+  const std::string& path() const { return path_; }
+
+  // Opens the folder made of parts[0..count-1] below the destination, creating missing
+  // folders when `create` is set. A component that is a symbolic link or not a folder fails
+  // (ELOOP / ENOTDIR). Returns a descriptor the caller closes, or -1 with errno set.
+  int openFolder(const std::vector<std::string>& parts, size_t count, bool create) const;
+
+  // True when a symbolic link placed at `parts` pointing at `target` resolves inside the
+  // destination: the target is followed through the links already in the destination (those
+  // written earlier in the run included), and a ".." after a component that does not exist
+  // yet is refused, because a later member could make that component a link.
+  bool linkResolvesInside(const std::vector<std::string>& parts, const std::string& target) const;
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// An open folder descriptor closed with its scope.
+struct FolderFd {
+  int fd = -1;
+  explicit FolderFd(int f) : fd(f) {}
+  ~FolderFd();
+  FolderFd(const FolderFd&) = delete;
+  FolderFd& operator=(const FolderFd&) = delete;
+};
+
+// What stands at a name inside an open folder.
+enum class Existing { Nothing, File, Folder, Link, Other };
+Existing existingAt(int dirFd, const std::string& name);
+// Modification time of an ordinary file at the name, 0 when none.
+std::time_t modifiedAt(int dirFd, const std::string& name);
+
+// The permission bits a written file gets for a stored `mode`: read, write and execute bits
+// only (never set-id or sticky bits), less the process's umask.
+mode_t writtenMode(mode_t mode);
+
+// Temporary files of this program in a folder are named ".zv-PID-N.tmp". Creates one
+// (O_RDWR | O_EXCL, mode 0600) and returns its descriptor, or -1 with errno set; `name` receives it.
+int createTemporary(int dirFd, std::string& name, int flags = 0);
+// True for the name of a temporary file this program leaves while writing (older forms
+// included), with the process id that wrote it.
+bool isTemporaryName(std::string_view name, long& pid);
+// Removes the temporary files in the folder whose writing process no longer runs: what a
+// killed or crashed run left behind. Returns how many were removed.
+int removeStaleTemporaries(int dirFd);
+
+// A file being written: a hidden temporary file in the target folder, renamed over the target
+// by commit(); dropped (removed) when not committed. The first file written in a folder also
+// sweeps that folder's stale temporary files.
+class AtomicFile {
+ public:
+  AtomicFile(int dirFd, std::string name);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  int error() const { return error_; }
+  bool write(const void* data, size_t size);
+  // Sets permissions (writtenMode) and the modification time (when non-zero), syncs, then
+  // renames into place. With `keepExisting`, fails with EEXIST instead of replacing a file
+  // that appeared meanwhile. A folder at the name is never replaced (EISDIR).
+  bool commit(mode_t mode, std::time_t mtime, bool keepExisting = false);
+  void drop();
+
+ private:
+  int dirFd_;
+  std::string name_, temp_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Makes a symbolic link `name` -> `target` in the folder, replacing what stands there (not a
+// folder) only once the link exists under a temporary name. False with errno set.
+bool placeLink(int dirFd, const std::string& name, const std::string& target);
+
+// The archiver error number for an errno of a failed write (disk full, read-only, ...).
+int errorFromErrno(int err, int fallback);
+
+}  // namespace zv::archive

@@ -1,0 +1,217 @@
+// The write gate every archiver library writes through: one table of hostile names, links
+// that would lead outside, and how files are put in place.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "write_gate.h"
+#include "zorvex/archiver_api.h"
+
+namespace zv::archive {
+namespace {
+
+struct Folder {
+  std::string path;
+  Folder() {
+    char tmpl[] = "/tmp/zv_gate_XXXXXX";
+    path = ::mkdtemp(tmpl);
+  }
+  ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+  std::string operator/(const std::string& rel) const { return path + "/" + rel; }
+};
+
+void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+std::string get(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+std::set<std::string> entries(const std::string& dir) {
+  std::set<std::string> names;
+  DIR* d = ::opendir(dir.c_str());
+  while (dirent* e = d ? ::readdir(d) : nullptr)
+    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.insert(e->d_name);
+  if (d) ::closedir(d);
+  return names;
+}
+std::vector<std::string> splitAtSlash(const std::string& s) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t end; (end = s.find('/', start)) != std::string::npos; start = end + 1) parts.push_back(s.substr(start, end - start));
+  parts.push_back(s.substr(start));
+  return parts;
+}
+
+// Every name an archive may carry, as text (ZIP, ISH) and as components already split by the
+// library (LZH): the problem found in the text, and whether the components are refused.
+TEST(WriteGate, HostileNameTable) {
+  struct Row {
+    std::string name;
+    NameProblem text;
+    bool partsRefused;
+  } rows[] = {
+      {"a.txt", NameProblem::None, false},
+      {"dir/sub/a.txt", NameProblem::None, false},
+      {"...", NameProblem::None, false},  // three dots is an ordinary name
+      {"..foo/bar..", NameProblem::None, false},
+      {"a/./b//c.txt", NameProblem::None, true},
+      {"../evil.txt", NameProblem::ParentStep, true},
+      {"a/../../evil.txt", NameProblem::ParentStep, true},
+      {"dir/../../a.txt", NameProblem::ParentStep, true},
+      {"a\\..\\..\\evil.txt", NameProblem::ParentStep, false},  // one component on this system
+      {"/etc/passwd", NameProblem::Absolute, true},
+      {"\\windows\\x", NameProblem::Absolute, false},
+      {"C:\\x.txt", NameProblem::Drive, true},
+      {"c:x.txt", NameProblem::Drive, true},
+      {"C:/Windows/x.dll", NameProblem::Drive, true},
+      {"a\nb", NameProblem::Control, true},
+      {"bell\a.txt", NameProblem::Control, true},
+      {"esc\x1b]2;x.txt", NameProblem::Control, true},
+      {"del\x7f.txt", NameProblem::Control, true},
+      {std::string("nul\0x", 5), NameProblem::Control, true},
+      {"", NameProblem::Empty, true},
+      {"./", NameProblem::Empty, true},
+      {std::string(300, 'n'), NameProblem::None, true},  // too long for the file system
+  };
+  for (const Row& r : rows) {
+    std::vector<std::string> parts;
+    EXPECT_EQ(splitMemberName(r.name, parts), r.text) << r.name;
+    EXPECT_EQ(checkParts(splitAtSlash(r.name)) != NameProblem::None, r.partsRefused) << r.name;
+  }
+  std::vector<std::string> parts;
+  splitMemberName("a/./b//c.txt", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"a", "b", "c.txt"}));
+  EXPECT_NE(checkParts({}), NameProblem::None);
+  EXPECT_NE(checkParts({"a/b"}), NameProblem::None);
+}
+
+TEST(WriteGate, LinkTargetsByTheirText) {
+  EXPECT_TRUE(linkStaysInside("target.txt", 0));
+  EXPECT_TRUE(linkStaysInside("../x", 1));
+  EXPECT_FALSE(linkStaysInside("../x", 0));
+  EXPECT_FALSE(linkStaysInside("a/../../x", 0));
+  EXPECT_FALSE(linkStaysInside("/etc/passwd", 3));
+  EXPECT_FALSE(linkStaysInside("", 0));
+}
+
+// A link is judged by where it leads through the links already in the destination.
+TEST(WriteGate, LinkChainsAreResolvedThroughWrittenLinks) {
+  Folder f;
+  Destination d(f.path);
+  ASSERT_TRUE(d.ok());
+  EXPECT_TRUE(d.linkResolvesInside({"a"}, "."));
+  ASSERT_EQ(::symlink(".", (f / "a").c_str()), 0);
+  EXPECT_FALSE(d.linkResolvesInside({"b"}, "a/.."));        // a -> . then b -> a/..
+  EXPECT_FALSE(d.linkResolvesInside({"b"}, "a/a/a/../.."));  // around the loop and out
+  EXPECT_TRUE(d.linkResolvesInside({"b"}, "a/a/x"));
+  ASSERT_EQ(::mkdir((f / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("..", (f / "sub/up").c_str()), 0);
+  EXPECT_TRUE(d.linkResolvesInside({"c"}, "sub/up/sub"));
+  EXPECT_FALSE(d.linkResolvesInside({"c"}, "sub/up/.."));
+  EXPECT_FALSE(d.linkResolvesInside({"sub", "c"}, "up/.."));
+  // A name that does not exist yet could become a link to "." later: no ".." after it.
+  EXPECT_FALSE(d.linkResolvesInside({"c"}, "later/.."));
+  EXPECT_TRUE(d.linkResolvesInside({"c"}, "later/x"));
+  // A link leading to an absolute place, and a loop.
+  ASSERT_EQ(::symlink("/etc", (f / "abs").c_str()), 0);
+  EXPECT_FALSE(d.linkResolvesInside({"c"}, "abs"));
+  ASSERT_EQ(::symlink("loop", (f / "loop").c_str()), 0);
+  EXPECT_FALSE(d.linkResolvesInside({"c"}, "loop/x"));
+}
+
+TEST(WriteGate, NeverWritesThroughASymlinkedFolder) {
+  Folder f;
+  ASSERT_EQ(::mkdir((f / "dest").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((f / "outside").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink((f / "outside").c_str(), (f / "dest/link").c_str()), 0);
+  Destination d(f / "dest");
+  EXPECT_EQ(d.openFolder({"link", "x.txt"}, 1, true), -1);
+  EXPECT_TRUE(errno == ELOOP || errno == ENOTDIR);
+  put(f / "dest/file", "x");
+  EXPECT_EQ(d.openFolder({"file", "x.txt"}, 1, true), -1);
+  EXPECT_EQ(errno, ENOTDIR);
+  EXPECT_TRUE(entries(f / "outside").empty());
+}
+
+TEST(WriteGate, AtomicFileReplacesOnlyWhenCommittedAndKeepsWhenAsked) {
+  Folder f;
+  put(f / "a.txt", "old");
+  FolderFd dir(::open(f.path.c_str(), O_RDONLY | O_DIRECTORY));
+  {
+    AtomicFile p(dir.fd, "a.txt");
+    ASSERT_TRUE(p.write("new", 3));
+  }  // dropped: the old file stays, no temporary file is left
+  EXPECT_EQ(get(f / "a.txt"), "old");
+  EXPECT_EQ(entries(f.path), std::set<std::string>{"a.txt"});
+  {
+    AtomicFile p(dir.fd, "a.txt");
+    ASSERT_TRUE(p.write("new", 3));
+    EXPECT_FALSE(p.commit(0644, 0, true));
+    EXPECT_EQ(p.error(), EEXIST);
+  }
+  EXPECT_EQ(get(f / "a.txt"), "old");
+  {
+    AtomicFile p(dir.fd, "a.txt");
+    ASSERT_TRUE(p.write("new", 3));
+    EXPECT_TRUE(p.commit(0644, 1700000000));
+  }
+  EXPECT_EQ(get(f / "a.txt"), "new");
+  struct stat st;
+  ASSERT_EQ(::stat((f / "a.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtime, 1700000000);
+  // A folder at the name is never replaced.
+  ASSERT_EQ(::mkdir((f / "d").c_str(), 0755), 0);
+  AtomicFile p(dir.fd, "d");
+  EXPECT_FALSE(p.commit(0644, 0));
+  EXPECT_EQ(p.error(), EISDIR);
+  EXPECT_EQ(entries(f.path), (std::set<std::string>{"a.txt", "d"}));
+}
+
+TEST(WriteGate, PermissionsLoseSetIdBitsAndFollowTheUmask) {
+  mode_t old = ::umask(022);
+  EXPECT_EQ(writtenMode(0777), 0755u);
+  EXPECT_EQ(writtenMode(06755), 0755u);
+  EXPECT_EQ(writtenMode(01666), 0644u);
+  ::umask(077);
+  EXPECT_EQ(writtenMode(0666), 0600u);
+  ::umask(old);
+}
+
+TEST(WriteGate, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
+  Folder f;
+  // A process id that surely ran and ended: a child that has been waited for.
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  std::string dead = std::to_string(child), alive = std::to_string(::getppid());
+  for (const std::string& n : std::vector<std::string>{".zv-" + dead + "-0.tmp", ".zv-link-" + dead + ".tmp", ".zv" + dead + "_3.tmp",
+                                                    ".arc.lzh." + dead + "_0.tmp", ".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
+                                                    ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"})
+    put(f / n, "x");
+  long pid = 0;
+  EXPECT_TRUE(isTemporaryName(".ARC.LZH." + dead + "_12.tmp", pid));
+  EXPECT_EQ(pid, child);
+  FolderFd dir(::open(f.path.c_str(), O_RDONLY | O_DIRECTORY));
+  EXPECT_EQ(removeStaleTemporaries(dir.fd), 4);
+  EXPECT_EQ(entries(f.path), (std::set<std::string>{".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
+                                                                          ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"}));
+}
+
+TEST(WriteGate, ErrorNumbersForFailedWrites) {
+  EXPECT_EQ(errorFromErrno(ENOSPC, ZV_ERROR_WRITE), ZV_ERROR_DISK_SPACE);
+  EXPECT_EQ(errorFromErrno(EACCES, ZV_ERROR_CANNOT_CREATE), ZV_ERROR_READ_ONLY);
+  EXPECT_EQ(errorFromErrno(EROFS, ZV_ERROR_CANNOT_CREATE), ZV_ERROR_READ_ONLY);
+  EXPECT_EQ(errorFromErrno(EIO, ZV_ERROR_WRITE), ZV_ERROR_WRITE);
+}
+
+}  // namespace
+}  // namespace zv::archive
