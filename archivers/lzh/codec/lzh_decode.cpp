@@ -13,18 +13,19 @@ struct MethodRow {
   char id[4];  // the three letters between the dashes: the self-extracting stub links this
                // table and must not contain whole method names, which readers search for
   uint8_t family;
-  uint8_t window_bits;  // window kept by the decoder
+  uint8_t window_bits;  // ring kept by the decoder: twice the largest distance of the methods
+                        // that copy by distance (see copy_back), the exact ring of LArc's
   uint8_t np;           // P table size of the static-Huffman family
   uint8_t pbit;         // width of its count field
 };
 
-// One row per method id. -lh4- shares the -lh5- stream parameters, so its window is 8 KiB:
-// a damaged -lh4- stream may name distances up to 8 KiB and must still stay inside the window.
+// One row per method id. -lh4- shares the -lh5- stream parameters, so its ring is that of
+// -lh5-: a damaged -lh4- stream may name distances up to 8 KiB and must still stay inside.
 const MethodRow kMethods[] = {
     {"lh0", kStore, 0, 0, 0},    {"lz4", kStore, 0, 0, 0},    {"lhd", kNoData, 0, 0, 0},
-    {"lh1", kLh1, 12, 0, 0},     {"lh2", kLh2, 13, 0, 0},     {"lh3", kLh3, 13, 0, 0},
-    {"lh4", kStatic, 13, 14, 4}, {"lh5", kStatic, 13, 14, 4}, {"lh6", kStatic, 15, 16, 5},
-    {"lh7", kStatic, 16, 17, 5}, {"lhx", kStatic, 20, 21, 5}, {"lzs", kLzs, 11, 0, 0},
+    {"lh1", kLh1, 13, 0, 0},     {"lh2", kLh2, 14, 0, 0},     {"lh3", kLh3, 14, 0, 0},
+    {"lh4", kStatic, 14, 14, 4}, {"lh5", kStatic, 14, 14, 4}, {"lh6", kStatic, 16, 16, 5},
+    {"lh7", kStatic, 17, 17, 5}, {"lhx", kStatic, 21, 21, 5}, {"lzs", kLzs, 11, 0, 0},
     {"lz5", kLz5, 12, 0, 0},
 };
 
@@ -77,6 +78,18 @@ bool flush_output(Decoder* d) {
   return d->status == LZH_OK;
 }
 
+void refill_bytes(Decoder* d) {
+  while (d->nbits <= 56) {
+    if (d->in_ptr == d->in_end && !fill_input(d)) {
+      d->nbits += 8;
+      d->pad_bits += 8;
+      continue;
+    }
+    d->bits |= (uint64_t)*d->in_ptr++ << (56 - d->nbits);
+    d->nbits += 8;
+  }
+}
+
 void copy_from(Decoder* d, uint32_t src, uint32_t len) {
   if (len > d->out_left) len = (uint32_t)d->out_left;
   unsigned char* w = d->win;
@@ -97,56 +110,74 @@ void copy_from(Decoder* d, uint32_t src, uint32_t len) {
   }
 }
 
-bool build_table(int n, const uint8_t* len, int tbits, uint16_t* table, uint16_t* left,
-                 uint16_t* right) {
+bool build_table(int n, const uint8_t* len, int tbits, uint32_t* table, int size) {
   unsigned count[17] = {0};
   for (int s = 0; s < n; ++s) {
     if (len[s] > 16) return false;
     ++count[len[s]];
   }
-  const int size = 1 << tbits;
-  for (int i = 0; i < size; ++i) table[i] = kInvalidEntry;
-  if (count[0] == (unsigned)n) return true;  // no codes: any use of the table fails
-
+  const int first = 1 << tbits;
+  if (count[0] == (unsigned)n) {  // no codes: any use of the table fails
+    for (int i = 0; i < first; ++i) table[i] = kNoCode;
+    return true;
+  }
   uint32_t kraft = 0;
   for (int l = 1; l <= 16; ++l) kraft += count[l] << (16 - l);
   if (kraft != 1u << 16) return false;
 
-  unsigned next[17];
+  unsigned start[17];
   unsigned code = 0;
   for (int l = 1; l <= 16; ++l) {
-    next[l] = code;
+    start[l] = code;
     code = (code + count[l]) << 1;
   }
-  int avail = n;
+  // Pass 1: the deepest code under each first-level entry that has longer codes below it.
+  for (int i = 0; i < first; ++i) table[i] = 0;
+  unsigned next[17];
+  memcpy(next, start, sizeof next);
+  for (int s = 0; s < n; ++s) {
+    const int l = len[s];
+    if (l <= tbits) continue;
+    const unsigned c = next[l]++;
+    uint32_t& e = table[c >> (l - tbits)];
+    if ((uint32_t)(l - tbits) > e) e = (uint32_t)(l - tbits);
+  }
+  // Second-level tables laid out after the first level.
+  int used = first;
+  for (int i = 0; i < first; ++i) {
+    if (!table[i]) continue;
+    const int sub = (int)table[i];
+    if (used + (1 << sub) > size) return false;
+    table[i] = kLink | (uint32_t)used | (uint32_t)sub << 16;
+    used += 1 << sub;
+  }
+  // Pass 2: every code fills the entries its bits prefix.
+  memcpy(next, start, sizeof next);
   for (int s = 0; s < n; ++s) {
     const int l = len[s];
     if (l == 0) continue;
     const unsigned c = next[l]++;
+    const uint32_t entry = (uint32_t)s | (uint32_t)l << 16;
     if (l <= tbits) {
-      const unsigned start = c << (tbits - l);
+      const unsigned at = c << (tbits - l);
       const unsigned fill = 1u << (tbits - l);
-      for (unsigned i = 0; i < fill; ++i) table[start + i] = (uint16_t)s;
+      for (unsigned i = 0; i < fill; ++i) table[at + i] = entry;
       continue;
     }
-    uint16_t* ref = &table[c >> (l - tbits)];
-    for (int b = l - tbits - 1; b >= 0; --b) {
-      if (*ref == kInvalidEntry) {
-        if (avail >= 2 * n) return false;
-        left[avail] = right[avail] = kInvalidEntry;
-        *ref = (uint16_t)avail++;
-      }
-      ref = ((c >> b) & 1) ? &right[*ref] : &left[*ref];
-    }
-    *ref = (uint16_t)s;
+    const uint32_t link = table[c >> (l - tbits)];
+    const int sub = (int)((link >> 16) & 31);
+    const int rest = l - tbits;
+    const unsigned at = (link & 0xFFFF) + ((c & ((1u << rest) - 1)) << (sub - rest));
+    const unsigned fill = 1u << (sub - rest);
+    for (unsigned i = 0; i < fill; ++i) table[at + i] = entry;
   }
   return true;
 }
 
-void single_table(int n, uint8_t* len, int tbits, uint16_t* table, int sym) {
+void single_table(int n, uint8_t* len, int tbits, uint32_t* table, int sym) {
   for (int i = 0; i < n; ++i) len[i] = 0;
   const int size = 1 << tbits;
-  for (int i = 0; i < size; ++i) table[i] = (uint16_t)sym;
+  for (int i = 0; i < size; ++i) table[i] = (uint32_t)sym;
 }
 
 }  // namespace lzh
@@ -174,7 +205,7 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
   if (original_size == 0) return LZH_OK;
 
   const uint32_t wsize = row->window_bits ? 1u << row->window_bits : 0;
-  Decoder* d = (Decoder*)malloc(sizeof(Decoder) + wsize);
+  Decoder* d = (Decoder*)malloc(sizeof(Decoder) + wsize + kWideSlack);
   if (!d) return LZH_E_MEMORY;
   d->io = io;
   d->status = LZH_OK;

@@ -5,7 +5,8 @@ namespace lzh {
 
 namespace {
 
-enum { kNC = 510, kNT = 19, kTBits = 5, kCBits = 9 };
+enum { kNC = 510, kNT = 19, kTBits = 5, kCBits = 9, kMaxMatchLen = 256,
+       kMaxTokenBits = 16 + 16 + 19 };  // C code, P code, extra position bits of -lhx-
 
 // Reads a T or P length list: a count, then 3-bit lengths (7 extended by a unary tail).
 // `special` is the index after which a 2-bit run of zero lengths follows (T tables only).
@@ -66,6 +67,86 @@ bool read_c_lengths(Decoder* d, StaticState& st) {
   return build(st.c, n);
 }
 
+// Decodes tokens while nothing can run out: at least 8 input bytes buffered, tokens left in
+// the block, and room for a longest match before both the end of the ring and the end of the
+// output. The bit buffer and the output position live in locals here, because every byte
+// stored into the window could otherwise alias the decoder's fields and force them back to
+// memory. Returns LZH_E_DATA for a code missing from its table, else LZH_OK.
+int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
+  uint64_t bits = d->bits;
+  int nbits = d->nbits;
+  const unsigned char* ip = d->in_ptr;
+  const unsigned char* const iend = d->in_end;
+  unsigned char* const win = d->win;
+  const uint32_t wsize = d->wsize, wmask = d->wmask, far = wsize >> 1;
+  uint32_t wpos = d->wpos;
+  uint64_t out_left = d->out_left;
+  uint32_t left = *block_left;
+  int rc = LZH_OK;
+  while (left && iend - ip >= 8 && wpos + kMaxMatchLen < wsize && out_left > kMaxMatchLen) {
+    if (nbits < kMaxTokenBits) {  // a refill leaves at least 57 bits
+      uint64_t w;
+      memcpy(&w, ip, 8);
+      bits |= __builtin_bswap64(w) >> nbits;
+      const int take = (63 - nbits) >> 3;
+      ip += take;
+      nbits += take * 8;
+    }
+    --left;
+    uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
+    if (e & kLink) {
+      if (e == kNoCode) { rc = LZH_E_DATA; break; }
+      e = st.c.table[(e & 0xFFFF) + (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
+    }
+    bits <<= e >> 16;
+    nbits -= (int)(e >> 16);
+    const uint32_t c = e & 0xFFFF;
+    if (c < 256) {
+      win[wpos++] = (unsigned char)c;
+      --out_left;
+      continue;
+    }
+    e = st.p.table[bits >> (64 - PTable::kBits)];
+    if (e & kLink) {
+      if (e == kNoCode) { rc = LZH_E_DATA; break; }
+      e = st.p.table[(e & 0xFFFF) + (uint32_t)((bits << PTable::kBits) >> (64 - ((e >> 16) & 31)))];
+    }
+    bits <<= e >> 16;
+    nbits -= (int)(e >> 16);
+    const uint32_t p = e & 0xFFFF;
+    uint32_t dist = p;
+    if (p > 1) {
+      dist = (1u << (p - 1)) + (uint32_t)(bits >> (64 - (p - 1)));
+      bits <<= p - 1;
+      nbits -= (int)(p - 1);
+    }
+    ++dist;
+    const uint32_t len = c - 253;
+    const uint32_t src = (wpos - dist) & wmask;
+    unsigned char* to = win + wpos;
+    if (dist >= 8 && src + len <= wsize && dist <= far) {
+      // 8 bytes at a time; see copy_back for why the bytes written past the end are harmless.
+      const unsigned char* from = win + src;
+      for (uint32_t i = 0; i < len; i += 8) {
+        uint64_t v;
+        memcpy(&v, from + i, 8);
+        memcpy(to + i, &v, 8);
+      }
+    } else {
+      for (uint32_t i = 0; i < len; ++i) to[i] = win[(src + i) & wmask];
+    }
+    wpos += len;
+    out_left -= len;
+  }
+  d->bits = bits;
+  d->nbits = nbits;
+  d->in_ptr = ip;
+  d->wpos = wpos;
+  d->out_left = out_left;
+  *block_left = left;
+  return rc;
+}
+
 }  // namespace
 
 int decode_static(Decoder* d, int np, int pbit) {
@@ -81,6 +162,9 @@ int decode_static(Decoder* d, int np, int pbit) {
         return d->status ? d->status : LZH_E_DATA;
       refill(d);
     }
+    if (decode_run(d, st, &block_left) != LZH_OK) return LZH_E_DATA;
+    if (block_left == 0 || d->out_left == 0) continue;
+    refill(d);
     --block_left;
     const int c = decode(d, st.c);
     if (c < 256) {

@@ -10,20 +10,29 @@
 
 namespace lzh {
 
-enum { kInBufSize = 8192, kInvalidEntry = 0xFFFF };
+enum { kInBufSize = 8192, kWideSlack = 16 };
 
-// Canonical Huffman decoding table: a direct lookup on the first `tbits` bits, and a small
-// binary tree for the longer codes. A single-symbol table maps every entry to the symbol and
-// gives it length 0, so reading it consumes no bits.
+// Upper bound of the second-level entries of a complete code of `n` symbols up to 16 bits long
+// with a `tbits`-bit first level: a second-level table of 2^k entries holds at least k + 1
+// symbols, and 2^k / (k + 1) grows with k, so every symbol counts for at most 2^K / (K + 1)
+// entries where K = 16 - tbits.
+constexpr int sub_entries(int n, int tbits) { return n * (1 << (16 - tbits)) / (17 - tbits) + 1; }
+
+// Canonical Huffman decoding table: one look-up on the first TBITS bits gives the symbol and
+// its length (symbol | length << 16); codes longer than TBITS bits find a link there
+// (kLink | offset | sub-bits << 16) to a second-level table indexed by the following bits.
+// A single-symbol table maps every entry to the symbol with length 0, so reading it consumes
+// no bits; a table without codes holds kNoCode everywhere.
 template <int N, int TBITS>
 struct HuffTable {
-  uint16_t table[1 << TBITS];
-  uint16_t left[2 * N];
-  uint16_t right[2 * N];
+  enum { kBits = TBITS, kSize = (1 << TBITS) + sub_entries(N, TBITS) };
+  uint32_t table[kSize];
   uint8_t len[N];
 };
 
-typedef HuffTable<510, 12> CTable;  // literals and match lengths of -lh4- ... -lhx-
+enum : uint32_t { kLink = 0x80000000u, kNoCode = 0xFFFFFFFFu };
+
+typedef HuffTable<510, 10> CTable;  // literals and match lengths of -lh4- ... -lhx-
 typedef HuffTable<32, 8> PTable;    // T tables, P tables, fixed position codes
 
 struct StaticState {
@@ -96,16 +105,23 @@ struct Decoder {
 bool fill_input(Decoder* d);
 bool flush_output(Decoder* d);
 
+void refill_bytes(Decoder* d);
+
+// Tops the bit buffer up to at least 57 bits: one 8-byte load while the input buffer has
+// them. The load also ORs in bits beyond the counted ones; they are the bytes the next
+// refill adds at the same places, so OR-ing them again changes nothing.
 inline void refill(Decoder* d) {
-  while (d->nbits <= 56) {
-    if (d->in_ptr == d->in_end && !fill_input(d)) {
-      d->nbits += 8;
-      d->pad_bits += 8;
-      continue;
-    }
-    d->bits |= (uint64_t)*d->in_ptr++ << (56 - d->nbits);
-    d->nbits += 8;
+  if (d->nbits > 56) return;
+  if (d->in_end - d->in_ptr >= 8) {
+    uint64_t w;
+    memcpy(&w, d->in_ptr, 8);
+    d->bits |= __builtin_bswap64(w) >> d->nbits;
+    const int take = (63 - d->nbits) >> 3;
+    d->in_ptr += take;
+    d->nbits += take * 8;
+    return;
   }
+  refill_bytes(d);
 }
 
 inline unsigned peek_bits(const Decoder* d, int n) { return (unsigned)(d->bits >> (64 - n)); }
@@ -137,46 +153,58 @@ inline void put_byte(Decoder* d, unsigned char b) {
 // copies repeat the pattern as LZ77 intends. Stops at the end of the output.
 void copy_from(Decoder* d, uint32_t src, uint32_t len);
 
-// Copies `len` bytes from `dist` bytes back (1 <= dist <= wsize).
+// Copies `len` bytes from `dist` bytes back (1 <= dist <= wsize). The window of the methods
+// that copy by distance is twice their largest distance, so when neither end of the copy
+// wraps, it goes 8 bytes at a time: the up to 15 bytes written past its end lie in the far
+// half of the ring (or in the slack after it), which no distance reaches before they are
+// written again.
 inline void copy_back(Decoder* d, uint32_t dist, uint32_t len) {
-  copy_from(d, (d->wpos - dist) & d->wmask, len);
+  const uint32_t src = (d->wpos - dist) & d->wmask;
+  if (len < d->out_left && d->wpos + len < d->wsize && src + len <= d->wsize &&
+      dist <= d->wsize >> 1) {
+    unsigned char* to = d->win + d->wpos;
+    const unsigned char* from = d->win + src;
+    d->wpos += len;
+    d->out_left -= len;
+    if (dist >= 8) {
+      for (uint32_t i = 0; i < len; i += 8) {
+        uint64_t v;
+        memcpy(&v, from + i, 8);
+        memcpy(to + i, &v, 8);
+      }
+    } else {
+      for (uint32_t i = 0; i < len; ++i) to[i] = from[i];
+    }
+    return;
+  }
+  copy_from(d, src, len);
 }
 
 // Builds a decoding table from code lengths. Fails unless the lengths form a complete prefix
 // code (or no code at all: then decoding any symbol from it fails).
-bool build_table(int n, const uint8_t* len, int tbits, uint16_t* table, uint16_t* left,
-                 uint16_t* right);
+bool build_table(int n, const uint8_t* len, int tbits, uint32_t* table, int size);
 
 // Fills a table that yields `sym` without consuming bits.
-void single_table(int n, uint8_t* len, int tbits, uint16_t* table, int sym);
+void single_table(int n, uint8_t* len, int tbits, uint32_t* table, int sym);
 
 // Decodes one symbol; the caller has refilled so that at least 16 bits are buffered.
 // Returns -1 for a table without codes.
-inline int decode_symbol(Decoder* d, int n, const uint8_t* len, int tbits, const uint16_t* table,
-                         const uint16_t* left, const uint16_t* right) {
-  unsigned e = table[peek_bits(d, tbits)];
-  if (e >= (unsigned)n) {
-    if (e == kInvalidEntry) return -1;
-    uint64_t mask = (uint64_t)1 << (63 - tbits);
-    while (e >= (unsigned)n) {
-      if (e == kInvalidEntry || mask == 0) return -1;
-      e = (d->bits & mask) ? right[e] : left[e];
-      mask >>= 1;
-    }
-  }
-  drop_bits(d, len[e]);
-  return (int)e;
-}
-
 template <int N, int TBITS>
 inline int decode(Decoder* d, const HuffTable<N, TBITS>& t) {
-  return decode_symbol(d, N, t.len, TBITS, t.table, t.left, t.right);
+  uint32_t e = t.table[peek_bits(d, TBITS)];
+  if (e & kLink) {
+    if (e == kNoCode) return -1;
+    const unsigned sub = (unsigned)((d->bits << TBITS) >> (64 - ((e >> 16) & 31)));
+    e = t.table[(e & 0xFFFF) + sub];
+  }
+  drop_bits(d, (int)(e >> 16));
+  return (int)(e & 0xFFFF);
 }
 
 template <int N, int TBITS>
 inline bool build(HuffTable<N, TBITS>& t, int n) {
   for (int i = n; i < N; ++i) t.len[i] = 0;
-  return build_table(N, t.len, TBITS, t.table, t.left, t.right);
+  return build_table(N, t.len, TBITS, t.table, HuffTable<N, TBITS>::kSize);
 }
 
 template <int N, int TBITS>
