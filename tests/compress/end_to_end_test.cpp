@@ -9,6 +9,7 @@
 #include "compress_fixture.h"
 #include "core/libraries/archivers.h"
 #include "platform/folders.h"
+#include "tests/support/tool_locale.h"
 
 namespace zv::test {
 namespace {
@@ -19,7 +20,9 @@ bool haveTool(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+int run(const std::string& command) {
+  return std::system(("(" + zv::test::inToolLocale(command) + ") >/dev/null 2>&1").c_str());
+}
 
 class EndToEnd : public CompressTest {
  protected:

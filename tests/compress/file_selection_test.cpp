@@ -15,9 +15,18 @@ TEST_F(FileSelection, LoadListsTheRememberedFolderAndReadsTheMode) {
   EXPECT_EQ(app.shared.PackMode, "MOVE");
   EXPECT_EQ(f.c("List1").items(), (std::vector<std::string>{"a.txt", "b.txt", "c d.txt"}));
   EXPECT_EQ(f.c("List1").horizontalExtent(), 1024);
-  EXPECT_EQ(f.top(), 300);
+  EXPECT_EQ(f.top(), 300);  // no remembered position yet
+  EXPECT_EQ(f.left(), 300);
   EXPECT_TRUE(f.c("Option4").value());
   EXPECT_FALSE(f.c("Picture1").visible());
+}
+
+TEST_F(FileSelection, LoadPutsTheWindowWhereItWasLastClosed) {
+  setting("CompPosition", "Top", "2250");
+  setting("CompPosition", "Left", "1700");
+  Form& f = comp1();
+  EXPECT_EQ(f.top(), 2250);
+  EXPECT_EQ(f.left(), 1700);
 }
 
 TEST_F(FileSelection, FolderModesSetLampsListAndInstruction) {
@@ -185,6 +194,10 @@ TEST_F(FileSelection, CloseSavesPositionAndFolderAndBringsBackTheMenu) {
   EXPECT_EQ(setting("CompPosition", "Left"), "1500");
   EXPECT_EQ(setting("Comp1Dir", "Path"), "Q:\\out");
   EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  // Opened again, it comes back where it was closed.
+  Form& again = comp1();
+  EXPECT_EQ(again.top(), 1200);
+  EXPECT_EQ(again.left(), 1500);
 }
 
 TEST_F(FileSelection, TheCloseBoxIsRefusedWhileTheCreationWindowIsOpen) {

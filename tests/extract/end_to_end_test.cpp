@@ -15,6 +15,7 @@
 #include "platform/folders.h"
 #include "tests/support/stand_in_form.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tool_locale.h"
 
 #ifdef ZV_TEST_SYSTEM_DIR
 
@@ -39,7 +40,7 @@ std::map<std::string, std::string> tree(const std::string& folder, bool foldCase
   return out;
 }
 
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool run(const std::string& command) { return std::system(zv::test::inToolLocale(command).c_str()) == 0; }
 
 class EndToEnd : public ::testing::Test {
  protected:

@@ -213,7 +213,9 @@ TEST_F(SelectionTest, QuickExtractionEmptiesQuickKeepsSubfoldersAndLowersNames) 
             (Strings{"x -n1 \"Q:\\dl\\a.lzh\" \"Q:\\prog\\QUICK\\\" \"readme.txt\"",
                      "x -n1 \"Q:\\dl\\a.lzh\" \"Q:\\prog\\QUICK\\\" \"doc\\guide.doc\""}));
   for (const auto& call : sys.fakes.lha().calls())
-    if (call.function == "Unlha") EXPECT_EQ(call.bufferSize, 1024u);
+    if (call.function == "Unlha") {
+      EXPECT_EQ(call.bufferSize, 1024u);
+    }
   EXPECT_FALSE(app.forms.loaded("DeComp1"));
   EXPECT_FALSE(app.forms.loaded("frmWait"));
   Form& util = app.forms.get("DeComp4");

@@ -180,7 +180,9 @@ TEST_F(LzhCommands, AppendingManyFilesKeepsTheArchiveValid) {
     struct stat st {};
     stat((t / "big.lzh").c_str(), &st);
     if (i == 1) inode = st.st_ino;
-    if (i > 1) EXPECT_EQ(st.st_ino, inode) << "appended in place, not rewritten";
+    if (i > 1) {
+      EXPECT_EQ(st.st_ino, inode) << "appended in place, not rewritten";
+    }
   }
   EXPECT_EQ(lib().GetFileCount((t / "big.lzh").c_str()), 40);
   if (haveTool("lhasa")) {

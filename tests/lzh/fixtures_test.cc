@@ -64,7 +64,9 @@ TEST(Fixtures, EveryArchiveExtractsAsLhasaDoes) {
 }
 
 TEST(Fixtures, RegressionArchivesNeverEscape) {
-  for (const std::string& f : fixtureArchives(true)) {
+  const std::vector<std::string> regression = fixtureArchives(true);
+  ASSERT_EQ(regression.size(), 10u) << "archives missing under " << fixtures() << "/regression";
+  for (const std::string& f : regression) {
     SCOPED_TRACE(f);
     TempDir sandbox;
     std::string dest = sandbox / "dest";
@@ -78,15 +80,19 @@ TEST(Fixtures, RegressionArchivesNeverEscape) {
     EXPECT_EQ(links.out.find("/"), std::string::npos) << links.out;
     Result v = unlha("v " + dq(path));
     EXPECT_EQ(v.text.find('\x1b'), std::string::npos);  // no terminal escapes in listings
-    if (f == "regression/dotdot.lzh") EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME);
+    if (f == "regression/dotdot.lzh") {
+      EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME);
+    }
     if (f == "regression/truncated.lzh") {
       EXPECT_EQ(r.rc, ZV_ERROR_BROKEN_ARCHIVE);
       EXPECT_TRUE(treeFiles(dest).empty());  // no half file
     }
-    if (f == "regression/symlink2.lzh" || f == "regression/symlink3.lzh")
+    if (f == "regression/symlink2.lzh" || f == "regression/symlink3.lzh") {
       EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME);
-    if (f == "regression/multiple.lzh" || f == "regression/dir.lzh" || f == "regression/unixsep.lzh")
+    }
+    if (f == "regression/multiple.lzh" || f == "regression/dir.lzh" || f == "regression/unixsep.lzh") {
       EXPECT_EQ(r.rc, 0) << r.text;
+    }
   }
 }
 

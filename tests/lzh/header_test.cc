@@ -47,8 +47,11 @@ TEST(Headers, WrittenHeadersReadBackAtEveryLevel) {
     EXPECT_EQ(b.path, "ソフト\\表.txt") << level;
     EXPECT_EQ(bytes.substr(b.dataOffset, b.packedSize), "abc");
     // Level 2 keeps the exact time; levels 0 and 1 two-second DOS steps in local time.
-    if (level == 2) EXPECT_EQ(a.mtime, 1704164646);
-    else EXPECT_LE(std::abs(a.mtime - 1704164646), 2);
+    if (level == 2) {
+      EXPECT_EQ(a.mtime, 1704164646);
+    } else {
+      EXPECT_LE(std::abs(a.mtime - 1704164646), 2);
+    }
     EXPECT_FALSE(idx->damaged);
     EXPECT_EQ(idx->end, bytes.size() - 1);
   }
@@ -81,7 +84,9 @@ TEST(Headers, TruncationAtEveryOffsetNeverPassesForWhole) {
         size_t whole = 0;
         for (const Member& m : idx->members)
           if (!m.truncated && m.dataOffset + m.packedSize <= part.size()) ++whole;
-        if (cut < full.size() - 1) EXPECT_TRUE(idx->damaged || whole < 2) << level << " " << cut;
+        if (cut < full.size() - 1) {
+          EXPECT_TRUE(idx->damaged || whole < 2) << level << " " << cut;
+        }
       } catch (const LzhError& e) {
         EXPECT_TRUE(e.code() == ZV_ERROR_NOT_ARCHIVE || e.code() == ZV_ERROR_BROKEN_ARCHIVE);
       }

@@ -1,4 +1,5 @@
 #include "lzh_test_util.h"
+#include "../support/tool_locale.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -84,7 +85,7 @@ std::vector<std::string> treeEntries(const std::string& dir) {
 
 Shell sh(const std::string& command) {
   Shell r{0, {}};
-  FILE* p = popen(("(" + command + ") 2>&1").c_str(), "r");
+  FILE* p = popen(("(" + zv::test::inToolLocale(command) + ") 2>&1").c_str(), "r");
   if (!p) return {-1, {}};
   char buf[4096];
   size_t n;

@@ -45,10 +45,12 @@ TEST(SelfExtractor, WindowsExeStaysReadableByOtherTools) {
     Shell s = sh("lhasa t " + q(t / "自己解凍書庫/a.exe"));
     EXPECT_EQ(s.out.find("Tested") != std::string::npos, true) << s.out;
   }
-  if (haveTool("bsdtar"))
+  if (haveTool("bsdtar")) {
     EXPECT_EQ(sh("bsdtar tf " + q(t / "自己解凍書庫/a.exe")).status, 0);
-  if (haveTool("7z"))
+  }
+  if (haveTool("7z")) {
     EXPECT_NE(sh("7z t " + q(t / "自己解凍書庫/a.exe")).out.find("Everything is Ok"), std::string::npos);
+  }
   // Without -jyo an existing file is not replaced unless the host says so.
   EXPECT_EQ(unlha("s -jw4 " + dq(t / "a.lzh") + " " + dq(t / "自己解凍書庫/")).rc, ZV_ERROR_CANNOT_CREATE);
 }

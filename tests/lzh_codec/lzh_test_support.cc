@@ -1,4 +1,5 @@
 #include "lzh_test_support.h"
+#include "../support/tool_locale.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -226,7 +227,7 @@ bool have_tool(const char* name) {
 }
 
 int run(const std::string& command, std::string* output) {
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  FILE* p = popen(("(" + zv::test::inToolLocale(command) + ") 2>&1").c_str(), "r");
   if (!p) return -1;
   char buf[4096];
   size_t n;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "../support/tool_locale.h"
 
 namespace zv::zip::test {
 
@@ -91,7 +92,9 @@ inline bool haveTool(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-inline int run(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
+inline int run(const std::string& cmd) {
+  return std::system(("(" + zv::test::inToolLocale(cmd) + ") >/dev/null 2>&1").c_str());
+}
 
 // Every ordinary file below `root` by relative path, with its bytes.
 inline std::map<std::string, std::string> treeOf(const fsys::path& root) {
