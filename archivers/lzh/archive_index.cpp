@@ -89,9 +89,30 @@ std::string foldPath(const std::string& path) {
   return k;
 }
 
+bool samePath(const std::string& a, const std::string& b) {
+  auto trimmed = [](const std::string& s) {
+    size_t n = s.size();
+    while (n > 0 && (s[n - 1] == '\\' || s[n - 1] == '/')) --n;
+    return n;
+  };
+  size_t n = trimmed(a);
+  if (n != trimmed(b)) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char x = a[i] == '/' ? '\\' : a[i], y = b[i] == '/' ? '\\' : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
 const Member* ArchiveIndex::find(const std::string& path) const {
   auto it = byPath.find(foldPath(path));
-  return it == byPath.end() ? nullptr : &members[it->second];
+  if (it == byPath.end()) return nullptr;
+  const Member* folded = &members[it->second];
+  if (samePath(folded->path, path)) return folded;
+  // Only when the case differs: look for a member of exactly that name.
+  for (size_t i = members.size(); i-- > 0;)
+    if (samePath(members[i].path, path)) return &members[i];
+  return folded;
 }
 
 std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {

@@ -31,11 +31,15 @@ struct ArchiveIndex {
   // Folded path (ASCII case, '\' separators, no trailing '\') to the last member of that path.
   std::unordered_map<std::string, size_t> byPath;
 
+  // The member of that path: one whose case matches exactly wins over one that matches
+  // only without case (Case.TXT and case.txt are two files on this system).
   const Member* find(const std::string& path) const;
 };
 
 // Case- and separator-insensitive key of a member path.
 std::string foldPath(const std::string& path);
+// True when two member paths are the same apart from their separators.
+bool samePath(const std::string& a, const std::string& b);
 
 // Reads the archive's headers from `src`. Throws LzhError (ZV_ERROR_NOT_ARCHIVE) when no
 // valid first header is found; a later damaged header marks the index damaged.

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +12,8 @@
 #include "lzh_error.h"
 #include "lzh_paths.h"
 #include "member_io.h"
+#include "name_codec.h"
+#include "write_gate.h"
 
 namespace zv::lzh {
 namespace {
@@ -77,15 +79,31 @@ uint64_t ArchiveWriter::writeMember(int fd, uint64_t pos, const NewMember& m, bo
   return pos + header.size() + dataLen;
 }
 
+uint64_t ArchiveWriter::writeNamed(int fd, uint64_t pos, const NewMember& m, bool deferFirstByte,
+                                   unsigned char* firstByte) {
+  try {
+    return writeMember(fd, pos, m, deferFirstByte, firstByte);
+  } catch (const LzhError& e) {
+    throw naming(e, displayPath(m.parts, false, m.folder));
+  }
+}
+
 void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add) {
   int fd = open(idx.hostPath.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) fail(ZV_ERROR_CANNOT_CREATE, "書庫に書き込めません: " + idx.hostPath);
-  uint64_t oldSize = idx.fileSize;
+  if (fd < 0)
+    fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
+         std::string("書庫に書き込めません (") + std::strerror(errno) + "): " + idx.hostPath);
+  uint64_t oldSize = std::min(idx.fileSize, idx.end + 1);
   uint64_t pos = idx.end;
   unsigned char first = 0;
   bool linked = false;
   try {
-    for (size_t i = 0; i < add.size(); ++i) pos = writeMember(fd, pos, add[i], i == 0, &first);
+    // What an interrupted append left behind the end marker goes first.
+    if (idx.fileSize > oldSize) {
+      if (ftruncate(fd, static_cast<off_t>(oldSize)) != 0) fail(ZV_ERROR_WRITE, "書き込めません: " + idx.hostPath);
+      syncOrFail(fd);
+    }
+    for (size_t i = 0; i < add.size(); ++i) pos = writeNamed(fd, pos, add[i], i == 0, &first);
     unsigned char marker = 0;
     writeAt(fd, &marker, 1, pos);
     if (ftruncate(fd, static_cast<off_t>(pos + 1)) != 0) fail(ZV_ERROR_WRITE, "書き込めません");
@@ -125,20 +143,22 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
 void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old,
                             const std::vector<bool>& drop, const std::vector<NewMember>& add,
                             const std::string& stubBytes) {
-  static std::atomic<unsigned> counter{0};
   TempArchive tmp;
   std::string folder = hostParent(hostPath);
-  for (int attempt = 0; attempt < 100 && tmp.fd < 0; ++attempt) {
-    tmp.path = folder + "/." + hostName(hostPath) + "." + std::to_string(getpid()) + "_" +
-               std::to_string(counter++) + ".tmp";
-    tmp.fd = open(tmp.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (tmp.fd < 0 && errno != EEXIST) break;
+  {
+    archive::FolderFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd < 0)
+      fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE), "書庫のフォルダを開けません: " + folder);
+    // What a killed run of this library left in the folder goes first.
+    archive::removeStaleTemporaries(dir.fd);
+    std::string name;
+    tmp.fd = archive::createTemporary(dir.fd, name);
+    if (tmp.fd < 0)
+      fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
+           std::string("書庫を作れません (") + std::strerror(errno) + "): " + hostPath);
+    tmp.path = folder + "/" + name;
   }
-  if (tmp.fd < 0) {
-    tmp.path.clear();
-    fail(errno == ENOSPC ? ZV_ERROR_DISK_SPACE : ZV_ERROR_CANNOT_CREATE,
-         "書庫を作れません: " + hostPath);
-  }
+  fchmod(tmp.fd, archive::writtenMode(0666));
   uint64_t pos = 0;
   if (!stubBytes.empty()) {
     writeAt(tmp.fd, stubBytes.data(), stubBytes.size(), 0);
@@ -168,7 +188,7 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
     }
     close(ofd);
   }
-  for (const NewMember& m : add) pos = writeMember(tmp.fd, pos, m, false, nullptr);
+  for (const NewMember& m : add) pos = writeNamed(tmp.fd, pos, m, false, nullptr);
   unsigned char marker = 0;
   writeAt(tmp.fd, &marker, 1, pos);
   // An encoder that gave up may have written past the stored copy of the last member.
@@ -180,7 +200,8 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
   }
   tmp.fd = -1;
   if (rename(tmp.path.c_str(), hostPath.c_str()) != 0)
-    fail(ZV_ERROR_CANNOT_CREATE, "書庫を置けません: " + hostPath);
+    fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
+         std::string("書庫を置けません (") + std::strerror(errno) + "): " + hostPath);
   tmp.keep = true;
   int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {

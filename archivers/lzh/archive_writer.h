@@ -53,6 +53,9 @@ class ArchiveWriter {
   // header's first byte is left out and returned in *firstByte.
   uint64_t writeMember(int fd, uint64_t pos, const NewMember& m, bool deferFirstByte,
                        unsigned char* firstByte);
+  // writeMember whose failure names the file being stored.
+  uint64_t writeNamed(int fd, uint64_t pos, const NewMember& m, bool deferFirstByte,
+                      unsigned char* firstByte);
   RunContext& ctx_;
   WriteOptions opts_;
 };

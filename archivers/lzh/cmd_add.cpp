@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "archive_writer.h"
 #include "commands.h"
@@ -11,6 +13,7 @@
 #include "lzh_paths.h"
 #include "name_codec.h"
 #include "source_files.h"
+#include "write_gate.h"
 
 namespace zv::lzh {
 namespace {
@@ -37,10 +40,17 @@ bool fileIsNewer(const NewMember& f, const Member& m) {
 
 std::string pathOf(const NewMember& n) { return displayPath(n.parts, false, n.folder); }
 
-// Removes the source files that are now stored in the archive.
-void deleteSources(const std::vector<NewMember>& moved, OutputText& out) {
-  for (const NewMember& n : moved)
-    if (!n.folder && unlink(n.sourceHost.c_str()) != 0) out.line("削除できません: " + n.sourceHost);
+// Removes the source files that are now stored in the archive. A file that stays makes the
+// move incomplete: its error number is returned (the archive itself is fine).
+int deleteSources(const std::vector<NewMember>& moved, OutputText& out) {
+  int result = 0;
+  for (const NewMember& n : moved) {
+    if (n.folder || unlink(n.sourceHost.c_str()) == 0) continue;
+    int e = errno;
+    out.line("エラー: 格納しましたが元のファイルを削除できません (" + std::string(std::strerror(e)) + "): " + n.sourceHost);
+    if (!result) result = archive::errorFromErrno(e, ZV_ERROR_WRITE);
+  }
+  return result;
 }
 
 }  // namespace
@@ -81,8 +91,10 @@ int addFiles(RunContext& ctx) {
         ctx.out.line("新しくないので更新しません: " + pathOf(n));
         continue;
       }
+      // Only the member found (and copies of exactly its name): Case.TXT stays when case.txt
+      // is replaced.
       for (size_t i = 0; i < idx->members.size(); ++i)
-        if (foldPath(idx->members[i].path) == foldPath(old->path)) drop[i] = true;
+        if (samePath(idx->members[i].path, old->path)) drop[i] = true;
       replaces = true;
     }
     ctx.total += n.size;
@@ -95,9 +107,9 @@ int addFiles(RunContext& ctx) {
 
   ctx.begin();
   ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm'});
-  // Appending keeps a large archive from being copied once per added file; anything behind
-  // the end marker (data another tool put there) is kept by rewriting instead.
-  if (idx && !replaces && idx->end + 1 >= idx->fileSize) {
+  // Appending keeps a large archive from being copied once per added file. Anything behind
+  // the end marker (what an interrupted append left) is cut off either way.
+  if (idx && !replaces) {
     std::shared_ptr<ArchiveIndex> target = idx;
     if (idx.use_count() > 2) target = std::make_shared<ArchiveIndex>(*idx);  // a listing holds it
     writer.append(*target, add);
@@ -108,8 +120,7 @@ int addFiles(RunContext& ctx) {
   for (const NewMember& n : add) ctx.out.line((n.folder ? "フォルダ: " : "格納: ") + pathOf(n));
   ctx.end();
 
-  if (cmd.verb == 'm') deleteSources(add, ctx.out);
-  return 0;
+  return cmd.verb == 'm' ? deleteSources(add, ctx.out) : 0;
 }
 
 }  // namespace zv::lzh

@@ -161,8 +161,11 @@ int extractMembers(RunContext& ctx) {
       }
       ++ok;
     } catch (const LzhError& e) {
-      ctx.out.line(std::string("エラー: ") + e.what());
-      if (endsRun(e.code())) throw;
+      // One line per failure, naming the member; one that ends the run is printed by the
+      // caller.
+      LzhError named = naming(e, m->path);
+      if (endsRun(e.code())) throw named;
+      ctx.out.line(std::string("エラー: ") + named.what());
       if (!result) result = e.code();
     }
   }

@@ -285,8 +285,19 @@ HeaderRead readHeader(ByteSource& src, uint64_t pos, Member& m) {
   if (got == 0) return {HeaderStatus::End, {}};
   if (pre[0] == 0) {
     // A level-2 header whose length is a multiple of 256 starts with 0x00 when its writer did
-    // not pad it; anything else starting with 0x00 is the end marker.
+    // not pad it; anything else starting with 0x00 is the end marker. So is a 0x00 before a
+    // header that does not check out: an append that was cut off before it linked its first
+    // header leaves the old end marker followed by the partial header, which is trailing data.
     if (got < 22 || pre[20] != 2 || !plausibleMethod(pre + 2)) return {HeaderStatus::End, {}};
+    std::memcpy(m.method, pre + 2, 5);
+    m.level = 2;
+    HeaderRead r = readLevel2or3(src, pos, m, pre);
+    if (r.status != HeaderStatus::Ok || m.truncated) {
+      m = Member{};
+      m.headerOffset = pos;
+      return {HeaderStatus::End, {}};
+    }
+    return r;
   }
   if (got < 22) return damaged("header cut short");
   if (!plausibleMethod(pre + 2)) return damaged("no method name where a header should be");

@@ -19,4 +19,11 @@ class LzhError : public std::runtime_error {
 
 [[noreturn]] inline void fail(int code, const std::string& text) { throw LzhError(code, text); }
 
+// The same failure, its text naming `name` (a member or file) unless it already does.
+inline LzhError naming(const LzhError& e, const std::string& name) {
+  std::string text = e.what();
+  if (name.empty() || text.find(name) != std::string::npos) return e;
+  return LzhError(e.code(), text + ": " + name);
+}
+
 }  // namespace zv::lzh

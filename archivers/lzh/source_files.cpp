@@ -78,7 +78,8 @@ class Collector {
 
  private:
   void put(NewMember m) {
-    std::string key = foldPath(displayKey(m.parts));
+    // Names differing only in case (README and readme) are two files here, stored as two.
+    std::string key = displayKey(m.parts);
     auto it = where_.find(key);
     if (it != where_.end()) {
       items_[it->second] = std::move(m);  // the same stored name twice: the last one counts

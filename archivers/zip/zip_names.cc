@@ -28,8 +28,9 @@ std::string cutUtf8(std::string_view text, size_t max) {
   return std::string(text.substr(0, end));
 }
 
-std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view extra,
-                             NameOrigin* origin) {
+namespace {
+
+std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view extra, NameOrigin* origin) {
   auto set = [&](NameOrigin o) {
     if (origin) *origin = o;
   };
@@ -63,6 +64,18 @@ std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_vi
   }
   set(NameOrigin::Cp437);
   return encoding::cp437ToUtf8(raw);
+}
+
+}  // namespace
+
+std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view extra,
+                             NameOrigin* origin) {
+  std::string name = decodeText(raw, utf8Flag, extra, origin);
+  // Control characters (terminal escapes, a newline that would forge a line of the output
+  // text) never reach listings or the output: they become '_', as in LZH names.
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+  return name;
 }
 
 }  // namespace zv::zip

@@ -11,7 +11,8 @@ enum class NameOrigin { Ascii, Utf8Flag, UnicodeExtra, Utf8, Cp932, Cp437 };
 
 // `utf8Flag`: general purpose bit 11. `unicodeExtra`: the data of an extra field 0x7075
 // (version, CRC-32 of the raw name, UTF-8 name), empty when absent. Decodes first; the
-// caller splits folders afterwards (a CP932 trail byte may be 0x5C).
+// caller splits folders afterwards (a CP932 trail byte may be 0x5C). Control characters
+// become '_'.
 std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
                              NameOrigin* origin = nullptr);
 

@@ -2,7 +2,11 @@
 // lines with Windows paths (unquoted, with blanks), restore modes, the check call, the
 // third-party sample and damaged text.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cstdlib>
@@ -220,6 +224,26 @@ TEST_F(IshLibrary, HostileNamesInHeaders) {
     std::string rel = fsys::relative(e.path(), root).string();
     EXPECT_TRUE(rel == "evil.ish" || rel.rfind("out", 0) == 0) << rel;
   }
+}
+
+// A write that fails part way (the file size limit standing in for a full disk) leaves no
+// temporary file beside the ISH file it was to become.
+TEST_F(IshLibrary, FailedCreationLeavesNoTemporaryFile) {
+  writeFile(root / "big.bin", randomBytes(400000, 7));
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small {65536, 65536};
+    setrlimit(RLIMIT_FSIZE, &small);
+    _exit(Ish(nullptr, "T:\\big.bin /s7 /ya T:\\out\\big.ish /f=T:\\") != 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  fsys::create_directories(root / "out");
+  for (auto& e : fsys::directory_iterator(root / "out")) ADD_FAILURE() << e.path();
+  for (auto& e : fsys::directory_iterator(root))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
 }  // namespace

@@ -217,5 +217,41 @@ TEST_F(ZipExtract, EncryptedMembers) {
   EXPECT_EQ(readFile(drive / "out/secret.txt"), "top secret contents");
 }
 
+// Symbolic-link entries a -> . then b -> a/.. (as `zip -y` stores them): b leads outside
+// through a and is refused; the links themselves are resolved through what is written.
+TEST_F(ZipExtract, LinkChainsLeadingOutsideAreRefused) {
+  const uint32_t link = 0120777u << 16;
+  std::string arc = make("chain.zip", {{"a", ".", 0, "", link, 3}, {"b", "a/..", 0, "", link, 3},
+                                       {"c", "a/x", 0, "", link, 3}});
+  auto r = unzip("-x -o \"" + arc + "\" \"T:\\out\\\"");
+  EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
+  EXPECT_EQ(fsys::read_symlink(drive / "out/a").string(), ".");
+  EXPECT_FALSE(fsys::is_symlink(drive / "out/b"));
+  EXPECT_TRUE(fsys::is_symlink(drive / "out/c"));
+  if (!haveTool("zip")) return;
+  // The same made by the real tool.
+  fsys::create_directories(drive / "src");
+  fsys::create_symlink(".", drive / "src/a");
+  fsys::create_symlink("a/..", drive / "src/b");
+  ASSERT_EQ(run("cd '" + (drive / "src").string() + "' && LC_ALL=C.UTF-8 zip -q -y ../y.zip a b"), 0);
+  r = unzip("-x -o \"T:\\y.zip\" \"T:\\out2\\\"");
+  EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
+  EXPECT_TRUE(fsys::is_symlink(drive / "out2/a"));
+  EXPECT_FALSE(fsys::is_symlink(drive / "out2/b"));
+}
+
+// Control characters in names (an escape sequence, a bell, a newline forging an output line)
+// become '_' in listings, output and file names, as in LZH names.
+TEST_F(ZipExtract, ControlCharactersInNamesAreReplaced) {
+  std::string arc = make("ctl.zip", {{"evil\n\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "1"}, {"esc\x1b[2J\a.txt", "2"}});
+  EXPECT_EQ(listNames(arc), (std::vector<std::string>{"evil_\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "esc_[2J_.txt"}));
+  auto r = unzip("-x -o \"" + arc + "\" \"T:\\out\\\"");
+  EXPECT_EQ(r.code, 0) << r.output;
+  for (char c : r.output) EXPECT_FALSE((unsigned char)c < 0x20 && c != '\r' && c != '\n');
+  EXPECT_EQ(r.output.find("\n\xE8\xA7\xA3\xE5\x87\x8D: x.txt"), std::string::npos) << r.output;
+  EXPECT_EQ(readFile(drive / "out/evil_\xE8\xA7\xA3\xE5\x87\x8D: x.txt"), "1");
+  EXPECT_EQ(readFile(drive / "out/esc_[2J_.txt"), "2");
+}
+
 }  // namespace
 }  // namespace zv::zip
