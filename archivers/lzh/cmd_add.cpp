@@ -94,7 +94,7 @@ int addFiles(RunContext& ctx) {
   }
 
   ctx.begin();
-  ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm'});
+  ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm', cmd.packLevel});
   // Appending keeps a large archive from being copied once per added file; anything behind
   // the end marker (data another tool put there) is kept by rewriting instead.
   if (idx && !replaces && idx->end + 1 >= idx->fileSize) {

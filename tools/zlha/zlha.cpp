@@ -40,6 +40,11 @@ std::string commandString(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    std::printf("使い方: zlha コマンド [スイッチ] 書庫 [パス...]\n"
+                "  -9  圧縮率優先 (最小の書庫、圧縮に時間がかかる)\n");
+    return 0;
+  }
   if (argc < 3) {
     std::fprintf(stderr, "使い方: zlha コマンド [スイッチ] 書庫 [パス...]\n");
     return 2;
