@@ -131,6 +131,40 @@ void copyRange(int fromFd, uint64_t from, int toFd, uint64_t to, uint64_t len) {
   }
 }
 
+namespace {
+
+bool isLh7(const char* method) { return std::memcmp(method, "-lh7-", 5) == 0; }
+
+// LHark labelled its own variant -lh7- as well. Only the CRC tells the two apart, so such a
+// member is decoded under the other reading too when the first fails: first the variant for
+// LHark's OS id (a blank), the standard method for everyone else. The output is rewound in
+// between; a destination that cannot be rewound (a pipe) gets one reading only.
+int decodeWithVariant(const Member& m, Pipe& s, int outFd) {
+  const uint64_t inStart = s.inPos;
+  const off_t outStart = outFd >= 0 ? lseek(outFd, 0, SEEK_CUR) : 0;
+  const bool twoReadings = isLh7(m.method) && outStart >= 0;
+  const bool variantFirst = twoReadings && m.osId == ' ';
+  int rc = LZH_OK;
+  for (int attempt = 0; attempt < (twoReadings ? 2 : 1); ++attempt) {
+    const bool variant = (attempt == 0) == variantFirst && twoReadings;
+    if (attempt) {
+      if (outFd >= 0 && (ftruncate(outFd, outStart) != 0 || lseek(outFd, outStart, SEEK_SET) < 0))
+        break;
+      s.inPos = inStart;
+      s.inLeft = m.packedSize;
+      s.crc = 0;
+      s.produced = 0;
+    }
+    LzhStreams io{readCb, &s, writeCb, &s};
+    rc = lzh_decode(variant ? "-lk7-" : m.method, m.packedSize, m.originalSize, &io);
+    if (s.error) break;  // read or write failure: another reading would not help
+    if (rc == LZH_OK && s.produced == m.originalSize && (!m.hasCrc || s.crc == m.crc)) break;
+  }
+  return rc;
+}
+
+}  // namespace
+
 bool canDecode(const Member& m) {
   return m.isFolder || isStored(m.method) || lzh_can_decode(m.method);
 }
@@ -161,8 +195,7 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
       left -= static_cast<uint64_t>(r);
     }
   } else {
-    LzhStreams io{readCb, &s, writeCb, &s};
-    rc = lzh_decode(m.method, m.packedSize, m.originalSize, &io);
+    rc = decodeWithVariant(m, s, outFd);
   }
   if (s.error) fail(s.error, s.errorText);
   if (rc == LZH_E_METHOD) fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method);
