@@ -10,7 +10,8 @@
 namespace {
 
 const char* const kMethods[] = {"-lh0-", "-lz4-", "-lhd-", "-lh1-", "-lh4-", "-lh5-",
-                                "-lh6-", "-lh7-", "-lhx-", "-lzs-", "-lz5-", "-lh2-", "-lh3-"};
+                                "-lh6-", "-lh7-", "-lhx-", "-lzs-", "-lz5-", "-lh2-", "-lh3-",
+                                "-lk7-"};
 
 struct Input {
   const uint8_t* data;

@@ -61,7 +61,8 @@ uint64_t ArchiveWriter::writeMember(int fd, uint64_t pos, const NewMember& m, bo
     fields.originalSize = fields.packedSize = size;
     size_t headerLen = buildHeader(fields).size();
     try {
-      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, fields, ctx_);
+      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, fields, ctx_,
+                         opts_.packLevel);
     } catch (...) {
       close(src);
       throw;

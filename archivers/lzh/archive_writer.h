@@ -34,6 +34,7 @@ struct WriteOptions {
   // next). Otherwise an append is ordered but not waited for: after a crash the archive is
   // either the old one or the new one, never a mixture.
   bool durable = true;
+  int packLevel = 0;  // the codec's level: 0 default, 9 smallest
 };
 
 class ArchiveWriter {

@@ -106,7 +106,7 @@ int addFiles(RunContext& ctx) {
   }
 
   ctx.begin();
-  ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm'});
+  ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm', cmd.packLevel});
   // Appending keeps a large archive from being copied once per added file. Anything behind
   // the end marker (what an interrupted append left) is cut off either way.
   if (idx && !replaces) {

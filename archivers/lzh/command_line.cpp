@@ -53,6 +53,8 @@ void applySwitch(Command& c, const std::string& sw) {
     c.method = lower[1] - '0';
   } else if (lower == "z" || lower == "o0") {
     c.method = 0;
+  } else if (lower == "9") {
+    c.packLevel = 9;
   } else if (lower == "h0" || lower == "h1" || lower == "h2") {
     c.level = lower[1] - '0';
   } else if (lower == "jw3" || lower == "jw4") {

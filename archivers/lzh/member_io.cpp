@@ -276,7 +276,7 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
 }
 
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
-                  NewHeader& fields, RunContext& ctx) {
+                  NewHeader& fields, RunContext& ctx, int packLevel) {
   fields.originalSize = size;
   uint64_t before = ctx.done;
   if (size > 0 && !isStored(method)) {
@@ -291,7 +291,7 @@ uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint6
     s.outPos = dataAt;
     s.positioned = true;
     LzhStreams io{readCb, &s, writeCb, &s};
-    LzhEncodeOptions opt{0, size - 1};
+    LzhEncodeOptions opt{packLevel, size - 1};
     uint64_t packed = 0;
     int rc = lzh_encode_ex(method, size, &io, &packed, &opt);
     if (s.error) fail(s.error, s.errorText);

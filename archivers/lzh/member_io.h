@@ -21,7 +21,7 @@ bool canDecode(const Member& m);
 // the data to `outFd` from offset `dataAt`. Fills the header fields' method, sizes and CRC; falls back
 // to "-lh0-" when packing does not pay. Returns the number of data bytes written.
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
-                  NewHeader& fields, RunContext& ctx);
+                  NewHeader& fields, RunContext& ctx, int packLevel = 0);
 
 // Writes all of `bytes` at `offset`; throws LzhError (ZV_ERROR_WRITE / ZV_ERROR_DISK_SPACE).
 void writeAt(int fd, const void* bytes, size_t len, uint64_t offset);

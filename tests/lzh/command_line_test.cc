@@ -37,6 +37,8 @@ TEST(CommandLine, ProgramStringsSplitIntoCommandSwitchesAndPaths) {
   Command m = parseCommand("u -o7 -h1 a.lzh b");
   EXPECT_EQ(m.method, 7);
   EXPECT_EQ(m.level, 1);
+  EXPECT_EQ(m.packLevel, 0);
+  EXPECT_EQ(parseCommand("a -9 a.lzh b").packLevel, 9);
 }
 
 TEST(CommandLine, BadCommandsAreRefused) {

@@ -260,3 +260,24 @@ TEST_F(LzhCommands, OutputBufferIsNeverOverrun) {
   EXPECT_EQ(lib().Unlha(nullptr, ("l " + dq(t / "x.lzh")).c_str(), nullptr, 0), 0);
   EXPECT_EQ(unlha("z -n1 x.lzh").rc, ZV_ERROR_COMMAND);
 }
+
+TEST_F(LzhCommands, BestSwitchPacksSmallerAndExtractsTheSame) {
+  // Word salad from a small vocabulary: many matches of many lengths and distances.
+  static const char* kWords[] = {"archive ", "member ", "header ", "folder ", "name ", "size ",
+                                 "the ", "of ", "a ", "packed ", "method ", "\n", "CRC ", "time "};
+  std::string text;
+  uint32_t seed = 12345;
+  while (text.size() < 200000) {
+    seed = seed * 1103515245u + 12345u;
+    text += kWords[(seed >> 16) % (sizeof kWords / sizeof *kWords)];
+  }
+  writeFile(t / "a.txt", text);
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "plain.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  ASSERT_EQ(unlha("a -9 -n1 " + dq(t / "best.lzh") + " " + dq(t / "a.txt")).rc, 0);
+  struct stat plain {}, best {};
+  ASSERT_EQ(stat((t / "plain.lzh").c_str(), &plain), 0);
+  ASSERT_EQ(stat((t / "best.lzh").c_str(), &best), 0);
+  EXPECT_LT(best.st_size, plain.st_size);
+  EXPECT_EQ(unlha("x -n1 " + dq(t / "best.lzh") + " " + dq(t / "o/")).rc, 0);
+  EXPECT_EQ(readFile(t / "o/a.txt"), text);
+}

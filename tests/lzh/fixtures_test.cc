@@ -104,3 +104,22 @@ TEST(Fixtures, WildcardsSelectMembers) {
   EXPECT_EQ(unlha("x -n1 " + dq(path) + " " + dq(out.path() + "/") + " " + dq(names[1])).rc, 0);
   EXPECT_EQ(treeFiles(out.path()).size(), 1u);
 }
+
+TEST(Fixtures, LharkVariantOfLh7IsFoundByItsCrc) {
+  const std::string dir = fixtures() + "/../lzh-lhark/";
+  const std::string original = readFile(dir + "lhark.txt");
+  ASSERT_GT(original.size(), 60000u);
+  for (const char* name : {"lhark.lzh", "lhark_other_os.lzh"}) {
+    SCOPED_TRACE(name);
+    TempDir out;
+    Result r = unlha("x -n1 " + dq(dir + name) + " " + dq(out.path() + "/"));
+    EXPECT_EQ(r.rc, 0) << r.text;
+    EXPECT_EQ(readFile(out / "LHARK.TXT"), original);
+    EXPECT_EQ(unlha("t " + dq(dir + name)).rc, 0);
+  }
+  // Wrong under both readings: still an error, and no file is left behind.
+  TempDir out;
+  Result bad = unlha("x -n1 " + dq(dir + "lhark_damaged.lzh") + " " + dq(out.path() + "/"));
+  EXPECT_TRUE(bad.rc == ZV_ERROR_CRC || bad.rc == ZV_ERROR_BROKEN_ARCHIVE) << bad.rc;
+  EXPECT_FALSE(exists(out / "LHARK.TXT"));
+}

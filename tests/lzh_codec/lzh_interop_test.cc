@@ -46,10 +46,11 @@ void expect_extracts(const std::string& command, const std::string& tool, const 
 TEST(LzhInterop, ToolsReadOurStreams) {
   const bool lhasa = have_tool("lhasa"), bsdtar = have_tool("bsdtar"), sz = have_tool("7z");
   if (!lhasa && !bsdtar && !sz) GTEST_SKIP() << "no LZH reader installed";
+  for (int level : {0, 9})
   for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
     for (const Input& in : inputs()) {
-      SCOPED_TRACE(std::string(method) + " " + in.name);
-      CodecResult e = encode(method, in.data);
+      SCOPED_TRACE(std::string(method) + " " + in.name + " level " + std::to_string(level));
+      CodecResult e = encode(method, in.data, level);
       ASSERT_EQ(e.rc, LZH_OK);
       const Bytes archive = make_level2_archive(in.name, method, e.out, in.data);
       if (lhasa) {

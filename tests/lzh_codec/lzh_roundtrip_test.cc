@@ -45,10 +45,12 @@ std::vector<Case> corpus() {
 }  // namespace
 
 TEST(LzhRoundTrip, AllMethodsAndShapes) {
+  // The default level matches lazily; level 9 chooses matches by cost over chunks.
+  for (int level : {0, 9})
   for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
     for (const Case& c : corpus()) {
-      SCOPED_TRACE(std::string(method) + " " + c.name);
-      CodecResult e = encode(method, c.data);
+      SCOPED_TRACE(std::string(method) + " " + c.name + " level " + std::to_string(level));
+      CodecResult e = encode(method, c.data, level);
       ASSERT_EQ(e.rc, LZH_OK);
       EXPECT_EQ(e.packed, e.out.size());
       CodecResult d = decode(method, e.out, c.data.size());
@@ -60,7 +62,7 @@ TEST(LzhRoundTrip, AllMethodsAndShapes) {
 
 TEST(LzhRoundTrip, EveryLevelAndSmallReads) {
   const Bytes data = text_bytes(300000, 11);
-  uint64_t fastest = 0, smallest = 0;
+  uint64_t fastest = 0, lazy = 0, smallest = 0;
   for (int level = 1; level <= 9; ++level) {
     SCOPED_TRACE(level);
     CodecResult e = encode("-lh6-", data, level, level == 5 ? 1000 : 0);
@@ -69,9 +71,12 @@ TEST(LzhRoundTrip, EveryLevelAndSmallReads) {
     ASSERT_EQ(d.rc, LZH_OK);
     EXPECT_TRUE(d.out == data);
     if (level == 1) fastest = e.packed;
+    if (level == 6) lazy = e.packed;
     if (level == 9) smallest = e.packed;
   }
   EXPECT_LT(smallest, fastest);
+  // Choosing matches by cost must beat the best lazy parse by a visible margin.
+  EXPECT_LT(smallest, lazy - lazy / 100);
 }
 
 TEST(LzhRoundTrip, CompressesAsExpected) {

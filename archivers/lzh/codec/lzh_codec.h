@@ -7,7 +7,8 @@
  * `write`; the caller computes CRC-16 on what it writes.
  *
  * Decoded methods: -lh0- -lz4- (stored), -lhd- (no data), -lh1- -lh2- (adaptive Huffman),
- * -lh3- -lh4- -lh5- -lh6- -lh7- -lhx- (static Huffman), -lzs- -lz5- (LArc). Encoded: -lh5-,
+ * -lh3- -lh4- -lh5- -lh6- -lh7- -lhx- (static Huffman), -lzs- -lz5- (LArc), and "-lk7-": the
+ * variant LHark stores under the -lh7- id, which only the CRC tells apart. Encoded: -lh5-,
  * -lh6-, -lh7-. The decoder never reads more than the packed size, never writes more than the
  * original size, and reports damaged data as LZH_E_DATA.
  */
@@ -63,7 +64,8 @@ int lzh_decode_reading(const char method[5], uint64_t packed_size, uint64_t orig
 int lzh_encode(const char method[5], uint64_t original_size, const LzhStreams* io,
                uint64_t* packed_size);
 
-/* Encoder tuning. `level` 1 (fastest) ... 9 (smallest), 0 = default (6). When `stop_above` is
+/* Encoder tuning. `level` 1 (fastest) ... 9 (smallest), 0 = default (6); 1-6 match lazily,
+ * 7-9 choose matches by their cost in bits (several times slower). When `stop_above` is
  * non-zero the encoder gives up with LZH_E_NOGAIN as soon as more than that many packed bytes
  * have been produced, so callers that fall back to -lh0- need not compress incompressible
  * data to the end. */

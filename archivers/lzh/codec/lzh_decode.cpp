@@ -7,7 +7,7 @@ namespace lzh {
 
 namespace {
 
-enum Family { kStore, kNoData, kStatic, kLh1, kLh2, kLh3, kLzs, kLz5 };
+enum Family { kStore, kNoData, kStatic, kLhark, kLh1, kLh2, kLh3, kLzs, kLz5 };
 
 struct MethodRow {
   char id[4];  // the three letters between the dashes: the self-extracting stub links this
@@ -26,6 +26,7 @@ const MethodRow kMethods[] = {
     {"lh1", kLh1, 13, 0, 0},     {"lh2", kLh2, 14, 0, 0},     {"lh3", kLh3, 14, 0, 0},
     {"lh4", kStatic, 14, 14, 4}, {"lh5", kStatic, 14, 14, 4}, {"lh6", kStatic, 16, 16, 5},
     {"lh7", kStatic, 17, 17, 5}, {"lhx", kStatic, 21, 21, 5}, {"lzs", kLzs, 11, 0, 0},
+    {"lk7", kLhark, 17, 32, 6},
     {"lz5", kLz5, 12, 0, 0},
 };
 
@@ -188,7 +189,9 @@ extern "C" int lzh_can_decode(const char method[5]) { return find_method(method)
 
 extern "C" int lzh_decode_readings(const char method[5]) {
   const MethodRow* row = find_method(method);
-  return !row ? 0 : row->family == kLh2 ? 2 : 1;
+  if (!row) return 0;
+  // -lh2-: two writers count the position tree differently; -lh7-: LHark's variant ("-lk7-").
+  return row->family == kLh2 || memcmp(row->id, "lh7", 3) == 0 ? 2 : 1;
 }
 
 extern "C" int lzh_decode(const char method[5], uint64_t packed_size, uint64_t original_size,
@@ -200,6 +203,9 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
                                   uint64_t original_size, const LzhStreams* io, int reading) {
   const MethodRow* row = find_method(method);
   if (!row || reading < 0 || reading >= lzh_decode_readings(method)) return LZH_E_METHOD;
+  if (reading == 1 && memcmp(row->id, "lh7", 3) == 0)
+    for (const MethodRow& r : kMethods)
+      if (r.family == kLhark) row = &r;
   if (!io || !io->read || !io->write) return LZH_E_READ;
   if (row->family == kNoData) return original_size == 0 ? LZH_OK : LZH_E_DATA;
   if (original_size == 0) return LZH_OK;
@@ -228,7 +234,8 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
   int rc;
   switch (row->family) {
     case kStore: rc = decode_store(d); break;
-    case kStatic: rc = decode_static(d, row->np, row->pbit); break;
+    case kStatic: rc = decode_static(d, row->np, row->pbit, false); break;
+    case kLhark: rc = decode_static(d, row->np, row->pbit, true); break;
     case kLh1: rc = decode_lh1(d); break;
     case kLh2: rc = decode_lh2(d, reading); break;
     case kLh3: rc = decode_lh3(d); break;

@@ -1,12 +1,42 @@
 // -lh4- ... -lh7- and -lhx-: LZSS with static Huffman tables sent at the start of each block.
+// LHark wrote a variant under the -lh7- label (here "-lk7-"): the same blocks and tables over
+// a 64 KiB dictionary, but C symbols from 264 on code match lengths up to 514 with extra
+// bits, and P symbols split distances more finely (two symbols per power of two).
 #include "lzh_decoder.h"
 
 namespace lzh {
 
 namespace {
 
-enum { kNC = 510, kNT = 19, kTBits = 5, kCBits = 9, kMaxMatchLen = 256,
-       kMaxTokenBits = 16 + 16 + 19 };  // C code, P code, extra position bits of -lhx-
+enum { kNC = 510, kNT = 19, kTBits = 5, kCBits = 9, kMaxMatchLen = 514,
+       kLharkLongest = 288, kLharkLongLen = 514 };
+
+// Bits a token may take at most: C code, P code and 19 extra position bits of -lhx-, or for
+// the variant C code, 6 extra length bits, P code and 14 extra position bits. A refill
+// leaves at least 56.
+enum { kMaxTokenBits = 16 + 6 + 16 + 14 };
+
+// Match length of C symbol c >= 256. The variant: 256..263 are lengths 3..10, then each
+// group of four symbols doubles the range and adds one extra bit; 288 is the longest match.
+// `extra` supplies the extra bits. Returns 0 for a symbol the stream may not contain.
+template <typename Extra>
+inline uint32_t length_of(uint32_t c, bool lhark, Extra extra) {
+  if (!lhark || c < 264) return c - 253;
+  if (c == kLharkLongest) return kLharkLongLen;
+  if (c > kLharkLongest) return 0;
+  const int nb = (int)(c - 260) >> 2;
+  return ((4 + (c & 3)) << nb) + extra(nb) + 3;
+}
+
+// Distance - 1 of P symbol p: 0, 1, then 2^(p-1) + (p-1) extra bits; the variant has 0..3,
+// then (2 or 3) << n + n extra bits, n = (p - 2) / 2.
+template <typename Extra>
+inline uint32_t distance_of(uint32_t p, bool lhark, Extra extra) {
+  if (!lhark) return p > 1 ? (1u << (p - 1)) + extra((int)p - 1) : p;
+  if (p <= 3) return p;
+  const int nb = (int)(p - 2) >> 1;
+  return ((2 + (p & 1)) << nb) + extra(nb);
+}
 
 // Reads a T or P length list: a count, then 3-bit lengths (7 extended by a unary tail).
 // `special` is the index after which a 2-bit run of zero lengths follows (T tables only).
@@ -72,7 +102,7 @@ bool read_c_lengths(Decoder* d, StaticState& st) {
 // output. The bit buffer and the output position live in locals here, because every byte
 // stored into the window could otherwise alias the decoder's fields and force them back to
 // memory. Returns LZH_E_DATA for a code missing from its table, else LZH_OK.
-int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
+int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
   uint64_t bits = d->bits;
   int nbits = d->nbits;
   const unsigned char* ip = d->in_ptr;
@@ -84,7 +114,7 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
   uint32_t left = *block_left;
   int rc = LZH_OK;
   while (left && iend - ip >= 8 && wpos + kMaxMatchLen < wsize && out_left > kMaxMatchLen) {
-    if (nbits < kMaxTokenBits) {  // a refill leaves at least 57 bits
+    if (nbits < kMaxTokenBits) {
       uint64_t w;
       memcpy(&w, ip, 8);
       bits |= __builtin_bswap64(w) >> nbits;
@@ -106,6 +136,14 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
       --out_left;
       continue;
     }
+    const uint32_t len = length_of(c, lhark, [&bits, &nbits](int n) -> uint32_t {
+      if (n == 0) return 0;
+      const uint32_t v = (uint32_t)(bits >> (64 - n));
+      bits <<= n;
+      nbits -= n;
+      return v;
+    });
+    if (len == 0) { rc = LZH_E_DATA; break; }
     e = st.p.table[bits >> (64 - PTable::kBits)];
     if (e & kLink) {
       if (e == kNoCode) { rc = LZH_E_DATA; break; }
@@ -113,15 +151,15 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
     }
     bits <<= e >> 16;
     nbits -= (int)(e >> 16);
+    auto take_bits = [&bits, &nbits](int n) -> uint32_t {
+      if (n == 0) return 0;
+      const uint32_t v = (uint32_t)(bits >> (64 - n));
+      bits <<= n;
+      nbits -= n;
+      return v;
+    };
     const uint32_t p = e & 0xFFFF;
-    uint32_t dist = p;
-    if (p > 1) {
-      dist = (1u << (p - 1)) + (uint32_t)(bits >> (64 - (p - 1)));
-      bits <<= p - 1;
-      nbits -= (int)(p - 1);
-    }
-    ++dist;
-    const uint32_t len = c - 253;
+    const uint32_t dist = distance_of(p, lhark, take_bits) + 1;
     const uint32_t src = (wpos - dist) & wmask;
     unsigned char* to = win + wpos;
     if (dist >= 8 && src + len <= wsize && dist <= far) {
@@ -149,7 +187,7 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left) {
 
 }  // namespace
 
-int decode_static(Decoder* d, int np, int pbit) {
+int decode_static(Decoder* d, int np, int pbit, bool lhark) {
   StaticState& st = d->m.st;
   uint32_t block_left = 0;
   while (d->out_left && d->status == LZH_OK) {
@@ -162,7 +200,7 @@ int decode_static(Decoder* d, int np, int pbit) {
         return d->status ? d->status : LZH_E_DATA;
       refill(d);
     }
-    if (decode_run(d, st, &block_left) != LZH_OK) return LZH_E_DATA;
+    if (decode_run(d, st, &block_left, lhark) != LZH_OK) return LZH_E_DATA;
     if (block_left == 0 || d->out_left == 0) continue;
     refill(d);
     --block_left;
@@ -171,11 +209,12 @@ int decode_static(Decoder* d, int np, int pbit) {
       if (c < 0) return LZH_E_DATA;
       put_byte(d, (unsigned char)c);
     } else {
+      auto extra = [d](int n) -> uint32_t { return get_bits(d, n); };
+      const uint32_t len = length_of((uint32_t)c, lhark, extra);
+      if (len == 0) return LZH_E_DATA;
       const int p = decode(d, st.p);
       if (p < 0) return LZH_E_DATA;
-      uint32_t dist = (uint32_t)p;
-      if (p > 1) dist = (1u << (p - 1)) + get_bits(d, p - 1);
-      copy_back(d, dist + 1, (uint32_t)(c - 253));
+      copy_back(d, distance_of((uint32_t)p, lhark, extra) + 1, len);
     }
     if (overran(d)) return LZH_E_DATA;
   }

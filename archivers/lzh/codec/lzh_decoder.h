@@ -107,7 +107,7 @@ bool flush_output(Decoder* d);
 
 void refill_bytes(Decoder* d);
 
-// Tops the bit buffer up to at least 57 bits: one 8-byte load while the input buffer has
+// Tops the bit buffer up to at least 56 bits: one 8-byte load while the input buffer has
 // them. The load also ORs in bits beyond the counted ones; they are the bytes the next
 // refill adds at the same places, so OR-ing them again changes nothing.
 inline void refill(Decoder* d) {
@@ -212,7 +212,8 @@ inline void single(HuffTable<N, TBITS>& t, int sym) {
   single_table(N, t.len, TBITS, t.table, sym);
 }
 
-int decode_static(Decoder* d, int np, int pbit);
+// `lhark`: the variant LHark wrote under the -lh7- label (see lzh_decode_static.cpp).
+int decode_static(Decoder* d, int np, int pbit, bool lhark);
 int decode_lh1(Decoder* d);
 int decode_lh2(Decoder* d, int reading);
 int decode_lh3(Decoder* d);

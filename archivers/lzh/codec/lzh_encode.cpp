@@ -19,7 +19,7 @@ enum {
   kCBits = 9,
   kMaxP = 17,
   kBlockTokens = 32768,    // symbols gathered before a block (or its halves) is written
-  kMinBlockTokens = 2048,  // smallest half worth its own tables
+  kMinBlockTokens = 512,  // smallest half worth its own tables
 };
 
 struct Level {
@@ -27,13 +27,15 @@ struct Level {
   uint16_t good;       // a match this long cuts the chain to a quarter
   uint16_t nice;       // a match this long ends the search
   uint16_t lazy;       // a match this long is taken without looking one byte further
+  uint16_t passes;     // 0: lazy matching; else parses by cost, re-costed this many times
 };
 
+// Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits.
 const Level kLevels[10] = {
-    {128, 32, 256, 128},  // 0: default, same as 6
-    {4, 4, 16, 4},        {8, 8, 32, 16},       {16, 8, 64, 32},
-    {32, 16, 96, 64},     {64, 32, 128, 128},   {128, 32, 256, 128},
-    {256, 64, 256, 256},  {1024, 128, 256, 256}, {4096, 256, 256, 256},
+    {128, 32, 256, 128, 0},  // 0: default, same as 6
+    {4, 4, 16, 4, 0},        {8, 8, 32, 16, 0},       {16, 8, 64, 32, 0},
+    {32, 16, 96, 64, 0},     {64, 32, 128, 128, 0},   {128, 32, 256, 128, 0},
+    {16, 16, 32, 256, 1},  {128, 128, 128, 256, 2}, {512, 256, 256, 256, 3},
 };
 
 struct Token {
@@ -385,6 +387,212 @@ void compress(Encoder* e) {
   finish_blocks(e);
 }
 
+// --- parse by cost (levels 8 and 9) ---------------------------------------------------
+//
+// The input goes in chunks of kChunk bytes. For every position of a chunk the match finder
+// records the shortest distance for each longer match length it meets; a shortest-path pass
+// over the chunk then picks literals and matches by their cost in bits under a model of the
+// Huffman code lengths. The model starts from the previous chunk's result and is rebuilt
+// from the chunk's own parse for each further pass, so the chosen tokens and the code
+// lengths that will be sent converge together.
+
+enum { kChunk = 1 << 16, kMaxPairs = 16, kCostUnit = 16, kNoCost = 0xFFFFFFFFu };
+
+struct Pair {
+  uint16_t len;
+  uint16_t dist1;
+};
+
+struct Parse {
+  uint32_t cost[kChunk + 1];
+  uint16_t step_len[kChunk + 1];  // 1: a literal reached this position
+  uint16_t step_dist1[kChunk + 1];
+  uint8_t npairs[kChunk];
+  Pair pairs[kChunk * kMaxPairs];
+  Token path[kChunk];
+  uint32_t ccost[kNC];        // per C symbol, in 1/kCostUnit bits
+  uint32_t pcost[kMaxP + 1];  // per position group, extra bits included
+};
+
+// Code lengths from frequencies, as costs; symbols the model has not seen cost a bit more
+// than the longest code, so the parse stays open to them without preferring them.
+void costs_from(const uint32_t* freq, int n, uint32_t* cost) {
+  uint64_t total = 0;
+  for (int s = 0; s < n; ++s) total += freq[s];
+  if (total == 0) total = 1;
+  for (int s = 0; s < n; ++s) {
+    const double f = freq[s] ? (double)freq[s] : 0.5;
+    double bits = __builtin_log2((double)total / f);
+    if (bits < 1) bits = 1;
+    if (bits > kMaxCodeLen + 1) bits = kMaxCodeLen + 1;
+    cost[s] = (uint32_t)(bits * (double)kCostUnit + 0.5);
+  }
+}
+
+void initial_model(Encoder* e, Parse* P) {
+  for (int c = 0; c < kNC; ++c) P->ccost[c] = (c < 256 ? 8 : c < 256 + 16 ? 6 : 9) * kCostUnit;
+  for (int p = 0; p < e->np; ++p) P->pcost[p] = (uint32_t)(4 + (p > 1 ? p - 1 : 0)) * kCostUnit;
+}
+
+void model_from_path(Encoder* e, Parse* P, uint32_t ntok) {
+  uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
+  for (uint32_t i = 0; i < ntok; ++i) {
+    ++cf[P->path[i].code];
+    if (P->path[i].code >= 256) ++pf[bit_length(P->path[i].dist1)];
+  }
+  costs_from(cf, kNC, P->ccost);
+  costs_from(pf, e->np, P->pcost);
+  for (int p = 2; p < e->np; ++p) P->pcost[p] += (uint32_t)(p - 1) * kCostUnit;
+}
+
+// Records the matches at window position p, limited to `limit` bytes; returns how many
+// positions after p need no search (inside a match of at least the level's nice length).
+uint32_t find_pairs(Encoder* e, uint32_t p, uint32_t limit, Pair* out, uint8_t* count) {
+  int32_t cur = insert_string(e, p);
+  *count = 0;
+  if (limit < kMinMatch) return 0;
+  const unsigned char* s = e->win + p;
+  const uint32_t mask = e->dsize - 1;
+  const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
+  uint32_t best = kMinMatch - 1;
+  uint32_t chain = e->level.max_chain;
+  int n = 0;
+  while (cur >= 0 && p - (uint32_t)cur < e->dsize && chain--) {
+    const unsigned char* m = e->win + cur;
+    if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
+      const uint32_t len = match_length(s, m, limit);
+      if (len > best) {
+        best = len;
+        if (n == kMaxPairs) --n;  // keep the longest
+        out[n].len = (uint16_t)len;
+        out[n].dist1 = (uint16_t)(p - (uint32_t)cur - 1);
+        ++n;
+        if (len >= nice) break;
+      }
+    }
+    cur = e->prev[(uint32_t)cur & mask];
+  }
+  *count = (uint8_t)n;
+  return best >= nice && best >= kMinMatch + 1 ? best - 1 : 0;
+}
+
+// Cheapest path through the chunk of n bytes at window position base; returns its tokens.
+uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
+  P->cost[0] = 0;
+  for (uint32_t i = 1; i <= n; ++i) P->cost[i] = kNoCost;
+  for (uint32_t i = 0; i < n; ++i) {
+    const uint32_t here = P->cost[i];
+    const uint32_t lit = here + P->ccost[e->win[base + i]];
+    if (lit < P->cost[i + 1]) {
+      P->cost[i + 1] = lit;
+      P->step_len[i + 1] = 1;
+    }
+    uint32_t from = kMinMatch;
+    const Pair* pr = P->pairs + (size_t)i * kMaxPairs;
+    for (int k = 0; k < P->npairs[i]; ++k) {
+      const uint32_t dcost = here + P->pcost[bit_length(pr[k].dist1)];
+      for (uint32_t len = from; len <= pr[k].len; ++len) {
+        const uint32_t c = dcost + P->ccost[len + 253];
+        if (c < P->cost[i + len]) {
+          P->cost[i + len] = c;
+          P->step_len[i + len] = (uint16_t)len;
+          P->step_dist1[i + len] = pr[k].dist1;
+        }
+      }
+      from = pr[k].len + 1u;
+    }
+  }
+  // Walk back from the end, then reverse into order.
+  uint32_t ntok = 0;
+  for (uint32_t i = n; i > 0;) {
+    const uint32_t len = P->step_len[i];
+    i -= len;
+    Token& t = P->path[ntok++];
+    if (len == 1) {
+      t.code = e->win[base + i];
+      t.dist1 = 0;
+    } else {
+      t.code = (uint16_t)(len + 253);
+      t.dist1 = P->step_dist1[i + len];
+    }
+  }
+  for (uint32_t a = 0, b = ntok - 1; a < b; ++a, --b) {
+    const Token t = P->path[a];
+    P->path[a] = P->path[b];
+    P->path[b] = t;
+  }
+  return ntok;
+}
+
+// Keeps at least one dictionary of history before `base` and reads until a chunk and the
+// bytes a match may look ahead into are present (or the input ends). The window moves by
+// whole dictionaries so that prev[], indexed by position modulo the dictionary, stays valid.
+void fill_chunk(Encoder* e, uint32_t* base, uint32_t* end) {
+  if (*end + kChunk > e->wsize && *base > e->dsize) {
+    const uint32_t shift = (*base - e->dsize) & ~(e->dsize - 1);
+    memmove(e->win, e->win + shift, *end - shift);
+    *base -= shift;
+    *end -= shift;
+    const uint32_t hsize = 1u << e->hash_bits;
+    const int32_t sh = (int32_t)shift;
+    for (uint32_t i = 0; i < hsize; ++i) e->head[i] = e->head[i] >= sh ? e->head[i] - sh : -1;
+    for (uint32_t i = 0; i < e->dsize; ++i) e->prev[i] = e->prev[i] >= sh ? e->prev[i] - sh : -1;
+  }
+  while (e->in_left && *end < e->wsize) {
+    uint32_t room = e->wsize - *end;
+    if (room > e->in_left) room = (uint32_t)e->in_left;
+    const long got = e->io->read(e->io->read_ctx, e->win + *end, room);
+    if (got <= 0 || (uint32_t)got > room) {
+      e->status = LZH_E_READ;
+      return;
+    }
+    *end += (uint32_t)got;
+    e->in_left -= (uint64_t)got;
+  }
+}
+
+void compress_by_cost(Encoder* e) {
+  Parse* P = (Parse*)malloc(sizeof(Parse));
+  if (!P) {
+    e->status = LZH_E_MEMORY;
+    return;
+  }
+  initial_model(e, P);
+  uint32_t base = 0, end = 0;
+  for (;;) {
+    fill_chunk(e, &base, &end);
+    if (!running(e) || base == end) break;
+    const uint32_t n = end - base < (uint32_t)kChunk ? end - base : (uint32_t)kChunk;
+    uint32_t skip = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t p = base + i;
+      uint32_t limit = n - i < (uint32_t)kMaxMatch ? n - i : (uint32_t)kMaxMatch;
+      if (skip) {
+        if (end - p >= kMinMatch) insert_string(e, p);
+        P->npairs[i] = 0;
+        --skip;
+        continue;
+      }
+      if (end - p < kMinMatch) {
+        P->npairs[i] = 0;
+        continue;
+      }
+      skip = find_pairs(e, p, limit, P->pairs + (size_t)i * kMaxPairs, &P->npairs[i]);
+    }
+    uint32_t ntok = 0;
+    for (int pass = 0; pass < e->level.passes; ++pass) {
+      if (pass) model_from_path(e, P, ntok);
+      ntok = shortest_path(e, P, base, n);
+    }
+    for (uint32_t i = 0; i < ntok && running(e); ++i) add_token(e, P->path[i].code, P->path[i].dist1);
+    model_from_path(e, P, ntok);  // the next chunk starts from this one's statistics
+    base += n;
+    if (!running(e)) break;
+  }
+  free(P);
+  if (running(e)) finish_blocks(e);
+}
+
 }  // namespace
 
 }  // namespace lzh
@@ -405,7 +613,11 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   const int dicbit = method[3] == '5' ? 13 : method[3] == '6' ? 15 : 16;
   const uint32_t dsize = 1u << dicbit;
   const int hash_bits = dicbit < 15 ? 15 : 16;
-  const uint32_t wsize = 2 * dsize;
+  int level = options ? options->level : 0;
+  if (level < 0 || level > 9) level = 0;
+  const bool by_cost = kLevels[level].passes != 0;
+  // Parsing by cost keeps up to two dictionaries of history plus a whole chunk.
+  const uint32_t wsize = by_cost ? 2 * dsize + kChunk : 2 * dsize;
 
   const size_t win_bytes = wsize + 16;
   const size_t head_bytes = ((size_t)1 << hash_bits) * sizeof(int32_t);
@@ -426,8 +638,6 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   e->dsize = dsize;
   e->np = dicbit + 1;
   e->pbit = dicbit <= 13 ? 4 : 5;
-  int level = options ? options->level : 0;
-  if (level < 0 || level > 9) level = 0;
   e->level = kLevels[level];
   e->too_far = 16384;
   e->wsize = wsize;
@@ -440,7 +650,10 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   e->ntok = 0;
   bw_init(&e->bw, io, options ? options->stop_above : 0);
 
-  compress(e);
+  if (by_cost)
+    compress_by_cost(e);
+  else
+    compress(e);
   if (running(e)) bw_finish(&e->bw);
   int rc = e->status != LZH_OK ? e->status : e->bw.status;
   if (packed_size) *packed_size = e->bw.written;
