@@ -5,7 +5,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libzip-dev zlib1g-dev \
 libgtest-dev libgmock-dev libbenchmark-dev lhasa jlha-utils p7zip-full libarchive-tools zip unzip \
 g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xdg-utils liblzma-dev"
-PACKAGES="$PACKAGES xauth at-spi2-core dbus python3-pyatspi gir1.2-atspi-2.0 xdotool x11-apps x11-utils"
+PACKAGES="$PACKAGES xauth at-spi2-core dbus python3-pyatspi gir1.2-atspi-2.0 xdotool xclip x11-apps x11-utils"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
