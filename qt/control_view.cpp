@@ -278,9 +278,12 @@ void ControlView::syncCommon() {
 
   QPalette pal = widget_->palette();
   QColor fore = toColor(c.foreColor());
-  pal.setColor(QPalette::WindowText, fore);
-  pal.setColor(QPalette::Text, fore);
-  pal.setColor(QPalette::ButtonText, fore);
+  // The disabled group keeps the style's grey, so a disabled control looks disabled.
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(group, QPalette::WindowText, fore);
+    pal.setColor(group, QPalette::Text, fore);
+    pal.setColor(group, QPalette::ButtonText, fore);
+  }
   bool ownBack = c.backColor() != kDefaultBack || !isWhiteByDefault(c.kind());
   QColor back = toColor(isWhiteByDefault(c.kind()) && !ownBack ? kWindowBack : c.backColor());
   if (isWhiteByDefault(c.kind())) {

@@ -276,6 +276,19 @@ TEST_F(HostFixture, MouseAndKeyboardReachTheModels) {
   EXPECT_EQ(form->log, std::vector<std::string>{"Cancel"});
 }
 
+// A disabled list (the file list in folder mode) is drawn in the disabled colours.
+TEST_F(HostFixture, DisabledListLooksDisabled) {
+  auto* list = widget<QListWidget>("List1");
+  QColor enabledText = list->palette().color(QPalette::Active, QPalette::Text);
+  form->c("List1").setEnabled(false);
+  test::settle();
+  EXPECT_FALSE(list->isEnabled());
+  EXPECT_NE(list->palette().color(QPalette::Disabled, QPalette::Text), enabledText);
+  form->c("List1").setEnabled(true);
+  test::settle();
+  EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Text), enabledText);
+}
+
 // An editable combo box keeps what the user typed: no inline completion from its items.
 TEST_F(HostFixture, TypedComboTextStaysAsTyped) {
   QComboBox* combo = widget<QComboBox>("Combo2");
