@@ -2,6 +2,9 @@
 // a screenshot of each is saved.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+#include <string>
+
 #include "app/register_all_forms.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
@@ -47,6 +50,14 @@ TEST(AllWindows, EveryRegisteredWindowBuildsAndShows) {
           continue;
         EXPECT_TRUE(w->canvas()->rect().contains(widget->geometry()))
             << name << "." << c->name() << " lies outside the window";
+      }
+      // The restore modes show their whole captions ("with question" was cut).
+      if (std::string(name) == "frmish") {
+        for (const char* option : {"Option1", "Option2", "Option3"}) {
+          QWidget* radio = w->widgetOf(option);
+          ASSERT_NE(radio, nullptr) << option;
+          EXPECT_GE(radio->width(), radio->sizeHint().width()) << option;
+        }
       }
     }
     EXPECT_GE(shown, 5);
