@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/display_guard.h"
 #include "app/register_all_forms.h"
 #include "core/app.h"
 #include "core/libraries/archivers.h"
@@ -14,9 +15,12 @@
 #include "qt/qt_services.h"
 
 int main(int argc, char** argv) {
+  zv::app::guardDisplayStart();
   QApplication qtApp(argc, argv);
+  zv::app::displayReached();
+  // No display name: Qt would append it to every title the window system receives, and each
+  // window's caption is to reach it exactly as written.
   QApplication::setApplicationName(QStringLiteral("zorvex32"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Zorvex 32+"));
   QApplication::setDesktopFileName(QStringLiteral("zorvex32"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/menu_icon.svg")));
   // The program ends when its windows say so (the registry), not when the last one hides.

@@ -152,12 +152,13 @@ void Comp1Form::buildControls() {
   help.setTooltip("右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます");
 
   Control& opt = add("Command1", Kind::CommandButton);
-  opt.move(4680, 4680, 1215, 375);
+  opt.move(4680, 4560, 1215, 375);
   opt.setCaption("オプション");
   opt.setTooltip("圧縮のｵﾌﾟｼｮﾝ指定ｳｨﾝﾄﾞｳをｵｰﾌﾟﾝします");
   opt.onClick = [this] { forms().show("frmOption"); };
   Control& close = add("Command2", Kind::CommandButton);
-  close.move(4680, 5040, 1215, 300);
+  // Both buttons sit inside the frame, clear of its bottom edge.
+  close.move(4680, 4965, 1215, 300);
   close.setCaption("Close");
   close.setTooltip("このｳｨﾝﾄﾞｳを閉じます");
   close.onClick = [this] { unload(); };

@@ -67,27 +67,28 @@ void Comp2Form::buildControls() {
   hint.move(120, 4665, 3600, 255);
   hint.setCaption("作成する圧縮ファイルの名前を指定します");
   Control& createPic = add("Image2", Kind::Picture);
-  createPic.move(3780, 3720, 660, 660);
+  // The pictures of this row end above the full path (Label3), also while held down.
+  createPic.move(3780, 3690, 480, 480);
   createPic.setPicture("comp_create_lzh");
   for (const auto& [n, art] : {std::pair{"Imglha", "comp_create_lzh"}, std::pair{"Imgish", "comp_create_ish"}}) {
     Control& pic = add(n, Kind::Picture);
-    pic.move(0, 0, 660, 660);
+    pic.move(0, 0, 480, 480);
     pic.setPicture(art);
     pic.setVisible(false);
   }
   Control& folder = add("Image1", Kind::Picture);
-  folder.move(4560, 3720, 660, 660);
+  folder.move(4440, 3690, 480, 480);
   folder.setPicture("comp_new_folder");
   folder.setTooltip("圧縮先のﾌｫﾙﾀﾞを新しく作ります");
   Control& desk = add("Image7", Kind::Picture);
-  desk.move(5400, 3840, 360, 360);
+  desk.move(5400, 3780, 360, 360);
   desk.setPicture("comp_desktop");
   Control& help = add("Image3", Kind::Picture);
-  help.move(5880, 3720, 480, 480);
+  help.move(5880, 3690, 480, 480);
   help.setPicture("comp_help");
   help.setTooltip("右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます");
   Control& deco = add("Image6", Kind::Picture);
-  deco.move(6480, 3720, 660, 480);
+  deco.move(6480, 3690, 660, 480);
   deco.setPicture("comp_decoration");
 
   Control& close = add("Command1", Kind::CommandButton);

@@ -71,7 +71,7 @@ void IshRestoreForm::addControls() {
 
   struct Opt { const char* name; double left, width; const char* caption; };
   for (const Opt& o : {Opt{"Option1", 3480, 855, "new"}, Opt{"Option2", 4440, 735, "all"},
-                       Opt{"Option3", 5280, 1695, "with question"}}) {
+                       Opt{"Option3", 5220, 1935, "with question"}}) {
     Control& opt = add(o.name, Kind::OptionButton);
     opt.move(o.left, 3360, o.width, 270);
     opt.setFont(kOptionFont);

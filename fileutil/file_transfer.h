@@ -20,24 +20,35 @@ void moveReplacing(const std::string& from, const std::string& to);
 // has one, otherwise deleted.
 void discardFile(const std::string& path);
 
-// Names of the files a command could not handle; the first is named in the report.
+// Names of the files a command could not handle; the first is named in the report, with the
+// runtime error number that stopped it (0: unknown).
 class FailureTally {
  public:
-  void add(const std::string& name) {
-    if (count_++ == 0) first_ = name;
+  void add(const std::string& name, int error = 0) {
+    if (count_++ == 0) {
+      first_ = name;
+      firstError_ = error;
+    }
   }
   int count() const { return count_; }
   const std::string& first() const { return first_; }
+  int firstError() const { return firstError_; }
 
  private:
   int count_ = 0;
   std::string first_;
+  int firstError_ = 0;
 };
+
+// The cause of a failed file operation in words ("容量不足です" for a full disk); empty for an
+// unknown number.
+std::string failureCause(int error);
 
 // What the file utility does, as the failure report names it.
 enum class FileAction { Copy, Move, Delete };
 
-// The report text: one file is named; for several the count and the first name are given.
+// The report text: one file is named; for several the count and the first name are given;
+// a line with the first failure's cause follows when it is known.
 std::string failureText(FileAction action, const FailureTally& tally);
 // Shows the report (exclamation icon, OK) when something failed; true when it showed one.
 bool reportFailures(Form& form, FileAction action, const FailureTally& tally,

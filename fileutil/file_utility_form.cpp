@@ -121,11 +121,16 @@ void FileUtilityForm::wirePanes() {
 void FileUtilityForm::load() {
   Steps steps;
   steps([&] { centreOnScreen(); });
-  std::string upper = readSetting(*this, "DeComp4Dir1", "Path", app().programFolder, 512);
-  steps([&] { c("Dir1").setPath(upper); });
+  // A remembered folder that is gone (or an empty path) opens the pane on the program folder.
+  auto showSaved = [this](const std::string& list, const std::string& section) {
+    std::string saved = readSetting(*this, section, "Path", app().programFolder, 512);
+    Steps tries;
+    tries([&] { c(list).setPath(saved); });
+    if (tries.err() != 0 || c(list).path().empty()) c(list).setPath(app().programFolder);
+  };
+  steps([&] { showSaved("Dir1", "DeComp4Dir1"); });
   steps([&] { c("Drive1").setDrive(winpath::driveOf(c("Dir1").path())); });
-  std::string lower = readSetting(*this, "DeComp4Dir2", "Path", app().programFolder, 512);
-  steps([&] { c("Dir2").setPath(lower); });
+  steps([&] { showSaved("Dir2", "DeComp4Dir2"); });
   steps([&] { c("Drive2").setDrive(winpath::driveOf(c("Dir2").path())); });
   steps([&] { c("Label2").setCaption(c("Dir1").path()); });
   steps([&] { c("Label3").setCaption(c("Dir2").path()); });
@@ -137,8 +142,11 @@ void FileUtilityForm::unloading(bool& cancel) {
   Steps steps;
   steps([&] { forms().show("frmMenu"); });
   steps([&] { forms().unload("frmWait"); });
-  steps([&] { writeSetting(*this, "DeComp4Dir1", "Path", c("Dir1").path()); });
-  steps([&] { writeSetting(*this, "DeComp4Dir2", "Path", c("Dir2").path()); });
+  // An empty path would make every later start open a dead pane.
+  for (const char* pane : {"1", "2"}) {
+    std::string path = c(std::string("Dir") + pane).path();
+    if (!path.empty()) steps([&] { writeSetting(*this, std::string("DeComp4Dir") + pane, "Path", path); });
+  }
 }
 
 void FileUtilityForm::backToMenu() {

@@ -37,7 +37,7 @@ template <class F>
 bool attempt(FailureTally& tally, const std::string& name, F&& step) {
   Steps steps;
   if (steps(std::forward<F>(step))) return true;
-  tally.add(name);
+  tally.add(name, steps.err());
   return false;
 }
 

@@ -171,6 +171,9 @@ void ControlView::create(QWidget* parent) {
       combo->setEditable(control_.kind() == Kind::ComboBox &&
                          control_.comboStyle != ComboStyle::DropdownList);
       combo->setInsertPolicy(QComboBox::NoInsert);
+      // Typed text stays as typed: Qt's default completer would complete it inline from the
+      // items, so a typed folder became a registered folder below it.
+      if (combo->isEditable()) combo->setCompleter(nullptr);
       widget_ = combo;
       break;
     }
@@ -275,9 +278,12 @@ void ControlView::syncCommon() {
 
   QPalette pal = widget_->palette();
   QColor fore = toColor(c.foreColor());
-  pal.setColor(QPalette::WindowText, fore);
-  pal.setColor(QPalette::Text, fore);
-  pal.setColor(QPalette::ButtonText, fore);
+  // The disabled group keeps the style's grey, so a disabled control looks disabled.
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(group, QPalette::WindowText, fore);
+    pal.setColor(group, QPalette::Text, fore);
+    pal.setColor(group, QPalette::ButtonText, fore);
+  }
   bool ownBack = c.backColor() != kDefaultBack || !isWhiteByDefault(c.kind());
   QColor back = toColor(isWhiteByDefault(c.kind()) && !ownBack ? kWindowBack : c.backColor());
   if (isWhiteByDefault(c.kind())) {
@@ -485,7 +491,7 @@ bool ControlView::mouseEvent(QEvent* event) {
   const bool ownMouse = kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::DriveList;
 
   if (event->type() == QEvent::MouseMove) {
-    if (dragArmed_ && (me->buttons() & Qt::LeftButton) &&
+    if (dragArmed_ && (me->buttons() & (Qt::LeftButton | Qt::RightButton)) &&
         (at - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
       dragArmed_ = false;
       execDrag();
@@ -507,7 +513,11 @@ bool ControlView::mouseEvent(QEvent* event) {
     if (list) {
       // The item is chosen first so that the window's MouseDown sees the new selection.
       int row = list->indexAt(at).row();
-      if (me->button() == Qt::LeftButton && row >= 0) {
+      // In a file list a right press also chooses its item: a right-button drag moves the
+      // file under the pointer.
+      const bool chooses = me->button() == Qt::LeftButton ||
+                           (me->button() == Qt::RightButton && kind == Kind::FileList);
+      if (chooses && row >= 0) {
         if (!run([&] {
               if (kind == Kind::FolderList)
                 c->setListIndex(row);
@@ -556,7 +566,8 @@ bool ControlView::mouseEvent(QEvent* event) {
 }
 
 void ControlView::armDrag() {
-  if (QApplication::mouseButtons() & Qt::LeftButton) dragArmed_ = true;
+  // Either button drags: the window tells a copy (left) from a move (right).
+  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) dragArmed_ = true;
 }
 
 void ControlView::execDrag() {

@@ -53,6 +53,8 @@ int ProgressHost::progress(const ZvProgress& p) {
       dialog_->setAutoReset(false);
       dialog_->setMinimumWidth(360);
     }
+    // The dialog is reused: a cancel in an earlier run must not cancel this one.
+    dialog_->reset();
     dialog_->setRange(0, p.total ? 1000 : 0);
     dialog_->setValue(0);
     dialog_->setLabelText(QStringLiteral("書庫 %1").arg(QString::fromUtf8(p.archive ? p.archive : "")));

@@ -16,6 +16,7 @@
 #include "platform/fileops.h"
 #include "qt/control_view.h"
 #include "qt/desktop_launch.h"
+#include "qt/fonts.h"
 #include "qt/help_viewer.h"
 
 namespace zv::qt {
@@ -86,6 +87,9 @@ MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, Ms
                                  const std::string& title) {
   QMessageBox box(iconOf(icon), QString::fromStdString(title), captionText(text));
   box.setObjectName(QStringLiteral("messageBox"));
+  // The whole text in the Japanese face: otherwise the backslash of a path comes from a Latin
+  // fallback and one path shows a backslash and a yen sign side by side.
+  box.setFont(toQFont(FontSpec{}));
   box.setAccessibleName(QString::fromStdString(title));
   box.setAccessibleDescription(captionText(text));
   std::vector<std::pair<QAbstractButton*, MsgAnswer>> made;

@@ -10,7 +10,7 @@ libgtest-dev libgmock-dev libbenchmark-dev lhasa jlha-utils p7zip-full libarchiv
 g++-mingw-w64-x86-64 fonts-ipafont-gothic xvfb xauth xdg-utils liblzma-dev \
 clang libclang-rt-14-dev default-jdk-headless qt6-wayland"
 # The end-to-end tests: a virtual screen, the accessibility bus and its Python client, and a pointer.
-PACKAGES="$PACKAGES xauth at-spi2-core dbus python3-pyatspi gir1.2-atspi-2.0 xdotool x11-apps x11-utils"
+PACKAGES="$PACKAGES at-spi2-core dbus python3-pyatspi gir1.2-atspi-2.0 xdotool xclip x11-apps x11-utils"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -325,44 +325,88 @@ void copyFile(const std::string& from, const std::string& to) {
   commitTemp(out, temp, hostTo, st.st_mode & 07777);
 }
 
+namespace {
+
+// Puts the file into one trash folder (with "files" and "info" inside): an info file
+// reserving a free name, then the rename. `infoPath` is what the info file records.
+bool trashInto(const std::string& trash, const std::string& host, const std::string& infoPath) {
+  std::string base = hostTailOf(host);
+  for (int n = 1; n < 10000; ++n) {
+    std::string name = n == 1 ? base : base + "." + std::to_string(n);
+    std::string info = trash + "/info/" + name + ".trashinfo";
+    int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    std::string text = "[Trash Info]\nPath=" + percentEncode(infoPath) +
+                       "\nDeletionDate=" + date + "\n";
+    bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    std::string target = trash + "/files/" + name;
+    if (written && renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(),
+                             RENAME_NOREPLACE) == 0)
+      return true;
+    ::unlink(info.c_str());
+    return false;
+  }
+  return false;
+}
+
+// A trash folder on the device `dev`, with its "files" and "info" folders, made when missing.
+bool trashFolderReady(const std::string& trash, dev_t dev, mode_t mode) {
+  for (const std::string& folder : {trash, trash + "/files", trash + "/info"}) {
+    if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
+    struct stat st;
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_dev != dev) return false;
+  }
+  return true;
+}
+
+// The top folder of the file system holding `host`: the highest ancestor on the same device.
+std::string mountTopOf(const std::string& host, dev_t dev) {
+  std::string top = hostParentOf(host);
+  while (top != "/") {
+    std::string up = hostParentOf(top);
+    struct stat st;
+    if (stat(up.c_str(), &st) != 0 || st.st_dev != dev) break;
+    top = up;
+  }
+  return top;
+}
+
+}  // namespace
+
 bool moveToTrash(const std::string& path) {
   std::string host = hostPath(path);
   struct stat st;
   if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
-  std::string trash = dataHome() + "/Trash";
-  makeFoldersOnHost(trash + "/files");
-  makeFoldersOnHost(trash + "/info");
-  struct stat trashStat;
-  bool usable = stat((trash + "/files").c_str(), &trashStat) == 0 &&
-                trashStat.st_dev == st.st_dev;
-  if (usable) {
-    std::string absolute = host;  // host paths from the drive table are absolute
-    std::string base = hostTailOf(host);
-    for (int n = 1; n < 10000; ++n) {
-      std::string name = n == 1 ? base : base + "." + std::to_string(n);
-      std::string info = trash + "/info/" + name + ".trashinfo";
-      int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      if (fd < 0) {
-        if (errno == EEXIST) continue;
-        break;
-      }
-      std::time_t now = std::time(nullptr);
-      std::tm local{};
-      localtime_r(&now, &local);
-      char date[32];
-      std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-      std::string text = "[Trash Info]\nPath=" + percentEncode(absolute) +
-                         "\nDeletionDate=" + date + "\n";
-      bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-      ::close(fd);
-      std::string target = trash + "/files/" + name;
-      if (written && renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(),
-                               RENAME_NOREPLACE) == 0)
-        return true;
-      ::unlink(info.c_str());
-      break;
-    }
-  }
+  std::string home = dataHome() + "/Trash";
+  makeFoldersOnHost(home + "/files");
+  makeFoldersOnHost(home + "/info");
+  struct stat homeStat;
+  if (stat((home + "/files").c_str(), &homeStat) == 0 && homeStat.st_dev == st.st_dev &&
+      trashInto(home, host, host))
+    return true;
+  // Another file system: its own trash, as desktops keep it at the top of that file system.
+  // $top/.Trash/$uid when $top/.Trash is a sticky folder and no link, else $top/.Trash-$uid.
+  std::string top = mountTopOf(host, st.st_dev);
+  std::string uid = std::to_string(::getuid());
+  std::string relative = host.substr(top == "/" ? 1 : top.size() + 1);
+  std::string shared = (top == "/" ? "" : top) + "/.Trash";
+  struct stat sharedStat;
+  if (lstat(shared.c_str(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
+      (sharedStat.st_mode & S_ISVTX) && sharedStat.st_dev == st.st_dev &&
+      trashFolderReady(shared + "/" + uid, st.st_dev, 0700) &&
+      trashInto(shared + "/" + uid, host, relative))
+    return true;
+  std::string own = (top == "/" ? "" : top) + "/.Trash-" + uid;
+  if (trashFolderReady(own, st.st_dev, 0700) && trashInto(own, host, relative)) return true;
   if (S_ISDIR(st.st_mode)) {
     removeFolder(host);
   } else {

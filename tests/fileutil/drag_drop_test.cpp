@@ -110,9 +110,11 @@ TEST_F(FileUtilityTest, FailedOverwriteKeepsTheOldFileAndTheSourceAndSaysSo) {
     EXPECT_EQ(read("down/big.bin"), "old contents");
     EXPECT_EQ(read("up/big.bin").size(), 64u * 1024);
     ASSERT_NE(services.lastMessage(), nullptr);
+    // The usual text first, then why: the file could not grow (as on a full disk).
     EXPECT_EQ(services.lastMessage()->text,
-              button == kLeftButton ? "ファイル big.bin をコピーできませんでした"
-                                    : "ファイル big.bin を移動できませんでした");
+              std::string(button == kLeftButton ? "ファイル big.bin をコピーできませんでした"
+                                                : "ファイル big.bin を移動できませんでした") +
+                  "\r\n原因： 容量不足です（ディスクに空きがありません）");
     EXPECT_EQ(services.lastMessage()->icon, MsgIcon::Exclamation);
   }
   // No temporary file is left behind in the target folder.

@@ -1,9 +1,13 @@
 // The texts the file utility builds for the library and for its failure reports.
 #include <gtest/gtest.h>
 
+#include "core/forms/steps.h"
 #include "fileutil/file_transfer.h"
 #include "fileutil/preview_text.h"
 #include "fileutil/sfx_command.h"
+#include "platform/drives.h"
+#include "platform/runtime_error.h"
+#include "tests/support/temp_dir.h"
 
 namespace zv {
 namespace {
@@ -33,6 +37,33 @@ TEST(FailureText, NamesOneFileOrCountsSeveral) {
   for (const char* n : {"b.txt", "c.txt", "d.txt"}) three.add(n);
   EXPECT_EQ(failureText(FileAction::Copy, three),
             "コピーできなかったファイルが 3 個あります．\r\n最初のファイル： b.txt");
+}
+
+// The report says why: a full disk and a read-only folder no longer read the same.
+TEST(FailureText, AddsTheCauseAfterTheUsualText) {
+  FailureTally full;
+  full.add("big.bin", kErrDiskFull);
+  EXPECT_EQ(failureText(FileAction::Copy, full),
+            "ファイル big.bin をコピーできませんでした\r\n原因： 容量不足です（ディスクに空きがありません）");
+  FailureTally readOnly;
+  readOnly.add("big.bin", kErrPermissionDenied);
+  readOnly.add("more.bin", kErrDiskFull);
+  EXPECT_EQ(failureText(FileAction::Move, readOnly),
+            "移動できなかったファイルが 2 個あります．\r\n最初のファイル： big.bin\r\n"
+            "原因： 書き込み権限がありません（読み取り専用です）");
+}
+
+// A real failure carries its cause into the tally.
+TEST(FailureText, ACopyFromAMissingFileSaysItIsNotFound) {
+  test::TempDir dir;
+  FailureTally tally;
+  Steps steps;
+  if (!steps([&] { copyReplacing(windowsPath(dir.path() + "/none.txt"),
+                                 windowsPath(dir.path() + "/copy.txt")); }))
+    tally.add("none.txt", steps.err());
+  ASSERT_EQ(tally.count(), 1);
+  EXPECT_NE(failureText(FileAction::Copy, tally).find("原因： ファイルが見つかりません"),
+            std::string::npos);
 }
 
 TEST(PreviewDecoding, Utf8StaysCp932IsConverted) {

@@ -90,6 +90,39 @@ TEST_F(FileUtilityTest, LowerDriveNotReadyShowsTheMessageAndReturns) {
   EXPECT_EQ(ctl("Dir2").path(), "Q:\\down");
 }
 
+// Putting the drive back must not send the pane to the folder another pane last showed on
+// that drive: the list returns to exactly the folder it showed.
+TEST_F(FileUtilityTest, UpperDriveNotReadyKeepsTheUpperFolder) {
+  write("up/a.txt", "a");
+  open();
+  Control& drive = ctl("Drive1");
+  int s = -1;
+  for (int i = 0; i < drive.listCount(); ++i)
+    if (drive.list(i)[0] == 's') s = i;
+  ASSERT_GE(s, 0);
+  drive.userSelect(s);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(drive.drive(), "q:");
+  EXPECT_EQ(ctl("Dir1").path(), "Q:\\up");
+  EXPECT_EQ(ctl("File1").items(), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(ctl("Label2").caption(), "Q:\\up");
+  EXPECT_EQ(ctl("Dir2").path(), "Q:\\down");
+}
+
+// A remembered folder that is gone: the pane opens on the program folder, and closing never
+// writes an empty path, so the next start works again.
+TEST_F(FileUtilityTest, GoneUpperFolderOpensOnTheProgramFolderAndSavesIt) {
+  open("gone", "down");
+  EXPECT_EQ(ctl("Dir1").path(), "Q:\\prog");
+  EXPECT_EQ(ctl("Drive1").drive(), "q:");
+  EXPECT_EQ(ctl("Label2").caption(), "Q:\\prog");
+  win().unload(UnloadMode::CloseBox);
+  app->forms.collect();
+  Profile ini(app->shared.IniFile);
+  EXPECT_EQ(ini.read("DeComp4Dir1", "Path", "", 512), "Q:\\prog");
+  EXPECT_EQ(ini.read("DeComp4Dir2", "Path", "", 512), "Q:\\down");
+}
+
 TEST_F(FileUtilityTest, LabelsAlignByTheButtonPressedOnThem) {
   open();
   ctl("Label2").mouseDown(kRightButton);

@@ -192,6 +192,25 @@ TEST_F(MenuFixture, PictureButtonsOpenTheFlowsAndComeBack) {
   EXPECT_FALSE(menu().visible());
 }
 
+// Pressing and releasing any mouse button on a picture performs its action.
+TEST_F(MenuFixture, PictureButtonsActOnEveryButton) {
+  for (int button : {kRightButton, kMiddleButton}) {
+    menu().show();
+    Control& compress = menu().c("Image1");
+    compress.mouseDown(button);
+    EXPECT_DOUBLE_EQ(compress.left(), 390);
+    compress.mouseUp(button);
+    EXPECT_TRUE(app.forms.get("Comp1").visible()) << button;
+    EXPECT_FALSE(menu().visible()) << button;
+    app.forms.unload("Comp1");
+    app.forms.collect();
+  }
+  menu().show();
+  menu().c("Image2").mouseDown(kRightButton);
+  menu().c("Image2").mouseUp(kRightButton);
+  EXPECT_TRUE(app.forms.get("DeComp1").visible());
+}
+
 TEST_F(MenuFixture, AWindowThatCannotOpenKeepsTheMenuUp) {
   app.forms.define("Comp1", [](App&) -> std::unique_ptr<Form> { throw std::runtime_error("x"); });
   menu().show();

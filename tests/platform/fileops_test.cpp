@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "platform/drives.h"
@@ -146,6 +149,36 @@ TEST_F(FileOps, LineReaderRaises62PastTheEnd) {
   while (!in.atEnd()) lines.push_back(in.readLine());
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three", "", "five"}));
   EXPECT_EQ(errorOf([&] { in.readLine(); }), zv::kErrPastEndOfFile);
+}
+
+// A file on another file system goes to that file system's own trash instead of being deleted.
+TEST_F(FileOps, TrashOnAnotherFileSystemUsesThatFileSystemsTrash) {
+  struct stat here {}, shm {};
+  if (stat(dir.path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 ||
+      here.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0)
+    GTEST_SKIP() << "no second writable file system at /dev/shm";
+  TempDir data;
+  char tmpl[] = "/dev/shm/zv-trash-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  std::string folder = tmpl;
+  std::string name = folder.substr(folder.rfind('/') + 1) + ".txt";
+  { std::ofstream(folder + "/" + name) << "kept"; }
+  zv::DriveTable::instance().set('U', folder);
+  setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+  bool trashed = fs::moveToTrash("U:\\" + name);
+  unsetenv("XDG_DATA_HOME");
+  zv::DriveTable::instance().remove('U');
+  std::string trash = "/dev/shm/.Trash-" + std::to_string(getuid());
+  std::string kept = readFile(trash + "/files/" + name);
+  std::string info = readFile(trash + "/info/" + name + ".trashinfo");
+  std::filesystem::remove(trash + "/files/" + name);
+  std::filesystem::remove(trash + "/info/" + name + ".trashinfo");
+  std::filesystem::remove_all(folder);
+  EXPECT_TRUE(trashed);
+  EXPECT_EQ(kept, "kept");
+  // Paths in a file system's own trash are relative to its top folder.
+  EXPECT_NE(info.find("Path=" + folder.substr(strlen("/dev/shm/")) + "/" + name), std::string::npos)
+      << info;
 }
 
 TEST_F(FileOps, TrashOrDeleteRemovesTheFile) {

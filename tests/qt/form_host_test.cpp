@@ -128,6 +128,10 @@ class AllKindsForm : public Form {
     fail.move(120, 4200, 1200, 375);
     fail.onClick = [] { raiseError(kErrFileNotFound, "Q:\\none.txt"); };
 
+    Control& typed = add("Combo2", Kind::ComboBox);
+    typed.addItem("C:\\x\\chosen");
+    typed.move(3300, 3360, 2400, 300);
+
     add("lblBuf", Kind::Hidden);
     // The tab order differs from the order of adding.
     c("Command2").setTabIndex(0);
@@ -270,6 +274,33 @@ TEST_F(HostFixture, MouseAndKeyboardReachTheModels) {
   widget<QPushButton>("Command2")->setFocus();
   QTest::keyClick(widget<QPushButton>("Command2"), Qt::Key_Return);
   EXPECT_EQ(form->log, std::vector<std::string>{"Cancel"});
+}
+
+// A disabled list (the file list in folder mode) is drawn in the disabled colours.
+TEST_F(HostFixture, DisabledListLooksDisabled) {
+  auto* list = widget<QListWidget>("List1");
+  QColor enabledText = list->palette().color(QPalette::Active, QPalette::Text);
+  form->c("List1").setEnabled(false);
+  test::settle();
+  EXPECT_FALSE(list->isEnabled());
+  EXPECT_NE(list->palette().color(QPalette::Disabled, QPalette::Text), enabledText);
+  form->c("List1").setEnabled(true);
+  test::settle();
+  EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Text), enabledText);
+}
+
+// An editable combo box keeps what the user typed: no inline completion from its items.
+TEST_F(HostFixture, TypedComboTextStaysAsTyped) {
+  QComboBox* combo = widget<QComboBox>("Combo2");
+  ASSERT_NE(combo->lineEdit(), nullptr);
+  combo->setFocus();
+  QTest::keyClicks(combo->lineEdit(), QStringLiteral("C:\\x"));
+  test::settle();
+  EXPECT_EQ(combo->lineEdit()->text(), QStringLiteral("C:\\x"));
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Tab);
+  test::settle();
+  EXPECT_EQ(form->c("Combo2").text(), "C:\\x");
+  EXPECT_EQ(combo->currentText(), QStringLiteral("C:\\x"));
 }
 
 TEST_F(HostFixture, PictureMovesWhileHeldAndActsOnSpace) {

@@ -13,6 +13,7 @@
 
 #include "platform/drives.h"
 #include "qt/desktop_launch.h"
+#include "qt/fonts.h"
 #include "qt/help_viewer.h"
 #include "qt/progress_host.h"
 #include "qt/qt_services.h"
@@ -40,9 +41,15 @@ TEST(QtServicesTest, MessageBoxHasJapaneseButtonsAndReturnsTheAnswer) {
   EXPECT_EQ(text, QStringLiteral("終了してもいいですか\n2 行目"));
   EXPECT_EQ(title, QStringLiteral("お疲れ様でした"));
 
-  test::answerNextMessageBox(QStringLiteral("OK"));
-  EXPECT_EQ(services.messageBox("完了しました", MsgButtons::OK, MsgIcon::Information, "情報"),
+  // One Japanese font for the whole text, the backslashes of a path included.
+  QString family;
+  test::answerNextMessageBox(QStringLiteral("OK"), [&](QMessageBox* box) {
+    family = box->font().family();
+  });
+  EXPECT_EQ(services.messageBox("C:\\データ\\a.txt を削除します", MsgButtons::OK,
+                                MsgIcon::Information, "情報"),
             MsgAnswer::OK);
+  EXPECT_EQ(family, fontFamily(""));
 }
 
 TEST(QtServicesTest, ScreenMetricsClipboardAndInputBox) {
@@ -181,6 +188,25 @@ TEST(ProgressHostTest, ShowsProgressAndCancels) {
   h->progress(h->user, &begin);
   h->progress(h->user, &big);
   EXPECT_EQ(host.dialog()->value(), 750);
+}
+
+// A cancelled run must not leave the next run cancelled: each run starts afresh.
+TEST(ProgressHostTest, RunAfterCancelStartsUncancelled) {
+  ProgressHost host;
+  const ZvHost* h = host.host();
+  ZvProgress begin{"C:\\out\\a.lzh", nullptr, 0, 1000, ZV_PROGRESS_BEGIN};
+  ZvProgress member{"C:\\out\\a.lzh", "a.txt", 100, 1000, ZV_PROGRESS_MEMBER};
+  ZvProgress end{"C:\\out\\a.lzh", nullptr, 1000, 1000, ZV_PROGRESS_END};
+  h->progress(h->user, &begin);
+  host.dialog()->cancel();
+  EXPECT_NE(h->progress(h->user, &member), 0);
+  h->progress(h->user, &end);
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(h->progress(h->user, &begin), 0);
+    EXPECT_EQ(h->progress(h->user, &member), 0);
+    EXPECT_FALSE(host.dialog()->wasCanceled());
+    h->progress(h->user, &end);
+  }
 }
 
 TEST(ProgressHostTest, OverwriteQuestionAnswers) {

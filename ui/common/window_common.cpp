@@ -51,13 +51,19 @@ void wireFolderPanel(Form& form, const FolderPanelOptions& options) {
   Control& folder = form.c(options.folder);
   Control* files = form.find(options.files);
   folder.setTooltip("ﾀﾞﾌﾞﾙｸﾘｯｸで目的のﾌｫﾙﾀﾞへ移動します");
-  drive.onChange = [&form, &drive, &folder, options] {
+  // Set while the drive list is put back after a drive that is not ready: that change must not
+  // move the folder list, which still shows the folder it showed before.
+  auto puttingBack = std::make_shared<bool>(false);
+  drive.onChange = [&form, &drive, &folder, options, puttingBack] {
+    if (*puttingBack) return;
     Steps steps;
     steps([&] { folder.setPath(drive.drive()); });
     if (steps.err() == kErrDeviceUnavailable) {
       showDriveNotReady(form);
+      *puttingBack = true;
       Steps back;
       back([&] { drive.setDrive(winpath::driveOf(folder.path())); });
+      *puttingBack = false;
       return;
     }
     if (options.captionFollowsFolder) steps([&] { form.setCaption(folderCaption(folder.path())); });

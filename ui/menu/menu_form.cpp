@@ -57,14 +57,15 @@ MenuForm::MenuForm(App& app) : Form(app, "frmMenu") {
     pic.setTooltip(b.tip);
     pic.move(b.left, 360, 960, 960);
   }
-  makePressedPicture(c("Image1"), kMainPictureOffset, [this](const MouseEvent& e) {
-    if (e.button == kLeftButton) openCompression();
+  // Like every picture button, these act on the release of any mouse button.
+  makePressedPicture(c("Image1"), kMainPictureOffset, [this](const MouseEvent&) {
+    openCompression();
   });
-  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent& e) {
-    if (e.button == kLeftButton) openExtraction();
+  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) {
+    openExtraction();
   });
-  makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent& e) {
-    if (e.button == kLeftButton) unload();
+  makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) {
+    unload();
   });
 
   addLink(*this, "Label1", " Option", 300, "動作設定を変更します").onClick = [this] {

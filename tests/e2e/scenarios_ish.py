@@ -1,0 +1,84 @@
+"""ISH roads: a file encoded to ISH and restored, ISH made by another tool restored."""
+import os
+import shutil
+import time
+
+import zvdrive as z
+from common import compress, expect, expect_equal, sample_files, settings
+from judge import sha256
+
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "ish")
+
+
+def _restore(s, prog, folder, name):
+    """Archive selection with the ish filter -> double-click -> restore window -> restore."""
+    d = s.desktop
+    d.click(z.find(prog.window("frmMenu"), "Image2"))
+    sel = prog.window("DeComp1")
+    d.click(z.find(sel, "Option3"))
+    time.sleep(0.3)
+    d.click(z.find(z.find(sel, "File1"), name), double=True)
+    ish = prog.window("frmish")
+    s.shot("restore-window")
+    d.click(z.find(ish, "Image4"))
+    prog.gone("frmish", timeout=30)
+    time.sleep(0.5)
+
+
+def scenario_ish_from_another_tool(s):
+    src, dest = s.path("ish"), s.path("restored")
+    os.makedirs(src)
+    os.makedirs(dest)
+    shutil.copy(os.path.join(DATA, "macish-test.ish"), src)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(src)}, ish={"Path": s.win(dest)}))
+    _restore(s, prog, src, "macish-test.ish")
+    with open(os.path.join(DATA, "macish-test.sha256")) as f:
+        want, name = f.read().split()
+    expect_equal(sha256(os.path.join(dest, name)), want, "restored %s (sha256sum)" % name)
+
+
+def scenario_file_to_ish_and_back(s):
+    src, out, dest = s.path("src"), s.path("out"), s.path("restored")
+    sample_files(src)
+    os.makedirs(out)
+    os.makedirs(dest)
+    prog = s.start(settings=settings(Comp1Dir={"Path": s.win(src)}, Comp2Dir={"Path": s.win(out)},
+                                     DeComp1Dir={"Path": s.win(out)}, ish={"Path": s.win(dest)}))
+    compress(s, prog, ["noise.bin"], "enc", ish=True)
+    prog.window("DeComp4", timeout=30)
+    ish = os.path.join(out, "enc.ish")
+    with open(ish, "rb") as f:
+        head = f.readline()
+    expect(head.startswith(b"<<< noise.bin "), "ISH header line: %r" % head)
+    s.desktop.click(z.find(prog.window("DeComp4"), "Image7"))  # back to the menu
+    prog.window("frmMenu")
+    _restore(s, prog, out, "enc.ish")
+    expect_equal(sha256(os.path.join(dest, "noise.bin")), sha256(os.path.join(src, "noise.bin")),
+                 "noise.bin through ISH and back (sha256sum)")
+
+
+def scenario_ish_from_the_clipboard(s):
+    dest = s.path("restored")
+    os.makedirs(dest)
+    prog = s.start(settings=settings(ish={"Path": s.win(dest)}))
+    d = s.desktop
+    # Another program owns the clipboard, holding ISH text made by another tool.
+    clip = z._start(["xclip", "-quiet", "-selection", "clipboard", "-i",
+                     os.path.join(DATA, "macish-test.ish")], d.env,
+                    stdout=z.subprocess.DEVNULL, stderr=z.subprocess.DEVNULL)
+    try:
+        d.click(z.find(prog.window("frmMenu"), "Image2"))
+        sel = prog.window("DeComp1")
+        d.click(z.find(sel, "Option3"), double=True)
+        ish = prog.window("frmish")
+        d.click(z.find(ish, "Command4"))
+        time.sleep(1)
+        s.shot("clipboard-taken")
+        d.click(z.find(ish, "Image4"))
+        prog.gone("frmish", timeout=30)
+        time.sleep(0.5)
+    finally:
+        z._end(clip)
+    with open(os.path.join(DATA, "macish-test.sha256")) as f:
+        want, name = f.read().split()
+    expect_equal(sha256(os.path.join(dest, name)), want, "restored %s (sha256sum)" % name)
