@@ -291,7 +291,7 @@ HeaderRead readHeader(ByteSource& src, uint64_t pos, Member& m) {
     if (got < 22 || pre[20] != 2 || !plausibleMethod(pre + 2)) return {HeaderStatus::End, {}};
     std::memcpy(m.method, pre + 2, 5);
     m.level = 2;
-    HeaderRead r = readLevel2or3(src, pos, m, pre);
+    HeaderRead r = readLevel2or3(src, pos, m);
     if (r.status != HeaderStatus::Ok || m.truncated) {
       m = Member{};
       m.headerOffset = pos;
