@@ -120,6 +120,9 @@ int extractMembers(RunContext& ctx) {
   if (idx->damaged) {
     ctx.out.line("書庫が壊れています: " + idx->problem);
     result = ZV_ERROR_BROKEN_ARCHIVE;
+  } else if (cmd.verb == 't' && idx->fileSize > idx->end + 1) {
+    // Bytes behind the end marker (an interrupted add leaves them) are not members.
+    ctx.out.line("書庫の終わりの後に " + std::to_string(idx->fileSize - idx->end - 1) + " バイトの余分なデータがあります");
   }
   if (chosen.empty()) {
     if (result) return result;

@@ -99,6 +99,7 @@ TEST_F(FailedWrites, AppendCutAnywhereInItsNewHeaderLeavesAUsableArchive) {
     EXPECT_EQ(memberNames(t / "cut.lzh"), (std::vector<std::string>{"old.txt"}));
     Result test = unlha("t " + dq(t / "cut.lzh"));
     EXPECT_EQ(test.rc, 0) << test.text;
+    EXPECT_NE(test.text.find(std::to_string(cut) + " バイトの余分なデータ"), std::string::npos) << test.text;
     TempDir out;
     EXPECT_EQ(unlha("x -n1 " + dq(t / "cut.lzh") + " " + dq(out.path() + "/")).rc, 0);
     EXPECT_EQ(readFile(out / "old.txt"), "old member");
