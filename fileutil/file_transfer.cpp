@@ -34,7 +34,7 @@ const char* verbOf(FileAction action) {
 std::string failureCause(int error) {
   switch (error) {
     case kErrDiskFull: return "容量不足です（ディスクに空きがありません）";
-    case kErrPermissionDenied: return "書き込み権限がありません（読み取り専用です）";
+    case kErrPermissionDenied: return "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）";
     case kErrFileNotFound: return "ファイルが見つかりません";
     case kErrPathNotFound: return "フォルダが見つかりません";
     case kErrDeviceUnavailable: return "ドライブの準備ができていません";

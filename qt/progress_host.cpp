@@ -1,13 +1,19 @@
 #include "qt/progress_host.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <cstring>
 
 #include "core/libraries/archivers.h"
+#include "platform/drives.h"
 #include "qt/fonts.h"
 
 namespace zv::qt {
@@ -25,6 +31,58 @@ int decideThunk(void* user, ZvDecision* d) {
 int perMille(uint64_t done, uint64_t total) {
   if (total == 0) return 0;
   return static_cast<int>(std::min<uint64_t>(1000, done * 1000 / total));
+}
+
+// Copies an answer into the library's buffer; false when it does not fit.
+bool putAnswer(ZvDecision& d, const std::string& text) {
+  if (!d.answer || d.answer_size == 0 || text.size() >= d.answer_size) return false;
+  std::memcpy(d.answer, text.data(), text.size());
+  d.answer[text.size()] = '\0';
+  return true;
+}
+
+struct SfxAnswers {
+  std::string title, message, folder;
+};
+
+// The self-extractor's customisation: its window title, the message shown before extracting
+// and the default extraction folder. False on Cancel.
+bool askSfxCustomisation(const QString& archive, SfxAnswers& answers) {
+  QDialog dialog;
+  dialog.setObjectName(QStringLiteral("sfxDialog"));
+  dialog.setAccessibleName(QStringLiteral("自己解凍書庫の設定"));
+  dialog.setWindowTitle(QStringLiteral("自己解凍書庫の設定"));
+  dialog.setFont(toQFont(FontSpec{}));
+  auto* form = new QFormLayout;
+  auto field = [&](const char* name, const std::string& text) {
+    auto* edit = new QLineEdit(QString::fromStdString(text));
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleName(QString::fromLatin1(name));
+    edit->setMinimumWidth(320);
+    return edit;
+  };
+  QLineEdit* title = field("sfxTitle", answers.title);
+  QLineEdit* message = field("sfxMessage", answers.message);
+  QLineEdit* folder = field("sfxFolder", answers.folder);
+  form->addRow(QStringLiteral("タイトル："), title);
+  form->addRow(QStringLiteral("解凍前のメッセージ："), message);
+  form->addRow(QStringLiteral("標準の解凍先フォルダ："), folder);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  QPushButton* cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  ok->setAccessibleName(QStringLiteral("OK"));
+  cancel->setAccessibleName(QStringLiteral("キャンセル"));
+  ok->setDefault(true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QStringLiteral("%1 から作る自己解凍書庫").arg(archive)));
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  answers = {title->text().toStdString(), message->text().toStdString(),
+             folder->text().toStdString()};
+  return true;
 }
 
 }  // namespace
@@ -96,6 +154,16 @@ int ProgressHost::decide(ZvDecision& d) {
     if (box.clickedButton() == no) return 0;
     return -1;
   }
+  if (d.kind == ZV_DECIDE_SFX_TITLE) {
+    SfxAnswers answers{d.answer ? std::string(d.answer) : std::string(), "", ""};
+    QString shown = QString::fromStdString(windowsPath(path.toStdString()));
+    if (!askSfxCustomisation(shown, answers)) return -1;  // no file is made
+    sfxMessage_ = answers.message;
+    sfxFolder_ = answers.folder;
+    return putAnswer(d, answers.title) ? 1 : 0;
+  }
+  if (d.kind == ZV_DECIDE_SFX_MESSAGE) return putAnswer(d, sfxMessage_) ? 1 : 0;
+  if (d.kind == ZV_DECIDE_SFX_FOLDER) return putAnswer(d, sfxFolder_) ? 1 : 0;
   if (d.kind == ZV_DECIDE_PASSWORD) {
     if (!d.answer || d.answer_size == 0) return 0;
     QInputDialog dialog;

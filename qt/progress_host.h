@@ -3,6 +3,7 @@
 #pragma once
 #include <QPointer>
 #include <QProgressDialog>
+#include <string>
 
 #include "zorvex/archiver_api.h"
 
@@ -24,6 +25,8 @@ class ProgressHost {
   // Non-zero cancels the run.
   int progress(const ZvProgress& p);
   // ZV_DECIDE_OVERWRITE: 1 overwrite, 0 skip, -1 cancel; ZV_DECIDE_PASSWORD: 1 with the answer.
+  // The self-extractor's questions: the first (its title) shows one dialog for the title, the
+  // message and the default folder; the later two are answered from it; Cancel gives -1.
   int decide(ZvDecision& d);
 
   QProgressDialog* dialog() const { return dialog_.data(); }
@@ -32,6 +35,7 @@ class ProgressHost {
   ZvHost host_{};
   QPointer<QProgressDialog> dialog_;
   bool overwriteAll_ = false;
+  std::string sfxMessage_, sfxFolder_;  // answers of the self-extractor dialog
 };
 
 // Registers the host with the LZH and ZIP libraries of the set (those that load); returns how

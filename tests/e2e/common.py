@@ -1,7 +1,6 @@
 """Steps shared by the scenarios: preparing folders and settings, and the windows' roads."""
 import os
 import struct
-import time
 
 import zvdrive as z
 from judge import expect, expect_equal  # noqa: F401
@@ -50,8 +49,7 @@ def answer(s, prog, title, button, shot=None):
     """Presses a button of the message box with that title."""
     box = prog.window(title)
     if shot:
-        time.sleep(0.5)  # painted before the picture is taken
-        s.shot(shot)
+        s.shot(shot, painted=box)
     s.desktop.click(z.find(box, button, "push button"))
     prog.gone(title)
 

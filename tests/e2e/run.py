@@ -38,8 +38,8 @@ class Scenario:
         self.programs.append(prog)
         return prog
 
-    def shot(self, name):
-        return self.desktop.screenshot(name)
+    def shot(self, name, painted=None):
+        return self.desktop.screenshot(name, painted)
 
     def end_all(self):
         for p in self.programs:

@@ -40,9 +40,9 @@ def scenario_exit_question_title_is_exact(s):
     prog = s.start()
     d = s.desktop
     d.click(z.find(prog.window("frmMenu"), "Image3"))
-    prog.window("お疲れ様でした")
+    box = prog.window("お疲れ様でした")
     titles = _wait_title(s, prog, "お疲れ様でした")
-    s.shot("exit-question")
+    s.shot("exit-question", painted=box)
     expect("お疲れ様でした" in titles, "exit question's _NET_WM_NAME: %r" % titles)
     answer(s, prog, "お疲れ様でした", "はい")
     expect_equal(prog.exited(), 0, "status after confirming the exit")

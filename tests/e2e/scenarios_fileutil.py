@@ -114,3 +114,43 @@ def scenario_self_extracting_archive(s):
     os.makedirs(ref)
     run(["lhasa", "xq", os.path.abspath(lzh)], cwd=ref)
     expect_equal(tree_digests(by7z), tree_digests(ref), "7z's view of the .exe against lhasa's")
+
+
+def scenario_self_extractor_customisation(s):
+    lzh = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "lzh",
+                       "regression", "multiple.lzh")
+    with open(lzh, "rb") as f:
+        prog, win, up, down = _open(s, {"multiple.lzh": f.read()}, extra={"Option": {"SFX": "YES"}})
+    d = s.desktop
+    exe = os.path.join(prog.folder, "自己解凍書庫", "multiple.exe")
+    d.click(z.find(z.find(win, "File1"), "multiple.lzh"))
+    d.click(z.find(win, "Image12"))
+    dialog = prog.window("自己解凍書庫の設定")
+    s.shot("customisation-dialog", painted=dialog)
+    d.click(z.find(dialog, "キャンセル", "push button"))
+    prog.gone("自己解凍書庫の設定")
+    time.sleep(1)
+    expect(not os.path.exists(exe), "Cancel makes no file")
+    for box in [w for w in prog.windows() if w.name not in ("DeComp4", "frmMenu")]:
+        if box.getState().contains(z._atspi().STATE_SHOWING):
+            s.shot("after-cancel")
+            d.click(z.find(box, "OK", "push button"))  # whatever the run reported
+    d.click(z.find(win, "Image12"))
+    dialog = prog.window("自己解凍書庫の設定")
+    d.click(z.find(dialog, "sfxTitle"))
+    d.key("ctrl+a")
+    d.type("Demo Title 42")
+    d.click(z.find(dialog, "sfxFolder"))
+    d.type("unpacked")
+    d.click(z.find(dialog, "OK", "push button"))
+    prog.gone("自己解凍書庫の設定")
+    deadline = time.time() + 20
+    while not os.path.exists(exe) and time.time() < deadline:
+        time.sleep(0.2)
+    time.sleep(0.5)
+    with open(exe, "rb") as f:
+        body = f.read()
+    expect(b"Demo Title 42" in body, "the title typed is in multiple.exe")
+    expect(b"unpacked" in body, "the default folder typed is in multiple.exe")
+    listed = run(["7z", "l", "-ba", exe])
+    expect("file4.txt" in listed, "7z lists the members: %s" % listed)

@@ -172,14 +172,42 @@ class Desktop:
                              env=self.env, capture_output=True, text=True).stdout
         return [int(x) for x in out.split()]
 
-    def screenshot(self, name):
-        """Saves the whole screen as <artefacts>/NN-name.png."""
+    def screenshot(self, name, painted=None):
+        """Saves the whole screen as <artefacts>/NN-name.png; with `painted` (an accessible
+        object) it first waits a little for that object's window to be drawn."""
         self.shots += 1
         path = os.path.join(self.artefacts, "%02d-%s.png" % (self.shots, name))
-        raw = subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True,
-                             capture_output=True).stdout
+        deadline = time.time() + 4
+        while True:
+            raw = subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True,
+                                 capture_output=True).stdout
+            if painted is None or time.time() > deadline or not _black_at(raw, *centre(painted)):
+                break
+            time.sleep(0.2)
         _xwd_to_png(raw, path)
+        if painted is not None:
+            # A window with its own visual (dialogs) shows black in the screen's picture;
+            # its own picture shows what it draws.
+            x, y = centre(painted)
+            self.xdo("mousemove", "--sync", x, y)
+            where = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
+                                   capture_output=True, text=True).stdout
+            wid = dict(l.split("=", 1) for l in where.split() if "=" in l).get("WINDOW")
+            if wid:
+                raw = subprocess.run(["xwd", "-id", wid, "-silent"], env=self.env,
+                                     capture_output=True).stdout
+                if raw:
+                    _xwd_to_png(raw, path[:-4] + "-window.png")
         return path
+
+
+def _black_at(raw, x, y):
+    header_size, width, bytes_per_line, ncolors = (struct.unpack(">I", raw[0:4])[0],
+                                                   struct.unpack(">I", raw[16:20])[0],
+                                                   struct.unpack(">I", raw[48:52])[0],
+                                                   struct.unpack(">I", raw[76:80])[0])
+    at = header_size + ncolors * 12 + y * bytes_per_line + min(max(x, 0), width - 1) * 4
+    return raw[at:at + 3] == b"\x00\x00\x00"
 
 
 def _xwd_to_png(raw, path):

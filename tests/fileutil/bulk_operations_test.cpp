@@ -88,7 +88,9 @@ TEST_F(BulkTest, FailuresAreCountedAndTheFirstNamedInsteadOfTheFinishedMessage) 
   services.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
   release("Image4");
   ASSERT_EQ(services.messages.size(), 3u);
-  EXPECT_EQ(services.messages[2].text, "移動できなかったファイルが 2 個あります．\r\n最初のファイル： 2.txt");
+  EXPECT_EQ(services.messages[2].text,
+            "移動できなかったファイルが 2 個あります．\r\n最初のファイル： 2.txt\r\n"
+            "原因： 書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）");
   EXPECT_EQ(services.messages[2].title, "全移動");
   EXPECT_EQ(services.messages[2].icon, MsgIcon::Exclamation);
   EXPECT_EQ(read("up/2.txt"), "two");

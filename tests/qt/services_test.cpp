@@ -10,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "platform/drives.h"
 #include "qt/desktop_launch.h"
@@ -207,6 +208,53 @@ TEST(ProgressHostTest, RunAfterCancelStartsUncancelled) {
     EXPECT_FALSE(host.dialog()->wasCanceled());
     h->progress(h->user, &end);
   }
+}
+
+// Fills and closes the self-extractor dialog once it shows.
+void answerSfxDialog(const QString& title, const QString& message, const QString& folder,
+                     const QString& button) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [=] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() != QStringLiteral("sfxDialog") || !w->isVisible()) continue;
+      w->findChild<QLineEdit*>(QStringLiteral("sfxTitle"))->setText(title);
+      w->findChild<QLineEdit*>(QStringLiteral("sfxMessage"))->setText(message);
+      w->findChild<QLineEdit*>(QStringLiteral("sfxFolder"))->setText(folder);
+      for (QPushButton* b : w->findChildren<QPushButton*>()) {
+        if (b->text() != button) continue;
+        timer->stop();
+        timer->deleteLater();
+        b->click();
+        return;
+      }
+    }
+  });
+  timer->start();
+}
+
+// With customisation on, one dialog asks for the title, the message and the default folder;
+// the library's later questions get its answers; Cancel stops the run (no file is made).
+TEST(ProgressHostTest, SelfExtractorCustomisationDialog) {
+  ProgressHost host;
+  const ZvHost* h = host.host();
+  char title[64] = "multiple";
+  ZvDecision askTitle{ZV_DECIDE_SFX_TITLE, "C:\\a\\multiple.lzh", title, sizeof title};
+  answerSfxDialog(QStringLiteral("配布用"), QStringLiteral("ようこそ"), QStringLiteral("展開先"),
+                  QStringLiteral("OK"));
+  EXPECT_EQ(h->decide(h->user, &askTitle), 1);
+  EXPECT_STREQ(title, "配布用");
+  char message[64] = "";
+  ZvDecision askMessage{ZV_DECIDE_SFX_MESSAGE, "C:\\a\\multiple.lzh", message, sizeof message};
+  EXPECT_EQ(h->decide(h->user, &askMessage), 1);
+  EXPECT_STREQ(message, "ようこそ");
+  char folder[64] = "";
+  ZvDecision askFolder{ZV_DECIDE_SFX_FOLDER, "C:\\a\\multiple.lzh", folder, sizeof folder};
+  EXPECT_EQ(h->decide(h->user, &askFolder), 1);
+  EXPECT_STREQ(folder, "展開先");
+
+  answerSfxDialog(QString(), QString(), QString(), QStringLiteral("キャンセル"));
+  EXPECT_EQ(h->decide(h->user, &askTitle), -1);
 }
 
 TEST(ProgressHostTest, OverwriteQuestionAnswers) {
