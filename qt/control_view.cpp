@@ -645,8 +645,9 @@ bool ControlView::listNavigation(int key, int shift) {
   run([&] {
     if (c->kind() == Kind::FolderList)
       c->setListIndex(next);
-    else if ((shift & kCtrlKey) && !(shift & kShiftKey))
-      c->moveFocusTo(next);  // Ctrl+arrow: the focus moves, the selection stays
+    else if (((shift & kCtrlKey) && !(shift & kShiftKey)) ||
+             c->multiSelect() == MultiSelect::Simple)
+      c->moveFocusTo(next);  // Ctrl+arrow (or any arrow where Space chooses): the focus moves
     else
       c->userSelect(next, shift & kShiftKey);
   });

@@ -340,6 +340,15 @@ TEST_F(AccessibilityTest, ListKeysOpenMoveTheFocusToggleAndOpenTheContextMenu) {
   QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
   EXPECT_EQ(form->log, (std::vector<std::string>{"List1 dbl c", "List1 down 2", "List1 up 2",
                                                  "List1 down 2", "List1 up 2", "List1 delete 1"}));
+
+  // Where Space chooses (a simple multi-selection list), the arrows only move the focus.
+  model.setMultiSelect(MultiSelect::Simple);
+  int chosen = model.selCount();
+  QTest::keyClick(list, Qt::Key_Up);
+  EXPECT_EQ(model.listIndex(), 1);
+  EXPECT_EQ(model.selCount(), chosen);
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_TRUE(model.selected(1));
 }
 
 }  // namespace

@@ -127,6 +127,8 @@ TEST(QtServicesTest, HelpListsTheKeysThatStandInForTheMouse) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
   viewer->resize(760, 900);
   test::screenshot(viewer, "help_keys");
+  viewer->findChild<QTextBrowser*>("page")->scrollToAnchor(QStringLiteral("fileutility"));
+  test::screenshot(viewer, "help_keys_fileutility");
 }
 
 TEST(QtServicesTest, MissingHelpSaysSoInJapanese) {
