@@ -206,6 +206,9 @@ void Comp1Form::showFolderMode() {
   const std::string& mode = shared().DirectoryMode;
   bool fileMode = mode == "NO";
   if (!fileMode && mode != "YES" && mode != "ALL") return;
+  // The lamps' state in words for screen readers, as their colour shows it.
+  c("Label3").setDescription(fileMode ? "選択ﾌｧｲﾙを圧縮：点灯" : "選択ﾌｧｲﾙを圧縮：消灯");
+  c("Label5").setDescription(fileMode ? "ﾌｫﾙﾀﾞ階層構造付きで圧縮：消灯" : "ﾌｫﾙﾀﾞ階層構造付きで圧縮：点灯");
   c("Label3").setBackColor(fileMode ? kLampLit : kLampUnlit);
   c("Label5").setBackColor(fileMode ? kLampUnlit : kLampLit);
   c("Image5").setEnabled(fileMode);

@@ -67,6 +67,7 @@ void Comp2Form::buildControls() {
   hint.move(120, 4665, 3600, 255);
   hint.setCaption("作成する圧縮ファイルの名前を指定します");
   Control& createPic = add("Image2", Kind::Picture);
+  createPic.setDescription("圧縮ファイルの作成");  // said by screen readers
   // The pictures of this row end above the full path (Label3), also while held down.
   createPic.move(3780, 3690, 480, 480);
   createPic.setPicture("comp_create_lzh");

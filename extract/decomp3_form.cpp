@@ -59,6 +59,10 @@ void DeComp3Form::addControls() {
     if (*p.tip) pic.setTooltip(p.tip);
     pic.setPicture(p.art);
   }
+  // What the pictures without a tooltip do, for screen readers.
+  c("Image5").setDescription("解凍先の登録");
+  c("Image4").setDescription("登録の削除");
+  c("Image2").setDescription("解凍");
   c("Image3").setVisible(false);
 
   Control& close = add("Command1", Kind::CommandButton);

@@ -44,6 +44,7 @@ void IshRestoreForm::addControls() {
   Control& restoreButton = add("Image4", Kind::Picture);
   restoreButton.move(4680, 1320, 690, 900);
   restoreButton.setPicture("ext_ish_restore");
+  restoreButton.setDescription("ISHの復元");  // said by screen readers
   Control& close = add("Command2", Kind::CommandButton);
   close.move(6000, 1680, 735, 315);
   close.setFont({"Arial", 8.25, true});

@@ -1,5 +1,7 @@
 #include "fileutil/file_utility_form.h"
 
+#include <utility>
+
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "fileutil/preview_text.h"
@@ -24,6 +26,7 @@ FileUtilityForm::FileUtilityForm(App& app) : Form(app, "DeComp4") {
   addMenus();
   wirePanes();
   wireOperations();
+  wireKeys();
 }
 
 void FileUtilityForm::addControls() {
@@ -77,6 +80,14 @@ void FileUtilityForm::addControls() {
   picture("Image11", "fu_tag_ren", 7230, 3120, 510, 510).setVisible(false);
   picture("Image3", "fu_new_folder", 7200, 3720, 690, 720);
   picture("Image7", "fu_house", 7035, 4440, 990, 1065);
+  // What each picture does, for screen readers.
+  for (auto [name, said] : {std::pair{"Image5", "全コピー"}, {"Image4", "全移動"},
+                            {"Image1", "全削除"}, {"Image6", "実行"},
+                            {"Image12", "自己解凍書庫の作成"}, {"Image8", "ゴミ箱"},
+                            {"Image9", "ゴミ箱（使用済み）"}, {"Image10", "名前の変更"},
+                            {"Image11", "名前の変更"}, {"Image3", "新しいフォルダ"},
+                            {"Image7", "メニューに戻る"}})
+    c(name).setDescription(said);
 }
 
 void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,
@@ -156,11 +167,16 @@ void FileUtilityForm::backToMenu() {
 }
 
 void FileUtilityForm::pressOnFileList(const std::string& list, const MouseEvent& e) {
+  Steps steps;
+  takeFromList(list, e.button == kLeftButton);
+  steps([&] { c(list).drag(); });
+}
+
+void FileUtilityForm::takeFromList(const std::string& list, bool leftButton) {
   bool upper = list == "File1";
   Steps steps;
-  DragButton = e.button == kLeftButton ? "Left" : "";
+  DragButton = leftButton ? "Left" : "";
   if (upper) steps([&] { fillFileInformation(); });
-  steps([&] { c(list).drag(); });
   DragSource = list;
   steps([&] {
     c(upper ? "Label2" : "Label3")

@@ -29,6 +29,9 @@ class FileUtilityForm : public Form {
   void wirePaneFolder(const std::string& drive, const std::string& folder,
                       const std::string& files, const std::string& label);
   void pressOnFileList(const std::string& list, const MouseEvent& e);
+  // What a press on the list's focused file prepares for a drop: the drag source, the button
+  // and the path label.
+  void takeFromList(const std::string& list, bool leftButton);
   void fillFileInformation();
   void showPreview();
   void resetDropTargets();
@@ -46,6 +49,13 @@ class FileUtilityForm : public Form {
   void deleteAll();
   void execute();
   void makeSfx();
+
+  // file_utility_keys.cpp: the keys of the lists, each doing what a drag or drop does.
+  void wireKeys();
+  void keyOnList(const std::string& list, int& key, int shift);
+  // Ctrl+C / Ctrl+X remember the list to copy or move from; Ctrl+V on the other list drops.
+  std::string markedList_, markedFile_;
+  bool markedMove_ = false;
 
   // file_utility_menus.cpp: the menu bar.
   void addMenus();

@@ -20,8 +20,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "core/forms/form.h"
+#include "qt/accessibility.h"
+#include "qt/control_keys.h"
 #include "qt/fonts.h"
 #include "qt/form_window.h"
 #include "qt/picture_widget.h"
@@ -112,6 +115,7 @@ ControlView::ControlView(Control& control, FormWindow& window, QWidget* parent)
   if (!widget_) return;
   widget_->setObjectName(QString::fromStdString(control.name()));
   widget_->setAccessibleName(QString::fromStdString(control.name()));
+  widget_->setProperty(kViewProperty, QVariant::fromValue<QObject*>(this));
   widget_->installEventFilter(this);
   if (inputWidget() != widget_) inputWidget()->installEventFilter(this);
   inputWidget()->setAcceptDrops(true);
@@ -119,7 +123,9 @@ ControlView::ControlView(Control& control, FormWindow& window, QWidget* parent)
   sync();
 }
 
-ControlView::~ControlView() = default;
+ControlView::~ControlView() {
+  if (widget_) widget_->setProperty(kViewProperty, QVariant());
+}
 
 QWidget* ControlView::inputWidget() const {
   if (auto* view = qobject_cast<QAbstractItemView*>(widget_.data())) return view->viewport();
@@ -137,7 +143,14 @@ void ControlView::create(QWidget* parent) {
       auto* label = new QLabel(parent);
       label->setWordWrap(true);
       label->setFocusPolicy(Qt::NoFocus);
-      if (control_.onClick) label->setCursor(Qt::PointingHandCursor);  // a label used as a link
+      label->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::Text));
+      if (control_.onClick) {
+        // A label used as a link: reached by Tab, pressed by Space or Enter.
+        label->setCursor(Qt::PointingHandCursor);
+        label->setFocusPolicy(Qt::StrongFocus);
+        label->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::Link));
+        label->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(text); }"));
+      }
       widget_ = label;
       break;
     }
@@ -168,6 +181,7 @@ void ControlView::create(QWidget* parent) {
     case Kind::ComboBox:
     case Kind::DriveList: {
       auto* combo = new QComboBox(parent);
+      combo->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::Combo));
       combo->setEditable(control_.kind() == Kind::ComboBox &&
                          control_.comboStyle != ComboStyle::DropdownList);
       combo->setInsertPolicy(QComboBox::NoInsert);
@@ -179,7 +193,9 @@ void ControlView::create(QWidget* parent) {
     }
     case Kind::OptionButton: {
       auto* radio = new QRadioButton(parent);
-      radio->setAutoExclusive(false);  // the model clears the other options
+      // Exclusive in its container as the model's option buttons are; this also makes it a
+      // radio button to assistive technology and lets the arrow keys move within the group.
+      radio->setAutoExclusive(true);
       widget_ = radio;
       break;
     }
@@ -198,6 +214,10 @@ void ControlView::create(QWidget* parent) {
       // A picture that only reacts to double-clicks (a background) is no button to tab to.
       bool acts = c.onClick || c.onMouseDown || c.onMouseUp;
       picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
+      AccessibleKind role = acts               ? AccessibleKind::PictureButton
+                            : c.onDragDrop     ? AccessibleKind::DropTarget
+                                               : AccessibleKind::Decoration;
+      picture->setProperty(kRoleProperty, static_cast<int>(role));
       widget_ = picture;
       break;
     }
@@ -252,6 +272,24 @@ void ControlView::connectSignals() {
       if (updating_) return;
       if (run([&] { c->click(); })) sync();  // the model decides the checked state
     });
+    if (button->isCheckable()) {
+      // Assistive technology toggles without a click: once the event is over, a state the
+      // model has not followed is the user's click.
+      connect(button, &QAbstractButton::toggled, this, [this, c, button](bool on) {
+        // A radio button cleared by its neighbour's check is no action of the user's.
+        if (updating_ || (!on && qobject_cast<QRadioButton*>(button))) return;
+        QTimer::singleShot(0, this, [this, c, button] {
+          if (window_.detached() || !widget_) return;
+          int shown = 0;
+          if (auto* check = qobject_cast<QCheckBox*>(button))
+            shown = check->checkState() == Qt::Checked ? 1 : check->checkState() == Qt::PartiallyChecked ? 2 : 0;
+          else
+            shown = button->isChecked() ? 1 : 0;
+          if (shown == c->value()) return;
+          if (run([&] { c->click(); })) sync();
+        });
+      });
+    }
   }
 }
 
@@ -294,9 +332,14 @@ void ControlView::syncCommon() {
   }
   widget_->setPalette(pal);
 
-  // Assistive technology reads the control's name and what it says (or its tooltip).
-  // A text box's whole text (a long listing) is no description; its start is enough.
-  std::string description = c.text().empty() ? c.tooltip() : c.text();
+  // Assistive technology reads the control's name and what it says: the window's own
+  // description (a lamp's state), its caption or text, else its tooltip or, for a picture
+  // button, the window's phrase for what it does. A text box's whole text (a long listing)
+  // is no description; its start is enough.
+  std::string description = !c.description().empty() && c.kind() != Kind::Picture ? c.description()
+                            : !c.text().empty()                                     ? c.text()
+                            : !c.tooltip().empty()                                  ? c.tooltip()
+                                                                                    : c.description();
   QString said = withoutMnemonics(captionText(description)).left(200);
   if (widget_->accessibleDescription() != said) widget_->setAccessibleDescription(said);
   if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible()) widget_->setVisible(c.visible());
@@ -308,7 +351,11 @@ void ControlView::syncKind() {
     case Kind::Label: {
       auto* label = static_cast<QLabel*>(widget_.data());
       QString text = withoutMnemonics(captionText(c.caption()));
-      if (label->text() != text) label->setText(text);
+      if (label->text() != text) {
+        QString old = label->text();
+        label->setText(text);
+        announceTextChange(label, old, text);  // status lines and the wait window are heard
+      }
       label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       break;
     }
@@ -355,7 +402,14 @@ void ControlView::syncKind() {
                              : c.value() == 1 ? Qt::Checked
                                               : Qt::Unchecked);
       } else if (auto* radio = qobject_cast<QRadioButton*>(button)) {
-        radio->setChecked(c.value() == 1);
+        if (c.value() != 1 && radio->isChecked()) {
+          // An exclusive radio button refuses to be cleared; the model may clear them all.
+          radio->setAutoExclusive(false);
+          radio->setChecked(false);
+          radio->setAutoExclusive(true);
+        } else if (c.value() == 1) {
+          radio->setChecked(true);
+        }
       } else if (auto* push = qobject_cast<QPushButton*>(button)) {
         push->setDefault(c.isDefault());
       }
@@ -602,9 +656,41 @@ bool ControlView::listNavigation(int key, int shift) {
   run([&] {
     if (c->kind() == Kind::FolderList)
       c->setListIndex(next);
+    else if (((shift & kCtrlKey) && !(shift & kShiftKey)) ||
+             c->multiSelect() == MultiSelect::Simple)
+      c->moveFocusTo(next);  // Ctrl+arrow (or any arrow where Space chooses): the focus moves
     else
       c->userSelect(next, shift & kShiftKey);
   });
+  return true;
+}
+
+void ControlView::press() {
+  if (!widget_ || window_.detached()) return;
+  Control* c = &control_;
+  if (clicksOnRelease(c->kind())) {
+    // As a click with the mouse: press, release, click.
+    if (!run([&] { c->mouseDown(kLeftButton, 0, 0, 0); })) return;
+    if (!run([&] { c->mouseUp(kLeftButton, 0, 0, 0); })) return;
+    run([&] { c->click(); });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) {
+    button->click();
+  } else {
+    run([&] { c->click(); });
+  }
+}
+
+bool ControlView::contextClick() {
+  Control* c = &control_;
+  if (!c->onMouseDown && !c->onMouseUp) return false;
+  // The right click lands on the focused item of a list, else in the middle of the control.
+  QPoint at = inputWidget()->rect().center();
+  if (auto* list = qobject_cast<QListWidget*>(widget_.data()); list && c->listIndex() >= 0 &&
+                                                                c->listIndex() < list->count())
+    at = list->visualItemRect(list->item(c->listIndex())).center();
+  const double x = at.x() * window_.twipsPerPixelX(), y = at.y() * window_.twipsPerPixelY();
+  if (!run([&] { c->mouseDown(kRightButton, 0, x, y); })) return true;
+  run([&] { c->mouseUp(kRightButton, 0, x, y); });
   return true;
 }
 
@@ -616,8 +702,23 @@ bool ControlView::keyEvent(QEvent* event) {
   const int shift = modelShift(ke->modifiers());
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
 
+  // The window logic sees the key first (Delete, F2, ... on the file utility's lists).
+  if (int code = modelKeyCode(key); c->onKeyDown && code != 0) {
+    if (!run([&] { c->keyDown(code, shift); })) return true;
+    if (code == 0) return true;
+  }
+  // Shift+F10 and the Menu key give the right click that opens a context menu.
+  if ((key == Qt::Key_Menu || (key == Qt::Key_F10 && shift == kShiftKey)) && contextClick())
+    return true;
+
   if (isListKind(kind) || kind == Kind::FolderList) {
     if (listNavigation(key, shift)) return true;
+    // Enter, and Space on a file list, do what a double-click on the focused item does.
+    const bool opens = enter || (key == Qt::Key_Space && kind == Kind::FileList && !(shift & kCtrlKey));
+    if (opens && (kind == Kind::FolderList || (c->onDblClick && c->listIndex() >= 0))) {
+      run([&] { c->dblClick(); });
+      return true;
+    }
     if (key == Qt::Key_Space) {
       int index = c->listIndex();
       if (kind != Kind::FolderList && index >= 0)
@@ -626,16 +727,10 @@ bool ControlView::keyEvent(QEvent* event) {
     }
     // The model owns the selection: the view's own select-all does not apply.
     if (ke->matches(QKeySequence::SelectAll)) return true;
-    if (enter && kind == Kind::FolderList) {
-      run([&] { c->dblClick(); });  // Enter opens the folder, as a double-click does
-      return true;
-    }
   }
-  if (kind == Kind::Picture && (key == Qt::Key_Space || enter)) {
-    // A focused picture button acts as if it had been clicked with the mouse.
-    if (!run([&] { c->mouseDown(kLeftButton, 0, 0, 0); })) return true;
-    if (!run([&] { c->mouseUp(kLeftButton, 0, 0, 0); })) return true;
-    run([&] { c->click(); });
+  if ((kind == Kind::Picture || (kind == Kind::Label && c->onClick)) &&
+      (key == Qt::Key_Space || enter)) {
+    press();  // a focused picture button or link acts as if it had been clicked
     return true;
   }
   if (enter && kind == Kind::CommandButton) {

@@ -32,6 +32,8 @@ class ControlView : public QObject {
   // The window logic asked for a drag: it starts once the held mouse moves a little, so a
   // plain click stays a click.
   void armDrag();
+  // Does what a click with the mouse does (a picture button's or link's action).
+  void press();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +50,8 @@ class ControlView : public QObject {
   bool keyEvent(QEvent* event);
   bool dropEvent(QEvent* event);
   bool listNavigation(int key, int shift);
+  // Shift+F10 / Menu key: a right click on the focused item; false when nothing takes it.
+  bool contextClick();
   void execDrag();
   // Runs model code; false when the window went away meanwhile (the control is gone too).
   bool run(const std::function<void()>& action);

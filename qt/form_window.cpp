@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "core/app.h"
+#include "qt/accessibility.h"
 #include "qt/control_view.h"
 #include "qt/fonts.h"
 #include "qt/form_host.h"
@@ -54,6 +55,7 @@ bool hasChildren(const Form& form, const std::string& name) {
 
 FormWindow::FormWindow(Form& form, FormHost& host)
     : QWidget(nullptr), form_(&form), host_(host) {
+  installAccessibility();
   tppX_ = form.services().twipsPerPixelX();
   tppY_ = form.services().twipsPerPixelY();
   setObjectName(QString::fromStdString(form.name()));
@@ -75,6 +77,7 @@ FormWindow::FormWindow(Form& form, FormHost& host)
   buildMenus();
   buildControls();
   applyTabOrder();
+  relateLabels(*this);
   syncForm();
 }
 
@@ -121,6 +124,7 @@ void FormWindow::buildMenus() {
       connect(action, &QAction::triggered, this, [this, c] { dispatch([c] { c->click(); }); });
     }
     action->setObjectName(QString::fromStdString(item.name()));
+    action->setProperty(kMenuItemProperty, true);
     menuActions_[&item] = action;
     syncMenuItem(item);
   }
@@ -189,6 +193,7 @@ void FormWindow::syncForm() {
   syncing_ = true;
   Form& form = *form_;
   setWindowTitle(QString::fromStdString(form.caption()));
+  setAccessibleDescription(QString::fromStdString(form.caption()));
   QPalette pal = canvas_->palette();
   pal.setColor(QPalette::Window, toColor(form.backColor()));
   canvas_->setPalette(pal);

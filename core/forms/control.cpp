@@ -51,6 +51,11 @@ void Control::setTooltip(const std::string& t) {
   tooltip_ = t;
   notify();
 }
+void Control::setDescription(const std::string& d) {
+  if (d == description_) return;
+  description_ = d;
+  notify();
+}
 void Control::setLeft(double v) {
   left_ = v;
   notify();
@@ -358,6 +363,20 @@ void Control::userType(const std::string& text) {
 
 void Control::keyPress(int& keyAscii) {
   if (onKeyPress) onKeyPress(keyAscii);
+}
+
+void Control::keyDown(int& keyCode, int shift) {
+  if (onKeyDown) onKeyDown(keyCode, shift);
+}
+
+void Control::moveFocusTo(int index) {
+  if (index < 0 || index >= listCount()) return;
+  if (multiSelect_ == MultiSelect::None) {
+    userSelect(index);  // in a single-choice list the focused item is the chosen one
+    return;
+  }
+  listIndex_ = index;
+  notify();
 }
 
 void Control::dragDrop(Control& source, double x, double y) {

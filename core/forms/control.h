@@ -31,6 +31,15 @@ enum class Kind {
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 enum ShiftState : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
 
+// Key codes of keyDown: letters and digits are their upper-case character codes.
+enum KeyCode : int {
+  kKeyBack = 8, kKeyTab = 9, kKeyReturn = 13, kKeyEscape = 27, kKeySpace = 32,
+  kKeyPageUp = 33, kKeyPageDown = 34, kKeyEnd = 35, kKeyHome = 36,
+  kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
+  kKeyInsert = 45, kKeyDelete = 46, kKeyApps = 93,
+  kKeyF1 = 112, kKeyF2 = 113, kKeyF5 = 116, kKeyF6 = 117, kKeyF10 = 121,
+};
+
 enum class MultiSelect { None, Simple, Extended };
 enum class ComboStyle { Dropdown, Simple, DropdownList };
 
@@ -70,6 +79,8 @@ class Control {
   using MouseHandler = std::function<void(const MouseEvent&)>;
   using DropHandler = std::function<void(Control& source, double x, double y)>;
   using KeyHandler = std::function<void(int& keyAscii)>;
+  // A key went down on the control; setting keyCode to 0 means the window handled it.
+  using KeyDownHandler = std::function<void(int& keyCode, int shift)>;
 
   Control(Form& form, std::string name, Kind kind);
   Control(const Control&) = delete;
@@ -93,6 +104,10 @@ class Control {
   void setEnabled(bool e);
   const std::string& tooltip() const { return tooltip_; }
   void setTooltip(const std::string& t);
+  // What a screen reader says about the control where its caption and tooltip do not say it
+  // (what a picture button does, whether a lamp is lit).
+  const std::string& description() const { return description_; }
+  void setDescription(const std::string& d);
 
   double left() const { return left_; }
   double top() const { return top_; }
@@ -214,6 +229,7 @@ class Control {
   MouseHandler onMouseDown, onMouseUp, onMouseMove;
   DropHandler onDragDrop, onDragOver;
   KeyHandler onKeyPress;
+  KeyDownHandler onKeyDown;
 
   // ---- entry points used by the Qt binding and by tests ----
   // click(): option buttons become set, check boxes toggle, then onClick.
@@ -226,6 +242,9 @@ class Control {
   // The user typed into a text box or combo box: text and cursor change, onChange fires.
   void userType(const std::string& text);
   void keyPress(int& keyAscii);
+  void keyDown(int& keyCode, int shift = 0);
+  // Lists: the focused item (listIndex) moves without touching the selection (Ctrl+arrow).
+  void moveFocusTo(int index);
   // Something dragged from `source` was dropped on this control.
   void dragDrop(Control& source, double x = 0, double y = 0);
   // The window logic asks for the focus to move here.
@@ -242,7 +261,7 @@ class Control {
   Form& form_;
   std::string name_;
   Kind kind_;
-  std::string text_, tooltip_, picture_, container_;
+  std::string text_, tooltip_, description_, picture_, container_;
   bool visible_ = true, enabled_ = true, default_ = false, cancel_ = false;
   double left_ = 0, top_ = 0, width_ = 1215, height_ = 375;
   FontSpec font_;

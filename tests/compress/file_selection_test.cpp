@@ -34,6 +34,8 @@ TEST_F(FileSelection, FolderModesSetLampsListAndInstruction) {
   Form& f = comp1();
   EXPECT_EQ(f.c("Label3").backColor(), 0x808080u);
   EXPECT_EQ(f.c("Label5").backColor(), 0xFF0000u);
+  EXPECT_EQ(f.c("Label3").description(), "選択ﾌｧｲﾙを圧縮：消灯");
+  EXPECT_EQ(f.c("Label5").description(), "ﾌｫﾙﾀﾞ階層構造付きで圧縮：点灯");
   EXPECT_FALSE(f.c("List1").enabled());
   EXPECT_FALSE(f.c("Image5").enabled());
   EXPECT_EQ(f.c("Label1").caption(), "圧縮するフォルダを指定後");
@@ -42,6 +44,7 @@ TEST_F(FileSelection, FolderModesSetLampsListAndInstruction) {
   f.call("ShowFolderMode");
   EXPECT_TRUE(f.c("List1").enabled());
   EXPECT_EQ(f.c("Label1").caption(), "圧縮するファイルを指定後");
+  EXPECT_EQ(f.c("Label3").description(), "選択ﾌｧｲﾙを圧縮：点灯");
 }
 
 TEST_F(FileSelection, NextStepNeedsASelectionExceptInModeAll) {

@@ -116,6 +116,50 @@ TEST_F(FormsFixture, ExtendedListSelectionFollowsCtrlAndShift) {
   EXPECT_THROW(list.list(5), RuntimeError);
 }
 
+TEST_F(FormsFixture, MovingTheFocusKeepsAMultiSelectionButChoosesInASingleChoiceList) {
+  Control& list = app.forms.get("Counting").c("List1");
+  int clicks = 0;
+  list.onClick = [&] { ++clicks; };
+  list.setMultiSelect(MultiSelect::Extended);
+  for (const char* s : {"a", "b", "c"}) list.addItem(s);
+  list.userSelect(0);
+  clicks = 0;
+  list.moveFocusTo(2);
+  EXPECT_EQ(list.listIndex(), 2);
+  EXPECT_EQ(list.fileName(), "c");
+  EXPECT_TRUE(list.selected(0));
+  EXPECT_FALSE(list.selected(2));
+  EXPECT_EQ(clicks, 0);
+  list.userSelect(2, kCtrlKey);  // Ctrl+Space toggles the focused item
+  EXPECT_EQ(list.selCount(), 2);
+  list.moveFocusTo(7);  // out of range: nothing moves
+  EXPECT_EQ(list.listIndex(), 2);
+
+  list.setMultiSelect(MultiSelect::None);
+  list.moveFocusTo(1);
+  EXPECT_TRUE(list.selected(1));
+  EXPECT_EQ(list.selCount(), 1);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(FormsFixture, KeyDownReachesTheWindowWhichMaySwallowTheKey) {
+  Control& list = app.forms.get("Counting").c("List1");
+  int key = kKeyDelete;
+  list.keyDown(key, kShiftKey);  // nobody listens: the key stays
+  EXPECT_EQ(key, kKeyDelete);
+  std::vector<int> seen;
+  list.onKeyDown = [&](int& k, int shift) {
+    seen = {k, shift};
+    if (k == kKeyF2) k = 0;
+  };
+  list.keyDown(key, kShiftKey);
+  EXPECT_EQ(key, kKeyDelete);
+  EXPECT_EQ(seen, (std::vector<int>{kKeyDelete, kShiftKey}));
+  key = kKeyF2;
+  list.keyDown(key);
+  EXPECT_EQ(key, 0);
+}
+
 TEST_F(FormsFixture, RemovingItemsKeepsTheIndexOnTheSameItem) {
   Control& list = app.forms.get("Counting").c("List1");
   for (const char* s : {"a", "b", "c"}) list.addItem(s);

@@ -2,6 +2,7 @@
 // a screenshot of each is saved.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/register_all_forms.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
+#include "qt/accessibility.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -53,6 +55,21 @@ TEST(AllWindows, EveryRegisteredWindowBuildsAndShows) {
           continue;
         EXPECT_TRUE(w->canvas()->rect().contains(widget->geometry()))
             << name << "." << c->name() << " lies outside the window";
+      }
+      // Assistive technology finds every control by its name and hears what each picture
+      // button, drop target and link is for.
+      for (const auto& c : w->form()->controls()) {
+        QWidget* widget = w->widgetOf(c->name());
+        if (!widget) continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), c->name()) << name;
+        auto kind = static_cast<AccessibleKind>(widget->property(kRoleProperty).toInt());
+        if (kind == AccessibleKind::PictureButton || kind == AccessibleKind::DropTarget ||
+            kind == AccessibleKind::Link) {
+          EXPECT_FALSE(iface->text(QAccessible::Description).isEmpty())
+              << name << "." << c->name() << " has no description";
+        }
       }
       // The restore modes show their whole captions ("with question" was cut).
       if (std::string(name) == "frmish") {

@@ -119,6 +119,26 @@ TEST(QtServicesTest, HelpShowsTopicsContentsAndKeywordsAndCloses) {
   EXPECT_FALSE(viewer->isVisible());
 }
 
+TEST(QtServicesTest, HelpListsTheKeysThatStandInForTheMouse) {
+  QtServices services;
+  services.help(windowsPath(ZV_TEST_HELP_DIR), kHelpKeySearch, 0);
+  HelpViewer* viewer = services.helpViewer();
+  auto* search = viewer->findChild<QLineEdit*>("keyword");
+  ASSERT_NE(search, nullptr);
+  search->setText(QStringLiteral("キーボード"));
+  QMetaObject::invokeMethod(search, "returnPressed");
+  EXPECT_EQ(viewer->currentPage(), QStringLiteral("keys.html"));
+  EXPECT_EQ(viewer->currentTitle(), QStringLiteral("キーボードでの操作"));
+  QString text = viewer->findChild<QTextBrowser*>("page")->toPlainText();
+  for (const char* key : {"Tab", "Space", "Ctrl+↑", "Ctrl+Space", "Shift+F10", "アプリケーションキー",
+                          "Delete", "F2", "F5", "F6", "Ctrl+C", "Ctrl+V"})
+    EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
+  viewer->resize(760, 900);
+  test::screenshot(viewer, "help_keys");
+  viewer->findChild<QTextBrowser*>("page")->scrollToAnchor(QStringLiteral("fileutility"));
+  test::screenshot(viewer, "help_keys_fileutility");
+}
+
 TEST(QtServicesTest, MissingHelpSaysSoInJapanese) {
   QtServices services;
   services.help("C:\\no\\such\\ZORVEX.HLP", kHelpContext, 2000);
