@@ -72,6 +72,7 @@ TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
 }
 
 TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
+  services.expectedErrors = {kErrPathNotFound};
   app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\missing\\deeper");
   Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\missing\\deeper\\");
   d.c("Text1").userType("x");

@@ -140,6 +140,7 @@ TEST_F(ArchiveCreation, DeletingTheLastEntryLeavesOneEmptyRecord) {
 }
 
 TEST_F(ArchiveCreation, ARegisteredArchivePathIsNotFoundUntilTheArchiveExists) {
+  services.expectedErrors = {kErrPathNotFound};  // the archive is not a folder yet
   Form& c2 = comp2();
   c2.c("Text1").userType("pack");
   press(c2.c("Image5"));  // registers the full archive path, not only the folder

@@ -148,6 +148,23 @@ TEST(Steps, RecordsTheNumberOfTheFailedStepAndGoesOn) {
   EXPECT_EQ(ran, 1);
 }
 
+// A mistyped control name is a fault of the program: it must not pass as a skipped step.
+TEST_F(FormsFixture, AMistypedControlNameEscapesTheSteps) {
+  Form& form = app.forms.get("Counting");
+  Steps steps;
+  EXPECT_THROW(steps([&] { form.c("Txet1").setText("x"); }), std::logic_error);
+  EXPECT_EQ(steps.err(), 0);
+}
+
+TEST_F(FormsFixture, TheScriptedServicesFailATestOnARuntimeErrorItDoesNotExpect) {
+  Steps steps;
+  EXPECT_THROW(steps([] { raiseError(kErrPathNotFound); }), RuntimeError);
+  services.expectedErrors = {kErrPathNotFound};
+  EXPECT_FALSE(steps([] { raiseError(kErrPathNotFound); }));
+  EXPECT_THROW(steps([] { raiseError(kErrFileNotFound); }), RuntimeError);
+  EXPECT_EQ(services.skippedErrors, std::vector<int>{kErrPathNotFound});
+}
+
 TEST(Wildcard, MatchesWindowsStyle) {
   EXPECT_TRUE(matchAnyPattern("*.lzh;*.exe", "SETUP.EXE"));
   EXPECT_TRUE(matchAnyPattern("*.lzh;*.exe", "a.b.lzh"));

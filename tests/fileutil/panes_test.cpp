@@ -28,6 +28,7 @@ TEST_F(FileUtilityTest, OpensOnTheSavedFoldersCentredAndNamesItselfTheInfoCaller
 }
 
 TEST_F(FileUtilityTest, MissingSavedFolderFallsBackWithoutAMessage) {
+  services.expectedErrors = {kErrPathNotFound, kErrDeviceUnavailable};
   open("gone", "down");
   EXPECT_EQ(ctl("Dir2").path(), "Q:\\down");
   EXPECT_TRUE(services.messages.empty());
@@ -77,6 +78,7 @@ TEST_F(FileUtilityTest, HouseButtonReturnsToItsPlaceAndBackgroundDoubleClickOpen
 }
 
 TEST_F(FileUtilityTest, LowerDriveNotReadyShowsTheMessageAndReturns) {
+  services.expectedErrors = {kErrDeviceUnavailable};
   open();
   Control& drive = ctl("Drive2");
   int s = -1;
@@ -156,6 +158,7 @@ TEST_F(FileUtilityTest, ClickWithThePreviewOffLeavesTheTextAlone) {
 }
 
 TEST_F(FileUtilityTest, UnreadablePreviewEmptiesTheBox) {
+  services.expectedErrors = {kErrFileNotFound};
   write("up/a.txt", "text");
   open();
   ctl("menuOpenView").click();
