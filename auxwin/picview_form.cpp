@@ -1,6 +1,6 @@
 #include "auxwin/picview_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "core/app.h"
 
 namespace zv {

@@ -1,6 +1,6 @@
 #include "compress/comp1_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "compress/preview.h"
 #include "core/app.h"
 #include "core/forms/steps.h"

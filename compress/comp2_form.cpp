@@ -5,6 +5,7 @@
 #include "core/forms/steps.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
+#include "ui/common/path_list_combo.h"
 #include "ui/common/window_common.h"
 
 namespace zv::compress {

@@ -334,14 +334,11 @@ void DeComp1Form::runQuickExtract() {
     }
     std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
     if (runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code != 0) {
-      showExtractError(*this);
-      refreshFileUtilityList(*this);
-      showRefusedMembers(*this, refused);
+      endFailedRun(*this, refused);
       return;
     }
   }
-  refreshFileUtilityList(*this);
-  showRefusedMembers(*this, refused);
+  endRun(*this, refused);
 }
 
 }  // namespace zv::extract

@@ -1,6 +1,6 @@
 #include "extract/decomp2_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"

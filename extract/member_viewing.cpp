@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "auxwin/line_splitter.h"
+#include "ui/common/line_splitter.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/settings/profile.h"

@@ -24,6 +24,16 @@ void showRefusedMembers(Form& form, const std::vector<std::string>& names) {
   form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, "解凍");
 }
 
+void endRun(Form& form, const std::vector<std::string>& refused) {
+  refreshFileUtilityList(form);
+  showRefusedMembers(form, refused);
+}
+
+void endFailedRun(Form& form, const std::vector<std::string>& refused) {
+  showExtractError(form);
+  endRun(form, refused);
+}
+
 void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder) {
   Form* util = form.forms().find("DeComp4");
   if (!util || !util->visible()) return;

@@ -9,7 +9,7 @@ secs=${1:-60}
 mkdir -p "$work/corpus"
 codec="$root/archivers/ish/codec"
 flags="-g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
-clang++ -std=c++20 $flags -I"$codec" "$here/ish_decode_fuzz.cc" "$codec"/*.cc -o "$work/ish_decode_fuzz"
+clang++ -std=c++20 $flags -I"$codec" -I"$root/platform/include" "$here/ish_decode_fuzz.cc" "$codec"/*.cc -o "$work/ish_decode_fuzz"
 if [ -z "$(ls -A "$work/corpus")" ]; then
   cp "$root/tests/data/ish/macish-test.ish" "$work/corpus/sample" 2>/dev/null || true
   for t in 0 1 2 3; do

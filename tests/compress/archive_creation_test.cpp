@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compress/path_list.h"
+#include "ui/common/path_list_combo.h"
 #include "compress_fixture.h"
 
 namespace zv::test {

@@ -2,8 +2,8 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
-#include "core/forms/wildcard.h"
 #include "core/services/scripted_services.h"
+#include "platform/wildcard.h"
 
 namespace zv {
 namespace {
