@@ -15,7 +15,7 @@ constexpr uint32_t kLampOff = 0x808080;
 const char* yesNo(const Control& check) { return check.value() == 1 ? "YES" : "NO"; }
 }  // namespace
 
-OptionForm::OptionForm(App& app) : Form(app, "frmOption") {
+OptionForm::OptionForm(App& app) : Form(app, windows::kOptions) {
   setCaption("オプション - Zorvex 32+ -");
   resize(7095, 4950);
   fixedDialog = true;
@@ -176,7 +176,7 @@ void OptionForm::saveOptions() {
 }
 
 void OptionForm::updateFileSelectionInstruction() {
-  Form* selection = forms().find("Comp1");
+  Form* selection = forms().find(windows::kFileSelection);
   if (!selection || !selection->visible()) return;
   bool folders = c("Option3").value() == 1;
   selection->c("Label1").setCaption(folders ? "圧縮するフォルダを指定後" : "圧縮するファイルを指定後");
@@ -192,7 +192,7 @@ void OptionForm::updateFileSelectionMode() {
   const std::string& mode = shared().DirectoryMode;
   bool folders = mode == "YES" || mode == "ALL";
   if (!folders && mode != "NO") return;
-  Form& selection = form("Comp1");  // created hidden when it does not exist yet
+  Form& selection = form(windows::kFileSelection);  // created hidden when it does not exist yet
   selection.c("Label5").setBackColor(folders ? kLampOn : kLampOff);
   selection.c("Label3").setBackColor(folders ? kLampOff : kLampOn);
   for (const char* name : {"List1", "Image5", "Image6"}) selection.c(name).setEnabled(!folders);

@@ -5,7 +5,7 @@
 
 namespace zv {
 
-PicViewForm::PicViewForm(App& app) : Form(app, "PicView") {
+PicViewForm::PicViewForm(App& app) : Form(app, windows::kPicture) {
   setBackColor(kWindowBack);
   resize(4800, 3600);
   Control& image = add("Image1", Kind::Picture);

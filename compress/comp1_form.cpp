@@ -33,7 +33,7 @@ std::string ishMissingMessage() {
 
 }  // namespace
 
-Comp1Form::Comp1Form(App& app) : Form(app, "Comp1") {
+Comp1Form::Comp1Form(App& app) : Form(app, windows::kFileSelection) {
   setCaption("Zorvex 32");
   resize(7545, 5925);
   fixedDialog = true;
@@ -155,7 +155,7 @@ void Comp1Form::buildControls() {
   opt.move(4680, 4680, 1215, 375);
   opt.setCaption("オプション");
   opt.setTooltip("圧縮のｵﾌﾟｼｮﾝ指定ｳｨﾝﾄﾞｳをｵｰﾌﾟﾝします");
-  opt.onClick = [this] { forms().show("frmOption"); };
+  opt.onClick = [this] { forms().show(windows::kOptions); };
   Control& close = add("Command2", Kind::CommandButton);
   close.move(4680, 5040, 1215, 300);
   close.setCaption("Close");
@@ -217,14 +217,14 @@ void Comp1Form::showFolderMode() {
 void Comp1Form::queryUnload(bool& cancel, UnloadMode mode) {
   // While the archive creation window is open this window's Close is disabled; its close
   // box is refused the same way, so that window never loses its source.
-  if (mode == UnloadMode::CloseBox && forms().loaded("Comp2")) cancel = true;
+  if (mode == UnloadMode::CloseBox && forms().loaded(windows::kArchiveCreation)) cancel = true;
 }
 
 void Comp1Form::unloading(bool& cancel) {
   Steps steps;
   if (!shared().RunInProgress) {
     steps([&] { savePosition(*this, "CompPosition"); });
-    steps([&] { forms().show("frmMenu"); });
+    steps([&] { forms().show(windows::kMenu); });
   }
   steps([&] { saveLastFolder(*this, "Comp1Dir"); });
 }
@@ -244,10 +244,10 @@ void Comp1Form::folderChanged() {
 
 void Comp1Form::listMouseDown(const MouseEvent& e) {
   Steps steps;
-  shared().InfoCaller = "Comp1";
+  shared().InfoCaller = FileInfoCaller::FileSelection;
   int index = c("List1").listIndex();
   if (e.button == kRightButton) {
-    steps([&] { forms().show("frmFP"); });
+    steps([&] { forms().show(windows::kFileInfo); });
     if (index >= 0) steps([&] { fillInformation(index); });
   } else if (e.button == kLeftButton && index >= 0) {
     steps([&] { fillInformation(index); });
@@ -258,7 +258,7 @@ void Comp1Form::fillInformation(int index) {
   std::string& source = shared().SourceFolder;
   if (source.empty() || source.back() != '\\') source += '\\';
   std::string path = source + c("File1").list(index);
-  Form& info = form("frmFP");
+  Form& info = form(windows::kFileInfo);
   Steps steps;
   steps([&] { info.c("Label3").setCaption(path); });
   steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
@@ -282,7 +282,7 @@ void Comp1Form::preview() {
   switch (previewKind(path)) {
     case PreviewKind::Picture:
       steps([&] {
-        Form& viewer = form("PicView");
+        Form& viewer = form(windows::kPicture);
         Control& image = viewer.c("Image1");
         image.setPicture("");
         loadPictureFile(image, path, services());
@@ -291,11 +291,11 @@ void Comp1Form::preview() {
       });
       break;
     case PreviewKind::Text: {
-      steps([&] { forms().show("Viewer"); });
+      steps([&] { forms().show(windows::kViewer); });
       std::string text;
       // A file that cannot be read leaves the text box empty.
       steps([&] { text = readPreviewText(path); });
-      steps([&] { form("Viewer").c("Text1").setText(text); });
+      steps([&] { form(windows::kViewer).c("Text1").setText(text); });
       break;
     }
     case PreviewKind::Associated:
@@ -310,7 +310,7 @@ void Comp1Form::nextStep() {
                           MsgIcon::Exclamation, "エラーです");
     return;
   }
-  forms().show("Comp2");
+  forms().show(windows::kArchiveCreation);
   c("Command2").setEnabled(false);
 }
 

@@ -1,8 +1,28 @@
 // The process-wide values through which the windows hand work to each other.
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace zv {
+
+// The window that opened the file information window: whose file list it reads and filters.
+enum class FileInfoCaller { None, FileSelection, FileUtility };
+
+// What the new-folder dialog is opened for, set by its opener before it shows the dialog. The
+// dialog reads no other window: the folder the typed name goes into and what becomes of the
+// result come from here. The functions look their window up afresh, so a closed opener is
+// neither read nor brought back.
+struct NewFolderRequest {
+  enum class Purpose { None, CompressFolder, ExtractFolder, UtilityFolder, Rename };
+  Purpose purpose = Purpose::None;
+  // The folder the typed name goes into; nothing while the opener is not open.
+  std::function<std::optional<std::string>()> baseFolder;
+  // Rename: the file to rename (empty when the opener is not open).
+  std::function<std::string()> source;
+  // Runs with the path of the new folder, or the file's new path, once it exists.
+  std::function<void(const std::string&)> done;
+};
 
 struct Shared {
   std::string IniFile;        // program folder + "\ZORVEX.INI"
@@ -16,7 +36,8 @@ struct Shared {
   std::string ExtractFolder;  // always ends in '\'
   std::string SourceFolder;   // always ends in '\'
   std::string IshFile;
-  std::string InfoCaller;     // "Comp1" or "Comp4" while the file information window is open
+  FileInfoCaller InfoCaller = FileInfoCaller::None;  // while the information window is open
+  NewFolderRequest NewFolder;  // while the new-folder dialog is open
   // Option values from the settings file.
   std::string PackMode;       // "ADD", "UPDATE", "MOVE"
   std::string DirectoryMode;  // "NO", "YES", "ALL"

@@ -11,7 +11,7 @@ void showExtractError(Form& form) {
 }
 
 void refreshFileUtilityList(Form& form) {
-  Form* util = form.forms().find("DeComp4");
+  Form* util = form.forms().find(windows::kFileUtility);
   if (!util) return;
   Steps steps;
   steps([&] { util->c("File1").refresh(); });
@@ -35,7 +35,7 @@ void endFailedRun(Form& form, const std::vector<std::string>& refused) {
 }
 
 void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder) {
-  Form* util = form.forms().find("DeComp4");
+  Form* util = form.forms().find(windows::kFileUtility);
   if (!util || !util->visible()) return;
   Steps steps;
   steps([&] { util->c("Drive1").setDrive(drive); });

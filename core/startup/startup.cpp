@@ -66,12 +66,12 @@ void Main(App& app, const std::string& commandLine) {
   app.commandLine = commandLine;
   if (!commandLine.empty()) {
     app.shared.StartMode = "Command";
-    app.forms.show("DeComp1");
-    app.forms.get("DeComp1").c("cmdDbl").click();
+    app.forms.show(windows::kArchiveSelection);
+    app.forms.get(windows::kArchiveSelection).c("cmdDbl").click();
     app.shared.TempFolder = winpath::join(app.programFolder, "TEMP");
   } else {
     app.shared.StartMode.clear();
-    app.forms.show("frmMenu");
+    app.forms.show(windows::kMenu);
   }
 }
 

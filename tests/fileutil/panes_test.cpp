@@ -19,7 +19,7 @@ TEST_F(FileUtilityTest, OpensOnTheSavedFoldersCentredAndNamesItselfTheInfoCaller
   EXPECT_EQ(ctl("Label3").caption(), "Q:\\down");
   EXPECT_EQ(ctl("File1").items(), std::vector<std::string>{"a.txt"});
   EXPECT_EQ(ctl("File2").items(), std::vector<std::string>{"b.txt"});
-  EXPECT_EQ(app->shared.InfoCaller, "Comp4");
+  EXPECT_EQ(app->shared.InfoCaller, FileInfoCaller::FileUtility);
   EXPECT_DOUBLE_EQ(win().left(), (services.screenW - win().width()) / 2);
   EXPECT_DOUBLE_EQ(win().top(), (services.screenH - win().height()) / 2);
   EXPECT_FALSE(ctl("Text1").visible());
