@@ -202,9 +202,9 @@ void Comp1Form::load() {
 }
 
 void Comp1Form::showFolderMode() {
-  const std::string& mode = shared().DirectoryMode;
-  bool fileMode = mode == "NO";
-  if (!fileMode && mode != "YES" && mode != "ALL") return;
+  const DirectoryModeOption& mode = shared().DirectoryMode;
+  bool fileMode = mode.namesOnly();
+  if (!fileMode && !mode.withFolders() && !mode.wholeFolder()) return;
   c("Label3").setBackColor(fileMode ? kLampLit : kLampUnlit);
   c("Label5").setBackColor(fileMode ? kLampUnlit : kLampLit);
   c("Image5").setEnabled(fileMode);
@@ -305,7 +305,7 @@ void Comp1Form::preview() {
 }
 
 void Comp1Form::nextStep() {
-  if (shared().DirectoryMode != "ALL" && c("List1").selCount() == 0) {
+  if (!shared().DirectoryMode.wholeFolder() && c("List1").selCount() == 0) {
     services().messageBox("圧縮したいファイルを選択してください", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");
     return;

@@ -139,9 +139,9 @@ void Comp2Form::load() {
   listFiles_ = pathlist::compressionFiles(app().programFolder);
   steps([&] { pathlist::loadInto(c("Combo1"), listFiles_.list); });
   steps([&] { c("Combo1").setText(c("Label3").caption()); });
-  if (shared().SameFolder == "NO") {
+  if (shared().SameFolder.no()) {
     steps([&] { c("Combo1").setText(c("Dir1").path()); });
-  } else if (shared().SameFolder == "YES") {
+  } else if (shared().SameFolder.yes()) {
     // By default the archive is made in the folder whose files are compressed.
     std::string source;
     steps([&] { source = form(windows::kFileSelection).c("Dir1").path(); });

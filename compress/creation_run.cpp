@@ -67,7 +67,7 @@ void finishRun(Form& comp2, const std::string& utilityCaption) {
   FormRegistry& forms = comp2.forms();
   Shared& shared = comp2.shared();
   Steps steps;
-  if (shared.OpenFileUtility == "YES") {
+  if (shared.OpenFileUtility.yes()) {
     steps([&] { forms.show(windows::kFileUtility); });
     steps([&] { forms.get(windows::kFileUtility).setCaption(utilityCaption); });
   } else {
@@ -87,7 +87,7 @@ void compressLzh(Form& comp2) {
   comp2.c("Label3").setCaption(archive);
   std::string source = sourceFolder(comp2);
 
-  if (shared.DirectoryMode == "ALL") {
+  if (shared.DirectoryMode.wholeFolder()) {
     if (callUnlha(comp2, lzhFolderCommand(shared.ShowCompressProgress, archive, source)) != 0)
       message(comp2, kLzhError, kLzhTitle);
     // The file utility shows the new archive too when it is next shown.
@@ -124,8 +124,8 @@ void runLzhCreation(Form& comp2) {
   shared.RunInProgress = true;
   hideCompressionWindows(comp2);
   // Without the library's own progress dialog ("-n1") the wait window says that work is going
-  // on; any value other than "YES" counts as "NO".
-  bool wait = shared.ShowCompressProgress != "YES";
+  // on; any value other than yes counts as no.
+  bool wait = !shared.ShowCompressProgress.yes();
   Steps steps;
   if (wait) {
     steps([&] { comp2.forms().show(windows::kWait); });

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/settings/option_values.h"
+
 namespace zv {
 
 // The window that opened the file information window: whose file list it reads and filters.
@@ -39,15 +41,15 @@ struct Shared {
   FileInfoCaller InfoCaller = FileInfoCaller::None;  // while the information window is open
   NewFolderRequest NewFolder;  // while the new-folder dialog is open
   // Option values from the settings file.
-  std::string PackMode;       // "ADD", "UPDATE", "MOVE"
-  std::string DirectoryMode;  // "NO", "YES", "ALL"
-  std::string ShowExtractProgress;
-  std::string ShowCompressProgress;
-  std::string CustomizeSfx;
-  std::string VersionCheck;
-  std::string SameFolder;
-  std::string OverwriteAll;
-  std::string OpenFileUtility;
+  PackModeOption PackMode;
+  DirectoryModeOption DirectoryMode;
+  YesNo ShowExtractProgress;   // the library's own progress dialog while extracting
+  YesNo ShowCompressProgress;  // ... while compressing
+  YesNo CustomizeSfx;          // offer the self-extracting archive's customisation dialog
+  YesNo VersionCheck;          // check the libraries' versions at start-up
+  YesNo SameFolder;            // archive and source in the same folder
+  YesNo OverwriteAll;          // extraction overwrites existing files without asking
+  YesNo OpenFileUtility;       // the file utility opens after a run
 };
 
 }  // namespace zv

@@ -106,10 +106,10 @@ void DeComp3Form::load() {
   });
   steps([&] { loadDestinations(*this, c("Combo1")); });
   steps([&] { loadLastFolder(*this, "DeComp3Dir", 512); });
-  const std::string& same = shared().SameFolder;
-  if (same == "NO") {
+  const YesNo& same = shared().SameFolder;
+  if (same.no()) {
     steps([&] { c("Combo1").setText(c("Dir1").path()); });
-  } else if (same == "YES") {
+  } else if (same.yes()) {
     steps([&] {
       std::string folder = form(windows::kArchiveSelection).c("Dir1").path();
       c("Combo1").setText(folder);
@@ -180,10 +180,10 @@ void DeComp3Form::extract() {
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
   for (const char* name : {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
     steps([&] { forms().hide(name); });
-  if (s.ShowExtractProgress == "NO") steps([&] { forms().show(windows::kWait); });
+  if (s.ShowExtractProgress.no()) steps([&] { forms().show(windows::kWait); });
   steps([&] { runExtraction(); });
   steps([&] { forms().unload(windows::kWait); });
-  bool utility = s.OpenFileUtility == "YES";
+  bool utility = s.OpenFileUtility.yes();
   steps([&] { forms().show(utility ? windows::kFileUtility : windows::kMenu); });
   if (utility)
     steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-"); });

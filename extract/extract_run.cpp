@@ -27,9 +27,9 @@ bool isFolderEntry(const std::string& name) {
 enum class Overwrite { Extract, Skip, Cancel };
 
 Overwrite askOverwrite(Form& window, const std::string& destination) {
-  const std::string& mode = window.shared().OverwriteAll;
-  if (mode == "YES") return Overwrite::Extract;
-  if (mode != "NO") return Overwrite::Skip;
+  const YesNo& mode = window.shared().OverwriteAll;
+  if (mode.yes()) return Overwrite::Extract;
+  if (!mode.no()) return Overwrite::Skip;
   if (!fs::isFile(destination)) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？", MsgButtons::YesNoCancel,

@@ -50,7 +50,7 @@ void Main(App& app, const std::string& commandLine) {
 
   Profile profile(app.shared.IniFile);
   options::readVCheck(profile, app.shared);
-  if (options::isYes(app.shared.VersionCheck)) {
+  if (app.shared.VersionCheck.yes()) {
     LhaLibrary* lha = app.archivers ? app.archivers->lha() : nullptr;
     if (!lha) {
       // A file by that name that does not load as the library is no library.
