@@ -2,7 +2,7 @@
 
 namespace zv {
 
-AboutForm::AboutForm(App& app) : Form(app, "frmAbout") {
+AboutForm::AboutForm(App& app) : Form(app, windows::kAbout) {
   setCaption("バージョン情報");
   resize(5400, 3300);
   fixedDialog = true;

@@ -19,7 +19,7 @@ constexpr PatternOption kOptions[] = {
 
 }  // namespace
 
-FileInfoForm::FileInfoForm(App& app) : Form(app, "frmFP") {
+FileInfoForm::FileInfoForm(App& app) : Form(app, windows::kFileInfo) {
   setCaption("ファイル情報");
   resize(4830, 4500);
   fixedDialog = true;
@@ -89,12 +89,14 @@ void FileInfoForm::load() {
   setTopMost(true);
 }
 
-void FileInfoForm::unloading(bool& cancel) { shared().InfoCaller.clear(); }
+void FileInfoForm::unloading(bool& cancel) { shared().InfoCaller = FileInfoCaller::None; }
 
 Control* FileInfoForm::openerFiles() {
-  const std::string& caller = shared().InfoCaller;
-  if (caller == "Comp1") return &form("Comp1").c("File1");
-  if (caller == "Comp4") return &form("DeComp4").c("File1");
+  switch (shared().InfoCaller) {
+    case FileInfoCaller::FileSelection: return &form(windows::kFileSelection).c("File1");
+    case FileInfoCaller::FileUtility: return &form(windows::kFileUtility).c("File1");
+    case FileInfoCaller::None: break;
+  }
   return nullptr;
 }
 
@@ -104,8 +106,8 @@ void FileInfoForm::applyPattern(const std::string& pattern, bool relistUtility) 
     Control* files = openerFiles();
     if (!files) return;
     files->setPattern(pattern);
-    if (shared().InfoCaller == "Comp1") {
-      form("Comp1").c("cmdEnum").click();  // List1 follows File1
+    if (shared().InfoCaller == FileInfoCaller::FileSelection) {
+      form(windows::kFileSelection).c("cmdEnum").click();  // List1 follows File1
     } else if (relistUtility) {
       files->refresh();
     }

@@ -15,7 +15,7 @@ bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::strin
 
 }  // namespace
 
-NewFolderDialog::NewFolderDialog(App& app) : Form(app, "Dialog") {
+NewFolderDialog::NewFolderDialog(App& app) : Form(app, windows::kNewFolder) {
   setCaption(kFolderTitle);
   resize(5235, 2265);
   fixedDialog = true;
@@ -55,39 +55,18 @@ void NewFolderDialog::load() {
   move((services().screenWidth() - width()) / 2, (services().screenHeight() - height()) * 2 / 3);
 }
 
+void NewFolderDialog::unloading(bool& cancel) { shared().NewFolder = {}; }
+
 std::optional<NewFolderDialog::Mode> NewFolderDialog::mode() const {
-  const std::string& text = caption();
-  if (text == "新規フォルダの作成 -圧縮-") return Mode::CompressFolder;
-  if (text == "新規フォルダの作成 -解凍-") return Mode::ExtractFolder;
-  if (text == kFolderTitle) return Mode::UtilityFolder;
-  if (text == kRenameTitle) return Mode::Rename;
-  return std::nullopt;
+  Mode purpose = shared().NewFolder.purpose;
+  if (purpose == Mode::None) return std::nullopt;
+  return purpose;
 }
 
 std::optional<std::string> NewFolderDialog::baseFolder() const {
-  auto m = mode();
-  if (!m) return std::nullopt;
-  // The opener is read only while it is open: a closed opener is not brought back.
-  auto opener = [this](const char* name) { return forms().find(name); };
-  switch (*m) {
-    case Mode::CompressFolder:
-      if (Form* f = opener("Comp2")) return f->c("lblTmp").caption();
-      break;
-    case Mode::ExtractFolder:
-      if (Form* f = opener("DeComp3")) return f->c("Combo1").text();
-      break;
-    case Mode::UtilityFolder:
-      if (Form* f = opener("DeComp4")) return f->c("Dir2").path();
-      break;
-    case Mode::Rename:
-      if (Form* f = opener("DeComp4")) {
-        std::string base = f->c("Dir1").path();
-        if (!base.empty() && base.back() == ':') base += '\\';
-        return base;
-      }
-      break;
-  }
-  return std::nullopt;
+  const NewFolderRequest& request = shared().NewFolder;
+  if (!mode() || !request.baseFolder) return std::nullopt;
+  return request.baseFolder();
 }
 
 void NewFolderDialog::updatePath() {
@@ -151,21 +130,7 @@ void NewFolderDialog::createFolder() {
     complain("フォルダを作成できませんでした\r\n" + target, kFolderTitle);
     return;
   }
-  Steps steps;
-  switch (*mode()) {
-    case Mode::CompressFolder:
-      if (Form* f = forms().find("Comp2")) steps([&] { f->c("Dir1").setPath(target); });
-      break;
-    case Mode::ExtractFolder:
-      if (Form* f = forms().find("DeComp3")) steps([&] { f->c("Dir1").setPath(target); });
-      break;
-    case Mode::UtilityFolder:
-      if (Form* f = forms().find("DeComp4")) steps([&] { f->c("Dir2").setPath(target); });
-      break;
-    case Mode::Rename:
-      break;
-  }
-  unload();
+  finish(target);
 }
 
 void NewFolderDialog::renameFile() {
@@ -173,8 +138,8 @@ void NewFolderDialog::renameFile() {
   if (!checked) return;
   std::string target = *checked;
   Steps probe;
-  Form* utility = forms().find("DeComp4");
-  std::string source = utility ? utility->c("Label2").caption() : std::string();
+  const NewFolderRequest& request = shared().NewFolder;
+  std::string source = request.source ? request.source() : std::string();
   bool isFile = false;
   probe([&] { isFile = fs::isFile(source); });
   if (!isFile) {
@@ -187,9 +152,16 @@ void NewFolderDialog::renameFile() {
     complain("ファイル名を変更できませんでした\r\n" + source, kRenameTitle);
     return;
   }
-  Steps steps;
-  steps([&] { utility->c("Label2").setCaption(target); });
-  steps([&] { utility->c("File1").refresh(); });
+  finish(target);
+}
+
+void NewFolderDialog::finish(const std::string& made) {
+  // The request is taken before unloading clears it.
+  NewFolderRequest request = shared().NewFolder;
+  if (request.done) {
+    Steps steps;
+    steps([&] { request.done(made); });
+  }
   unload();
 }
 

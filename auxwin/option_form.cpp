@@ -2,20 +2,20 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/settings/options.h"
 #include "ui/common/window_common.h"
 
 namespace zv {
 
 namespace {
-constexpr const char* kSection = "Option";
-constexpr int kBuffer = 13;
+using namespace options;  // the section, its buffer and its keys
 constexpr uint32_t kLampOn = 0xFF0000;
 constexpr uint32_t kLampOff = 0x808080;
 
-const char* yesNo(const Control& check) { return check.value() == 1 ? "YES" : "NO"; }
+YesNo yesNo(const Control& check) { return YesNo::of(check.value() == 1); }
 }  // namespace
 
-OptionForm::OptionForm(App& app) : Form(app, "frmOption") {
+OptionForm::OptionForm(App& app) : Form(app, windows::kOptions) {
   setCaption("オプション - Zorvex 32+ -");
   resize(7095, 4950);
   fixedDialog = true;
@@ -114,23 +114,23 @@ void OptionForm::readOptions() {
     c("lblBuf").setCaption(readSetting(*this, kSection, key, def, kBuffer));
     return c("lblBuf").caption();
   };
-  auto yesNoOption = [this, &read](const char* key, const char* def, std::string& target,
+  auto yesNoOption = [this, &read](const char* key, const char* def, YesNo& target,
                                    const char* check) {
     target = read(key, def);
-    if (target == "YES") c(check).setValue(1);
+    if (target.yes()) c(check).setValue(1);
   };
 
-  std::string mode = read("Mode", "5");
+  std::string mode = read(kKeyMode, "5");
   if (mode == "4") c("Option4").setValue(1);
   if (mode == "5") c("Option5").setValue(1);
   if (mode == "6") c("Option6").setValue(1);
-  yesNoOption("Progress", "NO", s.ShowExtractProgress, "Check1");
-  yesNoOption("Progress2", "NO", s.ShowCompressProgress, "Check5");
-  yesNoOption("SFX", "NO", s.CustomizeSfx, "Check2");
-  yesNoOption("VCheck", "YES", s.VersionCheck, "Check3");
-  yesNoOption("FileUtility", "YES", s.OpenFileUtility, "Check4");
+  yesNoOption(kKeyProgress, "NO", s.ShowExtractProgress, "Check1");
+  yesNoOption(kKeyProgress2, "NO", s.ShowCompressProgress, "Check5");
+  yesNoOption(kKeySfx, "NO", s.CustomizeSfx, "Check2");
+  yesNoOption(kKeyVCheck, "YES", s.VersionCheck, "Check3");
+  yesNoOption(kKeyFileUtility, "YES", s.OpenFileUtility, "Check4");
   // The hierarchy choice "2" is not offered any more: it opens as the whole-folder choice.
-  std::string folders = read("WithDirectory", "1");
+  std::string folders = read(kKeyWithDirectory, "1");
   if (folders == "1") {
     c("Option1").setValue(1);
     s.DirectoryMode = "NO";
@@ -138,14 +138,14 @@ void OptionForm::readOptions() {
     c("Option3").setValue(1);
     s.DirectoryMode = "ALL";
   }
-  yesNoOption("SAMEFOLDER", "NO", s.SameFolder, "Check6");
-  yesNoOption("OVERWRITE", "NO", s.OverwriteAll, "Check7");
+  yesNoOption(kKeySameFolder, "NO", s.SameFolder, "Check6");
+  yesNoOption(kKeyOverwrite, "NO", s.OverwriteAll, "Check7");
 }
 
 void OptionForm::saveOptions() {
   Shared& s = shared();
-  auto store = [this](const char* key, const std::string& value, std::string& target) {
-    writeSetting(*this, kSection, key, value);
+  auto store = [this](const char* key, const YesNo& value, YesNo& target) {
+    writeSetting(*this, kSection, key, value.text());
     target = value;
   };
   std::string mode = c("Option6").value() == 1   ? "6"
@@ -153,30 +153,30 @@ void OptionForm::saveOptions() {
                      : c("Option4").value() == 1 ? "4"
                                                  : "";
   if (!mode.empty()) {
-    writeSetting(*this, kSection, "Mode", mode);
+    writeSetting(*this, kSection, kKeyMode, mode);
     s.PackMode = mode == "6" ? "MOVE" : mode == "5" ? "UPDATE" : "ADD";
   }
-  store("Progress", yesNo(c("Check1")), s.ShowExtractProgress);
-  store("Progress2", yesNo(c("Check5")), s.ShowCompressProgress);
-  store("SFX", yesNo(c("Check2")), s.CustomizeSfx);
-  store("VCheck", yesNo(c("Check3")), s.VersionCheck);
-  store("FileUtility", yesNo(c("Check4")), s.OpenFileUtility);
+  store(kKeyProgress, yesNo(c("Check1")), s.ShowExtractProgress);
+  store(kKeyProgress2, yesNo(c("Check5")), s.ShowCompressProgress);
+  store(kKeySfx, yesNo(c("Check2")), s.CustomizeSfx);
+  store(kKeyVCheck, yesNo(c("Check3")), s.VersionCheck);
+  store(kKeyFileUtility, yesNo(c("Check4")), s.OpenFileUtility);
   if (c("Option1").value() == 1) {
-    writeSetting(*this, kSection, "WithDirectory", "1");
+    writeSetting(*this, kSection, kKeyWithDirectory, "1");
     s.DirectoryMode = "NO";
   } else if (c("Option2").value() == 1) {
-    writeSetting(*this, kSection, "WithDirectory", "2");
+    writeSetting(*this, kSection, kKeyWithDirectory, "2");
     s.DirectoryMode = "YES";
   } else if (c("Option3").value() == 1) {
-    writeSetting(*this, kSection, "WithDirectory", "3");
+    writeSetting(*this, kSection, kKeyWithDirectory, "3");
     s.DirectoryMode = "ALL";
   }
-  store("SAMEFOLDER", yesNo(c("Check6")), s.SameFolder);
-  store("OVERWRITE", yesNo(c("Check7")), s.OverwriteAll);
+  store(kKeySameFolder, yesNo(c("Check6")), s.SameFolder);
+  store(kKeyOverwrite, yesNo(c("Check7")), s.OverwriteAll);
 }
 
 void OptionForm::updateFileSelectionInstruction() {
-  Form* selection = forms().find("Comp1");
+  Form* selection = forms().find(windows::kFileSelection);
   if (!selection || !selection->visible()) return;
   bool folders = c("Option3").value() == 1;
   selection->c("Label1").setCaption(folders ? "圧縮するフォルダを指定後" : "圧縮するファイルを指定後");
@@ -189,10 +189,10 @@ void OptionForm::unloading(bool& cancel) {
 }
 
 void OptionForm::updateFileSelectionMode() {
-  const std::string& mode = shared().DirectoryMode;
-  bool folders = mode == "YES" || mode == "ALL";
-  if (!folders && mode != "NO") return;
-  Form& selection = form("Comp1");  // created hidden when it does not exist yet
+  const DirectoryModeOption& mode = shared().DirectoryMode;
+  bool folders = mode.withFolders() || mode.wholeFolder();
+  if (!folders && !mode.namesOnly()) return;
+  Form& selection = form(windows::kFileSelection);  // created hidden when it does not exist yet
   selection.c("Label5").setBackColor(folders ? kLampOn : kLampOff);
   selection.c("Label3").setBackColor(folders ? kLampOff : kLampOn);
   for (const char* name : {"List1", "Image5", "Image6"}) selection.c(name).setEnabled(!folders);

@@ -7,7 +7,7 @@
 namespace zv {
 
 void registerOptionForms(FormRegistry& forms) {
-  forms.define("frmOption", [](App& app) { return std::make_unique<OptionForm>(app); });
+  forms.define(windows::kOptions, [](App& app) { return std::make_unique<OptionForm>(app); });
 }
 
 }  // namespace zv

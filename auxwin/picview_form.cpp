@@ -1,11 +1,11 @@
 #include "auxwin/picview_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "core/app.h"
 
 namespace zv {
 
-PicViewForm::PicViewForm(App& app) : Form(app, "PicView") {
+PicViewForm::PicViewForm(App& app) : Form(app, windows::kPicture) {
   setBackColor(kWindowBack);
   resize(4800, 3600);
   Control& image = add("Image1", Kind::Picture);

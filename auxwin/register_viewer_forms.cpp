@@ -10,10 +10,10 @@
 namespace zv {
 
 void registerViewerForms(FormRegistry& forms) {
-  forms.define("Viewer", [](App& app) { return std::make_unique<ViewerForm>(app); });
-  forms.define("PicView", [](App& app) { return std::make_unique<PicViewForm>(app); });
-  forms.define("frmWait", [](App& app) { return std::make_unique<WaitForm>(app); });
-  forms.define("frmAbout", [](App& app) { return std::make_unique<AboutForm>(app); });
+  forms.define(windows::kViewer, [](App& app) { return std::make_unique<ViewerForm>(app); });
+  forms.define(windows::kPicture, [](App& app) { return std::make_unique<PicViewForm>(app); });
+  forms.define(windows::kWait, [](App& app) { return std::make_unique<WaitForm>(app); });
+  forms.define(windows::kAbout, [](App& app) { return std::make_unique<AboutForm>(app); });
 }
 
 }  // namespace zv

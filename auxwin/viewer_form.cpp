@@ -2,7 +2,7 @@
 
 namespace zv {
 
-ViewerForm::ViewerForm(App& app) : Form(app, "Viewer") {
+ViewerForm::ViewerForm(App& app) : Form(app, windows::kViewer) {
   setCaption("書庫詳細データ");
   resize(9600, 6600);
 

@@ -7,7 +7,7 @@
 
 namespace zv {
 
-WaitForm::WaitForm(App& app) : Form(app, "frmWait") {
+WaitForm::WaitForm(App& app) : Form(app, windows::kWait) {
   setCaption("処理中です．．．");
   resize(4200, 1500);
   fixedDialog = true;

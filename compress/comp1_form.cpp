@@ -1,6 +1,6 @@
 #include "compress/comp1_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "compress/preview.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
@@ -33,7 +33,7 @@ std::string ishMissingMessage() {
 
 }  // namespace
 
-Comp1Form::Comp1Form(App& app) : Form(app, "Comp1") {
+Comp1Form::Comp1Form(App& app) : Form(app, windows::kFileSelection) {
   setCaption("Zorvex 32");
   resize(7545, 5925);
   fixedDialog = true;
@@ -155,7 +155,7 @@ void Comp1Form::buildControls() {
   opt.move(4680, 4560, 1215, 375);
   opt.setCaption("オプション");
   opt.setTooltip("圧縮のｵﾌﾟｼｮﾝ指定ｳｨﾝﾄﾞｳをｵｰﾌﾟﾝします");
-  opt.onClick = [this] { forms().show("frmOption"); };
+  opt.onClick = [this] { forms().show(windows::kOptions); };
   Control& close = add("Command2", Kind::CommandButton);
   // Both buttons sit inside the frame, clear of its bottom edge.
   close.move(4680, 4965, 1215, 300);
@@ -203,9 +203,9 @@ void Comp1Form::load() {
 }
 
 void Comp1Form::showFolderMode() {
-  const std::string& mode = shared().DirectoryMode;
-  bool fileMode = mode == "NO";
-  if (!fileMode && mode != "YES" && mode != "ALL") return;
+  const DirectoryModeOption& mode = shared().DirectoryMode;
+  bool fileMode = mode.namesOnly();
+  if (!fileMode && !mode.withFolders() && !mode.wholeFolder()) return;
   // The lamps' state in words for screen readers, as their colour shows it.
   c("Label3").setDescription(fileMode ? "選択ﾌｧｲﾙを圧縮：点灯" : "選択ﾌｧｲﾙを圧縮：消灯");
   c("Label5").setDescription(fileMode ? "ﾌｫﾙﾀﾞ階層構造付きで圧縮：消灯" : "ﾌｫﾙﾀﾞ階層構造付きで圧縮：点灯");
@@ -221,14 +221,14 @@ void Comp1Form::showFolderMode() {
 void Comp1Form::queryUnload(bool& cancel, UnloadMode mode) {
   // While the archive creation window is open this window's Close is disabled; its close
   // box is refused the same way, so that window never loses its source.
-  if (mode == UnloadMode::CloseBox && forms().loaded("Comp2")) cancel = true;
+  if (mode == UnloadMode::CloseBox && forms().loaded(windows::kArchiveCreation)) cancel = true;
 }
 
 void Comp1Form::unloading(bool& cancel) {
   Steps steps;
   if (!shared().RunInProgress) {
     steps([&] { savePosition(*this, "CompPosition"); });
-    steps([&] { forms().show("frmMenu"); });
+    steps([&] { forms().show(windows::kMenu); });
   }
   steps([&] { saveLastFolder(*this, "Comp1Dir"); });
 }
@@ -248,10 +248,10 @@ void Comp1Form::folderChanged() {
 
 void Comp1Form::listMouseDown(const MouseEvent& e) {
   Steps steps;
-  shared().InfoCaller = "Comp1";
+  shared().InfoCaller = FileInfoCaller::FileSelection;
   int index = c("List1").listIndex();
   if (e.button == kRightButton) {
-    steps([&] { forms().show("frmFP"); });
+    steps([&] { forms().show(windows::kFileInfo); });
     if (index >= 0) steps([&] { fillInformation(index); });
   } else if (e.button == kLeftButton && index >= 0) {
     steps([&] { fillInformation(index); });
@@ -262,7 +262,7 @@ void Comp1Form::fillInformation(int index) {
   std::string& source = shared().SourceFolder;
   if (source.empty() || source.back() != '\\') source += '\\';
   std::string path = source + c("File1").list(index);
-  Form& info = form("frmFP");
+  Form& info = form(windows::kFileInfo);
   Steps steps;
   steps([&] { info.c("Label3").setCaption(path); });
   steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
@@ -286,7 +286,7 @@ void Comp1Form::preview() {
   switch (previewKind(path)) {
     case PreviewKind::Picture:
       steps([&] {
-        Form& viewer = form("PicView");
+        Form& viewer = form(windows::kPicture);
         Control& image = viewer.c("Image1");
         image.setPicture("");
         loadPictureFile(image, path, services());
@@ -295,11 +295,11 @@ void Comp1Form::preview() {
       });
       break;
     case PreviewKind::Text: {
-      steps([&] { forms().show("Viewer"); });
+      steps([&] { forms().show(windows::kViewer); });
       std::string text;
       // A file that cannot be read leaves the text box empty.
       steps([&] { text = readPreviewText(path); });
-      steps([&] { form("Viewer").c("Text1").setText(text); });
+      steps([&] { form(windows::kViewer).c("Text1").setText(text); });
       break;
     }
     case PreviewKind::Associated:
@@ -309,12 +309,12 @@ void Comp1Form::preview() {
 }
 
 void Comp1Form::nextStep() {
-  if (shared().DirectoryMode != "ALL" && c("List1").selCount() == 0) {
+  if (!shared().DirectoryMode.wholeFolder() && c("List1").selCount() == 0) {
     services().messageBox("圧縮したいファイルを選択してください", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");
     return;
   }
-  forms().show("Comp2");
+  forms().show(windows::kArchiveCreation);
   c("Command2").setEnabled(false);
 }
 

@@ -5,6 +5,8 @@
 #include "core/forms/steps.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
+#include "ui/common/new_folder_request.h"
+#include "ui/common/path_list_combo.h"
 #include "ui/common/window_common.h"
 
 namespace zv::compress {
@@ -14,7 +16,7 @@ constexpr const char* kDialogCaption = "新規フォルダの作成 -圧縮-";
 
 }  // namespace
 
-Comp2Form::Comp2Form(App& app) : Form(app, "Comp2") {
+Comp2Form::Comp2Form(App& app) : Form(app, windows::kArchiveCreation) {
   setCaption("Zorvex 32");
   resize(7545, 5550);
   fixedDialog = true;
@@ -125,7 +127,7 @@ void Comp2Form::buildControls() {
 
 void Comp2Form::load() {
   Steps steps;
-  steps([&] { placeOnTop(*this, form("Comp1")); });
+  steps([&] { placeOnTop(*this, form(windows::kFileSelection)); });
   steps([&] {
     c("Label3").setCaption(c("Dir1").path());
     c("lblTmp").setCaption(c("Dir1").path());
@@ -139,17 +141,17 @@ void Comp2Form::load() {
   listFiles_ = pathlist::compressionFiles(app().programFolder);
   steps([&] { pathlist::loadInto(c("Combo1"), listFiles_.list); });
   steps([&] { c("Combo1").setText(c("Label3").caption()); });
-  if (shared().SameFolder == "NO") {
+  if (shared().SameFolder.no()) {
     steps([&] { c("Combo1").setText(c("Dir1").path()); });
-  } else if (shared().SameFolder == "YES") {
+  } else if (shared().SameFolder.yes()) {
     // By default the archive is made in the folder whose files are compressed.
     std::string source;
-    steps([&] { source = form("Comp1").c("Dir1").path(); });
+    steps([&] { source = form(windows::kFileSelection).c("Dir1").path(); });
     steps([&] { c("Combo1").setText(source); });
     steps([&] { c("Dir1").setPath(source); });
     steps([&] { c("Drive1").setDrive(winpath::driveOf(source)); });
   }
-  steps([&] { ish_ = form("Comp1").c("Picture1").visible(); });
+  steps([&] { ish_ = form(windows::kFileSelection).c("Picture1").visible(); });
   c("Label1").setCaption(ish_ ? "作成するISHファイルの名前を指定します"
                               : "作成する圧縮ファイルの名前を指定します");
   c("Image2").setPicture(c(ish_ ? "Imgish" : "Imglha").picture());
@@ -159,12 +161,12 @@ void Comp2Form::load() {
 void Comp2Form::unloading(bool& cancel) {
   Steps steps;
   // The file utility shows the folder where the archive was made.
-  if (Form* util = forms().find("DeComp4"); util && util->visible()) {
+  if (Form* util = forms().find(windows::kFileUtility); util && util->visible()) {
     steps([&] { util->c("Drive1").setDrive(c("Drive1").drive()); });
     steps([&] { util->c("Dir1").setPath(c("Dir1").path()); });
   }
   steps([&] { saveLastFolder(*this, "Comp2Dir"); });
-  if (Form* comp1 = forms().find("Comp1")) steps([&] { comp1->c("Command2").setEnabled(true); });
+  if (Form* comp1 = forms().find(windows::kFileSelection)) steps([&] { comp1->c("Command2").setEnabled(true); });
 }
 
 void Comp2Form::folderChanged() {
@@ -185,8 +187,8 @@ void Comp2Form::driveChanged() {
 }
 
 void Comp2Form::updateDialogPath() {
-  Form* dialog = forms().find("Dialog");
-  if (!dialog || dialog->caption() != kDialogCaption) return;
+  Form* dialog = forms().find(windows::kNewFolder);
+  if (!dialog || shared().NewFolder.purpose != NewFolderRequest::Purpose::CompressFolder) return;
   dialog->c("Label2").setCaption(winpath::join(c("lblTmp").caption(), dialog->c("Text1").text()));
 }
 
@@ -233,11 +235,15 @@ void Comp2Form::newFolder() {
   } else {
     label = path + "\\";
   }
+  // The new folder goes below the destination and becomes the folder of this window.
+  shared().NewFolder = newFolderRequest(
+      forms(), windows::kArchiveCreation, NewFolderRequest::Purpose::CompressFolder,
+      [](Form& self) { return self.c("lblTmp").caption(); }, "Dir1");
   Steps steps;
-  steps([&] { form("Dialog").c("Label2").setCaption(label); });
-  steps([&] { forms().show("Dialog"); });
-  steps([&] { form("Dialog").setCaption(kDialogCaption); });
-  steps([&] { form("Dialog").c("Label1").setCaption("新しく作成するフォルダ名："); });
+  steps([&] { form(windows::kNewFolder).c("Label2").setCaption(label); });
+  steps([&] { forms().show(windows::kNewFolder); });
+  steps([&] { form(windows::kNewFolder).setCaption(kDialogCaption); });
+  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
 }
 
 void Comp2Form::create() {

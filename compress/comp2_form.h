@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "compress/path_list.h"
+#include "core/settings/path_list_file.h"
 #include "core/forms/form.h"
 
 namespace zv::compress {

@@ -3,27 +3,22 @@
 #include "platform/winpath.h"
 
 namespace zv::compress {
-namespace {
 
-bool progressDialog(const std::string& showProgress) { return showProgress == "YES"; }
-
-}  // namespace
-
-std::string lzhCommandLetter(const std::string& packMode) {
-  if (packMode == "ADD") return "a";
-  if (packMode == "MOVE") return "m";
+std::string lzhCommandLetter(const PackModeOption& packMode) {
+  if (packMode.add()) return "a";
+  if (packMode.move()) return "m";
   return "u";
 }
 
 std::string lzhFileCommand(const LzhOptions& options, const std::string& archivePath,
                            const std::string& sourceFolder, const std::string& name) {
-  std::string switches = options.directoryMode == "YES" ? " -d1" : "";
-  if (!progressDialog(options.showProgress)) switches += " -n1";
+  std::string switches = options.directoryMode.withFolders() ? " -d1" : "";
+  if (!options.showProgress.yes()) switches += " -n1";
   return lzhCommandLetter(options.packMode) + switches + " " + winpath::quote(archivePath) + " " +
          winpath::quote(winpath::join(sourceFolder, name));
 }
 
-std::string lzhFolderCommand(const std::string& showProgress, const std::string& archivePath,
+std::string lzhFolderCommand(const YesNo& showProgress, const std::string& archivePath,
                              const std::string& sourceFolder) {
   std::string folder = winpath::withTrailingSeparator(sourceFolder);
   std::string parent, tail;
@@ -36,7 +31,7 @@ std::string lzhFolderCommand(const std::string& showProgress, const std::string&
     tail = folder.substr(cut + 1);
   }
   std::string source = winpath::quote(parent) + " " + winpath::quote(tail + "*.*");
-  std::string command = progressDialog(showProgress) ? "a -d1 " : "a -d1 -n1 ";
+  std::string command = showProgress.yes() ? "a -d1 " : "a -d1 -n1 ";
   return command + winpath::quote(archivePath) + " " + source;
 }
 

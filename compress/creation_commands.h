@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "core/settings/option_values.h"
+
 namespace zv::compress {
 
 // ISH character-code types of the file selection window.
@@ -10,14 +12,14 @@ enum class IshCodeType { Internet, PcNetwork, PcNetworkNoKana };
 
 // What the settings say about the LZH commands.
 struct LzhOptions {
-  std::string packMode;       // "ADD" -> a, "MOVE" -> m, anything else -> u
-  std::string directoryMode;  // "YES": with folder information (-d1); anything else: names only
-  // "YES": the library's own progress dialog (no -n1). Any other value counts as "NO".
-  std::string showProgress;
+  PackModeOption packMode;            // add -> a, move -> m, anything else -> u
+  DirectoryModeOption directoryMode;  // with folder information: -d1; anything else: names only
+  // Yes: the library's own progress dialog (no -n1). Any other value counts as no.
+  YesNo showProgress;
 };
 
 // "a", "m" or "u".
-std::string lzhCommandLetter(const std::string& packMode);
+std::string lzhCommandLetter(const PackModeOption& packMode);
 
 // One chosen file: letter, switches, the quoted archive, the quoted source file
 // (source folder, a '\' unless it ends with one, the name).
@@ -29,7 +31,7 @@ std::string lzhFileCommand(const LzhOptions& options, const std::string& archive
 // folder (ending in '\') is given first, so the library stores paths relative to it.
 //   a -d1 -n1 "C:\out\x.lzh" "C:\data\" "proj\*.*"
 // A drive root has no parent: its files are stored relative to the root ("C:\" "*.*").
-std::string lzhFolderCommand(const std::string& showProgress, const std::string& archivePath,
+std::string lzhFolderCommand(const YesNo& showProgress, const std::string& archivePath,
                              const std::string& sourceFolder);
 
 // "/s7 /ya", "/ss /ya" or "/sn /ya".

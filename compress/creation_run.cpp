@@ -12,8 +12,6 @@
 namespace zv::compress {
 namespace {
 
-constexpr const char* kFileUtility = "DeComp4";
-
 void message(Form& form, const std::string& text, const std::string& title) {
   form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, title);
 }
@@ -21,7 +19,7 @@ void message(Form& form, const std::string& text, const std::string& title) {
 // The names whose items are selected in the file selection window's list, in list order.
 std::vector<std::string> selectedNames(Form& comp2) {
   std::vector<std::string> names;
-  Form* comp1 = comp2.forms().find("Comp1");
+  Form* comp1 = comp2.forms().find(windows::kFileSelection);
   if (!comp1) return names;
   Control& list = comp1->c("List1");
   for (int i = 0; i < list.listCount(); ++i)
@@ -30,7 +28,7 @@ std::vector<std::string> selectedNames(Form& comp2) {
 }
 
 IshCodeType codeTypeOf(Form& comp2) {
-  Form* comp1 = comp2.forms().find("Comp1");
+  Form* comp1 = comp2.forms().find(windows::kFileSelection);
   if (comp1 && comp1->c("Option1").value()) return IshCodeType::Internet;
   if (comp1 && comp1->c("Option3").value()) return IshCodeType::PcNetworkNoKana;
   return IshCodeType::PcNetwork;
@@ -54,12 +52,12 @@ int callUnlha(Form& owner, const std::string& command) {
 
 void refreshFileUtilityList(Form& form) {
   // A file utility that is not loaded yet reads its folder fresh when it opens.
-  if (Form* util = form.forms().find(kFileUtility)) util->c("File1").refresh();
+  if (Form* util = form.forms().find(windows::kFileUtility)) util->c("File1").refresh();
 }
 
 void hideCompressionWindows(Form& form) {
   Steps steps;
-  for (const char* name : {"Comp1", "Comp2"})
+  for (const char* name : {windows::kFileSelection, windows::kArchiveCreation})
     if (Form* f = form.forms().find(name)) steps([&] { f->hide(); });
 }
 
@@ -69,14 +67,14 @@ void finishRun(Form& comp2, const std::string& utilityCaption) {
   FormRegistry& forms = comp2.forms();
   Shared& shared = comp2.shared();
   Steps steps;
-  if (shared.OpenFileUtility == "YES") {
-    steps([&] { forms.show(kFileUtility); });
-    steps([&] { forms.get(kFileUtility).setCaption(utilityCaption); });
+  if (shared.OpenFileUtility.yes()) {
+    steps([&] { forms.show(windows::kFileUtility); });
+    steps([&] { forms.get(windows::kFileUtility).setCaption(utilityCaption); });
   } else {
-    steps([&] { forms.show("frmMenu"); });
+    steps([&] { forms.show(windows::kMenu); });
   }
-  steps([&] { forms.unload("Comp1"); });
-  steps([&] { forms.unload("Comp2"); });
+  steps([&] { forms.unload(windows::kFileSelection); });
+  steps([&] { forms.unload(windows::kArchiveCreation); });
   shared.RunInProgress = false;
 }
 
@@ -89,7 +87,7 @@ void compressLzh(Form& comp2) {
   comp2.c("Label3").setCaption(archive);
   std::string source = sourceFolder(comp2);
 
-  if (shared.DirectoryMode == "ALL") {
+  if (shared.DirectoryMode.wholeFolder()) {
     if (callUnlha(comp2, lzhFolderCommand(shared.ShowCompressProgress, archive, source)) != 0)
       message(comp2, kLzhError, kLzhTitle);
     // The file utility shows the new archive too when it is next shown.
@@ -126,15 +124,15 @@ void runLzhCreation(Form& comp2) {
   shared.RunInProgress = true;
   hideCompressionWindows(comp2);
   // Without the library's own progress dialog ("-n1") the wait window says that work is going
-  // on; any value other than "YES" counts as "NO".
-  bool wait = shared.ShowCompressProgress != "YES";
+  // on; any value other than yes counts as no.
+  bool wait = !shared.ShowCompressProgress.yes();
   Steps steps;
   if (wait) {
-    steps([&] { comp2.forms().show("frmWait"); });
+    steps([&] { comp2.forms().show(windows::kWait); });
     comp2.services().doEvents();  // let it appear before the library call blocks
   }
   steps([&] { compressLzh(comp2); });
-  if (wait) steps([&] { comp2.forms().unload("frmWait"); });
+  if (wait) steps([&] { comp2.forms().unload(windows::kWait); });
   finishRun(comp2, "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-");
 }
 

@@ -1,8 +1,30 @@
 // The process-wide values through which the windows hand work to each other.
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "core/settings/option_values.h"
+
 namespace zv {
+
+// The window that opened the file information window: whose file list it reads and filters.
+enum class FileInfoCaller { None, FileSelection, FileUtility };
+
+// What the new-folder dialog is opened for, set by its opener before it shows the dialog. The
+// dialog reads no other window: the folder the typed name goes into and what becomes of the
+// result come from here. The functions look their window up afresh, so a closed opener is
+// neither read nor brought back.
+struct NewFolderRequest {
+  enum class Purpose { None, CompressFolder, ExtractFolder, UtilityFolder, Rename };
+  Purpose purpose = Purpose::None;
+  // The folder the typed name goes into; nothing while the opener is not open.
+  std::function<std::optional<std::string>()> baseFolder;
+  // Rename: the file to rename (empty when the opener is not open).
+  std::function<std::string()> source;
+  // Runs with the path of the new folder, or the file's new path, once it exists.
+  std::function<void(const std::string&)> done;
+};
 
 struct Shared {
   std::string IniFile;        // program folder + "\ZORVEX.INI"
@@ -16,17 +38,18 @@ struct Shared {
   std::string ExtractFolder;  // always ends in '\'
   std::string SourceFolder;   // always ends in '\'
   std::string IshFile;
-  std::string InfoCaller;     // "Comp1" or "Comp4" while the file information window is open
+  FileInfoCaller InfoCaller = FileInfoCaller::None;  // while the information window is open
+  NewFolderRequest NewFolder;  // while the new-folder dialog is open
   // Option values from the settings file.
-  std::string PackMode;       // "ADD", "UPDATE", "MOVE"
-  std::string DirectoryMode;  // "NO", "YES", "ALL"
-  std::string ShowExtractProgress;
-  std::string ShowCompressProgress;
-  std::string CustomizeSfx;
-  std::string VersionCheck;
-  std::string SameFolder;
-  std::string OverwriteAll;
-  std::string OpenFileUtility;
+  PackModeOption PackMode;
+  DirectoryModeOption DirectoryMode;
+  YesNo ShowExtractProgress;   // the library's own progress dialog while extracting
+  YesNo ShowCompressProgress;  // ... while compressing
+  YesNo CustomizeSfx;          // offer the self-extracting archive's customisation dialog
+  YesNo VersionCheck;          // check the libraries' versions at start-up
+  YesNo SameFolder;            // archive and source in the same folder
+  YesNo OverwriteAll;          // extraction overwrites existing files without asking
+  YesNo OpenFileUtility;       // the file utility opens after a run
 };
 
 }  // namespace zv

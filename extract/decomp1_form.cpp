@@ -30,7 +30,7 @@ bool endsWithNoCase(const std::string& text, const std::string& tail) {
 }
 }  // namespace
 
-DeComp1Form::DeComp1Form(App& app) : Form(app, "DeComp1") {
+DeComp1Form::DeComp1Form(App& app) : Form(app, windows::kArchiveSelection) {
   resize(7095, 4185);
   fixedDialog = true;
   icon = "ext_window";
@@ -114,7 +114,7 @@ void DeComp1Form::wireEvents() {
     c(name).onClick = [this] { filterChanged(); };
   c("Option3").onDblClick = [this] {
     Steps steps;
-    steps([&] { forms().show("frmish"); });
+    steps([&] { forms().show(windows::kIshRestore); });
   };
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
@@ -160,7 +160,7 @@ void DeComp1Form::loadCommandLineFolder() {
 void DeComp1Form::unloading(bool&) {
   Steps steps;
   if (!shared().RunInProgress) {
-    steps([&] { forms().show("frmMenu"); });
+    steps([&] { forms().show(windows::kMenu); });
     steps([&] { savePosition(*this, "DeCompPosition"); });
   }
   steps([&] { saveLastFolder(*this, "DeComp1Dir"); });
@@ -205,8 +205,8 @@ void DeComp1Form::openSelected() {
   Shared& s = shared();
   if (c("Option1").value() || c("Option2").value()) {
     bool zip = c("Option2").value() != 0;
-    steps([&] { forms().show("DeComp2"); });
-    steps([&] { form("DeComp2").c("List1").clear(); });
+    steps([&] { forms().show(windows::kArchiveContents); });
+    steps([&] { form(windows::kArchiveContents).c("List1").clear(); });
     steps([&] {
       s.ArchiveFile = s.StartMode == "Command"
                           ? app().commandLine
@@ -220,7 +220,7 @@ void DeComp1Form::openSelected() {
   int valid = 0;
   steps([&] { valid = ishCheck(*this, s.IshFile, 1); });
   if (valid != 0) {
-    steps([&] { forms().show("frmish"); });
+    steps([&] { forms().show(windows::kIshRestore); });
   } else {
     services().messageBox("このファイルには有効なISHデータがありません", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");
@@ -258,7 +258,7 @@ void DeComp1Form::addList() {
                          ? app().commandLine
                          : quotedArchivePath(c("Dir1").path(), c("File1").fileName());
   steps([&] {
-    Control& target = form("DeComp2").c("List1");
+    Control& target = form(windows::kArchiveContents).c("List1");
     target.clear();
     appendMemberNames(*this, ArchiveKind::Lzh, path, target);
   });
@@ -273,7 +273,7 @@ void DeComp1Form::addList2() {
 void DeComp1Form::zipAddList() {
   // Without error skipping: the first failure ends the listing.
   std::string path = quotedArchivePath(c("Dir1").path(), c("File1").fileName());
-  Form& contents = form("DeComp2");
+  Form& contents = form(windows::kArchiveContents);
   contents.c("ImgUnzip").setVisible(true);
   Control& target = contents.c("List1");
   target.clear();
@@ -310,11 +310,11 @@ void DeComp1Form::quickExtract() {
   s.RunInProgress = true;
   s.ExtractFolder = winpath::join(app().programFolder, "QUICK\\");
   steps([&] { hide(); });
-  steps([&] { forms().show("frmWait"); });
+  steps([&] { forms().show(windows::kWait); });
   steps([&] { runQuickExtract(); });
-  steps([&] { forms().unload("frmWait"); });
-  steps([&] { forms().show("DeComp4"); });
-  steps([&] { form("DeComp4").setCaption("Zorvex 32  -Quick 解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
+  steps([&] { forms().unload(windows::kWait); });
+  steps([&] { forms().show(windows::kFileUtility); });
+  steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32  -Quick 解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
   pointFileUtilityAt(*this, s.ExtractFolder.substr(0, 1), s.ExtractFolder);
   steps([&] { unload(); });
   services().setBusy(false);
@@ -334,14 +334,11 @@ void DeComp1Form::runQuickExtract() {
     }
     std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
     if (runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code != 0) {
-      showExtractError(*this);
-      refreshFileUtilityList(*this);
-      showRefusedMembers(*this, refused);
+      endFailedRun(*this, refused);
       return;
     }
   }
-  refreshFileUtilityList(*this);
-  showRefusedMembers(*this, refused);
+  endRun(*this, refused);
 }
 
 }  // namespace zv::extract

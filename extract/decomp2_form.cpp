@@ -1,6 +1,6 @@
 #include "extract/decomp2_form.h"
 
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"
@@ -19,7 +19,7 @@ std::string upperAscii(std::string text) {
 }
 }  // namespace
 
-DeComp2Form::DeComp2Form(App& app) : Form(app, "DeComp2") {
+DeComp2Form::DeComp2Form(App& app) : Form(app, windows::kArchiveContents) {
   setCaption("Zorvex 32");
   resize(7095, 4095);
   fixedDialog = true;
@@ -74,7 +74,7 @@ void DeComp2Form::addControls() {
   makePressedPicture(c("Image8"), kMainPictureOffset, [this](const MouseEvent&) { openInNotepad(); });
   makePressedPicture(c("Image6"), kMainPictureOffset, [this](const MouseEvent&) {
     Steps steps;
-    steps([&] { forms().show("Viewer"); });
+    steps([&] { forms().show(windows::kViewer); });
     showArchiveList(*this);
   });
   wireHelpButton(*this, "Image1", kHelpExtraction);
@@ -82,18 +82,18 @@ void DeComp2Form::addControls() {
 
 void DeComp2Form::load() {
   Steps steps;
-  steps([&] { form("DeComp1").c("Command1").setEnabled(false); });
-  steps([&] { placeOnTop(*this, form("DeComp1")); });
+  steps([&] { form(windows::kArchiveSelection).c("Command1").setEnabled(false); });
+  steps([&] { placeOnTop(*this, form(windows::kArchiveSelection)); });
   anySelected_ = false;
   allSelected_ = false;
 }
 
 void DeComp2Form::unloading(bool&) {
   Steps steps;
-  steps([&] { forms().unload("PicView"); });
-  steps([&] { forms().unload("Viewer"); });
+  steps([&] { forms().unload(windows::kPicture); });
+  steps([&] { forms().unload(windows::kViewer); });
   steps([&] {
-    if (Form* sel = forms().find("DeComp1")) sel->c("Command1").setEnabled(true);
+    if (Form* sel = forms().find(windows::kArchiveSelection)) sel->c("Command1").setEnabled(true);
   });
   steps([&] { c("ImgUnzip").setVisible(false); });
 }
@@ -120,10 +120,10 @@ void DeComp2Form::nextStep() {
                           MsgIcon::Exclamation, "エラーです");
     return;
   }
-  Form& extract = form("DeComp3");
+  Form& extract = form(windows::kExtraction);
   extract.c("Image3").setVisible(true);
   extract.c("Label1").setCaption("解凍先のフォルダを指定後，[解凍]ボタンを押します");
-  forms().show("DeComp3");
+  forms().show(windows::kExtraction);
   c("Command1").setEnabled(false);
 }
 
@@ -143,7 +143,7 @@ void DeComp2Form::openClickedMember() {
   std::string type = upperAscii(path.size() >= 3 ? path.substr(path.size() - 3) : path);
   if (type == "BMP" || type == "ICO" || type == "WMF") {
     steps([&] {
-      Form& viewer = form("PicView");
+      Form& viewer = form(windows::kPicture);
       Control& image = viewer.c("Image1");
       image.setPicture("");
       loadPictureFile(image, path, services());
@@ -151,8 +151,8 @@ void DeComp2Form::openClickedMember() {
       viewer.show();
     });
   } else if (type == "TXT" || type == "DOC") {
-    steps([&] { forms().show("Viewer"); });
-    steps([&] { loadTextIntoViewer(*this, path, form("Viewer").c("Text1")); });
+    steps([&] { forms().show(windows::kViewer); });
+    steps([&] { loadTextIntoViewer(*this, path, form(windows::kViewer).c("Text1")); });
   } else {
     steps([&] { services().shellOpen(path); });
   }

@@ -7,6 +7,7 @@
 #include "extract/run_support.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
+#include "ui/common/new_folder_request.h"
 #include "ui/common/window_common.h"
 
 namespace zv::extract {
@@ -17,7 +18,7 @@ const FontSpec kPanelFont{"ＭＳ ゴシック", 11.25};
 bool endsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
 }  // namespace
 
-DeComp3Form::DeComp3Form(App& app) : Form(app, "DeComp3") {
+DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
   setCaption("Zorvex 32");
   resize(7095, 3885);
   fixedDialog = true;
@@ -80,7 +81,7 @@ void DeComp3Form::wireEvents() {
   panel.afterFolderChange = [this] {
     std::string destination = folderCaption(c("Dir1").path());
     c("Combo1").setText(destination);
-    if (Form* dialog = forms().find("Dialog"); dialog && dialog->visible())
+    if (Form* dialog = forms().find(windows::kNewFolder); dialog && dialog->visible())
       dialog->c("Label2").setCaption(destination);
   };
   wireFolderPanel(*this, panel);
@@ -105,16 +106,16 @@ void DeComp3Form::wireEvents() {
 void DeComp3Form::load() {
   Steps steps;
   steps([&] {
-    if (Form* contents = forms().find("DeComp2")) placeOnTop(*this, *contents);
+    if (Form* contents = forms().find(windows::kArchiveContents)) placeOnTop(*this, *contents);
   });
   steps([&] { loadDestinations(*this, c("Combo1")); });
   steps([&] { loadLastFolder(*this, "DeComp3Dir", 512); });
-  const std::string& same = shared().SameFolder;
-  if (same == "NO") {
+  const YesNo& same = shared().SameFolder;
+  if (same.no()) {
     steps([&] { c("Combo1").setText(c("Dir1").path()); });
-  } else if (same == "YES") {
+  } else if (same.yes()) {
     steps([&] {
-      std::string folder = form("DeComp1").c("Dir1").path();
+      std::string folder = form(windows::kArchiveSelection).c("Dir1").path();
       c("Combo1").setText(folder);
       c("Dir1").setPath(folder);
       c("Drive1").setDrive(winpath::driveOf(folder));
@@ -127,7 +128,7 @@ void DeComp3Form::unloading(bool&) {
   pointFileUtilityAt(*this, c("Drive1").drive(), c("Dir1").path());
   steps([&] { saveLastFolder(*this, "DeComp3Dir"); });
   steps([&] {
-    if (Form* contents = forms().find("DeComp2")) contents->c("Command1").setEnabled(true);
+    if (Form* contents = forms().find(windows::kArchiveContents)) contents->c("Command1").setEnabled(true);
   });
 }
 
@@ -157,11 +158,15 @@ void DeComp3Form::newFolder() {
   } else {
     parent = destination + "\\";
   }
+  // The new folder goes below the destination and becomes the folder of this window.
+  shared().NewFolder = newFolderRequest(
+      forms(), windows::kExtraction, NewFolderRequest::Purpose::ExtractFolder,
+      [](Form& self) { return self.c("Combo1").text(); }, "Dir1");
   Steps steps;
-  steps([&] { form("Dialog").c("Label2").setCaption(parent); });
-  steps([&] { forms().show("Dialog"); });
-  steps([&] { form("Dialog").setCaption("新規フォルダの作成 -解凍-"); });
-  steps([&] { form("Dialog").c("Label1").setCaption("新しく作成するフォルダ名："); });
+  steps([&] { form(windows::kNewFolder).c("Label2").setCaption(parent); });
+  steps([&] { forms().show(windows::kNewFolder); });
+  steps([&] { form(windows::kNewFolder).setCaption("新規フォルダの作成 -解凍-"); });
+  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
 }
 
 void DeComp3Form::extract() {
@@ -177,16 +182,16 @@ void DeComp3Form::extract() {
   }
   s.RunInProgress = true;
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
-  for (const char* name : {"DeComp1", "DeComp2", "DeComp3"})
+  for (const char* name : {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
     steps([&] { forms().hide(name); });
-  if (s.ShowExtractProgress == "NO") steps([&] { forms().show("frmWait"); });
+  if (s.ShowExtractProgress.no()) steps([&] { forms().show(windows::kWait); });
   steps([&] { runExtraction(); });
-  steps([&] { forms().unload("frmWait"); });
-  bool utility = s.OpenFileUtility == "YES";
-  steps([&] { forms().show(utility ? "DeComp4" : "frmMenu"); });
+  steps([&] { forms().unload(windows::kWait); });
+  bool utility = s.OpenFileUtility.yes();
+  steps([&] { forms().show(utility ? windows::kFileUtility : windows::kMenu); });
   if (utility)
-    steps([&] { form("DeComp4").setCaption("Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
-  for (const char* name : {"DeComp1", "DeComp2", "DeComp3"})
+    steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
+  for (const char* name : {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
     steps([&] { forms().unload(name); });
   // The file utility shows the folder that received the files, also when it was typed.
   if (utility) {
@@ -201,15 +206,15 @@ void DeComp3Form::extract() {
 }
 
 void DeComp3Form::runExtraction() {
-  Form* selection = forms().find("DeComp1");
-  Form* contents = forms().find("DeComp2");
+  Form* selection = forms().find(windows::kArchiveSelection);
+  Form* contents = forms().find(windows::kArchiveContents);
   if (!selection || !contents) return;
   Control& members = contents->c("List1");
   if (selection->c("Option1").value()) {
     runLhaExtract(*this, members);
   } else if (selection->c("Option2").value()) {
     Steps steps;
-    steps([&] { forms().show("frmWait"); });
+    steps([&] { forms().show(windows::kWait); });
     runZipExtract(*this, members);
   }
 }

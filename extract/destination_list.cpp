@@ -1,6 +1,6 @@
 #include "extract/destination_list.h"
 
-#include "compress/path_list.h"
+#include "ui/common/path_list_combo.h"
 #include "core/app.h"
 
 namespace zv::extract {

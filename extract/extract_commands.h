@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/settings/option_values.h"
+
 namespace zv::extract {
 
 // A double quote, the folder, a '\' unless the folder already ends with one, the file name, a
@@ -32,9 +34,9 @@ std::string viewMemberCommand(const std::string& archive, const std::string& tem
 // "ExtractFolder" "member": the destination and the member exactly as listed.
 std::string memberTail(const std::string& extractFolder, const std::string& member);
 
-// The LZH run: "x -gn " with ShowExtractProgress "YES", "x -n1 " with "NO", nothing with any
-// other value (no command is issued then).
-std::optional<std::string> lhaRunCommand(const std::string& showProgress,
+// The LZH run: "x -gn " when ShowExtractProgress is yes, "x -n1 " when it is no, nothing with
+// any other value (no command is issued then).
+std::optional<std::string> lhaRunCommand(const YesNo& showProgress,
                                          const std::string& archive, const std::string& tail);
 
 // The ZIP run: -x -n --i archive tail, whatever the options say.

@@ -27,9 +27,9 @@ bool isFolderEntry(const std::string& name) {
 enum class Overwrite { Extract, Skip, Cancel };
 
 Overwrite askOverwrite(Form& window, const std::string& destination) {
-  const std::string& mode = window.shared().OverwriteAll;
-  if (mode == "YES") return Overwrite::Extract;
-  if (mode != "NO") return Overwrite::Skip;
+  const YesNo& mode = window.shared().OverwriteAll;
+  if (mode.yes()) return Overwrite::Extract;
+  if (!mode.no()) return Overwrite::Skip;
   if (!fs::isFile(destination)) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？", MsgButtons::YesNoCancel,
@@ -65,23 +65,18 @@ void runLhaExtract(Form& window, Control& members) {
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      showExtractError(window);
-      refreshFileUtilityList(window);
-      showRefusedMembers(window, refused);
+      endFailedRun(window, refused);
       return;
     }
     int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
     if (code != 0) {
       steps([&] { kept->restore(); });
-      showExtractError(window);
-      refreshFileUtilityList(window);
-      showRefusedMembers(window, refused);
+      endFailedRun(window, refused);
       return;
     }
     steps([&] { kept->commit(); });
   }
-  refreshFileUtilityList(window);
-  showRefusedMembers(window, refused);
+  endRun(window, refused);
 }
 
 void runZipExtract(Form& window, Control& members) {
@@ -99,9 +94,7 @@ void runZipExtract(Form& window, Control& members) {
         } else {
           std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
           if (runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code != 0) {
-            showExtractError(window);
-            refreshFileUtilityList(window);
-            showRefusedMembers(window, refused);
+            endFailedRun(window, refused);
             return;
           }
         }
@@ -109,8 +102,7 @@ void runZipExtract(Form& window, Control& members) {
     }
     window.services().doEvents();
   }
-  refreshFileUtilityList(window);
-  showRefusedMembers(window, refused);
+  endRun(window, refused);
 }
 
 }  // namespace zv::extract

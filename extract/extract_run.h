@@ -9,7 +9,7 @@ class Form;
 
 namespace zv::extract {
 
-// RunLhaExtract: with the overwrite question for existing files (OverwriteAll "NO"), the
+// RunLhaExtract: with the overwrite question for existing files (OverwriteAll no), the
 // progress choice of ShowExtractProgress, and the old file kept until its replacement is there.
 void runLhaExtract(Form& window, Control& members);
 

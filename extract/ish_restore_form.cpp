@@ -18,7 +18,7 @@ constexpr uint32_t kBlue = 0x0000FF;
 const FontSpec kOptionFont{"Arial", 9.75, true};
 }  // namespace
 
-IshRestoreForm::IshRestoreForm(App& app) : Form(app, "frmish") {
+IshRestoreForm::IshRestoreForm(App& app) : Form(app, windows::kIshRestore) {
   setCaption("ish ﾌｧｲﾙの復元");
   setBackColor(kWindowBack);
   resize(7155, 4395);
@@ -112,13 +112,13 @@ std::string IshRestoreForm::workFile() const {
 void IshRestoreForm::load() {
   Steps steps;
   steps([&] {
-    if (Form* selection = forms().find("DeComp1")) placeOnTop(*this, *selection);
+    if (Form* selection = forms().find(windows::kArchiveSelection)) placeOnTop(*this, *selection);
   });
   c("ImgOK").setVisible(false);
   c("ImgNO").setVisible(true);
   steps([&] { loadLastFolder(*this, "ish", 512); });
   steps([&] {
-    if (Form* selection = forms().find("DeComp1")) selection->c("Command1").setEnabled(false);
+    if (Form* selection = forms().find(windows::kArchiveSelection)) selection->c("Command1").setEnabled(false);
   });
 }
 
@@ -129,7 +129,7 @@ void IshRestoreForm::unloading(bool&) {
   });
   steps([&] { saveLastFolder(*this, "ish"); });
   steps([&] {
-    if (Form* selection = forms().find("DeComp1")) selection->c("Command1").setEnabled(true);
+    if (Form* selection = forms().find(windows::kArchiveSelection)) selection->c("Command1").setEnabled(true);
   });
 }
 
@@ -172,12 +172,12 @@ void IshRestoreForm::restore() {
   std::string drive = c("Drive1").drive();
   std::string restored = folder;
   s.RunInProgress = true;
-  steps([&] { forms().unload("DeComp1"); });
+  steps([&] { forms().unload(windows::kArchiveSelection); });
   services().setBusy(false);
   s.RunInProgress = false;
   steps([&] { unload(); });
-  steps([&] { forms().show("DeComp4"); });
-  steps([&] { form("DeComp4").setCaption("Zorvex 32+  -復元されたﾌｧｲﾙのﾘｽﾄです-"); });
+  steps([&] { forms().show(windows::kFileUtility); });
+  steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32+  -復元されたﾌｧｲﾙのﾘｽﾄです-"); });
   pointFileUtilityAt(*this, drive, restored);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "auxwin/line_splitter.h"
+#include "ui/common/line_splitter.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/settings/profile.h"
@@ -30,7 +30,7 @@ std::string archiveForLha(Form& form) {
 
 // The selected archive of the selection window, unquoted ("" when that window is gone).
 std::string selectedArchivePath(Form& form) {
-  Form* sel = form.forms().find("DeComp1");
+  Form* sel = form.forms().find(windows::kArchiveSelection);
   if (!sel) return "";
   std::string name = sel->c("File1").fileName();
   return winpath::join(sel->c("Dir1").path(), name);
@@ -66,7 +66,7 @@ std::string zipListingText(const Listing& listing) {
 }  // namespace
 
 bool selectionIsZip(Form& form) {
-  Form* sel = form.forms().find("DeComp1");
+  Form* sel = form.forms().find(windows::kArchiveSelection);
   return sel && sel->c("Option2").value() != 0;
 }
 
@@ -155,7 +155,7 @@ void showArchiveList(Form& contents) {
       text = listingText(r.output, count);
     });
   }
-  steps([&] { contents.form("Viewer").c("Text1").setText(text); });
+  steps([&] { contents.form(windows::kViewer).c("Text1").setText(text); });
 }
 
 }  // namespace zv::extract

@@ -11,7 +11,7 @@ void showExtractError(Form& form) {
 }
 
 void refreshFileUtilityList(Form& form) {
-  Form* util = form.forms().find("DeComp4");
+  Form* util = form.forms().find(windows::kFileUtility);
   if (!util) return;
   Steps steps;
   steps([&] { util->c("File1").refresh(); });
@@ -24,8 +24,18 @@ void showRefusedMembers(Form& form, const std::vector<std::string>& names) {
   form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, "解凍");
 }
 
+void endRun(Form& form, const std::vector<std::string>& refused) {
+  refreshFileUtilityList(form);
+  showRefusedMembers(form, refused);
+}
+
+void endFailedRun(Form& form, const std::vector<std::string>& refused) {
+  showExtractError(form);
+  endRun(form, refused);
+}
+
 void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder) {
-  Form* util = form.forms().find("DeComp4");
+  Form* util = form.forms().find(windows::kFileUtility);
   if (!util || !util->visible()) return;
   Steps steps;
   steps([&] { util->c("Drive1").setDrive(drive); });

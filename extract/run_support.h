@@ -20,6 +20,11 @@ void refreshFileUtilityList(Form& form);
 // One message naming the members whose names would have led outside the destination.
 void showRefusedMembers(Form& form, const std::vector<std::string>& names);
 
+// How every extraction run ends: the file utility's list refreshed, then the refused members
+// named. A run that failed shows its error message first.
+void endRun(Form& form, const std::vector<std::string>& refused);
+void endFailedRun(Form& form, const std::vector<std::string>& refused);
+
 // Points DeComp4's upper pane at a folder when it is visible.
 void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder);
 

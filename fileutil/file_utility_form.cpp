@@ -18,7 +18,7 @@ const char* kGothic = "ＭＳ ゴシック";
 void setGothic(Control& c, double size) { c.setFont(FontSpec{kGothic, size}); }
 }  // namespace
 
-FileUtilityForm::FileUtilityForm(App& app) : Form(app, "DeComp4") {
+FileUtilityForm::FileUtilityForm(App& app) : Form(app, windows::kFileUtility) {
   resize(8115, 5595);
   setBackColor(kWindowBack);
   icon = "fu_house";
@@ -145,14 +145,14 @@ void FileUtilityForm::load() {
   steps([&] { c("Drive2").setDrive(winpath::driveOf(c("Dir2").path())); });
   steps([&] { c("Label2").setCaption(c("Dir1").path()); });
   steps([&] { c("Label3").setCaption(c("Dir2").path()); });
-  steps([&] { forms().unload("frmWait"); });
-  shared().InfoCaller = "Comp4";
+  steps([&] { forms().unload(windows::kWait); });
+  shared().InfoCaller = FileInfoCaller::FileUtility;
 }
 
 void FileUtilityForm::unloading(bool& cancel) {
   Steps steps;
-  steps([&] { forms().show("frmMenu"); });
-  steps([&] { forms().unload("frmWait"); });
+  steps([&] { forms().show(windows::kMenu); });
+  steps([&] { forms().unload(windows::kWait); });
   // An empty path would make every later start open a dead pane.
   for (const char* pane : {"1", "2"}) {
     std::string path = c(std::string("Dir") + pane).path();
@@ -163,7 +163,7 @@ void FileUtilityForm::unloading(bool& cancel) {
 void FileUtilityForm::backToMenu() {
   Steps steps;
   steps([&] { unload(); });
-  steps([&] { forms().show("frmMenu"); });
+  steps([&] { forms().show(windows::kMenu); });
 }
 
 void FileUtilityForm::pressOnFileList(const std::string& list, const MouseEvent& e) {
@@ -188,7 +188,7 @@ void FileUtilityForm::takeFromList(const std::string& list, bool leftButton) {
 void FileUtilityForm::fillFileInformation() {
   Control& files = c("File1");
   std::string path = winpath::join(c("Dir1").path(), files.list(files.listIndex()));
-  Form& info = form("frmFP");
+  Form& info = form(windows::kFileInfo);
   Steps steps;
   steps([&] { info.c("Label3").setCaption(path); });
   steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
@@ -208,11 +208,12 @@ void FileUtilityForm::showPreview() {
 // The name dialog shows the full target path; while it is open for this window it follows the
 // pane it works in (the lower pane for a new folder, the upper one for a rename).
 void FileUtilityForm::refreshDialogPath() {
-  Form* dialog = forms().find("Dialog");
+  Form* dialog = forms().find(windows::kNewFolder);
   if (!dialog || !dialog->visible()) return;
   std::string base;
-  if (dialog->caption() == "新規フォルダの作成") base = c("Dir2").path();
-  else if (dialog->caption() == "ファイル名の変更") base = folderCaption(c("Dir1").path());
+  NewFolderRequest::Purpose purpose = shared().NewFolder.purpose;
+  if (purpose == NewFolderRequest::Purpose::UtilityFolder) base = c("Dir2").path();
+  else if (purpose == NewFolderRequest::Purpose::Rename) base = folderCaption(c("Dir1").path());
   else return;
   Steps steps;
   steps([&] { dialog->c("Label2").setCaption(winpath::join(base, dialog->c("Text1").text())); });

@@ -79,9 +79,9 @@ void FileUtilityForm::addMenus() {
     item.setChecked(row.ticked);
   }
   c("menuInfo").onClick = [this] {
-    shared().InfoCaller = "Comp4";
+    shared().InfoCaller = FileInfoCaller::FileUtility;
     Steps steps;
-    steps([&] { forms().show("frmFP"); });
+    steps([&] { forms().show(windows::kFileInfo); });
   };
   c("menuOpenView").onClick = [this] { toggleViewer(); };
   for (const auto& f : kPreviewFonts) {
@@ -100,7 +100,7 @@ void FileUtilityForm::addMenus() {
   c("menuSearch").onClick = [this] { services().help(app().helpFile, kHelpKeySearch, 0); };
   c("menuZorvexVer").onClick = [this] {
     Steps steps;
-    steps([&] { forms().show("frmAbout"); });
+    steps([&] { forms().show(windows::kAbout); });
   };
   c("menuVer").onClick = [this] { showLibraryVersion(); };
 }
@@ -151,7 +151,7 @@ void FileUtilityForm::openInFileManager(bool upper, bool lower) {
   if (upper) steps([&] { services().startFileManager(c("Dir1").path()); });
   if (lower) steps([&] { services().startFileManager(c("Dir2").path()); });
   steps([&] { unload(); });
-  steps([&] { form("frmMenu").setWindowState(1); });
+  steps([&] { form(windows::kMenu).setWindowState(1); });
 }
 
 void FileUtilityForm::showLibraryVersion() {

@@ -11,6 +11,7 @@
 #include "fileutil/sfx_command.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
+#include "ui/common/new_folder_request.h"
 #include "ui/common/window_common.h"
 
 namespace zv {
@@ -154,23 +155,48 @@ void FileUtilityForm::dropOnNameTag() {
   c("Image10").setVisible(false);
   c("Image11").setVisible(true);
   // The dialog renames the file named in Label2 and puts the new path back there.
-  steps([&] { forms().show("Dialog"); });
-  steps([&] { form("Dialog").setCaption("ファイル名の変更"); });
-  steps([&] { form("Dialog").c("Label1").setCaption("新しいﾌｧｲﾙの名前："); });
+  NewFolderRequest request;
+  request.purpose = NewFolderRequest::Purpose::Rename;
+  request.baseFolder = [&forms = forms()]() -> std::optional<std::string> {
+    Form* self = forms.find(windows::kFileUtility);
+    if (!self) return std::nullopt;
+    std::string base = self->c("Dir1").path();
+    if (!base.empty() && base.back() == ':') base += '\\';
+    return base;
+  };
+  request.source = [&forms = forms()] {
+    Form* self = forms.find(windows::kFileUtility);
+    return self ? self->c("Label2").caption() : std::string();
+  };
+  request.done = [&forms = forms()](const std::string& renamed) {
+    Form* self = forms.find(windows::kFileUtility);
+    if (!self) return;
+    Steps steps;
+    steps([&] { self->c("Label2").setCaption(renamed); });
+    steps([&] { self->c("File1").refresh(); });
+  };
+  shared().NewFolder = std::move(request);
+  steps([&] { forms().show(windows::kNewFolder); });
+  steps([&] { form(windows::kNewFolder).setCaption("ファイル名の変更"); });
+  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しいﾌｧｲﾙの名前："); });
   steps([&] {
-    form("Dialog").c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
+    form(windows::kNewFolder).c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
   });
   services().setBusy(false);
 }
 
 void FileUtilityForm::newFolder() {
+  // The new folder goes below the lower pane's folder and becomes that pane's folder.
+  shared().NewFolder = newFolderRequest(
+      forms(), windows::kFileUtility, NewFolderRequest::Purpose::UtilityFolder,
+      [](Form& self) { return self.c("Dir2").path(); }, "Dir2");
   Steps steps;
   steps([&] {
-    form("Dialog").c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
+    form(windows::kNewFolder).c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
   });
-  steps([&] { forms().show("Dialog"); });
-  steps([&] { form("Dialog").setCaption("新規フォルダの作成"); });
-  steps([&] { form("Dialog").c("Label1").setCaption("新しく作成するフォルダ名："); });
+  steps([&] { forms().show(windows::kNewFolder); });
+  steps([&] { form(windows::kNewFolder).setCaption("新規フォルダの作成"); });
+  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
 }
 
 // Every file of the upper list, selected or not, into the lower pane's folder.

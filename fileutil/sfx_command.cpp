@@ -15,8 +15,8 @@ bool isLzhName(const std::string& name) {
 }
 
 std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
-                       const std::string& customize) {
-  std::string command = customize == "YES" ? "s -jw3 -jyo " : "s -jw4 -jyo ";
+                       const YesNo& customize) {
+  std::string command = customize.yes() ? "s -jw3 -jyo " : "s -jw4 -jyo ";
   return command + winpath::quote(archive) + " " + "\"" + sfxFolder + "\\" + "\"";
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "core/settings/option_values.h"
 #include "core/startup/messages.h"
 
 namespace zv {
@@ -10,10 +11,10 @@ namespace zv {
 // True when the last three characters of the name, in upper case, are "LZH".
 bool isLzhName(const std::string& name);
 
-// "s -jw3 -jyo " (customisation dialog offered, `customize` exactly "YES") or "s -jw4 -jyo ",
+// "s -jw3 -jyo " (customisation dialog offered, `customize` yes) or "s -jw4 -jyo ",
 // the quoted archive, a blank and the quoted destination folder with its trailing '\'.
 std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
-                       const std::string& customize);
+                       const YesNo& customize);
 
 // versionText() (the version as " 1.3" text) comes from core/startup/messages.h.
 

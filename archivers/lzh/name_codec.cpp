@@ -1,11 +1,11 @@
 #include "name_codec.h"
 
+#include "platform/cp932.h"
 #include "platform/encoding.h"
 
 namespace zv::lzh {
 namespace {
 
-bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool isSeparatorByte(unsigned char c) { return c == 0xFF || c == '\\' || c == '/'; }
 
 bool hasNonAscii(std::string_view s) {
@@ -77,7 +77,7 @@ std::vector<std::string> splitRawName(std::string_view bytes, bool cp932) {
   std::vector<std::string> parts(1);
   for (size_t i = 0; i < bytes.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (cp932 && isCp932Lead(c) && i + 1 < bytes.size()) {
+    if (cp932 && encoding::isCp932LeadByte(c) && i + 1 < bytes.size()) {
       parts.back() += bytes.substr(i, 2);
       ++i;
     } else if (isSeparatorByte(c)) {

@@ -1,6 +1,6 @@
-// Member and file patterns: '*' and '?' without regard to ASCII case; '\' and '/' are the
-// same separator. '*' also crosses folders, so "*.txt" matches "doc\a.txt"; "*.*" matches
-// every name, with or without a dot.
+// Member and file patterns, matched by the program's one pattern rule (platform/wildcard.h):
+// '*' also crosses folders, so "*.txt" matches "doc\a.txt"; "*.*" matches every name, with
+// or without a dot.
 #pragma once
 #include <string>
 

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "lzh_codec.h"
+#include "platform/cp932.h"
 #include "sfx_config.h"
 #include "sfx_platform.h"
 
@@ -172,7 +173,7 @@ bool splitName(Member& m, Name& out) {
   size_t start = 0;
   for (size_t i = 0; i <= m.nameLen; ++i) {
     unsigned char c = i < m.nameLen ? m.name[i] : 0xFF;
-    if (!m.utf8 && i < m.nameLen && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC))) {
+    if (!m.utf8 && i < m.nameLen && zv::encoding::isCp932LeadByte(c)) {
       ++i;
       continue;
     }

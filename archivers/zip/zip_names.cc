@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "platform/cp932.h"
 #include "platform/encoding.h"
 
 namespace zv::zip {
@@ -10,7 +11,7 @@ bool isWellFormedCp932(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+    if (encoding::isCp932LeadByte(c)) {
       if (i + 1 >= s.size()) return false;
       unsigned char t = static_cast<unsigned char>(s[++i]);
       if (t < 0x40 || t == 0x7F || t > 0xFC) return false;

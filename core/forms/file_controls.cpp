@@ -3,10 +3,10 @@
 #include <map>
 
 #include "core/forms/control.h"
-#include "core/forms/wildcard.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/runtime_error.h"
+#include "platform/wildcard.h"
 #include "platform/winpath.h"
 
 namespace zv {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/forms/control.h"
+#include "core/forms/window_names.h"
 
 namespace zv {
 

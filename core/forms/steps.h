@@ -1,10 +1,13 @@
 // Statement-level error skipping: runs the steps of a handler one by one; a step that fails
-// with a runtime error is abandoned, its error number recorded, and the next step runs.
+// with one of the program's numbered runtime errors is abandoned, its error number recorded,
+// and the next step runs. Anything else (a mistyped control name, a broken invariant) is a
+// fault of the program and escapes to the caller.
 #pragma once
-#include <exception>
 #include <new>
+#include <string>
 #include <utility>
 
+#include "core/services/skipped_errors.h"
 #include "platform/runtime_error.h"
 
 namespace zv {
@@ -18,11 +21,11 @@ class Steps {
       std::forward<F>(step)();
       return true;
     } catch (const RuntimeError& e) {
+      if (!skip(e.number(), e.what())) throw;
       err_ = e.number();
     } catch (const std::bad_alloc&) {
+      if (!skip(kErrOutOfMemory, "out of memory")) throw;
       err_ = kErrOutOfMemory;
-    } catch (const std::exception&) {
-      err_ = kErrInvalidCall;
     }
     return false;
   }
@@ -31,6 +34,10 @@ class Steps {
   void clear() { err_ = 0; }
 
  private:
+  static bool skip(int number, const std::string& what) {
+    auto& listener = skippedErrorListener();
+    return !listener || listener(number, what);
+  }
   int err_ = 0;
 };
 

@@ -113,43 +113,43 @@ bool ArchiverSet::present(const std::string& windowsName) const {
   return !findFileIgnoringCase(folder_, windowsName).empty();
 }
 
-LhaLibrary* ArchiverSet::lha() {
-  if (!lha_) {
-    std::string file = findFileIgnoringCase(folder_, kLhaName);
+namespace {
+
+// Loads a library of the folder on its first use and hands it the host callbacks; later
+// calls get the loaded one. A missing or broken file leaves the reason in `error`.
+template <class Library, class Load>
+Library* loadOnce(std::unique_ptr<Library>& slot, const std::string& folder,
+                  const char* windowsName, const ZvHost* host, std::string& error, Load load) {
+  if (!slot) {
+    std::string file = findFileIgnoringCase(folder, windowsName);
     if (file.empty()) {
-      lastError_ = std::string(kLhaName) + " is not in " + folder_;
+      error = std::string(windowsName) + " is not in " + folder;
       return nullptr;
     }
-    lha_ = ListingLibrary::load(file, "Unlha", "Unlha", &lastError_);
-    if (lha_ && host_) lha_->setHost(host_);
+    slot = load(file, &error);
+    if (slot && host) slot->setHost(host);
   }
-  return lha_.get();
+  return slot.get();
+}
+
+}  // namespace
+
+LhaLibrary* ArchiverSet::lha() {
+  return loadOnce(lha_, folder_, kLhaName, host_, lastError_,
+                  [](const std::string& file, std::string* error) {
+                    return ListingLibrary::load(file, "Unlha", "Unlha", error);
+                  });
 }
 
 ZipLibrary* ArchiverSet::zip() {
-  if (!zip_) {
-    std::string file = findFileIgnoringCase(folder_, kZipName);
-    if (file.empty()) {
-      lastError_ = std::string(kZipName) + " is not in " + folder_;
-      return nullptr;
-    }
-    zip_ = ListingLibrary::load(file, "UnZip", "UnZip", &lastError_);
-    if (zip_ && host_) zip_->setHost(host_);
-  }
-  return zip_.get();
+  return loadOnce(zip_, folder_, kZipName, host_, lastError_,
+                  [](const std::string& file, std::string* error) {
+                    return ListingLibrary::load(file, "UnZip", "UnZip", error);
+                  });
 }
 
 IshLibrary* ArchiverSet::ish() {
-  if (!ish_) {
-    std::string file = findFileIgnoringCase(folder_, kIshName);
-    if (file.empty()) {
-      lastError_ = std::string(kIshName) + " is not in " + folder_;
-      return nullptr;
-    }
-    ish_ = IshLibrary::load(file, &lastError_);
-    if (ish_ && host_) ish_->setHost(host_);
-  }
-  return ish_.get();
+  return loadOnce(ish_, folder_, kIshName, host_, lastError_, IshLibrary::load);
 }
 
 void ArchiverSet::setHost(const ZvHost* host) {

@@ -2,6 +2,16 @@
 
 namespace zv {
 
+ScriptedServices::ScriptedServices() : previousListener_(skippedErrorListener()) {
+  skippedErrorListener() = [this](int number, const std::string&) {
+    if (!expectAnyRuntimeError && !expectedErrors.count(number)) return false;
+    skippedErrors.push_back(number);
+    return true;
+  };
+}
+
+ScriptedServices::~ScriptedServices() { skippedErrorListener() = std::move(previousListener_); }
+
 MsgAnswer ScriptedServices::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                        const std::string& title) {
   messages.push_back({text, buttons, icon, title});

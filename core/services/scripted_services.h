@@ -2,10 +2,13 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/services/services.h"
+#include "core/services/skipped_errors.h"
+#include "platform/runtime_error.h"  // the numbers a test expects
 
 namespace zv {
 
@@ -18,6 +21,19 @@ struct MessageRecord {
 
 class ScriptedServices : public Services {
  public:
+  // While it lives, a runtime error that a step would skip fails the running test (the error
+  // escapes the handler) unless the test expects it here.
+  ScriptedServices();
+  ~ScriptedServices() override;
+  ScriptedServices(const ScriptedServices&) = delete;
+  ScriptedServices& operator=(const ScriptedServices&) = delete;
+
+  // Runtime error numbers the test provokes on purpose; or any number at all.
+  std::set<int> expectedErrors;
+  bool expectAnyRuntimeError = false;
+  // Every runtime error a step skipped, in order.
+  std::vector<int> skippedErrors;
+
   // Answers for the coming message boxes, in order. With the queue empty a message box
   // answers OK (or Yes for yes/no questions) and is still recorded.
   std::deque<MsgAnswer> answers;
@@ -59,6 +75,9 @@ class ScriptedServices : public Services {
   const MessageRecord* lastMessage() const {
     return messages.empty() ? nullptr : &messages.back();
   }
+
+ private:
+  SkippedErrorListener previousListener_;
 };
 
 }  // namespace zv

@@ -4,7 +4,7 @@ namespace zv::options {
 
 void readChoice(const Profile& profile, const std::string& key, const std::string& def,
                 std::initializer_list<std::pair<const char*, const char*>> mapping,
-                std::string& target) {
+                OptionText& target) {
   std::string value = profile.read(kSection, key, def, kBuffer);
   for (const auto& [stored, word] : mapping) {
     if (value == stored) {
@@ -15,25 +15,25 @@ void readChoice(const Profile& profile, const std::string& key, const std::strin
 }
 
 void readYesNo(const Profile& profile, const std::string& key, const std::string& def,
-               std::string& target) {
+               YesNo& target) {
   target = profile.read(kSection, key, def, kBuffer);
 }
 
 void readMode(const Profile& p, Shared& s) {
-  readChoice(p, "Mode", "5", {{"4", "ADD"}, {"5", "UPDATE"}, {"6", "MOVE"}}, s.PackMode);
+  readChoice(p, kKeyMode, "5", {{"4", "ADD"}, {"5", "UPDATE"}, {"6", "MOVE"}}, s.PackMode);
 }
 
 void readWithDirectory(const Profile& p, Shared& s) {
-  readChoice(p, "WithDirectory", "1", {{"1", "NO"}, {"2", "YES"}, {"3", "ALL"}}, s.DirectoryMode);
+  readChoice(p, kKeyWithDirectory, "1", {{"1", "NO"}, {"2", "YES"}, {"3", "ALL"}}, s.DirectoryMode);
 }
 
-void readProgress(const Profile& p, Shared& s) { readYesNo(p, "Progress", "NO", s.ShowExtractProgress); }
-void readProgress2(const Profile& p, Shared& s) { readYesNo(p, "Progress2", "NO", s.ShowCompressProgress); }
-void readSfx(const Profile& p, Shared& s) { readYesNo(p, "SFX", "NO", s.CustomizeSfx); }
-void readVCheck(const Profile& p, Shared& s) { readYesNo(p, "VCheck", "YES", s.VersionCheck); }
-void readFileUtility(const Profile& p, Shared& s) { readYesNo(p, "FileUtility", "YES", s.OpenFileUtility); }
-void readSameFolder(const Profile& p, Shared& s) { readYesNo(p, "SAMEFOLDER", "NO", s.SameFolder); }
-void readOverwrite(const Profile& p, Shared& s) { readYesNo(p, "OVERWRITE", "NO", s.OverwriteAll); }
+void readProgress(const Profile& p, Shared& s) { readYesNo(p, kKeyProgress, "NO", s.ShowExtractProgress); }
+void readProgress2(const Profile& p, Shared& s) { readYesNo(p, kKeyProgress2, "NO", s.ShowCompressProgress); }
+void readSfx(const Profile& p, Shared& s) { readYesNo(p, kKeySfx, "NO", s.CustomizeSfx); }
+void readVCheck(const Profile& p, Shared& s) { readYesNo(p, kKeyVCheck, "YES", s.VersionCheck); }
+void readFileUtility(const Profile& p, Shared& s) { readYesNo(p, kKeyFileUtility, "YES", s.OpenFileUtility); }
+void readSameFolder(const Profile& p, Shared& s) { readYesNo(p, kKeySameFolder, "NO", s.SameFolder); }
+void readOverwrite(const Profile& p, Shared& s) { readYesNo(p, kKeyOverwrite, "NO", s.OverwriteAll); }
 
 void readMenuOptions(const Profile& p, Shared& s) {
   readMode(p, s);

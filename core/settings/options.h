@@ -1,6 +1,6 @@
-// Loading the "Option" section of the settings file into the shared option values, as the
-// windows' ReadOption procedures do. Each helper reads one key with its default and its
-// 13-character buffer; the windows call the ones they need.
+// Loading the "Option" section of the settings file into the shared option values
+// (core/settings/option_values.h), as the windows' ReadOption procedures do. Each helper reads
+// one key with its default and its 13-character buffer; the windows call the ones they need.
 #pragma once
 #include <initializer_list>
 #include <string>
@@ -15,17 +15,25 @@ namespace zv::options {
 inline constexpr const char* kSection = "Option";
 inline constexpr int kBuffer = 13;
 
-// Yes/no options hold exactly "YES" or "NO"; anything else, also "yes", counts as no.
-inline bool isYes(std::string_view value) { return value == "YES"; }
+// The keys of the section, shared by the readers here and the options window that writes them.
+inline constexpr const char* kKeyMode = "Mode";
+inline constexpr const char* kKeyWithDirectory = "WithDirectory";
+inline constexpr const char* kKeyProgress = "Progress";
+inline constexpr const char* kKeyProgress2 = "Progress2";
+inline constexpr const char* kKeySfx = "SFX";
+inline constexpr const char* kKeyVCheck = "VCheck";
+inline constexpr const char* kKeyFileUtility = "FileUtility";
+inline constexpr const char* kKeySameFolder = "SAMEFOLDER";
+inline constexpr const char* kKeyOverwrite = "OVERWRITE";
 
 // A fixed-value option: the text is compared exactly with each allowed value in turn; on a
 // match the mapped word is stored, otherwise `target` keeps what it had.
 void readChoice(const Profile& profile, const std::string& key, const std::string& def,
                 std::initializer_list<std::pair<const char*, const char*>> mapping,
-                std::string& target);
+                OptionText& target);
 // A yes/no option: the text itself is stored (a hand-edited "Yes" stays "Yes").
 void readYesNo(const Profile& profile, const std::string& key, const std::string& def,
-               std::string& target);
+               YesNo& target);
 
 // One helper per key of the Option section.
 void readMode(const Profile& p, Shared& s);           // Mode "4"/"5"/"6" -> PackMode

@@ -50,7 +50,7 @@ void Main(App& app, const std::string& commandLine) {
 
   Profile profile(app.shared.IniFile);
   options::readVCheck(profile, app.shared);
-  if (options::isYes(app.shared.VersionCheck)) {
+  if (app.shared.VersionCheck.yes()) {
     LhaLibrary* lha = app.archivers ? app.archivers->lha() : nullptr;
     if (!lha) {
       // A file by that name that does not load as the library is no library.
@@ -66,12 +66,12 @@ void Main(App& app, const std::string& commandLine) {
   app.commandLine = commandLine;
   if (!commandLine.empty()) {
     app.shared.StartMode = "Command";
-    app.forms.show("DeComp1");
-    app.forms.get("DeComp1").c("cmdDbl").click();
+    app.forms.show(windows::kArchiveSelection);
+    app.forms.get(windows::kArchiveSelection).c("cmdDbl").click();
     app.shared.TempFolder = winpath::join(app.programFolder, "TEMP");
   } else {
     app.shared.StartMode.clear();
-    app.forms.show("frmMenu");
+    app.forms.show(windows::kMenu);
   }
 }
 

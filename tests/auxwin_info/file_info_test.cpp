@@ -14,7 +14,7 @@ class FileInfo : public InfoTest {
     Control& files = c1.c("File1");
     files.setPath("Q:\\files");
     files.setPattern(pattern);
-    app.shared.InfoCaller = "Comp1";
+    app.shared.InfoCaller = FileInfoCaller::FileSelection;
     return files;
   }
   Form& open() {
@@ -63,7 +63,7 @@ TEST_F(FileInfo, TheFileUtilityAsOpener) {
   Control& files = app.forms.get("DeComp4").c("File1");
   files.setPath("Q:\\files");
   files.setPattern("*.ish");
-  app.shared.InfoCaller = "Comp4";
+  app.shared.InfoCaller = FileInfoCaller::FileUtility;
   Form& info = open();
   EXPECT_TRUE(info.c("Option6").value());
   info.c("Option5").click();
@@ -75,11 +75,11 @@ TEST_F(FileInfo, CloseClearsTheCaller) {
   Form& info = open();
   info.c("Command1").click();
   EXPECT_FALSE(app.forms.loaded("frmFP"));
-  EXPECT_EQ(app.shared.InfoCaller, "");
+  EXPECT_EQ(app.shared.InfoCaller, FileInfoCaller::None);
 }
 
 TEST_F(FileInfo, AnUnknownCallerSelectsNothing) {
-  app.shared.InfoCaller = "";
+  app.shared.InfoCaller = FileInfoCaller::None;
   Form& info = open();
   for (const char* o : {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6"})
     EXPECT_FALSE(info.c(o).value()) << o;

@@ -9,9 +9,55 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+using Purpose = NewFolderRequest::Purpose;
+
 class NewFolder : public InfoTest {
  protected:
-  Form& open(const std::string& caption, const std::string& label) {
+  // The request each opener sets, over the stand-ins of the openers.
+  NewFolderRequest requestFor(Purpose purpose) {
+    auto control = [this](const char* window, const char* name) -> Control* {
+      Form* f = app.forms.find(window);
+      return f ? &f->c(name) : nullptr;
+    };
+    NewFolderRequest r;
+    r.purpose = purpose;
+    const char* window = purpose == Purpose::CompressFolder ? "Comp2"
+                         : purpose == Purpose::ExtractFolder ? "DeComp3" : "DeComp4";
+    r.baseFolder = [=]() -> std::optional<std::string> {
+      switch (purpose) {
+        case Purpose::CompressFolder:
+          if (Control* c = control(window, "lblTmp")) return c->caption();
+          break;
+        case Purpose::ExtractFolder:
+          if (Control* c = control(window, "Combo1")) return c->text();
+          break;
+        case Purpose::UtilityFolder:
+          if (Control* c = control(window, "Dir2")) return c->path();
+          break;
+        case Purpose::Rename:
+          if (Control* c = control(window, "Dir1")) return c->path();
+          break;
+        case Purpose::None:
+          break;
+      }
+      return std::nullopt;
+    };
+    r.source = [=] {
+      Control* c = control(window, "Label2");
+      return c ? c->caption() : std::string();
+    };
+    r.done = [=](const std::string& made) {
+      if (purpose == Purpose::Rename) {
+        control(window, "Label2")->setCaption(made);
+        control(window, "File1")->refresh();
+      } else {
+        control(window, purpose == Purpose::UtilityFolder ? "Dir2" : "Dir1")->setPath(made);
+      }
+    };
+    return r;
+  }
+  Form& open(Purpose purpose, const std::string& caption, const std::string& label) {
+    app.shared.NewFolder = purpose == Purpose::None ? NewFolderRequest{} : requestFor(purpose);
     Form& d = app.forms.get("Dialog");
     d.c("Label2").setCaption(label);
     app.forms.show("Dialog");
@@ -24,7 +70,7 @@ TEST_F(NewFolder, CompressModeCreatesBelowTheDestinationAndMovesTheOpener) {
   Form& c2 = app.forms.get("Comp2");
   c2.c("lblTmp").setCaption("Q:\\base");
   c2.c("Dir1").setPath("Q:\\base");
-  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\base\\");
+  Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\base\\");
   EXPECT_EQ(d.top(), (services.screenH - d.height()) * 2 / 3);
   d.c("Text1").userType("new");
   EXPECT_EQ(d.c("Label2").caption(), "Q:\\base\\new");
@@ -40,7 +86,7 @@ TEST_F(NewFolder, CompressModeCreatesBelowTheDestinationAndMovesTheOpener) {
 TEST_F(NewFolder, ExtractAndUtilityModes) {
   Form& c3 = app.forms.get("DeComp3");
   c3.c("Combo1").setText("Q:\\");  // a drive root: no doubled backslash
-  Form& d = open("新規フォルダの作成 -解凍-", "Q:\\");
+  Form& d = open(Purpose::ExtractFolder, "新規フォルダの作成 -解凍-", "Q:\\");
   d.c("Text1").userType("x1");
   EXPECT_EQ(d.c("Label2").caption(), "Q:\\x1");
   d.c("Command1").click();
@@ -49,7 +95,7 @@ TEST_F(NewFolder, ExtractAndUtilityModes) {
 
   Form& util = app.forms.get("DeComp4");
   util.c("Dir2").setPath("Q:\\base");
-  Form& d2 = open("新規フォルダの作成", "Q:\\base\\");
+  Form& d2 = open(Purpose::UtilityFolder, "新規フォルダの作成", "Q:\\base\\");
   d2.c("Text1").userType("x2");
   d2.c("Command1").click();
   EXPECT_TRUE(stdfs::is_directory(root / "base/x2"));
@@ -58,7 +104,7 @@ TEST_F(NewFolder, ExtractAndUtilityModes) {
 
 TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
   app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\files");
-  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\files\\");
+  Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\files\\");
   d.c("Command1").click();
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text, "新しいフォルダ名を入力してください");
@@ -72,8 +118,9 @@ TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
 }
 
 TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
+  services.expectedErrors = {kErrPathNotFound};
   app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\missing\\deeper");
-  Form& d = open("新規フォルダの作成 -圧縮-", "Q:\\missing\\deeper\\");
+  Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\missing\\deeper\\");
   d.c("Text1").userType("x");
   d.c("Command1").click();
   ASSERT_EQ(services.messages.size(), 1u);
@@ -92,7 +139,7 @@ TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {
   util.c("Dir1").setPath("Q:\\files");
   util.c("File1").setPath("Q:\\files");
   util.c("Label2").setCaption("Q:\\files\\a.txt");
-  Form& d = open("ファイル名の変更", "Q:\\files\\");
+  Form& d = open(Purpose::Rename, "ファイル名の変更", "Q:\\files\\");
   d.c("Label1").setCaption("新しいﾌｧｲﾙの名前：");
   d.c("Command1").click();
   EXPECT_EQ(services.messages.back().text, "新しいファイル名を入力してください");
@@ -113,7 +160,7 @@ TEST_F(NewFolder, RenameOfAFileThatIsGoneIsReported) {
   Form& util = app.forms.get("DeComp4");
   util.c("Dir1").setPath("Q:\\files");
   util.c("Label2").setCaption("Q:\\files");  // a folder: no file was pressed
-  Form& d = open("ファイル名の変更", "Q:\\files\\");
+  Form& d = open(Purpose::Rename, "ファイル名の変更", "Q:\\files\\");
   d.c("Text1").userType("z");
   d.c("Command1").click();
   EXPECT_EQ(services.messages.back().text, "名前を変更するファイルが見つかりません\r\nQ:\\files");
@@ -121,8 +168,10 @@ TEST_F(NewFolder, RenameOfAFileThatIsGoneIsReported) {
   EXPECT_TRUE(stdfs::is_directory(root / "files"));
 }
 
-TEST_F(NewFolder, ACaptionOfNoModeDoesNothing) {
-  Form& d = open("something", "Q:\\x\\");
+// The caption is only shown: a dialog that no opener gave a request does nothing, whatever
+// its caption says.
+TEST_F(NewFolder, WithoutARequestNothingHappens) {
+  Form& d = open(Purpose::None, "新規フォルダの作成 -圧縮-", "Q:\\x\\");
   d.c("Text1").userType("n");
   EXPECT_EQ(d.c("Label2").caption(), "Q:\\x\\");
   d.c("Command1").click();

@@ -202,7 +202,7 @@ TEST_F(OptionFormTest, OkWithTheFileSelectionShownSetsItsInstruction) {
 }
 
 TEST_F(OptionFormTest, CloseBoxAndCloseCreateTheFileSelectionHiddenAndSetItsLamps) {
-  app.shared.DirectoryMode.clear();
+  app.shared.DirectoryMode = "";
   ini.write("Option", "WithDirectory", "3");
   open();
   ASSERT_FALSE(app.forms.loaded("Comp1"));

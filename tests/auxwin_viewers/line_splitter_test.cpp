@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "auxwin/line_splitter.h"
+#include "ui/common/line_splitter.h"
 #include "platform/runtime_error.h"
 
 namespace zv {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "auxwin/about_form.h"
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 #include "auxwin/picview_form.h"
 #include "auxwin/register_forms.h"
 #include "auxwin/viewer_form.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compress/path_list.h"
+#include "ui/common/path_list_combo.h"
 #include "compress_fixture.h"
 
 namespace zv::test {
@@ -140,6 +140,7 @@ TEST_F(ArchiveCreation, DeletingTheLastEntryLeavesOneEmptyRecord) {
 }
 
 TEST_F(ArchiveCreation, ARegisteredArchivePathIsNotFoundUntilTheArchiveExists) {
+  services.expectedErrors = {kErrPathNotFound};  // the archive is not a folder yet
   Form& c2 = comp2();
   c2.c("Text1").userType("pack");
   press(c2.c("Image5"));  // registers the full archive path, not only the folder

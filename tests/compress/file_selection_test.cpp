@@ -147,7 +147,7 @@ TEST_F(FileSelection, RightClickOpensTheInformationWindowFilledOnlyWithACurrentI
   Form& f = comp1();
   Control& list = f.c("List1");
   list.mouseDown(kRightButton);
-  EXPECT_EQ(app.shared.InfoCaller, "Comp1");
+  EXPECT_EQ(app.shared.InfoCaller, FileInfoCaller::FileSelection);
   Form& info = app.forms.get("frmFP");
   EXPECT_TRUE(info.visible());
   EXPECT_EQ(info.c("Label3").caption(), "Not selected");

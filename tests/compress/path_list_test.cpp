@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "compress/path_list.h"
+#include "ui/common/path_list_combo.h"
 #include "compress_fixture.h"
 #include "platform/encoding.h"
 

@@ -93,7 +93,7 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
 
 TEST_F(CompressWindows, FileInformationAndNewFolderDialog) {
   h.app.forms.get("Comp1");
-  h.app.shared.InfoCaller = "Comp1";
+  h.app.shared.InfoCaller = FileInfoCaller::FileSelection;
   FormWindow* info = show("frmFP");
   ASSERT_NE(info, nullptr);
   test::screenshot(info, "frmFP");

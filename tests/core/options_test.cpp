@@ -60,8 +60,9 @@ TEST(Options, YesNoTextIsStoredAsWritten) {
   Shared s;
   options::readMenuOptions(p, s);
   EXPECT_EQ(s.OverwriteAll, "yes");
-  EXPECT_FALSE(options::isYes(s.OverwriteAll));
+  EXPECT_FALSE(s.OverwriteAll.yes());
+  EXPECT_FALSE(s.OverwriteAll.no());  // neither: the windows that tell three cases apart skip it
   EXPECT_EQ(s.SameFolder, "YES");
-  EXPECT_TRUE(options::isYes(s.SameFolder));
+  EXPECT_TRUE(s.SameFolder.yes());
   EXPECT_EQ(s.OpenFileUtility, "NO");
 }

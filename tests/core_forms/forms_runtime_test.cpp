@@ -2,8 +2,8 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
-#include "core/forms/wildcard.h"
 #include "core/services/scripted_services.h"
+#include "platform/wildcard.h"
 
 namespace zv {
 namespace {
@@ -190,6 +190,23 @@ TEST(Steps, RecordsTheNumberOfTheFailedStepAndGoesOn) {
   steps([] { throw std::bad_alloc(); });
   EXPECT_EQ(steps.err(), kErrOutOfMemory);
   EXPECT_EQ(ran, 1);
+}
+
+// A mistyped control name is a fault of the program: it must not pass as a skipped step.
+TEST_F(FormsFixture, AMistypedControlNameEscapesTheSteps) {
+  Form& form = app.forms.get("Counting");
+  Steps steps;
+  EXPECT_THROW(steps([&] { form.c("Txet1").setText("x"); }), std::logic_error);
+  EXPECT_EQ(steps.err(), 0);
+}
+
+TEST_F(FormsFixture, TheScriptedServicesFailATestOnARuntimeErrorItDoesNotExpect) {
+  Steps steps;
+  EXPECT_THROW(steps([] { raiseError(kErrPathNotFound); }), RuntimeError);
+  services.expectedErrors = {kErrPathNotFound};
+  EXPECT_FALSE(steps([] { raiseError(kErrPathNotFound); }));
+  EXPECT_THROW(steps([] { raiseError(kErrFileNotFound); }), RuntimeError);
+  EXPECT_EQ(services.skippedErrors, std::vector<int>{kErrPathNotFound});
 }
 
 TEST(Wildcard, MatchesWindowsStyle) {

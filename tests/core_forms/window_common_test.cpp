@@ -60,6 +60,7 @@ TEST_F(CommonFixture, DriveNotReadyShowsTheMessageOnceAndPutsTheDriveBack) {
   for (int i = 0; i < form->c("Drive1").listCount(); ++i)
     if (form->c("Drive1").list(i)[0] == 'r') r = i;
   ASSERT_GE(r, 0);
+  services.expectedErrors = {kErrDeviceUnavailable};
   form->c("Drive1").userSelect(r);
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text, "ドライブまたはパスが見つかりません");

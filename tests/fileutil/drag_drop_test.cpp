@@ -98,6 +98,7 @@ TEST_F(FileUtilityTest, OverwriteQuestionNoLeavesBothFilesAndYesReplaces) {
 }
 
 TEST_F(FileUtilityTest, FailedOverwriteKeepsTheOldFileAndTheSourceAndSaysSo) {
+  services.expectedErrors = {kErrDiskFull};
   write("up/big.bin", std::string(64 * 1024, 'n'));
   write("down/big.bin", "old contents");
   open();

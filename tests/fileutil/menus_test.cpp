@@ -120,9 +120,9 @@ TEST_F(FileUtilityTest, HelpAndWindowItems) {
   ctl("menuSearch").click();
   EXPECT_TRUE(services.called("help Q:\\prog\\ZORVEX.HLP 3 0"));
   EXPECT_TRUE(services.called("help Q:\\prog\\ZORVEX.HLP 261 0"));
-  app->shared.InfoCaller.clear();
+  app->shared.InfoCaller = FileInfoCaller::None;
   ctl("menuInfo").click();
-  EXPECT_EQ(app->shared.InfoCaller, "Comp4");
+  EXPECT_EQ(app->shared.InfoCaller, FileInfoCaller::FileUtility);
   EXPECT_TRUE(app->forms.get("frmFP").visible());
   ctl("menuZorvexVer").click();
   EXPECT_TRUE(app->forms.get("frmAbout").visible());

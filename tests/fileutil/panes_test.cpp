@@ -19,7 +19,7 @@ TEST_F(FileUtilityTest, OpensOnTheSavedFoldersCentredAndNamesItselfTheInfoCaller
   EXPECT_EQ(ctl("Label3").caption(), "Q:\\down");
   EXPECT_EQ(ctl("File1").items(), std::vector<std::string>{"a.txt"});
   EXPECT_EQ(ctl("File2").items(), std::vector<std::string>{"b.txt"});
-  EXPECT_EQ(app->shared.InfoCaller, "Comp4");
+  EXPECT_EQ(app->shared.InfoCaller, FileInfoCaller::FileUtility);
   EXPECT_DOUBLE_EQ(win().left(), (services.screenW - win().width()) / 2);
   EXPECT_DOUBLE_EQ(win().top(), (services.screenH - win().height()) / 2);
   EXPECT_FALSE(ctl("Text1").visible());
@@ -28,6 +28,7 @@ TEST_F(FileUtilityTest, OpensOnTheSavedFoldersCentredAndNamesItselfTheInfoCaller
 }
 
 TEST_F(FileUtilityTest, MissingSavedFolderFallsBackWithoutAMessage) {
+  services.expectedErrors = {kErrPathNotFound, kErrDeviceUnavailable};
   open("gone", "down");
   EXPECT_EQ(ctl("Dir2").path(), "Q:\\down");
   EXPECT_TRUE(services.messages.empty());
@@ -77,6 +78,7 @@ TEST_F(FileUtilityTest, HouseButtonReturnsToItsPlaceAndBackgroundDoubleClickOpen
 }
 
 TEST_F(FileUtilityTest, LowerDriveNotReadyShowsTheMessageAndReturns) {
+  services.expectedErrors = {kErrDeviceUnavailable};
   open();
   Control& drive = ctl("Drive2");
   int s = -1;
@@ -189,6 +191,7 @@ TEST_F(FileUtilityTest, ClickWithThePreviewOffLeavesTheTextAlone) {
 }
 
 TEST_F(FileUtilityTest, UnreadablePreviewEmptiesTheBox) {
+  services.expectedErrors = {kErrFileNotFound};
   write("up/a.txt", "text");
   open();
   ctl("menuOpenView").click();

@@ -212,7 +212,8 @@ TEST_F(MenuFixture, PictureButtonsActOnEveryButton) {
 }
 
 TEST_F(MenuFixture, AWindowThatCannotOpenKeepsTheMenuUp) {
-  app.forms.define("Comp1", [](App&) -> std::unique_ptr<Form> { throw std::runtime_error("x"); });
+  services.expectedErrors = {kErrOutOfMemory};
+  app.forms.define("Comp1", [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
   menu().show();
   press("Image1");
   EXPECT_TRUE(menu().visible());
@@ -239,7 +240,8 @@ TEST_F(MenuFixture, LinksOpenOptionsHelpAndTheFileUtility) {
 }
 
 TEST_F(MenuFixture, FileUtilityThatFailsToOpenBringsTheMenuBack) {
-  app.forms.define("DeComp4", [](App&) -> std::unique_ptr<Form> { throw std::runtime_error("x"); });
+  services.expectedErrors = {kErrOutOfMemory};
+  app.forms.define("DeComp4", [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
   menu().show();
   menu().c("Label2").click();
   EXPECT_TRUE(menu().visible());

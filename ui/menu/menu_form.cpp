@@ -28,7 +28,7 @@ Control& addLink(Form& form, const std::string& name, const std::string& caption
 
 }  // namespace
 
-MenuForm::MenuForm(App& app) : Form(app, "frmMenu") {
+MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   setCaption("Zorvex 32    -Menu-");
   resize(4800, 2760);
   fixedDialog = true;
@@ -70,7 +70,7 @@ MenuForm::MenuForm(App& app) : Form(app, "frmMenu") {
 
   addLink(*this, "Label1", " Option", 300, "動作設定を変更します").onClick = [this] {
     Steps steps;
-    steps([&] { forms().show("frmOption"); });
+    steps([&] { forms().show(windows::kOptions); });
   };
   addLink(*this, "Label2", "File", 1800, "ファイル操作ユーティリティーを開きます").onClick = [this] {
     openFileUtility();
@@ -91,7 +91,7 @@ MenuForm::MenuForm(App& app) : Form(app, "frmMenu") {
 
   onDblClick = [this] {
     Steps steps;
-    steps([&] { forms().show("frmAbout"); });
+    steps([&] { forms().show(windows::kAbout); });
   };
   defineProcedure("ReadOption", [this] { readOption(); });
 }
@@ -171,13 +171,13 @@ void MenuForm::queryUnload(bool& cancel, UnloadMode mode) {
 void MenuForm::openCompression() {
   // The menu hides only once the next window is up, so a failure never leaves no window.
   Steps steps;
-  if (steps([&] { forms().show("Comp1"); })) steps([&] { hide(); });
+  if (steps([&] { forms().show(windows::kFileSelection); })) steps([&] { hide(); });
 }
 
 void MenuForm::openExtraction() {
   shared().StartMode = "";
   Steps steps;
-  if (steps([&] { forms().show("DeComp1"); })) steps([&] { hide(); });
+  if (steps([&] { forms().show(windows::kArchiveSelection); })) steps([&] { hide(); });
 }
 
 void MenuForm::openFileUtility() {
@@ -185,13 +185,13 @@ void MenuForm::openFileUtility() {
   Steps steps;
   steps([&] { services().setBusy(true); });
   steps([&] { hide(); });
-  steps([&] { forms().show("frmWait"); });
-  bool opened = steps([&] { forms().show("DeComp4"); });
-  steps([&] { form("DeComp4").setCaption("ファイル操作ユーティリティー"); });
+  steps([&] { forms().show(windows::kWait); });
+  bool opened = steps([&] { forms().show(windows::kFileUtility); });
+  steps([&] { form(windows::kFileUtility).setCaption("ファイル操作ユーティリティー"); });
   steps([&] { services().setBusy(false); });
   if (!opened) {
     // Without the file utility the wait notice would be the only window left.
-    steps([&] { forms().unload("frmWait"); });
+    steps([&] { forms().unload(windows::kWait); });
     steps([&] { show(); });
   }
 }

@@ -7,7 +7,7 @@
 namespace zv {
 
 void registerMenuForms(FormRegistry& forms) {
-  forms.define("frmMenu", [](App& app) { return std::make_unique<MenuForm>(app); });
+  forms.define(windows::kMenu, [](App& app) { return std::make_unique<MenuForm>(app); });
 }
 
 }  // namespace zv

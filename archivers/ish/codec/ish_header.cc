@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ish_line.h"
+#include "platform/cp932.h"
 
 namespace zv::ish {
 namespace {
@@ -12,13 +13,11 @@ void put32(uint8_t* p, uint32_t v) { put16(p, v), put16(p + 2, v >> 16); }
 uint32_t get16(const uint8_t* p) { return p[0] | (uint32_t(p[1]) << 8); }
 uint32_t get32(const uint8_t* p) { return get16(p) | (get16(p + 2) << 16); }
 
-bool isLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Cuts raw CP932 text to at most `max` bytes on a character boundary.
 std::string cutBytes(const std::string& s, size_t max) {
   size_t i = 0;
   while (i < s.size()) {
-    size_t n = isLeadByte(uint8_t(s[i])) && i + 1 < s.size() ? 2 : 1;
+    size_t n = encoding::isCp932LeadByte(uint8_t(s[i])) && i + 1 < s.size() ? 2 : 1;
     if (i + n > max) break;
     i += n;
   }

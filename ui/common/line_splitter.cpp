@@ -1,4 +1,4 @@
-#include "auxwin/line_splitter.h"
+#include "ui/common/line_splitter.h"
 
 #include "platform/runtime_error.h"
 

@@ -1,14 +1,21 @@
-#include "core/forms/wildcard.h"
-
-#include <cctype>
-#include <string>
+#include "platform/wildcard.h"
 
 namespace zv {
 
 namespace {
-unsigned char fold(unsigned char c) { return c < 0x80 ? std::tolower(c) : c; }
+unsigned char fold(unsigned char c) {
+  if (c == '/') return '\\';
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
 
-// Iterative glob with backtracking to the last '*': linear in practice, no recursion.
+bool hasExtension(std::string_view name) {
+  size_t part = name.find_last_of("\\/");
+  size_t dot = name.rfind('.');
+  return dot != std::string_view::npos && (part == std::string_view::npos || dot > part);
+}
+
+// Iterative glob with backtracking to the last '*': linear in practice, no recursion. A ".*"
+// left over when the name is used up matches the missing extension.
 bool glob(std::string_view p, std::string_view n) {
   size_t pi = 0, ni = 0, star = std::string_view::npos, mark = 0;
   while (ni < n.size()) {
@@ -26,20 +33,17 @@ bool glob(std::string_view p, std::string_view n) {
     }
   }
   while (pi < p.size() && p[pi] == '*') ++pi;
+  if (pi + 2 == p.size() && p[pi] == '.' && p[pi + 1] == '*') return true;
   return pi == p.size();
 }
 }  // namespace
 
 bool matchPattern(std::string_view pattern, std::string_view name) {
   if (pattern == "*.*" || pattern == "*") return true;
-  // "x.*" also matches "x" without an extension, as on Windows.
-  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-      name.find('.') == std::string_view::npos &&
-      glob(pattern.substr(0, pattern.size() - 2), name))
-    return true;
-  // A trailing "." stands for "no extension": "*." matches "readme" but not "a.txt".
-  if (pattern.size() >= 2 && pattern.back() == '.' && name.find('.') == std::string_view::npos)
-    return glob(pattern.substr(0, pattern.size() - 1), name);
+  // A trailing "." stands for "no extension".
+  if (pattern.size() >= 2 && pattern.back() == '.') {
+    return !hasExtension(name) && glob(pattern.substr(0, pattern.size() - 1), name);
+  }
   return glob(pattern, name);
 }
 

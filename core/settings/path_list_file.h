@@ -1,7 +1,7 @@
-// Registered path lists: the favourite destination folders of the archive creation window
-// ("ZORVEX2.DAT") and of the extraction window ("ZORVEX.DAT"). Both use this one
-// implementation: the file format, reading and writing the file, and the register / delete
-// operations on a combo box.
+// The files of the registered path lists: the favourite destination folders of the archive
+// creation window ("ZORVEX2.DAT") and of the extraction window ("ZORVEX.DAT"). Both use this
+// one implementation of the file format and of reading and writing the file; the combo box
+// operations on a list are in ui/common/path_list_combo.h.
 //
 // File format: fixed records of 1002 bytes, no header. Each record is a signed 16-bit
 // little-endian entry count N (the same in every record) and a 1000-byte path in CP932,
@@ -12,11 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace zv {
-class Control;
-class Form;
-}  // namespace zv
 
 namespace zv::pathlist {
 
@@ -53,15 +48,5 @@ std::vector<std::string> readList(const std::string& listFile);
 // False when anything failed (the list file is then unchanged, the temporary file removed).
 bool writeList(const Files& files, const std::vector<std::string>& entries,
                const std::function<void()>& afterRecord = {});
-
-// ---- the combo box operations of the windows ----
-// Fills the combo box's items from the list file; a missing file leaves the combo box as it is.
-void loadInto(Control& combo, const std::string& listFile);
-// Appends the combo box's text as a new item and rewrites the file. Shows the window's
-// messages itself; true only when an entry was added and saved (the caller then confirms).
-bool registerCurrent(Form& form, Control& combo, const Files& files);
-// After confirmation removes the selected item and rewrites the file; true when removed.
-// An item counts as selected only while the combo box's text is still that item.
-bool deleteSelected(Form& form, Control& combo, const Files& files);
 
 }  // namespace zv::pathlist

@@ -1,12 +1,11 @@
-#include "compress/path_list.h"
+#include "core/settings/path_list_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
 
-#include "core/app.h"
-#include "core/forms/form.h"
+#include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/encoding.h"
 #include "platform/fileops.h"
@@ -22,13 +21,11 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
-bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // The longest prefix of at most `limit` bytes that ends on a character boundary.
 size_t cp932Cut(std::string_view bytes, size_t limit) {
   size_t i = 0;
   while (i < bytes.size()) {
-    size_t len = isCp932Lead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    size_t len = encoding::isCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
     if (i + len > limit) break;
     i += len;
   }
@@ -63,17 +60,6 @@ bool writeFully(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
-}
-
-std::vector<std::string> itemsOf(const Control& combo) {
-  std::vector<std::string> entries;
-  for (int i = 0; i < combo.listCount(); ++i) entries.push_back(combo.list(i));
-  return entries;
-}
-
-void showListNotSaved(Form& form, const std::string& title) {
-  form.services().messageBox("登録パスのリストを保存できませんでした", MsgButtons::OK,
-                             MsgIcon::Exclamation, title);
 }
 
 }  // namespace
@@ -166,69 +152,6 @@ bool writeList(const Files& files, const std::vector<std::string>& entries,
   if (ok) ok = ::rename(temp.c_str(), list.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
-}
-
-void loadInto(Control& combo, const std::string& listFile) {
-  try {
-    if (!fs::isFile(listFile)) return;
-  } catch (const RuntimeError&) {
-    return;
-  }
-  std::vector<std::string> entries = readList(listFile);
-  combo.clear();
-  for (const auto& e : entries) combo.addItem(e);
-}
-
-bool registerCurrent(Form& form, Control& combo, const Files& files) {
-  const std::string title = "フォルダの登録";
-  std::string text = combo.text();
-  if (trimBlanks(text).empty()) {
-    form.services().messageBox("登録するフォルダを入力してください", MsgButtons::OK,
-                               MsgIcon::Exclamation, title);
-    combo.setFocus();
-    return false;
-  }
-  if (combo.listCount() >= kMaxEntries) {
-    form.services().messageBox("これ以上パスを登録できません（32767 件まで）", MsgButtons::OK,
-                               MsgIcon::Exclamation, title);
-    return false;
-  }
-  // No duplicate check: the same path registered twice is two entries.
-  combo.addItem(text);
-  int added = combo.listCount() - 1;
-  Services& services = form.services();
-  if (!writeList(files, itemsOf(combo), [&services] { services.doEvents(); })) {
-    combo.removeItem(added);
-    combo.setText(text);
-    showListNotSaved(form, title);
-    return false;
-  }
-  return true;
-}
-
-bool deleteSelected(Form& form, Control& combo, const Files& files) {
-  const std::string title = "データの削除";
-  if (combo.text().empty()) {
-    form.services().messageBox("削除するデータを選択してください", MsgButtons::OK,
-                               MsgIcon::Exclamation, title);
-    combo.setFocus();
-    return false;
-  }
-  int index = combo.listIndex();
-  // Text typed by hand (or edited after picking) selects nothing.
-  if (index < 0 || index >= combo.listCount() || combo.list(index) != combo.text()) return false;
-  std::string item = combo.list(index);
-  MsgAnswer a = form.services().messageBox("[" + item + "]\u3000削除してもいいですか",
-                                           MsgButtons::OKCancel, MsgIcon::Question, title);
-  if (a != MsgAnswer::OK) return false;
-  combo.removeItem(index);
-  if (!writeList(files, itemsOf(combo))) {
-    combo.addItem(item, index);
-    showListNotSaved(form, title);
-    return false;
-  }
-  combo.setText("");
-  return true;
 }
 
 }  // namespace zv::pathlist

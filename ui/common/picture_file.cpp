@@ -1,4 +1,4 @@
-#include "auxwin/picture_file.h"
+#include "ui/common/picture_file.h"
 
 #include <cmath>
 #include <cstdint>
