@@ -35,9 +35,9 @@ def tree_digests(folder):
 def lzh_contents(archive):
     """Tests the archive with lhasa, extracts it into a fresh folder and returns its digests."""
     run(["lhasa", "tq", archive])
-    dest = tempfile.mkdtemp(prefix="zv-judge-")
-    run(["lhasa", "xq", os.path.abspath(archive)], cwd=dest)
-    return tree_digests(dest)
+    with tempfile.TemporaryDirectory(prefix="zv-judge-") as dest:
+        run(["lhasa", "xq", os.path.abspath(archive)], cwd=dest)
+        return tree_digests(dest)
 
 
 def bsdtar_names(archive):
