@@ -95,6 +95,7 @@ TEST_F(FileUtilityTest, LowerDriveNotReadyShowsTheMessageAndReturns) {
 // Putting the drive back must not send the pane to the folder another pane last showed on
 // that drive: the list returns to exactly the folder it showed.
 TEST_F(FileUtilityTest, UpperDriveNotReadyKeepsTheUpperFolder) {
+  services.expectedErrors = {kErrDeviceUnavailable};
   write("up/a.txt", "a");
   open();
   Control& drive = ctl("Drive1");
@@ -114,6 +115,7 @@ TEST_F(FileUtilityTest, UpperDriveNotReadyKeepsTheUpperFolder) {
 // A remembered folder that is gone: the pane opens on the program folder, and closing never
 // writes an empty path, so the next start works again.
 TEST_F(FileUtilityTest, GoneUpperFolderOpensOnTheProgramFolderAndSavesIt) {
+  services.expectedErrors = {kErrPathNotFound};  // the remembered folder is gone
   open("gone", "down");
   EXPECT_EQ(ctl("Dir1").path(), "Q:\\prog");
   EXPECT_EQ(ctl("Drive1").drive(), "q:");
