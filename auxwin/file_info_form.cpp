@@ -13,7 +13,7 @@ struct PatternOption {
   bool actsWhileLoading;
 };
 constexpr PatternOption kOptions[] = {
-    {"Option1", "*.*", false}, {"Option2", "*.txt", true}, {"Option3", "*.bmp", true},
+    {"Option1", "*.*", false},  {"Option2", "*.txt", true}, {"Option3", "*.bmp", true},
     {"Option4", "*.exe", true}, {"Option5", "*.lzh", true}, {"Option6", "*.ish", false},
 };
 
@@ -56,7 +56,8 @@ FileInfoForm::FileInfoForm(App& app) : Form(app, windows::kFileInfo) {
     const char* value;
     double top;
   };
-  for (const Row& r : {Row{"Label1", "タイムスタンプ：", "lblTime", 900}, Row{"Label2", "ファイルサイズ：", "lblSize", 1320}}) {
+  for (const Row& r : {Row{"Label1", "タイムスタンプ：", "lblTime", 900},
+                       Row{"Label2", "ファイルサイズ：", "lblSize", 1320}}) {
     Control& l = add(r.label, Kind::Label);
     l.setContainer("Frame1");
     l.move(120, r.top, 1500, 255);
@@ -93,9 +94,12 @@ void FileInfoForm::unloading(bool& cancel) { shared().InfoCaller = FileInfoCalle
 
 Control* FileInfoForm::openerFiles() {
   switch (shared().InfoCaller) {
-    case FileInfoCaller::FileSelection: return &form(windows::kFileSelection).c("File1");
-    case FileInfoCaller::FileUtility: return &form(windows::kFileUtility).c("File1");
-    case FileInfoCaller::None: break;
+    case FileInfoCaller::FileSelection:
+      return &form(windows::kFileSelection).c("File1");
+    case FileInfoCaller::FileUtility:
+      return &form(windows::kFileUtility).c("File1");
+    case FileInfoCaller::None:
+      break;
   }
   return nullptr;
 }

@@ -120,7 +120,8 @@ void NewFolderDialog::ok() {
 }
 
 void NewFolderDialog::createFolder() {
-  auto checked = checkedTarget("新しいフォルダ名を入力してください", "同名フォルダが存在します", kFolderTitle);
+  auto checked =
+      checkedTarget("新しいフォルダ名を入力してください", "同名フォルダが存在します", kFolderTitle);
   if (!checked) return;
   std::string target = *checked;
   Steps make;
@@ -134,7 +135,8 @@ void NewFolderDialog::createFolder() {
 }
 
 void NewFolderDialog::renameFile() {
-  auto checked = checkedTarget("新しいファイル名を入力してください", "同名ファイルが存在します", kRenameTitle);
+  auto checked =
+      checkedTarget("新しいファイル名を入力してください", "同名ファイルが存在します", kRenameTitle);
   if (!checked) return;
   std::string target = *checked;
   Steps probe;

@@ -37,8 +37,7 @@ class NewFolderDialog : public Form {
   bool refuseName(const std::string& name, const std::string& title);
   // The target path when the typed name passes the checks; otherwise says why and gives none.
   std::optional<std::string> checkedTarget(const std::string& emptyText,
-                                           const std::string& existsText,
-                                           const std::string& title);
+                                           const std::string& existsText, const std::string& title);
   void complain(const std::string& text, const std::string& title);
 };
 

@@ -40,8 +40,8 @@ OptionForm::OptionForm(App& app) : Form(app, windows::kOptions) {
 }
 
 void OptionForm::addControls() {
-  auto frame = [this](const char* name, const char* caption, double left, double top,
-                      double width, double height) {
+  auto frame = [this](const char* name, const char* caption, double left, double top, double width,
+                      double height) {
     Control& f = add(name, Kind::Frame);
     f.setCaption(caption);
     f.move(left, top, width, height);
@@ -68,13 +68,14 @@ void OptionForm::addControls() {
   inFrame("Check1", Kind::CheckBox, "表示する", "Frame3", 1200, 750, 1900);
 
   frame("Frame6", "圧縮形式", 120, 1440, 6840, 975);
-  inFrame("Option1", Kind::OptionButton, "単一ﾌｫﾙﾀﾞ内のﾌｧｲﾙを選択して圧縮", "Frame6", 180, 270, 6400)
+  inFrame("Option1", Kind::OptionButton, "単一ﾌｫﾙﾀﾞ内のﾌｧｲﾙを選択して圧縮", "Frame6", 180, 270,
+          6400)
       .setValue(1);
   inFrame("Option3", Kind::OptionButton, "指定ﾌｫﾙﾀﾞ以下を階層構造付きですべて圧縮", "Frame6", 180,
           570, 6400);
   // The folder-hierarchy choice exists for the stored value "2" but is never offered.
-  Control& option2 = inFrame("Option2", Kind::OptionButton, "ﾌｫﾙﾀﾞの階層付きで圧縮", "Frame6",
-                             180, 570, 6400);
+  Control& option2 =
+      inFrame("Option2", Kind::OptionButton, "ﾌｫﾙﾀﾞの階層付きで圧縮", "Frame6", 180, 570, 6400);
   option2.setVisible(false);
   option2.setEnabled(false);
 
@@ -179,7 +180,8 @@ void OptionForm::updateFileSelectionInstruction() {
   Form* selection = forms().find(windows::kFileSelection);
   if (!selection || !selection->visible()) return;
   bool folders = c("Option3").value() == 1;
-  selection->c("Label1").setCaption(folders ? "圧縮するフォルダを指定後" : "圧縮するファイルを指定後");
+  selection->c("Label1").setCaption(folders ? "圧縮するフォルダを指定後"
+                                            : "圧縮するファイルを指定後");
   selection->c("File1").setEnabled(!folders);
 }
 

@@ -1,7 +1,7 @@
 #include "auxwin/picview_form.h"
 
-#include "ui/common/picture_file.h"
 #include "core/app.h"
+#include "ui/common/picture_file.h"
 
 namespace zv {
 

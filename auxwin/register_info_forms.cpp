@@ -7,7 +7,8 @@ namespace zv {
 
 void registerInfoForms(FormRegistry& forms) {
   forms.define(windows::kFileInfo, [](App& app) { return std::make_unique<FileInfoForm>(app); });
-  forms.define(windows::kNewFolder, [](App& app) { return std::make_unique<NewFolderDialog>(app); });
+  forms.define(windows::kNewFolder,
+               [](App& app) { return std::make_unique<NewFolderDialog>(app); });
 }
 
 }  // namespace zv

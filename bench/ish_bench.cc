@@ -25,8 +25,10 @@ int main() {
     auto files = decodeText(text);
     double dec = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     bool ok = files.size() == 1 && files[0].ok && files[0].data == data;
-    std::printf("%-6s text %.1f MB: encode %.0f MB/s, decode %.0f MB/s of file data (%.0f MB/s of text)%s\n",
-                std::string(info(t).commentWord).c_str(), text.size() / 1e6, size / 1e6 / enc, size / 1e6 / dec,
-                text.size() / 1e6 / dec, ok ? "" : "  MISMATCH");
+    std::printf(
+        "%-6s text %.1f MB: encode %.0f MB/s, decode %.0f MB/s of file data (%.0f MB/s of "
+        "text)%s\n",
+        std::string(info(t).commentWord).c_str(), text.size() / 1e6, size / 1e6 / enc,
+        size / 1e6 / dec, text.size() / 1e6 / dec, ok ? "" : "  MISMATCH");
   }
 }

@@ -63,14 +63,17 @@ void row(const char* what, double secs, long long bytes = -1) {
 void buildCorpus(const std::string& c) {
   run("rm -rf " + c + " && mkdir -p " + c + "/headers");
   // A large text: licences and manual pages' sources as plain text, repeated to 6 MB.
-  run("cd " + c + " && (cat $(ls /usr/share/common-licenses/* | sort) /usr/include/*.h) > t0 && "
+  run("cd " + c +
+      " && (cat $(ls /usr/share/common-licenses/* | sort) /usr/include/*.h) > t0 && "
       "while [ $(stat -c %s t0) -lt 6000000 ]; do cat t0 t0 > t1 && mv t1 t0; done && "
       "head -c 6000000 t0 > text.txt && rm t0");
   // C++ headers up to about 6 MB.
   run("cd /usr/include/c++ && find . -type f | sort | head -c 2000000 | tr '\\n' '\\0' | "
-      "xargs -0 cat | head -c 6000000 > " + c + "/headers/all.h");
+      "xargs -0 cat | head -c 6000000 > " +
+      c + "/headers/all.h");
   run("cd /usr/include/c++ && find . -maxdepth 3 -type f | sort | head -300 | "
-      "while read f; do d=" + c + "/headers/$(dirname $f); mkdir -p $d; cp $f $d/; done");
+      "while read f; do d=" +
+      c + "/headers/$(dirname $f); mkdir -p $d; cp $f $d/; done");
   // A shared library and an executable.
   run("cp $(ls /usr/lib/x86_64-linux-gnu/libstdc++.so.6.* | head -1) " + c + "/libstdc++.so");
   run("head -c 5000000 $(command -v cmake) > " + c + "/cmake.bin");
@@ -122,14 +125,16 @@ int main(int argc, char** argv) {
     for (int m : {5, 6, 7}) {
       std::string arc = w + "/jlha_lh" + std::to_string(m) + ".lzh";
       run("rm -f " + arc);
-      double t = seconds([&] { run("cd " + c + " && jlha a2o" + std::to_string(m) + " " + arc + " *"); });
+      double t =
+          seconds([&] { run("cd " + c + " && jlha a2o" + std::to_string(m) + " " + arc + " *"); });
       row(("jlha -lh" + std::to_string(m) + "- pack").c_str(), t, fileSize(arc));
     }
   }
   run("cd " + c + " && tar cf " + w + "/corpus.tar .");
   for (int lvl : {6, 9}) {
     std::string out = w + "/corpus.tar.gz" + std::to_string(lvl);
-    double t = seconds([&] { run("gzip -" + std::to_string(lvl) + " -c " + w + "/corpus.tar > " + out); });
+    double t =
+        seconds([&] { run("gzip -" + std::to_string(lvl) + " -c " + w + "/corpus.tar > " + out); });
     row(("gzip -" + std::to_string(lvl) + " (tar of the corpus)").c_str(), t, fileSize(out));
   }
 
@@ -138,16 +143,22 @@ int main(int argc, char** argv) {
   run("rm -rf " + w + "/x");
   row("ours extract", seconds([&] { unlha("x -n1 " + dq(a5) + " " + dq(w + "/x/ours/")); }));
   if (have("lhasa"))
-    row("lhasa extract", seconds([&] { run("mkdir -p " + w + "/x/lhasa && cd " + w + "/x/lhasa && lhasa xq " + a5); }));
+    row("lhasa extract", seconds([&] {
+          run("mkdir -p " + w + "/x/lhasa && cd " + w + "/x/lhasa && lhasa xq " + a5);
+        }));
   if (have("bsdtar"))
-    row("bsdtar extract", seconds([&] { run("mkdir -p " + w + "/x/bsdtar && cd " + w + "/x/bsdtar && bsdtar xf " + a5); }));
+    row("bsdtar extract", seconds([&] {
+          run("mkdir -p " + w + "/x/bsdtar && cd " + w + "/x/bsdtar && bsdtar xf " + a5);
+        }));
   if (have("7z"))
-    row("7z extract", seconds([&] { run("mkdir -p " + w + "/x/7z && cd " + w + "/x/7z && 7z x -y " + a5); }));
+    row("7z extract",
+        seconds([&] { run("mkdir -p " + w + "/x/7z && cd " + w + "/x/7z && 7z x -y " + a5); }));
 
   // A 10 000-member archive: listing (first listing of an unseen file: headers parsed).
   std::string many = w + "/many";
   run("rm -rf " + many + " && mkdir -p " + many + " && cd " + many +
-      " && for d in 0 1 2 3 4 5 6 7 8 9; do mkdir d$d; (cd d$d && seq 1 1000 | sed 's/^/f/' | xargs touch); done");
+      " && for d in 0 1 2 3 4 5 6 7 8 9; do mkdir d$d; (cd d$d && seq 1 1000 | sed 's/^/f/' | "
+      "xargs touch); done");
   std::string ma = w + "/many.lzh";
   run("rm -f " + ma);
   unlha("a -d1 -n1 " + dq(ma) + " " + dq(many + "/") + " *.*");
@@ -168,9 +179,11 @@ int main(int argc, char** argv) {
   // 2 000 members of the 10 000: one x call each, against one call naming all 2 000.
   std::vector<std::string> names;
   for (int d = 0; d < 10; ++d)
-    for (int f = 1; f <= 200; ++f) names.push_back("d" + std::to_string(d) + "\\f" + std::to_string(f));
+    for (int f = 1; f <= 200; ++f)
+      names.push_back("d" + std::to_string(d) + "\\f" + std::to_string(f));
   double tEach = seconds([&] {
-    for (const std::string& n : names) unlha("x -n1 " + dq(ma) + " " + dq(w + "/each/") + " " + dq(n));
+    for (const std::string& n : names)
+      unlha("x -n1 " + dq(ma) + " " + dq(w + "/each/") + " " + dq(n));
   });
   std::string all = "x -n1 " + dq(ma) + " " + dq(w + "/once/");
   for (const std::string& n : names) all += " " + dq(n);
@@ -189,7 +202,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= 1000; ++i)
       unlha("u -n1 " + dq(big) + " " + dq(base + "/s" + std::to_string(i) + ".txt"));
   });
-  double tU1 = seconds([&] { unlha("u -n1 " + dq(w + "/big2.lzh") + " " + dq(base + "/") + " *.*"); });
+  double tU1 =
+      seconds([&] { unlha("u -n1 " + dq(w + "/big2.lzh") + " " + dq(base + "/") + " *.*"); });
   row("1000 u calls into a 200 MB archive", tU, fileSize(big));
   row("1 u call with 1000 files, same archive", tU1, fileSize(w + "/big2.lzh"));
   std::printf("\nratios: x per member %.2fx, u per file %.2fx of the single call\n", tEach / tOnce,

@@ -50,11 +50,13 @@ Bytes text_corpus() {
   Bytes b;
   const char* dir = std::getenv("LZH_BENCH_CORPUS");
   std::error_code ec;
-  for (const std::string root : {std::string(dir ? dir : ""), std::string("/usr/share/common-licenses"),
-                                 std::string("/usr/include/c++")}) {
+  for (const std::string root :
+       {std::string(dir ? dir : ""), std::string("/usr/share/common-licenses"),
+        std::string("/usr/include/c++")}) {
     if (root.empty() || !std::filesystem::exists(root, ec)) continue;
     for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
-         it != std::filesystem::recursive_directory_iterator() && b.size() < (4u << 20); it.increment(ec)) {
+         it != std::filesystem::recursive_directory_iterator() && b.size() < (4u << 20);
+         it.increment(ec)) {
       if (!it->is_regular_file(ec)) continue;
       Bytes f = read_file(it->path().string());
       b.insert(b.end(), f.begin(), f.end());
@@ -116,7 +118,8 @@ void BM_Encode(benchmark::State& state) {
     Source src{&in, 0};
     LzhStreams io{read_mem, &src, discard, nullptr};
     LzhEncodeOptions opt{level, 0};
-    if (lzh_encode_ex(method, in.size(), &io, &packed, &opt) != LZH_OK) state.SkipWithError("encode failed");
+    if (lzh_encode_ex(method, in.size(), &io, &packed, &opt) != LZH_OK)
+      state.SkipWithError("encode failed");
   }
   state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)in.size());
   state.counters["ratio%"] = 100.0 * (double)packed / (double)in.size();
@@ -130,7 +133,8 @@ void BM_Decode(benchmark::State& state) {
   for (auto _ : state) {
     Source src{&packed, 0};
     LzhStreams io{read_mem, &src, discard, nullptr};
-    if (lzh_decode(method, packed.size(), in.size(), &io) != LZH_OK) state.SkipWithError("decode failed");
+    if (lzh_decode(method, packed.size(), in.size(), &io) != LZH_OK)
+      state.SkipWithError("decode failed");
   }
   state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)in.size());
   state.SetLabel(std::string(kind_name((int)state.range(1))) + " " + method);
@@ -145,7 +149,8 @@ void BM_DecodeBest(benchmark::State& state) {
   for (auto _ : state) {
     Source src{&packed, 0};
     LzhStreams io{read_mem, &src, discard, nullptr};
-    if (lzh_decode(method, packed.size(), in.size(), &io) != LZH_OK) state.SkipWithError("decode failed");
+    if (lzh_decode(method, packed.size(), in.size(), &io) != LZH_OK)
+      state.SkipWithError("decode failed");
   }
   state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)in.size());
   state.SetLabel(std::string(kind_name((int)state.range(1))) + " " + method + " level 9");

@@ -3,10 +3,11 @@
 // whole archives against other tools. Not a product tool: no folders, no safety checks.
 //   lzh_codec_pack c <archive> <-lh5-|-lh6-|-lh7-> <level> files...
 //   lzh_codec_pack t <archive>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -161,7 +162,8 @@ int test(const char* archive) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 5 && strcmp(argv[1], "c") == 0) return pack(argv[2], argv[3], atoi(argv[4]), argc - 5, argv + 5);
+  if (argc >= 5 && strcmp(argv[1], "c") == 0)
+    return pack(argv[2], argv[3], atoi(argv[4]), argc - 5, argv + 5);
   if (argc == 3 && strcmp(argv[1], "t") == 0) return test(argv[2]);
   fprintf(stderr, "usage: lzh_codec_pack c archive method level files... | t archive\n");
   return 2;

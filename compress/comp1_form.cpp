@@ -1,6 +1,5 @@
 #include "compress/comp1_form.h"
 
-#include "ui/common/picture_file.h"
 #include "compress/preview.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
@@ -8,6 +7,7 @@
 #include "platform/fileops.h"
 #include "platform/folders.h"
 #include "platform/winpath.h"
+#include "ui/common/picture_file.h"
 #include "ui/common/window_common.h"
 
 namespace zv::compress {
@@ -27,7 +27,8 @@ std::string ishMissingMessage() {
          "LIB 2  プレリリース・β版ライブラリー Room Ｂ" + crlf +
          "355  ISH32.DLL V0.36：ishファイルの作成／復元" + crlf +
          "または，Zorvex 32 の配布元から ISH32.DLL を含む完全版を入手してください．" + crlf + crlf +
-         "ISH32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．" +
+         "ISH32.DLL "
+         "を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．" +
          crlf;
 }
 
@@ -105,9 +106,12 @@ void Comp1Form::buildControls() {
     double left, width;
   };
   const CodeType types[] = {
-      {"Option1", "ｲﾝﾀｰﾈｯﾄ", "半角ｶﾅを使用しない，1バイト文字のみで作成するﾌｫｰﾏｯﾄです．", 120, 1320},
-      {"Option2", "ﾊﾟｿｺﾝ通信", "半角ｶﾅと2バイト文字を使用して作成します．圧縮率が高くなります．", 1560, 1320},
-      {"Option3", "ﾊﾟｿｺﾝ通信(ｶﾅなし)", "2バイト文字は使用しますが，半角ｶﾅは使用しないﾌｫｰﾏｯﾄです．", 3000, 2160},
+      {"Option1", "ｲﾝﾀｰﾈｯﾄ", "半角ｶﾅを使用しない，1バイト文字のみで作成するﾌｫｰﾏｯﾄです．", 120,
+       1320},
+      {"Option2", "ﾊﾟｿｺﾝ通信", "半角ｶﾅと2バイト文字を使用して作成します．圧縮率が高くなります．",
+       1560, 1320},
+      {"Option3", "ﾊﾟｿｺﾝ通信(ｶﾅなし)", "2バイト文字は使用しますが，半角ｶﾅは使用しないﾌｫｰﾏｯﾄです．",
+       3000, 2160},
   };
   for (const auto& t : types) {
     Control& o = add(t.name, Kind::OptionButton);
@@ -171,7 +175,8 @@ void Comp1Form::buildControls() {
   wireHelpButton(*this, "Image1", kHelpCompression);
   makePressedPicture(all, kMainPictureOffset, [this](const MouseEvent&) { selectAll(); });
   makePressedPicture(view, kMainPictureOffset, [this](const MouseEvent&) { preview(); });
-  makePressedPicture(tip, kSmallPictureOffset, [this](const MouseEvent&) { showSelectionHint(*this); });
+  makePressedPicture(tip, kSmallPictureOffset,
+                     [this](const MouseEvent&) { showSelectionHint(*this); });
   makePressedPicture(next, kMainPictureOffset, [this](const MouseEvent&) { nextStep(); });
   // The folder is remembered as soon as the next step is pressed.
   auto press = next.onMouseDown;
@@ -208,7 +213,8 @@ void Comp1Form::showFolderMode() {
   if (!fileMode && !mode.withFolders() && !mode.wholeFolder()) return;
   // The lamps' state in words for screen readers, as their colour shows it.
   c("Label3").setDescription(fileMode ? "選択ﾌｧｲﾙを圧縮：点灯" : "選択ﾌｧｲﾙを圧縮：消灯");
-  c("Label5").setDescription(fileMode ? "ﾌｫﾙﾀﾞ階層構造付きで圧縮：消灯" : "ﾌｫﾙﾀﾞ階層構造付きで圧縮：点灯");
+  c("Label5").setDescription(fileMode ? "ﾌｫﾙﾀﾞ階層構造付きで圧縮：消灯"
+                                      : "ﾌｫﾙﾀﾞ階層構造付きで圧縮：点灯");
   c("Label3").setBackColor(fileMode ? kLampLit : kLampUnlit);
   c("Label5").setBackColor(fileMode ? kLampUnlit : kLampLit);
   c("Image5").setEnabled(fileMode);

@@ -73,7 +73,8 @@ void Comp2Form::buildControls() {
   // The pictures of this row end above the full path (Label3), also while held down.
   createPic.move(3780, 3690, 480, 480);
   createPic.setPicture("comp_create_lzh");
-  for (const auto& [n, art] : {std::pair{"Imglha", "comp_create_lzh"}, std::pair{"Imgish", "comp_create_ish"}}) {
+  for (const auto& [n, art] :
+       {std::pair{"Imglha", "comp_create_lzh"}, std::pair{"Imgish", "comp_create_ish"}}) {
     Control& pic = add(n, Kind::Picture);
     pic.move(0, 0, 480, 480);
     pic.setPicture(art);
@@ -166,7 +167,8 @@ void Comp2Form::unloading(bool& cancel) {
     steps([&] { util->c("Dir1").setPath(c("Dir1").path()); });
   }
   steps([&] { saveLastFolder(*this, "Comp2Dir"); });
-  if (Form* comp1 = forms().find(windows::kFileSelection)) steps([&] { comp1->c("Command2").setEnabled(true); });
+  if (Form* comp1 = forms().find(windows::kFileSelection))
+    steps([&] { comp1->c("Command2").setEnabled(true); });
 }
 
 void Comp2Form::folderChanged() {
@@ -213,8 +215,8 @@ void Comp2Form::pickRegisteredPath() {
   bool exists = false;
   steps([&] { exists = fs::exists(path); });
   if (!exists) {
-    services().messageBox("登録されたパスが見つかりません.リストから削除してください．", MsgButtons::OK,
-                          MsgIcon::Exclamation, "エラーです");
+    services().messageBox("登録されたパスが見つかりません.リストから削除してください．",
+                          MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
     return;
   }
   steps([&] { c("File1").setPattern(ish_ ? "*.ish" : "*.lzh"); });

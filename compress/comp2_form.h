@@ -4,8 +4,8 @@
 #pragma once
 #include <string>
 
-#include "core/settings/path_list_file.h"
 #include "core/forms/form.h"
+#include "core/settings/path_list_file.h"
 
 namespace zv::compress {
 

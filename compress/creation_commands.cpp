@@ -37,9 +37,12 @@ std::string lzhFolderCommand(const YesNo& showProgress, const std::string& archi
 
 std::string ishSwitches(IshCodeType type) {
   switch (type) {
-    case IshCodeType::Internet: return "/s7 /ya";
-    case IshCodeType::PcNetwork: return "/ss /ya";
-    case IshCodeType::PcNetworkNoKana: return "/sn /ya";
+    case IshCodeType::Internet:
+      return "/s7 /ya";
+    case IshCodeType::PcNetwork:
+      return "/ss /ya";
+    case IshCodeType::PcNetworkNoKana:
+      return "/sn /ya";
   }
   return "/ss /ya";
 }

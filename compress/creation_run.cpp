@@ -170,7 +170,8 @@ void runIshCreation(Form& comp2) {
     }
     if (failed) {
       std::string text = "ISH ファイルの作成中にエラーが生じました";
-      while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r')) failure.pop_back();
+      while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r'))
+        failure.pop_back();
       if (!failure.empty()) text += "\r\n\r\n" + failure;
       message(comp2, text, "ISH 作成");
     }

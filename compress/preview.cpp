@@ -53,8 +53,9 @@ PreviewKind previewKind(const std::string& path) {
 std::string previewText(std::string_view head, uint64_t fileSize) {
   if (fileSize <= kPreviewCharacters) return encoding::decodeUnknown(head.substr(0, fileSize));
   std::string_view whole = withoutCutSequence(head);
-  std::string text = encoding::isValidUtf8(whole) ? std::string(whole)
-                                                  : encoding::cp932ToUtf8(head.substr(0, kPreviewCharacters * 2));
+  std::string text = encoding::isValidUtf8(whole)
+                         ? std::string(whole)
+                         : encoding::cp932ToUtf8(head.substr(0, kPreviewCharacters * 2));
   return firstCharacters(text, kPreviewCharacters);
 }
 

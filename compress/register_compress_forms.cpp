@@ -6,8 +6,10 @@
 namespace zv {
 
 void registerCompressForms(FormRegistry& forms) {
-  forms.define(windows::kFileSelection, [](App& app) { return std::make_unique<compress::Comp1Form>(app); });
-  forms.define(windows::kArchiveCreation, [](App& app) { return std::make_unique<compress::Comp2Form>(app); });
+  forms.define(windows::kFileSelection,
+               [](App& app) { return std::make_unique<compress::Comp1Form>(app); });
+  forms.define(windows::kArchiveCreation,
+               [](App& app) { return std::make_unique<compress::Comp2Form>(app); });
 }
 
 }  // namespace zv

@@ -27,19 +27,19 @@ struct NewFolderRequest {
 };
 
 struct Shared {
-  std::string IniFile;        // program folder + "\ZORVEX.INI"
-  std::string SystemFolder;   // where the archiver libraries are looked for
-  std::string StartMode;      // "Command" after a start with an archive argument
-  std::string TempFolder;     // members extracted for viewing
-  std::string SfxFolder;      // self-extracting archives of the file utility
-  std::string QuickFolder;    // quick extraction
-  bool RunInProgress = false; // an archive run hides and unloads its flow's windows
-  std::string ArchiveFile;    // quoted archive path, or the command-line text unchanged
-  std::string ExtractFolder;  // always ends in '\'
-  std::string SourceFolder;   // always ends in '\'
+  std::string IniFile;         // program folder + "\ZORVEX.INI"
+  std::string SystemFolder;    // where the archiver libraries are looked for
+  std::string StartMode;       // "Command" after a start with an archive argument
+  std::string TempFolder;      // members extracted for viewing
+  std::string SfxFolder;       // self-extracting archives of the file utility
+  std::string QuickFolder;     // quick extraction
+  bool RunInProgress = false;  // an archive run hides and unloads its flow's windows
+  std::string ArchiveFile;     // quoted archive path, or the command-line text unchanged
+  std::string ExtractFolder;   // always ends in '\'
+  std::string SourceFolder;    // always ends in '\'
   std::string IshFile;
   FileInfoCaller InfoCaller = FileInfoCaller::None;  // while the information window is open
-  NewFolderRequest NewFolder;  // while the new-folder dialog is open
+  NewFolderRequest NewFolder;                        // while the new-folder dialog is open
   // Option values from the settings file.
   PackModeOption PackMode;
   DirectoryModeOption DirectoryMode;

@@ -25,8 +25,7 @@ constexpr uint32_t kLightYellow = 0xFFFFC0;
 constexpr uint32_t kQuickBuffer = 1024;
 
 bool endsWithNoCase(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         lowerAscii(text.substr(text.size() - tail.size())) == tail;
+  return text.size() >= tail.size() && lowerAscii(text.substr(text.size() - tail.size())) == tail;
 }
 }  // namespace
 
@@ -50,10 +49,16 @@ void DeComp1Form::addControls() {
   files.setFont(kListFont);
   files.setPattern("*.lzh");
 
-  struct Opt { const char* name; double left; const char* caption; const char* tip; };
-  for (const Opt& o : {Opt{"Option1", 240, "lzh", "右のﾘｽﾄにLZHﾌｧｲﾙのみ表示します"},
-                       Opt{"Option2", 1200, "zip", "右のﾘｽﾄにZIPﾌｧｲﾙのみ表示します"},
-                       Opt{"Option3", 2160, "ish", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからの取り込みは，ここをﾀﾞﾌﾞﾙｸﾘｯｸします"}}) {
+  struct Opt {
+    const char* name;
+    double left;
+    const char* caption;
+    const char* tip;
+  };
+  for (const Opt& o :
+       {Opt{"Option1", 240, "lzh", "右のﾘｽﾄにLZHﾌｧｲﾙのみ表示します"},
+        Opt{"Option2", 1200, "zip", "右のﾘｽﾄにZIPﾌｧｲﾙのみ表示します"},
+        Opt{"Option3", 2160, "ish", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからの取り込みは，ここをﾀﾞﾌﾞﾙｸﾘｯｸします"}}) {
     Control& opt = add(o.name, Kind::OptionButton);
     opt.move(o.left, 3720, 855, 360);
     opt.setFont(kOptionFont);
@@ -119,7 +124,8 @@ void DeComp1Form::wireEvents() {
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
   c("cmdDbl").onClick = [this] { commandLineOpen(); };
-  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { quickExtract(); });
+  makePressedPicture(c("Image2"), kMainPictureOffset,
+                     [this](const MouseEvent&) { quickExtract(); });
   c("Command1").onClick = [this] { unload(); };
 
   defineProcedure("ReadOption", [this] { readOption(*this); });
@@ -182,8 +188,9 @@ void DeComp1Form::filterChanged() {
   if (!zip && !c("Option3").value()) return;
   if (!systemLibraryPresent(shared(), zip ? "unzip32.dll" : "ish32.dll")) {
     std::string page = libraryHelpPage(app().programFolder);
-    services().messageBox(zip ? zipLibraryMissingText(page) : ishLibraryMissingText(page), MsgButtons::OK,
-                          MsgIcon::Exclamation, zip ? "ZIP ファイルの解凍" : "ISH ファイルの復元");
+    services().messageBox(zip ? zipLibraryMissingText(page) : ishLibraryMissingText(page),
+                          MsgButtons::OK, MsgIcon::Exclamation,
+                          zip ? "ZIP ファイルの解凍" : "ISH ファイルの復元");
     c("Option1").setValue(1);  // runs this again with LZH
     return;
   }
@@ -238,7 +245,7 @@ void DeComp1Form::commandLineOpen() {
   };
   // A ZIP or ISH file opened from the desktop goes to its own library; the filter only
   // changes when the library is there and the file is listed under that filter.
-  const char* option = endsWithNoCase(name, ".zip") ? "Option2"
+  const char* option = endsWithNoCase(name, ".zip")   ? "Option2"
                        : endsWithNoCase(name, ".ish") ? "Option3"
                                                       : nullptr;
   if (option) {
@@ -314,7 +321,9 @@ void DeComp1Form::quickExtract() {
   steps([&] { runQuickExtract(); });
   steps([&] { forms().unload(windows::kWait); });
   steps([&] { forms().show(windows::kFileUtility); });
-  steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32  -Quick 解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
+  steps([&] {
+    form(windows::kFileUtility).setCaption("Zorvex 32  -Quick 解凍されたﾌｧｲﾙのﾘｽﾄです-");
+  });
   pointFileUtilityAt(*this, s.ExtractFolder.substr(0, 1), s.ExtractFolder);
   steps([&] { unload(); });
   services().setBusy(false);

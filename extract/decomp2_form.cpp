@@ -1,12 +1,12 @@
 #include "extract/decomp2_form.h"
 
-#include "ui/common/picture_file.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"
 #include "extract/member_viewing.h"
 #include "extract/process_state.h"
 #include "platform/winpath.h"
+#include "ui/common/picture_file.h"
 #include "ui/common/window_common.h"
 
 namespace zv::extract {
@@ -38,13 +38,21 @@ void DeComp2Form::addControls() {
   label.move(720, 270, 4320, 240);
   label.setCaption("解凍したいファイルをクリックで指定後");
 
-  struct Pic { const char* name; double l, t, w, h; const char* tip; const char* art; };
-  for (const Pic& p : {Pic{"Image2", 5880, 120, 1080, 615, "次のｽﾃｯﾌﾟ進みます", "ext_next"},
-                       Pic{"Image3", 480, 3360, 960, 390, "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします", "ext_select_all"},
-                       Pic{"Image5", 1920, 3120, 645, 780, "関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます", "ext_open"},
-                       Pic{"Image8", 2880, 3120, 705, 840, "ﾌｧｲﾙﾘｽﾄのﾃｷｽﾄﾌｧｲﾙを閲覧できます", "ext_notepad"},
-                       Pic{"Image6", 3960, 3060, 690, 915, "書庫内に圧縮されているﾌｧｲﾙをﾘｽﾄ表示します", "ext_list"},
-                       Pic{"Image1", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
+  struct Pic {
+    const char* name;
+    double l, t, w, h;
+    const char* tip;
+    const char* art;
+  };
+  for (const Pic& p :
+       {Pic{"Image2", 5880, 120, 1080, 615, "次のｽﾃｯﾌﾟ進みます", "ext_next"},
+        Pic{"Image3", 480, 3360, 960, 390, "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+            "ext_select_all"},
+        Pic{"Image5", 1920, 3120, 645, 780, "関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます", "ext_open"},
+        Pic{"Image8", 2880, 3120, 705, 840, "ﾌｧｲﾙﾘｽﾄのﾃｷｽﾄﾌｧｲﾙを閲覧できます", "ext_notepad"},
+        Pic{"Image6", 3960, 3060, 690, 915, "書庫内に圧縮されているﾌｧｲﾙをﾘｽﾄ表示します",
+            "ext_list"},
+        Pic{"Image1", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
     Control& pic = add(p.name, Kind::Picture);
     pic.move(p.l, p.t, p.w, p.h);
     pic.setTooltip(p.tip);
@@ -69,9 +77,12 @@ void DeComp2Form::addControls() {
   };
 
   makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { nextStep(); });
-  makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) { toggleSelectAll(); });
-  makePressedPicture(c("Image5"), kMainPictureOffset, [this](const MouseEvent&) { openClickedMember(); });
-  makePressedPicture(c("Image8"), kMainPictureOffset, [this](const MouseEvent&) { openInNotepad(); });
+  makePressedPicture(c("Image3"), kMainPictureOffset,
+                     [this](const MouseEvent&) { toggleSelectAll(); });
+  makePressedPicture(c("Image5"), kMainPictureOffset,
+                     [this](const MouseEvent&) { openClickedMember(); });
+  makePressedPicture(c("Image8"), kMainPictureOffset,
+                     [this](const MouseEvent&) { openInNotepad(); });
   makePressedPicture(c("Image6"), kMainPictureOffset, [this](const MouseEvent&) {
     Steps steps;
     steps([&] { forms().show(windows::kViewer); });

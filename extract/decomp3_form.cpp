@@ -48,13 +48,19 @@ void DeComp3Form::addControls() {
   label2.move(3240, 1260, 1920, 225);
   label2.setCaption("パスの登録/削除：");
 
-  struct Pic { const char* name; double l, t, w, h; const char* tip; const char* art; };
-  for (const Pic& p : {Pic{"Image5", 5160, 1200, 420, 420, "", "ext_register"},
-                       Pic{"Image4", 5640, 1200, 435, 420, "", "ext_unregister"},
-                       Pic{"Image1", 6300, 1680, 690, 720, "解凍先のﾌｫﾙﾀﾞを新しく作ります", "ext_new_folder"},
-                       Pic{"Image2", 6300, 2760, 705, 915, "", "ext_extract"},
-                       Pic{"Image7", 2760, 1200, 405, 405, "", "ext_desktop"},
-                       Pic{"Image3", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
+  struct Pic {
+    const char* name;
+    double l, t, w, h;
+    const char* tip;
+    const char* art;
+  };
+  for (const Pic& p :
+       {Pic{"Image5", 5160, 1200, 420, 420, "", "ext_register"},
+        Pic{"Image4", 5640, 1200, 435, 420, "", "ext_unregister"},
+        Pic{"Image1", 6300, 1680, 690, 720, "解凍先のﾌｫﾙﾀﾞを新しく作ります", "ext_new_folder"},
+        Pic{"Image2", 6300, 2760, 705, 915, "", "ext_extract"},
+        Pic{"Image7", 2760, 1200, 405, 405, "", "ext_desktop"},
+        Pic{"Image3", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
     Control& pic = add(p.name, Kind::Picture);
     pic.move(p.l, p.t, p.w, p.h);
     if (*p.tip) pic.setTooltip(p.tip);
@@ -128,7 +134,8 @@ void DeComp3Form::unloading(bool&) {
   pointFileUtilityAt(*this, c("Drive1").drive(), c("Dir1").path());
   steps([&] { saveLastFolder(*this, "DeComp3Dir"); });
   steps([&] {
-    if (Form* contents = forms().find(windows::kArchiveContents)) contents->c("Command1").setEnabled(true);
+    if (Form* contents = forms().find(windows::kArchiveContents))
+      contents->c("Command1").setEnabled(true);
   });
 }
 
@@ -138,8 +145,8 @@ void DeComp3Form::registeredPathPicked() {
   bool there = false;
   steps([&] { there = fs::exists(text); });
   if (!there) {
-    services().messageBox("登録されたパスが見つかりません.リストから削除してください．", MsgButtons::OK,
-                          MsgIcon::Exclamation, "エラーです");
+    services().messageBox("登録されたパスが見つかりません.リストから削除してください．",
+                          MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
     return;
   }
   steps([&] { c("Dir1").setPath(text); });
@@ -182,7 +189,8 @@ void DeComp3Form::extract() {
   }
   s.RunInProgress = true;
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
-  for (const char* name : {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
+  for (const char* name :
+       {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
     steps([&] { forms().hide(name); });
   if (s.ShowExtractProgress.no()) steps([&] { forms().show(windows::kWait); });
   steps([&] { runExtraction(); });
@@ -191,7 +199,8 @@ void DeComp3Form::extract() {
   steps([&] { forms().show(utility ? windows::kFileUtility : windows::kMenu); });
   if (utility)
     steps([&] { form(windows::kFileUtility).setCaption("Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-"); });
-  for (const char* name : {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
+  for (const char* name :
+       {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})
     steps([&] { forms().unload(name); });
   // The file utility shows the folder that received the files, also when it was typed.
   if (utility) {

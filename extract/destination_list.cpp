@@ -1,7 +1,7 @@
 #include "extract/destination_list.h"
 
-#include "ui/common/path_list_combo.h"
 #include "core/app.h"
+#include "ui/common/path_list_combo.h"
 
 namespace zv::extract {
 
@@ -17,7 +17,8 @@ void loadDestinations(Form& window, Control& combo) {
 }
 
 bool registerDestination(Form& window, Control& combo) {
-  return pathlist::registerCurrent(window, combo, pathlist::extractionFiles(window.app().programFolder));
+  return pathlist::registerCurrent(window, combo,
+                                   pathlist::extractionFiles(window.app().programFolder));
 }
 
 void deleteDestination(Form& window, Control& combo) {

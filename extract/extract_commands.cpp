@@ -30,8 +30,8 @@ std::string memberTail(const std::string& extractFolder, const std::string& memb
   return winpath::quote(extractFolder) + " " + winpath::quote(member);
 }
 
-std::optional<std::string> lhaRunCommand(const YesNo& showProgress,
-                                         const std::string& archive, const std::string& tail) {
+std::optional<std::string> lhaRunCommand(const YesNo& showProgress, const std::string& archive,
+                                         const std::string& tail) {
   if (showProgress.yes()) return "x -gn " + archive + " " + tail;
   if (showProgress.no()) return "x -n1 " + archive + " " + tail;
   return std::nullopt;

@@ -36,8 +36,8 @@ std::string memberTail(const std::string& extractFolder, const std::string& memb
 
 // The LZH run: "x -gn " when ShowExtractProgress is yes, "x -n1 " when it is no, nothing with
 // any other value (no command is issued then).
-std::optional<std::string> lhaRunCommand(const YesNo& showProgress,
-                                         const std::string& archive, const std::string& tail);
+std::optional<std::string> lhaRunCommand(const YesNo& showProgress, const std::string& archive,
+                                         const std::string& tail);
 
 // The ZIP run: -x -n --i archive tail, whatever the options say.
 std::string zipRunCommand(const std::string& archive, const std::string& tail);

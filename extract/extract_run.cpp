@@ -32,8 +32,8 @@ Overwrite askOverwrite(Form& window, const std::string& destination) {
   if (!mode.no()) return Overwrite::Skip;
   if (!fs::isFile(destination)) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
-      "同名ファイル " + destination + " が存在します．上書き解凍しますか？", MsgButtons::YesNoCancel,
-      MsgIcon::Question, "LHA 解凍");
+      "同名ファイル " + destination + " が存在します．上書き解凍しますか？",
+      MsgButtons::YesNoCancel, MsgIcon::Question, "LHA 解凍");
   if (a == MsgAnswer::Yes) return Overwrite::Extract;
   if (a == MsgAnswer::No) return Overwrite::Skip;
   return Overwrite::Cancel;

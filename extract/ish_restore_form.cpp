@@ -70,7 +70,11 @@ void IshRestoreForm::addControls() {
   get.setCaption("Get");
   get.setContainer("Frame1");
 
-  struct Opt { const char* name; double left, width; const char* caption; };
+  struct Opt {
+    const char* name;
+    double left, width;
+    const char* caption;
+  };
   for (const Opt& o : {Opt{"Option1", 3480, 855, "new"}, Opt{"Option2", 4440, 735, "all"},
                        Opt{"Option3", 5220, 1935, "with question"}}) {
     Control& opt = add(o.name, Kind::OptionButton);
@@ -105,9 +109,7 @@ void IshRestoreForm::addControls() {
   };
 }
 
-std::string IshRestoreForm::workFile() const {
-  return app().programFolder + "\\temp\\tmp$$$.ish";
-}
+std::string IshRestoreForm::workFile() const { return app().programFolder + "\\temp\\tmp$$$.ish"; }
 
 void IshRestoreForm::load() {
   Steps steps;
@@ -118,7 +120,8 @@ void IshRestoreForm::load() {
   c("ImgNO").setVisible(true);
   steps([&] { loadLastFolder(*this, "ish", 512); });
   steps([&] {
-    if (Form* selection = forms().find(windows::kArchiveSelection)) selection->c("Command1").setEnabled(false);
+    if (Form* selection = forms().find(windows::kArchiveSelection))
+      selection->c("Command1").setEnabled(false);
   });
 }
 
@@ -129,7 +132,8 @@ void IshRestoreForm::unloading(bool&) {
   });
   steps([&] { saveLastFolder(*this, "ish"); });
   steps([&] {
-    if (Form* selection = forms().find(windows::kArchiveSelection)) selection->c("Command1").setEnabled(true);
+    if (Form* selection = forms().find(windows::kArchiveSelection))
+      selection->c("Command1").setEnabled(true);
   });
 }
 

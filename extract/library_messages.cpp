@@ -5,7 +5,6 @@
 #include "platform/drives.h"
 #include "platform/winpath.h"
 
-
 namespace zv::extract {
 
 namespace {
@@ -29,7 +28,8 @@ std::string zipLibraryMissingText(const std::string& page) {
       "#296  GHE00322 99/02/11  122928   UNZP540 .EXE UNZIP32.DLL Ver 5.40",
       "または，" + page,
       "",
-      "UNZIP32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
+      "UNZIP32.DLL "
+      "を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
   });
 }
 
@@ -45,7 +45,8 @@ std::string ishLibraryMissingText(const std::string& page) {
       "355  ISH32.DLL V0.36：ishファイルの作成／復元",
       "または，" + page,
       "",
-      "ISH32.DLL を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
+      "ISH32.DLL "
+      "を入手しましたら，<windows>下の<system>ディレクトリ(フォルダ)にコピーしてください．",
   });
 }
 

@@ -6,8 +6,9 @@
 namespace zv::extract {
 
 void showUnreadableArchive(Form& owner) {
-  owner.services().messageBox("書庫ファイルを読み込めません．壊れているか，対応していない形式です．",
-                              MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
+  owner.services().messageBox(
+      "書庫ファイルを読み込めません．壊れているか，対応していない形式です．", MsgButtons::OK,
+      MsgIcon::Exclamation, "エラーです");
 }
 
 int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "ui/common/line_splitter.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/settings/profile.h"
@@ -15,6 +14,7 @@
 #include "platform/encoding.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
+#include "ui/common/line_splitter.h"
 
 namespace zv::extract {
 
@@ -52,7 +52,8 @@ std::string zipListingText(const Listing& listing) {
   for (const auto& m : listing.members) {
     char line[160];
     std::snprintf(line, sizeof line, "%12u %11u %4u.%u%% %s  %s\r\n", m.originalSize, m.packedSize,
-                  m.ratio / 10, m.ratio % 10, dosDateTime(m.date, m.time).c_str(), m.method.c_str());
+                  m.ratio / 10, m.ratio % 10, dosDateTime(m.date, m.time).c_str(),
+                  m.method.c_str());
     text += " " + m.name + "\r\n" + line;
     total += m.originalSize;
     packed += m.packedSize;
@@ -90,7 +91,8 @@ bool extractClickedMember(Form& contents) {
     steps([&] { kept = std::make_unique<KeptFile>(state.clickedWorkPath); });
   int code = 0;
   steps([&] {
-    code = runCommand(contents, zip ? ArchiveKind::Zip : ArchiveKind::Lzh, command, kViewBuffer).code;
+    code =
+        runCommand(contents, zip ? ArchiveKind::Zip : ArchiveKind::Lzh, command, kViewBuffer).code;
   });
   if (code != 0) {
     showExtractError(contents);
@@ -137,8 +139,8 @@ void showArchiveList(Form& contents) {
   std::string text;
   if (selectionIsZip(contents)) {
     steps([&] {
-      Listing listing = listMembers(contents, ArchiveKind::Zip,
-                                    winpath::quote(selectedArchivePath(contents)));
+      Listing listing =
+          listMembers(contents, ArchiveKind::Zip, winpath::quote(selectedArchivePath(contents)));
       text = zipListingText(listing);
     });
   } else {
@@ -150,7 +152,8 @@ void showArchiveList(Form& contents) {
     steps([&] {
       // A listing that fills the buffer may be cut: ask again with a larger one.
       CommandResult r = runCommand(contents, ArchiveKind::Lzh, line, kViewBuffer);
-      for (uint32_t size = kViewBuffer * 4; r.filledBuffer && size <= kLargestListingBuffer; size *= 4)
+      for (uint32_t size = kViewBuffer * 4; r.filledBuffer && size <= kLargestListingBuffer;
+           size *= 4)
         r = runCommand(contents, ArchiveKind::Lzh, line, size);
       text = listingText(r.output, count);
     });

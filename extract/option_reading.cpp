@@ -17,6 +17,8 @@ void readOption2(Form& form) {
   options::readOverwrite(p, s);
 }
 
-void readOption(Form& form) { options::readMenuOptions(options::profileOf(form.shared()), form.shared()); }
+void readOption(Form& form) {
+  options::readMenuOptions(options::profileOf(form.shared()), form.shared());
+}
 
 }  // namespace zv::extract

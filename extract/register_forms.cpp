@@ -11,10 +11,14 @@
 namespace zv {
 
 void registerExtractForms(FormRegistry& forms) {
-  forms.define(windows::kArchiveSelection, [](App& app) { return std::make_unique<extract::DeComp1Form>(app); });
-  forms.define(windows::kArchiveContents, [](App& app) { return std::make_unique<extract::DeComp2Form>(app); });
-  forms.define(windows::kExtraction, [](App& app) { return std::make_unique<extract::DeComp3Form>(app); });
-  forms.define(windows::kIshRestore, [](App& app) { return std::make_unique<extract::IshRestoreForm>(app); });
+  forms.define(windows::kArchiveSelection,
+               [](App& app) { return std::make_unique<extract::DeComp1Form>(app); });
+  forms.define(windows::kArchiveContents,
+               [](App& app) { return std::make_unique<extract::DeComp2Form>(app); });
+  forms.define(windows::kExtraction,
+               [](App& app) { return std::make_unique<extract::DeComp3Form>(app); });
+  forms.define(windows::kIshRestore,
+               [](App& app) { return std::make_unique<extract::IshRestoreForm>(app); });
 }
 
 }  // namespace zv

@@ -23,9 +23,12 @@ void discardFile(const std::string& path) { fs::moveToTrash(path); }
 namespace {
 const char* verbOf(FileAction action) {
   switch (action) {
-    case FileAction::Copy: return "コピー";
-    case FileAction::Move: return "移動";
-    case FileAction::Delete: return "削除";
+    case FileAction::Copy:
+      return "コピー";
+    case FileAction::Move:
+      return "移動";
+    case FileAction::Delete:
+      return "削除";
   }
   return "";
 }
@@ -33,16 +36,26 @@ const char* verbOf(FileAction action) {
 
 std::string failureCause(int error) {
   switch (error) {
-    case kErrDiskFull: return "容量不足です（ディスクに空きがありません）";
-    case kErrPermissionDenied: return "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）";
-    case kErrFileNotFound: return "ファイルが見つかりません";
-    case kErrPathNotFound: return "フォルダが見つかりません";
-    case kErrDeviceUnavailable: return "ドライブの準備ができていません";
-    case kErrFileExists: return "同じ名前のファイルが既にあります";
-    case kErrBadFileName: return "ファイル名が正しくありません";
-    case kErrOutOfMemory: return "メモリが不足しています";
-    case kErrPathFileAccess: return "ファイルまたはフォルダにアクセスできません（使用中です）";
-    default: return "";
+    case kErrDiskFull:
+      return "容量不足です（ディスクに空きがありません）";
+    case kErrPermissionDenied:
+      return "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）";
+    case kErrFileNotFound:
+      return "ファイルが見つかりません";
+    case kErrPathNotFound:
+      return "フォルダが見つかりません";
+    case kErrDeviceUnavailable:
+      return "ドライブの準備ができていません";
+    case kErrFileExists:
+      return "同じ名前のファイルが既にあります";
+    case kErrBadFileName:
+      return "ファイル名が正しくありません";
+    case kErrOutOfMemory:
+      return "メモリが不足しています";
+    case kErrPathFileAccess:
+      return "ファイルまたはフォルダにアクセスできません（使用中です）";
+    default:
+      return "";
   }
 }
 

@@ -81,11 +81,16 @@ void FileUtilityForm::addControls() {
   picture("Image3", "fu_new_folder", 7200, 3720, 690, 720);
   picture("Image7", "fu_house", 7035, 4440, 990, 1065);
   // What each picture does, for screen readers.
-  for (auto [name, said] : {std::pair{"Image5", "全コピー"}, {"Image4", "全移動"},
-                            {"Image1", "全削除"}, {"Image6", "実行"},
-                            {"Image12", "自己解凍書庫の作成"}, {"Image8", "ゴミ箱"},
-                            {"Image9", "ゴミ箱（使用済み）"}, {"Image10", "名前の変更"},
-                            {"Image11", "名前の変更"}, {"Image3", "新しいフォルダ"},
+  for (auto [name, said] : {std::pair{"Image5", "全コピー"},
+                            {"Image4", "全移動"},
+                            {"Image1", "全削除"},
+                            {"Image6", "実行"},
+                            {"Image12", "自己解凍書庫の作成"},
+                            {"Image8", "ゴミ箱"},
+                            {"Image9", "ゴミ箱（使用済み）"},
+                            {"Image10", "名前の変更"},
+                            {"Image11", "名前の変更"},
+                            {"Image3", "新しいフォルダ"},
                             {"Image7", "メニューに戻る"}})
     c(name).setDescription(said);
 }
@@ -156,7 +161,8 @@ void FileUtilityForm::unloading(bool& cancel) {
   // An empty path would make every later start open a dead pane.
   for (const char* pane : {"1", "2"}) {
     std::string path = c(std::string("Dir") + pane).path();
-    if (!path.empty()) steps([&] { writeSetting(*this, std::string("DeComp4Dir") + pane, "Path", path); });
+    if (!path.empty())
+      steps([&] { writeSetting(*this, std::string("DeComp4Dir") + pane, "Path", path); });
   }
 }
 
@@ -212,9 +218,12 @@ void FileUtilityForm::refreshDialogPath() {
   if (!dialog || !dialog->visible()) return;
   std::string base;
   NewFolderRequest::Purpose purpose = shared().NewFolder.purpose;
-  if (purpose == NewFolderRequest::Purpose::UtilityFolder) base = c("Dir2").path();
-  else if (purpose == NewFolderRequest::Purpose::Rename) base = folderCaption(c("Dir1").path());
-  else return;
+  if (purpose == NewFolderRequest::Purpose::UtilityFolder)
+    base = c("Dir2").path();
+  else if (purpose == NewFolderRequest::Purpose::Rename)
+    base = folderCaption(c("Dir1").path());
+  else
+    return;
   Steps steps;
   steps([&] { dialog->c("Label2").setCaption(winpath::join(base, dialog->c("Text1").text())); });
 }

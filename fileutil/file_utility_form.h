@@ -26,8 +26,8 @@ class FileUtilityForm : public Form {
   // file_utility_form.cpp: layout, panes, drags, preview, labels.
   void addControls();
   void wirePanes();
-  void wirePaneFolder(const std::string& drive, const std::string& folder,
-                      const std::string& files, const std::string& label);
+  void wirePaneFolder(const std::string& drive, const std::string& folder, const std::string& files,
+                      const std::string& label);
   void pressOnFileList(const std::string& list, const MouseEvent& e);
   // What a press on the list's focused file prepares for a drop: the drag source, the button
   // and the path label.

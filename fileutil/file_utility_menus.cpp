@@ -158,7 +158,8 @@ void FileUtilityForm::showLibraryVersion() {
   int version = 0;
   Steps steps;
   steps([&] {
-    if (LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr) version = lha->version();
+    if (LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr)
+      version = lha->version();
   });
   services().messageBox(libraryVersionMessage(version), MsgButtons::OK, MsgIcon::Exclamation,
                         "バージョンチェック");

@@ -82,9 +82,10 @@ void FileUtilityForm::dropOnFileList(const std::string& target) {
 
   bool move = DragButton != "Left";
   if (fileOrFolderThere(destination)) {
-    MsgAnswer a = services().messageBox(
-        move ? "同名ファイルが存在します．上書き移動しますか？" : "同名ファイルが存在します．上書きコピーしますか？",
-        MsgButtons::YesNo, MsgIcon::Question, move ? "ファイルの移動" : "ファイルのコピー");
+    MsgAnswer a = services().messageBox(move ? "同名ファイルが存在します．上書き移動しますか？"
+                                             : "同名ファイルが存在します．上書きコピーしますか？",
+                                        MsgButtons::YesNo, MsgIcon::Question,
+                                        move ? "ファイルの移動" : "ファイルのコピー");
     if (a != MsgAnswer::Yes) return;
   }
   FailureTally failures;
@@ -146,8 +147,8 @@ void FileUtilityForm::trashDoubleClick() {
 void FileUtilityForm::dropOnNameTag() {
   if (c("File1").listCount() == 0) return;
   if (DragSource != "File1") {
-    services().messageBox("リネームするファイルは，上段のリストから選択してください", MsgButtons::OK,
-                          MsgIcon::Information, "ファイル名の変更");
+    services().messageBox("リネームするファイルは，上段のリストから選択してください",
+                          MsgButtons::OK, MsgIcon::Information, "ファイル名の変更");
     return;
   }
   Steps steps;
@@ -180,7 +181,9 @@ void FileUtilityForm::dropOnNameTag() {
   steps([&] { form(windows::kNewFolder).setCaption("ファイル名の変更"); });
   steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しいﾌｧｲﾙの名前："); });
   steps([&] {
-    form(windows::kNewFolder).c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
+    form(windows::kNewFolder)
+        .c("Label2")
+        .setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
   });
   services().setBusy(false);
 }
@@ -192,7 +195,9 @@ void FileUtilityForm::newFolder() {
       [](Form& self) { return self.c("Dir2").path(); }, "Dir2");
   Steps steps;
   steps([&] {
-    form(windows::kNewFolder).c("Label2").setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
+    form(windows::kNewFolder)
+        .c("Label2")
+        .setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
   });
   steps([&] { forms().show(windows::kNewFolder); });
   steps([&] { form(windows::kNewFolder).setCaption("新規フォルダの作成"); });
@@ -214,9 +219,11 @@ void FileUtilityForm::copyAll(bool move) {
     std::string target = winpath::join(to, name);
     bool go = true;
     if (fileOrFolderThere(target)) {
-      MsgAnswer a = services().messageBox(
-          "同名ファイル " + name + (move ? " が存在します．上書き移動しますか？" : " が存在します．上書きコピーしますか？"),
-          MsgButtons::YesNoCancel, MsgIcon::Question, move ? "ファイルの移動" : "ファイルコピー");
+      MsgAnswer a = services().messageBox("同名ファイル " + name +
+                                              (move ? " が存在します．上書き移動しますか？"
+                                                    : " が存在します．上書きコピーしますか？"),
+                                          MsgButtons::YesNoCancel, MsgIcon::Question,
+                                          move ? "ファイルの移動" : "ファイルコピー");
       if (a != MsgAnswer::Yes && a != MsgAnswer::No) {
         // Cancel ends the run at once; what failed so far is still told.
         reportFailures(*this, move ? FileAction::Move : FileAction::Copy, failures, title);
@@ -274,7 +281,8 @@ void FileUtilityForm::makeSfx() {
                           "自己解凍ファイルの作成");
     return;
   }
-  std::string command = sfxCommand(c("Label2").caption(), shared().SfxFolder, shared().CustomizeSfx);
+  std::string command =
+      sfxCommand(c("Label2").caption(), shared().SfxFolder, shared().CustomizeSfx);
   Steps steps;
   // The library shows its own messages; its result is not examined here.
   steps([&] {

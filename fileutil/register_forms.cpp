@@ -8,7 +8,8 @@
 namespace zv {
 
 void registerFileUtilityForms(FormRegistry& forms) {
-  forms.define(windows::kFileUtility, [](App& app) { return std::make_unique<FileUtilityForm>(app); });
+  forms.define(windows::kFileUtility,
+               [](App& app) { return std::make_unique<FileUtilityForm>(app); });
 }
 
 }  // namespace zv

@@ -22,12 +22,13 @@ std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
 
 std::string libraryVersionMessage(int v) {
   const std::string crlf = "\r\n";
-  return crlf +
-         "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは " +
+  return crlf + "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは " +
          versionText(v) + " です" + crlf + crlf + crlf +
-         "「Zorvex 32 」当バージョン，リリース時点における　UNLHA32.DLL　のバージョンは　1.30 です．" +
+         "「Zorvex 32 」当バージョン，リリース時点における　UNLHA32.DLL　のバージョンは　1.30 "
+         "です．" +
          crlf +
-         "不具合が生じる場合がありますので，できる限り最新バージョンの　UNLHA32.DLL　をお使いください．" +
+         "不具合が生じる場合がありますので，できる限り最新バージョンの　UNLHA32."
+         "DLL　をお使いください．" +
          crlf + crlf +
          "NIFTY-Serve FWINNT Lib11 WINDOWS NT service 《 Ｄ    Ｌ    Ｌ 》 に登録されています．" +
          crlf;

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8 && data[0] < 4) {
     // Flipping one bit of a character can at worst break lines; never silently change bytes.
     for (const auto& f : files)
-      if (f.ok && std::string(f.data.begin(), f.data.end()) != std::string(reinterpret_cast<const char*>(data + 8), size - 8))
+      if (f.ok && std::string(f.data.begin(), f.data.end()) !=
+                      std::string(reinterpret_cast<const char*>(data + 8), size - 8))
         __builtin_trap();
   }
   return 0;

@@ -9,9 +9,8 @@
 
 namespace {
 
-const char* const kMethods[] = {"-lh0-", "-lz4-", "-lhd-", "-lh1-", "-lh4-", "-lh5-",
-                                "-lh6-", "-lh7-", "-lhx-", "-lzs-", "-lz5-", "-lh2-", "-lh3-",
-                                "-lk7-"};
+const char* const kMethods[] = {"-lh0-", "-lz4-", "-lhd-", "-lh1-", "-lh4-", "-lh5-", "-lh6-",
+                                "-lh7-", "-lhx-", "-lzs-", "-lz5-", "-lh2-", "-lh3-", "-lk7-"};
 
 struct Input {
   const uint8_t* data;
@@ -66,7 +65,8 @@ void round_trip(const char* method, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
   const unsigned sel = data[0];
-  const size_t declared = (size_t)data[1] | ((size_t)data[2] << 8) | ((size_t)(data[3] & 0x0F) << 16);
+  const size_t declared =
+      (size_t)data[1] | ((size_t)data[2] << 8) | ((size_t)(data[3] & 0x0F) << 16);
   data += 4;
   size -= 4;
   if (sel & 0x80) {

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0) {
     std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     size_t cut = bytes.size() / 2;
-    std::string name = zv::zip::decodeMemberName(bytes.substr(0, cut), data[0] & 1,
-                                                 (data[0] & 2) ? bytes.substr(cut) : std::string_view{});
+    std::string name = zv::zip::decodeMemberName(
+        bytes.substr(0, cut), data[0] & 1, (data[0] & 2) ? bytes.substr(cut) : std::string_view{});
     std::vector<std::string> parts;
     zv::archive::splitMemberName(name, parts);
     zv::archive::linkStaysInside(bytes, data[0] >> 4);

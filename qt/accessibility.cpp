@@ -1,7 +1,7 @@
 #include "qt/accessibility.h"
 
-#include <QAccessible>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -72,8 +72,10 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
   }
   QAccessible::State state() const override {
     QAccessible::State s = QAccessibleWidget::state();
-    if (link_) s.linked = true;
-    else s.readOnly = true;
+    if (link_)
+      s.linked = true;
+    else
+      s.readOnly = true;
     return s;
   }
   QStringList actionNames() const override {
@@ -163,8 +165,10 @@ class ComboAccessible : public QAccessibleWidget {
   }
   void doAction(const QString& name) override {
     if (name == showMenuAction() || name == pressAction()) {
-      if (combo()->view()->isVisible()) combo()->hidePopup();
-      else combo()->showPopup();
+      if (combo()->view()->isVisible())
+        combo()->hidePopup();
+      else
+        combo()->showPopup();
       return;
     }
     QAccessibleWidget::doAction(name);
@@ -213,20 +217,26 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
       dynamic_cast<FormWindow*>(widget->parentWidget()))
     return new CanvasAccessible(widget);
   switch (kindOf(widget)) {
-    case AccessibleKind::PictureButton: return new PictureButtonAccessible(widget);
+    case AccessibleKind::PictureButton:
+      return new PictureButtonAccessible(widget);
     case AccessibleKind::DropTarget:
-    case AccessibleKind::Decoration: return new QAccessibleWidget(widget, QAccessible::Graphic);
-    case AccessibleKind::Link: return new LabelAccessible(widget, true);
-    case AccessibleKind::Text: return new LabelAccessible(widget, false);
-    case AccessibleKind::Combo: return new ComboAccessible(widget);
-    case AccessibleKind::Other: break;
+    case AccessibleKind::Decoration:
+      return new QAccessibleWidget(widget, QAccessible::Graphic);
+    case AccessibleKind::Link:
+      return new LabelAccessible(widget, true);
+    case AccessibleKind::Text:
+      return new LabelAccessible(widget, false);
+    case AccessibleKind::Combo:
+      return new ComboAccessible(widget);
+    case AccessibleKind::Other:
+      break;
   }
   return nullptr;
 }
 
 bool takesLabel(Kind k) {
-  return k == Kind::ComboBox || k == Kind::DriveList || k == Kind::ListBox ||
-         k == Kind::FileList || k == Kind::FolderList || k == Kind::TextBox;
+  return k == Kind::ComboBox || k == Kind::DriveList || k == Kind::ListBox || k == Kind::FileList ||
+         k == Kind::FolderList || k == Kind::TextBox;
 }
 
 // How far a label may sit from the control it names, in twips.

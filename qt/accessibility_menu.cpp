@@ -50,10 +50,14 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
   QString text(QAccessible::Text t) const override {
     if (!action_) return QString();
     switch (t) {
-      case QAccessible::Name: return action_->objectName();
-      case QAccessible::Description: return withoutMnemonics(action_->text());
-      case QAccessible::Accelerator: return action_->shortcut().toString(QKeySequence::NativeText);
-      default: return QString();
+      case QAccessible::Name:
+        return action_->objectName();
+      case QAccessible::Description:
+        return withoutMnemonics(action_->text());
+      case QAccessible::Accelerator:
+        return action_->shortcut().toString(QKeySequence::NativeText);
+      default:
+        return QString();
     }
   }
   void setText(QAccessible::Text, const QString&) override {}
@@ -61,9 +65,12 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
   QRect rect() const override {
     QWidget* o = owner();
     QRect r;
-    if (auto* bar = qobject_cast<QMenuBar*>(o)) r = bar->actionGeometry(action_);
-    else if (auto* menu = qobject_cast<QMenu*>(o)) r = menu->actionGeometry(action_);
-    else return QRect();
+    if (auto* bar = qobject_cast<QMenuBar*>(o))
+      r = bar->actionGeometry(action_);
+    else if (auto* menu = qobject_cast<QMenu*>(o))
+      r = menu->actionGeometry(action_);
+    else
+      return QRect();
     return QRect(o->mapToGlobal(r.topLeft()), r.size());
   }
   QAccessible::Role role() const override {
@@ -77,8 +84,10 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
     s.invisible = !action_->isVisible() || !o || !o->isVisible();
     s.focusable = !action_->isSeparator();
     bool active = false;
-    if (auto* bar = qobject_cast<QMenuBar*>(o)) active = bar->activeAction() == action_;
-    else if (auto* menu = qobject_cast<QMenu*>(o)) active = menu->activeAction() == action_;
+    if (auto* bar = qobject_cast<QMenuBar*>(o))
+      active = bar->activeAction() == action_;
+    else if (auto* menu = qobject_cast<QMenu*>(o))
+      active = menu->activeAction() == action_;
     s.focused = s.hotTracked = active;
     s.checkable = action_->isCheckable();
     s.checked = action_->isChecked();
@@ -104,9 +113,12 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
       });
     } else if (name == showMenuAction() && action_->menu()) {
       QWidget* o = owner();
-      if (action_->menu()->isVisible()) action_->menu()->hide();
-      else if (auto* bar = qobject_cast<QMenuBar*>(o)) bar->setActiveAction(action_);
-      else if (auto* menu = qobject_cast<QMenu*>(o)) menu->setActiveAction(action_);
+      if (action_->menu()->isVisible())
+        action_->menu()->hide();
+      else if (auto* bar = qobject_cast<QMenuBar*>(o))
+        bar->setActiveAction(action_);
+      else if (auto* menu = qobject_cast<QMenu*>(o))
+        menu->setActiveAction(action_);
     }
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }

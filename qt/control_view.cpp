@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDrag>
 #include <QComboBox>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -56,8 +56,8 @@ QColor toColor(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0x
 
 bool isListKind(Kind k) { return k == Kind::ListBox || k == Kind::FileList; }
 bool isWhiteByDefault(Kind k) {
-  return k == Kind::TextBox || k == Kind::ListBox || k == Kind::FileList ||
-         k == Kind::FolderList || k == Kind::ComboBox || k == Kind::DriveList;
+  return k == Kind::TextBox || k == Kind::ListBox || k == Kind::FileList || k == Kind::FolderList ||
+         k == Kind::ComboBox || k == Kind::DriveList;
 }
 // Controls that get their Click from a press and release on them (not from a Qt signal).
 bool clicksOnRelease(Kind k) {
@@ -66,9 +66,12 @@ bool clicksOnRelease(Kind k) {
 
 Qt::Alignment alignmentOf(int a) {
   switch (a) {
-    case Control::AlignRight: return Qt::AlignRight;
-    case Control::AlignCenter: return Qt::AlignHCenter;
-    default: return Qt::AlignLeft;
+    case Control::AlignRight:
+      return Qt::AlignRight;
+    case Control::AlignCenter:
+      return Qt::AlignHCenter;
+    default:
+      return Qt::AlignLeft;
   }
 }
 
@@ -76,9 +79,12 @@ Qt::Alignment alignmentOf(int a) {
 
 int modelButton(Qt::MouseButton button) {
   switch (button) {
-    case Qt::RightButton: return kRightButton;
-    case Qt::MiddleButton: return kMiddleButton;
-    default: return kLeftButton;
+    case Qt::RightButton:
+      return kRightButton;
+    case Qt::MiddleButton:
+      return kMiddleButton;
+    default:
+      return kLeftButton;
   }
 }
 
@@ -133,9 +139,7 @@ QWidget* ControlView::inputWidget() const {
   return widget_;
 }
 
-bool ControlView::focusable() const {
-  return widget_ && widget_->focusPolicy() != Qt::NoFocus;
-}
+bool ControlView::focusable() const { return widget_ && widget_->focusPolicy() != Qt::NoFocus; }
 
 void ControlView::create(QWidget* parent) {
   switch (control_.kind()) {
@@ -214,9 +218,9 @@ void ControlView::create(QWidget* parent) {
       // A picture that only reacts to double-clicks (a background) is no button to tab to.
       bool acts = c.onClick || c.onMouseDown || c.onMouseUp;
       picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
-      AccessibleKind role = acts               ? AccessibleKind::PictureButton
-                            : c.onDragDrop     ? AccessibleKind::DropTarget
-                                               : AccessibleKind::Decoration;
+      AccessibleKind role = acts           ? AccessibleKind::PictureButton
+                            : c.onDragDrop ? AccessibleKind::DropTarget
+                                           : AccessibleKind::Decoration;
       picture->setProperty(kRoleProperty, static_cast<int>(role));
       widget_ = picture;
       break;
@@ -243,9 +247,8 @@ void ControlView::create(QWidget* parent) {
 void ControlView::connectSignals() {
   Control* c = &control_;
   if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
-    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
-      run([&] { c->userType(text.toStdString()); });
-    });
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, c](const QString& text) { run([&] { c->userType(text.toStdString()); }); });
   } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
     connect(edit, &QPlainTextEdit::textChanged, this, [this, c, edit] {
       if (updating_) return;
@@ -263,9 +266,8 @@ void ControlView::connectSignals() {
       if (!updating_) run([&] { c->userSelect(index); });
     });
     if (combo->lineEdit()) {
-      connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, c](const QString& text) {
-        run([&] { c->userType(text.toStdString()); });
-      });
+      connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+              [this, c](const QString& text) { run([&] { c->userType(text.toStdString()); }); });
     }
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) {
     connect(button, &QAbstractButton::clicked, this, [this, c] {
@@ -282,7 +284,9 @@ void ControlView::connectSignals() {
           if (window_.detached() || !widget_) return;
           int shown = 0;
           if (auto* check = qobject_cast<QCheckBox*>(button))
-            shown = check->checkState() == Qt::Checked ? 1 : check->checkState() == Qt::PartiallyChecked ? 2 : 0;
+            shown = check->checkState() == Qt::Checked            ? 1
+                    : check->checkState() == Qt::PartiallyChecked ? 2
+                                                                  : 0;
           else
             shown = button->isChecked() ? 1 : 0;
           if (shown == c->value()) return;
@@ -337,12 +341,13 @@ void ControlView::syncCommon() {
   // button, the window's phrase for what it does. A text box's whole text (a long listing)
   // is no description; its start is enough.
   std::string description = !c.description().empty() && c.kind() != Kind::Picture ? c.description()
-                            : !c.text().empty()                                     ? c.text()
-                            : !c.tooltip().empty()                                  ? c.tooltip()
-                                                                                    : c.description();
+                            : !c.text().empty()                                   ? c.text()
+                            : !c.tooltip().empty()                                ? c.tooltip()
+                                                                                  : c.description();
   QString said = withoutMnemonics(captionText(description)).left(200);
   if (widget_->accessibleDescription() != said) widget_->setAccessibleDescription(said);
-  if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible()) widget_->setVisible(c.visible());
+  if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible())
+    widget_->setVisible(c.visible());
 }
 
 void ControlView::syncKind() {
@@ -432,7 +437,8 @@ void ControlView::syncList() {
   if (shownItems_ != items) {
     // Keep what is unchanged at the front; long lists are usually filled by appending.
     size_t same = 0;
-    while (same < items.size() && same < shownItems_.size() && items[same] == shownItems_[same]) ++same;
+    while (same < items.size() && same < shownItems_.size() && items[same] == shownItems_[same])
+      ++same;
     while (list->count() > static_cast<int>(same)) delete list->takeItem(list->count() - 1);
     for (size_t i = same; i < items.size(); ++i) list->addItem(QString::fromStdString(items[i]));
     shownItems_ = items;
@@ -628,7 +634,8 @@ void ControlView::execDrag() {
   const Control& c = control_;
   auto* drag = new QDrag(widget_);
   auto* mime = new QMimeData;
-  mime->setData(kControlMimeType, QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
+  mime->setData(kControlMimeType,
+                QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
   bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
   mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
   drag->setMimeData(mime);
@@ -642,13 +649,26 @@ bool ControlView::listNavigation(int key, int shift) {
   int page = std::max(1, list->viewport()->height() / std::max(1, list->sizeHintForRow(0)) - 1);
   int next = current;
   switch (key) {
-    case Qt::Key_Up: next = current - 1; break;
-    case Qt::Key_Down: next = current + 1; break;
-    case Qt::Key_PageUp: next = current - page; break;
-    case Qt::Key_PageDown: next = current + page; break;
-    case Qt::Key_Home: next = 0; break;
-    case Qt::Key_End: next = list->count() - 1; break;
-    default: return false;
+    case Qt::Key_Up:
+      next = current - 1;
+      break;
+    case Qt::Key_Down:
+      next = current + 1;
+      break;
+    case Qt::Key_PageUp:
+      next = current - page;
+      break;
+    case Qt::Key_PageDown:
+      next = current + page;
+      break;
+    case Qt::Key_Home:
+      next = 0;
+      break;
+    case Qt::Key_End:
+      next = list->count() - 1;
+      break;
+    default:
+      return false;
   }
   next = std::clamp(next, 0, list->count() - 1);
   if (current < 0) next = 0;
@@ -685,8 +705,8 @@ bool ControlView::contextClick() {
   if (!c->onMouseDown && !c->onMouseUp) return false;
   // The right click lands on the focused item of a list, else in the middle of the control.
   QPoint at = inputWidget()->rect().center();
-  if (auto* list = qobject_cast<QListWidget*>(widget_.data()); list && c->listIndex() >= 0 &&
-                                                                c->listIndex() < list->count())
+  if (auto* list = qobject_cast<QListWidget*>(widget_.data());
+      list && c->listIndex() >= 0 && c->listIndex() < list->count())
     at = list->visualItemRect(list->item(c->listIndex())).center();
   const double x = at.x() * window_.twipsPerPixelX(), y = at.y() * window_.twipsPerPixelY();
   if (!run([&] { c->mouseDown(kRightButton, 0, x, y); })) return true;
@@ -714,7 +734,8 @@ bool ControlView::keyEvent(QEvent* event) {
   if (isListKind(kind) || kind == Kind::FolderList) {
     if (listNavigation(key, shift)) return true;
     // Enter, and Space on a file list, do what a double-click on the focused item does.
-    const bool opens = enter || (key == Qt::Key_Space && kind == Kind::FileList && !(shift & kCtrlKey));
+    const bool opens =
+        enter || (key == Qt::Key_Space && kind == Kind::FileList && !(shift & kCtrlKey));
     if (opens && (kind == Kind::FolderList || (c->onDblClick && c->listIndex() >= 0))) {
       run([&] { c->dblClick(); });
       return true;
@@ -722,7 +743,9 @@ bool ControlView::keyEvent(QEvent* event) {
     if (key == Qt::Key_Space) {
       int index = c->listIndex();
       if (kind != Kind::FolderList && index >= 0)
-        run([&] { c->userSelect(index, shift | (c->multiSelect() == MultiSelect::Extended ? kCtrlKey : 0)); });
+        run([&] {
+          c->userSelect(index, shift | (c->multiSelect() == MultiSelect::Extended ? kCtrlKey : 0));
+        });
       return true;
     }
     // The model owns the selection: the view's own select-all does not apply.
@@ -743,10 +766,14 @@ bool ControlView::keyEvent(QEvent* event) {
   // The window logic may look at, change or swallow typed characters.
   if (c->onKeyPress) {
     int ascii = 0;
-    if (enter) ascii = 13;
-    else if (key == Qt::Key_Escape) ascii = 27;
-    else if (key == Qt::Key_Backspace) ascii = 8;
-    else if (ke->text().size() == 1 && ke->text()[0].unicode() < 128) ascii = ke->text()[0].unicode();
+    if (enter)
+      ascii = 13;
+    else if (key == Qt::Key_Escape)
+      ascii = 27;
+    else if (key == Qt::Key_Backspace)
+      ascii = 8;
+    else if (ke->text().size() == 1 && ke->text()[0].unicode() < 128)
+      ascii = ke->text()[0].unicode();
     if (ascii != 0) {
       int k = ascii;
       if (!run([&] { c->keyPress(k); })) return true;

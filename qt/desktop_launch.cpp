@@ -100,7 +100,8 @@ std::optional<DesktopEntry> desktopEntry(const QString& id) {
         entry.exec = line.mid(5);
         found = true;
       } else if (line.startsWith(QStringLiteral("Terminal="))) {
-        entry.terminal = line.mid(9).trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+        entry.terminal =
+            line.mid(9).trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
       }
     }
     if (found) return entry;
@@ -111,13 +112,13 @@ std::optional<DesktopEntry> desktopEntry(const QString& id) {
 std::optional<Launch> inTerminal(const Launch& launch) {
   // A program that needs a terminal (Terminal=true) started without one would write into our
   // own output and end at once; run it in the desktop's terminal emulator, or not at all.
-  for (const char* term : {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal",
-                           "xterm"}) {
+  for (const char* term :
+       {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal", "xterm"}) {
     QString path = QStandardPaths::findExecutable(QString::fromLatin1(term));
     if (path.isEmpty()) continue;
     QStringList args;
     args << (QString::fromLatin1(term) == QStringLiteral("gnome-terminal") ? QStringLiteral("--")
-                                                                            : QStringLiteral("-e"));
+                                                                           : QStringLiteral("-e"));
     args << launch.program << launch.arguments;
     return Launch{path, args};
   }
@@ -127,7 +128,8 @@ std::optional<Launch> inTerminal(const Launch& launch) {
 std::optional<Launch> defaultApplication(const QString& mimeType, const QString& file) {
   if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()) return std::nullopt;
   QProcess query;
-  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+  query.start(QStringLiteral("xdg-mime"),
+              {QStringLiteral("query"), QStringLiteral("default"), mimeType});
   if (!query.waitForFinished(3000)) {
     query.kill();
     return std::nullopt;

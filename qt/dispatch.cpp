@@ -14,26 +14,40 @@ namespace {
 
 const char* meaning(int number) {
   switch (number) {
-    case 5: return "プロシージャの呼び出し、または引数が不正です。";
-    case 7: return "メモリが不足しています。";
-    case 52: return "ファイル名または番号が不正です。";
-    case 53: return "ファイルが見つかりません。";
-    case 58: return "既に同名のファイルが存在しています。";
-    case 61: return "ディスクの空き容量が不足しています。";
-    case 62: return "ファイルにこれ以上データがありません。";
-    case 68: return "デバイスが準備されていません。";
-    case 70: return "書き込みできません。";
-    case 75: return "パス名が無効です。";
-    case 76: return "パスが見つかりません。";
-    case 381: return "プロパティの配列のインデックスが不正です。";
-    case 481: return "ピクチャが不正です。";
-    default: return "アプリケーション定義またはオブジェクト定義のエラーです。";
+    case 5:
+      return "プロシージャの呼び出し、または引数が不正です。";
+    case 7:
+      return "メモリが不足しています。";
+    case 52:
+      return "ファイル名または番号が不正です。";
+    case 53:
+      return "ファイルが見つかりません。";
+    case 58:
+      return "既に同名のファイルが存在しています。";
+    case 61:
+      return "ディスクの空き容量が不足しています。";
+    case 62:
+      return "ファイルにこれ以上データがありません。";
+    case 68:
+      return "デバイスが準備されていません。";
+    case 70:
+      return "書き込みできません。";
+    case 75:
+      return "パス名が無効です。";
+    case 76:
+      return "パスが見つかりません。";
+    case 381:
+      return "プロパティの配列のインデックスが不正です。";
+    case 481:
+      return "ピクチャが不正です。";
+    default:
+      return "アプリケーション定義またはオブジェクト定義のエラーです。";
   }
 }
 
 void showError(const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Zorvex 32+"),
-                  QString::fromStdString(text), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Zorvex 32+"), QString::fromStdString(text),
+                  QMessageBox::Ok);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }

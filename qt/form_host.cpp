@@ -81,8 +81,6 @@ void FormHost::dragRequested(Control& control) {
   if (FormWindow* w = existingWindow(control.form())) w->startDrag(control);
 }
 
-void FormHost::popupMenu(Form& form, const std::string& menu) {
-  windowFor(form).popupMenu(menu);
-}
+void FormHost::popupMenu(Form& form, const std::string& menu) { windowFor(form).popupMenu(menu); }
 
 }  // namespace zv::qt

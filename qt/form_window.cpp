@@ -53,8 +53,7 @@ bool hasChildren(const Form& form, const std::string& name) {
 
 }  // namespace
 
-FormWindow::FormWindow(Form& form, FormHost& host)
-    : QWidget(nullptr), form_(&form), host_(host) {
+FormWindow::FormWindow(Form& form, FormHost& host) : QWidget(nullptr), form_(&form), host_(host) {
   installAccessibility();
   tppX_ = form.services().twipsPerPixelX();
   tppY_ = form.services().twipsPerPixelY();
@@ -199,8 +198,8 @@ void FormWindow::syncForm() {
   canvas_->setPalette(pal);
   if (!form.icon.empty()) setWindowIcon(artworkIcon(form.icon));
 
-  Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint;
+  Qt::WindowFlags flags =
+      Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   if (!form.fixedDialog) flags |= Qt::WindowMinMaxButtonsHint;
   if (form.topMost()) flags |= Qt::WindowStaysOnTopHint;
   if (windowFlags() != flags) {
@@ -217,9 +216,15 @@ void FormWindow::syncForm() {
   QPoint pos(qRound(form.left() / tppX_), qRound(form.top() / tppY_));
   if (this->pos() != pos) move(pos);
   switch (form.windowState()) {
-    case 1: if (isVisible() && !isMinimized()) showMinimized(); break;
-    case 2: if (isVisible() && !isMaximized()) showMaximized(); break;
-    default: if (isVisible() && (isMinimized() || isMaximized())) showNormal(); break;
+    case 1:
+      if (isVisible() && !isMinimized()) showMinimized();
+      break;
+    case 2:
+      if (isVisible() && !isMaximized()) showMaximized();
+      break;
+    default:
+      if (isVisible() && (isMinimized() || isMaximized())) showNormal();
+      break;
   }
   syncing_ = false;
 }

@@ -44,7 +44,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr) {
   searchPanel_ = new QWidget(this);
   auto* searchLayout = new QVBoxLayout(searchPanel_);
   searchLayout->setContentsMargins(0, 0, 0, 0);
-  searchLayout->addWidget(new QLabel(QStringLiteral("調べたい言葉を入力してください:"), searchPanel_));
+  searchLayout->addWidget(
+      new QLabel(QStringLiteral("調べたい言葉を入力してください:"), searchPanel_));
   searchText_ = new QLineEdit(searchPanel_);
   searchText_->setObjectName(QStringLiteral("keyword"));
   keywordList_ = new QListWidget(searchPanel_);
@@ -64,7 +65,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr) {
   connect(search, &QPushButton::clicked, this, [this] { showKeywordSearch(); });
   connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
-  connect(searchText_, &QLineEdit::textChanged, this, [this](const QString& t) { filterKeywords(t); });
+  connect(searchText_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { filterKeywords(t); });
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { openKeyword(); });
   connect(keywordList_, &QListWidget::itemActivated, this, [this] { openKeyword(); });
   connect(keywordList_, &QListWidget::itemClicked, this, [this] { openKeyword(); });
@@ -81,8 +83,8 @@ void HelpViewer::setHelpFile(const std::string& helpFile) {
   // An installed program keeps its files in the user's data folder; the help stays with the
   // installation.
   if (folder_.isEmpty() || !QFileInfo::exists(folder_)) {
-    QString installed = QCoreApplication::applicationDirPath() +
-                        QStringLiteral("/../share/zorvex32/ZORVEX.HLP");
+    QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zorvex32/ZORVEX.HLP");
     if (QFileInfo(installed).isDir()) folder_ = QDir(installed).canonicalPath();
   }
   browser_->setSearchPaths({folder_});
@@ -92,8 +94,10 @@ void HelpViewer::setHelpFile(const std::string& helpFile) {
 void HelpViewer::showPage(const QString& page) {
   QString file = page.section('#', 0, 0);
   if (folder_.isEmpty() || !QFileInfo(QDir(folder_).filePath(file)).isFile()) {
-    browser_->setHtml(QStringLiteral("<h2>ヘルプを表示できません</h2><p>ヘルプファイル「%1」に「%2」が見つかりません。</p>")
-                          .arg(QString::fromStdString(helpFile_).toHtmlEscaped(), file.toHtmlEscaped()));
+    browser_->setHtml(
+        QStringLiteral(
+            "<h2>ヘルプを表示できません</h2><p>ヘルプファイル「%1」に「%2」が見つかりません。</p>")
+            .arg(QString::fromStdString(helpFile_).toHtmlEscaped(), file.toHtmlEscaped()));
     return;
   }
   browser_->setSource(QUrl::fromLocalFile(QDir(folder_).filePath(file)));

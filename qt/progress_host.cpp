@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -69,7 +69,8 @@ bool askSfxCustomisation(const QString& archive, SfxAnswers& answers) {
   form->addRow(QStringLiteral("標準の解凍先フォルダ："), folder);
   auto* buttons = new QDialogButtonBox;
   QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  QPushButton* cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  QPushButton* cancel =
+      buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
   ok->setAccessibleName(QStringLiteral("OK"));
   cancel->setAccessibleName(QStringLiteral("キャンセル"));
   ok->setDefault(true);
@@ -115,7 +116,8 @@ int ProgressHost::progress(const ZvProgress& p) {
     dialog_->reset();
     dialog_->setRange(0, p.total ? 1000 : 0);
     dialog_->setValue(0);
-    dialog_->setLabelText(QStringLiteral("書庫 %1").arg(QString::fromUtf8(p.archive ? p.archive : "")));
+    dialog_->setLabelText(
+        QStringLiteral("書庫 %1").arg(QString::fromUtf8(p.archive ? p.archive : "")));
     dialog_->show();
   } else if (p.state == ZV_PROGRESS_END) {
     if (dialog_) dialog_->hide();
@@ -124,8 +126,8 @@ int ProgressHost::progress(const ZvProgress& p) {
   }
   if (!dialog_) return 0;
   if (p.member) {
-    dialog_->setLabelText(QStringLiteral("%1\n%2").arg(QString::fromUtf8(p.archive ? p.archive : ""),
-                                                       QString::fromUtf8(p.member)));
+    dialog_->setLabelText(QStringLiteral("%1\n%2").arg(
+        QString::fromUtf8(p.archive ? p.archive : ""), QString::fromUtf8(p.member)));
   }
   if (p.total) dialog_->setValue(perMille(p.done, p.total));
   // Keeps the windows painted and the cancel button working during the run.

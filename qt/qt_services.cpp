@@ -1,13 +1,12 @@
 #include "qt/qt_services.h"
 
-#include <QMimeDatabase>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QScreen>
 #include <vector>
@@ -25,33 +24,48 @@ namespace {
 
 std::vector<MsgAnswer> answersOf(MsgButtons buttons) {
   switch (buttons) {
-    case MsgButtons::OKCancel: return {MsgAnswer::OK, MsgAnswer::Cancel};
-    case MsgButtons::AbortRetryIgnore: return {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore};
-    case MsgButtons::YesNoCancel: return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
-    case MsgButtons::YesNo: return {MsgAnswer::Yes, MsgAnswer::No};
-    case MsgButtons::RetryCancel: return {MsgAnswer::Retry, MsgAnswer::Cancel};
-    default: return {MsgAnswer::OK};
+    case MsgButtons::OKCancel:
+      return {MsgAnswer::OK, MsgAnswer::Cancel};
+    case MsgButtons::AbortRetryIgnore:
+      return {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore};
+    case MsgButtons::YesNoCancel:
+      return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
+    case MsgButtons::YesNo:
+      return {MsgAnswer::Yes, MsgAnswer::No};
+    case MsgButtons::RetryCancel:
+      return {MsgAnswer::Retry, MsgAnswer::Cancel};
+    default:
+      return {MsgAnswer::OK};
   }
 }
 
 QMessageBox::ButtonRole roleOf(MsgAnswer a) {
   switch (a) {
     case MsgAnswer::OK:
-    case MsgAnswer::Yes: return QMessageBox::YesRole;
-    case MsgAnswer::No: return QMessageBox::NoRole;
+    case MsgAnswer::Yes:
+      return QMessageBox::YesRole;
+    case MsgAnswer::No:
+      return QMessageBox::NoRole;
     case MsgAnswer::Cancel:
-    case MsgAnswer::Abort: return QMessageBox::RejectRole;
-    default: return QMessageBox::ActionRole;
+    case MsgAnswer::Abort:
+      return QMessageBox::RejectRole;
+    default:
+      return QMessageBox::ActionRole;
   }
 }
 
 QMessageBox::Icon iconOf(MsgIcon icon) {
   switch (icon) {
-    case MsgIcon::Stop: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Exclamation: return QMessageBox::Warning;
-    case MsgIcon::Information: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MsgIcon::Stop:
+      return QMessageBox::Critical;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
@@ -67,13 +81,20 @@ std::optional<QString> hostOf(const std::string& path) {
 
 const char* answerLabel(MsgAnswer answer) {
   switch (answer) {
-    case MsgAnswer::OK: return "OK";
-    case MsgAnswer::Cancel: return "キャンセル";
-    case MsgAnswer::Abort: return "中止";
-    case MsgAnswer::Retry: return "再試行";
-    case MsgAnswer::Ignore: return "無視";
-    case MsgAnswer::Yes: return "はい";
-    case MsgAnswer::No: return "いいえ";
+    case MsgAnswer::OK:
+      return "OK";
+    case MsgAnswer::Cancel:
+      return "キャンセル";
+    case MsgAnswer::Abort:
+      return "中止";
+    case MsgAnswer::Retry:
+      return "再試行";
+    case MsgAnswer::Ignore:
+      return "無視";
+    case MsgAnswer::Yes:
+      return "はい";
+    case MsgAnswer::No:
+      return "いいえ";
   }
   return "OK";
 }
@@ -146,9 +167,15 @@ void QtServices::help(const std::string& helpFile, int command, int data) {
   if (!help_) help_ = new HelpViewer();
   help_->setHelpFile(helpFile);
   switch (command) {
-    case kHelpContext: help_->showTopic(data); break;
-    case kHelpKeySearch: help_->showKeywordSearch(); break;
-    default: help_->showContents(); break;
+    case kHelpContext:
+      help_->showTopic(data);
+      break;
+    case kHelpKeySearch:
+      help_->showKeywordSearch();
+      break;
+    default:
+      help_->showContents();
+      break;
   }
   help_->show();
   help_->raise();
@@ -210,8 +237,7 @@ void QtServices::quit() {
                             Qt::QueuedConnection);
 }
 
-std::optional<std::string> QtServices::inputBox(const std::string& prompt,
-                                                const std::string& title,
+std::optional<std::string> QtServices::inputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& initial) {
   QInputDialog dialog;
   dialog.setWindowTitle(QString::fromStdString(title));

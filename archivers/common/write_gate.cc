@@ -66,14 +66,22 @@ NameProblem checkParts(const std::vector<std::string>& parts) {
 
 const char* describe(NameProblem p) {
   switch (p) {
-    case NameProblem::None: return "";
-    case NameProblem::Empty: return "名前が空です";
-    case NameProblem::Absolute: return "絶対パスの名前です";
-    case NameProblem::Drive: return "ドライブ名を含む名前です";
-    case NameProblem::ParentStep: return "\"..\" で解凍先の外を指す名前です";
-    case NameProblem::Control: return "制御文字を含む名前です";
-    case NameProblem::TooLong: return "長すぎる名前です";
-    case NameProblem::Separator: return "区切り文字を含む名前です";
+    case NameProblem::None:
+      return "";
+    case NameProblem::Empty:
+      return "名前が空です";
+    case NameProblem::Absolute:
+      return "絶対パスの名前です";
+    case NameProblem::Drive:
+      return "ドライブ名を含む名前です";
+    case NameProblem::ParentStep:
+      return "\"..\" で解凍先の外を指す名前です";
+    case NameProblem::Control:
+      return "制御文字を含む名前です";
+    case NameProblem::TooLong:
+      return "長すぎる名前です";
+    case NameProblem::Separator:
+      return "区切り文字を含む名前です";
   }
   return "";
 }
@@ -132,7 +140,8 @@ Destination::~Destination() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-int Destination::openFolder(const std::vector<std::string>& parts, size_t count, bool create) const {
+int Destination::openFolder(const std::vector<std::string>& parts, size_t count,
+                            bool create) const {
   int fd = ::dup(fd_);
   if (fd < 0) return -1;
   for (size_t i = 0; i < count && i < parts.size(); ++i) {
@@ -223,7 +232,8 @@ Existing existingAt(int dirFd, const std::string& name) {
 
 std::time_t modifiedAt(int dirFd, const std::string& name) {
   struct stat st;
-  if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+    return 0;
   return st.st_mtime;
 }
 
@@ -240,7 +250,8 @@ int createTemporary(int dirFd, std::string& name, int flags) {
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     name = ".zv-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | flags, 0600);
+    fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | flags,
+                  0600);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) name.clear();
@@ -286,7 +297,8 @@ bool isTemporaryName(std::string_view name, long& pid) {
   if (eat(t, ".zv-")) return readNumber(t, pid) && eat(t, "-") && readNumber(t, n) && t.empty();
   // Older forms: ".zvPID_N" (extracted LZH members), ".ARCHIVE.PID_N" (rewritten archives).
   t = s;
-  if (eat(t, ".zv") && readNumber(t, pid) && eat(t, "_") && readNumber(t, n) && t.empty()) return true;
+  if (eat(t, ".zv") && readNumber(t, pid) && eat(t, "_") && readNumber(t, n) && t.empty())
+    return true;
   if (s.empty() || s[0] != '.') return false;
   size_t dot = s.rfind('.');
   if (dot == 0 || !endsWithArchiveType(s.substr(1, dot - 1))) return false;
@@ -305,7 +317,8 @@ int removeStaleTemporaries(int dirFd) {
   std::vector<std::string> stale;
   while (dirent* e = ::readdir(d)) {
     long pid = 0;
-    if (isTemporaryName(e->d_name, pid) && pid != ::getpid() && !processRuns(pid)) stale.emplace_back(e->d_name);
+    if (isTemporaryName(e->d_name, pid) && pid != ::getpid() && !processRuns(pid))
+      stale.emplace_back(e->d_name);
   }
   ::closedir(d);
   int removed = 0;
@@ -430,12 +443,16 @@ bool placeLink(int dirFd, const std::string& name, const std::string& target) {
 int errorFromErrno(int err, int fallback) {
   switch (err) {
     case ENOSPC:
-    case EDQUOT: return ZV_ERROR_DISK_SPACE;
+    case EDQUOT:
+      return ZV_ERROR_DISK_SPACE;
     case EROFS:
     case EACCES:
-    case EPERM: return ZV_ERROR_READ_ONLY;
-    case ENOMEM: return ZV_ERROR_MEMORY;
-    default: return fallback;
+    case EPERM:
+      return ZV_ERROR_READ_ONLY;
+    case ENOMEM:
+      return ZV_ERROR_MEMORY;
+    default:
+      return fallback;
   }
 }
 

@@ -78,7 +78,8 @@ std::time_t modifiedAt(int dirFd, const std::string& name);
 mode_t writtenMode(mode_t mode);
 
 // Temporary files of this program in a folder are named ".zv-PID-N.tmp". Creates one
-// (O_RDWR | O_EXCL, mode 0600) and returns its descriptor, or -1 with errno set; `name` receives it.
+// (O_RDWR | O_EXCL, mode 0600) and returns its descriptor, or -1 with errno set; `name` receives
+// it.
 int createTemporary(int dirFd, std::string& name, int flags = 0);
 // True for the name of a temporary file this program leaves while writing (older forms
 // included), with the process id that wrote it.

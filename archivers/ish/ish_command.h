@@ -11,13 +11,13 @@
 namespace zv::ish {
 
 struct IshCommand {
-  bool encode = false;          // a code-type switch was given
+  bool encode = false;  // a code-type switch was given
   CodeType type = CodeType::Jis7;
-  bool replaceOutput = false;   // "/ya": an existing ISH file may be replaced
-  char restoreMode = 'r';       // 'r' missing or older files, 'a' all, 'q' ask
-  std::string source;           // the file to encode, or the ISH file to restore
-  std::string output;           // creation: the ISH file (may be empty or a bare name)
-  std::string folder;           // "/f=": destination folder
+  bool replaceOutput = false;  // "/ya": an existing ISH file may be replaced
+  char restoreMode = 'r';      // 'r' missing or older files, 'a' all, 'q' ask
+  std::string source;          // the file to encode, or the ISH file to restore
+  std::string output;          // creation: the ISH file (may be empty or a bare name)
+  std::string folder;          // "/f=": destination folder
 };
 
 // False (with a Japanese reason) when the line names no source file.

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cctype>
+#include <cstring>
 #include <ctime>
 #include <set>
 
@@ -76,7 +76,8 @@ std::time_t fromDosTime(uint16_t date, uint16_t time) {
 void toDosTime(std::time_t t, uint16_t& date, uint16_t& time) {
   std::tm tm{};
   localtime_r(&t, &tm);
-  if (tm.tm_year < 80) tm.tm_year = 80, tm.tm_mon = 0, tm.tm_mday = 1, tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
+  if (tm.tm_year < 80)
+    tm.tm_year = 80, tm.tm_mon = 0, tm.tm_mday = 1, tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
   if (tm.tm_year > 207) tm.tm_year = 207;
   date = uint16_t(((tm.tm_year - 80) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
   time = uint16_t((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
@@ -154,8 +155,8 @@ int runEncode(const IshCommand& cmd, std::string& out) {
     return archive::errorFromErrno(err, ZV_ERROR_WRITE);
   }
   size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
-  out += cmd.source + " -> " + target + " (" + std::string(info(cmd.type).commentWord) + ", " + std::to_string(lines) +
-         " 行) を作成しました" + kNl;
+  out += cmd.source + " -> " + target + " (" + std::string(info(cmd.type).commentWord) + ", " +
+         std::to_string(lines) + " 行) を作成しました" + kNl;
   return 0;
 }
 
@@ -167,8 +168,9 @@ std::vector<DecodedFile> decodeFileWithVolumes(const std::string& host) {
   // decode from the original bytes, so convert back and try again.
   bool anyOk = false;
   for (const auto& f : items) anyOk = anyOk || f.ok;
-  if (!anyOk && encoding::isValidUtf8(text) &&
-      std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+  if (!anyOk && encoding::isValidUtf8(text) && std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x80;
+      })) {
     auto again = decodeText(encoding::utf8ToCp932(text));
     bool better = false;
     for (const auto& f : again) better = better || f.ok;
@@ -185,7 +187,8 @@ std::vector<DecodedFile> decodeFileWithVolumes(const std::string& host) {
     // Other volumes of the set in files beside this one: same name, another volume extension.
     const std::string base = baseNameOf(host);
     size_t dot = base.rfind('.');
-    if (incomplete && dot != std::string::npos && isVolumeExtension(std::string_view(base).substr(dot + 1))) {
+    if (incomplete && dot != std::string::npos &&
+        isVolumeExtension(std::string_view(base).substr(dot + 1))) {
       const std::string stem = base.substr(0, dot + 1), folder = hostFolderOf(host);
       std::set<std::string> siblings;
       if (DIR* d = ::opendir(folder.c_str())) {
@@ -276,7 +279,8 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
       fail(ZV_ERROR_UNSAFE_NAME);
       continue;
     }
-    const std::time_t stamp = (f.header.flags & kFlagTime) ? fromDosTime(f.header.dosDate, f.header.dosTime) : 0;
+    const std::time_t stamp =
+        (f.header.flags & kFlagTime) ? fromDosTime(f.header.dosDate, f.header.dosTime) : 0;
     archive::Existing existing = archive::existingAt(dirFd, name);
     if (existing == archive::Existing::Folder || existing == archive::Existing::Other) {
       out += "同じ名前のフォルダがあるため復元しません: " + name + kNl;

@@ -125,7 +125,8 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
     HeaderRead r = readHeader(src, pos, m);
     if (r.status == HeaderStatus::End) break;
     if (r.status == HeaderStatus::Damaged) {
-      if (idx->members.empty()) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
+      if (idx->members.empty())
+        fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
       idx->damaged = true;
       idx->problem = r.problem;
       break;

@@ -61,8 +61,8 @@ uint64_t ArchiveWriter::writeMember(int fd, uint64_t pos, const NewMember& m, bo
     fields.originalSize = fields.packedSize = size;
     size_t headerLen = buildHeader(fields).size();
     try {
-      dataLen = packFile(src, size, opts_.method, fd, pos + headerLen, fields, ctx_,
-                         opts_.packLevel);
+      dataLen =
+          packFile(src, size, opts_.method, fd, pos + headerLen, fields, ctx_, opts_.packLevel);
     } catch (...) {
       close(src);
       throw;
@@ -101,7 +101,8 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
   try {
     // What an interrupted append left behind the end marker goes first.
     if (idx.fileSize > oldSize) {
-      if (ftruncate(fd, static_cast<off_t>(oldSize)) != 0) fail(ZV_ERROR_WRITE, "書き込めません: " + idx.hostPath);
+      if (ftruncate(fd, static_cast<off_t>(oldSize)) != 0)
+        fail(ZV_ERROR_WRITE, "書き込めません: " + idx.hostPath);
       syncOrFail(fd);
     }
     for (size_t i = 0; i < add.size(); ++i) pos = writeNamed(fd, pos, add[i], i == 0, &first);
@@ -149,7 +150,8 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
   {
     archive::FolderFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd < 0)
-      fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE), "書庫のフォルダを開けません: " + folder);
+      fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
+           "書庫のフォルダを開けません: " + folder);
     // What a killed run of this library left in the folder goes first.
     archive::removeStaleTemporaries(dir.fd);
     std::string name;

@@ -45,9 +45,8 @@ class ArchiveWriter {
   void append(ArchiveIndex& idx, const std::vector<NewMember>& add);
   // Writes a new archive at `hostPath`: the bytes before `old->start` (a stub), the old
   // members not in `drop`, then `add`. `old` may be null for a new archive.
-  void rewrite(const std::string& hostPath, const ArchiveIndex* old,
-               const std::vector<bool>& drop, const std::vector<NewMember>& add,
-               const std::string& stubBytes = {});
+  void rewrite(const std::string& hostPath, const ArchiveIndex* old, const std::vector<bool>& drop,
+               const std::vector<NewMember>& add, const std::string& stubBytes = {});
 
  private:
   // Writes one member at `pos`; returns the position after it. With `deferFirstByte` the

@@ -47,7 +47,8 @@ int deleteSources(const std::vector<NewMember>& moved, OutputText& out) {
   for (const NewMember& n : moved) {
     if (n.folder || unlink(n.sourceHost.c_str()) == 0) continue;
     int e = errno;
-    out.line("エラー: 格納しましたが元のファイルを削除できません (" + std::string(std::strerror(e)) + "): " + n.sourceHost);
+    out.line("エラー: 格納しましたが元のファイルを削除できません (" +
+             std::string(std::strerror(e)) + "): " + n.sourceHost);
     if (!result) result = archive::errorFromErrno(e, ZV_ERROR_WRITE);
   }
   return result;
@@ -60,7 +61,8 @@ int addFiles(RunContext& ctx) {
   std::string archive = archiveHostPath(cmd.archive);
   struct stat ast {};
   bool exists = stat(archive.c_str(), &ast) == 0;
-  if (exists && !S_ISREG(ast.st_mode)) fail(ZV_ERROR_CANNOT_CREATE, "書庫の名前がフォルダです: " + archive);
+  if (exists && !S_ISREG(ast.st_mode))
+    fail(ZV_ERROR_CANNOT_CREATE, "書庫の名前がフォルダです: " + archive);
   if (cmd.args.empty()) fail(ZV_ERROR_NO_FILES, "格納するファイルが指定されていません");
   if (!exists) {
     // A new archive may name a folder that is not there yet: create it, as the user chose it.
@@ -76,7 +78,8 @@ int addFiles(RunContext& ctx) {
   std::shared_ptr<ArchiveIndex> idx;
   if (exists && ast.st_size > 0) {
     idx = std::const_pointer_cast<ArchiveIndex>(loadIndex(archive));
-    if (idx->damaged) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が壊れているので書き換えません: " + archive);
+    if (idx->damaged)
+      fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が壊れているので書き換えません: " + archive);
   }
 
   // Which files go in, and which stored members they replace.
@@ -106,7 +109,8 @@ int addFiles(RunContext& ctx) {
   }
 
   ctx.begin();
-  ArchiveWriter writer(ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm', cmd.packLevel});
+  ArchiveWriter writer(
+      ctx, WriteOptions{methodName(cmd.method), cmd.level, cmd.verb == 'm', cmd.packLevel});
   // Appending keeps a large archive from being copied once per added file. Anything behind
   // the end marker (what an interrupted append left) is cut off either way.
   if (idx && !replaces) {

@@ -35,14 +35,16 @@ int deleteMembers(RunContext& ctx) {
   for (size_t k = 0; k < exact.size(); ++k) {
     const std::string& p = ctx.cmd.args[k];
     if (hasWildcard(p)) continue;
-    for (const Member& m : idx->members) exact[k] = exact[k] || (selectsMember(p, m.path) && selectsExactly(p, m.path));
+    for (const Member& m : idx->members)
+      exact[k] = exact[k] || (selectsMember(p, m.path) && selectsExactly(p, m.path));
   }
   std::vector<bool> drop(idx->members.size(), false);
   size_t count = 0;
   for (size_t i = 0; i < idx->members.size(); ++i) {
     for (size_t k = 0; k < exact.size(); ++k) {
       const std::string& p = ctx.cmd.args[k];
-      if (selectsMember(p, idx->members[i].path) && (!exact[k] || selectsExactly(p, idx->members[i].path))) {
+      if (selectsMember(p, idx->members[i].path) &&
+          (!exact[k] || selectsExactly(p, idx->members[i].path))) {
         drop[i] = true;
         ++count;
         break;

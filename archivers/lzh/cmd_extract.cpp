@@ -42,18 +42,20 @@ std::vector<std::string> relativeParts(std::vector<std::string> parts) {
 // Fails with the archiver error for errno, naming the member and the cause.
 [[noreturn]] void failWrite(const std::string& what, const std::string& path, int fallback) {
   int e = errno;
-  int code = e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(e, fallback);
+  int code =
+      e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(e, fallback);
   if (code == ZV_ERROR_UNSAFE_NAME)
     fail(code, "シンボリックリンクかファイルがフォルダの位置にあります: " + path);
   fail(code, what + " (" + std::strerror(e) + "): " + path);
 }
 
-void extractOne(const Member& m, const std::vector<std::string>& stored, const archive::Destination& dest,
-                int archiveFd, RunContext& ctx) {
+void extractOne(const Member& m, const std::vector<std::string>& stored,
+                const archive::Destination& dest, int archiveFd, RunContext& ctx) {
   std::vector<std::string> parts = relativeParts(stored);
   archive::NameProblem problem = archive::checkParts(parts);
   if (problem != archive::NameProblem::None)
-    fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") + archive::describe(problem) + "): " + m.path);
+    fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") +
+                                   archive::describe(problem) + "): " + m.path);
   if (m.isFolder) {
     int fd = dest.openFolder(parts, parts.size(), true);
     if (fd < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
@@ -65,8 +67,10 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, const a
   const std::string& name = parts.back();
   if (m.isSymlink) {
     if (!dest.linkResolvesInside(parts, m.linkTarget))
-      fail(ZV_ERROR_UNSAFE_NAME, "解凍先の外を指すリンクなので作りません: " + m.path + " -> " + m.linkTarget);
-    if (!archive::placeLink(parent.fd, name, m.linkTarget)) failWrite("リンクを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+      fail(ZV_ERROR_UNSAFE_NAME,
+           "解凍先の外を指すリンクなので作りません: " + m.path + " -> " + m.linkTarget);
+    if (!archive::placeLink(parent.fd, name, m.linkTarget))
+      failWrite("リンクを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
     return;
   }
   archive::AtomicFile out(parent.fd, name);
@@ -122,7 +126,8 @@ int extractMembers(RunContext& ctx) {
     result = ZV_ERROR_BROKEN_ARCHIVE;
   } else if (cmd.verb == 't' && idx->fileSize > idx->end + 1) {
     // Bytes behind the end marker (an interrupted add leaves them) are not members.
-    ctx.out.line("書庫の終わりの後に " + std::to_string(idx->fileSize - idx->end - 1) + " バイトの余分なデータがあります");
+    ctx.out.line("書庫の終わりの後に " + std::to_string(idx->fileSize - idx->end - 1) +
+                 " バイトの余分なデータがあります");
   }
   if (chosen.empty()) {
     if (result) return result;
@@ -173,7 +178,8 @@ int extractMembers(RunContext& ctx) {
     }
   }
   ctx.end();
-  ctx.out.line(std::to_string(ok) + " 個のファイルを" + (cmd.verb == 't' ? "検査しました" : "解凍しました"));
+  ctx.out.line(std::to_string(ok) + " 個のファイルを" +
+               (cmd.verb == 't' ? "検査しました" : "解凍しました"));
   return result;
 }
 

@@ -8,14 +8,14 @@
 namespace zv::lzh {
 
 struct Command {
-  char verb = 0;               // a u m x e l v t d s
-  bool noProgress = false;     // -n1: no progress reports through the host
-  bool storeFolders = false;   // -d1: keep folder information
-  bool recurse = false;        // -r: wildcard patterns also match in subfolders
-  int method = 5;              // -o5 / -o6 / -o7; 0 with -z (store only)
-  int level = 2;               // -h0 / -h1 / -h2
-  int packLevel = 0;           // -9: smallest output (matches chosen by cost), slower packing
-  int sfxMode = 4;             // -jw3: let the host customise; -jw4: defaults
+  char verb = 0;                 // a u m x e l v t d s
+  bool noProgress = false;       // -n1: no progress reports through the host
+  bool storeFolders = false;     // -d1: keep folder information
+  bool recurse = false;          // -r: wildcard patterns also match in subfolders
+  int method = 5;                // -o5 / -o6 / -o7; 0 with -z (store only)
+  int level = 2;                 // -h0 / -h1 / -h2
+  int packLevel = 0;             // -9: smallest output (matches chosen by cost), slower packing
+  int sfxMode = 4;               // -jw3: let the host customise; -jw4: defaults
   bool replaceExisting = false;  // -jyo: replace an existing file without asking
   bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
   std::string archive;

@@ -7,10 +7,10 @@ namespace zv::lzh {
 
 int runCommand(RunContext& ctx);
 
-int addFiles(RunContext& ctx);        // a, u, m
-int extractMembers(RunContext& ctx);  // x, e, t
-int listArchive(RunContext& ctx);     // l, v
-int deleteMembers(RunContext& ctx);   // d
+int addFiles(RunContext& ctx);           // a, u, m
+int extractMembers(RunContext& ctx);     // x, e, t
+int listArchive(RunContext& ctx);        // l, v
+int deleteMembers(RunContext& ctx);      // d
 int makeSelfExtractor(RunContext& ctx);  // s
 
 }  // namespace zv::lzh

@@ -64,7 +64,8 @@ bool needs64(const NewHeader& h) {
 }
 
 std::string level0(const NewHeader& h, const EncodedName& n) {
-  if (n.level0.size() > 221) fail(ZV_ERROR_CANNOT_CREATE, "名前が長すぎてレベル 0 ヘッダに入りません");
+  if (n.level0.size() > 221)
+    fail(ZV_ERROR_CANNOT_CREATE, "名前が長すぎてレベル 0 ヘッダに入りません");
   if (needs64(h)) fail(ZV_ERROR_CANNOT_CREATE, "4 GiB 以上のファイルはレベル 0 ヘッダに入りません");
   std::string s(2, '\0');
   prefix(s, h, h.packedSize, unixToDos(h.mtime), h.folder ? 0x10 : 0x20);

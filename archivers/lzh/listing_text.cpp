@@ -13,8 +13,8 @@ std::string dateTime(std::time_t t) {
   struct tm tm {};
   localtime_r(&t, &tm);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
-                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   return buf;
 }
 
@@ -96,14 +96,16 @@ std::string shortListing(const std::string& archiveText, const std::vector<Membe
   uint64_t totalOrig = 0, totalPacked = 0;
   char buf[128];
   for (const Member& m : members) {
-    std::snprintf(buf, sizeof buf, "%11llu %6s %s ", static_cast<unsigned long long>(m.originalSize),
+    std::snprintf(buf, sizeof buf, "%11llu %6s %s ",
+                  static_cast<unsigned long long>(m.originalSize),
                   ratioText(m.packedSize, m.originalSize).c_str(), dateTime(m.mtime).c_str());
     out += std::string(buf) + m.path + "\n";
     totalOrig += m.originalSize;
     totalPacked += m.packedSize;
   }
   out += "----------- ------ ---------- -------- --------------------\n";
-  std::snprintf(buf, sizeof buf, "%11llu %6s  %zu files", static_cast<unsigned long long>(totalOrig),
+  std::snprintf(buf, sizeof buf, "%11llu %6s  %zu files",
+                static_cast<unsigned long long>(totalOrig),
                 ratioText(totalPacked, totalOrig).c_str(), members.size());
   out += std::string(buf) + "\n";
   return out;

@@ -32,7 +32,7 @@ struct Member {
   std::u16string utf16Dir;  // Windows tools' UTF-16 names, preferred when present
   std::u16string utf16Name;
   bool hasUtf16Name = false;
-  uint32_t codePage = 0;  // from the code page extended header, 0 when absent
+  uint32_t codePage = 0;   // from the code page extended header, 0 when absent
   std::string rawComment;  // what followed a NUL in the name field (Amiga file comments)
 
   // Decoded name: UTF-8 components without "." and empty parts.

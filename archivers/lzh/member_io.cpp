@@ -201,7 +201,8 @@ Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, i
              m.originalSize >= kMacBinaryHeaderSize;
   int rc = LZH_OK;
   if (isStored(m.method)) {
-    if (m.packedSize < m.originalSize) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が壊れています: " + m.path);
+    if (m.packedSize < m.originalSize)
+      fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が壊れています: " + m.path);
     std::vector<unsigned char> buf(kChunk);
     uint64_t left = m.originalSize;
     s.inLeft = m.originalSize;
@@ -234,7 +235,8 @@ Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, i
     rc = lzh_decode_reading(m.method, m.packedSize, m.originalSize, &io, reading);
   }
   if (s.error) fail(s.error, s.errorText);
-  if (rc == LZH_E_METHOD) fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method);
+  if (rc == LZH_E_METHOD)
+    fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method);
   if (rc == LZH_E_MEMORY) fail(ZV_ERROR_MEMORY, "メモリが足りません");
   if (rc != LZH_OK || s.produced != m.originalSize) return Outcome::Damaged;
   if (m.hasCrc && s.crc != m.crc) return Outcome::CrcMismatch;
@@ -253,7 +255,8 @@ Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, i
 void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
   if (m.truncated) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が途中で切れています: " + m.path);
   if (!canDecode(m))
-    fail(ZV_ERROR_METHOD, std::string("この圧縮法には対応していません: ") + m.method + " " + m.path);
+    fail(ZV_ERROR_METHOD,
+         std::string("この圧縮法には対応していません: ") + m.method + " " + m.path);
   // Methods that writers produced in more than one way are decoded in each reading until the
   // CRC matches; the output is wound back in between.
   const int readings = isStored(m.method) ? 1 : std::max(1, lzh_decode_readings(m.method));
@@ -262,8 +265,8 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
   bool crcSeen = false;
   for (int reading = 0; reading < readings; ++reading) {
     if (reading > 0) {
-      if (outFd >= 0 && (start < 0 || ftruncate(outFd, start) != 0 ||
-                         lseek(outFd, start, SEEK_SET) != start))
+      if (outFd >= 0 &&
+          (start < 0 || ftruncate(outFd, start) != 0 || lseek(outFd, start, SEEK_SET) != start))
         break;
       ctx.done = doneBefore;
     }
@@ -295,7 +298,8 @@ uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint6
     uint64_t packed = 0;
     int rc = lzh_encode_ex(method, size, &io, &packed, &opt);
     if (s.error) fail(s.error, s.errorText);
-    if (rc == LZH_OK && s.inPos != size) fail(ZV_ERROR_CANNOT_OPEN, "ファイルが読み込み中に変わりました");
+    if (rc == LZH_OK && s.inPos != size)
+      fail(ZV_ERROR_CANNOT_OPEN, "ファイルが読み込み中に変わりました");
     // Streams under 8 bytes trip some readers' buffering; such files are stored instead.
     if (rc == LZH_OK && packed < size && packed >= 8 && packed == s.produced) {
       std::memcpy(fields.method, method, 5);

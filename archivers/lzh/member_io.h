@@ -18,8 +18,8 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx);
 bool canDecode(const Member& m);
 
 // Packs the open file `srcFd` (`size` bytes) with `method` ("-lh5-", "-lh0-", ...) and writes
-// the data to `outFd` from offset `dataAt`. Fills the header fields' method, sizes and CRC; falls back
-// to "-lh0-" when packing does not pay. Returns the number of data bytes written.
+// the data to `outFd` from offset `dataAt`. Fills the header fields' method, sizes and CRC; falls
+// back to "-lh0-" when packing does not pay. Returns the number of data bytes written.
 uint64_t packFile(int srcFd, uint64_t size, const char* method, int outFd, uint64_t dataAt,
                   NewHeader& fields, RunContext& ctx, int packLevel = 0);
 

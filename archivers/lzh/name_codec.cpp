@@ -103,16 +103,15 @@ void decodeMemberName(Member& m) {
   std::vector<std::string> raw;  // decoded components, empty ones still in place
   bool endsWithSeparator = false;
   if (m.hasUtf16Name) {
-    std::vector<std::string> dir = m.utf16Dir.empty() ? std::vector<std::string>{}
-                                                       : splitUtf16(m.utf16Dir);
+    std::vector<std::string> dir =
+        m.utf16Dir.empty() ? std::vector<std::string>{} : splitUtf16(m.utf16Dir);
     std::vector<std::string> name = splitUtf16(m.utf16Name);
     raw = dir;
     raw.insert(raw.end(), name.begin(), name.end());
     endsWithSeparator = name.back().empty();
   } else {
     std::string bytes = m.rawDir;
-    if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) != 0xFF &&
-        !m.rawName.empty())
+    if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) != 0xFF && !m.rawName.empty())
       bytes += '\xFF';  // a folder part whose writer left out the closing 0xFF
     bytes += m.rawName;
     bool utf8;
@@ -128,7 +127,8 @@ void decodeMemberName(Member& m) {
     }
     std::vector<std::string> split = splitRawName(bytes, !utf8);
     // Plain ASCII needs no conversion; skipping iconv keeps big listings fast.
-    for (std::string& p : split) raw.push_back(utf8 || !hasNonAscii(p) ? p : encoding::cp932ToUtf8(p));
+    for (std::string& p : split)
+      raw.push_back(utf8 || !hasNonAscii(p) ? p : encoding::cp932ToUtf8(p));
     endsWithSeparator = !bytes.empty() && isSeparatorByte(static_cast<unsigned char>(bytes.back()));
   }
   m.absolute = !raw.empty() && raw.front().empty() && raw.size() > 1;
@@ -167,12 +167,13 @@ void decodeMemberName(Member& m) {
   if (m.isSymlink) {
     m.isFolder = false;  // level 0 marks links with the folder attribute
   } else {
-    m.isFolder = m.isFolder || lhd ||
-                 (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
+    m.isFolder =
+        m.isFolder || lhd || (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
   }
   m.path = displayPath(m.parts, m.absolute, m.isFolder);
   const std::string& c = m.rawComment;
-  m.comment = cleanControls(!hasNonAscii(c) || encoding::isValidUtf8(c) ? c : encoding::cp932ToUtf8(c));
+  m.comment =
+      cleanControls(!hasNonAscii(c) || encoding::isValidUtf8(c) ? c : encoding::cp932ToUtf8(c));
 }
 
 EncodedName encodeMemberName(const std::vector<std::string>& parts, bool folder) {

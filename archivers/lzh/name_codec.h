@@ -20,9 +20,9 @@ std::vector<std::string> splitRawName(std::string_view bytes, bool cp932);
 
 // Component names as they are written into a new header.
 struct EncodedName {
-  std::string dirBytes;   // components followed by 0xFF each (levels 1, 2)
-  std::string nameBytes;  // the last component
-  std::string level0;     // whole path with '\' separators (level 0)
+  std::string dirBytes;     // components followed by 0xFF each (levels 1, 2)
+  std::string nameBytes;    // the last component
+  std::string level0;       // whole path with '\' separators (level 0)
   uint32_t codePage = 932;  // 932 when every character fits CP932, else 65001 (UTF-8)
 };
 // `folder`: the name denotes a folder entry (all components go into the folder part).

@@ -110,7 +110,8 @@ ZV_API int UnlhaGetFileCount(const char* archive) {
   std::lock_guard<std::recursive_mutex> guard(lock());
   if (!archive) return -1;
   try {
-    return static_cast<int>(loadIndex(archiveHostPath(zv::winpath::unquote(archive)))->members.size());
+    return static_cast<int>(
+        loadIndex(archiveHostPath(zv::winpath::unquote(archive)))->members.size());
   } catch (...) {
     return -1;
   }
@@ -153,8 +154,8 @@ ZV_API int UnlhaCloseArchive(ZvArchive archive) {
 ZV_API const char* UnlhaGetCapabilities(void) {
   static const std::string text = [] {
     std::string decode = "lh0,lz4,lhd";
-    for (const char* m : {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lhx-",
-                          "-lzs-", "-lz5-"})
+    for (const char* m :
+         {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lhx-", "-lzs-", "-lz5-"})
       if (lzh_can_decode(m)) decode += "," + std::string(m + 1, 3);
     std::string encode = "lh0";
     for (const char* m : {"-lh5-", "-lh6-", "-lh7-"})

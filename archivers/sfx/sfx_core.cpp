@@ -32,7 +32,8 @@ uint32_t dosToUnix(uint32_t dos) {
   int doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
   int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   long days = (long)era * 146097 + doe - 719468;
-  return (uint32_t)(days * 86400 + ((dos >> 11) & 31) * 3600 + ((dos >> 5) & 63) * 60 + (dos & 31) * 2);
+  return (uint32_t)(days * 86400 + ((dos >> 11) & 31) * 3600 + ((dos >> 5) & 63) * 60 +
+                    (dos & 31) * 2);
 }
 
 uint16_t u16(const unsigned char* p) { return (uint16_t)(p[0] | (p[1] << 8)); }

@@ -149,7 +149,8 @@ bool confirm(const char* title, const char* message) {
 
 void report(const char* title, int files, int failures, bool quiet) {
   if (failures)
-    fprintf(stderr, "%d 個のファイルを解凍しました。%d 個は解凍できませんでした。\n", files, failures);
+    fprintf(stderr, "%d 個のファイルを解凍しました。%d 個は解凍できませんでした。\n", files,
+            failures);
   else if (!quiet)
     printf("%d 個のファイルを %s に解凍しました。\n", files, g_dest);
 }

@@ -1,7 +1,7 @@
 // The stub on Windows: the same extractor with message boxes, built with mingw-w64 in the
 // restricted style (Win32 calls only, no C++ run-time library).
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "sfx_core.h"
 #include "sfx_platform.h"
@@ -118,7 +118,8 @@ bool beginMember(const Name& n, bool folder) {
       if (part[k] == L':' || part[k] == L'*' || part[k] == L'?' || part[k] == L'"' ||
           part[k] == L'<' || part[k] == L'>' || part[k] == L'|')
         part[k] = L'_';
-    if (!wappend(g_final, MAX_PATH * 8, L"\\") || !wappend(g_final, MAX_PATH * 8, part)) return false;
+    if (!wappend(g_final, MAX_PATH * 8, L"\\") || !wappend(g_final, MAX_PATH * 8, part))
+      return false;
     DWORD attr = GetFileAttributesW(g_final);
     if (i < folders) {
       if (attr == INVALID_FILE_ATTRIBUTES) {
@@ -191,8 +192,9 @@ void report(const char* title, int files, int failures, bool quiet) {
   for (int i = 0; i < k; ++i) num[i] = rev[k - 1 - i];
   num[k] = 0;
   wappend(text, 256, num);
-  wappend(text, 256, failures ? L" 個のファイルを解凍しました。解凍できなかったファイルがあります。"
-                              : L" 個のファイルを解凍しました。");
+  wappend(text, 256,
+          failures ? L" 個のファイルを解凍しました。解凍できなかったファイルがあります。"
+                   : L" 個のファイルを解凍しました。");
   message(text, title, failures ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }
 

@@ -174,11 +174,13 @@ ZV_API int UnZipCloseArchive(ZvArchive archive) {
 ZV_API const char* UnZipGetCapabilities(void) {
   static const std::string caps = [] {
     std::string methods = "stored";
-    const std::pair<int, const char*> all[] = {{ZIP_CM_DEFLATE, "deflate"}, {ZIP_CM_DEFLATE64, "deflate64"},
-                                               {ZIP_CM_BZIP2, "bzip2"},     {ZIP_CM_LZMA, "lzma"},
-                                               {ZIP_CM_XZ, "xz"},           {93, "zstd"}};
+    const std::pair<int, const char*> all[] = {
+        {ZIP_CM_DEFLATE, "deflate"}, {ZIP_CM_DEFLATE64, "deflate64"},
+        {ZIP_CM_BZIP2, "bzip2"},     {ZIP_CM_LZMA, "lzma"},
+        {ZIP_CM_XZ, "xz"},           {93, "zstd"}};
     for (auto [id, name] : all)
-      if (zip_compression_method_supported(id, 0) || (id == ZIP_CM_LZMA && zv::zip::ownLzmaSupport()))
+      if (zip_compression_method_supported(id, 0) ||
+          (id == ZIP_CM_LZMA && zv::zip::ownLzmaSupport()))
         methods += std::string(",") + name;
     std::string enc = "pkware";
     if (zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";

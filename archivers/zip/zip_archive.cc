@@ -86,7 +86,8 @@ void Archive::index() {
     Member m;
     m.index = i;
     m.raw = raw;
-    m.name = decodeMemberName(m.raw, utf8Flagged(za_, i, raw), extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
+    m.name = decodeMemberName(m.raw, utf8Flagged(za_, i, raw),
+                              extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
     zip_stat_t s;
     zip_stat_init(&s);
     if (zip_stat_index(za_, i, ZIP_FL_ENC_RAW, &s) == 0) {
@@ -170,18 +171,30 @@ std::string foldCase(std::string_view s) {
 
 const char* methodName(uint16_t method) {
   switch (method) {
-    case ZIP_CM_STORE: return "stored";
-    case ZIP_CM_SHRINK: return "shrunk";
-    case ZIP_CM_IMPLODE: return "implode";
-    case ZIP_CM_DEFLATE: return "deflate";
-    case ZIP_CM_DEFLATE64: return "deflt64";
-    case ZIP_CM_BZIP2: return "bzip2";
-    case ZIP_CM_LZMA: return "lzma";
-    case ZIP_CM_XZ: return "xz";
-    case 93: return "zstd";
-    case 98: return "ppmd";
-    case 99: return "aes";
-    default: return "unknown";
+    case ZIP_CM_STORE:
+      return "stored";
+    case ZIP_CM_SHRINK:
+      return "shrunk";
+    case ZIP_CM_IMPLODE:
+      return "implode";
+    case ZIP_CM_DEFLATE:
+      return "deflate";
+    case ZIP_CM_DEFLATE64:
+      return "deflt64";
+    case ZIP_CM_BZIP2:
+      return "bzip2";
+    case ZIP_CM_LZMA:
+      return "lzma";
+    case ZIP_CM_XZ:
+      return "xz";
+    case 93:
+      return "zstd";
+    case 98:
+      return "ppmd";
+    case 99:
+      return "aes";
+    default:
+      return "unknown";
   }
 }
 

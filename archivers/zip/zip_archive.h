@@ -15,17 +15,17 @@ namespace zv::zip {
 
 struct Member {
   zip_uint64_t index = 0;
-  std::string name;        // decoded UTF-8, as stored ('/' between folders)
-  std::string raw;         // the bytes of the archive
+  std::string name;  // decoded UTF-8, as stored ('/' between folders)
+  std::string raw;   // the bytes of the archive
   uint64_t size = 0, packed = 0;
   uint32_t crc = 0;
   uint16_t method = 0;
   bool encrypted = false;
   bool folder = false;
   bool symlink = false;
-  uint32_t mode = 0;       // Unix permission bits when the archive has them, else 0
+  uint32_t mode = 0;  // Unix permission bits when the archive has them, else 0
   uint8_t opsys = 0;
-  bool readOnly = false;   // MS-DOS read-only attribute
+  bool readOnly = false;  // MS-DOS read-only attribute
   std::time_t mtime = 0;
 };
 

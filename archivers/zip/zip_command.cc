@@ -43,18 +43,39 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
       }
       for (size_t k = 1; k < text.size(); ++k) {
         switch (text[k]) {
-          case 'x': cmd.action = UnZipCommand::Action::Extract; cmd.keepFolders = true; break;
+          case 'x':
+            cmd.action = UnZipCommand::Action::Extract;
+            cmd.keepFolders = true;
+            break;
           case 'e':
-          case 'j': cmd.action = UnZipCommand::Action::Extract; cmd.keepFolders = false; break;
-          case 'n': cmd.overwrite = false; break;
-          case 'o': cmd.overwrite = true; break;
-          case 'l': cmd.action = UnZipCommand::Action::List; break;
-          case 'v': cmd.action = UnZipCommand::Action::Verbose; break;
-          case 't': cmd.action = UnZipCommand::Action::Test; break;
-          case 'C': cmd.ignoreCase = true; break;
-          case 'd': destinationNext = true; break;
+          case 'j':
+            cmd.action = UnZipCommand::Action::Extract;
+            cmd.keepFolders = false;
+            break;
+          case 'n':
+            cmd.overwrite = false;
+            break;
+          case 'o':
+            cmd.overwrite = true;
+            break;
+          case 'l':
+            cmd.action = UnZipCommand::Action::List;
+            break;
+          case 'v':
+            cmd.action = UnZipCommand::Action::Verbose;
+            break;
+          case 't':
+            cmd.action = UnZipCommand::Action::Test;
+            break;
+          case 'C':
+            cmd.ignoreCase = true;
+            break;
+          case 'd':
+            destinationNext = true;
+            break;
           case 'q':
-          case '-': break;
+          case '-':
+            break;
           default:
             why = "不明なスイッチです: " + text;
             return false;
@@ -64,7 +85,8 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
     }
     if (cmd.archive.empty()) {
       cmd.archive = text;
-    } else if (cmd.destination.empty() && !text.empty() && (text.back() == '\\' || text.back() == '/')) {
+    } else if (cmd.destination.empty() && !text.empty() &&
+               (text.back() == '\\' || text.back() == '/')) {
       cmd.destination = text;
     } else {
       cmd.members.push_back(text);
@@ -78,7 +100,9 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
 }
 
 namespace {
-char fold(char c, bool ignoreCase) { return ignoreCase && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char fold(char c, bool ignoreCase) {
+  return ignoreCase && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 }  // namespace
 
 bool wildcardMatch(std::string_view p, std::string_view s, bool ignoreCase) {

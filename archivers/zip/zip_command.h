@@ -14,10 +14,10 @@ namespace zv::zip {
 struct UnZipCommand {
   enum class Action { Extract, List, Verbose, Test } action = Action::Extract;
   bool keepFolders = true;
-  bool overwrite = false;       // -o; the default (and -n) keeps existing files
+  bool overwrite = false;  // -o; the default (and -n) keeps existing files
   bool ignoreCase = false;
   std::string archive;
-  std::string destination;      // empty: the current folder
+  std::string destination;  // empty: the current folder
   std::vector<std::string> members;
 };
 

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <zlib.h>
 
 #include <cerrno>
@@ -60,7 +59,8 @@ class Run {
       return ZipFile(f);
     }
     if (m.method != ZIP_CM_STORE && !zip_compression_method_supported(zip_int32_t(m.method), 0)) {
-      out_ += "対応していない圧縮方式です (" + std::string(methodName(m.method)) + "): " + m.name + kNl;
+      out_ +=
+          "対応していない圧縮方式です (" + std::string(methodName(m.method)) + "): " + m.name + kNl;
       fail(ZV_ERROR_METHOD);
       return nullptr;
     }
@@ -130,8 +130,8 @@ class Run {
           out_ += "パスワードが違います: " + m.name + kNl;
           fail(ZV_ERROR_PASSWORD);
         } else {
-          out_ += "データが壊れています (" + std::string(zip_error_strerror(zip_file_get_error(f))) +
-                  "): " + m.name + kNl;
+          out_ += "データが壊れています (" +
+                  std::string(zip_error_strerror(zip_file_get_error(f))) + "): " + m.name + kNl;
           fail(ZV_ERROR_BROKEN_ARCHIVE);
         }
         return false;
@@ -172,7 +172,7 @@ class Run {
     zip_error_t* e = zip_get_error(a_.handle());
     int code = zip_error_code_zip(e);
     out_ += "開けません (" + std::string(zip_error_strerror(e)) + "): " + m.name + kNl;
-    fail(code == ZIP_ER_COMPNOTSUPP ? ZV_ERROR_METHOD
+    fail(code == ZIP_ER_COMPNOTSUPP   ? ZV_ERROR_METHOD
          : code == ZIP_ER_ENCRNOTSUPP ? ZV_ERROR_PASSWORD
                                       : ZV_ERROR_BROKEN_ARCHIVE);
     zip_error_clear(a_.handle());
@@ -198,7 +198,8 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
   archive::NameProblem problem = archive::splitMemberName(m.name, parts);
   if (problem == archive::NameProblem::Empty && m.folder && !m.name.empty()) return;  // "./"
   if (problem != archive::NameProblem::None) {
-    out += std::string("安全でない名前のため解凍しません (") + archive::describe(problem) + "): " + m.name + kNl;
+    out += std::string("安全でない名前のため解凍しません (") + archive::describe(problem) +
+           "): " + m.name + kNl;
     run.fail(ZV_ERROR_UNSAFE_NAME);
     return;
   }
@@ -210,7 +211,8 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
     int fd = dest.openFolder(parts, parts.size(), true);
     if (fd < 0) {
       out += "フォルダを作れません (" + std::string(std::strerror(errno)) + "): " + m.name + kNl;
-      run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
+      run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME
+                              : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
       return;
     }
     ::close(fd);
@@ -223,7 +225,8 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
       out += "フォルダの途中がシンボリックリンクかファイルのため解凍しません: " + m.name + kNl;
     else
       out += "フォルダを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
-    run.fail(e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
+    run.fail(e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME
+                                        : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     return;
   }
   struct Closer {
@@ -253,20 +256,23 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
     });
     if (!ok) return;
     if (!dest.linkResolvesInside(parts, target)) {
-      out += "解凍先の外を指すシンボリックリンクのため解凍しません: " + m.name + " -> " + target + kNl;
+      out +=
+          "解凍先の外を指すシンボリックリンクのため解凍しません: " + m.name + " -> " + target + kNl;
       run.fail(ZV_ERROR_UNSAFE_NAME);
       return;
     }
     if (!archive::placeLink(dirFd, leaf, target)) {
       int e = errno;
-      out += "シンボリックリンクを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
+      out +=
+          "シンボリックリンクを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
       run.fail(archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     }
     return;
   }
   archive::AtomicFile file(dirFd, leaf);
   if (!file.ok()) {
-    out += "ファイルを作れません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out +=
+        "ファイルを作れません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_CANNOT_CREATE));
     return;
   }
@@ -356,8 +362,8 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
     }
     archive::Destination dest(destHost);
     if (!dest.ok()) {
-      out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest.error())) + "): " +
-             cmd.destination + kNl;
+      out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest.error())) +
+             "): " + cmd.destination + kNl;
       return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
     }
     for (size_t i : chosen) {

@@ -84,7 +84,8 @@ std::string shortListing(const Archive& a, const std::vector<size_t>& chosen) {
   for (size_t i : chosen) {
     const Member& m = a.members()[i];
     std::string stamp = timeText(m.mtime).substr(0, 16);
-    std::snprintf(buf, sizeof buf, "%10llu  %s    ", static_cast<unsigned long long>(m.size), stamp.c_str());
+    std::snprintf(buf, sizeof buf, "%10llu  %s    ", static_cast<unsigned long long>(m.size),
+                  stamp.c_str());
     out += buf + shown(m.name) + "\r\n";
     total += m.size;
   }
@@ -94,7 +95,8 @@ std::string shortListing(const Archive& a, const std::vector<size_t>& chosen) {
   return out + buf;
 }
 
-std::string verboseListing(const Archive& a, const std::string& shownPath, const std::vector<size_t>& chosen) {
+std::string verboseListing(const Archive& a, const std::string& shownPath,
+                           const std::vector<size_t>& chosen) {
   std::string out =
       " 名前 / 元のサイズ 圧縮後サイズ 圧縮率 日付       時刻     属性 方式     CRC-32\r\n";
   uint64_t total = 0, packed = 0;
@@ -104,20 +106,24 @@ std::string verboseListing(const Archive& a, const std::string& shownPath, const
     out += shown(m.name) + "\r\n";
     unsigned r = perMille(m.packed, m.size);
     std::snprintf(buf, sizeof buf, "%18llu %12llu %3u.%u%% %s %-4s %-8s %08X%s\r\n",
-                  static_cast<unsigned long long>(m.size), static_cast<unsigned long long>(m.packed),
-                  r / 10, r % 10, timeText(m.mtime).c_str(), attributeText(m).c_str(),
-                  methodName(m.method), m.crc, m.encrypted ? " *" : "");
+                  static_cast<unsigned long long>(m.size),
+                  static_cast<unsigned long long>(m.packed), r / 10, r % 10,
+                  timeText(m.mtime).c_str(), attributeText(m).c_str(), methodName(m.method), m.crc,
+                  m.encrypted ? " *" : "");
     out += buf;
     total += m.size, packed += m.packed;
   }
   out += "--------------------------------------------------------------------------------\r\n";
   unsigned r = perMille(packed, total);
-  std::snprintf(buf, sizeof buf, "%18llu %12llu %3u.%u%% %zu ファイル\r\n", static_cast<unsigned long long>(total),
-                static_cast<unsigned long long>(packed), r / 10, r % 10, chosen.size());
+  std::snprintf(buf, sizeof buf, "%18llu %12llu %3u.%u%% %zu ファイル\r\n",
+                static_cast<unsigned long long>(total), static_cast<unsigned long long>(packed),
+                r / 10, r % 10, chosen.size());
   out += buf;
   out += "書庫: " + shown(shownPath) + "\r\n";
   out += "書庫のサイズ: " + std::to_string(a.fileSize()) + " バイト (ZIP)\r\n";
-  out += "コメント: " + (a.comment().empty() ? std::string("(なし)") : shown(firstLine(a.comment()))) + "\r\n";
+  out +=
+      "コメント: " + (a.comment().empty() ? std::string("(なし)") : shown(firstLine(a.comment()))) +
+      "\r\n";
   out += "================================================================================\r\n";
   return out;
 }

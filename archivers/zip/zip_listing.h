@@ -14,6 +14,7 @@ void fillMemberInfo(const Member& m, ZvMemberInfo* info);
 std::string shortListing(const Archive& a, const std::vector<size_t>& chosen);
 // "-v": one header line, exactly two lines per member (name; sizes, ratio, date, time,
 // attributes, method, CRC) and six footer lines, the shape of the LZH library's listing.
-std::string verboseListing(const Archive& a, const std::string& shownPath, const std::vector<size_t>& chosen);
+std::string verboseListing(const Archive& a, const std::string& shownPath,
+                           const std::vector<size_t>& chosen);
 
 }  // namespace zv::zip

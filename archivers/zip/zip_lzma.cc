@@ -34,7 +34,8 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
   if (error_ != Error::None) return -1;
   if (!s.started) {
     uint8_t head[9];
-    if (zip_fread(s.raw, head, sizeof head) != zip_int64_t(sizeof head) || head[2] != 5 || head[3] != 0) {
+    if (zip_fread(s.raw, head, sizeof head) != zip_int64_t(sizeof head) || head[2] != 5 ||
+        head[3] != 0) {
       error_ = Error::Data;
       return -1;
     }

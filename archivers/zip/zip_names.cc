@@ -31,7 +31,8 @@ std::string cutUtf8(std::string_view text, size_t max) {
 
 namespace {
 
-std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view extra, NameOrigin* origin) {
+std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view extra,
+                       NameOrigin* origin) {
   auto set = [&](NameOrigin o) {
     if (origin) *origin = o;
   };

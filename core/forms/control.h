@@ -25,7 +25,7 @@ enum class Kind {
   DriveList,
   FolderList,
   FileList,
-  Hidden,   // working control that is never shown (lblBuf, cmdDbl, ...)
+  Hidden,  // working control that is never shown (lblBuf, cmdDbl, ...)
 };
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
@@ -33,11 +33,27 @@ enum ShiftState : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
 
 // Key codes of keyDown: letters and digits are their upper-case character codes.
 enum KeyCode : int {
-  kKeyBack = 8, kKeyTab = 9, kKeyReturn = 13, kKeyEscape = 27, kKeySpace = 32,
-  kKeyPageUp = 33, kKeyPageDown = 34, kKeyEnd = 35, kKeyHome = 36,
-  kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
-  kKeyInsert = 45, kKeyDelete = 46, kKeyApps = 93,
-  kKeyF1 = 112, kKeyF2 = 113, kKeyF5 = 116, kKeyF6 = 117, kKeyF10 = 121,
+  kKeyBack = 8,
+  kKeyTab = 9,
+  kKeyReturn = 13,
+  kKeyEscape = 27,
+  kKeySpace = 32,
+  kKeyPageUp = 33,
+  kKeyPageDown = 34,
+  kKeyEnd = 35,
+  kKeyHome = 36,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+  kKeyInsert = 45,
+  kKeyDelete = 46,
+  kKeyApps = 93,
+  kKeyF1 = 112,
+  kKeyF2 = 113,
+  kKeyF5 = 116,
+  kKeyF6 = 117,
+  kKeyF10 = 121,
 };
 
 enum class MultiSelect { None, Simple, Extended };
@@ -67,10 +83,10 @@ struct MouseEvent {
 // One entry of a folder list: the ancestors of the current folder (from the drive root down,
 // the current folder last among them) followed by its subfolders.
 struct FolderEntry {
-  std::string path;  // full program path
-  std::string label; // what the list shows
+  std::string path;   // full program path
+  std::string label;  // what the list shows
   int depth = 0;
-  bool open = false; // the current folder or one of its ancestors
+  bool open = false;  // the current folder or one of its ancestors
 };
 
 class Control {

@@ -43,8 +43,7 @@ std::string resolveFolder(const std::string& requested) {
 void Control::applyDrive(const std::string& drive, bool checkReady) {
   char letter = driveLetter(drive);
   if (letter < 'A' || letter > 'Z') raiseError(kErrDeviceUnavailable, drive);
-  if (checkReady && !DriveTable::instance().ready(letter))
-    raiseError(kErrDeviceUnavailable, drive);
+  if (checkReady && !DriveTable::instance().ready(letter)) raiseError(kErrDeviceUnavailable, drive);
   std::string text;
   text += static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
   text += ':';
@@ -119,7 +118,8 @@ void Control::refresh() {
     for (size_t i = 0; i < items_.size(); ++i) {
       for (const auto& k : keep)
         if (items_[i] == k) selected_[i] = true;
-      if (items_[i] == current && multiSelect_ == MultiSelect::None) listIndex_ = static_cast<int>(i);
+      if (items_[i] == current && multiSelect_ == MultiSelect::None)
+        listIndex_ = static_cast<int>(i);
     }
   }
   notify();
@@ -137,7 +137,8 @@ void Control::fillFolderEntries() {
   }
   listIndex_ = static_cast<int>(folders_.size()) - 1;
   for (const auto& e : fs::list(path_)) {
-    if (e.folder && !e.hidden) folders_.push_back({winpath::join(path_, e.name), e.name, depth, false});
+    if (e.folder && !e.hidden)
+      folders_.push_back({winpath::join(path_, e.name), e.name, depth, false});
   }
 }
 

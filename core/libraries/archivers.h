@@ -20,16 +20,18 @@ class ListingLibrary {
  public:
   // Resolves every function; nullptr (reason in *error) when the file does not load or lacks
   // one of them.
-  static std::unique_ptr<ListingLibrary> load(const std::string& hostPath, const std::string& prefix,
+  static std::unique_ptr<ListingLibrary> load(const std::string& hostPath,
+                                              const std::string& prefix,
                                               const std::string& commandName, std::string* error);
 
   // Runs a command string with an output buffer of `size` blanks; the text the library wrote
   // (up to its NUL) goes to *output. Size 0 passes no buffer at all.
-  int run(const std::string& command, std::string* output = nullptr,
-          uint32_t size = kOutputBuffer, ZvWindow owner = nullptr) const;
+  int run(const std::string& command, std::string* output = nullptr, uint32_t size = kOutputBuffer,
+          ZvWindow owner = nullptr) const;
   int16_t version() const { return getVersion_(); }
   int fileCount(const std::string& archive) const { return getFileCount_(archive.c_str()); }
-  ZvArchive openArchive(const std::string& archive, uint32_t mode = 0, ZvWindow owner = nullptr) const {
+  ZvArchive openArchive(const std::string& archive, uint32_t mode = 0,
+                        ZvWindow owner = nullptr) const {
     return openArchive_(owner, archive.c_str(), mode);
   }
   int findFirst(ZvArchive a, const std::string& wildcard, ZvMemberInfo& info) const {

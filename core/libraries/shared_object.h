@@ -8,7 +8,8 @@ namespace zv {
 class SharedObject {
  public:
   // Loads the host file; nullptr (and the loader's reason in *error) when that fails.
-  static std::unique_ptr<SharedObject> open(const std::string& hostPath, std::string* error = nullptr);
+  static std::unique_ptr<SharedObject> open(const std::string& hostPath,
+                                            std::string* error = nullptr);
   ~SharedObject();
   SharedObject(const SharedObject&) = delete;
   SharedObject& operator=(const SharedObject&) = delete;

@@ -55,9 +55,7 @@ void ScriptedServices::setCursorPos(int x, int y) {
   calls.push_back("cursor " + std::to_string(x) + " " + std::to_string(y));
 }
 void ScriptedServices::beep() { calls.push_back("beep"); }
-void ScriptedServices::doEvents() {
-  ++doEventsCount;
-}
+void ScriptedServices::doEvents() { ++doEventsCount; }
 void ScriptedServices::quit() { calls.push_back("quit"); }
 std::optional<std::string> ScriptedServices::inputBox(const std::string& prompt,
                                                       const std::string& title,

@@ -72,9 +72,7 @@ class ScriptedServices : public Services {
 
   // True when some recorded call starts with the prefix.
   bool called(const std::string& prefix) const;
-  const MessageRecord* lastMessage() const {
-    return messages.empty() ? nullptr : &messages.back();
-  }
+  const MessageRecord* lastMessage() const { return messages.empty() ? nullptr : &messages.back(); }
 
  private:
   SkippedErrorListener previousListener_;

@@ -6,8 +6,14 @@
 
 namespace zv {
 
-enum class MsgButtons { OK = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
-                        RetryCancel = 5 };
+enum class MsgButtons {
+  OK = 0,
+  OKCancel = 1,
+  AbortRetryIgnore = 2,
+  YesNoCancel = 3,
+  YesNo = 4,
+  RetryCancel = 5
+};
 enum class MsgIcon { None = 0, Stop = 16, Question = 32, Exclamation = 48, Information = 64 };
 enum class MsgAnswer { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 

@@ -27,13 +27,23 @@ void readWithDirectory(const Profile& p, Shared& s) {
   readChoice(p, kKeyWithDirectory, "1", {{"1", "NO"}, {"2", "YES"}, {"3", "ALL"}}, s.DirectoryMode);
 }
 
-void readProgress(const Profile& p, Shared& s) { readYesNo(p, kKeyProgress, "NO", s.ShowExtractProgress); }
-void readProgress2(const Profile& p, Shared& s) { readYesNo(p, kKeyProgress2, "NO", s.ShowCompressProgress); }
+void readProgress(const Profile& p, Shared& s) {
+  readYesNo(p, kKeyProgress, "NO", s.ShowExtractProgress);
+}
+void readProgress2(const Profile& p, Shared& s) {
+  readYesNo(p, kKeyProgress2, "NO", s.ShowCompressProgress);
+}
 void readSfx(const Profile& p, Shared& s) { readYesNo(p, kKeySfx, "NO", s.CustomizeSfx); }
 void readVCheck(const Profile& p, Shared& s) { readYesNo(p, kKeyVCheck, "YES", s.VersionCheck); }
-void readFileUtility(const Profile& p, Shared& s) { readYesNo(p, kKeyFileUtility, "YES", s.OpenFileUtility); }
-void readSameFolder(const Profile& p, Shared& s) { readYesNo(p, kKeySameFolder, "NO", s.SameFolder); }
-void readOverwrite(const Profile& p, Shared& s) { readYesNo(p, kKeyOverwrite, "NO", s.OverwriteAll); }
+void readFileUtility(const Profile& p, Shared& s) {
+  readYesNo(p, kKeyFileUtility, "YES", s.OpenFileUtility);
+}
+void readSameFolder(const Profile& p, Shared& s) {
+  readYesNo(p, kKeySameFolder, "NO", s.SameFolder);
+}
+void readOverwrite(const Profile& p, Shared& s) {
+  readYesNo(p, kKeyOverwrite, "NO", s.OverwriteAll);
+}
 
 void readMenuOptions(const Profile& p, Shared& s) {
   readMode(p, s);

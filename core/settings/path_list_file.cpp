@@ -107,8 +107,8 @@ std::string encodeRecords(const std::vector<std::string>& entries) {
 std::vector<std::string> decodeRecords(std::string_view bytes) {
   std::vector<std::string> entries;
   if (bytes.size() < 2) return entries;
-  int16_t n = static_cast<int16_t>(static_cast<uint8_t>(bytes[0]) |
-                                   (static_cast<uint8_t>(bytes[1]) << 8));
+  int16_t n =
+      static_cast<int16_t>(static_cast<uint8_t>(bytes[0]) | (static_cast<uint8_t>(bytes[1]) << 8));
   for (int k = 0; k < n; ++k) {
     size_t at = static_cast<size_t>(k) * kRecordSize;
     if (at + 2 > bytes.size()) break;

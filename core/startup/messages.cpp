@@ -42,11 +42,13 @@ std::string versionText(int version) {
 
 std::string oldVersionMessage(int version) {
   const std::string lines[] = {
-      "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは " + versionText(version) + " です",
+      "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは " +
+          versionText(version) + " です",
       "",
       "",
       "「Zorvex 32 」当バージョン，リリース時点における　UNLHA32.DLL　のバージョンは　1.30 です．",
-      "不具合が生じる場合がありますので，できる限り最新バージョンの　UNLHA32.DLL　をお使いください．",
+      "不具合が生じる場合がありますので，できる限り最新バージョンの　UNLHA32."
+      "DLL　をお使いください．",
       "NIFTY-Serve FWINNT Lib11 WINDOWS NT service 《 Ｄ    Ｌ    Ｌ 》 に登録されています．",
       "",
       "",

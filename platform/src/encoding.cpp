@@ -24,7 +24,8 @@ std::string convert(const char* to, const char* from, std::string_view in, OnBad
   while (true) {
     char* dst = buffer;
     size_t room = sizeof buffer;
-    size_t r = left ? iconv(cd, &src, &left, &dst, &room) : iconv(cd, nullptr, nullptr, &dst, &room);
+    size_t r =
+        left ? iconv(cd, &src, &left, &dst, &room) : iconv(cd, nullptr, nullptr, &dst, &room);
     out.append(buffer, dst - buffer);
     if (r != static_cast<size_t>(-1)) {
       if (!left) break;
@@ -54,10 +55,17 @@ size_t utf8SequenceLength(std::string_view s) {
   size_t n;
   uint32_t cp;
   if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) { n = 2; cp = c & 0x1F; }
-  else if (c >= 0xE0 && c <= 0xEF) { n = 3; cp = c & 0x0F; }
-  else if (c >= 0xF0 && c <= 0xF4) { n = 4; cp = c & 0x07; }
-  else return 0;
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    cp = c & 0x07;
+  } else
+    return 0;
   if (s.size() < n) return 0;
   for (size_t i = 1; i < n; ++i) {
     unsigned char d = s[i];

@@ -26,8 +26,7 @@ struct stat statOf(const std::string& host, int missingError) {
   struct stat st;
   if (stat(host.c_str(), &st) != 0) {
     int err = errno;
-    raiseError(err == ENOENT || err == ENOTDIR ? missingError : runtimeErrorFromErrno(err),
-               host);
+    raiseError(err == ENOENT || err == ENOTDIR ? missingError : runtimeErrorFromErrno(err), host);
   }
   return st;
 }
@@ -216,10 +215,16 @@ void makeFolder(const std::string& path) {
   std::string host = hostPath(path);
   if (::mkdir(host.c_str(), 0777) == 0) return;
   switch (errno) {
-    case EEXIST: raiseError(kErrPathFileAccess, host);
-    case ENOENT: case ENOTDIR: raiseError(kErrPathNotFound, host);
-    case ENOSPC: case EDQUOT: raiseError(kErrDiskFull, host);
-    default: raiseError(kErrPathFileAccess, host);
+    case EEXIST:
+      raiseError(kErrPathFileAccess, host);
+    case ENOENT:
+    case ENOTDIR:
+      raiseError(kErrPathNotFound, host);
+    case ENOSPC:
+    case EDQUOT:
+      raiseError(kErrDiskFull, host);
+    default:
+      raiseError(kErrPathFileAccess, host);
   }
 }
 
@@ -344,13 +349,13 @@ bool trashInto(const std::string& trash, const std::string& host, const std::str
     localtime_r(&now, &local);
     char date[32];
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    std::string text = "[Trash Info]\nPath=" + percentEncode(infoPath) +
-                       "\nDeletionDate=" + date + "\n";
+    std::string text =
+        "[Trash Info]\nPath=" + percentEncode(infoPath) + "\nDeletionDate=" + date + "\n";
     bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
     std::string target = trash + "/files/" + name;
-    if (written && renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(),
-                             RENAME_NOREPLACE) == 0)
+    if (written &&
+        renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
       return true;
     ::unlink(info.c_str());
     return false;

@@ -84,7 +84,7 @@ std::string systemFolder() {
   std::vector<std::string> candidates;
   std::string lib = libraryFolder();
   if (!lib.empty()) {
-    candidates.push_back(lib + "/SYSTEM");     // installed: <prefix>/lib/zorvex32/SYSTEM
+    candidates.push_back(lib + "/SYSTEM");            // installed: <prefix>/lib/zorvex32/SYSTEM
     candidates.push_back(parentOf(lib) + "/SYSTEM");  // build tree: <build>/lib/../SYSTEM
   }
   std::string exe = executableFolder();

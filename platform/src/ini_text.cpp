@@ -113,8 +113,7 @@ std::optional<std::string> lookup(const Document& doc, std::string_view section,
   return unquoteValue(keyOf(doc.lines[*at])->value);
 }
 
-void assign(Document& doc, std::string_view section, std::string_view key,
-            std::string_view value) {
+void assign(Document& doc, std::string_view section, std::string_view key, std::string_view value) {
   auto range = findSection(doc, section);
   if (!range) {
     if (!doc.lines.empty() && !trim(doc.lines.back()).empty()) doc.lines.emplace_back();
@@ -131,8 +130,7 @@ void assign(Document& doc, std::string_view section, std::string_view key,
   // next section.
   size_t insertAt = range->second;
   while (insertAt > range->first && trim(doc.lines[insertAt - 1]).empty()) --insertAt;
-  doc.lines.insert(doc.lines.begin() + insertAt,
-                   std::string(trim(key)) + "=" + std::string(value));
+  doc.lines.insert(doc.lines.begin() + insertAt, std::string(trim(key)) + "=" + std::string(value));
 }
 
 bool erase(Document& doc, std::string_view section, std::string_view key) {
@@ -150,7 +148,8 @@ std::vector<std::pair<std::string, std::string>> entries(const Document& doc,
   auto range = findSection(doc, section);
   if (!range) return out;
   for (size_t i = range->first; i < range->second; ++i)
-    if (auto kl = keyOf(doc.lines[i])) out.emplace_back(std::string(kl->key), unquoteValue(kl->value));
+    if (auto kl = keyOf(doc.lines[i]))
+      out.emplace_back(std::string(kl->key), unquoteValue(kl->value));
   return out;
 }
 

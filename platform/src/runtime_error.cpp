@@ -19,16 +19,36 @@ void raiseError(int number, const std::string& detail) { throw RuntimeError(numb
 
 int runtimeErrorFromErrno(int err, int fallback) {
   switch (err) {
-    case ENOENT: return kErrFileNotFound;
-    case ENOTDIR: return kErrPathNotFound;
-    case EEXIST: return kErrFileExists;
-    case ENOTEMPTY: case EBUSY: return kErrPathFileAccess;
-    case EACCES: case EPERM: case EROFS: case ETXTBSY: return kErrPermissionDenied;
-    case ENOSPC: case EDQUOT: case EFBIG: return kErrDiskFull;
-    case ENOMEM: return kErrOutOfMemory;
-    case ENODEV: case ENXIO: case EIO: case ENOMEDIUM: return kErrDeviceUnavailable;
-    case ENAMETOOLONG: case EILSEQ: return kErrBadFileName;
-    default: return fallback;
+    case ENOENT:
+      return kErrFileNotFound;
+    case ENOTDIR:
+      return kErrPathNotFound;
+    case EEXIST:
+      return kErrFileExists;
+    case ENOTEMPTY:
+    case EBUSY:
+      return kErrPathFileAccess;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+      return kErrPermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return kErrDiskFull;
+    case ENOMEM:
+      return kErrOutOfMemory;
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+    case ENOMEDIUM:
+      return kErrDeviceUnavailable;
+    case ENAMETOOLONG:
+    case EILSEQ:
+      return kErrBadFileName;
+    default:
+      return fallback;
   }
 }
 

@@ -26,12 +26,15 @@ class InfoTest : public ::testing::Test {
     app.shared.IniFile = "Q:\\ZORVEX.INI";
     registerInfoForms(app.forms);
     using testing::defineStandIn;
-    defineStandIn(app.forms, "Comp1", {{"File1", Kind::FileList}, {"List1", Kind::ListBox},
-                                       {"cmdEnum", Kind::Hidden}});
+    defineStandIn(app.forms, "Comp1",
+                  {{"File1", Kind::FileList}, {"List1", Kind::ListBox}, {"cmdEnum", Kind::Hidden}});
     defineStandIn(app.forms, "Comp2", {{"lblTmp", Kind::Hidden}, {"Dir1", Kind::FolderList}});
     defineStandIn(app.forms, "DeComp3", {{"Combo1", Kind::ComboBox}, {"Dir1", Kind::FolderList}});
-    defineStandIn(app.forms, "DeComp4", {{"Dir1", Kind::FolderList}, {"Dir2", Kind::FolderList},
-                                         {"File1", Kind::FileList}, {"Label2", Kind::Label}});
+    defineStandIn(app.forms, "DeComp4",
+                  {{"Dir1", Kind::FolderList},
+                   {"Dir2", Kind::FolderList},
+                   {"File1", Kind::FileList},
+                   {"Label2", Kind::Label}});
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 

@@ -21,8 +21,9 @@ class NewFolder : public InfoTest {
     };
     NewFolderRequest r;
     r.purpose = purpose;
-    const char* window = purpose == Purpose::CompressFolder ? "Comp2"
-                         : purpose == Purpose::ExtractFolder ? "DeComp3" : "DeComp4";
+    const char* window = purpose == Purpose::CompressFolder  ? "Comp2"
+                         : purpose == Purpose::ExtractFolder ? "DeComp3"
+                                                             : "DeComp4";
     r.baseFolder = [=]() -> std::optional<std::string> {
       switch (purpose) {
         case Purpose::CompressFolder:

@@ -28,9 +28,13 @@ class OptionFormTest : public ::testing::Test {
     app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
     registerOptionForms(app.forms);
     testing::defineStandIn(app.forms, "Comp1",
-                           {{"Label1", Kind::Label}, {"Label3", Kind::Label}, {"Label5", Kind::Label},
-                            {"File1", Kind::FileList}, {"List1", Kind::ListBox},
-                            {"Image5", Kind::Picture}, {"Image6", Kind::Picture}});
+                           {{"Label1", Kind::Label},
+                            {"Label3", Kind::Label},
+                            {"Label5", Kind::Label},
+                            {"File1", Kind::FileList},
+                            {"List1", Kind::ListBox},
+                            {"Image5", Kind::Picture},
+                            {"Image6", Kind::Picture}});
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 

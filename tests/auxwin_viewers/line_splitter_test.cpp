@@ -1,6 +1,7 @@
+#include "ui/common/line_splitter.h"
+
 #include <gtest/gtest.h>
 
-#include "ui/common/line_splitter.h"
 #include "platform/runtime_error.h"
 
 namespace zv {
@@ -19,8 +20,8 @@ TEST(GetLineStr, SplitsAtLineFeedsUpToTheNul) {
   GetLineStr s;
   s.setTarget("a\nb\0garbage\nafter"s);
   EXPECT_EQ(s.buffer(), "a\nb");
-  EXPECT_EQ(allLines(s),
-            (std::vector<std::string>{"a", "b", "(End Of Buffer)", "(End Of Buffer)", "(End Of Buffer)"}));
+  EXPECT_EQ(allLines(s), (std::vector<std::string>{"a", "b", "(End Of Buffer)", "(End Of Buffer)",
+                                                   "(End Of Buffer)"}));
 }
 
 TEST(GetLineStr, FinalLineFeedAndEmptyBuffer) {
@@ -34,7 +35,8 @@ TEST(GetLineStr, FinalLineFeedAndEmptyBuffer) {
 TEST(GetLineStr, KeepsCarriageReturnsAndEmptyLines) {
   GetLineStr s;
   s.setTarget("one\r\n\n\nthree\r\n\0"s);
-  EXPECT_EQ(allLines(s, 0), (std::vector<std::string>{"one\r", "", "", "three\r", "(End Of Buffer)"}));
+  EXPECT_EQ(allLines(s, 0),
+            (std::vector<std::string>{"one\r", "", "", "three\r", "(End Of Buffer)"}));
 }
 
 TEST(GetLineStr, FirstLineStartsOver) {
@@ -65,7 +67,8 @@ TEST(GetLineStr, SplitsTextsBeyond32767Characters) {
   s.setTarget(text + '\0');
   int count = 0;
   std::string last;
-  for (std::string line = s.getFirstLine(); line != GetLineStr::kEndMarker; line = s.getNextLine()) {
+  for (std::string line = s.getFirstLine(); line != GetLineStr::kEndMarker;
+       line = s.getNextLine()) {
     ++count;
     last = line;
   }

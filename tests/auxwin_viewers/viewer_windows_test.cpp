@@ -4,7 +4,6 @@
 #include <string>
 
 #include "auxwin/about_form.h"
-#include "ui/common/picture_file.h"
 #include "auxwin/picview_form.h"
 #include "auxwin/register_forms.h"
 #include "auxwin/viewer_form.h"
@@ -14,6 +13,7 @@
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "tests/support/temp_dir.h"
+#include "ui/common/picture_file.h"
 
 namespace zv {
 namespace {

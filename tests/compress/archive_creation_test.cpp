@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/common/path_list_combo.h"
 #include "compress_fixture.h"
+#include "ui/common/path_list_combo.h"
 
 namespace zv::test {
 namespace {
@@ -84,7 +84,8 @@ TEST_F(ArchiveCreation, RegisterDeleteAndReloadTheRegisteredPaths) {
   // Reloaded by a new window: blanks gone, Japanese unchanged.
   c2.c("Command1").click();
   Form& again = comp2();
-  EXPECT_EQ(again.c("Combo1").items(), (std::vector<std::string>{"Q:\\out", "Q:\\データ", "Q:\\out"}));
+  EXPECT_EQ(again.c("Combo1").items(),
+            (std::vector<std::string>{"Q:\\out", "Q:\\データ", "Q:\\out"}));
 
   // Delete the second entry after confirming; Cancel keeps it.
   Control& list = again.c("Combo1");
@@ -99,7 +100,8 @@ TEST_F(ArchiveCreation, RegisterDeleteAndReloadTheRegisteredPaths) {
   list.setListIndex(1);
   services.answers = {MsgAnswer::OK};
   press(again.c("Image4"));
-  EXPECT_EQ(pathlist::readList("Q:\\prog\\ZORVEX2.DAT"), (std::vector<std::string>{"Q:\\out", "Q:\\out"}));
+  EXPECT_EQ(pathlist::readList("Q:\\prog\\ZORVEX2.DAT"),
+            (std::vector<std::string>{"Q:\\out", "Q:\\out"}));
 }
 
 TEST_F(ArchiveCreation, EmptyTextAndTypedPathsChangeNothing) {
@@ -144,12 +146,14 @@ TEST_F(ArchiveCreation, ARegisteredArchivePathIsNotFoundUntilTheArchiveExists) {
   Form& c2 = comp2();
   c2.c("Text1").userType("pack");
   press(c2.c("Image5"));  // registers the full archive path, not only the folder
-  EXPECT_EQ(pathlist::readList("Q:\\prog\\ZORVEX2.DAT"), (std::vector<std::string>{"Q:\\out\\pack.lzh"}));
+  EXPECT_EQ(pathlist::readList("Q:\\prog\\ZORVEX2.DAT"),
+            (std::vector<std::string>{"Q:\\out\\pack.lzh"}));
   services.messages.clear();
   c2.c("Dir1").setPath("Q:\\src");
   c2.c("Combo1").setListIndex(0);
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].text, "登録されたパスが見つかりません.リストから削除してください．");
+  EXPECT_EQ(services.messages[0].text,
+            "登録されたパスが見つかりません.リストから削除してください．");
   EXPECT_EQ(c2.c("Dir1").path(), "Q:\\src");
   root.write("out/pack.lzh", "x");
   services.messages.clear();

@@ -29,7 +29,8 @@ TEST(LzhFileCommand, EveryModeCombination) {
       {"ADD", "YES", "Yes", "a -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(lzhFileCommand({c.pack, c.dir, c.progress}, kArchive, "C:\\src\\", "a.txt"), c.expected)
+    EXPECT_EQ(lzhFileCommand({c.pack, c.dir, c.progress}, kArchive, "C:\\src\\", "a.txt"),
+              c.expected)
         << c.pack << "/" << c.dir << "/" << c.progress;
   }
 }
@@ -49,15 +50,19 @@ TEST(LzhFolderCommand, SplitsTheSourceFolderIntoParentAndTail) {
   EXPECT_EQ(lzhFolderCommand("NO", kArchive, "C:\\proj\\"),
             "a -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\\" \"proj\\*.*\"");
   // A drive root has no parent: everything on the drive, relative to its root.
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:\\"), "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:"), "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
+  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:\\"),
+            "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
+  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:"),
+            "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
 }
 
 TEST(IshCommand, CodeTypesAndUnquotedPaths) {
-  EXPECT_EQ(ishCommand("C:\\src\\", "memo.txt", IshCodeType::PcNetwork, "C:\\out\\memo.ish", "C:\\out"),
-            "C:\\src\\memo.txt /ss /ya C:\\out\\memo.ish /f=C:\\out");
-  EXPECT_EQ(ishCommand("C:\\src", "my memo.txt", IshCodeType::Internet, "C:\\o o\\m.ish", "C:\\o o"),
-            "C:\\src\\my memo.txt /s7 /ya C:\\o o\\m.ish /f=C:\\o o");
+  EXPECT_EQ(
+      ishCommand("C:\\src\\", "memo.txt", IshCodeType::PcNetwork, "C:\\out\\memo.ish", "C:\\out"),
+      "C:\\src\\memo.txt /ss /ya C:\\out\\memo.ish /f=C:\\out");
+  EXPECT_EQ(
+      ishCommand("C:\\src", "my memo.txt", IshCodeType::Internet, "C:\\o o\\m.ish", "C:\\o o"),
+      "C:\\src\\my memo.txt /s7 /ya C:\\o o\\m.ish /f=C:\\o o");
   EXPECT_EQ(ishSwitches(IshCodeType::PcNetworkNoKana), "/sn /ya");
 }
 

@@ -49,9 +49,12 @@ class CompressTest : public ::testing::Test {
     defineStandIn(app.forms, "frmMenu", {});
     defineStandIn(app.forms, "frmWait", {});
     defineStandIn(app.forms, "frmOption", {});
-    defineStandIn(app.forms, "DeComp4", {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList},
-                                         {"File1", Kind::FileList}, {"Dir2", Kind::FolderList},
-                                         {"Label2", Kind::Label}});
+    defineStandIn(app.forms, "DeComp4",
+                  {{"Drive1", Kind::DriveList},
+                   {"Dir1", Kind::FolderList},
+                   {"File1", Kind::FileList},
+                   {"Dir2", Kind::FolderList},
+                   {"Label2", Kind::Label}});
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 

@@ -29,7 +29,7 @@ TEST_F(CreationRun, ThreeNamesGiveThreeCallsInListOrder) {
   EXPECT_TRUE(util.visible());
   EXPECT_EQ(util.caption(), "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");  // the creation window's unload moved it there
-  EXPECT_FALSE(historyHas("show frmMenu"));       // the run does not bring the menu back
+  EXPECT_FALSE(historyHas("show frmMenu"));     // the run does not bring the menu back
   EXPECT_EQ(setting("Comp2Dir", "Path"), "Q:\\out");
 }
 
@@ -83,7 +83,8 @@ TEST_F(CreationRun, AnyOtherProgressValueCountsAsNo) {
   Form& c2 = comp2({"a.txt"});
   c2.c("Text1").userType("p");
   create(c2);
-  EXPECT_EQ(lhaCommands(), (std::vector<std::string>{"u -n1 \"Q:\\out\\p.lzh\" \"Q:\\src\\a.txt\""}));
+  EXPECT_EQ(lhaCommands(),
+            (std::vector<std::string>{"u -n1 \"Q:\\out\\p.lzh\" \"Q:\\src\\a.txt\""}));
   EXPECT_TRUE(historyHas("show frmWait"));
 }
 
@@ -94,7 +95,8 @@ TEST_F(CreationRun, ModeAllPutsTheWholeFolderInOneCall) {
   Form& c2 = app.forms.get("Comp2");
   c2.c("Text1").userType("tree");
   create(c2);
-  EXPECT_EQ(lhaCommands(), (std::vector<std::string>{"a -d1 -n1 \"Q:\\out\\tree.lzh\" \"Q:\\\" \"src\\*.*\""}));
+  EXPECT_EQ(lhaCommands(),
+            (std::vector<std::string>{"a -d1 -n1 \"Q:\\out\\tree.lzh\" \"Q:\\\" \"src\\*.*\""}));
 }
 
 TEST_F(CreationRun, MissingNameOrPathKeepsTheWindowsOpen) {
@@ -159,7 +161,8 @@ TEST_F(CreationRun, IshFailuresAreReportedOnceAfterTryingEveryName) {
   create(c2);
   EXPECT_EQ(sys.fakes.ish().commands().size(), 2u);
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].text, "ISH ファイルの作成中にエラーが生じました\r\n\r\n読めません");
+  EXPECT_EQ(services.messages[0].text,
+            "ISH ファイルの作成中にエラーが生じました\r\n\r\n読めません");
 }
 
 TEST_F(CreationRun, IshWithoutANameOrSelection) {

@@ -28,7 +28,8 @@ class EndToEnd : public CompressTest {
  protected:
   void SetUp() override {
     CompressTest::SetUp();
-    if (!stdfs::exists(std::string(ZV_SYSTEM_DIR) + "/UNLHA32.DLL")) GTEST_SKIP() << "UNLHA32.DLL not built";
+    if (!stdfs::exists(std::string(ZV_SYSTEM_DIR) + "/UNLHA32.DLL"))
+      GTEST_SKIP() << "UNLHA32.DLL not built";
     real = std::make_unique<ArchiverSet>(windowsPath(ZV_SYSTEM_DIR));
     folders::overrideSystemFolder(windowsPath(ZV_SYSTEM_DIR));
     app.archivers = real.get();
@@ -66,12 +67,14 @@ TEST_F(EndToEnd, LzhArchiveIsReadByLhasaAnd7z) {
     EXPECT_EQ(run("lhasa l '" + archive + "'"), 0);
     root.mkdir("x1");
     ASSERT_EQ(run("cd '" + (root / "x1") + "' && lhasa -x '" + archive + "'"), 0);
-    for (const char* n : {"a.txt", "c d.txt", "big.txt"}) expectSameFile(root / ("x1/" + std::string(n)), root / ("src/" + std::string(n)));
+    for (const char* n : {"a.txt", "c d.txt", "big.txt"})
+      expectSameFile(root / ("x1/" + std::string(n)), root / ("src/" + std::string(n)));
   }
   if (haveTool("7z")) {
     root.mkdir("x2");
     ASSERT_EQ(run("7z x -y -o'" + (root / "x2") + "' '" + archive + "'"), 0);
-    for (const char* n : {"a.txt", "c d.txt", "big.txt"}) expectSameFile(root / ("x2/" + std::string(n)), root / ("src/" + std::string(n)));
+    for (const char* n : {"a.txt", "c d.txt", "big.txt"})
+      expectSameFile(root / ("x2/" + std::string(n)), root / ("src/" + std::string(n)));
   }
 }
 
@@ -121,7 +124,8 @@ TEST_F(EndToEnd, ModeAllOnADriveRootStoresTheFilesRelativeToTheRoot) {
 }
 
 TEST_F(EndToEnd, IshTextRestoresToTheOriginalBytes) {
-  if (!stdfs::exists(std::string(ZV_SYSTEM_DIR) + "/ISH32.DLL")) GTEST_SKIP() << "ISH32.DLL not built";
+  if (!stdfs::exists(std::string(ZV_SYSTEM_DIR) + "/ISH32.DLL"))
+    GTEST_SKIP() << "ISH32.DLL not built";
   comp1().c("Option5").click();
   ASSERT_TRUE(comp1().c("Picture1").visible());
   Form& c2 = comp2({"big.txt"});

@@ -157,7 +157,7 @@ TEST_F(FileSelection, RightClickOpensTheInformationWindowFilledOnlyWithACurrentI
   EXPECT_EQ(info.c("Label3").caption(), "Q:\\src\\b.txt");
   EXPECT_EQ(info.c("lblSize").caption(), "7 bytes");
   EXPECT_EQ(info.c("lblTime").caption().size(), 19u);  // yyyy/mm/dd hh:mm:ss
-  EXPECT_EQ(app.shared.SourceFolder, "Q:\\src\\");  // gained its backslash and keeps it
+  EXPECT_EQ(app.shared.SourceFolder, "Q:\\src\\");     // gained its backslash and keeps it
 }
 
 TEST_F(FileSelection, IshNeedsItsLibrary) {

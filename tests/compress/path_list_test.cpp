@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "ui/common/path_list_combo.h"
 #include "compress_fixture.h"
 #include "platform/encoding.h"
+#include "ui/common/path_list_combo.h"
 
 namespace zv::test {
 namespace {

@@ -68,7 +68,8 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
   test::screenshot(w1, "Comp1");
   // The buttons stay inside the frame around them, clear of its edge and of each other.
   QRect frame = w1->widgetOf("Shape1")->geometry();
-  QRect options = w1->widgetOf("Command1")->geometry(), close = w1->widgetOf("Command2")->geometry();
+  QRect options = w1->widgetOf("Command1")->geometry(),
+        close = w1->widgetOf("Command2")->geometry();
   EXPECT_LT(close.bottom(), frame.bottom() - 1);
   EXPECT_FALSE(options.intersects(close));
 
@@ -81,7 +82,8 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
   expectArtwork(w2, {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"});
   h.app.forms.get("Comp2").c("Text1").userType("書庫");
   test::settle();
-  EXPECT_EQ(qobject_cast<QLabel*>(w2->widgetOf("Label3"))->text(), QStringLiteral("Q:\\out\\書庫.lzh"));
+  EXPECT_EQ(qobject_cast<QLabel*>(w2->widgetOf("Label3"))->text(),
+            QStringLiteral("Q:\\out\\書庫.lzh"));
   // The full path stays readable: no picture covers it, also while one is held down.
   QRect path = w2->widgetOf("Label3")->geometry();
   for (const char* name : {"Image1", "Image2", "Image7", "Image3", "Image6"}) {

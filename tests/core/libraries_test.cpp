@@ -1,7 +1,6 @@
-#include "core/libraries/archivers.h"
-
 #include <gtest/gtest.h>
 
+#include "core/libraries/archivers.h"
 #include "platform/drives.h"
 #include "tests/support/fake_archiver.h"
 #include "tests/support/temp_dir.h"

@@ -30,7 +30,8 @@ TEST(Options, FixedValuesMapAndUnknownOnesLeaveTheValue) {
   TempDir dir;
   Profile p(dir / "ZORVEX.INI");
   Shared s;
-  const std::pair<const char*, const char*> modes[] = {{"4", "ADD"}, {"5", "UPDATE"}, {"6", "MOVE"}};
+  const std::pair<const char*, const char*> modes[] = {
+      {"4", "ADD"}, {"5", "UPDATE"}, {"6", "MOVE"}};
   for (auto [stored, word] : modes) {
     p.write("Option", "Mode", stored);
     options::readMode(p, s);

@@ -26,8 +26,9 @@ TEST(Profile, MissingFileSectionOrKeyGivesTheDefault) {
 TEST(Profile, ValuesAreCutToBufferSizeMinusOne) {
   TempDir dir;
   std::string longPath = "C:\\" + std::string(600, 'p');
-  dir.write("ZORVEX.INI", "[Option]\nMode=ABCDEFGHIJKLMNOP\nSFX = YES            \n[Comp1Dir]\nPath=" +
-                              longPath + "\n[ish]\nPath=C:\\日本語のフォルダ名\n");
+  dir.write("ZORVEX.INI",
+            "[Option]\nMode=ABCDEFGHIJKLMNOP\nSFX = YES            \n[Comp1Dir]\nPath=" + longPath +
+                "\n[ish]\nPath=C:\\日本語のフォルダ名\n");
   Profile p(dir / "ZORVEX.INI");
   EXPECT_EQ(p.read("Option", "Mode", "5", 13), "ABCDEFGHIJKL");
   EXPECT_EQ(p.read("Option", "SFX", "NO", 13), "YES");  // the blanks are not part of it
@@ -40,7 +41,8 @@ TEST(Profile, ReadsAFileWrittenOnWindows) {
   TempDir dir;
   // CP932, CR LF: [Comp1Dir] Path=C:\表示\ソフト (both 表 and ソ end in the byte 0x5C).
   dir.write("ZORVEX.INI",
-            "[Option]\r\nMode=6\r\n[Comp1Dir]\r\nPath=C:\\\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67\r\n");
+            "[Option]\r\nMode=6\r\n[Comp1Dir]\r\nPath=C:"
+            "\\\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67\r\n");
   Profile p(dir / "ZORVEX.INI");
   EXPECT_EQ(p.read("Comp1Dir", "Path", "", 512), "C:\\表示\\ソフト");
   EXPECT_EQ(p.read("Option", "Mode", "5", 13), "6");
@@ -53,7 +55,8 @@ TEST(Profile, ReadsAFileWrittenOnWindows) {
 
 TEST(Profile, WritesReplaceInPlaceAndKeepOtherLines) {
   TempDir dir;
-  dir.write("ZORVEX.INI", "; my notes\n[Option]\nmode = 5\nVCheck=NO\n\n[WindowPosition]\nTop=100\n");
+  dir.write("ZORVEX.INI",
+            "; my notes\n[Option]\nmode = 5\nVCheck=NO\n\n[WindowPosition]\nTop=100\n");
   Profile p(dir / "ZORVEX.INI");
   p.write("OPTION", "Mode", "6");
   p.write("Option", "SFX", "YES");

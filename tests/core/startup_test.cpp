@@ -39,7 +39,8 @@ class Startup : public ::testing::Test {
     app.programFolder = "W:\\prog";
     app.archivers = &archivers;
     for (const char* name : {"frmMenu", "DeComp1"})
-      app.forms.define(name, [this, name](App& a) { return std::make_unique<StandIn>(a, name, &dblClicks); });
+      app.forms.define(
+          name, [this, name](App& a) { return std::make_unique<StandIn>(a, name, &dblClicks); });
   }
   void TearDown() override {
     unsetenv("WinDir");
@@ -101,17 +102,19 @@ TEST_F(Startup, OldLibraryVersionIsWarnedAbout) {
   fakes.lha().setVersion(129);
   Main(app, "");
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].text,
-            "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは  1.29 です\r\n"
-            "\r\n"
-            "\r\n"
-            "「Zorvex 32 」当バージョン，リリース時点における\u3000UNLHA32.DLL\u3000のバージョンは\u3000"
-            "1.30 です．\r\n"
-            "不具合が生じる場合がありますので，できる限り最新バージョンの\u3000UNLHA32.DLL\u3000をお使いください．\r\n"
-            "NIFTY-Serve FWINNT Lib11 WINDOWS NT service 《 Ｄ    Ｌ    Ｌ 》 に登録されています．\r\n"
-            "\r\n"
-            "\r\n"
-            "このメッセージを次回から表示しないようにするには，-Menu- の ｢Option｣で設定します．\r\n");
+  EXPECT_EQ(
+      services.messages[0].text,
+      "あなたのコンピューターにインストールされている UNLHA32.DLL のバージョンは  1.29 です\r\n"
+      "\r\n"
+      "\r\n"
+      "「Zorvex 32 」当バージョン，リリース時点における\u3000UNLHA32.DLL\u3000のバージョンは\u3000"
+      "1.30 です．\r\n"
+      "不具合が生じる場合がありますので，できる限り最新バージョンの\u3000UNLHA32."
+      "DLL\u3000をお使いください．\r\n"
+      "NIFTY-Serve FWINNT Lib11 WINDOWS NT service 《 Ｄ    Ｌ    Ｌ 》 に登録されています．\r\n"
+      "\r\n"
+      "\r\n"
+      "このメッセージを次回から表示しないようにするには，-Menu- の ｢Option｣で設定します．\r\n");
   EXPECT_EQ(services.messages[0].title, "バージョンチェック");
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(shown(), "show frmMenu");  // the program goes on
@@ -133,7 +136,8 @@ TEST_F(Startup, CurrentLibraryOrSwitchedOffCheckGivesNoMessage) {
     App again(quiet);
     again.programFolder = "W:\\prog";
     again.archivers = &archivers;
-    again.forms.define("frmMenu", [this](App& a) { return std::make_unique<StandIn>(a, "frmMenu", &dblClicks); });
+    again.forms.define(
+        "frmMenu", [this](App& a) { return std::make_unique<StandIn>(a, "frmMenu", &dblClicks); });
     Main(again, "");
     EXPECT_TRUE(quiet.messages.empty()) << value;
     EXPECT_TRUE(fakes.lha().calls().empty()) << value;

@@ -25,7 +25,8 @@ struct PanelFixture : ::testing::Test {
     stdfs::create_directories(root / "Temp" / "inner");
     stdfs::create_directories(root / "データ");
     stdfs::create_directories(root / ".hidden");
-    for (const char* f : {"b.LZH", "a.lzh", "c.txt", "setup.exe", ".dot.lzh"}) std::ofstream(root / f) << "x";
+    for (const char* f : {"b.LZH", "a.lzh", "c.txt", "setup.exe", ".dot.lzh"})
+      std::ofstream(root / f) << "x";
     DriveTable::instance().set('Q', root.string());
     DriveTable::instance().set('R', (root / "missing").string());
     app.forms.define("Panel", [](App& a) {

@@ -10,7 +10,8 @@ namespace {
 
 class CountingForm : public Form {
  public:
-  CountingForm(App& app, int* loads, bool* refuse) : Form(app, "Counting"), loads_(loads), refuse_(refuse) {
+  CountingForm(App& app, int* loads, bool* refuse)
+      : Form(app, "Counting"), loads_(loads), refuse_(refuse) {
     add("Text1", Kind::TextBox);
     add("Option1", Kind::OptionButton);
     add("Option2", Kind::OptionButton);
@@ -32,9 +33,8 @@ struct FormsFixture : ::testing::Test {
   int loads = 0;
   bool refuse = false;
   void SetUp() override {
-    app.forms.define("Counting", [this](App& a) {
-      return std::make_unique<CountingForm>(a, &loads, &refuse);
-    });
+    app.forms.define("Counting",
+                     [this](App& a) { return std::make_unique<CountingForm>(a, &loads, &refuse); });
   }
 };
 

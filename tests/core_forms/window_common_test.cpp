@@ -1,3 +1,5 @@
+#include "ui/common/window_common.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include "core/services/scripted_services.h"
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
-#include "ui/common/window_common.h"
 
 namespace zv {
 namespace {

@@ -38,7 +38,8 @@ TEST(ExtractCommands, ArchiveTextFollowsTheStartMode) {
 }
 
 TEST(ExtractCommands, IshRestoreCommandPerModeUnquoted) {
-  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::New, "C:\\OUT"), "C:\\IN\\A.ISH /r /f=C:\\OUT");
+  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::New, "C:\\OUT"),
+            "C:\\IN\\A.ISH /r /f=C:\\OUT");
   EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::All, "C:\\"), "C:\\IN\\A.ISH /a /f=C:\\");
   EXPECT_EQ(ishRestoreCommand("C:\\my files\\A.ISH", IshMode::WithQuestion, "C:\\OUT"),
             "C:\\my files\\A.ISH /q /f=C:\\OUT");
@@ -51,8 +52,8 @@ TEST(ExtractCommands, LowerCaseTouchesOnlyAsciiLetters) {
 }
 
 TEST(MemberPaths, HostileNamesAreRefused) {
-  for (const char* bad : {"..\\x.txt", "a/../../x", "..", "C:\\Windows\\x.dll", "c:x", "sub\\..",
-                          "", "/", "\\\\"}) {
+  for (const char* bad :
+       {"..\\x.txt", "a/../../x", "..", "C:\\Windows\\x.dll", "c:x", "sub\\..", "", "/", "\\\\"}) {
     EXPECT_FALSE(relativeMemberName(bad).has_value()) << bad;
   }
   EXPECT_EQ(relativeMemberName("/etc/passwd"), "etc/passwd");

@@ -40,7 +40,9 @@ std::map<std::string, std::string> tree(const std::string& folder, bool foldCase
   return out;
 }
 
-bool run(const std::string& command) { return std::system(zv::test::inToolLocale(command).c_str()) == 0; }
+bool run(const std::string& command) {
+  return std::system(zv::test::inToolLocale(command).c_str()) == 0;
+}
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -65,8 +67,9 @@ class EndToEnd : public ::testing::Test {
     using testing::defineStandIn;
     for (const char* name : {"frmMenu", "frmWait"}) defineStandIn(app.forms, name, {});
     defineStandIn(app.forms, "Viewer", {{"Text1", Kind::TextBox}});
-    defineStandIn(app.forms, "DeComp4", {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList},
-                                         {"File1", Kind::FileList}});
+    defineStandIn(
+        app.forms, "DeComp4",
+        {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList}, {"File1", Kind::FileList}});
   }
   void TearDown() override {
     extract::forgetProcessState(app);
@@ -114,7 +117,8 @@ TEST_F(EndToEnd, LzhArchivesOfOtherToolsExtractLikeLhasaDoes) {
     ASSERT_TRUE(run("lhasa -xqw=" + expected + " " + path.string() + " >/dev/null 2>&1"));
     std::string out = "out_" + path.stem().string() + path.parent_path().filename().string();
     root.mkdir(out);
-    Form& contents = list("F:\\lzh\\" + path.parent_path().filename().string(), path.filename().string());
+    Form& contents =
+        list("F:\\lzh\\" + path.parent_path().filename().string(), path.filename().string());
     EXPECT_GT(contents.c("List1").listCount(), 0);
     extractAll(contents, "Q:\\" + out);
     EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
@@ -167,8 +171,9 @@ TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
 
 TEST_F(EndToEnd, OverwriteYesReplacesTheFileAndLeavesNothingElse) {
   root.write("src/a.txt", "new text");
-  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1") ||
-              run("cd " + root / "src" + " && jlha a " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1"));
+  ASSERT_TRUE(
+      run("cd " + root / "src" + " && lha -aq " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1") ||
+      run("cd " + root / "src" + " && jlha a " + root / "dl/a.lzh" + " a.txt >/dev/null 2>&1"));
   root.write("out/a.txt", "old text");
   services.answers = {MsgAnswer::Yes};
   extractAll(list("Q:\\dl", "a.lzh"), "Q:\\out");

@@ -44,10 +44,11 @@ class ExtractTest : public ::testing::Test {
     defineStandIn(app.forms, "frmWait", {});
     defineStandIn(app.forms, "Viewer", {{"Text1", Kind::TextBox}});
     defineStandIn(app.forms, "PicView", {{"Image1", Kind::Picture}});
-    defineStandIn(app.forms, "DeComp4", {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList},
-                                         {"File1", Kind::FileList}});
-    defineStandIn(app.forms, "Dialog", {{"Label1", Kind::Label}, {"Label2", Kind::Label},
-                                        {"Text1", Kind::TextBox}});
+    defineStandIn(
+        app.forms, "DeComp4",
+        {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList}, {"File1", Kind::FileList}});
+    defineStandIn(app.forms, "Dialog",
+                  {{"Label1", Kind::Label}, {"Label2", Kind::Label}, {"Text1", Kind::TextBox}});
   }
   void TearDown() override {
     extract::forgetProcessState(app);

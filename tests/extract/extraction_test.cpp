@@ -18,7 +18,8 @@ struct ExtractionTest : ExtractTest {
     selectFile(sel, zip ? "a.zip" : "a.lzh");
     sel.c("File1").dblClick();
     Form& contents = app.forms.get("DeComp2");
-    for (int i = 0; i < contents.c("List1").listCount(); ++i) contents.c("List1").setSelected(i, true);
+    for (int i = 0; i < contents.c("List1").listCount(); ++i)
+      contents.c("List1").setSelected(i, true);
     contents.c("Image2").mouseUp();
     sys.fakes.lha().clearCalls();
     sys.fakes.zip().clearCalls();
@@ -44,7 +45,8 @@ TEST_F(ExtractionTest, DestinationGetsItsBackslashAndEachSelectedMemberItsComman
   Form& util = app.forms.get("DeComp4");
   EXPECT_EQ(util.caption(), "Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");
-  for (const char* w : {"DeComp1", "DeComp2", "DeComp3", "frmWait"}) EXPECT_FALSE(app.forms.loaded(w)) << w;
+  for (const char* w : {"DeComp1", "DeComp2", "DeComp3", "frmWait"})
+    EXPECT_FALSE(app.forms.loaded(w)) << w;
   EXPECT_FALSE(app.shared.RunInProgress);
   EXPECT_FALSE(app.forms.loaded("frmMenu"));
 }
@@ -84,7 +86,8 @@ TEST_F(ExtractionTest, OverwriteQuestionYesNoCancel) {
   sys.fakes.lha().createOnCommand(host("out/b.txt"), "new");
   extractTo(f, "Q:\\out");
   ASSERT_EQ(services.messages.size(), 3u);
-  EXPECT_EQ(services.messages[0].text, "同名ファイル Q:\\out\\a.txt が存在します．上書き解凍しますか？");
+  EXPECT_EQ(services.messages[0].text,
+            "同名ファイル Q:\\out\\a.txt が存在します．上書き解凍しますか？");
   EXPECT_EQ(services.messages[0].title, "LHA 解凍");
   EXPECT_EQ(services.messages[0].buttons, MsgButtons::YesNoCancel);
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Question);
@@ -125,9 +128,8 @@ TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheOptions) {
   root.write("out/a.txt", "old");
   Form& f = extraction({"dir/", "dir/A.txt", "a.txt"}, true);
   extractTo(f, "Q:\\out");
-  EXPECT_EQ(sys.fakes.zip().commands(),
-            (Strings{"-x -n --i \"Q:\\dl\\a.zip\" " + tail("dir/A.txt"),
-                     "-x -n --i \"Q:\\dl\\a.zip\" " + tail("a.txt")}));
+  EXPECT_EQ(sys.fakes.zip().commands(), (Strings{"-x -n --i \"Q:\\dl\\a.zip\" " + tail("dir/A.txt"),
+                                                 "-x -n --i \"Q:\\dl\\a.zip\" " + tail("a.txt")}));
   EXPECT_TRUE(sys.fakes.lha().commands().empty());
   EXPECT_TRUE(services.messages.empty());
   EXPECT_GE(services.doEventsCount, 3);
@@ -136,9 +138,8 @@ TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheOptions) {
 TEST_F(ExtractionTest, EscapingNamesAreRefusedAndReported) {
   Form& f = extraction({"../../etc/x", "ok.txt", "/abs.txt"});
   extractTo(f, "Q:\\out");
-  EXPECT_EQ(sys.fakes.lha().commands(),
-            (Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("ok.txt"),
-                     "x -n1 \"Q:\\dl\\a.lzh\" " + tail("/abs.txt")}));
+  EXPECT_EQ(sys.fakes.lha().commands(), (Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("ok.txt"),
+                                                 "x -n1 \"Q:\\dl\\a.lzh\" " + tail("/abs.txt")}));
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_NE(services.messages[0].text.find("../../etc/x"), std::string::npos);
 }
@@ -189,7 +190,8 @@ TEST_F(ExtractionTest, RegisteredDestinationsAreKeptInTheirListFile) {
   // A registered path that is gone.
   f.c("Combo1").addItem("Q:\\gone");
   f.c("Combo1").userSelect(f.c("Combo1").listCount() - 1);
-  EXPECT_EQ(services.messages.back().text, "登録されたパスが見つかりません.リストから削除してください．");
+  EXPECT_EQ(services.messages.back().text,
+            "登録されたパスが見つかりません.リストから削除してください．");
   f.c("Combo1").userSelect(0);
   EXPECT_EQ(f.c("Dir1").path(), "Q:\\out");
 }

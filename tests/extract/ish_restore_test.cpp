@@ -25,7 +25,8 @@ TEST_F(IshRestoreTest, RestoreCommandPerModeEndsTheFlowInTheFileUtility) {
   EXPECT_EQ(f.caption(), "ISH / 復元先：Q:\\out");
   f.c("Option3").click();
   press(f);
-  EXPECT_EQ(sys.fakes.ish().commands(), std::vector<std::string>{"Q:\\my files\\A.ISH /q /f=Q:\\out"});
+  EXPECT_EQ(sys.fakes.ish().commands(),
+            std::vector<std::string>{"Q:\\my files\\A.ISH /q /f=Q:\\out"});
   EXPECT_FALSE(app.forms.loaded("DeComp1"));
   EXPECT_FALSE(app.forms.loaded("frmish"));
   EXPECT_FALSE(app.forms.loaded("frmMenu"));  // the selection window closed during the run

@@ -36,7 +36,8 @@ TEST_F(SelectionWithoutZipIsh, MissingZipOrIshLibraryFallsBackToLzh) {
   // The address offered is the program's own help page on the libraries.
   EXPECT_NE(services.messages[0].text.find("または，file://"), std::string::npos);
   EXPECT_NE(services.messages[0].text.find("/ZORVEX.HLP/libraries.html\r\n"), std::string::npos);
-  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(ZV_SOURCE_DIR) / "help/ZORVEX.HLP/libraries.html"));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(ZV_SOURCE_DIR) /
+                                      "help/ZORVEX.HLP/libraries.html"));
   EXPECT_EQ(f.c("Option1").value(), 1);
   EXPECT_EQ(f.c("File1").pattern(), "*.lzh");
   f.c("Option3").click();
@@ -79,8 +80,8 @@ TEST_F(SelectionTest, ListingTakesNamesInLibraryOrderWithoutFindNextForOneMember
   Form& f = selection("a.lzh");
   f.c("File1").dblClick();
   EXPECT_EQ(items("DeComp2", "List1"), Strings{"ReadMe.TXT"});
-  EXPECT_EQ(functionsOf(sys.fakes.lha()),
-            (Strings{"UnlhaGetFileCount", "UnlhaOpenArchive", "UnlhaFindFirst", "UnlhaCloseArchive"}));
+  EXPECT_EQ(functionsOf(sys.fakes.lha()), (Strings{"UnlhaGetFileCount", "UnlhaOpenArchive",
+                                                   "UnlhaFindFirst", "UnlhaCloseArchive"}));
   EXPECT_EQ(sys.fakes.lha().calls()[0].text, "\"Q:\\dl\\a.lzh\"");
   EXPECT_EQ(app.shared.ArchiveFile, "\"Q:\\dl\\a.lzh\"");
 

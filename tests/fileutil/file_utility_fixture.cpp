@@ -41,10 +41,12 @@ void FileUtilityTest::SetUp() {
   testing::defineStandIn(app->forms, "frmMenu", {});
   testing::defineStandIn(app->forms, "frmWait", {});
   testing::defineStandIn(app->forms, "frmAbout", {});
-  testing::defineStandIn(app->forms, "frmFP",
-                         {{"Label3", Kind::Label}, {"lblTime", Kind::Label}, {"lblSize", Kind::Label}});
-  testing::defineStandIn(app->forms, "Dialog",
-                         {{"Label1", Kind::Label}, {"Label2", Kind::Label}, {"Text1", Kind::TextBox}});
+  testing::defineStandIn(
+      app->forms, "frmFP",
+      {{"Label3", Kind::Label}, {"lblTime", Kind::Label}, {"lblSize", Kind::Label}});
+  testing::defineStandIn(
+      app->forms, "Dialog",
+      {{"Label1", Kind::Label}, {"Label2", Kind::Label}, {"Text1", Kind::TextBox}});
 }
 
 void FileUtilityTest::TearDown() {

@@ -35,7 +35,9 @@ class FileUtilityTest : public ::testing::Test {
 
   std::string read(const std::string& name) const;  // file under Q: (host read)
   bool there(const std::string& name) const;
-  std::string write(const std::string& name, const std::string& bytes) { return dir.write("q/" + name, bytes); }
+  std::string write(const std::string& name, const std::string& bytes) {
+    return dir.write("q/" + name, bytes);
+  }
   // Names in the Trash of $XDG_DATA_HOME.
   bool inTrash(const std::string& name) const;
 

@@ -44,7 +44,8 @@ TEST(FailureText, AddsTheCauseAfterTheUsualText) {
   FailureTally full;
   full.add("big.bin", kErrDiskFull);
   EXPECT_EQ(failureText(FileAction::Copy, full),
-            "ファイル big.bin をコピーできませんでした\r\n原因： 容量不足です（ディスクに空きがありません）");
+            "ファイル big.bin をコピーできませんでした\r\n原因： "
+            "容量不足です（ディスクに空きがありません）");
   FailureTally readOnly;
   readOnly.add("big.bin", kErrPermissionDenied);
   readOnly.add("more.bin", kErrDiskFull);
@@ -58,8 +59,9 @@ TEST(FailureText, ACopyFromAMissingFileSaysItIsNotFound) {
   test::TempDir dir;
   FailureTally tally;
   Steps steps;
-  if (!steps([&] { copyReplacing(windowsPath(dir.path() + "/none.txt"),
-                                 windowsPath(dir.path() + "/copy.txt")); }))
+  if (!steps([&] {
+        copyReplacing(windowsPath(dir.path() + "/none.txt"), windowsPath(dir.path() + "/copy.txt"));
+      }))
     tally.add("none.txt", steps.err());
   ASSERT_EQ(tally.count(), 1);
   EXPECT_NE(failureText(FileAction::Copy, tally).find("原因： ファイルが見つかりません"),
@@ -69,7 +71,7 @@ TEST(FailureText, ACopyFromAMissingFileSaysItIsNotFound) {
 TEST(PreviewDecoding, Utf8StaysCp932IsConverted) {
   EXPECT_EQ(decodePreview("plain"), "plain");
   EXPECT_EQ(decodePreview("日本語"), "日本語");
-  EXPECT_EQ(decodePreview("\x83\x5c"), "ソ");  // CP932 with a 0x5C trail byte
+  EXPECT_EQ(decodePreview("\x83\x5c"), "ソ");                    // CP932 with a 0x5C trail byte
   EXPECT_EQ(decodePreview(std::string("ab\xe3\x81", 4)), "ab");  // UTF-8 cut short
 }
 

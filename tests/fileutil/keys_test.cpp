@@ -65,7 +65,8 @@ TEST_F(FileUtilityKeysTest, F2RenamesThroughTheTagsDialogAndOnlyFromTheUpperList
   write("down/b.txt", "b");
   open();
   EXPECT_TRUE(key("File2", "b.txt", kKeyF2));
-  EXPECT_EQ(services.lastMessage()->text, "リネームするファイルは，上段のリストから選択してください");
+  EXPECT_EQ(services.lastMessage()->text,
+            "リネームするファイルは，上段のリストから選択してください");
   EXPECT_FALSE(app->forms.loaded("Dialog"));
 
   EXPECT_TRUE(key("File1", "a.txt", kKeyF2));
@@ -102,7 +103,7 @@ TEST_F(FileUtilityKeysTest, CtrlCOrXThenCtrlVOnTheOtherListCopiesOrMovesTheMarke
   write("up/b.txt", "beta");
   open();
   EXPECT_TRUE(key("File1", "a.txt", 'C', kCtrlKey));
-  key("File1", "b.txt", 0);  // the focus moves on; the marked file stays a.txt
+  key("File1", "b.txt", 0);                      // the focus moves on; the marked file stays a.txt
   EXPECT_TRUE(key("File1", "", 'V', kCtrlKey));  // pasting on its own list does nothing
   EXPECT_FALSE(there("down/a.txt"));
   key("File1", "a.txt", 'C', kCtrlKey);

@@ -49,7 +49,10 @@ TEST_F(FileUtilityTest, PreviewAndListFontsTickOneItemEach) {
   ctl("menuSmall").click();
   EXPECT_EQ(ctl("Text1").font().size, 8);
 
-  struct Row { const char* item; double size, files, folders; };
+  struct Row {
+    const char* item;
+    double size, files, folders;
+  };
   for (Row r : {Row{"menu12", 12, 2190, 1920}, Row{"menu14", 14, 2310, 1920},
                 Row{"menu10", 10, 2175, 1830}}) {
     ctl(r.item).click();
@@ -89,7 +92,10 @@ TEST_F(FileUtilityTest, ExchangingPanesOnOneFolderLeavesBoth) {
 }
 
 TEST_F(FileUtilityTest, FileManagerItemsOpenTheFoldersAndCloseTheWindow) {
-  struct Case { const char* item; std::vector<std::string> opened; };
+  struct Case {
+    const char* item;
+    std::vector<std::string> opened;
+  };
   for (const Case& k : {Case{"menuUe", {"files Q:\\up"}}, Case{"menuSita", {"files Q:\\down"}},
                         Case{"menuUeSita", {"files Q:\\up", "files Q:\\down"}}}) {
     services.calls.clear();
@@ -140,7 +146,8 @@ TEST_F(FileUtilityTest, LibraryVersionMessage) {
   EXPECT_EQ(m.text.substr(0, 2), "\r\n");
   EXPECT_NE(m.text.find("のバージョンは  1.3 です\r\n\r\n\r\n"), std::string::npos);
   EXPECT_EQ(m.text.substr(m.text.size() - 2), "\r\n");
-  EXPECT_NE(m.text.find("における\u3000UNLHA32.DLL\u3000のバージョンは\u30001.30 です．\r\n"), std::string::npos);
+  EXPECT_NE(m.text.find("における\u3000UNLHA32.DLL\u3000のバージョンは\u30001.30 です．\r\n"),
+            std::string::npos);
 }
 
 }  // namespace

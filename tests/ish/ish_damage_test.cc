@@ -41,7 +41,8 @@ TEST(IshDamage, RepairsAnyTwoLinesOfABlockAndRefusesThree) {
     // Block 1 starts at line 3: data 3..3+N-1, V, H.
     const size_t v = 3 + N, hline = 4 + N;
     const std::vector<std::vector<size_t>> repairable = {
-        {3}, {3 + N / 2}, {v}, {hline}, {3, 4}, {3, 3 + N - 1}, {10, v}, {5, hline}, {v, hline}, {0, 1, 20, 21}};
+        {3},     {3 + N / 2}, {v},        {hline},       {3, 4}, {3, 3 + N - 1},
+        {10, v}, {5, hline},  {v, hline}, {0, 1, 20, 21}};
     for (const auto& drop : repairable) {
       auto files = decodeText(join(lines, drop));
       ASSERT_EQ(files.size(), 1u);
@@ -54,13 +55,15 @@ TEST(IshDamage, RepairsAnyTwoLinesOfABlockAndRefusesThree) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(files[0].ok) << files[0].problem;
 
-    for (const auto& drop : std::vector<std::vector<size_t>>{{3, 4, 5}, {3, 4, hline}, {7, v, hline}}) {
+    for (const auto& drop :
+         std::vector<std::vector<size_t>>{{3, 4, 5}, {3, 4, hline}, {7, v, hline}}) {
       auto bad = decodeText(join(lines, drop));
       ASSERT_EQ(bad.size(), 1u);
       EXPECT_FALSE(bad[0].ok);
       EXPECT_TRUE(bad[0].data.empty());
       EXPECT_NE(bad[0].problem.find("修復できません"), std::string::npos) << bad[0].problem;
-      EXPECT_NE(bad[0].problem.find(std::to_string(drop[0] - 2)), std::string::npos) << bad[0].problem;
+      EXPECT_NE(bad[0].problem.find(std::to_string(drop[0] - 2)), std::string::npos)
+          << bad[0].problem;
     }
   }
 }
@@ -74,7 +77,8 @@ TEST(IshDamage, DiagonalVariantWithoutTheVerticalRow) {
   Block b(t);
   std::vector<uint8_t> rec(size_t(t.record));
   for (int r = 1; r <= t.payload; ++r) {
-    ASSERT_TRUE(decodeLine(CodeType::Jis7, reinterpret_cast<const uint8_t*>(lines[size_t(2 + r)].data()), rec.data()));
+    ASSERT_TRUE(decodeLine(
+        CodeType::Jis7, reinterpret_cast<const uint8_t*>(lines[size_t(2 + r)].data()), rec.data()));
     std::copy(rec.begin(), rec.begin() + t.width, b.row(r));
   }
   std::vector<uint8_t> v(size_t(t.record)), h(size_t(t.record));
@@ -135,7 +139,10 @@ TEST(IshDamage, HostileHeadersAndJunk) {
   std::string junk;
   for (int i = 0; i < 100000; ++i) junk.push_back(char(rng()));
   EXPECT_TRUE(decodeText(junk).empty());
-  EXPECT_TRUE(decodeText("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n").empty());
+  EXPECT_TRUE(
+      decodeText(
+          "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n")
+          .empty());
   EXPECT_TRUE(decodeText("").empty());
 
   // Lines with a good CRC but a wrong stream (another file's lines) fail the file CRC.

@@ -64,11 +64,13 @@ TEST_F(IshLibrary, CreateAndRestoreEveryOfferedTypeWithBlanksInPaths) {
   writeFile(root / "my src/memo file.txt", data);
   for (const char* sw : {"/s7", "/ss", "/sn", "/s8"}) {
     SCOPED_TRACE(sw);
-    std::string cmd = std::string("T:\\my src\\memo file.txt ") + sw + " /ya T:\\my out\\memo file.ish /f=T:\\my out";
+    std::string cmd = std::string("T:\\my src\\memo file.txt ") + sw +
+                      " /ya T:\\my out\\memo file.ish /f=T:\\my out";
     ASSERT_EQ(Ish(nullptr, cmd.c_str()), 0) << IshGetLastOutput();
     ASSERT_TRUE(fsys::exists(root / "my out/memo file.ish"));
     EXPECT_NE(IshCheckArchive("T:\\my out\\memo file.ish", 1), 0);
-    ASSERT_EQ(Ish(nullptr, "T:\\my out\\memo file.ish /a /f=T:\\restored here"), 0) << IshGetLastOutput();
+    ASSERT_EQ(Ish(nullptr, "T:\\my out\\memo file.ish /a /f=T:\\restored here"), 0)
+        << IshGetLastOutput();
     EXPECT_TRUE(readFile(root / "restored here/memo file.txt") == data);
     EXPECT_NE(std::string(IshGetLastOutput()).find("memo file.txt"), std::string::npos);
   }
@@ -99,7 +101,9 @@ TEST_F(IshLibrary, RestoreModes) {
   EXPECT_EQ(Ish(nullptr, "T:\\f.ish /r /f=T:\\out"), 0);
   EXPECT_EQ(readFile(root / "out/f.txt"), "newer local");
   EXPECT_NE(std::string(IshGetLastOutput()).find("復元しません"), std::string::npos);
-  struct utimbuf old {1000000000, 1000000000};
+  struct utimbuf old {
+    1000000000, 1000000000
+  };
   utime((root / "out/f.txt").c_str(), &old);
   EXPECT_EQ(Ish(nullptr, "T:\\f.ish /r /f=T:\\out"), 0);
   EXPECT_EQ(readFile(root / "out/f.txt"), "new contents");
@@ -200,9 +204,11 @@ TEST_F(IshLibrary, VolumeFilesBesideEachOther) {
   zv::ish::Header h;
   h.type = zv::ish::CodeType::Jis7;
   zv::ish::setShortName(h, "BIG.DAT");
-  auto texts = zv::ish::encodeVolumes(h, reinterpret_cast<const uint8_t*>(data.data()), data.size(), 12000, {});
+  auto texts = zv::ish::encodeVolumes(h, reinterpret_cast<const uint8_t*>(data.data()), data.size(),
+                                      12000, {});
   ASSERT_EQ(texts.size(), 3u);
-  for (size_t k = 0; k < texts.size(); ++k) writeFile(root / ("vol/BIG.i0" + std::to_string(k + 1)), texts[k]);
+  for (size_t k = 0; k < texts.size(); ++k)
+    writeFile(root / ("vol/BIG.i0" + std::to_string(k + 1)), texts[k]);
   EXPECT_NE(IshCheckArchive("T:\\vol\\BIG.i02", 1), 0);
   ASSERT_EQ(Ish(nullptr, "T:\\vol\\BIG.i02 /r /f=T:\\vol out"), 0) << IshGetLastOutput();
   EXPECT_TRUE(readFile(root / "vol out/BIG.DAT") == data);
@@ -218,7 +224,9 @@ TEST_F(IshLibrary, HostileNamesInHeaders) {
   std::string payload = "evil";
   zv::ish::EncodeOptions o;
   o.longName = "../../escape.txt";
-  writeFile(root / "evil.ish", zv::ish::encodeText(h, reinterpret_cast<const uint8_t*>(payload.data()), payload.size(), o));
+  writeFile(
+      root / "evil.ish",
+      zv::ish::encodeText(h, reinterpret_cast<const uint8_t*>(payload.data()), payload.size(), o));
   Ish(nullptr, "T:\\evil.ish /a /f=T:\\out");
   for (auto& e : fsys::recursive_directory_iterator(root)) {
     std::string rel = fsys::relative(e.path(), root).string();
@@ -233,7 +241,9 @@ TEST_F(IshLibrary, FailedCreationLeavesNoTemporaryFile) {
   pid_t pid = fork();
   if (pid == 0) {
     signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small {65536, 65536};
+    struct rlimit small {
+      65536, 65536
+    };
     setrlimit(RLIMIT_FSIZE, &small);
     _exit(Ish(nullptr, "T:\\big.bin /s7 /ya T:\\out\\big.ish /f=T:\\") != 0 ? 0 : 1);
   }

@@ -21,7 +21,8 @@ std::vector<uint8_t> randomBytes(size_t n, unsigned seed) {
   return v;
 }
 
-std::string encode(CodeType type, const std::vector<uint8_t>& data, const std::string& name = "FILE.BIN") {
+std::string encode(CodeType type, const std::vector<uint8_t>& data,
+                   const std::string& name = "FILE.BIN") {
   Header h = exampleHeader(type, "", "");
   setShortName(h, name);
   EncodeOptions o;
@@ -32,8 +33,9 @@ std::string encode(CodeType type, const std::vector<uint8_t>& data, const std::s
 TEST(IshRoundTrip, BoundarySizesAndRandomBytes) {
   for (CodeType type : kTypes) {
     const size_t N = size_t(info(type).payload);
-    std::vector<size_t> sizes = {0, 1, 2, 3, N - 3, N - 2, N - 1, N, N + 1, N * N - 2, N * N - 1,
-                                 N * N, N * N + 1, 3 * N * N + 17, 100000};
+    std::vector<size_t> sizes = {
+        0,     1,         2,         3,     N - 3,     N - 2,          N - 1, N,
+        N + 1, N * N - 2, N * N - 1, N * N, N * N + 1, 3 * N * N + 17, 100000};
     for (size_t size : sizes) {
       auto data = randomBytes(size, unsigned(size) * 7 + unsigned(type));
       auto files = decodeText(encode(type, data));
@@ -75,7 +77,9 @@ TEST(IshRoundTrip, LinesAreTheTypesLength) {
       pos = e + 2, ++lines;
     }
     EXPECT_NE(text.find("[ " + std::to_string(lines) + " lines ]"), std::string::npos);
-    EXPECT_NE(text.find("--- FILE.BIN (" + std::to_string(lines) + "/" + std::to_string(lines) + ") ---"), std::string::npos);
+    EXPECT_NE(
+        text.find("--- FILE.BIN (" + std::to_string(lines) + "/" + std::to_string(lines) + ") ---"),
+        std::string::npos);
   }
 }
 

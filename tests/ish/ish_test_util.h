@@ -11,7 +11,8 @@ namespace zv::ish::test {
 
 inline std::vector<uint8_t> fromHex(std::string_view hex) {
   std::vector<uint8_t> out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(uint8_t(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
   return out;
 }
 

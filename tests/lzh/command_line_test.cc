@@ -1,9 +1,10 @@
 // Command strings as the windows build them, switches, and member patterns.
+#include "command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "command_line.h"
 #include "lzh_error.h"
 #include "run_context.h"
 #include "wildcard.h"

@@ -1,9 +1,9 @@
 // The commands through UNLHA32.DLL with the command strings the windows send, Windows paths
 // resolved through the drive table.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
-#include <sys/stat.h>
 
 #include "lzh_test_util.h"
 #include "platform/drives.h"
@@ -67,7 +67,8 @@ TEST_F(LzhCommands, ExtractionStringsExtractOneMemberEach) {
   // Quick extraction passes the member in lower case.
   Result r = unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\quick\\\" \"proj\\doc\\readme.txt\"", 1024);
   EXPECT_EQ(r.rc, 0) << r.text;
-  EXPECT_EQ(treeFiles(t / "quick"), (std::map<std::string, std::string>{{"proj/Doc/ReadMe.txt", "read me"}}));
+  EXPECT_EQ(treeFiles(t / "quick"),
+            (std::map<std::string, std::string>{{"proj/Doc/ReadMe.txt", "read me"}}));
   // The extraction run: "x -gn" with the name exactly as listed.
   EXPECT_EQ(unlha("x -gn \"Q:\\a.lzh\" \"Q:\\out\\\" \"proj\\other.txt\"").rc, 0);
   EXPECT_EQ(readFile(t / "out/proj/other.txt"), "other");
@@ -83,7 +84,8 @@ TEST_F(LzhCommands, ExtractionStringsExtractOneMemberEach) {
 }
 
 TEST_F(LzhCommands, VerboseListingHasTwoLinesPerMember) {
-  for (int i = 0; i < 10; ++i) writeFile(t / ("src/f" + std::to_string(i) + ".txt"), std::string(i * 100, 'z'));
+  for (int i = 0; i < 10; ++i)
+    writeFile(t / ("src/f" + std::to_string(i) + ".txt"), std::string(i * 100, 'z'));
   ASSERT_EQ(unlha("a -n1 \"Q:\\v.lzh\" \"Q:\\src\\\" \"*.*\"").rc, 0);
   int count = lib().GetFileCount("\"Q:\\v.lzh\"");
   ASSERT_EQ(count, 10);
@@ -131,7 +133,8 @@ TEST_F(LzhCommands, MoveDeletesSourcesOnlyAfterSuccess) {
   // A damaged archive is not rewritten, and the source stays.
   std::string archive = readFile(t / "m.lzh");
   // A damaged header where the end marker was.
-  std::string broken = archive.substr(0, archive.size() - 1) + std::string("\x22\x00-lh5-garbage", 14);
+  std::string broken =
+      archive.substr(0, archive.size() - 1) + std::string("\x22\x00-lh5-garbage", 14);
   writeFile(t / "m.lzh", broken);
   EXPECT_EQ(unlha("m -n1 " + dq(t / "m.lzh") + " " + dq(t / "m2.txt")).rc, ZV_ERROR_BROKEN_ARCHIVE);
   EXPECT_TRUE(exists(t / "m2.txt"));
@@ -141,7 +144,8 @@ TEST_F(LzhCommands, MoveDeletesSourcesOnlyAfterSuccess) {
 TEST_F(LzhCommands, CancelledRewriteLeavesTheOldArchiveWhole) {
   writeFile(t / "a.txt", std::string(300000, 'a'));
   writeFile(t / "b.txt", randomBytes(200000, 3));
-  ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "a.txt") + " " + dq(t / "b.txt")).rc, 0);
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "a.txt") + " " + dq(t / "b.txt")).rc,
+            0);
   std::string before = readFile(t / "c.lzh");
   writeFile(t / "a.txt", std::string(300000, 'A'));  // replacing a member means a rewrite
   Events ev;
@@ -213,7 +217,8 @@ TEST_F(LzhCommands, DamageGivesErrorsAndNoHalfFiles) {
     writeFile(t / "cut.lzh", good.substr(0, cut));
     TempDir out;
     EXPECT_EQ(unlha("x -n1 " + dq(t / "cut.lzh") + " " + dq(out.path() + "/")).rc,
-              ZV_ERROR_BROKEN_ARCHIVE) << cut;
+              ZV_ERROR_BROKEN_ARCHIVE)
+        << cut;
     EXPECT_TRUE(treeEntries(out.path()).empty()) << cut;
   }
   // Not an archive at all, and a missing one.
@@ -233,7 +238,8 @@ TEST_F(LzhCommands, ExtractWithoutFoldersAndTest) {
   writeFile(t / "src/d2/b.txt", "b");
   ASSERT_EQ(unlha("a -d1 -n1 " + dq(t / "e.lzh") + " " + dq(t / "src/") + " *.*").rc, 0);
   EXPECT_EQ(unlha("e -n1 " + dq(t / "e.lzh") + " " + dq(t / "flat/")).rc, 0);
-  EXPECT_EQ(treeFiles(t / "flat"), (std::map<std::string, std::string>{{"a.txt", "a"}, {"b.txt", "b"}}));
+  EXPECT_EQ(treeFiles(t / "flat"),
+            (std::map<std::string, std::string>{{"a.txt", "a"}, {"b.txt", "b"}}));
   Result r = unlha("t " + dq(t / "e.lzh"));
   EXPECT_EQ(r.rc, 0);
   EXPECT_NE(r.text.find("d2\\b.txt"), std::string::npos) << r.text;
@@ -263,8 +269,9 @@ TEST_F(LzhCommands, OutputBufferIsNeverOverrun) {
 
 TEST_F(LzhCommands, BestSwitchPacksSmallerAndExtractsTheSame) {
   // Word salad from a small vocabulary: many matches of many lengths and distances.
-  static const char* kWords[] = {"archive ", "member ", "header ", "folder ", "name ", "size ",
-                                 "the ", "of ", "a ", "packed ", "method ", "\n", "CRC ", "time "};
+  static const char* kWords[] = {"archive ", "member ", "header ", "folder ", "name ",
+                                 "size ",    "the ",    "of ",     "a ",      "packed ",
+                                 "method ",  "\n",      "CRC ",    "time "};
   std::string text;
   uint32_t seed = 12345;
   while (text.size() < 200000) {
@@ -274,7 +281,8 @@ TEST_F(LzhCommands, BestSwitchPacksSmallerAndExtractsTheSame) {
   writeFile(t / "a.txt", text);
   ASSERT_EQ(unlha("a -n1 " + dq(t / "plain.lzh") + " " + dq(t / "a.txt")).rc, 0);
   ASSERT_EQ(unlha("a -9 -n1 " + dq(t / "best.lzh") + " " + dq(t / "a.txt")).rc, 0);
-  struct stat plain {}, best {};
+  struct stat plain {
+  }, best{};
   ASSERT_EQ(stat((t / "plain.lzh").c_str(), &plain), 0);
   ASSERT_EQ(stat((t / "best.lzh").c_str(), &best), 0);
   EXPECT_LT(best.st_size, plain.st_size);

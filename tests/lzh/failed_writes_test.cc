@@ -29,7 +29,8 @@ Result inChild(const std::function<Result()>& body) {
   pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+      _exit(99);
     Result r = body();
     std::string msg = std::to_string(r.rc) + "\n" + r.text;
     ssize_t ignored = write(fds[1], msg.data(), msg.size());
@@ -86,7 +87,8 @@ TEST_F(FailedWrites, AppendCutAnywhereInItsNewHeaderLeavesAUsableArchive) {
   std::string after = readFile(t / "a.lzh");
   size_t marker = before.size() - 1;
   ASSERT_EQ(after.compare(0, marker, before, 0, marker), 0);
-  size_t headerLen = static_cast<unsigned char>(after[marker]) | static_cast<unsigned char>(after[marker + 1]) << 8;
+  size_t headerLen = static_cast<unsigned char>(after[marker]) |
+                     static_cast<unsigned char>(after[marker + 1]) << 8;
   ASSERT_GT(headerLen, 22u);
   writeFile(t / "more.txt", "more");
   writeFile(t / "clean.lzh", before);
@@ -99,7 +101,8 @@ TEST_F(FailedWrites, AppendCutAnywhereInItsNewHeaderLeavesAUsableArchive) {
     EXPECT_EQ(memberNames(t / "cut.lzh"), (std::vector<std::string>{"old.txt"}));
     Result test = unlha("t " + dq(t / "cut.lzh"));
     EXPECT_EQ(test.rc, 0) << test.text;
-    EXPECT_NE(test.text.find(std::to_string(cut) + " バイトの余分なデータ"), std::string::npos) << test.text;
+    EXPECT_NE(test.text.find(std::to_string(cut) + " バイトの余分なデータ"), std::string::npos)
+        << test.text;
     TempDir out;
     EXPECT_EQ(unlha("x -n1 " + dq(t / "cut.lzh") + " " + dq(out.path() + "/")).rc, 0);
     EXPECT_EQ(readFile(out / "old.txt"), "old member");
@@ -107,7 +110,8 @@ TEST_F(FailedWrites, AppendCutAnywhereInItsNewHeaderLeavesAUsableArchive) {
     ASSERT_EQ(unlha("a -n1 " + dq(t / "cut.lzh") + " " + dq(t / "more.txt")).rc, 0);
     EXPECT_EQ(memberNames(t / "cut.lzh"), (std::vector<std::string>{"old.txt", "more.txt"}));
     EXPECT_EQ(readFile(t / "cut.lzh").size(), cleanSize);  // nothing of the cut header kept
-    if (haveTool("lha")) EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha t cut.lzh").status, 0);
+    if (haveTool("lha"))
+      EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha t cut.lzh").status, 0);
   }
 }
 
@@ -134,7 +138,8 @@ TEST_F(FailedWrites, MoveWhoseSourceStaysIsAnError) {
   mkdir((t / "arc").c_str(), 0777);
   chmod((t / "arc").c_str(), 0777);
   chmod((t / "ro").c_str(), 0555);
-  Result r = inChild([&] { return unlha("m -n1 " + dq(t / "arc/m.lzh") + " " + dq(t / "ro/m.txt")); });
+  Result r =
+      inChild([&] { return unlha("m -n1 " + dq(t / "arc/m.lzh") + " " + dq(t / "ro/m.txt")); });
   chmod((t / "ro").c_str(), 0755);
   EXPECT_EQ(r.rc, ZV_ERROR_READ_ONLY) << r.text;
   EXPECT_NE(r.text.find("ro/m.txt"), std::string::npos) << r.text;
@@ -147,11 +152,15 @@ TEST_F(FailedWrites, ReadOnlyFolderGivesReadOnlyAndNoDeletedLines) {
   writeFile(t / "small.txt", "small");
   writeFile(t / "other.txt", "other");
   mkdir((t / "ro").c_str(), 0777);
-  ASSERT_EQ(unlha("a -n1 " + dq(t / "ro/x.lzh") + " " + dq(t / "small.txt") + " " + dq(t / "other.txt")).rc, 0);
+  ASSERT_EQ(
+      unlha("a -n1 " + dq(t / "ro/x.lzh") + " " + dq(t / "small.txt") + " " + dq(t / "other.txt"))
+          .rc,
+      0);
   chmod((t / "ro/x.lzh").c_str(), 0644);
   chmod((t / "ro").c_str(), 0555);
   std::string before = readFile(t / "ro/x.lzh");
-  Result add = inChild([&] { return unlha("a -n1 " + dq(t / "ro/new.lzh") + " " + dq(t / "small.txt")); });
+  Result add =
+      inChild([&] { return unlha("a -n1 " + dq(t / "ro/new.lzh") + " " + dq(t / "small.txt")); });
   Result del = inChild([&] { return unlha("d -n1 " + dq(t / "ro/x.lzh") + " small.txt"); });
   chmod((t / "ro").c_str(), 0755);
   EXPECT_EQ(add.rc, ZV_ERROR_READ_ONLY) << add.text;
@@ -175,7 +184,9 @@ TEST_F(FailedWrites, FailedWriteIsReportedOnceWithTheMemberName) {
   chmod((t / "out").c_str(), 0777);
   Result r = inChild([&] {
     signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small {65536, 65536};
+    struct rlimit small {
+      65536, 65536
+    };
     setrlimit(RLIMIT_FSIZE, &small);
     return unlha("x -n1 " + dq(t / "b.lzh") + " " + dq(t / "out/"));
   });
@@ -219,7 +230,8 @@ TEST_F(FailedWrites, NamesDifferingInCaseStayTwoMembers) {
   ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "c/case.txt")).rc, 0);
   EXPECT_EQ(memberNames(t / "c.lzh"), (std::vector<std::string>{"Case.TXT", "case.txt"}));
   EXPECT_EQ(unlha("x -n1 " + dq(t / "c.lzh") + " " + dq(t / "o4/")).rc, 0);
-  EXPECT_EQ(treeFiles(t / "o4"), (std::map<std::string, std::string>{{"Case.TXT", "Upper"}, {"case.txt", "LOWER AGAIN"}}));
+  EXPECT_EQ(treeFiles(t / "o4"), (std::map<std::string, std::string>{{"Case.TXT", "Upper"},
+                                                                     {"case.txt", "LOWER AGAIN"}}));
 
   EXPECT_EQ(unlha("d -n1 " + dq(t / "c.lzh") + " Case.TXT").rc, 0);
   EXPECT_EQ(memberNames(t / "c.lzh"), (std::vector<std::string>{"case.txt"}));
@@ -236,8 +248,10 @@ TEST_F(FailedWrites, LinkChainsLeadingOutsideAreRefused) {
     h.mtime = 1704164646;
     return zv::lzh::buildHeader(h);
   };
-  writeFile(t / "l.lzh", link("a", ".") + link("b", "a/..") + link("c", "a/x") + std::string(1, '\0'));
-  if (haveTool("lha")) EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha v l.lzh").status, 0);
+  writeFile(t / "l.lzh",
+            link("a", ".") + link("b", "a/..") + link("c", "a/x") + std::string(1, '\0'));
+  if (haveTool("lha"))
+    EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha v l.lzh").status, 0);
   Result r = unlha("x -n1 " + dq(t / "l.lzh") + " " + dq(t / "out/"));
   EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME) << r.text;
   char target[64] = {};

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-
 #include <set>
 
 #include "lzh_test_util.h"
@@ -90,7 +89,8 @@ TEST(Fixtures, RegressionArchivesNeverEscape) {
     if (f == "regression/symlink2.lzh" || f == "regression/symlink3.lzh") {
       EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME);
     }
-    if (f == "regression/multiple.lzh" || f == "regression/dir.lzh" || f == "regression/unixsep.lzh") {
+    if (f == "regression/multiple.lzh" || f == "regression/dir.lzh" ||
+        f == "regression/unixsep.lzh") {
       EXPECT_EQ(r.rc, 0) << r.text;
     }
   }

@@ -2,9 +2,8 @@
 // written method and header level; what jlha writes is read by the library.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include <algorithm>
+#include <cstring>
 
 #include "lzh_test_util.h"
 
@@ -23,8 +22,8 @@ void makeCorpus(const std::string& dir) {
   while (rep.size() < 1000000) rep += "abcabcabcabcabcabcabcabc0123456789";
   writeFile(dir + "/rep.txt", rep);
   std::string text;
-  static const char* words[] = {"archive ", "member ", "header ", "level ", "window ",
-                                "folder ", "ソフト ", "\n", "extract ", "crc "};
+  static const char* words[] = {"archive ", "member ", "header ", "level ",   "window ",
+                                "folder ",  "ソフト ", "\n",      "extract ", "crc "};
   std::string r = randomBytes(600000, 11);
   for (unsigned char c : r) text += words[c % 10];
   writeFile(dir + "/text.txt", text);

@@ -1,10 +1,9 @@
 // The listing functions the windows call: count, open, find-first, find-next, close.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include <chrono>
 #include <cstddef>
+#include <cstring>
 
 #include "lzh_test_util.h"
 
@@ -64,7 +63,9 @@ TEST(ListingApi, TenThousandMembersListInLinearTime) {
     std::string dir = t / ("b" + std::to_string(batch));
     sh("mkdir -p " + q(dir) + " && cd " + q(dir) + " && for i in $(seq 1 1000); do : > f$i; done");
     ASSERT_EQ(unlha("a -d1 -n1 " + dq(t / "many.lzh") + " " + dq(t.path() + "/") + " " +
-                    dq("b" + std::to_string(batch) + "\\*.*")).rc, 0);
+                    dq("b" + std::to_string(batch) + "\\*.*"))
+                  .rc,
+              0);
   }
   std::string path = t / "many.lzh";
   int count = lib().GetFileCount(path.c_str());

@@ -1,5 +1,4 @@
 #include "lzh_test_util.h"
-#include "../support/tool_locale.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -11,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "../support/tool_locale.h"
 
 namespace lzhtest {
 

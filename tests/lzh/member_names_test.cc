@@ -2,10 +2,10 @@
 // names then go through is tested in tests/write_gate.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include "lzh_error.h"
 #include "lzh_member.h"

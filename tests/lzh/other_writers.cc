@@ -4,9 +4,13 @@
 
 namespace lzhtest {
 
-std::string le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+std::string le16(unsigned v) {
+  return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+}
 std::string le32(uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); }
-std::string le64(uint64_t v) { return le32(static_cast<uint32_t>(v)) + le32(static_cast<uint32_t>(v >> 32)); }
+std::string le64(uint64_t v) {
+  return le32(static_cast<uint32_t>(v)) + le32(static_cast<uint32_t>(v >> 32));
+}
 
 uint16_t crc16(const std::string& bytes) {
   return lzh_crc16(0, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
@@ -27,14 +31,16 @@ std::string prefix(const std::string& method, uint32_t packed, uint32_t original
 std::string withSum(const std::string& rest) {
   unsigned sum = 0;
   for (unsigned char c : rest) sum += c;
-  return std::string(1, static_cast<char>(rest.size())) + std::string(1, static_cast<char>(sum & 0xFF)) + rest;
+  return std::string(1, static_cast<char>(rest.size())) +
+         std::string(1, static_cast<char>(sum & 0xFF)) + rest;
 }
 
 }  // namespace
 
 std::string level0Member(const std::string& method, const std::string& nameField,
                          const std::string& data) {
-  std::string rest = prefix(method, data.size(), data.size(), 0x20, 0, nameField) + le16(crc16(data));
+  std::string rest =
+      prefix(method, data.size(), data.size(), 0x20, 0, nameField) + le16(crc16(data));
   return withSum(rest) + data;
 }
 

@@ -1,6 +1,8 @@
 // Archives in the shapes other writers produce that our own writer never makes: OS-9/68k
 // level-2 lengths, Amiga file comments in the name field, MacBinary-wrapped members and members
 // past 4 GiB. The archives are built byte by byte here.
+#include "other_writers.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +11,6 @@
 #include "../lzh_codec/lh2_test_writer.h"
 #include "lzh_codec.h"
 #include "lzh_test_util.h"
-#include "other_writers.h"
 
 using namespace lzhtest;
 
@@ -191,8 +192,9 @@ TEST(OtherWriters, MemberPastFourGibibytesListsAndExtractsWithItsSize) {
   ASSERT_GE(fd, 0);
   const std::string end = tail + std::string(1, '\0');
   ASSERT_EQ(pwrite(fd, header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
-  ASSERT_EQ(pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size - tail.size())),
-            static_cast<ssize_t>(end.size()));
+  ASSERT_EQ(
+      pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size - tail.size())),
+      static_cast<ssize_t>(end.size()));
   close(fd);
 
   Result v = unlha("v " + dq(archive));

@@ -49,10 +49,12 @@ TEST(SelfExtractor, WindowsExeStaysReadableByOtherTools) {
     EXPECT_EQ(sh("bsdtar tf " + q(t / "自己解凍書庫/a.exe")).status, 0);
   }
   if (haveTool("7z")) {
-    EXPECT_NE(sh("7z t " + q(t / "自己解凍書庫/a.exe")).out.find("Everything is Ok"), std::string::npos);
+    EXPECT_NE(sh("7z t " + q(t / "自己解凍書庫/a.exe")).out.find("Everything is Ok"),
+              std::string::npos);
   }
   // Without -jyo an existing file is not replaced unless the host says so.
-  EXPECT_EQ(unlha("s -jw4 " + dq(t / "a.lzh") + " " + dq(t / "自己解凍書庫/")).rc, ZV_ERROR_CANNOT_CREATE);
+  EXPECT_EQ(unlha("s -jw4 " + dq(t / "a.lzh") + " " + dq(t / "自己解凍書庫/")).rc,
+            ZV_ERROR_CANNOT_CREATE);
 }
 
 TEST(SelfExtractor, CustomisationGoesIntoTheStub) {
@@ -77,8 +79,8 @@ TEST(SelfExtractor, NativeStubExtractsItsArchive) {
   writeFile(t / "src/sub/表示.txt", "hyouji");
   writeFile(t / "src/empty", "");
   ASSERT_EQ(unlha("a -d1 -n1 " + dq(t / "n.lzh") + " " + dq(t / "src/") + " *.*").rc, 0);
-  sh("cat " + q(ZV_SFX_STUB_PATH) + " " + q(t / "n.lzh") + " > " + q(t / "n.run") + " && chmod +x " +
-     q(t / "n.run"));
+  sh("cat " + q(ZV_SFX_STUB_PATH) + " " + q(t / "n.lzh") + " > " + q(t / "n.run") +
+     " && chmod +x " + q(t / "n.run"));
   Shell s = sh(q(t / "n.run") + " -q " + q(t / "out"));
   EXPECT_EQ(s.status, 0) << s.out;
   EXPECT_TRUE(treeFiles(t / "out") == treeFiles(t / "src"));

@@ -13,8 +13,12 @@ namespace {
 class Tree {
  public:
   Tree(int maxLeaves, int leaves, bool rootCounts)
-      : weight_(maxLeaves * 2), child_(maxLeaves * 2), parent_(maxLeaves * 2),
-        leaf_(maxLeaves), size_(leaves * 2 - 1), rootCounts_(rootCounts) {
+      : weight_(maxLeaves * 2),
+        child_(maxLeaves * 2),
+        parent_(maxLeaves * 2),
+        leaf_(maxLeaves),
+        size_(leaves * 2 - 1),
+        rootCounts_(rootCounts) {
     int node = size_ - 1;
     for (int code = 0; code < leaves; ++code, --node) {
       weight_[node] = 1;
@@ -68,8 +72,10 @@ class Tree {
 
  private:
   void relink(int slot) {
-    if (child_[slot] < 0) leaf_[~child_[slot]] = slot;
-    else parent_[child_[slot]] = parent_[child_[slot] - 1] = slot;
+    if (child_[slot] < 0)
+      leaf_[~child_[slot]] = slot;
+    else
+      parent_[child_[slot]] = parent_[child_[slot] - 1] = slot;
   }
   void swap(int a, int b) {
     std::swap(child_[a], child_[b]);

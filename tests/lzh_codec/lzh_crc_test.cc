@@ -29,6 +29,7 @@ TEST(LzhCodecLibrary, HoldsNoMethodIdPattern) {
   ASSERT_GT(lib.size(), 1000u);
   for (size_t i = 0; i + 5 <= lib.size(); ++i) {
     if (lib[i] == '-' && lib[i + 4] == '-' && (lib[i + 1] == 'l' || lib[i + 1] == 'p'))
-      FAIL() << "pattern at offset " << i << ": " << std::string(lib.begin() + (long)i, lib.begin() + (long)i + 5);
+      FAIL() << "pattern at offset " << i << ": "
+             << std::string(lib.begin() + (long)i, lib.begin() + (long)i + 5);
   }
 }

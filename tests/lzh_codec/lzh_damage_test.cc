@@ -100,7 +100,8 @@ TEST(LzhDamage, RandomCorruptionNeverCrashes) {
     for (int iter = 0; iter < 300; ++iter) {
       Bytes b = base;
       const int flips = 1 + (int)(g() % 8);
-      for (int k = 0; k < flips && !b.empty(); ++k) b[g() % b.size()] ^= (unsigned char)(1u << (g() % 8));
+      for (int k = 0; k < flips && !b.empty(); ++k)
+        b[g() % b.size()] ^= (unsigned char)(1u << (g() % 8));
       if (g() % 4 == 0 && !b.empty()) b.resize(g() % b.size());
       const uint64_t size = g() % 3 == 0 ? (uint64_t)(g() % 100000) : text.size();
       CodecResult r = decode(method, b, size);

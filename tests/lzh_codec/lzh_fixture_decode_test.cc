@@ -114,8 +114,8 @@ TEST(LzhFixtureDecode, EveryMemberMatchesItsCrcAndLhasa) {
       ++members_checked;
     }
   }
-  for (const char* want : {"-lh0-", "-lh1-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lzs-",
-                           "-lz4-", "-lz5-", "-lhd-"})
+  for (const char* want :
+       {"-lh0-", "-lh1-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lzs-", "-lz4-", "-lz5-", "-lhd-"})
     EXPECT_TRUE(methods_seen.count(want)) << want << " not covered by the fixtures";
   EXPECT_GT(members_checked, 100);
   if (lhasa) {
@@ -125,7 +125,8 @@ TEST(LzhFixtureDecode, EveryMemberMatchesItsCrcAndLhasa) {
 
 TEST(LzhFixtureDecode, FormatNoteVectors) {
   // The 14-byte -lh5- stream traced bit by bit in the format note.
-  const Bytes lh5 = {0x00, 0x05, 0x30, 0x49, 0x4a, 0x32, 0x3c, 0x90, 0xab, 0x54, 0x18, 0x13, 0x6e, 0x00};
+  const Bytes lh5 = {0x00, 0x05, 0x30, 0x49, 0x4a, 0x32, 0x3c,
+                     0x90, 0xab, 0x54, 0x18, 0x13, 0x6e, 0x00};
   const std::string abc = "abcabcabcabcabcabcabcabcabcabc\n";
   CodecResult r = decode("-lh5-", lh5, abc.size());
   ASSERT_EQ(r.rc, LZH_OK);

@@ -36,7 +36,8 @@ void expect_extracts(const std::string& command, const std::string& tool, const 
   zv::test::TempDir dir;
   write_file(dir / "t.lzh", archive);
   std::string out;
-  const int rc = run("cd '" + dir.path() + "' && mkdir x && cd x && " + command + " ../t.lzh", &out);
+  const int rc =
+      run("cd '" + dir.path() + "' && mkdir x && cd x && " + command + " ../t.lzh", &out);
   EXPECT_EQ(rc, 0) << tool << ": " << out;
   EXPECT_TRUE(read_file(dir / ("x/" + in.name)) == in.data) << tool << " extracted other bytes";
 }
@@ -47,34 +48,34 @@ TEST(LzhInterop, ToolsReadOurStreams) {
   const bool lhasa = have_tool("lhasa"), bsdtar = have_tool("bsdtar"), sz = have_tool("7z");
   if (!lhasa && !bsdtar && !sz) GTEST_SKIP() << "no LZH reader installed";
   for (int level : {0, 9})
-  for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
-    for (const Input& in : inputs()) {
-      SCOPED_TRACE(std::string(method) + " " + in.name + " level " + std::to_string(level));
-      CodecResult e = encode(method, in.data, level);
-      ASSERT_EQ(e.rc, LZH_OK);
-      const Bytes archive = make_level2_archive(in.name, method, e.out, in.data);
-      if (lhasa) {
-        zv::test::TempDir dir;
-        write_file(dir / "t.lzh", archive);
-        std::string out;
-        EXPECT_EQ(run("lhasa t '" + dir / "t.lzh" + "'", &out), 0) << out;
-        // lhasa lists nothing (and still exits 0) when it rejects a header.
-        EXPECT_NE(out.find(in.name), std::string::npos) << out;
-        EXPECT_EQ(out.find("CRC"), std::string::npos) << out;
-        expect_extracts("lhasa xqf", "lhasa", in, archive);
-      }
-      // bsdtar cannot read streams shorter than 8 bytes. Never writing a single-symbol C table
-      // keeps every stream at 8 bytes or more.
-      EXPECT_GE(e.out.size(), 8u);
-      if (bsdtar) expect_extracts("bsdtar -xf", "bsdtar", in, archive);
-      if (sz) {
-        zv::test::TempDir dir;
-        write_file(dir / "t.lzh", archive);
-        std::string out;
-        EXPECT_EQ(run("7z t '" + dir / "t.lzh" + "'", &out), 0) << out;
-        EXPECT_NE(out.find("Everything is Ok"), std::string::npos) << out;
-        expect_extracts("7z x -y", "7z", in, archive);
+    for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
+      for (const Input& in : inputs()) {
+        SCOPED_TRACE(std::string(method) + " " + in.name + " level " + std::to_string(level));
+        CodecResult e = encode(method, in.data, level);
+        ASSERT_EQ(e.rc, LZH_OK);
+        const Bytes archive = make_level2_archive(in.name, method, e.out, in.data);
+        if (lhasa) {
+          zv::test::TempDir dir;
+          write_file(dir / "t.lzh", archive);
+          std::string out;
+          EXPECT_EQ(run("lhasa t '" + dir / "t.lzh" + "'", &out), 0) << out;
+          // lhasa lists nothing (and still exits 0) when it rejects a header.
+          EXPECT_NE(out.find(in.name), std::string::npos) << out;
+          EXPECT_EQ(out.find("CRC"), std::string::npos) << out;
+          expect_extracts("lhasa xqf", "lhasa", in, archive);
+        }
+        // bsdtar cannot read streams shorter than 8 bytes. Never writing a single-symbol C table
+        // keeps every stream at 8 bytes or more.
+        EXPECT_GE(e.out.size(), 8u);
+        if (bsdtar) expect_extracts("bsdtar -xf", "bsdtar", in, archive);
+        if (sz) {
+          zv::test::TempDir dir;
+          write_file(dir / "t.lzh", archive);
+          std::string out;
+          EXPECT_EQ(run("7z t '" + dir / "t.lzh" + "'", &out), 0) << out;
+          EXPECT_NE(out.find("Everything is Ok"), std::string::npos) << out;
+          expect_extracts("7z x -y", "7z", in, archive);
+        }
       }
     }
-  }
 }

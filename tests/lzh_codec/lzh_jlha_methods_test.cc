@@ -54,7 +54,8 @@ TEST(LzhJlhaMethods, DecodesEveryMethodTheLibraryWrites) {
   text.insert(text.end(), again.begin(), again.end());
   files["text.txt"] = text;
   Bytes bin = random_bytes(20000, 42);
-  for (size_t i = 0; i < bin.size(); ++i) bin[i] = (unsigned char)(bin[i] % 7 + (i % 64 == 0 ? 200 : 0));
+  for (size_t i = 0; i < bin.size(); ++i)
+    bin[i] = (unsigned char)(bin[i] % 7 + (i % 64 == 0 ? 200 : 0));
   files["bin.dat"] = bin;
   files["run.dat"] = Bytes(70000, 'r');
   files["abc.txt"] = repeat_bytes(31, "abc");
@@ -66,8 +67,8 @@ TEST(LzhJlhaMethods, DecodesEveryMethodTheLibraryWrites) {
 
   int decoded = 0;
   std::map<std::string, int> per_method;
-  for (const char* method : {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-",
-                             "-lzs-", "-lz5-"}) {
+  for (const char* method :
+       {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lzs-", "-lz5-"}) {
     for (int level : {0, 2}) {
       SCOPED_TRACE(std::string(method) + " level " + std::to_string(level));
       const std::string archive = dir / "out.lzh";
@@ -96,8 +97,8 @@ TEST(LzhJlhaMethods, DecodesEveryMethodTheLibraryWrites) {
     }
   }
   // The library falls back to -lh0- where a method does not pay, but not for all inputs.
-  for (const char* method : {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-",
-                             "-lzs-", "-lz5-"})
+  for (const char* method :
+       {"-lh1-", "-lh2-", "-lh3-", "-lh4-", "-lh5-", "-lh6-", "-lh7-", "-lzs-", "-lz5-"})
     EXPECT_GT(per_method[method], 0) << method;
   EXPECT_EQ(decoded, 72);
 }

@@ -16,9 +16,9 @@ Bytes lhark_input() {
   const Bytes para(out.begin() + 1000, out.begin() + 1600);  // 600 bytes
   Bytes more = text_bytes(30000, 32);
   out.insert(out.end(), more.begin(), more.end());
-  out.insert(out.end(), para.begin(), para.end());            // ~49 KiB back
-  out.insert(out.end(), para.begin(), para.begin() + 514);    // longest match
-  out.insert(out.end(), 3000, 'q');                           // long runs at distance 1
+  out.insert(out.end(), para.begin(), para.end());          // ~49 KiB back
+  out.insert(out.end(), para.begin(), para.begin() + 514);  // longest match
+  out.insert(out.end(), 3000, 'q');                         // long runs at distance 1
   Bytes tail = text_bytes(10000, 33);
   out.insert(out.end(), tail.begin(), tail.end());
   return out;

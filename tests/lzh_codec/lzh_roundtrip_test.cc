@@ -22,8 +22,8 @@ std::vector<Case> corpus() {
   c.push_back({"abc pattern", repeat_bytes(100000, "abc")});
   c.push_back({"random 1M", random_bytes(1 << 20, 1)});
   c.push_back({"text 1.5M", text_bytes(3 << 19, 2)});
-  for (size_t n : {8191u, 8192u, 8193u, 32767u, 32768u, 32769u, 65535u, 65536u, 65537u,
-                   131072u, 131073u})
+  for (size_t n :
+       {8191u, 8192u, 8193u, 32767u, 32768u, 32769u, 65535u, 65536u, 65537u, 131072u, 131073u})
     c.push_back({"text " + std::to_string(n), text_bytes(n, (uint32_t)n)});
   // Repeats exactly one dictionary apart: the longest distances each method allows.
   for (size_t period : {8192u, 32768u, 65536u}) {
@@ -47,17 +47,17 @@ std::vector<Case> corpus() {
 TEST(LzhRoundTrip, AllMethodsAndShapes) {
   // The default level matches lazily; level 9 chooses matches by cost over chunks.
   for (int level : {0, 9})
-  for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
-    for (const Case& c : corpus()) {
-      SCOPED_TRACE(std::string(method) + " " + c.name + " level " + std::to_string(level));
-      CodecResult e = encode(method, c.data, level);
-      ASSERT_EQ(e.rc, LZH_OK);
-      EXPECT_EQ(e.packed, e.out.size());
-      CodecResult d = decode(method, e.out, c.data.size());
-      ASSERT_EQ(d.rc, LZH_OK);
-      EXPECT_TRUE(d.out == c.data);
+    for (const char* method : {"-lh5-", "-lh6-", "-lh7-"}) {
+      for (const Case& c : corpus()) {
+        SCOPED_TRACE(std::string(method) + " " + c.name + " level " + std::to_string(level));
+        CodecResult e = encode(method, c.data, level);
+        ASSERT_EQ(e.rc, LZH_OK);
+        EXPECT_EQ(e.packed, e.out.size());
+        CodecResult d = decode(method, e.out, c.data.size());
+        ASSERT_EQ(d.rc, LZH_OK);
+        EXPECT_TRUE(d.out == c.data);
+      }
     }
-  }
 }
 
 TEST(LzhRoundTrip, EveryLevelAndSmallReads) {

@@ -66,7 +66,8 @@ TEST(LzhTables, LongAndShortCodesDecodeBack) {
   // so both table levels are used, with second-level tables of several depths.
   for (int n : {2, 19, 286, 510}) {
     std::vector<uint32_t> freq(n);
-    for (int s = 0; s < n; ++s) freq[s] = s < 20 ? (1u << (20 - s)) + (uint32_t)s : 1 + (uint32_t)(s % 7);
+    for (int s = 0; s < n; ++s)
+      freq[s] = s < 20 ? (1u << (20 - s)) + (uint32_t)s : 1 + (uint32_t)(s % 7);
     uint8_t len[510];
     lzh::make_code_lengths(freq.data(), n, len);
     std::vector<int> syms;
@@ -90,8 +91,8 @@ TEST(LzhTables, DeepestSecondLevelTablesFit) {
 }
 
 TEST(LzhTables, RefusesLengthsThatAreNoPrefixCode) {
-  uint8_t over[3] = {1, 1, 1};  // oversubscribed
-  uint8_t under[3] = {1, 2, 0}; // incomplete
+  uint8_t over[3] = {1, 1, 1};   // oversubscribed
+  uint8_t under[3] = {1, 2, 0};  // incomplete
   uint8_t too_long[3] = {1, 17, 17};
   for (const uint8_t* len : {over, under, too_long}) {
     auto* d = static_cast<lzh::Decoder*>(std::calloc(1, sizeof(lzh::Decoder)));

@@ -1,5 +1,4 @@
 #include "lzh_test_support.h"
-#include "../support/tool_locale.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+
+#include "../support/tool_locale.h"
 
 namespace lzhtest {
 
@@ -27,8 +28,7 @@ int mem_write(void* ctx, const unsigned char* buf, size_t len) {
   return w->stop_after >= 0 && w->out.size() >= (size_t)w->stop_after;
 }
 
-CodecResult decode(const char* method, const Bytes& packed, uint64_t original_size,
-                   size_t slice) {
+CodecResult decode(const char* method, const Bytes& packed, uint64_t original_size, size_t slice) {
   MemReader r;
   r.data = &packed;
   r.slice = slice;
@@ -122,8 +122,7 @@ bool parse_member(const Bytes& a, size_t pos, Member* m, size_t* next) {
       for (char& c : name)
         if (c == '\\') c = '/';
     } else {
-      data = walk_ext(a, pos + hs + 2, le(a, pos + hs, 2), 2, a.size(), m, &dir, &name,
-                      &ext_total);
+      data = walk_ext(a, pos + hs + 2, le(a, pos + hs, 2), 2, a.size(), m, &dir, &name, &ext_total);
       if (!data) return false;
       if (m->packed == le(a, pos + 7, 4)) m->packed -= ext_total;
     }

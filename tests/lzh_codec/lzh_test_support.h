@@ -15,8 +15,8 @@ using Bytes = std::vector<unsigned char>;
 struct MemReader {
   const Bytes* data = nullptr;
   size_t pos = 0;
-  size_t slice = 0;          // 0 = as much as asked
-  long fail_after = -1;      // -1 = never fail
+  size_t slice = 0;      // 0 = as much as asked
+  long fail_after = -1;  // -1 = never fail
 };
 
 struct MemWriter {

@@ -1,3 +1,5 @@
+#include "ui/menu/menu_form.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include "platform/drives.h"
 #include "tests/support/stand_in_form.h"
 #include "tests/support/temp_dir.h"
-#include "ui/menu/menu_form.h"
 #include "ui/menu/register_forms.h"
 
 namespace zv {

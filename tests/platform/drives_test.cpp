@@ -101,9 +101,8 @@ TEST(DriveTable, LongestHostPrefixNamesTheDrive) {
 TEST(DriveTable, SettingsFileAddsAndOverridesLetters) {
   TempDir dir;
   dir.mkdir("srv");
-  std::string ini = dir.write("ZORVEX.INI",
-                              "[Option]\r\nMode=5\r\n[drives]\r\nd = " + dir / "srv" +
-                                  "\r\nC:=" + dir.path() + "\r\nE=\r\nbad=/x\r\n");
+  std::string ini = dir.write("ZORVEX.INI", "[Option]\r\nMode=5\r\n[drives]\r\nd = " + dir / "srv" +
+                                                "\r\nC:=" + dir.path() + "\r\nE=\r\nbad=/x\r\n");
   DriveTable t;
   t.set('E', "/");
   t.loadOverrides(ini);

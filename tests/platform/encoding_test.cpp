@@ -5,7 +5,8 @@
 using namespace zv::encoding;
 
 TEST(Encoding, JapaneseNamesSurviveCp932RoundTrips) {
-  for (std::string name : {"自己解凍書庫", "表示ソフト能力", "ﾊﾝｶｸｶﾅ.txt", "①～③ＡＢＣ", "C:\\データ\\圧縮"}) {
+  for (std::string name :
+       {"自己解凍書庫", "表示ソフト能力", "ﾊﾝｶｸｶﾅ.txt", "①～③ＡＢＣ", "C:\\データ\\圧縮"}) {
     bool lossless = false;
     std::string bytes = utf8ToCp932(name, &lossless);
     EXPECT_TRUE(lossless) << name;
@@ -31,8 +32,8 @@ TEST(Encoding, UnmappableAndBrokenInputIsMarkedNotDropped) {
   EXPECT_FALSE(lossless);
   EXPECT_FALSE(fitsCp932("ä€"));
   EXPECT_TRUE(fitsCp932("漢字 abc"));
-  EXPECT_EQ(cp932ToUtf8("a\x81"), "a\xEF\xBF\xBD");   // cut-off double-byte character
-  EXPECT_EQ(cp932ToUtf8("\xA0z"), "\xEF\xBF\xBDz");   // byte without a character
+  EXPECT_EQ(cp932ToUtf8("a\x81"), "a\xEF\xBF\xBD");  // cut-off double-byte character
+  EXPECT_EQ(cp932ToUtf8("\xA0z"), "\xEF\xBF\xBDz");  // byte without a character
 }
 
 TEST(Encoding, Utf8Validation) {

@@ -1,7 +1,7 @@
 #include "platform/fileops.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,7 +153,8 @@ TEST_F(FileOps, LineReaderRaises62PastTheEnd) {
 
 // A file on another file system goes to that file system's own trash instead of being deleted.
 TEST_F(FileOps, TrashOnAnotherFileSystemUsesThatFileSystemsTrash) {
-  struct stat here {}, shm {};
+  struct stat here {
+  }, shm{};
   if (stat(dir.path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 ||
       here.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0)
     GTEST_SKIP() << "no second writable file system at /dev/shm";

@@ -1,7 +1,6 @@
 #include "platform/folders.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>

@@ -5,7 +5,8 @@
 namespace ini = zv::ini;
 
 TEST(IniText, LookupIgnoresCaseAndBlanks) {
-  auto doc = ini::parse("; comment\n[Option]\n  mode = 4  \nVCheck=\"NO\"\n[CompPosition]\nTop=1\n");
+  auto doc =
+      ini::parse("; comment\n[Option]\n  mode = 4  \nVCheck=\"NO\"\n[CompPosition]\nTop=1\n");
   EXPECT_EQ(ini::lookup(doc, "OPTION", "Mode"), "4");
   EXPECT_EQ(ini::lookup(doc, "option", "VCHECK"), "NO");
   EXPECT_EQ(ini::lookup(doc, "CompPosition", "Top"), "1");

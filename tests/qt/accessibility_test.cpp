@@ -1,5 +1,7 @@
 // What assistive technology sees of each control kind through Qt's accessibility interfaces,
 // and the keys that stand in for the mouse.
+#include "qt/accessibility.h"
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -12,7 +14,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "qt/accessibility.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace zv::qt {
@@ -40,8 +41,12 @@ class KindsForm : public Form {
     button.setPicture("menu_compress");
     button.setTooltip("ファイルを圧縮します");
     button.move(120, 120, 960, 960);
-    button.onMouseDown = [this](const MouseEvent& e) { log.push_back("down " + std::to_string(e.button)); };
-    button.onMouseUp = [this](const MouseEvent& e) { log.push_back("up " + std::to_string(e.button)); };
+    button.onMouseDown = [this](const MouseEvent& e) {
+      log.push_back("down " + std::to_string(e.button));
+    };
+    button.onMouseUp = [this](const MouseEvent& e) {
+      log.push_back("up " + std::to_string(e.button));
+    };
     button.onClick = [this] { log.push_back("Image1 click"); };
     Control& copy = add("Image2", Kind::Picture);  // no tooltip: the window's phrase
     copy.setPicture("fu_copy_all");
@@ -76,8 +81,12 @@ class KindsForm : public Form {
     for (const char* item : {"a", "b", "c", "d"}) list.addItem(item);
     list.move(120, 1920, 2400, 1500);
     list.onDblClick = [this] { log.push_back("List1 dbl " + c("List1").fileName()); };
-    list.onMouseDown = [this](const MouseEvent& e) { log.push_back("List1 down " + std::to_string(e.button)); };
-    list.onMouseUp = [this](const MouseEvent& e) { log.push_back("List1 up " + std::to_string(e.button)); };
+    list.onMouseDown = [this](const MouseEvent& e) {
+      log.push_back("List1 down " + std::to_string(e.button));
+    };
+    list.onMouseUp = [this](const MouseEvent& e) {
+      log.push_back("List1 up " + std::to_string(e.button));
+    };
     list.onKeyDown = [this](int& key, int shift) {
       if (key == kKeyDelete) {
         log.push_back("List1 delete " + std::to_string(shift));
@@ -223,7 +232,7 @@ TEST_F(AccessibilityTest, ComboBoxesAndListsKeepTheirNameAndAreLabelledByTheLabe
     auto rel = iface->relations(QAccessible::Label);
     return rel.isEmpty() ? QString() : rel.first().first->text(QAccessible::Name);
   };
-  EXPECT_EQ(labelOf(combo), QStringLiteral("Label2"));        // beside it
+  EXPECT_EQ(labelOf(combo), QStringLiteral("Label2"));  // beside it
   // The list's own interface is Qt's; the label just above it says whom it names.
   auto named = of("Label3")->relations(QAccessible::Labelled);
   ASSERT_EQ(named.size(), 1);

@@ -192,7 +192,8 @@ TEST_F(HostFixture, BuildsAWidgetForEveryControlAtItsTwipPosition) {
   EXPECT_EQ(pic->accessibleDescription(), QStringLiteral("圧縮"));
   // Japanese gothic fonts stand in for the Windows ones.
   EXPECT_EQ(label->font().family(), fontFamily("ＭＳ Ｐゴシック"));
-  EXPECT_TRUE(fontFamily("ＭＳ ゴシック").contains("Gothic") || fontFamily("ＭＳ ゴシック").contains("CJK"));
+  EXPECT_TRUE(fontFamily("ＭＳ ゴシック").contains("Gothic") ||
+              fontFamily("ＭＳ ゴシック").contains("CJK"));
   test::screenshot(window, "all_kinds");
 }
 
@@ -215,7 +216,8 @@ TEST_F(HostFixture, ModelChangesReachTheWidgets) {
   form->c("List1").setList(0, "最初");
   auto* list = widget<QListWidget>("List1");
   ASSERT_EQ(list->count(), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(list->item(i)->text().toStdString(), form->c("List1").list(i));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(list->item(i)->text().toStdString(), form->c("List1").list(i));
   EXPECT_EQ(widget<QCheckBox>("Check1")->checkState(), Qt::PartiallyChecked);
   EXPECT_FALSE(widget<QRadioButton>("Option1")->isChecked());
   EXPECT_TRUE(widget<QRadioButton>("Option2")->isChecked());

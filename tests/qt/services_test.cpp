@@ -4,12 +4,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QInputDialog>
-#include <QTextBrowser>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include "platform/drives.h"
@@ -44,9 +44,8 @@ TEST(QtServicesTest, MessageBoxHasJapaneseButtonsAndReturnsTheAnswer) {
 
   // One Japanese font for the whole text, the backslashes of a path included.
   QString family;
-  test::answerNextMessageBox(QStringLiteral("OK"), [&](QMessageBox* box) {
-    family = box->font().family();
-  });
+  test::answerNextMessageBox(QStringLiteral("OK"),
+                             [&](QMessageBox* box) { family = box->font().family(); });
   EXPECT_EQ(services.messageBox("C:\\データ\\a.txt を削除します", MsgButtons::OK,
                                 MsgIcon::Information, "情報"),
             MsgAnswer::OK);
@@ -130,8 +129,8 @@ TEST(QtServicesTest, HelpListsTheKeysThatStandInForTheMouse) {
   EXPECT_EQ(viewer->currentPage(), QStringLiteral("keys.html"));
   EXPECT_EQ(viewer->currentTitle(), QStringLiteral("キーボードでの操作"));
   QString text = viewer->findChild<QTextBrowser*>("page")->toPlainText();
-  for (const char* key : {"Tab", "Space", "Ctrl+↑", "Ctrl+Space", "Shift+F10", "アプリケーションキー",
-                          "Delete", "F2", "F5", "F6", "Ctrl+C", "Ctrl+V"})
+  for (const char* key : {"Tab", "Space", "Ctrl+↑", "Ctrl+Space", "Shift+F10",
+                          "アプリケーションキー", "Delete", "F2", "F5", "F6", "Ctrl+C", "Ctrl+V"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
   viewer->resize(760, 900);
   test::screenshot(viewer, "help_keys");
@@ -166,7 +165,8 @@ TEST(DesktopLaunchTest, ExecLinesBecomeArgumentVectors) {
 }
 
 TEST(DesktopLaunchTest, EntriesThatNeedATerminalAreMarkedAndWrapped) {
-  QDir home(QDir::temp().filePath(QStringLiteral("zv_entries_%1").arg(QCoreApplication::applicationPid())));
+  QDir home(QDir::temp().filePath(
+      QStringLiteral("zv_entries_%1").arg(QCoreApplication::applicationPid())));
   home.mkpath(QStringLiteral("applications"));
   QFile f(home.filePath(QStringLiteral("applications/tv.desktop")));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));

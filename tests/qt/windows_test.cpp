@@ -115,7 +115,8 @@ TEST_F(WindowsFixture, VersionWindowShowsItsTextAndClosesOnEnter) {
 }
 
 TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
-  h.app.forms.get("Viewer").c("Text1").setText("書庫  a.lzh\r\n  名前        サイズ\r\n  readme.txt    1200\r\n");
+  h.app.forms.get("Viewer").c("Text1").setText(
+      "書庫  a.lzh\r\n  名前        サイズ\r\n  readme.txt    1200\r\n");
   FormWindow* w = show("Viewer");
   auto* text = qobject_cast<QPlainTextEdit*>(w->widgetOf("Text1"));
   ASSERT_NE(text, nullptr);
@@ -138,7 +139,9 @@ TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
 TEST_F(WindowsFixture, WaitWindowSaysPleaseWait) {
   FormWindow* w = show("frmWait");
   EXPECT_EQ(w->windowTitle(), QStringLiteral("処理中です．．．"));
-  EXPECT_TRUE(qobject_cast<QLabel*>(w->widgetOf("lblText"))->text().contains(QStringLiteral("しばらくお待ちください")));
+  EXPECT_TRUE(qobject_cast<QLabel*>(w->widgetOf("lblText"))
+                  ->text()
+                  .contains(QStringLiteral("しばらくお待ちください")));
   test::screenshot(w, "frmWait");
 }
 

@@ -206,7 +206,8 @@ void FakeSetCheckResult(int result) { state().checkResult = result; }
 void FakeSetLastOutput(const char* text) { state().lastOutput = text ? text : ""; }
 void FakeSetCapabilities(const char* text) { state().capabilities = text ? text : ""; }
 void FakeAddFileToCreate(const char* hostPath, const char* bytes, size_t size) {
-  state().files.push_back({hostPath ? hostPath : "", std::string(bytes ? bytes : "", bytes ? size : 0)});
+  state().files.push_back(
+      {hostPath ? hostPath : "", std::string(bytes ? bytes : "", bytes ? size : 0)});
 }
 int FakeCallCount(void) { return static_cast<int>(state().calls.size()); }
 void FakeClearCalls(void) { state().calls.clear(); }

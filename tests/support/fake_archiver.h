@@ -46,14 +46,14 @@ class FakeLibrary {
   FakeLibrary(const FakeLibrary&) = delete;
   FakeLibrary& operator=(const FakeLibrary&) = delete;
 
-  void reset();                         // back to version 130, result 0, no members, no calls
-  void setVersion(int version);         // what the GetVersion functions answer
-  void setResult(int result);           // every command call's result
+  void reset();                  // back to version 130, result 0, no members, no calls
+  void setVersion(int version);  // what the GetVersion functions answer
+  void setResult(int result);    // every command call's result
   void queueResults(const std::vector<int>& results);  // the next calls' results, in order
-  void setOutput(const std::string& text);  // written into the caller's output buffer
+  void setOutput(const std::string& text);             // written into the caller's output buffer
   void setMembers(const std::vector<FakeMember>& members);
-  void setFileCount(int count);         // -1: the number of members
-  void setCheckResult(int result);      // IshCheckArchive
+  void setFileCount(int count);                 // -1: the number of members
+  void setCheckResult(int result);              // IshCheckArchive
   void setLastOutput(const std::string& text);  // IshGetLastOutput
   void setCapabilities(const std::string& text);
   // Files every later command call creates (host path, bytes).

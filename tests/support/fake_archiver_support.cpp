@@ -11,7 +11,8 @@ namespace zv::test {
 
 FakeLibrary::FakeLibrary(const std::string& hostFile) : file_(hostFile) {
   handle_ = dlopen(hostFile.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) throw std::runtime_error("cannot open the archiver double " + hostFile + ": " + dlerror());
+  if (!handle_)
+    throw std::runtime_error("cannot open the archiver double " + hostFile + ": " + dlerror());
   reset();
 }
 
@@ -45,7 +46,8 @@ void FakeLibrary::setMembers(const std::vector<FakeMember>& members) {
     info.original_size = m.originalSize;
     info.packed_size = m.packedSize;
     info.crc = m.crc;
-    info.ratio = m.originalSize ? static_cast<uint16_t>(uint64_t{m.packedSize} * 1000 / m.originalSize) : 0;
+    info.ratio =
+        m.originalSize ? static_cast<uint16_t>(uint64_t{m.packedSize} * 1000 / m.originalSize) : 0;
     info.date = m.date;
     info.time = m.time;
     std::strncpy(info.name, m.name.c_str(), sizeof info.name - 1);
@@ -63,8 +65,8 @@ void FakeLibrary::setCapabilities(const std::string& text) {
   fn<void (*)(const char*)>("FakeSetCapabilities")(text.c_str());
 }
 void FakeLibrary::createOnCommand(const std::string& hostPath, const std::string& bytes) {
-  fn<void (*)(const char*, const char*, size_t)>("FakeAddFileToCreate")(hostPath.c_str(), bytes.data(),
-                                                                         bytes.size());
+  fn<void (*)(const char*, const char*, size_t)>("FakeAddFileToCreate")(hostPath.c_str(),
+                                                                        bytes.data(), bytes.size());
 }
 
 std::vector<FakeCall> FakeLibrary::calls() const {
@@ -75,14 +77,16 @@ std::vector<FakeCall> FakeLibrary::calls() const {
   auto blank = fn<int (*)(int)>("FakeCallBufferBlank");
   auto had = fn<int (*)(int)>("FakeCallHadBuffer");
   std::vector<FakeCall> out;
-  for (int i = 0; i < n; ++i) out.push_back({function(i), text(i), size(i), had(i) != 0, blank(i) != 0});
+  for (int i = 0; i < n; ++i)
+    out.push_back({function(i), text(i), size(i), had(i) != 0, blank(i) != 0});
   return out;
 }
 
 std::vector<std::string> FakeLibrary::commands() const {
   std::vector<std::string> out;
   for (const auto& c : calls())
-    if (c.function == "Unlha" || c.function == "UnZip" || c.function == "Ish") out.push_back(c.text);
+    if (c.function == "Unlha" || c.function == "UnZip" || c.function == "Ish")
+      out.push_back(c.text);
   return out;
 }
 

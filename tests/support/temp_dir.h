@@ -36,7 +36,8 @@ class TempDir {
   std::string write(std::string_view name, std::string_view bytes) const {
     std::filesystem::path p = std::filesystem::path(path_) / std::string(name);
     std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return p.string();
   }
   std::string mkdir(std::string_view name) const {

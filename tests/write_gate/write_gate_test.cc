@@ -1,5 +1,7 @@
 // The write gate every archiver library writes through: one table of hostile names, links
 // that would lead outside, and how files are put in place.
+#include "write_gate.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,7 +14,6 @@
 #include <set>
 #include <sstream>
 
-#include "write_gate.h"
 #include "zorvex/archiver_api.h"
 
 namespace zv::archive {
@@ -28,7 +29,9 @@ struct Folder {
   std::string operator/(const std::string& rel) const { return path + "/" + rel; }
 };
 
-void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void put(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 std::string get(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
@@ -46,7 +49,8 @@ std::set<std::string> entries(const std::string& dir) {
 std::vector<std::string> splitAtSlash(const std::string& s) {
   std::vector<std::string> parts;
   size_t start = 0;
-  for (size_t end; (end = s.find('/', start)) != std::string::npos; start = end + 1) parts.push_back(s.substr(start, end - start));
+  for (size_t end; (end = s.find('/', start)) != std::string::npos; start = end + 1)
+    parts.push_back(s.substr(start, end - start));
   parts.push_back(s.substr(start));
   return parts;
 }
@@ -110,7 +114,7 @@ TEST(WriteGate, LinkChainsAreResolvedThroughWrittenLinks) {
   ASSERT_TRUE(d.ok());
   EXPECT_TRUE(d.linkResolvesInside({"a"}, "."));
   ASSERT_EQ(::symlink(".", (f / "a").c_str()), 0);
-  EXPECT_FALSE(d.linkResolvesInside({"b"}, "a/.."));        // a -> . then b -> a/..
+  EXPECT_FALSE(d.linkResolvesInside({"b"}, "a/.."));         // a -> . then b -> a/..
   EXPECT_FALSE(d.linkResolvesInside({"b"}, "a/a/a/../.."));  // around the loop and out
   EXPECT_TRUE(d.linkResolvesInside({"b"}, "a/a/x"));
   ASSERT_EQ(::mkdir((f / "sub").c_str(), 0755), 0);
@@ -193,17 +197,19 @@ TEST(WriteGate, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
   if (child == 0) ::_exit(0);
   ::waitpid(child, nullptr, 0);
   std::string dead = std::to_string(child), alive = std::to_string(::getppid());
-  for (const std::string& n : std::vector<std::string>{".zv-" + dead + "-0.tmp", ".zv-link-" + dead + ".tmp", ".zv" + dead + "_3.tmp",
-                                                    ".arc.lzh." + dead + "_0.tmp", ".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
-                                                    ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"})
+  for (const std::string& n : std::vector<std::string>{
+           ".zv-" + dead + "-0.tmp", ".zv-link-" + dead + ".tmp", ".zv" + dead + "_3.tmp",
+           ".arc.lzh." + dead + "_0.tmp", ".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
+           ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"})
     put(f / n, "x");
   long pid = 0;
   EXPECT_TRUE(isTemporaryName(".ARC.LZH." + dead + "_12.tmp", pid));
   EXPECT_EQ(pid, child);
   FolderFd dir(::open(f.path.c_str(), O_RDONLY | O_DIRECTORY));
   EXPECT_EQ(removeStaleTemporaries(dir.fd), 4);
-  EXPECT_EQ(entries(f.path), (std::set<std::string>{".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
-                                                                          ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"}));
+  EXPECT_EQ(entries(f.path),
+            (std::set<std::string>{".zv-" + alive + "-0.tmp", ".zv-x-0.tmp",
+                                   ".notes." + dead + "_0.tmp", "zv-" + dead + "-0.tmp"}));
 }
 
 TEST(WriteGate, ErrorNumbersForFailedWrites) {

@@ -47,23 +47,27 @@ class ZipExtract : public ::testing::Test {
 
 TEST_F(ZipExtract, JapaneseNamesListAndExtractByTheirListedNames) {
   const std::string cp932Folder = "\x95\x5C\x8E\xA6";  // 表示 (trail byte 0x5C)
-  std::string arc = make("jp.zip", {
-      {cp932Folder + "/", ""},
-      {cp932Folder + "/\x83\x5C\x83\x74\x83\x67.txt", "soft"},  // ソフト.txt
-      {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "utf8", 0x0800},
-      {"\x93\xFA.bin", "extra", 0, unicodePathField("\x93\xFA.bin", "\xE6\x97\xA5-u.bin")},
-  });
+  std::string arc =
+      make("jp.zip",
+           {
+               {cp932Folder + "/", ""},
+               {cp932Folder + "/\x83\x5C\x83\x74\x83\x67.txt", "soft"},  // ソフト.txt
+               {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "utf8", 0x0800},
+               {"\x93\xFA.bin", "extra", 0, unicodePathField("\x93\xFA.bin", "\xE6\x97\xA5-u.bin")},
+           });
   auto names = listNames("\"" + arc + "\"");
   const std::string folder = "\xE8\xA1\xA8\xE7\xA4\xBA";
-  ASSERT_EQ(names, (std::vector<std::string>{folder + "/", folder + "/\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88.txt",
-                                              "\xE6\x97\xA5\xE6\x9C\xAC.txt", "\xE6\x97\xA5-u.bin"}));
+  ASSERT_EQ(names, (std::vector<std::string>{
+                       folder + "/", folder + "/\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88.txt",
+                       "\xE6\x97\xA5\xE6\x9C\xAC.txt", "\xE6\x97\xA5-u.bin"}));
   // The extraction window passes each listed name back, one call per member.
   for (const auto& n : names) {
     if (n.back() == '/') continue;
     auto r = unzip("-x -n --i \"" + arc + "\" \"T:\\out\\\" \"" + n + "\"");
     EXPECT_EQ(r.code, 0) << r.output;
   }
-  EXPECT_EQ(readFile(drive / ("out/" + folder + "/\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88.txt")), "soft");
+  EXPECT_EQ(readFile(drive / ("out/" + folder + "/\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88.txt")),
+            "soft");
   EXPECT_EQ(readFile(drive / "out/\xE6\x97\xA5\xE6\x9C\xAC.txt"), "utf8");
   EXPECT_EQ(readFile(drive / "out/\xE6\x97\xA5-u.bin"), "extra");
 }
@@ -89,16 +93,16 @@ TEST_F(ZipExtract, HostileNamesNeverLeaveTheDestination) {
   RawEntry linkOut{"link", "../../outside", 0, "", (0120777u << 16), 3};
   RawEntry linkIn{"sub/ok-link", "../good.txt", 0, "", (0120777u << 16), 3};
   std::string arc = make("evil.zip", {
-      {"../evil1.txt", "x"},
-      {"a/../../evil2.txt", "x"},
-      {"/tmp/evil3.txt", "x"},
-      {"C:\\evil4.txt", "x"},
-      {"..\\evil5.txt", "x"},
-      linkOut,
-      {"link/through.txt", "x"},
-      {"good.txt", "good"},
-      linkIn,
-  });
+                                         {"../evil1.txt", "x"},
+                                         {"a/../../evil2.txt", "x"},
+                                         {"/tmp/evil3.txt", "x"},
+                                         {"C:\\evil4.txt", "x"},
+                                         {"..\\evil5.txt", "x"},
+                                         linkOut,
+                                         {"link/through.txt", "x"},
+                                         {"good.txt", "good"},
+                                         linkIn,
+                                     });
   auto r = unzip("-x -n --i \"" + arc + "\" \"T:\\out\\\"");
   EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
   EXPECT_EQ(readFile(drive / "out/good.txt"), "good");
@@ -145,7 +149,8 @@ TEST_F(ZipExtract, CrcErrorLeavesNoFileAndDamageIsAnError) {
 
 TEST_F(ZipExtract, VerboseListingShape) {
   std::vector<RawEntry> entries;
-  for (int i = 0; i < 10; ++i) entries.push_back({"f" + std::to_string(i) + ".txt", std::string(size_t(i * 10), 'a')});
+  for (int i = 0; i < 10; ++i)
+    entries.push_back({"f" + std::to_string(i) + ".txt", std::string(size_t(i * 10), 'a')});
   entries.push_back({"bad\nname.txt", "x"});
   std::string arc = make("ten.zip", entries);
   auto r = unzip("-v \"" + arc + "\"");
@@ -168,7 +173,8 @@ TEST_F(ZipExtract, VerboseListingShape) {
 }
 
 TEST_F(ZipExtract, RecordFields) {
-  std::string arc = make("r.zip", {{"dir/", ""}, {"dir/x.bin", std::string(1000, 'z'), 0, "", 0x01}});
+  std::string arc =
+      make("r.zip", {{"dir/", ""}, {"dir/x.bin", std::string(1000, 'z'), 0, "", 0x01}});
   ZvArchive h = UnZipOpenArchive(nullptr, arc.c_str(), 0);
   ASSERT_NE(h, nullptr);
   ZvMemberInfo info;
@@ -194,7 +200,8 @@ int answerPassword(void* user, ZvDecision* d) {
 TEST_F(ZipExtract, EncryptedMembers) {
   if (!haveTool("zip")) GTEST_SKIP() << "zip missing";
   writeFile(drive / "src/secret.txt", "top secret contents");
-  ASSERT_EQ(run("cd " + (drive / "src").string() + " && zip -q -P geheim ../enc.zip secret.txt"), 0);
+  ASSERT_EQ(run("cd " + (drive / "src").string() + " && zip -q -P geheim ../enc.zip secret.txt"),
+            0);
   auto r = unzip("-x -n --i \"T:\\enc.zip\" \"T:\\out\\\"");
   EXPECT_EQ(r.code, ZV_ERROR_PASSWORD);
   EXPECT_NE(r.output.find("暗号化"), std::string::npos) << r.output;
@@ -221,8 +228,9 @@ TEST_F(ZipExtract, EncryptedMembers) {
 // through a and is refused; the links themselves are resolved through what is written.
 TEST_F(ZipExtract, LinkChainsLeadingOutsideAreRefused) {
   const uint32_t link = 0120777u << 16;
-  std::string arc = make("chain.zip", {{"a", ".", 0, "", link, 3}, {"b", "a/..", 0, "", link, 3},
-                                       {"c", "a/x", 0, "", link, 3}});
+  std::string arc = make(
+      "chain.zip",
+      {{"a", ".", 0, "", link, 3}, {"b", "a/..", 0, "", link, 3}, {"c", "a/x", 0, "", link, 3}});
   auto r = unzip("-x -o \"" + arc + "\" \"T:\\out\\\"");
   EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
   EXPECT_EQ(fsys::read_symlink(drive / "out/a").string(), ".");
@@ -233,7 +241,8 @@ TEST_F(ZipExtract, LinkChainsLeadingOutsideAreRefused) {
   fsys::create_directories(drive / "src");
   fsys::create_symlink(".", drive / "src/a");
   fsys::create_symlink("a/..", drive / "src/b");
-  ASSERT_EQ(run("cd '" + (drive / "src").string() + "' && LC_ALL=C.UTF-8 zip -q -y ../y.zip a b"), 0);
+  ASSERT_EQ(run("cd '" + (drive / "src").string() + "' && LC_ALL=C.UTF-8 zip -q -y ../y.zip a b"),
+            0);
   r = unzip("-x -o \"T:\\y.zip\" \"T:\\out2\\\"");
   EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
   EXPECT_TRUE(fsys::is_symlink(drive / "out2/a"));
@@ -243,8 +252,10 @@ TEST_F(ZipExtract, LinkChainsLeadingOutsideAreRefused) {
 // Control characters in names (an escape sequence, a bell, a newline forging an output line)
 // become '_' in listings, output and file names, as in LZH names.
 TEST_F(ZipExtract, ControlCharactersInNamesAreReplaced) {
-  std::string arc = make("ctl.zip", {{"evil\n\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "1"}, {"esc\x1b[2J\a.txt", "2"}});
-  EXPECT_EQ(listNames(arc), (std::vector<std::string>{"evil_\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "esc_[2J_.txt"}));
+  std::string arc =
+      make("ctl.zip", {{"evil\n\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "1"}, {"esc\x1b[2J\a.txt", "2"}});
+  EXPECT_EQ(listNames(arc),
+            (std::vector<std::string>{"evil_\xE8\xA7\xA3\xE5\x87\x8D: x.txt", "esc_[2J_.txt"}));
   auto r = unzip("-x -o \"" + arc + "\" \"T:\\out\\\"");
   EXPECT_EQ(r.code, 0) << r.output;
   for (char c : r.output) EXPECT_FALSE((unsigned char)c < 0x20 && c != '\r' && c != '\n');

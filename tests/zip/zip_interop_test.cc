@@ -61,7 +61,10 @@ class ZipInterop : public ::testing::Test {
     UnZipCloseArchive(h);
     for (const auto& n : names) {
       if (n.back() == '/') continue;
-      ASSERT_EQ(unzipCall("-x -n --i " + std::string("\"") + arc + "\" \"T:\\one-" + rel + "\\\" \"" + n + "\""), 0) << n;
+      ASSERT_EQ(unzipCall("-x -n --i " + std::string("\"") + arc + "\" \"T:\\one-" + rel +
+                          "\\\" \"" + n + "\""),
+                0)
+          << n;
     }
     EXPECT_EQ(treeOf(drive / ("one-" + rel)), expected);
   }
@@ -108,7 +111,8 @@ TEST_F(ZipInterop, SevenZip) {
   } else {
     // A method this libzip lacks: a clear error, no file of that member.
     std::string out;
-    EXPECT_EQ(unzipCall("-x -n --i \"T:\\lzma.zip\" \"T:\\lzma-out\\\" \"bin/zeros.bin\"", &out), ZV_ERROR_METHOD);
+    EXPECT_EQ(unzipCall("-x -n --i \"T:\\lzma.zip\" \"T:\\lzma-out\\\" \"bin/zeros.bin\"", &out),
+              ZV_ERROR_METHOD);
     EXPECT_NE(out.find("lzma"), std::string::npos) << out;
     EXPECT_FALSE(fsys::exists(drive / "lzma-out/bin/zeros.bin"));
   }

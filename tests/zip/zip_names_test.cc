@@ -1,8 +1,9 @@
 // Member names: the encoding decision on raw bytes, and the path-safety gate's table of
 // hostile names and links.
+#include "zip_names.h"
+
 #include <gtest/gtest.h>
 
-#include "zip_names.h"
 #include "zip_test_support.h"
 
 namespace zv::zip {

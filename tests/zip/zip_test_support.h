@@ -16,20 +16,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/drives.h"
 #include "../support/tool_locale.h"
+#include "platform/drives.h"
 
 namespace zv::zip::test {
 
 namespace fsys = std::filesystem;
 
 struct RawEntry {
-  std::string name;        // raw bytes as stored
+  std::string name;  // raw bytes as stored
   std::string data;
-  uint16_t flags = 0;      // general purpose flags (bit 11: UTF-8)
-  std::string extra;       // raw extra fields (id, length, data)...
+  uint16_t flags = 0;  // general purpose flags (bit 11: UTF-8)
+  std::string extra;   // raw extra fields (id, length, data)...
   uint32_t externalAttr = 0;
-  uint8_t madeBy = 0;      // 0 MS-DOS, 3 Unix
+  uint8_t madeBy = 0;  // 0 MS-DOS, 3 Unix
 };
 
 inline void put16(std::string& s, uint32_t v) { s += char(v & 0xFF), s += char((v >> 8) & 0xFF); }
@@ -49,23 +49,28 @@ inline std::string buildZip(const std::vector<RawEntry>& entries) {
   std::string out, central;
   const uint16_t time = (3 << 11) | (4 << 5) | 3, date = ((2020 - 1980) << 9) | (1 << 5) | 2;
   for (const auto& e : entries) {
-    uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), uInt(e.data.size())));
+    uint32_t crc =
+        uint32_t(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), uInt(e.data.size())));
     uint32_t offset = uint32_t(out.size());
     put32(out, 0x04034b50), put16(out, 20), put16(out, e.flags), put16(out, 0);
     put16(out, time), put16(out, date), put32(out, crc), put32(out, uint32_t(e.data.size()));
-    put32(out, uint32_t(e.data.size())), put16(out, uint32_t(e.name.size())), put16(out, uint32_t(e.extra.size()));
+    put32(out, uint32_t(e.data.size())), put16(out, uint32_t(e.name.size())),
+        put16(out, uint32_t(e.extra.size()));
     out += e.name + e.extra + e.data;
     put32(central, 0x02014b50), put16(central, (uint32_t(e.madeBy) << 8) | 20), put16(central, 20);
     put16(central, e.flags), put16(central, 0), put16(central, time), put16(central, date);
-    put32(central, crc), put32(central, uint32_t(e.data.size())), put32(central, uint32_t(e.data.size()));
-    put16(central, uint32_t(e.name.size())), put16(central, uint32_t(e.extra.size())), put16(central, 0);
+    put32(central, crc), put32(central, uint32_t(e.data.size())),
+        put32(central, uint32_t(e.data.size()));
+    put16(central, uint32_t(e.name.size())), put16(central, uint32_t(e.extra.size())),
+        put16(central, 0);
     put16(central, 0), put16(central, 0), put32(central, e.externalAttr), put32(central, offset);
     central += e.name + e.extra;
   }
   uint32_t cdOffset = uint32_t(out.size());
   out += central;
   put32(out, 0x06054b50), put16(out, 0), put16(out, 0), put16(out, uint32_t(entries.size()));
-  put16(out, uint32_t(entries.size())), put32(out, uint32_t(central.size())), put32(out, cdOffset), put16(out, 0);
+  put16(out, uint32_t(entries.size())), put32(out, uint32_t(central.size())), put32(out, cdOffset),
+      put16(out, 0);
   return out;
 }
 

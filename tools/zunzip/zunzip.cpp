@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
     ZvArchive h = open(nullptr, argv[2], 0);
     ZvMemberInfo info{};
     for (int i = 0; i < n; ++i)
-      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK) std::printf("%s\n", info.name);
+      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
+        std::printf("%s\n", info.name);
     close(h);
     return 0;
   }

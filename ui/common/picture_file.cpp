@@ -41,8 +41,8 @@ std::optional<PictureSize> jpegSize(const std::string& b) {
       continue;
     }
     uint32_t length = be16(b, i + 2);
-    bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                 marker != 0xCC;
+    bool frame =
+        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (frame) {
       if (i + 9 > b.size()) return std::nullopt;
       return valid(be16(b, i + 7), be16(b, i + 5));

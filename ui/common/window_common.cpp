@@ -42,8 +42,8 @@ std::string folderCaption(const std::string& path) {
 }
 
 void showDriveNotReady(Form& form) {
-  form.services().messageBox("ドライブまたはパスが見つかりません", MsgButtons::OK, MsgIcon::Question,
-                             "エラーです");
+  form.services().messageBox("ドライブまたはパスが見つかりません", MsgButtons::OK,
+                             MsgIcon::Question, "エラーです");
 }
 
 void wireFolderPanel(Form& form, const FolderPanelOptions& options) {
@@ -170,8 +170,7 @@ std::string numberText(double value) {
   return buf;
 }
 
-void loadPosition(Form& form, const std::string& section, const std::string& def,
-                  int bufferSize) {
+void loadPosition(Form& form, const std::string& section, const std::string& def, int bufferSize) {
   double top = numericValue(readSetting(form, section, "Top", def, bufferSize));
   form.setTop(top);
   double left = numericValue(readSetting(form, section, "Left", def, bufferSize));
@@ -200,13 +199,13 @@ void saveLastFolder(Form& form, const std::string& section) {
 
 void showSelectionHint(Form& form) {
   const std::string crlf = "\r\n";
-  std::string text = "[CTRL] + クリックによって、リスト中の項目を 1 つずつ選択、選択解除できます．" + crlf +
-                     "→[CTRL]を押しながら，選択したいファイル名をクリックします．" + crlf + crlf + crlf +
-                     "[SHIFT] + クリックまたは [SHIFT] + 方向キーによって、連続した項目が選択されます．" +
-                     crlf +
-                     "→[SHIFT] を押しながら，選択したい範囲のはじめと終わりのファイル名をクリックします．" +
-                     crlf;
-  form.services().messageBox(text, MsgButtons::OK, MsgIcon::Information, "複数のファイルを選択する方法");
+  std::string text =
+      "[CTRL] + クリックによって、リスト中の項目を 1 つずつ選択、選択解除できます．" + crlf +
+      "→[CTRL]を押しながら，選択したいファイル名をクリックします．" + crlf + crlf + crlf +
+      "[SHIFT] + クリックまたは [SHIFT] + 方向キーによって、連続した項目が選択されます．" + crlf +
+      "→[SHIFT] を押しながら，選択したい範囲のはじめと終わりのファイル名をクリックします．" + crlf;
+  form.services().messageBox(text, MsgButtons::OK, MsgIcon::Information,
+                             "複数のファイルを選択する方法");
 }
 
 }  // namespace zv

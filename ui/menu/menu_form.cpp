@@ -58,23 +58,18 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
     pic.move(b.left, 360, 960, 960);
   }
   // Like every picture button, these act on the release of any mouse button.
-  makePressedPicture(c("Image1"), kMainPictureOffset, [this](const MouseEvent&) {
-    openCompression();
-  });
-  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) {
-    openExtraction();
-  });
-  makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) {
-    unload();
-  });
+  makePressedPicture(c("Image1"), kMainPictureOffset,
+                     [this](const MouseEvent&) { openCompression(); });
+  makePressedPicture(c("Image2"), kMainPictureOffset,
+                     [this](const MouseEvent&) { openExtraction(); });
+  makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) { unload(); });
 
   addLink(*this, "Label1", " Option", 300, "動作設定を変更します").onClick = [this] {
     Steps steps;
     steps([&] { forms().show(windows::kOptions); });
   };
-  addLink(*this, "Label2", "File", 1800, "ファイル操作ユーティリティーを開きます").onClick = [this] {
-    openFileUtility();
-  };
+  addLink(*this, "Label2", "File", 1800, "ファイル操作ユーティリティーを開きます").onClick =
+      [this] { openFileUtility(); };
   addLink(*this, "Label3", "   Help", 3300, "ヘルプの目次を表示します").onClick = [this] {
     services().help(this->app().helpFile, kHelpContents, 0);
   };
@@ -128,7 +123,8 @@ void MenuForm::prepareWorkFolders() {
   shared().TempFolder = winpath::join(folder, "Temp");
   shared().SfxFolder = winpath::join(folder, "自己解凍書庫");
   shared().QuickFolder = winpath::join(folder, "QUICK");
-  for (const std::string* work : {&shared().TempFolder, &shared().SfxFolder, &shared().QuickFolder}) {
+  for (const std::string* work :
+       {&shared().TempFolder, &shared().SfxFolder, &shared().QuickFolder}) {
     Steps steps;  // a folder that cannot be made fails later, where it is used
     steps([&] {
       if (!fs::isFolder(*work)) fs::makeFolder(*work);
@@ -136,9 +132,7 @@ void MenuForm::prepareWorkFolders() {
   }
 }
 
-void MenuForm::readOption() {
-  options::readMenuOptions(options::profileOf(shared()), shared());
-}
+void MenuForm::readOption() { options::readMenuOptions(options::profileOf(shared()), shared()); }
 
 void MenuForm::loadWindowPosition() {
   loadPosition(*this, kPositionSection, "100", kPositionBuffer);

@@ -28,18 +28,18 @@ typedef void* ZvArchive;
  * the library a buffer of 560 bytes (rounded up to a multiple of 4). */
 #pragma pack(push, 1)
 typedef struct ZvMemberInfo {
-  uint32_t original_size;   /* 0 */
-  uint32_t packed_size;     /* 4 */
-  uint32_t crc;             /* 8 */
-  uint32_t flag;            /* 12 */
-  uint32_t os_type;         /* 16 */
-  uint16_t ratio;           /* 20: packed/original in per mille */
-  uint16_t date;            /* 22: MS-DOS packed date */
-  uint16_t time;            /* 24: MS-DOS packed time */
-  char name[513];           /* 26: path inside the archive, '\' (LZH) or '/' (ZIP) between folders */
-  char reserved[3];         /* 539 */
-  char attribute[8];        /* 542: e.g. "-rw-" or "----" */
-  char method[8];           /* 550: e.g. "-lh5-" or "deflate" */
+  uint32_t original_size; /* 0 */
+  uint32_t packed_size;   /* 4 */
+  uint32_t crc;           /* 8 */
+  uint32_t flag;          /* 12 */
+  uint32_t os_type;       /* 16 */
+  uint16_t ratio;         /* 20: packed/original in per mille */
+  uint16_t date;          /* 22: MS-DOS packed date */
+  uint16_t time;          /* 24: MS-DOS packed time */
+  char name[513];         /* 26: path inside the archive, '\' (LZH) or '/' (ZIP) between folders */
+  char reserved[3];       /* 539 */
+  char attribute[8];      /* 542: e.g. "-rw-" or "----" */
+  char method[8];         /* 550: e.g. "-lh5-" or "deflate" */
 } ZvMemberInfo;
 #pragma pack(pop)
 
@@ -51,21 +51,21 @@ typedef struct ZvMemberInfo {
 #define ZV_FIND_END (-1)
 
 /* Non-zero results of the command functions (0 is success). */
-#define ZV_ERROR_WARNING 0x8000          /* something was skipped, the rest succeeded */
+#define ZV_ERROR_WARNING 0x8000 /* something was skipped, the rest succeeded */
 #define ZV_ERROR_DISK_SPACE 0x8005
 #define ZV_ERROR_READ_ONLY 0x8006
 #define ZV_ERROR_USER_SKIP 0x8007
 #define ZV_ERROR_UNKNOWN_TYPE 0x8008
-#define ZV_ERROR_METHOD 0x8009           /* unsupported compression method */
+#define ZV_ERROR_METHOD 0x8009 /* unsupported compression method */
 #define ZV_ERROR_PASSWORD 0x800A
 #define ZV_ERROR_NOT_ARCHIVE 0x8010
 #define ZV_ERROR_CRC 0x8011
 #define ZV_ERROR_BROKEN_ARCHIVE 0x8012
-#define ZV_ERROR_UNSAFE_NAME 0x8013       /* a member name that would leave the destination */
+#define ZV_ERROR_UNSAFE_NAME 0x8013 /* a member name that would leave the destination */
 #define ZV_ERROR_CANNOT_CREATE 0x8014
 #define ZV_ERROR_CANNOT_OPEN 0x8015
-#define ZV_ERROR_NO_FILES 0x8016         /* no member or source file matched */
-#define ZV_ERROR_COMMAND 0x8017          /* a command string the library does not understand */
+#define ZV_ERROR_NO_FILES 0x8016 /* no member or source file matched */
+#define ZV_ERROR_COMMAND 0x8017  /* a command string the library does not understand */
 #define ZV_ERROR_USER_CANCEL 0x8018
 #define ZV_ERROR_WRITE 0x8019
 #define ZV_ERROR_MEMORY 0x801A
@@ -74,11 +74,11 @@ typedef struct ZvMemberInfo {
  * dialog ("-gn" and the commands without "-n1"), and decisions the library needs from the
  * user. The Qt binding shows them; tests answer them from a script. */
 typedef struct ZvProgress {
-  const char* archive;      /* archive path as given */
-  const char* member;       /* member being processed, NULL at begin/end */
-  uint64_t done;            /* bytes of the whole run done so far */
-  uint64_t total;           /* bytes of the whole run, 0 when unknown */
-  int state;                /* ZV_PROGRESS_* */
+  const char* archive; /* archive path as given */
+  const char* member;  /* member being processed, NULL at begin/end */
+  uint64_t done;       /* bytes of the whole run done so far */
+  uint64_t total;      /* bytes of the whole run, 0 when unknown */
+  int state;           /* ZV_PROGRESS_* */
 } ZvProgress;
 
 #define ZV_PROGRESS_BEGIN 0
@@ -86,20 +86,20 @@ typedef struct ZvProgress {
 #define ZV_PROGRESS_END 2
 
 typedef struct ZvDecision {
-  int kind;                 /* ZV_DECIDE_* */
-  const char* path;         /* the file or member concerned */
-  char* answer;             /* ZV_DECIDE_PASSWORD: the host writes the password here */
+  int kind;         /* ZV_DECIDE_* */
+  const char* path; /* the file or member concerned */
+  char* answer;     /* ZV_DECIDE_PASSWORD: the host writes the password here */
   uint32_t answer_size;
 } ZvDecision;
 
-#define ZV_DECIDE_OVERWRITE 1  /* return 1 overwrite, 0 skip, -1 cancel the run */
-#define ZV_DECIDE_PASSWORD 2   /* return 1 with answer filled, 0 to give up */
+#define ZV_DECIDE_OVERWRITE 1 /* return 1 overwrite, 0 skip, -1 cancel the run */
+#define ZV_DECIDE_PASSWORD 2  /* return 1 with answer filled, 0 to give up */
 /* Self-extracting archive customisation ("s -jw3"): `path` is the archive, `answer` holds the
  * default text (UTF-8) and may be replaced; return 1 to use the answer, 0 to keep the
  * default, -1 to cancel the run. */
-#define ZV_DECIDE_SFX_TITLE 3    /* window title of the self-extractor */
-#define ZV_DECIDE_SFX_MESSAGE 4  /* message shown before extracting */
-#define ZV_DECIDE_SFX_FOLDER 5   /* default destination (relative: below the .exe's folder) */
+#define ZV_DECIDE_SFX_TITLE 3   /* window title of the self-extractor */
+#define ZV_DECIDE_SFX_MESSAGE 4 /* message shown before extracting */
+#define ZV_DECIDE_SFX_FOLDER 5  /* default destination (relative: below the .exe's folder) */
 
 typedef struct ZvHost {
   void* user;

@@ -9,7 +9,8 @@ constexpr std::array<uint16_t, 256> makeTable16() {
   std::array<uint16_t, 256> t{};
   for (int i = 0; i < 256; ++i) {
     uint16_t r = static_cast<uint16_t>(i << 8);
-    for (int b = 0; b < 8; ++b) r = (r & 0x8000) ? static_cast<uint16_t>((r << 1) ^ 0x1021) : static_cast<uint16_t>(r << 1);
+    for (int b = 0; b < 8; ++b)
+      r = (r & 0x8000) ? static_cast<uint16_t>((r << 1) ^ 0x1021) : static_cast<uint16_t>(r << 1);
     t[i] = r;
   }
   return t;

@@ -92,15 +92,17 @@ class FileDecoder {
     block_.fillAbsentRows(expected);
     if (missingData > 0 && file_.problem.empty()) {
       std::unique_ptr<Pending> saved;
-      if (missing.size() == 2) saved = std::make_unique<Pending>(Pending{blocksDone_, block_, missing, hRecord_, expected});
+      if (missing.size() == 2)
+        saved =
+            std::make_unique<Pending>(Pending{blocksDone_, block_, missing, hRecord_, expected});
       if (block_.repair(missing, hasH ? hRecord_.data() : nullptr, expected,
                         Block::Variant::Standard)) {
         file_.repairedLines += missingData;
         if (saved) twoLine_.push_back(std::move(*saved));
       } else if (endLine_ && lastPresent() < expected) {
-        file_.problem = "データが " + std::to_string(endLine_) + " 行目で途切れています (ブロック " +
-                        std::to_string(blocksDone_ + 1) + " の行 " + std::to_string(lastPresent() + 1) +
-                        " 以降がありません)";
+        file_.problem = "データが " + std::to_string(endLine_) +
+                        " 行目で途切れています (ブロック " + std::to_string(blocksDone_ + 1) +
+                        " の行 " + std::to_string(lastPresent() + 1) + " 以降がありません)";
       } else {
         std::vector<int> lost;
         for (int m : missing)
@@ -140,7 +142,8 @@ class FileDecoder {
         if (!b.repair(p.missing, p.h.data(), p.expected, variant)) continue;
         size_t at = p.index * size_t(t_.payload) * size_t(t_.payload);
         for (int r = 1; r <= p.expected; ++r)
-          std::memcpy(&stream_[at + size_t(r - 1) * size_t(t_.payload)], b.row(r) + 1, size_t(t_.payload));
+          std::memcpy(&stream_[at + size_t(r - 1) * size_t(t_.payload)], b.row(r) + 1,
+                      size_t(t_.payload));
       }
       good = crcMatches();
     }
@@ -230,7 +233,8 @@ bool headerOf(std::string_view line, Header& h) {
 bool sameHeader(const Header& a, const Header& b) {
   return a.type == b.type && a.volume == b.volume && a.size == b.size && a.base == b.base &&
          a.ext == b.ext && a.flags == b.flags && a.dosTime == b.dosTime && a.dosDate == b.dosDate &&
-         a.fileCrc16 == b.fileCrc16 && a.volumeSize == b.volumeSize && a.volumeCrc16 == b.volumeCrc16;
+         a.fileCrc16 == b.fileCrc16 && a.volumeSize == b.volumeSize &&
+         a.volumeCrc16 == b.volumeCrc16;
 }
 
 }  // namespace
@@ -264,10 +268,12 @@ std::vector<DecodedFile> decodeText(std::string_view text) {
         continue;
       }
     }
-    if (size_t at = line.find("<<< "); at != std::string_view::npos && line.find(">>>") != std::string_view::npos) {
+    if (size_t at = line.find("<<< ");
+        at != std::string_view::npos && line.find(">>>") != std::string_view::npos) {
       // "<<< NAME for ..." (the name may hold blanks) or "<<< NAME SIZE byte ...".
       std::string_view rest = line.substr(at + 4);
-      if (size_t f = rest.find(" for "); f != std::string_view::npos) comments.emplace_back(rest.substr(0, f));
+      if (size_t f = rest.find(" for "); f != std::string_view::npos)
+        comments.emplace_back(rest.substr(0, f));
       comments.emplace_back(rest.substr(0, rest.find(' ')));
       continue;
     }
@@ -289,7 +295,9 @@ std::vector<DecodedFile> decodeText(std::string_view text) {
 
 std::vector<DecodedFile> joinVolumes(std::vector<DecodedFile> items) {
   using Key = std::tuple<std::string, std::string, uint32_t, uint32_t, uint16_t>;
-  auto keyOf = [](const Header& h) { return Key{h.base, h.ext, h.size, h.volumeSize, h.fileCrc16}; };
+  auto keyOf = [](const Header& h) {
+    return Key{h.base, h.ext, h.size, h.volumeSize, h.fileCrc16};
+  };
   std::map<Key, std::vector<size_t>> sets;
   for (size_t i = 0; i < items.size(); ++i)
     if (items[i].header.volume != 0) sets[keyOf(items[i].header)].push_back(i);
@@ -303,7 +311,8 @@ std::vector<DecodedFile> joinVolumes(std::vector<DecodedFile> items) {
     std::vector<const DecodedFile*> byVolume(count + 1, nullptr);
     for (size_t i : members) {
       const DecodedFile& f = items[i];
-      if (f.ok && f.header.volume <= count && !byVolume[f.header.volume]) byVolume[f.header.volume] = &f;
+      if (f.ok && f.header.volume <= count && !byVolume[f.header.volume])
+        byVolume[f.header.volume] = &f;
     }
     std::vector<int> lacking;
     for (size_t k = 1; k <= count; ++k)
@@ -332,8 +341,10 @@ std::vector<DecodedFile> joinVolumes(std::vector<DecodedFile> items) {
       whole.repairedLines += byVolume[k]->repairedLines;
     }
     bool good = whole.data.size() == h0.size;
-    if (good && (h0.flags & kFlagCrc16)) good = crc16(whole.data.data(), whole.data.size()) == h0.fileCrc16;
-    if (good && (h0.flags & kFlagCrc32)) good = crc32(whole.data.data(), whole.data.size()) == h0.fileCrc32;
+    if (good && (h0.flags & kFlagCrc16))
+      good = crc16(whole.data.data(), whole.data.size()) == h0.fileCrc16;
+    if (good && (h0.flags & kFlagCrc32))
+      good = crc32(whole.data.data(), whole.data.size()) == h0.fileCrc32;
     whole.ok = good;
     if (!good) {
       whole.data.clear();

@@ -13,12 +13,12 @@ namespace zv::ish {
 
 struct DecodedFile {
   Header header;
-  std::string name;            // raw name bytes: the comment line's long name or the 8.3 name
-  std::vector<uint8_t> data;   // the file (or, for a volume, the volume's bytes) when ok
+  std::string name;           // raw name bytes: the comment line's long name or the 8.3 name
+  std::vector<uint8_t> data;  // the file (or, for a volume, the volume's bytes) when ok
   bool ok = false;
   int repairedLines = 0;
-  std::string problem;         // why it failed, naming the text lines (Japanese, UTF-8)
-  size_t firstLine = 0;        // text line of its first header (1-based)
+  std::string problem;   // why it failed, naming the text lines (Japanese, UTF-8)
+  size_t firstLine = 0;  // text line of its first header (1-based)
 };
 
 std::vector<DecodedFile> decodeText(std::string_view text);

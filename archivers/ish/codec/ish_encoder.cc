@@ -28,7 +28,8 @@ void appendBody(const Header& h, const uint8_t* data, size_t size,
   };
   const size_t D = dataLines(size, N);
   Block block(t);
-  std::vector<uint8_t> record(static_cast<size_t>(B)), v(static_cast<size_t>(B)), hrec(static_cast<size_t>(B));
+  std::vector<uint8_t> record(static_cast<size_t>(B)), v(static_cast<size_t>(B)),
+      hrec(static_cast<size_t>(B));
   for (size_t first = 0; first < D; first += size_t(N)) {
     int rows = int(std::min(size_t(N), D - first));
     for (int r = 1; r <= rows; ++r) {

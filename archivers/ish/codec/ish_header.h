@@ -15,21 +15,21 @@ constexpr uint8_t kFlagVolume = 0x10;
 
 struct Header {
   CodeType type = CodeType::Jis7;
-  uint8_t volume = 0;           // 0: a single file; 1..255: volume of a set
-  uint32_t size = 0;            // bytes of the whole file
-  std::string base;             // 8 raw bytes, blank-padded
-  std::string ext;              // 3 raw bytes, blank-padded
+  uint8_t volume = 0;  // 0: a single file; 1..255: volume of a set
+  uint32_t size = 0;   // bytes of the whole file
+  std::string base;    // 8 raw bytes, blank-padded
+  std::string ext;     // 3 raw bytes, blank-padded
   uint8_t os = 0;
   uint8_t level = 1;
   uint8_t flags = kFlagTime;
   uint16_t dosTime = 0;
   uint16_t dosDate = 0;
-  int32_t zoneOffset = 0;       // seconds, UTC minus local time
+  int32_t zoneOffset = 0;  // seconds, UTC minus local time
   uint16_t fileCrc16 = 0;
   uint32_t fileCrc32 = 0;
-  uint32_t volumeSize = 0;      // nominal bytes per volume
+  uint32_t volumeSize = 0;  // nominal bytes per volume
   uint16_t volumeCrc16 = 0;
-  bool jis8Coded = false;       // a jis8 file whose header uses the jis8 line codec
+  bool jis8Coded = false;  // a jis8 file whose header uses the jis8 line codec
 };
 
 // Fills `record` (63 bytes, or 69 when jis8Coded) including its CRC.

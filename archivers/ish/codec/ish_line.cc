@@ -29,7 +29,8 @@ struct Tables {
 
   Tables() {
     int i = 0;
-    fill(a7, i, 0x21, 0x22), fill(a7, i, 0x24, 0x2D), fill(a7, i, 0x2F, 0x5F), fill(a7, i, 0x61, 0x7E);
+    fill(a7, i, 0x21, 0x22), fill(a7, i, 0x24, 0x2D), fill(a7, i, 0x2F, 0x5F),
+        fill(a7, i, 0x61, 0x7E);
     static const uint8_t kA8[128] = {
         0x23, 0x25, 0x26, 0x27, 0x29, 0x2B, 0x2C, 0x3F, 0x2F, 0x32, 0x34, 0x35, 0x36, 0x37, 0x38,
         0x39, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49,
@@ -48,7 +49,8 @@ struct Tables {
     fill(k1, i, 0x89, 0x97), fill(k1, i, 0x30, 0x30), fill(k1, i, 0x99, 0x9F);
     fill(k1, i, 0xA1, 0xE9), fill(k1, i, 0x31, 0x3F);
     i = 0;
-    fill(k2, i, 0x40, 0x5F), fill(k2, i, 0x61, 0x7E), fill(k2, i, 0x80, 0x9F), fill(k2, i, 0xA1, 0xF8);
+    fill(k2, i, 0x40, 0x5F), fill(k2, i, 0x61, 0x7E), fill(k2, i, 0x80, 0x9F),
+        fill(k2, i, 0xA1, 0xF8);
     for (int j = 0; j < 91; ++j) x[j] = a7[j];
     for (int j = 0; j < 32; ++j) x[91 + j] = leads[j];
     invert(a7, a7Inv), invert(a8, a8Inv), invert(leads, leadsInv);
@@ -336,20 +338,32 @@ class LineBuffer {
 void encodeLine(CodeType type, const uint8_t* record, std::string& out) {
   LineBuffer line;
   switch (type) {
-    case CodeType::Jis7: encodeJis7(record, line); break;
-    case CodeType::Jis8: encodeJis8(record, line); break;
-    case CodeType::Sjis: encodeSjis(record, line); break;
-    case CodeType::Nsjis: encodeNsjis(record, line); break;
+    case CodeType::Jis7:
+      encodeJis7(record, line);
+      break;
+    case CodeType::Jis8:
+      encodeJis8(record, line);
+      break;
+    case CodeType::Sjis:
+      encodeSjis(record, line);
+      break;
+    case CodeType::Nsjis:
+      encodeNsjis(record, line);
+      break;
   }
   out.append(line.data(), line.size());
 }
 
 bool decodeLine(CodeType type, const uint8_t* text, uint8_t* record) {
   switch (type) {
-    case CodeType::Jis7: return decodeJis7(text, record);
-    case CodeType::Jis8: return decodeJis8(text, record);
-    case CodeType::Sjis: return decodeSjis(text, record);
-    case CodeType::Nsjis: return decodeNsjis(text, record);
+    case CodeType::Jis7:
+      return decodeJis7(text, record);
+    case CodeType::Jis8:
+      return decodeJis8(text, record);
+    case CodeType::Sjis:
+      return decodeSjis(text, record);
+    case CodeType::Nsjis:
+      return decodeNsjis(text, record);
   }
   return false;
 }

@@ -36,12 +36,12 @@ typedef struct LzhStreams {
 
 enum LzhCodecResult {
   LZH_OK = 0,
-  LZH_E_METHOD = 1,   /* unknown or unsupported method id */
-  LZH_E_DATA = 2,     /* packed data is damaged (bad tables, runs past the end) */
+  LZH_E_METHOD = 1, /* unknown or unsupported method id */
+  LZH_E_DATA = 2,   /* packed data is damaged (bad tables, runs past the end) */
   LZH_E_READ = 3,
-  LZH_E_WRITE = 4,    /* the write callback asked to stop */
+  LZH_E_WRITE = 4, /* the write callback asked to stop */
   LZH_E_MEMORY = 5,
-  LZH_E_NOGAIN = 6    /* encoding stopped: the packed data reached the caller's limit */
+  LZH_E_NOGAIN = 6 /* encoding stopped: the packed data reached the caller's limit */
 };
 
 /* True when `method` (5 bytes such as "-lh5-") can be decoded / encoded. */

@@ -26,8 +26,7 @@ const MethodRow kMethods[] = {
     {"lh1", kLh1, 13, 0, 0},     {"lh2", kLh2, 14, 0, 0},     {"lh3", kLh3, 14, 0, 0},
     {"lh4", kStatic, 14, 14, 4}, {"lh5", kStatic, 14, 14, 4}, {"lh6", kStatic, 16, 16, 5},
     {"lh7", kStatic, 17, 17, 5}, {"lhx", kStatic, 21, 21, 5}, {"lzs", kLzs, 11, 0, 0},
-    {"lk7", kLhark, 17, 32, 6},
-    {"lz5", kLz5, 12, 0, 0},
+    {"lk7", kLhark, 17, 32, 6},  {"lz5", kLz5, 12, 0, 0},
 };
 
 const MethodRow* find_method(const char* method) {
@@ -233,14 +232,30 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
 
   int rc;
   switch (row->family) {
-    case kStore: rc = decode_store(d); break;
-    case kStatic: rc = decode_static(d, row->np, row->pbit, false); break;
-    case kLhark: rc = decode_static(d, row->np, row->pbit, true); break;
-    case kLh1: rc = decode_lh1(d); break;
-    case kLh2: rc = decode_lh2(d, reading); break;
-    case kLh3: rc = decode_lh3(d); break;
-    case kLzs: rc = decode_lzs(d); break;
-    default: rc = decode_lz5(d); break;
+    case kStore:
+      rc = decode_store(d);
+      break;
+    case kStatic:
+      rc = decode_static(d, row->np, row->pbit, false);
+      break;
+    case kLhark:
+      rc = decode_static(d, row->np, row->pbit, true);
+      break;
+    case kLh1:
+      rc = decode_lh1(d);
+      break;
+    case kLh2:
+      rc = decode_lh2(d, reading);
+      break;
+    case kLh3:
+      rc = decode_lh3(d);
+      break;
+    case kLzs:
+      rc = decode_lzs(d);
+      break;
+    default:
+      rc = decode_lz5(d);
+      break;
   }
   if (rc == LZH_OK && wsize) {
     flush_output(d);

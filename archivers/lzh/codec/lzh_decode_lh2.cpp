@@ -14,7 +14,7 @@ namespace {
 
 enum {
   kSymbols = 286,
-  kCharCodes = 314,     // base of position leaves in s_node
+  kCharCodes = 314,  // base of position leaves in s_node
   kRootC = 0,
   kRootP = 628,
   kSlots = 884,
@@ -182,7 +182,7 @@ bool add_position(Lh2State& s, int p) {
   const int q = r + 1;
   if (s.child[s.most_p] >= 0 || q >= kSlots) return false;  // the last slot must be a leaf
   s.s_node[~(s.child[r] = s.child[s.most_p])] = (int16_t)r;
-  s.child[q] = (int16_t)~(p + kCharCodes);
+  s.child[q] = (int16_t) ~(p + kCharCodes);
   s.child[s.most_p] = (int16_t)q;
   s.freq[r] = s.freq[s.most_p];
   s.freq[q] = 0;

@@ -8,8 +8,15 @@ namespace lzh {
 
 namespace {
 
-enum { kNC = 510, kNT = 19, kTBits = 5, kCBits = 9, kMaxMatchLen = 514,
-       kLharkLongest = 288, kLharkLongLen = 514 };
+enum {
+  kNC = 510,
+  kNT = 19,
+  kTBits = 5,
+  kCBits = 9,
+  kMaxMatchLen = 514,
+  kLharkLongest = 288,
+  kLharkLongLen = 514
+};
 
 // Bits a token may take at most: C code, P code and 19 extra position bits of -lhx-, or for
 // the variant C code, 6 extra length bits, P code and 14 extra position bits. A refill
@@ -125,7 +132,10 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     --left;
     uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
     if (e & kLink) {
-      if (e == kNoCode) { rc = LZH_E_DATA; break; }
+      if (e == kNoCode) {
+        rc = LZH_E_DATA;
+        break;
+      }
       e = st.c.table[(e & 0xFFFF) + (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
     }
     bits <<= e >> 16;
@@ -143,10 +153,16 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
       nbits -= n;
       return v;
     });
-    if (len == 0) { rc = LZH_E_DATA; break; }
+    if (len == 0) {
+      rc = LZH_E_DATA;
+      break;
+    }
     e = st.p.table[bits >> (64 - PTable::kBits)];
     if (e & kLink) {
-      if (e == kNoCode) { rc = LZH_E_DATA; break; }
+      if (e == kNoCode) {
+        rc = LZH_E_DATA;
+        break;
+      }
       e = st.p.table[(e & 0xFFFF) + (uint32_t)((bits << PTable::kBits) >> (64 - ((e >> 16) & 31)))];
     }
     bits <<= e >> 16;

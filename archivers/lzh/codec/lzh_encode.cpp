@@ -18,7 +18,7 @@ enum {
   kTBits = 5,
   kCBits = 9,
   kMaxP = 17,
-  kBlockTokens = 32768,    // symbols gathered before a block (or its halves) is written
+  kBlockTokens = 32768,   // symbols gathered before a block (or its halves) is written
   kMinBlockTokens = 512,  // smallest half worth its own tables
 };
 
@@ -33,9 +33,9 @@ struct Level {
 // Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits.
 const Level kLevels[10] = {
     {128, 32, 256, 128, 0},  // 0: default, same as 6
-    {4, 4, 16, 4, 0},        {8, 8, 32, 16, 0},       {16, 8, 64, 32, 0},
-    {32, 16, 96, 64, 0},     {64, 32, 128, 128, 0},   {128, 32, 256, 128, 0},
-    {16, 16, 32, 256, 1},  {128, 128, 128, 256, 2}, {512, 256, 256, 256, 3},
+    {4, 4, 16, 4, 0},       {8, 8, 32, 16, 0},       {16, 8, 64, 32, 0},
+    {32, 16, 96, 64, 0},    {64, 32, 128, 128, 0},   {128, 32, 256, 128, 0},
+    {16, 16, 32, 256, 1},   {128, 128, 128, 256, 2}, {512, 256, 256, 256, 3},
 };
 
 struct Token {
@@ -87,8 +87,10 @@ void fill_window(Encoder* e) {
     memmove(e->win, e->win + d, e->wsize - d);
     e->pos -= d;
     const uint32_t hsize = 1u << e->hash_bits;
-    for (uint32_t i = 0; i < hsize; ++i) e->head[i] = e->head[i] >= (int32_t)d ? e->head[i] - (int32_t)d : -1;
-    for (uint32_t i = 0; i < d; ++i) e->prev[i] = e->prev[i] >= (int32_t)d ? e->prev[i] - (int32_t)d : -1;
+    for (uint32_t i = 0; i < hsize; ++i)
+      e->head[i] = e->head[i] >= (int32_t)d ? e->head[i] - (int32_t)d : -1;
+    for (uint32_t i = 0; i < d; ++i)
+      e->prev[i] = e->prev[i] >= (int32_t)d ? e->prev[i] - (int32_t)d : -1;
   }
   while (e->in_left && e->pos + e->lookahead < e->wsize) {
     uint32_t room = e->wsize - (e->pos + e->lookahead);
@@ -244,10 +246,14 @@ int length_list_bits(const uint8_t* len, int n, int width, int special) {
 uint64_t block_bits(Encoder* e, int nc, int tused, int pused) {
   uint64_t bits = 16 + kCBits;
   bits += tused < 2 ? 2 * kTBits : (uint64_t)length_list_bits(e->tlen, kNT, kTBits, 3);
-  bits += pused < 2 ? 2 * (uint64_t)e->pbit : (uint64_t)length_list_bits(e->plen, e->np, e->pbit, -1);
-  for_each_c_token(e->clen, nc, [e, &bits](int t, int extra_bits, uint32_t) { bits += e->tlen[t] + extra_bits; });
+  bits +=
+      pused < 2 ? 2 * (uint64_t)e->pbit : (uint64_t)length_list_bits(e->plen, e->np, e->pbit, -1);
+  for_each_c_token(e->clen, nc, [e, &bits](int t, int extra_bits, uint32_t) {
+    bits += e->tlen[t] + extra_bits;
+  });
   for (int c = 0; c < kNC; ++c) bits += (uint64_t)e->cfreq[c] * e->clen[c];
-  for (int p = 0; p < e->np; ++p) bits += (uint64_t)e->pfreq[p] * (e->plen[p] + (p > 1 ? p - 1 : 0));
+  for (int p = 0; p < e->np; ++p)
+    bits += (uint64_t)e->pfreq[p] * (e->plen[p] + (p > 1 ? p - 1 : 0));
   return bits;
 }
 
@@ -584,7 +590,8 @@ void compress_by_cost(Encoder* e) {
       if (pass) model_from_path(e, P, ntok);
       ntok = shortest_path(e, P, base, n);
     }
-    for (uint32_t i = 0; i < ntok && running(e); ++i) add_token(e, P->path[i].code, P->path[i].dist1);
+    for (uint32_t i = 0; i < ntok && running(e); ++i)
+      add_token(e, P->path[i].code, P->path[i].dist1);
     model_from_path(e, P, ntok);  // the next chunk starts from this one's statistics
     base += n;
     if (!running(e)) break;

@@ -99,8 +99,7 @@ void bw_flush_buffer(BitWriter* w) {
   }
   w->written += w->used;
   w->used = 0;
-  if (w->status == LZH_OK && w->stop_above && w->written > w->stop_above)
-    w->status = LZH_E_NOGAIN;
+  if (w->status == LZH_OK && w->stop_above && w->written > w->stop_above) w->status = LZH_E_NOGAIN;
 }
 
 void bw_finish(BitWriter* w) {

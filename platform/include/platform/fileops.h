@@ -25,14 +25,14 @@ struct Entry {
 // Entries of a folder, sorted by name without regard to case. Raises 76 / 68.
 std::vector<Entry> list(const std::string& folder);
 
-uint64_t fileSize(const std::string& path);             // 53 when missing
-std::time_t modifiedTime(const std::string& path);      // 53 when missing
+uint64_t fileSize(const std::string& path);         // 53 when missing
+std::time_t modifiedTime(const std::string& path);  // 53 when missing
 // "yyyy/mm/dd hh:mm:ss" in local time, as a file date is shown to the user.
 std::string modifiedText(const std::string& path);
 
-void makeFolder(const std::string& path);               // 75 when it exists, 76 no parent
-void removeFolder(const std::string& path);             // empty folder only
-void deleteFile(const std::string& path);               // 53 missing, 70 denied
+void makeFolder(const std::string& path);                     // 75 when it exists, 76 no parent
+void removeFolder(const std::string& path);                   // empty folder only
+void deleteFile(const std::string& path);                     // 53 missing, 70 denied
 void rename(const std::string& from, const std::string& to);  // 58 when the target exists
 // Copies through a temporary file in the target's folder renamed over the target, so a
 // failed copy leaves an existing target intact.
@@ -41,7 +41,7 @@ void copyFile(const std::string& from, const std::string& to);
 // when the file went to the Trash.
 bool moveToTrash(const std::string& path);
 
-std::string readAll(const std::string& path);           // 53 when missing
+std::string readAll(const std::string& path);  // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.
 void writeAllAtomically(const std::string& path, std::string_view bytes);
 
@@ -51,7 +51,7 @@ class LineReader {
  public:
   explicit LineReader(const std::string& path);  // 53 when missing
   bool atEnd() const { return pos_ >= bytes_.size(); }
-  std::string readLine();                         // 62 when already at the end
+  std::string readLine();  // 62 when already at the end
  private:
   std::string bytes_;
   size_t pos_ = 0;

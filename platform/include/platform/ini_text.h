@@ -25,8 +25,7 @@ std::string serialize(const Document& doc);
 
 std::optional<std::string> lookup(const Document& doc, std::string_view section,
                                   std::string_view key);
-void assign(Document& doc, std::string_view section, std::string_view key,
-            std::string_view value);
+void assign(Document& doc, std::string_view section, std::string_view key, std::string_view value);
 // Removes the key's line; returns false when it was not there.
 bool erase(Document& doc, std::string_view section, std::string_view key);
 // The key/value pairs of a section in file order (empty when the section is missing).
