@@ -6,6 +6,7 @@
 #   sanitize    the same suite built with AddressSanitizer and UBSan in build-sanitize/
 #               (built while the plain tests run; any report fails the test it came from)
 #   fuzz        each libFuzzer target built with clang in build-fuzz/, run for ZV_FUZZ_SECONDS
+#   format      every C and C++ file as .clang-format makes it
 # Extra arguments go to the configure step of build/. ZV_TEST_JOBS sets ctest's parallelism.
 set -eu
 cd "$(dirname "$0")/.."
@@ -36,8 +37,11 @@ if [ "$sanitize_ok" -ne 0 ]; then
   tail -n 40 build-sanitize/build.log
 else
   t=$(date +%s)
+  # The end-to-end scenarios drive the real program through the window system; they run once,
+  # on the plain build.
   ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$JOBS" || sanitize_ok=$?
+    ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$JOBS" -LE e2e ||
+    sanitize_ok=$?
   elapsed "sanitize tests" "$t"
 fi
 
@@ -52,10 +56,13 @@ fi
 [ "$fuzz_ok" -ne 0 ] || ctest --test-dir build-fuzz --output-on-failure --no-tests=error -L fuzz -j 2 ||
   fuzz_ok=$?
 elapsed fuzz "$t"
+
+format_ok=0
+./scripts/check_format.sh || format_ok=$?
 elapsed total "$t0"
 
 status=0
-for stage in "tests:$tests_ok" "sanitize:$sanitize_ok" "fuzz:$fuzz_ok"; do
+for stage in "tests:$tests_ok" "sanitize:$sanitize_ok" "fuzz:$fuzz_ok" "format:$format_ok"; do
   [ "${stage#*:}" -eq 0 ] || { echo "FAILED: ${stage%%:*}"; status=1; }
 done
 exit "$status"
