@@ -1,7 +1,10 @@
 // The stub on Windows: the same extractor with message boxes, built with mingw-w64 in the
 // restricted style (Win32 calls only, no C++ run-time library).
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its declarations.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include "sfx_core.h"
 #include "sfx_platform.h"
