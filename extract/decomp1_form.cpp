@@ -99,6 +99,7 @@ void DeComp1Form::addControls() {
   info.setFont({"ＭＳ ゴシック", 9.75});
   info.setForeColor(kBlue);
   info.setBackColor(kLightYellow);
+  info.autoSize = true;
 
   Control& dbl = add("cmdDbl", Kind::Hidden);
   dbl.move(0, 4400, 1215, 375);

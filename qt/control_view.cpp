@@ -312,6 +312,8 @@ void ControlView::syncCommon() {
   const double tx = window_.twipsPerPixelX(), ty = window_.twipsPerPixelY();
   QRect geometry(qRound(c.left() / tx), qRound(c.top() / ty), qRound(c.width() / tx),
                  qRound(c.height() / ty));
+  // A label sized to its text takes its size from the text (see syncKind).
+  if (c.kind() == Kind::Label && c.autoSize) geometry.setSize(widget_->size());
   if (widget_->geometry() != geometry) widget_->setGeometry(geometry);
   widget_->setEnabled(c.enabled());
   widget_->setToolTip(QString::fromStdString(c.tooltip()));
@@ -362,6 +364,12 @@ void ControlView::syncKind() {
         announceTextChange(label, old, text);  // status lines and the wait window are heard
       }
       label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
+      if (c.autoSize) {
+        // Sized to its text, so an empty label leaves no coloured strip over what lies below.
+        if (label->size() != label->sizeHint()) label->resize(label->sizeHint());
+        if (label->isVisibleTo(label->parentWidget()) != (c.visible() && !text.isEmpty()))
+          label->setVisible(c.visible() && !text.isEmpty());
+      }
       break;
     }
     case Kind::TextBox:

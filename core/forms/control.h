@@ -171,6 +171,10 @@ class Control {
   bool checked() const { return value_ != 0; }
   void setChecked(bool c);
 
+  // ---- labels ----
+  // Sized to its caption, as a label that grows with its text: it shows nothing while empty.
+  bool autoSize = false;
+
   // ---- text boxes ----
   bool multiLine = false;
   bool locked = false;

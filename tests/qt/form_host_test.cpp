@@ -132,6 +132,10 @@ class AllKindsForm : public Form {
     typed.addItem("C:\\x\\chosen");
     typed.move(3300, 3360, 2400, 300);
 
+    Control& sized = add("Label9", Kind::Label);
+    sized.move(120, 5400, 3600, 240);
+    sized.setBackColor(0xFFFFC0);
+    sized.autoSize = true;
     add("lblBuf", Kind::Hidden);
     // The tab order differs from the order of adding.
     c("Command2").setTabIndex(0);
@@ -289,6 +293,21 @@ TEST_F(HostFixture, DisabledListLooksDisabled) {
   form->c("List1").setEnabled(true);
   test::settle();
   EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Text), enabledText);
+}
+
+// A label sized to its text shows nothing while empty (no coloured strip over the controls
+// below it) and grows with its text.
+TEST_F(HostFixture, LabelSizedToItsTextIsHiddenWhileEmpty) {
+  auto* label = widget<QLabel>("Label9");
+  EXPECT_FALSE(label->isVisibleTo(label->parentWidget()));
+  form->c("Label9").setCaption("1999/03/05 14:07:09 1234 ﾊﾞｲﾄ");
+  test::settle();
+  EXPECT_TRUE(label->isVisibleTo(label->parentWidget()));
+  EXPECT_EQ(label->size(), label->sizeHint());
+  EXPECT_LT(label->width(), 3600 / 15);
+  form->c("Label9").setCaption("");
+  test::settle();
+  EXPECT_FALSE(label->isVisibleTo(label->parentWidget()));
 }
 
 // An editable combo box keeps what the user typed: no inline completion from its items.
