@@ -110,8 +110,9 @@ TEST_F(FailedWrites, AppendCutAnywhereInItsNewHeaderLeavesAUsableArchive) {
     ASSERT_EQ(unlha("a -n1 " + dq(t / "cut.lzh") + " " + dq(t / "more.txt")).rc, 0);
     EXPECT_EQ(memberNames(t / "cut.lzh"), (std::vector<std::string>{"old.txt", "more.txt"}));
     EXPECT_EQ(readFile(t / "cut.lzh").size(), cleanSize);  // nothing of the cut header kept
-    if (haveTool("lha"))
+    if (haveTool("lha")) {
       EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha t cut.lzh").status, 0);
+    }
   }
 }
 
@@ -250,8 +251,9 @@ TEST_F(FailedWrites, LinkChainsLeadingOutsideAreRefused) {
   };
   writeFile(t / "l.lzh",
             link("a", ".") + link("b", "a/..") + link("c", "a/x") + std::string(1, '\0'));
-  if (haveTool("lha"))
+  if (haveTool("lha")) {
     EXPECT_EQ(sh("cd " + q(t.path()) + " && LC_ALL=C.UTF-8 lha v l.lzh").status, 0);
+  }
   Result r = unlha("x -n1 " + dq(t / "l.lzh") + " " + dq(t / "out/"));
   EXPECT_EQ(r.rc, ZV_ERROR_UNSAFE_NAME) << r.text;
   char target[64] = {};
