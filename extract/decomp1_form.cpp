@@ -1,6 +1,7 @@
 #include "extract/decomp1_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
 #include "extract/extract_commands.h"
@@ -27,89 +28,104 @@ constexpr uint32_t kQuickBuffer = 1024;
 bool endsWithNoCase(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && lowerAscii(text.substr(text.size() - tail.size())) == tail;
 }
+
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the drive of the archive folder
+    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 720, 2535, 345}, .font = kListFont},
+    // the archive folder
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1200, 3015, 2385}, .font = kListFont},
+    // the archives of the folder, of the kind the filter chooses
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 1080, 3735, 3015},
+     .font = kListFont,
+     .pattern = "*.lzh"},
+    // filter: LZH archives; chosen at start, before its click is wired
+    {.name = "Option1",
+     .kind = Kind::OptionButton,
+     .at = {240, 3720, 855, 360},
+     .caption = "lzh",
+     .tooltip = "右のﾘｽﾄにLZHﾌｧｲﾙのみ表示します",
+     .font = kOptionFont,
+     .value = 1},
+    // filter: ZIP archives
+    {.name = "Option2",
+     .kind = Kind::OptionButton,
+     .at = {1200, 3720, 855, 360},
+     .caption = "zip",
+     .tooltip = "右のﾘｽﾄにZIPﾌｧｲﾙのみ表示します",
+     .font = kOptionFont},
+    // filter: ISH files; a double click restores from the clipboard
+    {.name = "Option3",
+     .kind = Kind::OptionButton,
+     .at = {2160, 3720, 855, 360},
+     .caption = "ish",
+     .tooltip = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからの取り込みは，ここをﾀﾞﾌﾞﾙｸﾘｯｸします",
+     .font = kOptionFont},
+    // the quick-extraction picture
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {4725, 165, 1425, 480},
+     .picture = "ext_quick",
+     .tooltip = "下のﾌｧｲﾙﾘｽﾄでﾌｧｲﾙを選んでからｸﾘｯｸします"},
+    // the desktop picture: jumps to the desktop folder
+    {.name = "Image7",
+     .kind = Kind::Picture,
+     .at = {2760, 720, 405, 405},
+     .picture = "ext_desktop"},
+    // the help picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {120, 90, 525, 525},
+     .picture = "ext_help",
+     .tooltip = "右ｸﾘｯｸで即時終了できます"},
+    // the close button
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {6180, 240, 735, 315},
+     .caption = "Close",
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じて「vuv」へ移動します",
+     .font = kCloseFont,
+     .isCancel = true},
+    // the heading
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {720, 270, 3840, 240},
+     .caption = "解凍する圧縮ファイルを指定します",
+     .foreColor = kBlue},
+    // the hint above the archive list
+    {.name = "Label4",
+     .kind = Kind::Label,
+     .at = {3240, 730, 3615, 240},
+     .caption = "選択はダブルクリックで行います",
+     .foreColor = kRed},
+    // the pressed archive's size and date, sized to its text
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {3240, 3720, 3735, 240},
+     .font = FontSpec{"ＭＳ ゴシック", 9.75},
+     .foreColor = kBlue,
+     .backColor = kLightYellow,
+     .autoSize = true},
+    // opens the archive named on the command line
+    {.name = "cmdDbl", .kind = Kind::Hidden, .at = {0, 4400, 1215, 375}, .caption = "cmdDbl"},
+    // the work-folder listing of a quick extraction
+    {.name = "File2", .kind = Kind::FileList, .hidden = true},
+    // the members of the archive being read
+    {.name = "List1", .kind = Kind::ListBox, .hidden = true, .multiSelect = MultiSelect::Extended},
+    // the library's output text
+    {.name = "lblBuf", .kind = Kind::Hidden},
+};
+
 }  // namespace
 
 DeComp1Form::DeComp1Form(App& app) : Form(app, windows::kArchiveSelection) {
   resize(7095, 4185);
   fixedDialog = true;
   icon = "ext_window";
-  addControls();
+  addControlRows(*this, kControls);
   wireEvents();
-}
-
-void DeComp1Form::addControls() {
-  Control& drive = add("Drive1", Kind::DriveList);
-  drive.move(120, 720, 2535, 345);
-  drive.setFont(kListFont);
-  Control& dir = add("Dir1", Kind::FolderList);
-  dir.move(120, 1200, 3015, 2385);
-  dir.setFont(kListFont);
-  Control& files = add("File1", Kind::FileList);
-  files.move(3240, 1080, 3735, 3015);
-  files.setFont(kListFont);
-  files.setPattern("*.lzh");
-
-  struct Opt {
-    const char* name;
-    double left;
-    const char* caption;
-    const char* tip;
-  };
-  for (const Opt& o :
-       {Opt{"Option1", 240, "lzh", "右のﾘｽﾄにLZHﾌｧｲﾙのみ表示します"},
-        Opt{"Option2", 1200, "zip", "右のﾘｽﾄにZIPﾌｧｲﾙのみ表示します"},
-        Opt{"Option3", 2160, "ish", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからの取り込みは，ここをﾀﾞﾌﾞﾙｸﾘｯｸします"}}) {
-    Control& opt = add(o.name, Kind::OptionButton);
-    opt.move(o.left, 3720, 855, 360);
-    opt.setFont(kOptionFont);
-    opt.setCaption(o.caption);
-    opt.setTooltip(o.tip);
-  }
-  c("Option1").setValue(1);  // before the events are wired: no filter change at design
-
-  Control& quick = add("Image2", Kind::Picture);
-  quick.move(4725, 165, 1425, 480);
-  quick.setTooltip("下のﾌｧｲﾙﾘｽﾄでﾌｧｲﾙを選んでからｸﾘｯｸします");
-  quick.setPicture("ext_quick");
-  Control& desk = add("Image7", Kind::Picture);
-  desk.move(2760, 720, 405, 405);
-  desk.setPicture("ext_desktop");
-  Control& help = add("Image1", Kind::Picture);
-  help.move(120, 90, 525, 525);
-  help.setTooltip("右ｸﾘｯｸで即時終了できます");
-  help.setPicture("ext_help");
-
-  Control& close = add("Command1", Kind::CommandButton);
-  close.move(6180, 240, 735, 315);
-  close.setFont(kCloseFont);
-  close.setCaption("Close");
-  close.setTooltip("このｳｨﾝﾄﾞｳを閉じて「vuv」へ移動します");
-  close.setCancel(true);
-
-  Control& heading = add("Label1", Kind::Label);
-  heading.move(720, 270, 3840, 240);
-  heading.setCaption("解凍する圧縮ファイルを指定します");
-  heading.setForeColor(kBlue);
-  Control& hint = add("Label4", Kind::Label);
-  hint.move(3240, 730, 3615, 240);
-  hint.setCaption("選択はダブルクリックで行います");
-  hint.setForeColor(kRed);
-  Control& info = add("Label2", Kind::Label);
-  info.move(3240, 3720, 3735, 240);
-  info.setFont({"ＭＳ ゴシック", 9.75});
-  info.setForeColor(kBlue);
-  info.setBackColor(kLightYellow);
-  info.autoSize = true;
-
-  Control& dbl = add("cmdDbl", Kind::Hidden);
-  dbl.move(0, 4400, 1215, 375);
-  dbl.setCaption("cmdDbl");
-  Control& quickList = add("File2", Kind::FileList);
-  quickList.setVisible(false);
-  Control& members = add("List1", Kind::ListBox);
-  members.setVisible(false);
-  members.setMultiSelect(MultiSelect::Extended);
-  add("lblBuf", Kind::Hidden);
 }
 
 void DeComp1Form::wireEvents() {

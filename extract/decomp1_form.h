@@ -20,7 +20,6 @@ class DeComp1Form : public Form {
   std::string selectedPath() const;
 
  private:
-  void addControls();
   void wireEvents();
 
   void filterChanged();
