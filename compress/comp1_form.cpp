@@ -2,6 +2,7 @@
 
 #include "compress/preview.h"
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/settings/options.h"
 #include "platform/fileops.h"
@@ -32,6 +33,154 @@ std::string ishMissingMessage() {
          crlf;
 }
 
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the drive of the files to compress
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 120, 3000, 315},
+     .tooltip = "圧縮したいファイルのドライブを指定します"},
+    // the folder of the files to compress
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2880}},
+    // the source of the names; the user sees and selects in List1
+    {.name = "File1", .kind = Kind::FileList, .at = {3240, 120, 4080, 3240}, .hidden = true},
+    // the files of the folder, selected for compression
+    {.name = "List1",
+     .kind = Kind::ListBox,
+     .at = {3240, 120, 4080, 3240},
+     .tooltip = "圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します",
+     .backColor = kWindowBack,
+     .multiSelect = MultiSelect::Extended},
+    // lists the folder's files again into List1
+    {.name = "cmdEnum", .kind = Kind::Hidden, .caption = "cmdEnum"},
+    // the title of the archive kinds
+    {.name = "Label2", .kind = Kind::Label, .at = {120, 3525, 735, 255}, .caption = "Mode : "},
+    // makes an LZH archive; chosen as designed, before its click is wired
+    {.name = "Option4",
+     .kind = Kind::OptionButton,
+     .at = {840, 3480, 900, 300},
+     .caption = "LHA",
+     .tooltip = "LHA圧縮ﾌｧｲﾙを作成します",
+     .value = 1},
+    // makes an ISH file
+    {.name = "Option5",
+     .kind = Kind::OptionButton,
+     .at = {1800, 3480, 900, 300},
+     .caption = "ISH",
+     .tooltip = "ISH形式ﾌｧｲﾙを作成します"},
+    // the title of the folder-mode row; the ISH code-type panel covers the row while ISH is chosen
+    {.name = "Label6", .kind = Kind::Label, .at = {120, 3945, 1035, 255}, .caption = "圧縮形式："},
+    // the file lamp: lit while only the selected files are stored
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .at = {1200, 3975, 195, 195},
+     .tooltip = kTipOptions,
+     .backColor = kLampLit},
+    // the file lamp's text
+    {.name = "Label7",
+     .kind = Kind::Label,
+     .at = {1440, 3945, 1560, 255},
+     .caption = "選択ﾌｧｲﾙを圧縮",
+     .tooltip = kTipOptions},
+    // the folder lamp: lit while the folders are stored with the files
+    {.name = "Label5",
+     .kind = Kind::Label,
+     .at = {3120, 3975, 195, 195},
+     .tooltip = kTipOptions,
+     .backColor = kLampUnlit},
+    // the folder lamp's text
+    {.name = "Label9",
+     .kind = Kind::Label,
+     .at = {3360, 3945, 2700, 255},
+     .caption = "ﾌｫﾙﾀﾞ階層構造付きで圧縮",
+     .tooltip = kTipOptions},
+    // the ISH code-type panel
+    {.name = "Picture1", .kind = Kind::Frame, .at = {60, 3840, 6120, 465}, .hidden = true},
+    // ISH code type: one-byte characters only
+    {.name = "Option1",
+     .kind = Kind::OptionButton,
+     .at = {120, 90, 1320, 300},
+     .caption = "ｲﾝﾀｰﾈｯﾄ",
+     .tooltip = "半角ｶﾅを使用しない，1バイト文字のみで作成するﾌｫｰﾏｯﾄです．",
+     .container = "Picture1"},
+    // ISH code type: half-width kana and two-byte characters; chosen at start
+    {.name = "Option2",
+     .kind = Kind::OptionButton,
+     .at = {1560, 90, 1320, 300},
+     .caption = "ﾊﾟｿｺﾝ通信",
+     .tooltip = "半角ｶﾅと2バイト文字を使用して作成します．圧縮率が高くなります．",
+     .container = "Picture1",
+     .value = 1},
+    // ISH code type: two-byte characters without half-width kana
+    {.name = "Option3",
+     .kind = Kind::OptionButton,
+     .at = {3000, 90, 2160, 300},
+     .caption = "ﾊﾟｿｺﾝ通信(ｶﾅなし)",
+     .tooltip = "2バイト文字は使用しますが，半角ｶﾅは使用しないﾌｫｰﾏｯﾄです．",
+     .container = "Picture1"},
+    // the frame of the bottom row
+    {.name = "Shape1", .kind = Kind::Shape, .at = {60, 4440, 7320, 900}},
+    // the hint: what to do before the next step
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {1200, 4770, 2640, 255},
+     .caption = kFileModeHint},
+    // the next-step picture
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {3900, 4560, 660, 660},
+     .picture = "comp_next",
+     .tooltip = "次のｽﾃｯﾌﾟ進みます"},
+    // a decoration
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {240, 4560, 660, 660},
+     .picture = "comp_decoration"},
+    // selects every file of the list
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {6240, 3420, 480, 480},
+     .picture = "comp_select_all",
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+    // opens the selected file with its application
+    {.name = "Image5",
+     .kind = Kind::Picture,
+     .at = {6840, 3420, 480, 480},
+     .picture = "comp_preview",
+     .tooltip = "関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます"},
+    // shows the hint on selecting several files
+    {.name = "Image6",
+     .kind = Kind::Picture,
+     .at = {6300, 3960, 360, 360},
+     .picture = "comp_hint",
+     .tooltip = "複数ﾌｧｲﾙ選択のﾋﾝﾄを表示します"},
+    // the desktop picture: jumps to the desktop folder
+    {.name = "Image7",
+     .kind = Kind::Picture,
+     .at = {6900, 3960, 360, 360},
+     .picture = "comp_desktop"},
+    // the help picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {6720, 4680, 480, 480},
+     .picture = "comp_help",
+     .tooltip = "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます"},
+    // opens the options window
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {4680, 4560, 1215, 375},
+     .caption = "オプション",
+     .tooltip = "圧縮のｵﾌﾟｼｮﾝ指定ｳｨﾝﾄﾞｳをｵｰﾌﾟﾝします"},
+    // the close button; both buttons sit inside the frame, clear of its bottom edge
+    {.name = "Command2",
+     .kind = Kind::CommandButton,
+     .at = {4680, 4965, 1215, 300},
+     .caption = "Close",
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+    // the library's output text
+    {.name = "lblBuf", .kind = Kind::Hidden},
+};
+
 }  // namespace
 
 Comp1Form::Comp1Form(App& app) : Form(app, windows::kFileSelection) {
@@ -39,146 +188,30 @@ Comp1Form::Comp1Form(App& app) : Form(app, windows::kFileSelection) {
   resize(7545, 5925);
   fixedDialog = true;
   icon = "comp_select_all";
-  buildControls();
+  addControlRows(*this, kControls);
+  wireEvents();
 }
 
-void Comp1Form::buildControls() {
-  Control& drive = add("Drive1", Kind::DriveList);
-  drive.move(120, 120, 3000, 315);
-  drive.setTooltip("圧縮したいファイルのドライブを指定します");
-  add("Dir1", Kind::FolderList).move(120, 480, 3000, 2880);
-  Control& files = add("File1", Kind::FileList);
-  files.move(3240, 120, 4080, 3240);
-  files.setVisible(false);  // the source of the names; the user sees and selects in List1
-
-  Control& list = add("List1", Kind::ListBox);
-  list.move(3240, 120, 4080, 3240);
-  list.setMultiSelect(MultiSelect::Extended);
-  list.setBackColor(kWindowBack);
-  list.setTooltip("圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します");
-  list.onMouseDown = [this](const MouseEvent& e) { listMouseDown(e); };
-
-  Control& enumerate = add("cmdEnum", Kind::Hidden);
-  enumerate.setCaption("cmdEnum");
-  enumerate.onClick = [this] { relist(); };
-
-  add("Label2", Kind::Label).move(120, 3525, 735, 255);
-  c("Label2").setCaption("Mode : ");
-  Control& lha = add("Option4", Kind::OptionButton);
-  lha.move(840, 3480, 900, 300);
-  lha.setCaption("LHA");
-  lha.setTooltip("LHA圧縮ﾌｧｲﾙを作成します");
-  lha.setValue(1);  // chosen as designed, before its click is wired
-  lha.onClick = [this] { chooseLha(); };
-  Control& ish = add("Option5", Kind::OptionButton);
-  ish.move(1800, 3480, 900, 300);
-  ish.setCaption("ISH");
-  ish.setTooltip("ISH形式ﾌｧｲﾙを作成します");
-  ish.onClick = [this] { chooseIsh(); };
-
-  // The folder-mode row; the ISH code-type panel covers it while ISH is chosen.
-  add("Label6", Kind::Label).move(120, 3945, 1035, 255);
-  c("Label6").setCaption("圧縮形式：");
-  Control& fileLamp = add("Label3", Kind::Label);
-  fileLamp.move(1200, 3975, 195, 195);
-  fileLamp.setBackColor(kLampLit);
-  fileLamp.setTooltip(kTipOptions);
-  Control& fileText = add("Label7", Kind::Label);
-  fileText.move(1440, 3945, 1560, 255);
-  fileText.setCaption("選択ﾌｧｲﾙを圧縮");
-  fileText.setTooltip(kTipOptions);
-  Control& folderLamp = add("Label5", Kind::Label);
-  folderLamp.move(3120, 3975, 195, 195);
-  folderLamp.setBackColor(kLampUnlit);
-  folderLamp.setTooltip(kTipOptions);
-  Control& folderText = add("Label9", Kind::Label);
-  folderText.move(3360, 3945, 2700, 255);
-  folderText.setCaption("ﾌｫﾙﾀﾞ階層構造付きで圧縮");
-  folderText.setTooltip(kTipOptions);
-
-  Control& panel = add("Picture1", Kind::Frame);
-  panel.move(60, 3840, 6120, 465);
-  panel.setVisible(false);
-  struct CodeType {
-    const char* name;
-    const char* caption;
-    const char* tip;
-    double left, width;
-  };
-  const CodeType types[] = {
-      {"Option1", "ｲﾝﾀｰﾈｯﾄ", "半角ｶﾅを使用しない，1バイト文字のみで作成するﾌｫｰﾏｯﾄです．", 120,
-       1320},
-      {"Option2", "ﾊﾟｿｺﾝ通信", "半角ｶﾅと2バイト文字を使用して作成します．圧縮率が高くなります．",
-       1560, 1320},
-      {"Option3", "ﾊﾟｿｺﾝ通信(ｶﾅなし)", "2バイト文字は使用しますが，半角ｶﾅは使用しないﾌｫｰﾏｯﾄです．",
-       3000, 2160},
-  };
-  for (const auto& t : types) {
-    Control& o = add(t.name, Kind::OptionButton);
-    o.setContainer("Picture1");
-    o.move(t.left, 90, t.width, 300);
-    o.setCaption(t.caption);
-    o.setTooltip(t.tip);
-  }
-  c("Option2").setValue(1);
-
-  Control& shape = add("Shape1", Kind::Shape);
-  shape.move(60, 4440, 7320, 900);
-  Control& hint = add("Label1", Kind::Label);
-  hint.move(1200, 4770, 2640, 255);
-  hint.setCaption(kFileModeHint);
-  Control& next = add("Image4", Kind::Picture);
-  next.move(3900, 4560, 660, 660);
-  next.setPicture("comp_next");
-  next.setTooltip("次のｽﾃｯﾌﾟ進みます");
-  Control& deco = add("Image3", Kind::Picture);
-  deco.move(240, 4560, 660, 660);
-  deco.setPicture("comp_decoration");
-
-  Control& all = add("Image2", Kind::Picture);
-  all.move(6240, 3420, 480, 480);
-  all.setPicture("comp_select_all");
-  all.setTooltip("ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします");
-  Control& view = add("Image5", Kind::Picture);
-  view.move(6840, 3420, 480, 480);
-  view.setPicture("comp_preview");
-  view.setTooltip("関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます");
-  Control& tip = add("Image6", Kind::Picture);
-  tip.move(6300, 3960, 360, 360);
-  tip.setPicture("comp_hint");
-  tip.setTooltip("複数ﾌｧｲﾙ選択のﾋﾝﾄを表示します");
-  Control& desk = add("Image7", Kind::Picture);
-  desk.move(6900, 3960, 360, 360);
-  desk.setPicture("comp_desktop");
-  Control& help = add("Image1", Kind::Picture);
-  help.move(6720, 4680, 480, 480);
-  help.setPicture("comp_help");
-  help.setTooltip("右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます");
-
-  Control& opt = add("Command1", Kind::CommandButton);
-  opt.move(4680, 4560, 1215, 375);
-  opt.setCaption("オプション");
-  opt.setTooltip("圧縮のｵﾌﾟｼｮﾝ指定ｳｨﾝﾄﾞｳをｵｰﾌﾟﾝします");
-  opt.onClick = [this] { forms().show(windows::kOptions); };
-  Control& close = add("Command2", Kind::CommandButton);
-  // Both buttons sit inside the frame, clear of its bottom edge.
-  close.move(4680, 4965, 1215, 300);
-  close.setCaption("Close");
-  close.setTooltip("このｳｨﾝﾄﾞｳを閉じます");
-  close.onClick = [this] { unload(); };
-  add("lblBuf", Kind::Hidden);
+void Comp1Form::wireEvents() {
+  c("List1").onMouseDown = [this](const MouseEvent& e) { listMouseDown(e); };
+  c("cmdEnum").onClick = [this] { relist(); };
+  c("Option4").onClick = [this] { chooseLha(); };
+  c("Option5").onClick = [this] { chooseIsh(); };
+  c("Command1").onClick = [this] { forms().show(windows::kOptions); };
+  c("Command2").onClick = [this] { unload(); };
 
   FolderPanelOptions panelOptions;
   panelOptions.afterFolderChange = [this] { folderChanged(); };
   wireFolderPanel(*this, panelOptions);
   wireDesktopButton(*this, "Image7");
   wireHelpButton(*this, "Image1", kHelpCompression);
-  makePressedPicture(all, kMainPictureOffset, [this](const MouseEvent&) { selectAll(); });
-  makePressedPicture(view, kMainPictureOffset, [this](const MouseEvent&) { preview(); });
-  makePressedPicture(tip, kSmallPictureOffset,
+  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { selectAll(); });
+  makePressedPicture(c("Image5"), kMainPictureOffset, [this](const MouseEvent&) { preview(); });
+  makePressedPicture(c("Image6"), kSmallPictureOffset,
                      [this](const MouseEvent&) { showSelectionHint(*this); });
-  makePressedPicture(next, kMainPictureOffset, [this](const MouseEvent&) { nextStep(); });
+  makePressedPicture(c("Image4"), kMainPictureOffset, [this](const MouseEvent&) { nextStep(); });
   // The folder is remembered as soon as the next step is pressed.
+  Control& next = c("Image4");
   auto press = next.onMouseDown;
   next.onMouseDown = [this, press](const MouseEvent& e) {
     press(e);

@@ -18,7 +18,7 @@ class Comp1Form : public Form {
   void showFolderMode();
 
  private:
-  void buildControls();
+  void wireEvents();
   void relist();
   void folderChanged();
   void listMouseDown(const MouseEvent& e);
