@@ -2,6 +2,7 @@
 
 #include "compress/creation_run.h"
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
@@ -14,6 +15,109 @@ namespace {
 
 constexpr const char* kDialogCaption = "新規フォルダの作成 -圧縮-";
 
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the drive of the destination folder
+    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 120, 3000, 315}},
+    // the destination folder
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2400}},
+    // the archives already in the destination; a click takes over the name
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 120, 4080, 2760},
+     .backColor = kWindowBack},
+    // the title of the registered destinations
+    {.name = "Label5",
+     .kind = Kind::Label,
+     .at = {120, 3045, 2760, 255},
+     .caption = "圧縮/復元先パスの登録/削除："},
+    // the registered destinations and the full path of the current one
+    {.name = "Combo1",
+     .kind = Kind::ComboBox,
+     .at = {120, 3330, 6240, 315},
+     .tooltip = "圧縮ファイルを作成するフォルダのフルパスパス",
+     .backColor = kWindowBack},
+    // registers the current destination
+    {.name = "Image5",
+     .kind = Kind::Picture,
+     .at = {6480, 3300, 375, 375},
+     .picture = "comp_register_path",
+     .tooltip = "現在の圧縮先を登録します"},
+    // deletes the registered destination shown
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {6945, 3300, 375, 375},
+     .picture = "comp_delete_path",
+     .tooltip = "現在示されている登録内容を削除します"},
+    // the title of the name box
+    {.name = "Label2", .kind = Kind::Label, .at = {120, 3825, 735, 255}, .caption = "ﾌｧｲﾙ名"},
+    // the archive name
+    {.name = "Text1",
+     .kind = Kind::TextBox,
+     .at = {900, 3780, 2700, 315},
+     .tooltip = "作成する圧縮ファイル名を入力します",
+     .backColor = kWindowBack},
+    // the title of the full path
+    {.name = "Label4", .kind = Kind::Label, .at = {120, 4245, 735, 255}, .caption = "ﾌﾙﾊﾟｽ"},
+    // the full path of the archive to be made
+    {.name = "Label3", .kind = Kind::Label, .at = {900, 4215, 6420, 285}, .backColor = kWindowBack},
+    // the hint: which kind of file is named here
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {120, 4665, 3600, 255},
+     .caption = "作成する圧縮ファイルの名前を指定します"},
+    // the create picture; this row ends above the full path, also while held down
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {3780, 3690, 480, 480},
+     .picture = "comp_create_lzh",
+     .description = "圧縮ファイルの作成"},
+    // the create picture's artwork for LZH archives
+    {.name = "Imglha",
+     .kind = Kind::Picture,
+     .at = {0, 0, 480, 480},
+     .picture = "comp_create_lzh",
+     .hidden = true},
+    // the create picture's artwork for ISH files
+    {.name = "Imgish",
+     .kind = Kind::Picture,
+     .at = {0, 0, 480, 480},
+     .picture = "comp_create_ish",
+     .hidden = true},
+    // the new-folder picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {4440, 3690, 480, 480},
+     .picture = "comp_new_folder",
+     .tooltip = "圧縮先のﾌｫﾙﾀﾞを新しく作ります"},
+    // the desktop picture: jumps to the desktop folder
+    {.name = "Image7",
+     .kind = Kind::Picture,
+     .at = {5400, 3780, 360, 360},
+     .picture = "comp_desktop"},
+    // the help picture
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {5880, 3690, 480, 480},
+     .picture = "comp_help",
+     .tooltip = "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます"},
+    // a decoration
+    {.name = "Image6",
+     .kind = Kind::Picture,
+     .at = {6480, 3690, 660, 480},
+     .picture = "comp_decoration"},
+    // the close button
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {6105, 4560, 1215, 375},
+     .caption = "Close",
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+    // the library's output text
+    {.name = "lblBuf", .kind = Kind::Hidden},
+    // the destination folder as last shown
+    {.name = "lblTmp", .kind = Kind::Hidden},
+};
+
 }  // namespace
 
 Comp2Form::Comp2Form(App& app) : Form(app, windows::kArchiveCreation) {
@@ -21,90 +125,23 @@ Comp2Form::Comp2Form(App& app) : Form(app, windows::kArchiveCreation) {
   resize(7545, 5550);
   fixedDialog = true;
   icon = "comp_create_lzh";
-  buildControls();
+  addControlRows(*this, kControls);
+  wireEvents();
 }
 
-void Comp2Form::buildControls() {
-  add("Drive1", Kind::DriveList).move(120, 120, 3000, 315);
-  add("Dir1", Kind::FolderList).move(120, 480, 3000, 2400);
-  Control& files = add("File1", Kind::FileList);
-  files.move(3240, 120, 4080, 2760);
-  files.setBackColor(kWindowBack);
-  files.onClick = [this] { pickArchive(); };
-
-  add("Label5", Kind::Label).move(120, 3045, 2760, 255);
-  c("Label5").setCaption("圧縮/復元先パスの登録/削除：");
-  Control& combo = add("Combo1", Kind::ComboBox);
-  combo.move(120, 3330, 6240, 315);
-  combo.setBackColor(kWindowBack);
-  combo.setTooltip("圧縮ファイルを作成するフォルダのフルパスパス");
-  combo.onClick = [this] { pickRegisteredPath(); };
-  Control& reg = add("Image5", Kind::Picture);
-  reg.move(6480, 3300, 375, 375);
-  reg.setPicture("comp_register_path");
-  reg.setTooltip("現在の圧縮先を登録します");
-  Control& del = add("Image4", Kind::Picture);
-  del.move(6945, 3300, 375, 375);
-  del.setPicture("comp_delete_path");
-  del.setTooltip("現在示されている登録内容を削除します");
-
-  add("Label2", Kind::Label).move(120, 3825, 735, 255);
-  c("Label2").setCaption("ﾌｧｲﾙ名");
-  Control& name = add("Text1", Kind::TextBox);
-  name.move(900, 3780, 2700, 315);
-  name.setBackColor(kWindowBack);
-  name.setTooltip("作成する圧縮ファイル名を入力します");
-  name.onChange = [this] { nameChanged(); };
-  add("Label4", Kind::Label).move(120, 4245, 735, 255);
-  c("Label4").setCaption("ﾌﾙﾊﾟｽ");
-  Control& full = add("Label3", Kind::Label);
-  full.move(900, 4215, 6420, 285);
-  full.setBackColor(kWindowBack);
+void Comp2Form::wireEvents() {
+  c("File1").onClick = [this] { pickArchive(); };
+  c("Combo1").onClick = [this] { pickRegisteredPath(); };
+  c("Text1").onChange = [this] { nameChanged(); };
+  Control& full = c("Label3");
   full.onMouseDown = [&full](const MouseEvent& e) {
     if (e.button == kLeftButton) full.setAlignment(Control::AlignLeft);
     if (e.button == kRightButton) full.setAlignment(Control::AlignRight);
   };
-
-  Control& hint = add("Label1", Kind::Label);
-  hint.move(120, 4665, 3600, 255);
-  hint.setCaption("作成する圧縮ファイルの名前を指定します");
-  Control& createPic = add("Image2", Kind::Picture);
-  createPic.setDescription("圧縮ファイルの作成");  // said by screen readers
-  // The pictures of this row end above the full path (Label3), also while held down.
-  createPic.move(3780, 3690, 480, 480);
-  createPic.setPicture("comp_create_lzh");
-  for (const auto& [n, art] :
-       {std::pair{"Imglha", "comp_create_lzh"}, std::pair{"Imgish", "comp_create_ish"}}) {
-    Control& pic = add(n, Kind::Picture);
-    pic.move(0, 0, 480, 480);
-    pic.setPicture(art);
-    pic.setVisible(false);
-  }
-  Control& folder = add("Image1", Kind::Picture);
-  folder.move(4440, 3690, 480, 480);
-  folder.setPicture("comp_new_folder");
-  folder.setTooltip("圧縮先のﾌｫﾙﾀﾞを新しく作ります");
-  Control& desk = add("Image7", Kind::Picture);
-  desk.move(5400, 3780, 360, 360);
-  desk.setPicture("comp_desktop");
-  Control& help = add("Image3", Kind::Picture);
-  help.move(5880, 3690, 480, 480);
-  help.setPicture("comp_help");
-  help.setTooltip("右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます");
-  Control& deco = add("Image6", Kind::Picture);
-  deco.move(6480, 3690, 660, 480);
-  deco.setPicture("comp_decoration");
-
-  Control& close = add("Command1", Kind::CommandButton);
-  close.move(6105, 4560, 1215, 375);
-  close.setCaption("Close");
-  close.setTooltip("このｳｨﾝﾄﾞｳを閉じます");
-  close.onClick = [this] {
+  c("Command1").onClick = [this] {
     hide();
     unload();
   };
-  add("lblBuf", Kind::Hidden);
-  add("lblTmp", Kind::Hidden);
 
   FolderPanelOptions panel;
   panel.captionFollowsFolder = false;  // only a drive change shows the folder in the caption
@@ -113,17 +150,17 @@ void Comp2Form::buildControls() {
   wireFolderPanel(*this, panel);
   wireDesktopButton(*this, "Image7");
   wireHelpButton(*this, "Image3", kHelpCompression);
-  makePressedPicture(reg, kSmallPictureOffset, [this](const MouseEvent&) {
+  makePressedPicture(c("Image5"), kSmallPictureOffset, [this](const MouseEvent&) {
     if (pathlist::registerCurrent(*this, c("Combo1"), listFiles_))
       services().messageBox("パスを登録しました", MsgButtons::OK, MsgIcon::Information,
                             "圧縮先パスの登録");
   });
-  makePressedPicture(del, kSmallPictureOffset, [this](const MouseEvent&) {
+  makePressedPicture(c("Image4"), kSmallPictureOffset, [this](const MouseEvent&) {
     pathlist::deleteSelected(*this, c("Combo1"), listFiles_);
     c("Combo1").setText(c("Dir1").path());
   });
-  makePressedPicture(folder, kMainPictureOffset, [this](const MouseEvent&) { newFolder(); });
-  makePressedPicture(createPic, kMainPictureOffset, [this](const MouseEvent&) { create(); });
+  makePressedPicture(c("Image1"), kMainPictureOffset, [this](const MouseEvent&) { newFolder(); });
+  makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { create(); });
 }
 
 void Comp2Form::load() {

@@ -20,7 +20,7 @@ class Comp2Form : public Form {
   std::string extension() const { return ish_ ? ".ish" : ".lzh"; }
 
  private:
-  void buildControls();
+  void wireEvents();
   void folderChanged();
   void driveChanged();
   void nameChanged();
