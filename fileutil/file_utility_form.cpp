@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "fileutil/preview_text.h"
 #include "platform/fileops.h"
@@ -13,86 +14,228 @@ namespace zv {
 
 namespace {
 constexpr uint32_t kLightYellow = 0xFFFFC0;
-const char* kGothic = "ＭＳ ゴシック";
+const FontSpec kPathFont{"ＭＳ ゴシック", 10.5};
+const FontSpec kListFont{"ＭＳ ゴシック", 9.75};
 
-void setGothic(Control& c, double size) { c.setFont(FontSpec{kGothic, size}); }
+// Rows in tab order; the menu bar last.
+const ControlRow kControls[] = {
+    // the upper pane's folder, in full
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {60, 50, 6795, 255},
+     .font = kPathFont,
+     .backColor = kLightYellow},
+    // the upper pane's drive
+    {.name = "Drive1", .kind = Kind::DriveList, .at = {60, 360, 2985, 330}, .font = kPathFont},
+    // the upper pane's folder
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {60, 720, 3000, 1890}, .font = kListFont},
+    // the upper pane's files, marked by clicks
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3120, 360, 3735, 2235},
+     .font = kListFont,
+     .multiSelect = MultiSelect::Simple},
+    // the lower pane's folder, in full
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .at = {60, 2760, 6795, 255},
+     .font = kPathFont,
+     .backColor = kLightYellow},
+    // the lower pane's drive
+    {.name = "Drive2", .kind = Kind::DriveList, .at = {60, 3070, 2985, 330}, .font = kPathFont},
+    // the lower pane's folder
+    {.name = "Dir2", .kind = Kind::FolderList, .at = {60, 3480, 3015, 1890}, .font = kListFont},
+    // the lower pane's files
+    {.name = "File2", .kind = Kind::FileList, .at = {3120, 3070, 3735, 2430}, .font = kListFont},
+    // the text preview, shown in place of the lower pane
+    {.name = "Text1",
+     .kind = Kind::TextBox,
+     .at = {60, 2640, 6795, 2775},
+     .font = kListFont,
+     .backColor = kWindowBack,
+     .hidden = true,
+     .multiLine = true,
+     .scrollBars = true},
+    // copies the marked files to the other pane
+    {.name = "Image5",
+     .kind = Kind::Picture,
+     .at = {6960, 120, 1110, 465},
+     .picture = "fu_copy_all",
+     .description = "全コピー"},
+    // moves the marked files to the other pane
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {6960, 600, 1125, 480},
+     .picture = "fu_move_all",
+     .description = "全移動"},
+    // deletes the marked files
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {6960, 1080, 1125, 465},
+     .picture = "fu_delete_all",
+     .description = "全削除"},
+    // opens the file with its application
+    {.name = "Image6",
+     .kind = Kind::Picture,
+     .at = {6960, 1560, 1125, 480},
+     .picture = "fu_execute",
+     .description = "実行"},
+    // makes a self-extracting archive of the LZH file
+    {.name = "Image12",
+     .kind = Kind::Picture,
+     .at = {6960, 2040, 1125, 480},
+     .picture = "fu_sfx",
+     .description = "自己解凍書庫の作成"},
+    // the trash, empty
+    {.name = "Image8",
+     .kind = Kind::Picture,
+     .at = {7230, 2520, 480, 480},
+     .picture = "fu_trash_empty",
+     .description = "ゴミ箱"},
+    // the trash, used
+    {.name = "Image9",
+     .kind = Kind::Picture,
+     .at = {7230, 2520, 480, 480},
+     .picture = "fu_trash_full",
+     .description = "ゴミ箱（使用済み）",
+     .hidden = true},
+    // the rename tag
+    {.name = "Image10",
+     .kind = Kind::Picture,
+     .at = {7230, 3120, 540, 540},
+     .picture = "fu_tag_blank",
+     .description = "名前の変更"},
+    // the rename tag while a file is dropped on it
+    {.name = "Image11",
+     .kind = Kind::Picture,
+     .at = {7230, 3120, 510, 510},
+     .picture = "fu_tag_ren",
+     .description = "名前の変更",
+     .hidden = true},
+    // the new-folder picture
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {7200, 3720, 690, 720},
+     .picture = "fu_new_folder",
+     .description = "新しいフォルダ"},
+    // back to the main menu
+    {.name = "Image7",
+     .kind = Kind::Picture,
+     .at = {7035, 4440, 990, 1065},
+     .picture = "fu_house",
+     .description = "メニューに戻る"},
+    // shows the selected file's information
+    {.name = "menuInfo", .kind = Kind::MenuItem, .caption = "ﾌｧｲﾙ情報(I)"},
+    // the text preview menu
+    {.name = "menuTextView", .kind = Kind::MenuItem, .caption = "ﾃｷｽﾄ(&V)"},
+    // shows the preview in place of the lower pane; ticked while shown
+    {.name = "menuOpenView",
+     .kind = Kind::MenuItem,
+     .caption = "ﾋﾞｭｰﾜｰ",
+     .container = "menuTextView"},
+    // a separator line
+    {.name = "SepV", .kind = Kind::MenuItem, .caption = "-", .container = "menuTextView"},
+    // the preview's font sizes
+    {.name = "menuFSize",
+     .kind = Kind::MenuItem,
+     .caption = "ﾌｫﾝﾄｻｲｽﾞ",
+     .container = "menuTextView"},
+    // small preview font
+    {.name = "menuSmall",
+     .kind = Kind::MenuItem,
+     .caption = "小さくする",
+     .container = "menuFSize"},
+    // a separator line
+    {.name = "SepSM", .kind = Kind::MenuItem, .caption = "-", .container = "menuFSize"},
+    // normal preview font, ticked at start
+    {.name = "menuNormal",
+     .kind = Kind::MenuItem,
+     .caption = "通常",
+     .container = "menuFSize",
+     .value = 1},
+    // a separator line
+    {.name = "SepNo", .kind = Kind::MenuItem, .caption = "-", .container = "menuFSize"},
+    // large preview font
+    {.name = "menuLarge",
+     .kind = Kind::MenuItem,
+     .caption = "大きくする",
+     .container = "menuFSize"},
+    // the lists' font sizes
+    {.name = "menuFont", .kind = Kind::MenuItem, .caption = "ﾌｫﾝﾄｻｲｽﾞ(&F)"},
+    // 10-point lists, ticked at start
+    {.name = "menu10",
+     .kind = Kind::MenuItem,
+     .caption = "10",
+     .container = "menuFont",
+     .value = 1},
+    // a separator line
+    {.name = "Sep10", .kind = Kind::MenuItem, .caption = "-", .container = "menuFont"},
+    // 12-point lists
+    {.name = "menu12", .kind = Kind::MenuItem, .caption = "12", .container = "menuFont"},
+    // a separator line
+    {.name = "Sep12", .kind = Kind::MenuItem, .caption = "-", .container = "menuFont"},
+    // 14-point lists
+    {.name = "menu14", .kind = Kind::MenuItem, .caption = "14", .container = "menuFont"},
+    // exchanges the folders of the two panes
+    {.name = "menuChDir", .kind = Kind::MenuItem, .caption = "上下の交換(&D)"},
+    // the file manager menu
+    {.name = "menuExp", .kind = Kind::MenuItem, .caption = "ｴｸｽﾌﾟﾛｰﾗ(&E)"},
+    // opens the upper folder in the file manager
+    {.name = "menuUe",
+     .kind = Kind::MenuItem,
+     .caption = "上段のフォルダを開く",
+     .container = "menuExp"},
+    // a separator line
+    {.name = "SepUe", .kind = Kind::MenuItem, .caption = "-", .container = "menuExp"},
+    // opens the lower folder in the file manager
+    {.name = "menuSita",
+     .kind = Kind::MenuItem,
+     .caption = "下段のフォルダを開く",
+     .container = "menuExp"},
+    // a separator line
+    {.name = "SepSita", .kind = Kind::MenuItem, .caption = "-", .container = "menuExp"},
+    // opens both folders in the file manager
+    {.name = "menuUeSita",
+     .kind = Kind::MenuItem,
+     .caption = "上・下段で開く",
+     .container = "menuExp"},
+    // the help menu
+    {.name = "menuHelp", .kind = Kind::MenuItem, .caption = "ﾍﾙﾌﾟ(&H)"},
+    // the help contents
+    {.name = "menuIndex", .kind = Kind::MenuItem, .caption = "目次(&C)", .container = "menuHelp"},
+    // a separator line
+    {.name = "SepInd", .kind = Kind::MenuItem, .caption = "-", .container = "menuHelp"},
+    // the help's keyword search
+    {.name = "menuSearch",
+     .kind = Kind::MenuItem,
+     .caption = "ｷｰﾜｰﾄﾞで検索(&S)",
+     .container = "menuHelp"},
+    // a separator line
+    {.name = "SepSea", .kind = Kind::MenuItem, .caption = "-", .container = "menuHelp"},
+    // the about window
+    {.name = "menuZorvexVer",
+     .kind = Kind::MenuItem,
+     .caption = "Zorvex 32+ のﾊﾞｰｼﾞｮﾝ",
+     .container = "menuHelp"},
+    // a separator line
+    {.name = "SepEL", .kind = Kind::MenuItem, .caption = "-", .container = "menuHelp"},
+    // the LZH library's version
+    {.name = "menuVer",
+     .kind = Kind::MenuItem,
+     .caption = "Unlha32.dll のﾊﾞｰｼﾞｮﾝ",
+     .container = "menuHelp"},
+};
 }  // namespace
 
 FileUtilityForm::FileUtilityForm(App& app) : Form(app, windows::kFileUtility) {
   resize(8115, 5595);
   setBackColor(kWindowBack);
   icon = "fu_house";
-  addControls();
-  addMenus();
+  addControlRows(*this, kControls);
+  wireMenus();
   wirePanes();
   wireOperations();
   wireKeys();
-}
-
-void FileUtilityForm::addControls() {
-  auto label = [this](const std::string& name, double top) {
-    Control& l = add(name, Kind::Label);
-    l.move(60, top, 6795, 255);
-    l.setBackColor(kLightYellow);
-    setGothic(l, 10.5);
-  };
-  auto pane = [this](const std::string& drive, const std::string& dir, const std::string& files,
-                     double driveTop, double dirTop, double dirWidth, double filesHeight) {
-    Control& d = add(drive, Kind::DriveList);
-    d.move(60, driveTop, 2985, 330);
-    setGothic(d, 10.5);
-    Control& f = add(dir, Kind::FolderList);
-    f.move(60, dirTop, dirWidth, 1890);
-    setGothic(f, 9.75);
-    Control& l = add(files, Kind::FileList);
-    l.move(3120, driveTop, 3735, filesHeight);
-    setGothic(l, 9.75);
-  };
-  label("Label2", 50);
-  pane("Drive1", "Dir1", "File1", 360, 720, 3000, 2235);
-  c("File1").setMultiSelect(MultiSelect::Simple);
-  label("Label3", 2760);
-  pane("Drive2", "Dir2", "File2", 3070, 3480, 3015, 2430);
-
-  Control& text = add("Text1", Kind::TextBox);
-  text.move(60, 2640, 6795, 2775);
-  text.multiLine = true;
-  text.scrollBars = true;
-  text.setBackColor(kWindowBack);
-  setGothic(text, 9.75);
-  text.setVisible(false);
-
-  auto picture = [this](const std::string& name, const std::string& art, double left, double top,
-                        double width, double height) -> Control& {
-    Control& p = add(name, Kind::Picture);
-    p.move(left, top, width, height);
-    p.setPicture(art);
-    return p;
-  };
-  picture("Image5", "fu_copy_all", 6960, 120, 1110, 465);
-  picture("Image4", "fu_move_all", 6960, 600, 1125, 480);
-  picture("Image1", "fu_delete_all", 6960, 1080, 1125, 465);
-  picture("Image6", "fu_execute", 6960, 1560, 1125, 480);
-  picture("Image12", "fu_sfx", 6960, 2040, 1125, 480);
-  picture("Image8", "fu_trash_empty", 7230, 2520, 480, 480);
-  picture("Image9", "fu_trash_full", 7230, 2520, 480, 480).setVisible(false);
-  picture("Image10", "fu_tag_blank", 7230, 3120, 540, 540);
-  picture("Image11", "fu_tag_ren", 7230, 3120, 510, 510).setVisible(false);
-  picture("Image3", "fu_new_folder", 7200, 3720, 690, 720);
-  picture("Image7", "fu_house", 7035, 4440, 990, 1065);
-  // What each picture does, for screen readers.
-  for (auto [name, said] : {std::pair{"Image5", "全コピー"},
-                            {"Image4", "全移動"},
-                            {"Image1", "全削除"},
-                            {"Image6", "実行"},
-                            {"Image12", "自己解凍書庫の作成"},
-                            {"Image8", "ゴミ箱"},
-                            {"Image9", "ゴミ箱（使用済み）"},
-                            {"Image10", "名前の変更"},
-                            {"Image11", "名前の変更"},
-                            {"Image3", "新しいフォルダ"},
-                            {"Image7", "メニューに戻る"}})
-    c(name).setDescription(said);
 }
 
 void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,

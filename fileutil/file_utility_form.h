@@ -24,7 +24,6 @@ class FileUtilityForm : public Form {
 
  private:
   // file_utility_form.cpp: layout, panes, drags, preview, labels.
-  void addControls();
   void wirePanes();
   void wirePaneFolder(const std::string& drive, const std::string& folder, const std::string& files,
                       const std::string& label);
@@ -58,7 +57,7 @@ class FileUtilityForm : public Form {
   bool markedMove_ = false;
 
   // file_utility_menus.cpp: the menu bar.
-  void addMenus();
+  void wireMenus();
   void toggleViewer();
   void setPreviewFont(const std::string& item);
   void setListFont(const std::string& item);

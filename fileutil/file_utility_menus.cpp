@@ -11,48 +11,6 @@
 namespace zv {
 
 namespace {
-struct MenuRow {
-  const char* name;
-  const char* caption;
-  const char* parent;
-  bool ticked;
-};
-
-// In display order; "-" is a separator line.
-const MenuRow kMenus[] = {
-    {"menuInfo", "ﾌｧｲﾙ情報(I)", "", false},
-    {"menuTextView", "ﾃｷｽﾄ(&V)", "", false},
-    {"menuOpenView", "ﾋﾞｭｰﾜｰ", "menuTextView", false},
-    {"SepV", "-", "menuTextView", false},
-    {"menuFSize", "ﾌｫﾝﾄｻｲｽﾞ", "menuTextView", false},
-    {"menuSmall", "小さくする", "menuFSize", false},
-    {"SepSM", "-", "menuFSize", false},
-    {"menuNormal", "通常", "menuFSize", true},
-    {"SepNo", "-", "menuFSize", false},
-    {"menuLarge", "大きくする", "menuFSize", false},
-    {"menuFont", "ﾌｫﾝﾄｻｲｽﾞ(&F)", "", false},
-    {"menu10", "10", "menuFont", true},
-    {"Sep10", "-", "menuFont", false},
-    {"menu12", "12", "menuFont", false},
-    {"Sep12", "-", "menuFont", false},
-    {"menu14", "14", "menuFont", false},
-    {"menuChDir", "上下の交換(&D)", "", false},
-    {"menuExp", "ｴｸｽﾌﾟﾛｰﾗ(&E)", "", false},
-    {"menuUe", "上段のフォルダを開く", "menuExp", false},
-    {"SepUe", "-", "menuExp", false},
-    {"menuSita", "下段のフォルダを開く", "menuExp", false},
-    {"SepSita", "-", "menuExp", false},
-    {"menuUeSita", "上・下段で開く", "menuExp", false},
-    {"menuHelp", "ﾍﾙﾌﾟ(&H)", "", false},
-    {"menuIndex", "目次(&C)", "menuHelp", false},
-    {"SepInd", "-", "menuHelp", false},
-    {"menuSearch", "ｷｰﾜｰﾄﾞで検索(&S)", "menuHelp", false},
-    {"SepSea", "-", "menuHelp", false},
-    {"menuZorvexVer", "Zorvex 32+ のﾊﾞｰｼﾞｮﾝ", "menuHelp", false},
-    {"SepEL", "-", "menuHelp", false},
-    {"menuVer", "Unlha32.dll のﾊﾞｰｼﾞｮﾝ", "menuHelp", false},
-};
-
 // List font sizes and the list heights that go with them.
 struct ListFont {
   const char* item;
@@ -71,13 +29,7 @@ struct PreviewFont {
 const PreviewFont kPreviewFonts[] = {{"menuSmall", 8}, {"menuNormal", 10}, {"menuLarge", 12}};
 }  // namespace
 
-void FileUtilityForm::addMenus() {
-  for (const auto& row : kMenus) {
-    Control& item = add(row.name, Kind::MenuItem);
-    item.setCaption(row.caption);
-    item.setContainer(row.parent);
-    item.setChecked(row.ticked);
-  }
+void FileUtilityForm::wireMenus() {
   c("menuInfo").onClick = [this] {
     shared().InfoCaller = FileInfoCaller::FileUtility;
     Steps steps;
