@@ -1,6 +1,7 @@
 #include "extract/decomp2_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"
 #include "extract/member_viewing.h"
@@ -17,6 +18,76 @@ std::string upperAscii(std::string text) {
     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
   return text;
 }
+
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the members of the archive
+    {.name = "List1",
+     .kind = Kind::ListBox,
+     .at = {240, 840, 6735, 2100},
+     .font = FontSpec{"ＭＳ ゴシック", 11.25},
+     .multiSelect = MultiSelect::Extended},
+    // the hint: pick the members, then go on
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {720, 270, 4320, 240},
+     .caption = "解凍したいファイルをクリックで指定後"},
+    // the next-step picture
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {5880, 120, 1080, 615},
+     .picture = "ext_next",
+     .tooltip = "次のｽﾃｯﾌﾟ進みます"},
+    // selects every member, or none
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {480, 3360, 960, 390},
+     .picture = "ext_select_all",
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+    // opens the clicked member with its application
+    {.name = "Image5",
+     .kind = Kind::Picture,
+     .at = {1920, 3120, 645, 780},
+     .picture = "ext_open",
+     .tooltip = "関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます"},
+    // shows the clicked text member in the text viewer
+    {.name = "Image8",
+     .kind = Kind::Picture,
+     .at = {2880, 3120, 705, 840},
+     .picture = "ext_notepad",
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのﾃｷｽﾄﾌｧｲﾙを閲覧できます"},
+    // shows the archive's listing in the viewer
+    {.name = "Image6",
+     .kind = Kind::Picture,
+     .at = {3960, 3060, 690, 915},
+     .picture = "ext_list",
+     .tooltip = "書庫内に圧縮されているﾌｧｲﾙをﾘｽﾄ表示します"},
+    // the help picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {120, 120, 525, 525},
+     .picture = "ext_help",
+     .tooltip = "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます"},
+    // covers the member pictures while a ZIP archive is open
+    {.name = "ImgUnzip",
+     .kind = Kind::Picture,
+     .at = {1920, 3000, 3300, 1080},
+     .picture = "ext_zip_marker",
+     .hidden = true},
+    // a decoration
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {5160, 120, 480, 480},
+     .picture = "ext_archive"},
+    // the close button
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {5880, 3360, 735, 315},
+     .caption = "Close",
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .font = FontSpec{"Arial", 8.25, true}},
+};
+
 }  // namespace
 
 DeComp2Form::DeComp2Form(App& app) : Form(app, windows::kArchiveContents) {
@@ -24,58 +95,16 @@ DeComp2Form::DeComp2Form(App& app) : Form(app, windows::kArchiveContents) {
   resize(7095, 4095);
   fixedDialog = true;
   icon = "ext_window";
-  addControls();
+  addControlRows(*this, kControls);
+  wireEvents();
 }
 
-void DeComp2Form::addControls() {
-  Control& list = add("List1", Kind::ListBox);
-  list.move(240, 840, 6735, 2100);
-  list.setFont({"ＭＳ ゴシック", 11.25});
-  list.setMultiSelect(MultiSelect::Extended);
-  list.onClick = [this] { memberClicked(); };
-
-  Control& label = add("Label1", Kind::Label);
-  label.move(720, 270, 4320, 240);
-  label.setCaption("解凍したいファイルをクリックで指定後");
-
-  struct Pic {
-    const char* name;
-    double l, t, w, h;
-    const char* tip;
-    const char* art;
-  };
-  for (const Pic& p :
-       {Pic{"Image2", 5880, 120, 1080, 615, "次のｽﾃｯﾌﾟ進みます", "ext_next"},
-        Pic{"Image3", 480, 3360, 960, 390, "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
-            "ext_select_all"},
-        Pic{"Image5", 1920, 3120, 645, 780, "関連づけされたｱﾌﾟﾘｹｰｼｮﾝﾃで開きます", "ext_open"},
-        Pic{"Image8", 2880, 3120, 705, 840, "ﾌｧｲﾙﾘｽﾄのﾃｷｽﾄﾌｧｲﾙを閲覧できます", "ext_notepad"},
-        Pic{"Image6", 3960, 3060, 690, 915, "書庫内に圧縮されているﾌｧｲﾙをﾘｽﾄ表示します",
-            "ext_list"},
-        Pic{"Image1", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
-    Control& pic = add(p.name, Kind::Picture);
-    pic.move(p.l, p.t, p.w, p.h);
-    pic.setTooltip(p.tip);
-    pic.setPicture(p.art);
-  }
-  Control& zip = add("ImgUnzip", Kind::Picture);
-  zip.move(1920, 3000, 3300, 1080);
-  zip.setPicture("ext_zip_marker");
-  zip.setVisible(false);
-  Control& deco = add("Image4", Kind::Picture);
-  deco.move(5160, 120, 480, 480);
-  deco.setPicture("ext_archive");
-
-  Control& close = add("Command1", Kind::CommandButton);
-  close.move(5880, 3360, 735, 315);
-  close.setFont({"Arial", 8.25, true});
-  close.setCaption("Close");
-  close.setTooltip("このｳｨﾝﾄﾞｳを閉じます");
-  close.onClick = [this] {
+void DeComp2Form::wireEvents() {
+  c("List1").onClick = [this] { memberClicked(); };
+  c("Command1").onClick = [this] {
     shared().StartMode.clear();
     unload();
   };
-
   makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { nextStep(); });
   makePressedPicture(c("Image3"), kMainPictureOffset,
                      [this](const MouseEvent&) { toggleSelectAll(); });

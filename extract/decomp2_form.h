@@ -14,7 +14,7 @@ class DeComp2Form : public Form {
   void unloading(bool& cancel) override;
 
  private:
-  void addControls();
+  void wireEvents();
   void memberClicked();
   void nextStep();
   void toggleSelectAll();
