@@ -1,6 +1,7 @@
 #include "extract/decomp3_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
@@ -16,6 +17,74 @@ namespace {
 const FontSpec kPanelFont{"ＭＳ ゴシック", 11.25};
 
 bool endsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
+
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the registered destinations and the full path of the current one
+    {.name = "Combo1", .kind = Kind::ComboBox, .at = {120, 720, 5895, 345}, .font = kPanelFont},
+    // the destination drive
+    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 1200, 2535, 345}, .font = kPanelFont},
+    // the destination folder
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1680, 3015, 2130}, .font = kPanelFont},
+    // the files already in the destination
+    {.name = "File1", .kind = Kind::FileList, .at = {3240, 1680, 2895, 2115}, .font = kPanelFont},
+    // the hint: pick the folder, then extract
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {720, 270, 5760, 240},
+     .caption = "解凍先のフォルダを指定後，[解凍]ボタンを押します"},
+    // the title of the register and delete pictures
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {3240, 1260, 1920, 225},
+     .caption = "パスの登録/削除："},
+    // registers the current destination
+    {.name = "Image5",
+     .kind = Kind::Picture,
+     .at = {5160, 1200, 420, 420},
+     .picture = "ext_register",
+     .description = "解凍先の登録"},
+    // deletes the registered destination shown
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {5640, 1200, 435, 420},
+     .picture = "ext_unregister",
+     .description = "登録の削除"},
+    // the new-folder picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {6300, 1680, 690, 720},
+     .picture = "ext_new_folder",
+     .tooltip = "解凍先のﾌｫﾙﾀﾞを新しく作ります"},
+    // the extract picture
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {6300, 2760, 705, 915},
+     .picture = "ext_extract",
+     .description = "解凍"},
+    // the desktop picture: jumps to the desktop folder
+    {.name = "Image7",
+     .kind = Kind::Picture,
+     .at = {2760, 1200, 405, 405},
+     .picture = "ext_desktop"},
+    // the help picture, not shown in this window
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {120, 120, 525, 525},
+     .picture = "ext_help",
+     .tooltip = "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます",
+     .hidden = true},
+    // the close button
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {6180, 720, 735, 315},
+     .caption = "Close",
+     .font = FontSpec{"Arial", 8.25, true},
+     .isCancel = true},
+    // the library's output text
+    {.name = "lblBuf", .kind = Kind::Hidden, .at = {0, 4000, 100, 100}},
+};
+
 }  // namespace
 
 DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
@@ -23,62 +92,8 @@ DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
   resize(7095, 3885);
   fixedDialog = true;
   icon = "ext_window";
-  addControls();
+  addControlRows(*this, kControls);
   wireEvents();
-}
-
-void DeComp3Form::addControls() {
-  Control& combo = add("Combo1", Kind::ComboBox);
-  combo.move(120, 720, 5895, 345);
-  combo.setFont(kPanelFont);
-  Control& drive = add("Drive1", Kind::DriveList);
-  drive.move(120, 1200, 2535, 345);
-  drive.setFont(kPanelFont);
-  Control& dir = add("Dir1", Kind::FolderList);
-  dir.move(120, 1680, 3015, 2130);
-  dir.setFont(kPanelFont);
-  Control& files = add("File1", Kind::FileList);
-  files.move(3240, 1680, 2895, 2115);
-  files.setFont(kPanelFont);
-
-  Control& label1 = add("Label1", Kind::Label);
-  label1.move(720, 270, 5760, 240);
-  label1.setCaption("解凍先のフォルダを指定後，[解凍]ボタンを押します");
-  Control& label2 = add("Label2", Kind::Label);
-  label2.move(3240, 1260, 1920, 225);
-  label2.setCaption("パスの登録/削除：");
-
-  struct Pic {
-    const char* name;
-    double l, t, w, h;
-    const char* tip;
-    const char* art;
-  };
-  for (const Pic& p :
-       {Pic{"Image5", 5160, 1200, 420, 420, "", "ext_register"},
-        Pic{"Image4", 5640, 1200, 435, 420, "", "ext_unregister"},
-        Pic{"Image1", 6300, 1680, 690, 720, "解凍先のﾌｫﾙﾀﾞを新しく作ります", "ext_new_folder"},
-        Pic{"Image2", 6300, 2760, 705, 915, "", "ext_extract"},
-        Pic{"Image7", 2760, 1200, 405, 405, "", "ext_desktop"},
-        Pic{"Image3", 120, 120, 525, 525, "右ﾎﾞﾀﾝｸﾘｯｸで即時終了できます", "ext_help"}}) {
-    Control& pic = add(p.name, Kind::Picture);
-    pic.move(p.l, p.t, p.w, p.h);
-    if (*p.tip) pic.setTooltip(p.tip);
-    pic.setPicture(p.art);
-  }
-  // What the pictures without a tooltip do, for screen readers.
-  c("Image5").setDescription("解凍先の登録");
-  c("Image4").setDescription("登録の削除");
-  c("Image2").setDescription("解凍");
-  c("Image3").setVisible(false);
-
-  Control& close = add("Command1", Kind::CommandButton);
-  close.move(6180, 720, 735, 315);
-  close.setFont({"Arial", 8.25, true});
-  close.setCaption("Close");
-  close.setCancel(true);
-  Control& buf = add("lblBuf", Kind::Hidden);
-  buf.move(0, 4000, 100, 100);
 }
 
 void DeComp3Form::wireEvents() {

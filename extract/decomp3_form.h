@@ -13,7 +13,6 @@ class DeComp3Form : public Form {
   void unloading(bool& cancel) override;
 
  private:
-  void addControls();
   void wireEvents();
   void registeredPathPicked();
   void newFolder();
