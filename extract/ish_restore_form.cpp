@@ -1,6 +1,7 @@
 #include "extract/ish_restore_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
@@ -16,6 +17,98 @@ namespace zv::extract {
 namespace {
 constexpr uint32_t kBlue = 0x0000FF;
 const FontSpec kOptionFont{"Arial", 9.75, true};
+const FontSpec kListFont{"ＭＳ ゴシック", 11.25};
+const FontSpec kButtonFont{"Arial", 8.25, true};
+
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the hint: pick the folder, then restore
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {720, 240, 7215, 240},
+     .caption = "復元先のフォルダを指定後，[復元]ボタンを押します",
+     .font = FontSpec{"ＭＳ ゴシック", 12},
+     .foreColor = kBlue,
+     .backColor = kWindowBack},
+    // the destination folder
+    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 720, 3735, 1875}, .font = kListFont},
+    // the destination drive
+    {.name = "Drive1", .kind = Kind::DriveList, .at = {4080, 720, 2790, 345}, .font = kListFont},
+    // the restore picture
+    {.name = "Image4",
+     .kind = Kind::Picture,
+     .at = {4680, 1320, 690, 900},
+     .picture = "ext_ish_restore",
+     .description = "ISHの復元"},
+    // the close button
+    {.name = "Command2",
+     .kind = Kind::CommandButton,
+     .at = {6000, 1680, 735, 315},
+     .caption = "Close",
+     .font = kButtonFont,
+     .isCancel = true},
+    // the clipboard panel
+    {.name = "Frame1",
+     .kind = Kind::Frame,
+     .at = {4080, 2400, 2895, 855},
+     .caption = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾃﾞｰﾀを入力",
+     .backColor = kWindowBack},
+    // the clipboard lamp, unlit: nothing taken yet
+    {.name = "ImgNO",
+     .kind = Kind::Picture,
+     .at = {240, 360, 1305, 345},
+     .picture = "ext_lamp_off",
+     .container = "Frame1"},
+    // the clipboard lamp, lit: ISH text taken from the clipboard
+    {.name = "ImgOK",
+     .kind = Kind::Picture,
+     .at = {240, 360, 1305, 345},
+     .picture = "ext_lamp_on",
+     .container = "Frame1",
+     .hidden = true},
+    // takes the ISH text from the clipboard
+    {.name = "Command4",
+     .kind = Kind::CommandButton,
+     .at = {1800, 360, 615, 345},
+     .caption = "Get",
+     .font = kButtonFont,
+     .container = "Frame1"},
+    // restore mode: only files newer than those present; chosen at start
+    {.name = "Option1",
+     .kind = Kind::OptionButton,
+     .at = {3480, 3360, 855, 270},
+     .caption = "new",
+     .font = kOptionFont,
+     .backColor = kWindowBack,
+     .value = 1},
+    // restore mode: every file, overwriting
+    {.name = "Option2",
+     .kind = Kind::OptionButton,
+     .at = {4440, 3360, 735, 270},
+     .caption = "all",
+     .font = kOptionFont,
+     .backColor = kWindowBack},
+    // restore mode: ask before overwriting
+    {.name = "Option3",
+     .kind = Kind::OptionButton,
+     .at = {5220, 3360, 1935, 270},
+     .caption = "with question",
+     .font = kOptionFont,
+     .backColor = kWindowBack},
+    // the ISH banner
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {120, 2880, 3180, 1410},
+     .picture = "ext_ish_banner"},
+    // the file-converter banner
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {3480, 3720, 3435, 570},
+     .picture = "ext_file_converter"},
+    // the window's emblem
+    {.name = "Image5", .kind = Kind::Picture, .at = {120, 120, 525, 525}, .picture = "ext_ish"},
+};
+
 }  // namespace
 
 IshRestoreForm::IshRestoreForm(App& app) : Form(app, windows::kIshRestore) {
@@ -24,86 +117,20 @@ IshRestoreForm::IshRestoreForm(App& app) : Form(app, windows::kIshRestore) {
   resize(7155, 4395);
   fixedDialog = true;
   icon = "ext_ish";
-  addControls();
+  addControlRows(*this, kControls);
+  wireEvents();
 }
 
-void IshRestoreForm::addControls() {
-  Control& label = add("Label1", Kind::Label);
-  label.move(720, 240, 7215, 240);
-  label.setCaption("復元先のフォルダを指定後，[復元]ボタンを押します");
-  label.setForeColor(kBlue);
-  label.setBackColor(kWindowBack);
-  label.setFont({"ＭＳ ゴシック", 12});
-  Control& dir = add("Dir1", Kind::FolderList);
-  dir.move(120, 720, 3735, 1875);
-  dir.setFont({"ＭＳ ゴシック", 11.25});
-  Control& drive = add("Drive1", Kind::DriveList);
-  drive.move(4080, 720, 2790, 345);
-  drive.setFont({"ＭＳ ゴシック", 11.25});
-
-  Control& restoreButton = add("Image4", Kind::Picture);
-  restoreButton.move(4680, 1320, 690, 900);
-  restoreButton.setPicture("ext_ish_restore");
-  restoreButton.setDescription("ISHの復元");  // said by screen readers
-  Control& close = add("Command2", Kind::CommandButton);
-  close.move(6000, 1680, 735, 315);
-  close.setFont({"Arial", 8.25, true});
-  close.setCaption("Close");
-  close.setCancel(true);
-
-  Control& frame = add("Frame1", Kind::Frame);
-  frame.move(4080, 2400, 2895, 855);
-  frame.setCaption("ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾃﾞｰﾀを入力");
-  frame.setBackColor(kWindowBack);
-  Control& lampOff = add("ImgNO", Kind::Picture);
-  lampOff.move(240, 360, 1305, 345);
-  lampOff.setPicture("ext_lamp_off");
-  lampOff.setContainer("Frame1");
-  Control& lampOn = add("ImgOK", Kind::Picture);
-  lampOn.move(240, 360, 1305, 345);
-  lampOn.setPicture("ext_lamp_on");
-  lampOn.setContainer("Frame1");
-  lampOn.setVisible(false);
-  Control& get = add("Command4", Kind::CommandButton);
-  get.move(1800, 360, 615, 345);
-  get.setFont({"Arial", 8.25, true});
-  get.setCaption("Get");
-  get.setContainer("Frame1");
-
-  struct Opt {
-    const char* name;
-    double left, width;
-    const char* caption;
-  };
-  for (const Opt& o : {Opt{"Option1", 3480, 855, "new"}, Opt{"Option2", 4440, 735, "all"},
-                       Opt{"Option3", 5220, 1935, "with question"}}) {
-    Control& opt = add(o.name, Kind::OptionButton);
-    opt.move(o.left, 3360, o.width, 270);
-    opt.setFont(kOptionFont);
-    opt.setCaption(o.caption);
-    opt.setBackColor(kWindowBack);
-  }
-  c("Option1").setValue(1);
-
-  Control& ish = add("Image2", Kind::Picture);
-  ish.move(120, 2880, 3180, 1410);
-  ish.setPicture("ext_ish_banner");
-  Control& converter = add("Image3", Kind::Picture);
-  converter.move(3480, 3720, 3435, 570);
-  converter.setPicture("ext_file_converter");
-  Control& small = add("Image5", Kind::Picture);
-  small.move(120, 120, 525, 525);
-  small.setPicture("ext_ish");
-
+void IshRestoreForm::wireEvents() {
   FolderPanelOptions panel;
   panel.captionFollowsFolder = false;
   panel.files = "";
   panel.afterFolderChange = [this] { setCaption("ISH / 復元先：" + c("Dir1").path()); };
   panel.afterDriveChange = [this] { setCaption("ISH / 復元先：" + c("Dir1").path()); };
   wireFolderPanel(*this, panel);
-  get.onClick = [this] { takeClipboard(); };
-  makePressedPicture(restoreButton, kSmallPictureOffset, [this](const MouseEvent&) { restore(); });
-  close.onClick = [this] {
+  c("Command4").onClick = [this] { takeClipboard(); };
+  makePressedPicture(c("Image4"), kSmallPictureOffset, [this](const MouseEvent&) { restore(); });
+  c("Command2").onClick = [this] {
     shared().StartMode.clear();
     unload();
   };

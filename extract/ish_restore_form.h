@@ -18,7 +18,7 @@ class IshRestoreForm : public Form {
   std::string workFile() const;
 
  private:
-  void addControls();
+  void wireEvents();
   void takeClipboard();
   void restore();
 };
