@@ -1,6 +1,7 @@
 #include "auxwin/option_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/settings/options.h"
 #include "ui/common/window_common.h"
@@ -13,13 +14,167 @@ constexpr uint32_t kLampOn = 0xFF0000;
 constexpr uint32_t kLampOff = 0x808080;
 
 YesNo yesNo(const Control& check) { return YesNo::of(check.value() == 1); }
+
+// Rows in tab order; positions inside a frame are relative to the frame.
+const ControlRow kControls[] = {
+    // the compression-mode group
+    {.name = "Frame2",
+     .kind = Kind::Frame,
+     .at = {120, 120, 3315, 1215},
+     .caption = "圧縮時のﾓｰﾄﾞ"},
+    // compression mode: add, overwriting
+    {.name = "Option4",
+     .kind = Kind::OptionButton,
+     .at = {180, 270, 2900, 300},
+     .caption = "上書き圧縮",
+     .container = "Frame2"},
+    // compression mode: update with newer files; chosen at start
+    {.name = "Option5",
+     .kind = Kind::OptionButton,
+     .at = {180, 570, 2900, 300},
+     .caption = "最新ﾌｧｲﾙ圧縮",
+     .container = "Frame2",
+     .value = 1},
+    // compression mode: move the files into the archive
+    {.name = "Option6",
+     .kind = Kind::OptionButton,
+     .at = {180, 870, 2900, 300},
+     .caption = "圧縮後削除",
+     .container = "Frame2"},
+    // the progress-dialog group
+    {.name = "Frame3",
+     .kind = Kind::Frame,
+     .at = {3555, 120, 3405, 1215},
+     .caption = "進行状況ﾀﾞｲｱﾛｸﾞ"},
+    // the title of the compression progress box
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {180, 360, 900, 300},
+     .caption = "圧縮時",
+     .container = "Frame3"},
+    // shows the progress while compressing
+    {.name = "Check5",
+     .kind = Kind::CheckBox,
+     .at = {1200, 330, 1900, 300},
+     .caption = "表示する",
+     .container = "Frame3"},
+    // the title of the extraction progress box
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {180, 780, 900, 300},
+     .caption = "解凍時",
+     .container = "Frame3"},
+    // shows the progress while extracting
+    {.name = "Check1",
+     .kind = Kind::CheckBox,
+     .at = {1200, 750, 1900, 300},
+     .caption = "表示する",
+     .container = "Frame3"},
+    // the folder-mode group
+    {.name = "Frame6", .kind = Kind::Frame, .at = {120, 1440, 6840, 975}, .caption = "圧縮形式"},
+    // folder mode: the selected files of one folder; chosen at start
+    {.name = "Option1",
+     .kind = Kind::OptionButton,
+     .at = {180, 270, 6400, 300},
+     .caption = "単一ﾌｫﾙﾀﾞ内のﾌｧｲﾙを選択して圧縮",
+     .container = "Frame6",
+     .value = 1},
+    // folder mode: the whole folder with its hierarchy
+    {.name = "Option3",
+     .kind = Kind::OptionButton,
+     .at = {180, 570, 6400, 300},
+     .caption = "指定ﾌｫﾙﾀﾞ以下を階層構造付きですべて圧縮",
+     .container = "Frame6"},
+    // folder mode "2": exists for the stored value but is never offered
+    {.name = "Option2",
+     .kind = Kind::OptionButton,
+     .at = {180, 570, 6400, 300},
+     .caption = "ﾌｫﾙﾀﾞの階層付きで圧縮",
+     .container = "Frame6",
+     .hidden = true,
+     .disabled = true},
+    // the self-extractor group
+    {.name = "Frame1",
+     .kind = Kind::Frame,
+     .at = {120, 2520, 3315, 675},
+     .caption = "自己解凍書庫のﾀﾞｲｱﾛｸﾞ"},
+    // asks for the self-extractor's settings
+    {.name = "Check2",
+     .kind = Kind::CheckBox,
+     .at = {180, 270, 2900, 300},
+     .caption = "ｶｽﾀﾏｲｽﾞする",
+     .container = "Frame1"},
+    // the version-check group
+    {.name = "Frame4",
+     .kind = Kind::Frame,
+     .at = {3555, 2520, 3405, 675},
+     .caption = "ﾊﾞｰｼﾞｮﾝﾁｪｯｸ"},
+    // checks the library version at every start
+    {.name = "Check3",
+     .kind = Kind::CheckBox,
+     .at = {180, 270, 3000, 300},
+     .caption = "起動ごとに実行する",
+     .container = "Frame4"},
+    // the file-utility group
+    {.name = "Frame5",
+     .kind = Kind::Frame,
+     .at = {120, 3300, 3315, 675},
+     .caption = "ﾌｧｲﾙ操作ﾕｰﾃｨﾘﾃｨｰ"},
+    // opens the file utility after a run
+    {.name = "Check4",
+     .kind = Kind::CheckBox,
+     .at = {180, 270, 2900, 300},
+     .caption = "圧縮/解凍後自動的に開く",
+     .container = "Frame5"},
+    // the destination group
+    {.name = "Frame7",
+     .kind = Kind::Frame,
+     .at = {3555, 3300, 3405, 675},
+     .caption = "圧縮/解凍先のﾌｫﾙﾀﾞ"},
+    // offers the source folder as destination
+    {.name = "Check6",
+     .kind = Kind::CheckBox,
+     .at = {180, 270, 3000, 300},
+     .caption = "同じﾌｫﾙﾀﾞに圧縮/解凍",
+     .container = "Frame7"},
+    // the extraction-mode group
+    {.name = "Frame8",
+     .kind = Kind::Frame,
+     .at = {120, 4080, 3315, 675},
+     .caption = "解凍時のﾓｰﾄﾞ"},
+    // overwrites every file when extracting
+    {.name = "Check7",
+     .kind = Kind::CheckBox,
+     .at = {180, 270, 2900, 300},
+     .caption = "全て上書き解凍",
+     .container = "Frame8"},
+    // saves the options and closes
+    {.name = "Command3",
+     .kind = Kind::CommandButton,
+     .at = {3555, 4230, 1050, 420},
+     .caption = "OK",
+     .isDefault = true},
+    // closes without saving
+    {.name = "Command2",
+     .kind = Kind::CommandButton,
+     .at = {4725, 4230, 1050, 420},
+     .caption = "Close",
+     .isCancel = true},
+    // opens the options' help
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {5895, 4230, 1050, 420},
+     .caption = "ﾍﾙﾌﾟ"},
+    // every settings value passes through here on its way in
+    {.name = "lblBuf", .kind = Kind::Hidden, .hidden = true},
+};
 }  // namespace
 
 OptionForm::OptionForm(App& app) : Form(app, windows::kOptions) {
   setCaption("オプション - Zorvex 32+ -");
   resize(7095, 4950);
   fixedDialog = true;
-  addControls();
+  addControlRows(*this, kControls);
 
   // Choosing a compression mode takes effect at once, even if the window is then closed
   // without OK.
@@ -37,70 +192,6 @@ OptionForm::OptionForm(App& app) : Form(app, windows::kOptions) {
   c("Command1").onClick = [this] {
     services().help(this->app().helpFile, kHelpContext, kHelpOptions);
   };
-}
-
-void OptionForm::addControls() {
-  auto frame = [this](const char* name, const char* caption, double left, double top, double width,
-                      double height) {
-    Control& f = add(name, Kind::Frame);
-    f.setCaption(caption);
-    f.move(left, top, width, height);
-  };
-  // Positions inside a frame are relative to the frame.
-  auto inFrame = [this](const char* name, Kind kind, const char* caption, const char* frame,
-                        double left, double top, double width) -> Control& {
-    Control& c = add(name, kind);
-    c.setCaption(caption);
-    c.setContainer(frame);
-    c.move(left, top, width, 300);
-    return c;
-  };
-
-  frame("Frame2", "圧縮時のﾓｰﾄﾞ", 120, 120, 3315, 1215);
-  inFrame("Option4", Kind::OptionButton, "上書き圧縮", "Frame2", 180, 270, 2900);
-  inFrame("Option5", Kind::OptionButton, "最新ﾌｧｲﾙ圧縮", "Frame2", 180, 570, 2900).setValue(1);
-  inFrame("Option6", Kind::OptionButton, "圧縮後削除", "Frame2", 180, 870, 2900);
-
-  frame("Frame3", "進行状況ﾀﾞｲｱﾛｸﾞ", 3555, 120, 3405, 1215);
-  inFrame("Label1", Kind::Label, "圧縮時", "Frame3", 180, 360, 900);
-  inFrame("Check5", Kind::CheckBox, "表示する", "Frame3", 1200, 330, 1900);
-  inFrame("Label2", Kind::Label, "解凍時", "Frame3", 180, 780, 900);
-  inFrame("Check1", Kind::CheckBox, "表示する", "Frame3", 1200, 750, 1900);
-
-  frame("Frame6", "圧縮形式", 120, 1440, 6840, 975);
-  inFrame("Option1", Kind::OptionButton, "単一ﾌｫﾙﾀﾞ内のﾌｧｲﾙを選択して圧縮", "Frame6", 180, 270,
-          6400)
-      .setValue(1);
-  inFrame("Option3", Kind::OptionButton, "指定ﾌｫﾙﾀﾞ以下を階層構造付きですべて圧縮", "Frame6", 180,
-          570, 6400);
-  // The folder-hierarchy choice exists for the stored value "2" but is never offered.
-  Control& option2 =
-      inFrame("Option2", Kind::OptionButton, "ﾌｫﾙﾀﾞの階層付きで圧縮", "Frame6", 180, 570, 6400);
-  option2.setVisible(false);
-  option2.setEnabled(false);
-
-  frame("Frame1", "自己解凍書庫のﾀﾞｲｱﾛｸﾞ", 120, 2520, 3315, 675);
-  inFrame("Check2", Kind::CheckBox, "ｶｽﾀﾏｲｽﾞする", "Frame1", 180, 270, 2900);
-  frame("Frame4", "ﾊﾞｰｼﾞｮﾝﾁｪｯｸ", 3555, 2520, 3405, 675);
-  inFrame("Check3", Kind::CheckBox, "起動ごとに実行する", "Frame4", 180, 270, 3000);
-  frame("Frame5", "ﾌｧｲﾙ操作ﾕｰﾃｨﾘﾃｨｰ", 120, 3300, 3315, 675);
-  inFrame("Check4", Kind::CheckBox, "圧縮/解凍後自動的に開く", "Frame5", 180, 270, 2900);
-  frame("Frame7", "圧縮/解凍先のﾌｫﾙﾀﾞ", 3555, 3300, 3405, 675);
-  inFrame("Check6", Kind::CheckBox, "同じﾌｫﾙﾀﾞに圧縮/解凍", "Frame7", 180, 270, 3000);
-  frame("Frame8", "解凍時のﾓｰﾄﾞ", 120, 4080, 3315, 675);
-  inFrame("Check7", Kind::CheckBox, "全て上書き解凍", "Frame8", 180, 270, 2900);
-
-  auto button = [this](const char* name, const char* caption, double left) -> Control& {
-    Control& b = add(name, Kind::CommandButton);
-    b.setCaption(caption);
-    b.move(left, 4230, 1050, 420);
-    return b;
-  };
-  button("Command3", "OK", 3555).setDefault(true);
-  button("Command2", "Close", 4725).setCancel(true);
-  button("Command1", "ﾍﾙﾌﾟ", 5895);
-  Control& buf = add("lblBuf", Kind::Hidden);
-  buf.setVisible(false);
 }
 
 void OptionForm::load() {

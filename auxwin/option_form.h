@@ -14,7 +14,6 @@ class OptionForm : public Form {
   void unloading(bool& cancel) override;
 
  private:
-  void addControls();
   void readOptions();
   void saveOptions();
   // The file selection window's instruction text and file list follow the folder choice.
