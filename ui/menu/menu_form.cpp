@@ -1,6 +1,7 @@
 #include "ui/menu/menu_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/settings/options.h"
 #include "platform/fileops.h"
@@ -14,17 +15,75 @@ namespace {
 constexpr const char* kPositionSection = "WindowPosition";
 constexpr int kPositionBuffer = 13;
 
-Control& addLink(Form& form, const std::string& name, const std::string& caption, double left,
-                 const std::string& tooltip) {
-  Control& link = form.add(name, Kind::Label);
-  link.setCaption(caption);
-  link.setTooltip(tooltip);
-  link.setFont(FontSpec{"ＭＳ Ｐゴシック", 11, true, false, true});
-  link.setForeColor(0x1F4E9A);
-  link.setBackColor(0xE8EEF6);
-  link.move(left, 1560, 1080, 330);
-  return link;
-}
+constexpr uint32_t kLinkColour = 0x1F4E9A;
+constexpr uint32_t kMenuBack = 0xE8EEF6;
+const FontSpec kLinkFont{"ＭＳ Ｐゴシック", 11, true, false, true};
+
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the decorative background; double-clicking it is double-clicking the window
+    {.name = "imgBack",
+     .kind = Kind::Picture,
+     .at = {0, 0, 4800, 2550},
+     .picture = "menu_background"},
+    // opens the compression windows
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {360, 360, 960, 960},
+     .picture = "menu_compress",
+     .tooltip = "ファイルを圧縮します"},
+    // opens the extraction windows
+    {.name = "Image2",
+     .kind = Kind::Picture,
+     .at = {1860, 360, 960, 960},
+     .picture = "menu_extract",
+     .tooltip = "書庫を解凍します"},
+    // ends the program
+    {.name = "Image3",
+     .kind = Kind::Picture,
+     .at = {3360, 360, 960, 960},
+     .picture = "menu_exit",
+     .tooltip = "終了します"},
+    // the options link
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {300, 1560, 1080, 330},
+     .caption = " Option",
+     .tooltip = "動作設定を変更します",
+     .font = kLinkFont,
+     .foreColor = kLinkColour,
+     .backColor = kMenuBack},
+    // the file-utility link
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {1800, 1560, 1080, 330},
+     .caption = "File",
+     .tooltip = "ファイル操作ユーティリティーを開きます",
+     .font = kLinkFont,
+     .foreColor = kLinkColour,
+     .backColor = kMenuBack},
+    // the help link
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .at = {3300, 1560, 1080, 330},
+     .caption = "   Help",
+     .tooltip = "ヘルプの目次を表示します",
+     .font = kLinkFont,
+     .foreColor = kLinkColour,
+     .backColor = kMenuBack},
+    // the "+" of the program's name
+    {.name = "Label5",
+     .kind = Kind::Label,
+     .at = {4440, 1560, 180, 330},
+     .caption = "+",
+     .font = FontSpec{"ＭＳ Ｐゴシック", 11, true},
+     .foreColor = kLinkColour,
+     .backColor = kMenuBack},
+    // the settings value being read
+    {.name = "lblBuf", .kind = Kind::Hidden},
+    // the leftovers in the Temp folder, deleted at exit
+    {.name = "File1", .kind = Kind::FileList, .hidden = true},
+};
 
 }  // namespace
 
@@ -33,56 +92,24 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   resize(4800, 2760);
   fixedDialog = true;
   icon = "menu_icon";
-  setBackColor(0xE8EEF6);
+  setBackColor(kMenuBack);
+  addControlRows(*this, kControls);
 
-  // The decorative background; double-clicking it is double-clicking the window.
-  Control& back = add("imgBack", Kind::Picture);
-  back.setPicture("menu_background");
-  back.move(0, 0, 4800, 2550);
-  back.onDblClick = [this] {
+  c("imgBack").onDblClick = [this] {
     if (onDblClick) onDblClick();
   };
-
-  struct Button {
-    const char* name;
-    const char* art;
-    const char* tip;
-    double left;
-  };
-  for (const Button& b : {Button{"Image1", "menu_compress", "ファイルを圧縮します", 360},
-                          Button{"Image2", "menu_extract", "書庫を解凍します", 1860},
-                          Button{"Image3", "menu_exit", "終了します", 3360}}) {
-    Control& pic = add(b.name, Kind::Picture);
-    pic.setPicture(b.art);
-    pic.setTooltip(b.tip);
-    pic.move(b.left, 360, 960, 960);
-  }
   // Like every picture button, these act on the release of any mouse button.
   makePressedPicture(c("Image1"), kMainPictureOffset,
                      [this](const MouseEvent&) { openCompression(); });
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { openExtraction(); });
   makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) { unload(); });
-
-  addLink(*this, "Label1", " Option", 300, "動作設定を変更します").onClick = [this] {
+  c("Label1").onClick = [this] {
     Steps steps;
     steps([&] { forms().show(windows::kOptions); });
   };
-  addLink(*this, "Label2", "File", 1800, "ファイル操作ユーティリティーを開きます").onClick =
-      [this] { openFileUtility(); };
-  addLink(*this, "Label3", "   Help", 3300, "ヘルプの目次を表示します").onClick = [this] {
-    services().help(this->app().helpFile, kHelpContents, 0);
-  };
-  Control& plus = add("Label5", Kind::Label);
-  plus.setCaption("+");
-  plus.setFont(FontSpec{"ＭＳ Ｐゴシック", 11, true});
-  plus.setForeColor(0x1F4E9A);
-  plus.setBackColor(0xE8EEF6);
-  plus.move(4440, 1560, 180, 330);
-
-  add("lblBuf", Kind::Hidden);
-  Control& files = add("File1", Kind::FileList);
-  files.setVisible(false);
+  c("Label2").onClick = [this] { openFileUtility(); };
+  c("Label3").onClick = [this] { services().help(this->app().helpFile, kHelpContents, 0); };
 
   onDblClick = [this] {
     Steps steps;
