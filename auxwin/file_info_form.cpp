@@ -1,6 +1,7 @@
 #include "auxwin/file_info_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 
 namespace zv {
@@ -17,6 +18,93 @@ constexpr PatternOption kOptions[] = {
     {"Option4", "*.exe", true}, {"Option5", "*.lzh", true}, {"Option6", "*.ish", false},
 };
 
+// Rows in tab order; positions inside a frame are relative to the frame. The option buttons'
+// captions are the patterns of kOptions.
+const ControlRow kControls[] = {
+    // the pattern group: which files the opener's list shows
+    {.name = "Frame2", .kind = Kind::Frame, .at = {120, 60, 4500, 1395}, .caption = "拡張子の設定"},
+    // lists every file
+    {.name = "Option1",
+     .kind = Kind::OptionButton,
+     .at = {180, 300, 1215, 300},
+     .caption = "*.*",
+     .container = "Frame2"},
+    // lists only *.txt files
+    {.name = "Option2",
+     .kind = Kind::OptionButton,
+     .at = {1620, 300, 1215, 300},
+     .caption = "*.txt",
+     .container = "Frame2"},
+    // lists only *.bmp files
+    {.name = "Option3",
+     .kind = Kind::OptionButton,
+     .at = {3060, 300, 1215, 300},
+     .caption = "*.bmp",
+     .container = "Frame2"},
+    // lists only *.exe files
+    {.name = "Option4",
+     .kind = Kind::OptionButton,
+     .at = {180, 660, 1215, 300},
+     .caption = "*.exe",
+     .container = "Frame2"},
+    // lists only *.lzh files
+    {.name = "Option5",
+     .kind = Kind::OptionButton,
+     .at = {1620, 660, 1215, 300},
+     .caption = "*.lzh",
+     .container = "Frame2"},
+    // lists only *.ish files
+    {.name = "Option6",
+     .kind = Kind::OptionButton,
+     .at = {3060, 660, 1215, 300},
+     .caption = "*.ish",
+     .container = "Frame2"},
+    // a typed extension
+    {.name = "Text1",
+     .kind = Kind::TextBox,
+     .at = {180, 1005, 1215, 300},
+     .container = "Frame2",
+     .backColor = kWindowBack},
+    // the properties group
+    {.name = "Frame1", .kind = Kind::Frame, .at = {120, 1560, 4500, 1875}, .caption = "プロパティ"},
+    // the selected file's full path
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .at = {120, 300, 4260, 495},
+     .caption = "Not selected",
+     .container = "Frame1"},
+    // the title of the time stamp
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {120, 900, 1500, 255},
+     .caption = "タイムスタンプ：",
+     .container = "Frame1"},
+    // the selected file's time stamp
+    {.name = "lblTime",
+     .kind = Kind::Label,
+     .at = {1680, 900, 2700, 255},
+     .caption = "Not selected",
+     .container = "Frame1"},
+    // the title of the size
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .at = {120, 1320, 1500, 255},
+     .caption = "ファイルサイズ：",
+     .container = "Frame1"},
+    // the selected file's size
+    {.name = "lblSize",
+     .kind = Kind::Label,
+     .at = {1680, 1320, 2700, 255},
+     .caption = "Not selected",
+     .container = "Frame1"},
+    // the close button
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {3405, 3540, 1215, 375},
+     .caption = "Close",
+     .isCancel = true},
+};
+
 }  // namespace
 
 FileInfoForm::FileInfoForm(App& app) : Form(app, windows::kFileInfo) {
@@ -24,55 +112,15 @@ FileInfoForm::FileInfoForm(App& app) : Form(app, windows::kFileInfo) {
   resize(4830, 4500);
   fixedDialog = true;
 
-  Control& patterns = add("Frame2", Kind::Frame);
-  patterns.move(120, 60, 4500, 1395);
-  patterns.setCaption("拡張子の設定");
-  for (int i = 0; i < 6; ++i) {
-    const PatternOption& o = kOptions[i];
-    Control& option = add(o.name, Kind::OptionButton);
-    option.setContainer("Frame2");
-    option.move(180 + (i % 3) * 1440, 300 + (i / 3) * 360, 1215, 300);
-    option.setCaption(o.pattern);
-    option.onClick = [this, o] {
+  addControlRows(*this, kControls);
+  for (const PatternOption& o : kOptions) {
+    c(o.name).onClick = [this, o] {
       if (o.actsWhileLoading || visible()) applyPattern(o.pattern, true);
     };
   }
-  Control& typed = add("Text1", Kind::TextBox);
-  typed.setContainer("Frame2");
-  typed.move(180, 1005, 1215, 300);
-  typed.setBackColor(kWindowBack);
+  Control& typed = c("Text1");
   typed.onChange = [this, &typed] { applyPattern("*." + typed.text(), false); };
-
-  Control& props = add("Frame1", Kind::Frame);
-  props.move(120, 1560, 4500, 1875);
-  props.setCaption("プロパティ");
-  Control& path = add("Label3", Kind::Label);
-  path.setContainer("Frame1");
-  path.move(120, 300, 4260, 495);
-  path.setCaption("Not selected");
-  struct Row {
-    const char* label;
-    const char* caption;
-    const char* value;
-    double top;
-  };
-  for (const Row& r : {Row{"Label1", "タイムスタンプ：", "lblTime", 900},
-                       Row{"Label2", "ファイルサイズ：", "lblSize", 1320}}) {
-    Control& l = add(r.label, Kind::Label);
-    l.setContainer("Frame1");
-    l.move(120, r.top, 1500, 255);
-    l.setCaption(r.caption);
-    Control& v = add(r.value, Kind::Label);
-    v.setContainer("Frame1");
-    v.move(1680, r.top, 2700, 255);
-    v.setCaption("Not selected");
-  }
-
-  Control& close = add("Command1", Kind::CommandButton);
-  close.move(3405, 3540, 1215, 375);
-  close.setCaption("Close");
-  close.setCancel(true);
-  close.onClick = [this] { unload(); };
+  c("Command1").onClick = [this] { unload(); };
 }
 
 void FileInfoForm::load() {

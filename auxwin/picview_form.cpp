@@ -1,15 +1,22 @@
 #include "auxwin/picview_form.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "ui/common/picture_file.h"
 
 namespace zv {
 
+namespace {
+const ControlRow kControls[] = {
+    // the picture shown; the window takes its size
+    {.name = "Image1", .kind = Kind::Picture, .at = {0, 0, 0, 0}},
+};
+}  // namespace
+
 PicViewForm::PicViewForm(App& app) : Form(app, windows::kPicture) {
   setBackColor(kWindowBack);
   resize(4800, 3600);
-  Control& image = add("Image1", Kind::Picture);
-  image.move(0, 0, 0, 0);
+  addControlRows(*this, kControls);
 }
 
 void PicViewForm::load() {

@@ -1,22 +1,30 @@
 #include "auxwin/viewer_form.h"
 
+#include "core/forms/control_table.h"
+
 namespace zv {
+
+namespace {
+const ControlRow kControls[] = {
+    // closes the window
+    {.name = "menuClose", .kind = Kind::MenuItem, .caption = "閉じる(&X)"},
+    // the archive's listing, in the client area below the menu bar
+    {.name = "Text1",
+     .kind = Kind::TextBox,
+     .at = {0, 0, 9480, 5940},
+     .font = FontSpec{"ＭＳ ゴシック", 10},
+     .backColor = kWindowBack,
+     .multiLine = true,
+     .scrollBars = true},
+};
+}  // namespace
 
 ViewerForm::ViewerForm(App& app) : Form(app, windows::kViewer) {
   setCaption("書庫詳細データ");
   resize(9600, 6600);
 
-  Control& menu = add("menuClose", Kind::MenuItem);
-  menu.setCaption("閉じる(&X)");
-  menu.onClick = [this] { unload(); };
-
-  Control& text = add("Text1", Kind::TextBox);
-  text.multiLine = true;
-  text.scrollBars = true;
-  text.setFont(FontSpec{"ＭＳ ゴシック", 10});
-  text.setBackColor(kWindowBack);
-  // The client area below the menu bar.
-  text.move(0, 0, 9480, 5940);
+  addControlRows(*this, kControls);
+  c("menuClose").onClick = [this] { unload(); };
 }
 
 void ViewerForm::load() { centreOnScreen(); }

@@ -2,20 +2,27 @@
 
 #include <cmath>
 
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/services/services.h"
 
 namespace zv {
 
+namespace {
+const ControlRow kControls[] = {
+    // the two lines the window shows, as text written at the top of its surface
+    {.name = "lblText",
+     .kind = Kind::Label,
+     .at = {120, 120, 3900, 700},
+     .font = FontSpec{"ＭＳ Ｐゴシック", 10}},
+};
+}  // namespace
+
 WaitForm::WaitForm(App& app) : Form(app, windows::kWait) {
   setCaption("処理中です．．．");
   resize(4200, 1500);
   fixedDialog = true;
-  // The two lines the window shows, as text written at the top of its surface.
-  Control& text = add("lblText", Kind::Label);
-  text.move(120, 120, 3900, 700);
-  text.setFontName("ＭＳ Ｐゴシック");
-  text.setFontSize(10);
+  addControlRows(*this, kControls);
 }
 
 void WaitForm::load() {
