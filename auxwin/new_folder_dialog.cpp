@@ -1,6 +1,7 @@
 #include "auxwin/new_folder_dialog.h"
 
 #include "core/app.h"
+#include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
@@ -13,6 +14,36 @@ constexpr const char* kRenameTitle = "ファイル名の変更";
 
 bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
+// Rows in tab order.
+const ControlRow kControls[] = {
+    // the new-folder picture
+    {.name = "Image1",
+     .kind = Kind::Picture,
+     .at = {120, 120, 480, 480},
+     .picture = "comp_new_folder"},
+    // the prompt over the name box
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .at = {720, 120, 4335, 255},
+     .caption = "新しく作成するフォルダ名："},
+    // the new folder's name
+    {.name = "Text1", .kind = Kind::TextBox, .at = {720, 420, 4335, 315}, .backColor = kWindowBack},
+    // the full path of the folder to be made
+    {.name = "Label2", .kind = Kind::Label, .at = {120, 870, 4935, 285}, .backColor = kWindowBack},
+    // makes the folder
+    {.name = "Command1",
+     .kind = Kind::CommandButton,
+     .at = {2520, 1320, 1215, 375},
+     .caption = "OK",
+     .isDefault = true},
+    // closes without making it
+    {.name = "Command2",
+     .kind = Kind::CommandButton,
+     .at = {3840, 1320, 1215, 375},
+     .caption = "取消し",
+     .isCancel = true},
+};
+
 }  // namespace
 
 NewFolderDialog::NewFolderDialog(App& app) : Form(app, windows::kNewFolder) {
@@ -20,33 +51,15 @@ NewFolderDialog::NewFolderDialog(App& app) : Form(app, windows::kNewFolder) {
   resize(5235, 2265);
   fixedDialog = true;
 
-  Control& art = add("Image1", Kind::Picture);
-  art.move(120, 120, 480, 480);
-  art.setPicture("comp_new_folder");
-  Control& prompt = add("Label1", Kind::Label);
-  prompt.move(720, 120, 4335, 255);
-  prompt.setCaption("新しく作成するフォルダ名：");
-  Control& name = add("Text1", Kind::TextBox);
-  name.move(720, 420, 4335, 315);
-  name.setBackColor(kWindowBack);
-  name.onChange = [this] { updatePath(); };
-  Control& path = add("Label2", Kind::Label);
-  path.move(120, 870, 4935, 285);
-  path.setBackColor(kWindowBack);
+  addControlRows(*this, kControls);
+  c("Text1").onChange = [this] { updatePath(); };
+  Control& path = c("Label2");
   path.onMouseDown = [&path](const MouseEvent& e) {
     if (e.button == kLeftButton) path.setAlignment(Control::AlignLeft);
     if (e.button == kRightButton) path.setAlignment(Control::AlignRight);
   };
-  Control& okButton = add("Command1", Kind::CommandButton);
-  okButton.move(2520, 1320, 1215, 375);
-  okButton.setCaption("OK");
-  okButton.setDefault(true);
-  okButton.onClick = [this] { ok(); };
-  Control& cancel = add("Command2", Kind::CommandButton);
-  cancel.move(3840, 1320, 1215, 375);
-  cancel.setCaption("取消し");
-  cancel.setCancel(true);
-  cancel.onClick = [this] { unload(); };
+  c("Command1").onClick = [this] { ok(); };
+  c("Command2").onClick = [this] { unload(); };
 
   defineProcedure("UpdatePath", [this] { updatePath(); });
 }
