@@ -7,12 +7,12 @@
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
-#include "extract/member_paths.h"
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::extract {
 
@@ -354,12 +354,15 @@ void DeComp1Form::runQuickExtract() {
   for (int i = 0; i < members.listCount(); ++i) {
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
-    if (!memberPathUnder(s.ExtractFolder, lowerAscii(name))) {
+    // One run per member: a name the library refuses (one that would leave the destination)
+    // is only listed for the user, any other failure ends the extraction.
+    std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
+    int code = runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code;
+    if (code == ZV_ERROR_UNSAFE_NAME) {
       refused.push_back(name);
       continue;
     }
-    std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
-    if (runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code != 0) {
+    if (code != 0) {
       endFailedRun(*this, refused);
       return;
     }

@@ -13,6 +13,7 @@
 #include "extract/member_paths.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::extract {
 
@@ -48,6 +49,8 @@ void runLhaExtract(Form& window, Control& members) {
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
     if (isFolderEntry(name)) continue;
+    // The window asks about and sets aside the file already there itself, so it needs the
+    // member's place inside the destination before the library runs.
     std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
     if (!destination) {
       refused.push_back(name);
@@ -86,17 +89,15 @@ void runZipExtract(Form& window, Control& members) {
     if (members.selected(i)) {
       std::string name = members.list(i);
       if (!isFolderEntry(name)) {
-        // The ZIP library rejects absolute member names as a failure of the whole run, so
-        // they are refused here with the escaping names and the other members still come out.
-        bool absolute = name[0] == '/' || name[0] == '\\';
-        if (absolute || !memberPathUnder(s.ExtractFolder, name)) {
+        // Each member is its own run, so a name the library refuses (one that would leave
+        // the destination) is only listed for the user and the other members still come out.
+        std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
+        int code = runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code;
+        if (code == ZV_ERROR_UNSAFE_NAME) {
           refused.push_back(name);
-        } else {
-          std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
-          if (runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code != 0) {
-            endFailedRun(window, refused);
-            return;
-          }
+        } else if (code != 0) {
+          endFailedRun(window, refused);
+          return;
         }
       }
     }

@@ -145,6 +145,26 @@ TEST_F(EndToEnd, QuickExtractionUnpacksTheWholeArchiveIntoQuick) {
   EXPECT_EQ(app.forms.get("DeComp4").c("Dir1").path(), "Q:\\prog\\QUICK");
 }
 
+// Quick extraction leaves the names to the LZH library's write gate and lists what it refused.
+TEST_F(EndToEnd, QuickExtractionListsTheMembersTheLibraryRefuses) {
+  Form& sel = app.forms.get("DeComp1");
+  app.forms.show("DeComp1");
+  sel.c("Dir1").setPath("F:\\lzh\\regression");
+  Control& files = sel.c("File1");
+  for (int i = 0; i < files.listCount(); ++i)
+    if (files.list(i) == "dotdot.lzh") files.setListIndex(i);
+  sel.c("Image2").mouseUp();
+  bool reported = false;
+  for (const auto& m : services.messages)
+    reported = reported || m.text.find("..\\evil1.txt") != std::string::npos;
+  EXPECT_TRUE(reported);
+  for (const auto& e : stdfs::recursive_directory_iterator(root.path())) {
+    if (e.is_directory()) continue;
+    std::string rel = stdfs::relative(e.path(), root.path()).string();
+    EXPECT_EQ(rel.rfind("prog/", 0), 0u) << rel;
+  }
+}
+
 TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
   root.write("src/readme.txt", "hello zip\r\n");
   root.write("src/docs/日本語.txt", "nihongo");
@@ -205,6 +225,28 @@ TEST_F(EndToEnd, HostileMemberNamesNeverLeaveTheDestination) {
     std::string rel = stdfs::relative(e.path(), root.path()).string();
     EXPECT_TRUE(rel.rfind("out", 0) == 0 || rel.rfind("prog", 0) == 0) << rel;
   }
+}
+
+// The ZIP library's write gate refuses the names that would leave the destination; the window
+// lists exactly those and the other members still come out.
+TEST_F(EndToEnd, ZipMembersTheLibraryRefusesAreListedAndTheOthersExtracted) {
+  std::string zip = root / "dl/hostile.zip";
+  ASSERT_TRUE(
+      run("python3 -c \"import sys, zipfile\n"
+          "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+          "    for n in ['../evil1.txt', '/tmp/zv-abs.txt', 'ok.txt', 'sub/ok2.txt']:\n"
+          "        z.writestr(n, 'x ' + n)\" " +
+          zip));
+  extractAll(list("Q:\\dl", "hostile.zip", true), "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 1u);
+  const std::string& text = services.messages[0].text;
+  EXPECT_NE(text.find("../evil1.txt"), std::string::npos) << text;
+  EXPECT_NE(text.find("/tmp/zv-abs.txt"), std::string::npos) << text;
+  EXPECT_EQ(text.find("ok.txt"), std::string::npos) << text;
+  EXPECT_EQ(tree(root / "out"), (std::map<std::string, std::string>{
+                                    {"ok.txt", "x ok.txt"}, {"sub/ok2.txt", "x sub/ok2.txt"}}));
+  EXPECT_FALSE(stdfs::exists(root / "evil1.txt"));
+  EXPECT_FALSE(stdfs::exists("/tmp/zv-abs.txt"));
 }
 
 TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {
