@@ -18,7 +18,22 @@ void moveReplacing(const std::string& from, const std::string& to) {
   fs::deleteFile(from);
 }
 
-void discardFile(const std::string& path) { fs::moveToTrash(path); }
+bool trashCanTake(const std::string& path) {
+  try {
+    return !fs::trashFolderFor(path).empty();
+  } catch (const RuntimeError&) {
+    return true;
+  }
+}
+
+void discardFile(const std::string& path, bool permanentAgreed) {
+  if (fs::moveToTrash(path)) return;
+  if (!permanentAgreed) raiseError(kErrPathFileAccess, path);
+  if (fs::isFolder(path))
+    fs::removeFolder(path);
+  else
+    fs::deleteFile(path);
+}
 
 namespace {
 const char* verbOf(FileAction action) {
