@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
+#include "core/messages/failure_cause.h"
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
@@ -343,8 +344,9 @@ void DeComp1Form::runQuickExtract() {
       continue;
     }
     std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
-    if (runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code != 0) {
-      endFailedRun(*this, refused);
+    int code = runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code;
+    if (code != 0) {
+      endFailedRun(*this, refused, libraryFailureCause(code));
       return;
     }
   }

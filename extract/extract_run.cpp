@@ -7,6 +7,7 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
@@ -65,13 +66,13 @@ void runLhaExtract(Form& window, Control& members) {
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      endFailedRun(window, refused);
+      endFailedRun(window, refused, failureCause(steps.err()));
       return;
     }
     int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
     if (code != 0) {
       steps([&] { kept->restore(); });
-      endFailedRun(window, refused);
+      endFailedRun(window, refused, libraryFailureCause(code));
       return;
     }
     steps([&] { kept->commit(); });
@@ -93,8 +94,9 @@ void runZipExtract(Form& window, Control& members) {
           refused.push_back(name);
         } else {
           std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
-          if (runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code != 0) {
-            endFailedRun(window, refused);
+          int code = runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code;
+          if (code != 0) {
+            endFailedRun(window, refused, libraryFailureCause(code));
             return;
           }
         }

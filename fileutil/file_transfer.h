@@ -45,10 +45,6 @@ class FailureTally {
   int firstError_ = 0;
 };
 
-// The cause of a failed file operation in words ("容量不足です" for a full disk); empty for an
-// unknown number.
-std::string failureCause(int error);
-
 // What the file utility does, as the failure report names it.
 enum class FileAction { Copy, Move, Delete };
 
