@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 
@@ -141,7 +142,8 @@ void NewFolderDialog::createFolder() {
   make([&] { fs::makeFolder(target); });
   if (make.err()) {
     // Not created: the dialog stays open so the user can correct the name or cancel.
-    complain("フォルダを作成できませんでした\r\n" + target, kFolderTitle);
+    complain(withCause("フォルダを作成できませんでした\r\n" + target, failureCause(make.err())),
+             kFolderTitle);
     return;
   }
   finish(target);
@@ -164,7 +166,8 @@ void NewFolderDialog::renameFile() {
   Steps move;
   move([&] { fs::rename(source, target); });
   if (move.err()) {
-    complain("ファイル名を変更できませんでした\r\n" + source, kRenameTitle);
+    complain(withCause("ファイル名を変更できませんでした\r\n" + source, failureCause(move.err())),
+             kRenameTitle);
     return;
   }
   finish(target);

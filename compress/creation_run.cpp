@@ -7,6 +7,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
+#include "core/messages/failure_cause.h"
 #include "platform/winpath.h"
 
 namespace zv::compress {
@@ -88,8 +89,8 @@ void compressLzh(Form& comp2) {
   std::string source = sourceFolder(comp2);
 
   if (shared.DirectoryMode.wholeFolder()) {
-    if (callUnlha(comp2, lzhFolderCommand(shared.ShowCompressProgress, archive, source)) != 0)
-      message(comp2, kLzhError, kLzhTitle);
+    int code = callUnlha(comp2, lzhFolderCommand(shared.ShowCompressProgress, archive, source));
+    if (code != 0) message(comp2, withCause(kLzhError, libraryFailureCause(code)), kLzhTitle);
     // The file utility shows the new archive too when it is next shown.
     refreshFileUtilityList(comp2);
     return;
@@ -101,8 +102,9 @@ void compressLzh(Form& comp2) {
   LzhOptions options{shared.PackMode, shared.DirectoryMode, shared.ShowCompressProgress};
   // One call per file, in list order, every call naming the same archive.
   for (const auto& name : selectedNames(comp2)) {
-    if (callUnlha(comp2, lzhFileCommand(options, archive, source, name)) != 0) {
-      message(comp2, kLzhError, kLzhTitle);
+    int code = callUnlha(comp2, lzhFileCommand(options, archive, source, name));
+    if (code != 0) {
+      message(comp2, withCause(kLzhError, libraryFailureCause(code)), kLzhTitle);
       return;
     }
   }
@@ -158,18 +160,21 @@ void runIshCreation(Form& comp2) {
     IshLibrary* ish = set ? set->ish() : nullptr;
     std::string failure;
     bool failed = false;
+    int firstCode = 0;
     // Every chosen file is tried; a failure is reported once at the end rather than
     // leaving the user with a result caption for files that were not made.
     for (const auto& name : selectedNames(comp2)) {
       std::string command = ishCommand(sourceFolder(comp2), name, type, archive, destination);
       int r = ish ? ish->run(command, &comp2) : -1;
       if (r != 0) {
+        if (!failed) firstCode = r;
         failed = true;
         if (failure.empty() && ish) failure = ish->lastOutput();
       }
     }
     if (failed) {
-      std::string text = "ISH ファイルの作成中にエラーが生じました";
+      std::string text =
+          withCause("ISH ファイルの作成中にエラーが生じました", libraryFailureCause(firstCode));
       while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r'))
         failure.pop_back();
       if (!failure.empty()) text += "\r\n\r\n" + failure;

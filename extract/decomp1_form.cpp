@@ -4,6 +4,7 @@
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
+#include "core/messages/failure_cause.h"
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
@@ -363,7 +364,7 @@ void DeComp1Form::runQuickExtract() {
       continue;
     }
     if (code != 0) {
-      endFailedRun(*this, refused);
+      endFailedRun(*this, refused, libraryFailureCause(code));
       return;
     }
   }

@@ -7,6 +7,7 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
@@ -68,13 +69,13 @@ void runLhaExtract(Form& window, Control& members) {
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      endFailedRun(window, refused);
+      endFailedRun(window, refused, failureCause(steps.err()));
       return;
     }
     int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
     if (code != 0) {
       steps([&] { kept->restore(); });
-      endFailedRun(window, refused);
+      endFailedRun(window, refused, libraryFailureCause(code));
       return;
     }
     steps([&] { kept->commit(); });
@@ -96,7 +97,7 @@ void runZipExtract(Form& window, Control& members) {
         if (code == ZV_ERROR_UNSAFE_NAME) {
           refused.push_back(name);
         } else if (code != 0) {
-          endFailedRun(window, refused);
+          endFailedRun(window, refused, libraryFailureCause(code));
           return;
         }
       }

@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
 #include "extract/process_state.h"
@@ -176,8 +177,11 @@ void IshRestoreForm::takeClipboard() {
   steps([&] { text = services().clipboardText(); });
   if (tooLarge()) return;
   // The text goes to the file in the system code page, as the ISH data was first written.
+  steps.clear();
   steps([&] { fs::writeAllAtomically(workFile(), encoding::utf8ToCp932(text)); });
   if (tooLarge()) return;
+  // A work file that could not be written is why the check below finds no data.
+  int writeError = steps.err();
   shared().IshFile = workFile();
   int valid = 0;
   steps([&] { valid = ishCheck(*this, shared().IshFile, 1); });
@@ -186,8 +190,8 @@ void IshRestoreForm::takeClipboard() {
     c("ImgOK").setVisible(true);
     c("ImgNO").setVisible(false);
   } else {
-    services().messageBox("有効なISHデータではありません", MsgButtons::OK, MsgIcon::Exclamation,
-                          "エラーです");
+    services().messageBox(withCause("有効なISHデータではありません", failureCause(writeError)),
+                          MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 #include "core/settings/profile.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
@@ -95,7 +96,7 @@ bool extractClickedMember(Form& contents) {
         runCommand(contents, zip ? ArchiveKind::Zip : ArchiveKind::Lzh, command, kViewBuffer).code;
   });
   if (code != 0) {
-    showExtractError(contents);
+    showExtractError(contents, libraryFailureCause(code));
     if (kept) steps([&] { kept->restore(); });
   } else if (kept) {
     steps([&] { kept->commit(); });
@@ -110,8 +111,8 @@ void loadTextIntoViewer(Form& form, const std::string& path, Control& textBox) {
     textBox.setText(cutToCharacters(text, kTextPreviewCharacters));
   });
   if (!read)
-    form.services().messageBox("読み込みに失敗しました", MsgButtons::OK, MsgIcon::Exclamation,
-                               "Zorvex 32");
+    form.services().messageBox(withCause("読み込みに失敗しました", failureCause(steps.err())),
+                               MsgButtons::OK, MsgIcon::Exclamation, "Zorvex 32");
 }
 
 std::string listingText(const std::string& output, int count) {

@@ -2,12 +2,13 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/messages/failure_cause.h"
 
 namespace zv::extract {
 
-void showExtractError(Form& form) {
-  form.services().messageBox("解凍中にエラーが生じました．終了します", MsgButtons::OK,
-                             MsgIcon::Exclamation, " LHA解凍");
+void showExtractError(Form& form, const std::string& cause) {
+  form.services().messageBox(withCause("解凍中にエラーが生じました．終了します", cause),
+                             MsgButtons::OK, MsgIcon::Exclamation, " LHA解凍");
 }
 
 void refreshFileUtilityList(Form& form) {
@@ -29,8 +30,8 @@ void endRun(Form& form, const std::vector<std::string>& refused) {
   showRefusedMembers(form, refused);
 }
 
-void endFailedRun(Form& form, const std::vector<std::string>& refused) {
-  showExtractError(form);
+void endFailedRun(Form& form, const std::vector<std::string>& refused, const std::string& cause) {
+  showExtractError(form, cause);
   endRun(form, refused);
 }
 

@@ -1,6 +1,7 @@
 #include "fileutil/file_transfer.h"
 
 #include "core/forms/form.h"
+#include "core/messages/failure_cause.h"
 #include "core/services/services.h"
 #include "platform/fileops.h"
 #include "platform/runtime_error.h"
@@ -18,7 +19,22 @@ void moveReplacing(const std::string& from, const std::string& to) {
   fs::deleteFile(from);
 }
 
-void discardFile(const std::string& path) { fs::moveToTrash(path); }
+bool trashCanTake(const std::string& path) {
+  try {
+    return !fs::trashFolderFor(path).empty();
+  } catch (const RuntimeError&) {
+    return true;
+  }
+}
+
+void discardFile(const std::string& path, bool permanentAgreed) {
+  if (fs::moveToTrash(path)) return;
+  if (!permanentAgreed) raiseError(kErrPathFileAccess, path);
+  if (fs::isFolder(path))
+    fs::removeFolder(path);
+  else
+    fs::deleteFile(path);
+}
 
 namespace {
 const char* verbOf(FileAction action) {
@@ -34,31 +50,6 @@ const char* verbOf(FileAction action) {
 }
 }  // namespace
 
-std::string failureCause(int error) {
-  switch (error) {
-    case kErrDiskFull:
-      return "容量不足です（ディスクに空きがありません）";
-    case kErrPermissionDenied:
-      return "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）";
-    case kErrFileNotFound:
-      return "ファイルが見つかりません";
-    case kErrPathNotFound:
-      return "フォルダが見つかりません";
-    case kErrDeviceUnavailable:
-      return "ドライブの準備ができていません";
-    case kErrFileExists:
-      return "同じ名前のファイルが既にあります";
-    case kErrBadFileName:
-      return "ファイル名が正しくありません";
-    case kErrOutOfMemory:
-      return "メモリが不足しています";
-    case kErrPathFileAccess:
-      return "ファイルまたはフォルダにアクセスできません（使用中です）";
-    default:
-      return "";
-  }
-}
-
 std::string failureText(FileAction action, const FailureTally& tally) {
   std::string verb = verbOf(action);
   std::string text;
@@ -68,9 +59,7 @@ std::string failureText(FileAction action, const FailureTally& tally) {
     text = verb + "できなかったファイルが " + std::to_string(tally.count()) + " 個あります．\r\n" +
            "最初のファイル： " + tally.first();
   }
-  std::string cause = failureCause(tally.firstError());
-  if (!cause.empty()) text += "\r\n原因： " + cause;
-  return text;
+  return withCause(text, failureCause(tally.firstError()));
 }
 
 bool reportFailures(Form& form, FileAction action, const FailureTally& tally,

@@ -16,9 +16,14 @@ void copyReplacing(const std::string& from, const std::string& to);
 // only after the copy succeeded. A failure never loses the source.
 void moveReplacing(const std::string& from, const std::string& to);
 
-// Removes a file the way the desktop's trash can does: into the Trash where the file system
-// has one, otherwise deleted.
-void discardFile(const std::string& path);
+// Whether a trash can take the file at `path`; a file that cannot be looked at counts as
+// one that can (its delete fails on its own).
+bool trashCanTake(const std::string& path);
+
+// Removes a file the way the desktop's trash can does: into the trash of its file system.
+// Where no trash can take it, it is deleted for good only when `permanentAgreed` (the user
+// was told); otherwise it stays and the failure is raised.
+void discardFile(const std::string& path, bool permanentAgreed);
 
 // Names of the files a command could not handle; the first is named in the report, with the
 // runtime error number that stopped it (0: unknown).
@@ -39,10 +44,6 @@ class FailureTally {
   std::string first_;
   int firstError_ = 0;
 };
-
-// The cause of a failed file operation in words ("容量不足です" for a full disk); empty for an
-// unknown number.
-std::string failureCause(int error);
 
 // What the file utility does, as the failure report names it.
 enum class FileAction { Copy, Move, Delete };

@@ -46,6 +46,25 @@ void refresh(Control& list) {
   Steps steps;
   steps([&] { list.refresh(); });
 }
+
+enum class PermanentDelete { NotNeeded, Agreed, Declined };
+
+// Files that no trash can take would be gone for good: before the deletion question the user
+// is told so and asked whether to go on. `names` are the files of `folder` to be deleted.
+PermanentDelete askAboutPermanentDelete(Services& services, const std::string& folder,
+                                        const std::vector<std::string>& names) {
+  std::vector<std::string> lost;
+  for (const auto& name : names)
+    if (!trashCanTake(winpath::join(folder, name))) lost.push_back(name);
+  if (lost.empty()) return PermanentDelete::NotNeeded;
+  std::string text = lost.size() == 1
+                         ? lost.front() + " はごみ箱に入れられません．"
+                         : "ごみ箱に入れられないファイルが " + std::to_string(lost.size()) +
+                               " 個あります（最初のファイル： " + lost.front() + "）．";
+  text += kCR + "削除すると元に戻せません．削除しますか？";
+  MsgAnswer a = services.messageBox(text, MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  return a == MsgAnswer::Yes ? PermanentDelete::Agreed : PermanentDelete::Declined;
+}
 }  // namespace
 
 void FileUtilityForm::wireOperations() {
@@ -108,11 +127,15 @@ void FileUtilityForm::dropOnTrash() {
   if (list.listCount() == 0) return;
   std::string path = c(upper ? "Label2" : "Label3").caption();
   if (!fileThere(path)) return;  // a label holding a folder deletes nothing
+  PermanentDelete permanent =
+      askAboutPermanentDelete(services(), winpath::parentFolder(path), {winpath::fileName(path)});
+  if (permanent == PermanentDelete::Declined) return;
   MsgAnswer a = services().messageBox(path + "　を削除します．よろしいですか？", MsgButtons::YesNo,
                                       MsgIcon::Question, "削除の確認");
   if (a != MsgAnswer::Yes) return;
   FailureTally failures;
-  bool removed = attempt(failures, winpath::fileName(path), [&] { discardFile(path); });
+  bool removed = attempt(failures, winpath::fileName(path),
+                         [&] { discardFile(path, permanent == PermanentDelete::Agreed); });
   refresh(c("File1"));
   refresh(c("File2"));
   if (removed) {
@@ -125,18 +148,25 @@ void FileUtilityForm::dropOnTrash() {
 void FileUtilityForm::trashDoubleClick() {
   Control& list = c("File1");
   if (list.listCount() == 0) return;
-  MsgAnswer a = services().messageBox("選択されたファイルを削除します" + kCR + "よろしいですか？",
-                                      MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  std::string folder = c("Dir1").path();
+  std::vector<std::string> chosen;
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) chosen.push_back(list.list(i));
+  PermanentDelete permanent = askAboutPermanentDelete(services(), folder, chosen);
+  MsgAnswer a =
+      permanent == PermanentDelete::Declined
+          ? MsgAnswer::No
+          : services().messageBox("選択されたファイルを削除します" + kCR + "よろしいですか？",
+                                  MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
   if (a != MsgAnswer::Yes) {
     refresh(list);
     return;
   }
-  std::string folder = c("Dir1").path();
   FailureTally failures;
-  for (int i = 0; i < list.listCount(); ++i) {
-    if (!list.selected(i)) continue;
-    std::string name = list.list(i);
-    attempt(failures, name, [&] { discardFile(winpath::join(folder, name)); });
+  for (const auto& name : chosen) {
+    attempt(failures, name, [&] {
+      discardFile(winpath::join(folder, name), permanent == PermanentDelete::Agreed);
+    });
   }
   c("Image8").setVisible(false);
   c("Image9").setVisible(true);
@@ -254,17 +284,24 @@ void FileUtilityForm::deleteAll() {
   Control& list = c("File1");
   for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);  // show what is meant
   if (list.listCount() == 0) return;
-  MsgAnswer a = services().messageBox("選択された全ファイルを削除します" + kCR + "よろしいですか？",
-                                      MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  std::string folder = c("Dir1").path();
+  std::vector<std::string> names = list.items();
+  PermanentDelete permanent = askAboutPermanentDelete(services(), folder, names);
+  MsgAnswer a =
+      permanent == PermanentDelete::Declined
+          ? MsgAnswer::No
+          : services().messageBox("選択された全ファイルを削除します" + kCR + "よろしいですか？",
+                                  MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
   if (a != MsgAnswer::Yes) {
     refresh(list);
     return;
   }
-  std::string folder = c("Dir1").path();
-  std::vector<std::string> names = list.items();
   FailureTally failures;
-  for (const auto& name : names)
-    attempt(failures, name, [&] { discardFile(winpath::join(folder, name)); });
+  for (const auto& name : names) {
+    attempt(failures, name, [&] {
+      discardFile(winpath::join(folder, name), permanent == PermanentDelete::Agreed);
+    });
+  }
   refresh(list);
   reportFailures(*this, FileAction::Delete, failures, "ファイルの削除");
 }

@@ -28,6 +28,7 @@
 #include "qt/fonts.h"
 #include "qt/form_window.h"
 #include "qt/picture_widget.h"
+#include "qt/text_fit.h"
 
 namespace zv::qt {
 
@@ -37,9 +38,12 @@ constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kOpenRole = Qt::UserRole + 2;
 
 // Folder list entries: indented by their depth, with an open or closed folder icon.
-class FolderDelegate : public QStyledItemDelegate {
+// The whole caption of a label, which may show only part of it.
+constexpr char kFullTextProperty[] = "zvFullText";
+
+class FolderDelegate : public UniformRowDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  using UniformRowDelegate::UniformRowDelegate;
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     QStyleOptionViewItem o(option);
@@ -47,7 +51,7 @@ class FolderDelegate : public QStyledItemDelegate {
     QStyledItemDelegate::paint(painter, o, index);
   }
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize s = QStyledItemDelegate::sizeHint(option, index);
+    QSize s = UniformRowDelegate::sizeHint(option, index);
     return QSize(s.width() + index.data(kDepthRole).toInt() * 14, s.height());
   }
 };
@@ -178,7 +182,10 @@ void ControlView::create(QWidget* parent) {
       list->setDragDropMode(QAbstractItemView::NoDragDrop);
       list->setEditTriggers(QAbstractItemView::NoEditTriggers);
       list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-      if (control_.kind() == Kind::FolderList) list->setItemDelegate(new FolderDelegate(list));
+      if (control_.kind() == Kind::FolderList)
+        list->setItemDelegate(new FolderDelegate(list));
+      else
+        list->setItemDelegate(new UniformRowDelegate(list));
       widget_ = list;
       break;
     }
@@ -358,11 +365,16 @@ void ControlView::syncKind() {
     case Kind::Label: {
       auto* label = static_cast<QLabel*>(widget_.data());
       QString text = withoutMnemonics(captionText(c.caption()));
-      if (label->text() != text) {
-        QString old = label->text();
-        label->setText(text);
+      QString old = label->property(kFullTextProperty).toString();
+      if (old != text) {
+        label->setProperty(kFullTextProperty, text);
         announceTextChange(label, old, text);  // status lines and the wait window are heard
       }
+      // A one-line label too narrow for its text (a long path) shows both ends and gives
+      // the whole text as its tooltip.
+      QString shown = c.autoSize ? text : fittedLabelText(*label, text);
+      if (label->text() != shown) label->setText(shown);
+      if (shown != text && c.tooltip().empty()) label->setToolTip(text);
       label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       if (c.autoSize) {
         // Sized to its text, so an empty label leaves no coloured strip over what lies below.

@@ -17,6 +17,7 @@
 #include "qt/desktop_launch.h"
 #include "qt/fonts.h"
 #include "qt/help_viewer.h"
+#include "qt/text_fit.h"
 
 namespace zv::qt {
 
@@ -106,7 +107,9 @@ QtServices::~QtServices() {
 
 MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                  const std::string& title) {
-  QMessageBox box(iconOf(icon), QString::fromStdString(title), captionText(text));
+  // A long path wraps at its separators rather than being cut at the screen's edge.
+  QMessageBox box(iconOf(icon), QString::fromStdString(title),
+                  breakableAtSeparators(captionText(text)));
   box.setObjectName(QStringLiteral("messageBox"));
   // The whole text in the Japanese face: otherwise the backslash of a path comes from a Latin
   // fallback and one path shows a backslash and a yen sign side by side.

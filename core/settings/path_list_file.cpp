@@ -127,31 +127,40 @@ std::vector<std::string> readList(const std::string& listFile) {
 }
 
 bool writeList(const Files& files, const std::vector<std::string>& entries,
-               const std::function<void()>& afterRecord) {
-  if (entries.size() > static_cast<size_t>(kMaxEntries)) return false;
+               const std::function<void()>& afterRecord, int* error) {
+  int failure = 0;
+  auto fail = [&](int number) {
+    if (error) *error = number;
+    return false;
+  };
+  if (entries.size() > static_cast<size_t>(kMaxEntries)) return fail(0);
   std::string temp, list;
   try {
     temp = hostPath(files.temp);
     list = hostPath(files.list);
-  } catch (const RuntimeError&) {
-    return false;
+  } catch (const RuntimeError& e) {
+    return fail(e.number());
   }
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return fail(runtimeErrorFromErrno(errno));
+  // The first failing step's errno is the one the user is told about.
+  auto step = [&](bool done) {
+    if (!done && failure == 0) failure = runtimeErrorFromErrno(errno);
+    return done;
+  };
   int n = static_cast<int>(entries.size());
   bool ok = true;
-  if (n == 0) {
-    ok = writeFully(fd, record(0, std::string(kPathBytes, ' ')));
-  }
+  if (n == 0) ok = step(writeFully(fd, record(0, std::string(kPathBytes, ' '))));
   for (int i = 0; ok && i < n; ++i) {
-    ok = writeFully(fd, record(n, encodePathField(entries[i])));
+    ok = step(writeFully(fd, record(n, encodePathField(entries[i]))));
     if (ok && afterRecord) afterRecord();
   }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), list.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (ok) ok = step(::fsync(fd) == 0);
+  if (!step(::close(fd) == 0)) ok = false;
+  if (ok) ok = step(::rename(temp.c_str(), list.c_str()) == 0);
+  if (ok) return true;
+  ::unlink(temp.c_str());
+  return fail(failure);
 }
 
 }  // namespace zv::pathlist

@@ -45,8 +45,9 @@ std::vector<std::string> decodeRecords(std::string_view bytes);
 std::vector<std::string> readList(const std::string& listFile);
 // Writes the temporary file record by record (running `afterRecord` after each one), then
 // renames it over the list file, so the old list stays intact until the new one is on disk.
-// False when anything failed (the list file is then unchanged, the temporary file removed).
+// False when anything failed (the list file is then unchanged, the temporary file removed);
+// *error then holds the runtime error number of the first failed step (0: unknown).
 bool writeList(const Files& files, const std::vector<std::string>& entries,
-               const std::function<void()>& afterRecord = {});
+               const std::function<void()>& afterRecord = {}, int* error = nullptr);
 
 }  // namespace zv::pathlist

@@ -333,7 +333,8 @@ void copyFile(const std::string& from, const std::string& to) {
 namespace {
 
 // Puts the file into one trash folder (with "files" and "info" inside): an info file
-// reserving a free name, then the rename. `infoPath` is what the info file records.
+// reserving a free name, then the rename. `infoPath` is what the info file records. False
+// when the trash cannot record the file; a failed rename raises, as a delete would.
 bool trashInto(const std::string& trash, const std::string& host, const std::string& infoPath) {
   std::string base = hostTailOf(host);
   for (int n = 1; n < 10000; ++n) {
@@ -353,12 +354,17 @@ bool trashInto(const std::string& trash, const std::string& host, const std::str
         "[Trash Info]\nPath=" + percentEncode(infoPath) + "\nDeletionDate=" + date + "\n";
     bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
+    if (!written) {
+      ::unlink(info.c_str());
+      return false;
+    }
     std::string target = trash + "/files/" + name;
-    if (written &&
-        renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    if (renameat2(AT_FDCWD, host.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
       return true;
+    int err = errno;
     ::unlink(info.c_str());
-    return false;
+    if (err == EEXIST) continue;
+    raiseError(runtimeErrorFromErrno(err), host);
   }
   return false;
 }
@@ -385,40 +391,62 @@ std::string mountTopOf(const std::string& host, dev_t dev) {
   return top;
 }
 
-}  // namespace
+bool noTrashAnywhere = false;
 
-bool moveToTrash(const std::string& path) {
-  std::string host = hostPath(path);
-  struct stat st;
-  if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
+// Where a trashed file goes and the path its info file records.
+struct TrashPlace {
+  std::string folder;
+  std::string infoPath;
+};
+
+// The home Trash when the file is on its file system; else that file system's own trash, as
+// desktops keep it at its top folder: $top/.Trash/$uid when $top/.Trash is a sticky folder
+// and no link, else $top/.Trash-$uid. Missing folders are made; empty when none is usable.
+TrashPlace trashPlaceFor(const std::string& host, dev_t dev) {
+  if (noTrashAnywhere) return {};
   std::string home = dataHome() + "/Trash";
-  makeFoldersOnHost(home + "/files");
-  makeFoldersOnHost(home + "/info");
+  try {
+    makeFoldersOnHost(home + "/files");
+    makeFoldersOnHost(home + "/info");
+  } catch (const RuntimeError&) {
+    // an unwritable home only rules out the home Trash
+  }
   struct stat homeStat;
-  if (stat((home + "/files").c_str(), &homeStat) == 0 && homeStat.st_dev == st.st_dev &&
-      trashInto(home, host, host))
-    return true;
-  // Another file system: its own trash, as desktops keep it at the top of that file system.
-  // $top/.Trash/$uid when $top/.Trash is a sticky folder and no link, else $top/.Trash-$uid.
-  std::string top = mountTopOf(host, st.st_dev);
+  if (stat((home + "/files").c_str(), &homeStat) == 0 && homeStat.st_dev == dev &&
+      folderExists(home + "/info"))
+    return {home, host};
+  std::string top = mountTopOf(host, dev);
   std::string uid = std::to_string(::getuid());
   std::string relative = host.substr(top == "/" ? 1 : top.size() + 1);
   std::string shared = (top == "/" ? "" : top) + "/.Trash";
   struct stat sharedStat;
   if (lstat(shared.c_str(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
-      (sharedStat.st_mode & S_ISVTX) && sharedStat.st_dev == st.st_dev &&
-      trashFolderReady(shared + "/" + uid, st.st_dev, 0700) &&
-      trashInto(shared + "/" + uid, host, relative))
-    return true;
+      (sharedStat.st_mode & S_ISVTX) && sharedStat.st_dev == dev &&
+      trashFolderReady(shared + "/" + uid, dev, 0700))
+    return {shared + "/" + uid, relative};
   std::string own = (top == "/" ? "" : top) + "/.Trash-" + uid;
-  if (trashFolderReady(own, st.st_dev, 0700) && trashInto(own, host, relative)) return true;
-  if (S_ISDIR(st.st_mode)) {
-    removeFolder(host);
-  } else {
-    deleteFile(host);
-  }
-  return false;
+  if (trashFolderReady(own, dev, 0700)) return {own, relative};
+  return {};
 }
+
+}  // namespace
+
+std::string trashFolderFor(const std::string& path) {
+  std::string host = hostPath(path);
+  struct stat st;
+  if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
+  return trashPlaceFor(host, st.st_dev).folder;
+}
+
+bool moveToTrash(const std::string& path) {
+  std::string host = hostPath(path);
+  struct stat st;
+  if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
+  TrashPlace place = trashPlaceFor(host, st.st_dev);
+  return !place.folder.empty() && trashInto(place.folder, host, place.infoPath);
+}
+
+void simulateNoTrash(bool on) { noTrashAnywhere = on; }
 
 std::string readAll(const std::string& path) {
   std::string host = hostPath(path);

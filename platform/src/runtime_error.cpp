@@ -32,6 +32,7 @@ int runtimeErrorFromErrno(int err, int fallback) {
     case EPERM:
     case EROFS:
     case ETXTBSY:
+    case EISDIR:  // a folder stands where a file is to be written
       return kErrPermissionDenied;
     case ENOSPC:
     case EDQUOT:

@@ -125,7 +125,9 @@ TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
   d.c("Text1").userType("x");
   d.c("Command1").click();
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].text, "フォルダを作成できませんでした\r\nQ:\\missing\\deeper\\x");
+  EXPECT_EQ(services.messages[0].text,
+            "フォルダを作成できませんでした\r\nQ:\\missing\\deeper\\x"
+            "\r\n原因： フォルダが見つかりません");
   EXPECT_TRUE(app.forms.loaded("Dialog"));
   d.c("Text1").userType("..\\escape");
   d.c("Command1").click();

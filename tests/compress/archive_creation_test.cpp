@@ -104,6 +104,20 @@ TEST_F(ArchiveCreation, RegisterDeleteAndReloadTheRegisteredPaths) {
             (std::vector<std::string>{"Q:\\out", "Q:\\out"}));
 }
 
+// The list file cannot be replaced (a folder stands where its temporary file goes): the
+// message says why after its own text, and the entry is not kept.
+TEST_F(ArchiveCreation, AListThatCannotBeSavedIsReportedWithItsCause) {
+  root.mkdir("prog/ZORVEX2.$$$");
+  Form& c2 = comp2();
+  c2.c("Combo1").userType("Q:\\out");
+  press(c2.c("Image5"));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text,
+            "登録パスのリストを保存できませんでした\r\n原因： "
+            "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）");
+  EXPECT_EQ(c2.c("Combo1").listCount(), 0);
+}
+
 TEST_F(ArchiveCreation, EmptyTextAndTypedPathsChangeNothing) {
   Form& c2 = comp2();
   Control& combo = c2.c("Combo1");

@@ -99,7 +99,9 @@ TEST_F(ContentsTest, ViewingFailureIsReportedAndAnOlderWorkCopyIsKept) {
   sys.fakes.lha().setResult(0x8011);
   f.c("List1").userSelect(0);
   press(f, "Image5");
-  EXPECT_EQ(services.messages.front().text, "解凍中にエラーが生じました．終了します");
+  EXPECT_EQ(services.messages.front().text,
+            "解凍中にエラーが生じました．終了します\r\n原因： データが壊れています（CRC "
+            "が一致しません）");
   EXPECT_EQ(services.messages.front().title, " LHA解凍");
   EXPECT_EQ(readFile(host("prog/Temp/a.txt")), "earlier copy");
   EXPECT_EQ(app.forms.get("Viewer").c("Text1").text(), "earlier copy");

@@ -108,7 +108,8 @@ TEST_F(ExtractionTest, OverwriteYesKeepsTheOldFileWhenTheLibraryFails) {
   extractTo(f, "Q:\\out");
   EXPECT_EQ(readFile(host("out/a.txt")), "precious");
   EXPECT_EQ(sys.fakes.lha().commands().size(), 1u);  // the run ends at the failure
-  EXPECT_EQ(services.messages.back().text, "解凍中にエラーが生じました．終了します");
+  EXPECT_EQ(services.messages.back().text,
+            "解凍中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
   // Nothing else is left behind in the destination.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(host("out")), {}), 1);
 }

@@ -1,4 +1,6 @@
 // The ISH restore window: the restore command per mode, clipboard input and its work file.
+#include <filesystem>
+
 #include "core/settings/profile.h"
 #include "tests/extract/extract_fixture.h"
 
@@ -48,6 +50,19 @@ TEST_F(IshRestoreTest, NewAndAllModesAndADriveRootDestination) {
   g.c("Option2").click();
   press(g);
   EXPECT_EQ(sys.fakes.ish().commands().back(), "Q:\\A.ISH /a /f=Q:\\out");
+}
+
+// Without the work folder the clipboard text cannot be saved; the invalid-data message then
+// says that this, not the data, is why.
+TEST_F(IshRestoreTest, AWorkFileThatCannotBeWrittenIsNamedAsTheCause) {
+  services.expectedErrors = {kErrPathNotFound};
+  Form& f = restoreWindow();
+  std::filesystem::remove_all(root / "prog/Temp");
+  services.clipboard = "begin ish";
+  sys.fakes.ish().setCheckResult(0);
+  f.c("Command4").click();
+  EXPECT_EQ(services.messages.back().text,
+            "有効なISHデータではありません\r\n原因： フォルダが見つかりません");
 }
 
 TEST_F(IshRestoreTest, ClipboardTextIsWrittenCheckedAndTheWorkFileRemovedOnClose) {

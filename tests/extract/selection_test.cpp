@@ -242,7 +242,8 @@ TEST_F(SelectionTest, QuickExtractionStopsAtTheFirstLibraryErrorAndRefusesEscapi
   f.c("Image2").mouseUp();
   EXPECT_EQ(sys.fakes.lha().commands().size(), 3u);
   ASSERT_GE(services.messages.size(), 2u);
-  EXPECT_EQ(services.messages[0].text, "解凍中にエラーが生じました．終了します");
+  EXPECT_EQ(services.messages[0].text,
+            "解凍中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
   EXPECT_EQ(services.messages[0].title, " LHA解凍");
   EXPECT_NE(services.messages[1].text.find("..\\..\\evil.txt"), std::string::npos);
   EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow still goes on

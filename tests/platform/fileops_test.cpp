@@ -182,16 +182,31 @@ TEST_F(FileOps, TrashOnAnotherFileSystemUsesThatFileSystemsTrash) {
       << info;
 }
 
-TEST_F(FileOps, TrashOrDeleteRemovesTheFile) {
+TEST_F(FileOps, TrashTakesAFileOfTheHomeFileSystemAndNoTrashLeavesItAlone) {
   TempDir data;
   setenv("XDG_DATA_HOME", data.path().c_str(), 1);
   dir.write("gone.txt", "g");
+  dir.write("kept.txt", "k");
+  std::string folder = fs::trashFolderFor("T:\\gone.txt");
   bool trashed = fs::moveToTrash("T:\\gone.txt");
+  fs::simulateNoTrash(true);
+  std::string none = fs::trashFolderFor("T:\\kept.txt");
+  bool kept = !fs::moveToTrash("T:\\kept.txt");
+  fs::simulateNoTrash(false);
   unsetenv("XDG_DATA_HOME");
+  struct stat a {
+  }, b{};
+  bool sameDevice = stat(data.path().c_str(), &a) == 0 && stat(dir.path().c_str(), &b) == 0 &&
+                    a.st_dev == b.st_dev;
+  EXPECT_TRUE(trashed);
   EXPECT_FALSE(std::filesystem::exists(dir / "gone.txt"));
-  if (trashed) {
+  if (sameDevice) {
+    EXPECT_EQ(folder, data / "Trash");
     EXPECT_EQ(readFile(data / "Trash/files/gone.txt"), "g");
     EXPECT_NE(readFile(data / "Trash/info/gone.txt.trashinfo").find("Path=" + dir / "gone.txt"),
               std::string::npos);
   }
+  EXPECT_EQ(none, "");
+  EXPECT_TRUE(kept);
+  EXPECT_EQ(readFile(dir / "kept.txt"), "k");
 }

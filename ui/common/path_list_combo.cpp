@@ -4,6 +4,7 @@
 
 #include "core/app.h"
 #include "core/forms/form.h"
+#include "core/messages/failure_cause.h"
 #include "platform/fileops.h"
 #include "platform/runtime_error.h"
 
@@ -22,9 +23,10 @@ std::vector<std::string> itemsOf(const Control& combo) {
   return entries;
 }
 
-void showListNotSaved(Form& form, const std::string& title) {
-  form.services().messageBox("登録パスのリストを保存できませんでした", MsgButtons::OK,
-                             MsgIcon::Exclamation, title);
+void showListNotSaved(Form& form, const std::string& title, int error) {
+  form.services().messageBox(
+      withCause("登録パスのリストを保存できませんでした", failureCause(error)), MsgButtons::OK,
+      MsgIcon::Exclamation, title);
 }
 
 }  // namespace
@@ -58,10 +60,12 @@ bool registerCurrent(Form& form, Control& combo, const Files& files) {
   combo.addItem(text);
   int added = combo.listCount() - 1;
   Services& services = form.services();
-  if (!writeList(files, itemsOf(combo), [&services] { services.doEvents(); })) {
+  int error = 0;
+  if (!writeList(
+          files, itemsOf(combo), [&services] { services.doEvents(); }, &error)) {
     combo.removeItem(added);
     combo.setText(text);
-    showListNotSaved(form, title);
+    showListNotSaved(form, title, error);
     return false;
   }
   return true;
@@ -83,9 +87,10 @@ bool deleteSelected(Form& form, Control& combo, const Files& files) {
                                            MsgButtons::OKCancel, MsgIcon::Question, title);
   if (a != MsgAnswer::OK) return false;
   combo.removeItem(index);
-  if (!writeList(files, itemsOf(combo))) {
+  int error = 0;
+  if (!writeList(files, itemsOf(combo), {}, &error)) {
     combo.addItem(item, index);
-    showListNotSaved(form, title);
+    showListNotSaved(form, title, error);
     return false;
   }
   combo.setText("");

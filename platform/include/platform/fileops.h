@@ -37,9 +37,14 @@ void rename(const std::string& from, const std::string& to);  // 58 when the tar
 // Copies through a temporary file in the target's folder renamed over the target, so a
 // failed copy leaves an existing target intact.
 void copyFile(const std::string& from, const std::string& to);
-// Moves to the desktop Trash where the file system has one; otherwise deletes. Returns true
-// when the file went to the Trash.
+// The desktop trash folder that takes the file at `path` (the home Trash on the home file
+// system, else that file system's own), made when missing; empty when no trash can take it.
+std::string trashFolderFor(const std::string& path);  // 53 when missing
+// Moves the file into that trash. False, with the file left where it is, when no trash can
+// take it: deleting it for good instead is the caller's decision.
 bool moveToTrash(const std::string& path);
+// Tests stand in for a desktop whose file systems have no usable trash.
+void simulateNoTrash(bool on);
 
 std::string readAll(const std::string& path);  // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.

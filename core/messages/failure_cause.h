@@ -1,0 +1,19 @@
+// The cause of a failed file operation in words. Every message that reports such a failure
+// keeps its own text and adds one line "原因： …" after it when the cause is known, so a full
+// disk and a read-only folder no longer read the same.
+#pragma once
+#include <string>
+
+namespace zv {
+
+// From the runtime error number a failed step raised ("容量不足です…" for 61); empty for a
+// number that names no cause.
+std::string failureCause(int runtimeError);
+
+// From the non-zero result of an archiver library command; empty when it names no cause.
+std::string libraryFailureCause(int result);
+
+// `text`, then a line "原因： " + cause when the cause is not empty.
+std::string withCause(const std::string& text, const std::string& cause);
+
+}  // namespace zv

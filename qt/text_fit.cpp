@@ -1,0 +1,51 @@
+#include "qt/text_fit.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QStyle>
+#include <algorithm>
+
+#include "qt/fonts.h"
+
+namespace zv::qt {
+
+QString fittedLabelText(const QLabel& label, const QString& full) {
+  QFontMetrics metrics(label.font());
+  const int width = label.contentsRect().width();
+  if (full.contains(QLatin1Char('\n')) || width <= 0) return full;
+  if (label.contentsRect().height() >= 2 * metrics.lineSpacing()) return full;
+  if (metrics.horizontalAdvance(full) <= width) return full;
+  return metrics.elidedText(full, Qt::ElideMiddle, width);
+}
+
+QString breakableAtSeparators(const QString& text) {
+  QString out;
+  out.reserve(text.size() + text.size() / 8);
+  for (QChar ch : text) {
+    out += ch;
+    if (ch == QLatin1Char('\\') || ch == QLatin1Char('/')) out += QChar(0x200B);
+  }
+  return out;
+}
+
+QSize UniformRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const {
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  // The row of a sample in the list's font and in the Japanese face: the taller one is every
+  // row's height.
+  QStyleOptionViewItem sample(option);
+  initStyleOption(&sample, index);
+  sample.text = QStringLiteral("漢字Ag");
+  const QWidget* widget = option.widget;
+  QStyle* style = widget ? widget->style() : QApplication::style();
+  int height = style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), widget).height();
+  sample.font.setFamily(fontFamily("ＭＳ ゴシック"));
+  sample.fontMetrics = QFontMetrics(sample.font);
+  height = std::max(
+      height, style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), widget).height());
+  size.setHeight(std::max(size.height(), height));
+  return size;
+}
+
+}  // namespace zv::qt

@@ -1,0 +1,137 @@
+// Long paths and mixed names as the user sees them: a one-line label shows both ends of a
+// path with the whole path as its tooltip, a message box wraps a path at its folders instead
+// of cutting it, and a list's rows are one height whatever script the names are in.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+
+#include "auxwin/register_forms.h"
+#include "platform/drives.h"
+#include "qt/qt_services.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/support/stand_in_form.h"
+#include "tests/support/temp_dir.h"
+
+namespace zv::qt {
+namespace {
+
+std::string longPath() {
+  std::string path = "Q:\\";
+  for (int i = 0; i < 10; ++i) path += "長いフォルダ名の階層" + std::to_string(i) + "\\";
+  return path + "新しいフォルダ";
+}
+
+// Latin folder names break only at their separators.
+std::string longLatinPath() {
+  std::string path = "Q:\\";
+  for (int i = 0; i < 8; ++i) path += "Archive_Folder_Number_" + std::to_string(i) + "\\";
+  return path + "new_folder";
+}
+
+struct TextFit : ::testing::Test {
+  zv::test::TempDir dir;
+  test::HostedApp h;
+
+  void SetUp() override {
+    DriveTable::instance().set('Q', dir.path());
+    h.app.programFolder = "Q:\\";
+    h.app.shared.IniFile = "Q:\\ZORVEX.INI";
+    registerInfoForms(h.app.forms);
+  }
+  void TearDown() override {
+    for (const auto& name : h.app.forms.loadedNames()) h.app.forms.unload(name);
+    h.app.forms.collect();
+    test::settle();
+    DriveTable::instance().remove('Q');
+  }
+};
+
+TEST_F(TextFit, NewFolderDialogShowsBothEndsOfALongPathAndTheWholePathAsTooltip) {
+  h.app.forms.show("Dialog");
+  Form& dialog = h.app.forms.get("Dialog");
+  dialog.c("Label2").setCaption(longPath());
+  test::settle();
+  FormWindow* w = h.host.window("Dialog");
+  ASSERT_NE(w, nullptr);
+  auto* label = qobject_cast<QLabel*>(w->widgetOf("Label2"));
+  ASSERT_NE(label, nullptr);
+  test::screenshot(w, "new_folder_long_path");
+  const QString full = QString::fromStdString(longPath());
+  EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
+            label->contentsRect().width());
+  EXPECT_TRUE(label->text().startsWith(QStringLiteral("Q:\\長いフォルダ名の階層0")));
+  EXPECT_TRUE(label->text().endsWith(QStringLiteral("\\新しいフォルダ")));
+  EXPECT_EQ(label->toolTip(), full);
+
+  // A path that fits is shown as it is, without a tooltip.
+  dialog.c("Label2").setCaption("Q:\\短い\\x");
+  test::settle();
+  EXPECT_EQ(label->text(), QStringLiteral("Q:\\短い\\x"));
+  EXPECT_TRUE(label->toolTip().isEmpty());
+}
+
+TEST_F(TextFit, MessageBoxWrapsALongPathAtItsFoldersAndKeepsAllOfIt) {
+  QtServices services;
+  QString shown;
+  int minimumWidth = 0, labelWidth = 0, labelHeight = 0, neededHeight = 0, boxWidth = 0;
+  test::answerNextMessageBox(QStringLiteral("OK"), [&](QMessageBox* box) {
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    test::screenshot(box, "message_long_path");
+    shown = label->text();
+    minimumWidth = label->minimumSizeHint().width();
+    labelWidth = label->width();
+    labelHeight = label->height();
+    neededHeight = label->heightForWidth(label->width());
+    boxWidth = box->frameGeometry().width();
+  });
+  services.messageBox("フォルダを作成できませんでした\r\n" + longLatinPath(), MsgButtons::OK,
+                      MsgIcon::Exclamation, "新規フォルダの作成");
+  EXPECT_EQ(shown.remove(QChar(0x200B)), QStringLiteral("フォルダを作成できませんでした\n") +
+                                             QString::fromStdString(longLatinPath()));
+  EXPECT_LE(minimumWidth, labelWidth);   // no unbreakable run wider than the text area
+  EXPECT_GE(labelHeight, neededHeight);  // every wrapped line is inside the label
+  EXPECT_LE(boxWidth, QGuiApplication::primaryScreen()->availableGeometry().width());
+}
+
+TEST_F(TextFit, ListRowsAreOneHeightForAsciiAndJapaneseNames) {
+  zv::testing::defineStandIn(
+      h.app.forms, "Lists",
+      {{"List1", Kind::ListBox}, {"List2", Kind::ListBox}, {"List3", Kind::ListBox}});
+  Form& f = h.app.forms.get("Lists");
+  f.resize(6000, 4500);
+  f.c("List1").move(60, 60, 2800, 2000);
+  f.c("List2").move(3000, 60, 2800, 2000);
+  f.c("List3").move(60, 2200, 2800, 2000);
+  f.c("List2").setFont({"ＭＳ ゴシック", 11.25});
+  // A Latin face, as a desktop without the Japanese gothic gives: Japanese names are drawn
+  // with a fallback face whose lines are taller.
+  f.c("List3").setFont({"DejaVu Sans", 9});
+  for (const char* list : {"List1", "List2", "List3"}) {
+    f.c(list).addItem("readme.txt");
+    f.c(list).addItem("日本語の名前.txt");
+    f.c(list).addItem("ascii-only.lzh");
+  }
+  h.app.forms.show("Lists");
+  test::settle();
+  FormWindow* w = h.host.window("Lists");
+  ASSERT_NE(w, nullptr);
+  test::screenshot(w, "list_rows_mixed_names");
+  for (const char* list : {"List1", "List2", "List3"}) {
+    auto* view = qobject_cast<QListWidget*>(w->widgetOf(list));
+    ASSERT_NE(view, nullptr);
+    int ascii = view->visualItemRect(view->item(0)).height();
+    EXPECT_EQ(view->visualItemRect(view->item(1)).height(), ascii) << list;
+    EXPECT_EQ(view->visualItemRect(view->item(2)).height(), ascii) << list;
+    // The rows follow each other without gaps or overlaps.
+    EXPECT_EQ(view->visualItemRect(view->item(2)).top() - view->visualItemRect(view->item(0)).top(),
+              2 * ascii)
+        << list;
+  }
+}
+
+}  // namespace
+}  // namespace zv::qt
