@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "core/forms/form.h"
+#include "qt/accessibility_list.h"
 #include "qt/accessibility_menu.h"
 #include "qt/control_view.h"
 #include "qt/form_window.h"
@@ -95,7 +96,7 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
     return QAccessibleWidget::keyBindingsForAction(name);
   }
   static QString jumpAction() { return QStringLiteral("Jump"); }
-  // A label that names a control is its label (the control's side is Qt's).
+  // A label that names a control is its label (the control reports the label in turn).
   QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
       QAccessible::Relation match) const override {
     auto rels = QAccessibleWidget::relations(match);
@@ -228,6 +229,8 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
       return new LabelAccessible(widget, false);
     case AccessibleKind::Combo:
       return new ComboAccessible(widget);
+    case AccessibleKind::List:
+      return labelledListAccessible(widget);
     case AccessibleKind::Other:
       break;
   }
