@@ -217,6 +217,9 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   if (widget->objectName() == QLatin1String("canvas") &&
       dynamic_cast<FormWindow*>(widget->parentWidget()))
     return new CanvasAccessible(widget);
+  // Lists are known by their class: with a screen reader running, Qt makes a list's interface
+  // while the list is being built, before a property could say what it stands for.
+  if (className == QLatin1String("QListWidget")) return labelledListAccessible(widget);
   switch (kindOf(widget)) {
     case AccessibleKind::PictureButton:
       return new PictureButtonAccessible(widget);
@@ -229,8 +232,6 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
       return new LabelAccessible(widget, false);
     case AccessibleKind::Combo:
       return new ComboAccessible(widget);
-    case AccessibleKind::List:
-      return labelledListAccessible(widget);
     case AccessibleKind::Other:
       break;
   }

@@ -25,7 +25,6 @@ enum class AccessibleKind : int {
   Link,           // a label that acts on a click
   Text,           // any other label: its text can be read and changes are told
   Combo,          // combo boxes and drive lists
-  List,           // list boxes, file and folder lists
 };
 
 // Installs the interfaces once per process.

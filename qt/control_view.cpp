@@ -173,7 +173,6 @@ void ControlView::create(QWidget* parent) {
     case Kind::FileList:
     case Kind::FolderList: {
       auto* list = new QListWidget(parent);
-      list->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::List));
       // The model decides the selection; the view only shows it.
       list->setSelectionMode(QAbstractItemView::MultiSelection);
       list->setDragDropMode(QAbstractItemView::NoDragDrop);

@@ -59,6 +59,13 @@ def focus_item(s, listbox, name):
         s.desktop.key("ctrl+Down")
 
 
+def labelled_by(obj):
+    """Names of the controls the object says are its labels."""
+    kind = z._atspi().RELATION_LABELLED_BY
+    return [r.getTarget(i).name for r in obj.getRelationSet() if r.getRelationType() == kind
+            for i in range(r.getNTargets())]
+
+
 def selected_names(listbox):
     return [c.name for c in items(listbox) if _state(c, "STATE_SELECTED")]
 
@@ -123,6 +130,7 @@ def scenario_extract_an_archive(s):
     press_key_on(s, prog.window("frmMenu"), "Image2")
     sel = prog.window("DeComp1")
     archives = tab_to(s, sel, "File1")
+    expect_equal(labelled_by(archives), ["Label4"], "the archive list's label (labelled-by)")
     focus_item(s, archives, "h2_subdir.lzh")
     s.shot("archive-focused", painted=sel)
     s.desktop.key("Return")
