@@ -1,6 +1,6 @@
 """Roads taken by keyboard alone (no pointer once the program runs) and picture buttons pressed
-through their accessibility action. The accessibility bus only finds and reads controls here;
-keys go in through xdotool, results are judged by lhasa and sha256sum."""
+through their accessibility action. On the keyboard roads the accessibility bus only finds and
+reads controls; keys go in through xdotool. Results are judged by lhasa and sha256sum."""
 import os
 import shutil
 import time
