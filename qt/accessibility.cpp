@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "core/forms/form.h"
+#include "qt/accessibility_list.h"
 #include "qt/accessibility_menu.h"
 #include "qt/control_view.h"
 #include "qt/form_window.h"
@@ -95,7 +96,7 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
     return QAccessibleWidget::keyBindingsForAction(name);
   }
   static QString jumpAction() { return QStringLiteral("Jump"); }
-  // A label that names a control is its label (the control's side is Qt's).
+  // A label that names a control is its label (the control reports the label in turn).
   QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
       QAccessible::Relation match) const override {
     auto rels = QAccessibleWidget::relations(match);
@@ -216,6 +217,9 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   if (widget->objectName() == QLatin1String("canvas") &&
       dynamic_cast<FormWindow*>(widget->parentWidget()))
     return new CanvasAccessible(widget);
+  // Lists are known by their class: with a screen reader running, Qt makes a list's interface
+  // while the list is being built, before a property could say what it stands for.
+  if (className == QLatin1String("QListWidget")) return labelledListAccessible(widget);
   switch (kindOf(widget)) {
     case AccessibleKind::PictureButton:
       return new PictureButtonAccessible(widget);

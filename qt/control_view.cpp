@@ -254,8 +254,12 @@ void ControlView::create(QWidget* parent) {
 void ControlView::connectSignals() {
   Control* c = &control_;
   if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, c](const QString& text) { run([&] { c->userType(text.toStdString()); }); });
+    // Any change the model did not make is the user's: typed, or set by assistive technology
+    // through the text interface (which does not count as an edit to Qt).
+    connect(edit, &QLineEdit::textChanged, this, [this, c](const QString& text) {
+      std::string typed = text.toStdString();
+      if (!updating_ && typed != c->text()) run([&] { c->userType(typed); });
+    });
   } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
     connect(edit, &QPlainTextEdit::textChanged, this, [this, c, edit] {
       if (updating_) return;

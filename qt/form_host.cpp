@@ -1,5 +1,7 @@
 #include "qt/form_host.h"
 
+#include <QApplication>
+
 #include "core/app.h"
 #include "qt/form_window.h"
 
@@ -42,6 +44,8 @@ QWidget* FormHost::widget(const std::string& formName, const std::string& contro
 
 void FormHost::formShown(Form& form) {
   FormWindow& window = windowFor(form);
+  if (QWidget* active = QApplication::activeWindow(); active && active != &window)
+    openers_[&form] = active;
   window.syncForm();
   if (!window.isVisible()) window.show();
   window.syncForm();  // the state (minimised, maximised) applies to a shown window
@@ -50,7 +54,19 @@ void FormHost::formShown(Form& form) {
 }
 
 void FormHost::formHidden(Form& form) {
-  if (FormWindow* w = existingWindow(form)) w->hide();
+  if (FormWindow* w = existingWindow(form)) {
+    const bool active = w->isActiveWindow();
+    w->hide();
+    returnKeys(form, active);
+  }
+}
+
+void FormHost::returnKeys(const Form& form, bool wasActive) {
+  auto it = openers_.find(&form);
+  if (it == openers_.end()) return;
+  QPointer<QWidget> opener = it->second;
+  openers_.erase(it);
+  if (wasActive && opener && opener->isVisible()) opener->activateWindow();
 }
 
 void FormHost::formDestroying(Form& form) {
@@ -58,9 +74,14 @@ void FormHost::formDestroying(Form& form) {
   if (it == windows_.end()) return;
   QPointer<FormWindow> window = it->second;
   windows_.erase(it);
-  if (!window) return;
+  if (!window) {
+    openers_.erase(&form);
+    return;
+  }
   window->detach();
+  const bool active = window->isActiveWindow();
   window->hide();
+  returnKeys(form, active);
   // The window may be inside one of its own event handlers right now.
   window->deleteLater();
 }

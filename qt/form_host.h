@@ -45,10 +45,14 @@ class FormHost : public FormObserver {
 
  private:
   FormWindow& windowFor(Form& form);
+  // A window that goes away while it has the keys gives them back to the window that had
+  // them when it came up, as a window manager would (and where none runs, nothing else does).
+  void returnKeys(const Form& form, bool wasActive);
 
   App& app_;
   Dispatcher dispatcher_;
   std::map<const Form*, QPointer<FormWindow>> windows_;
+  std::map<const Form*, QPointer<QWidget>> openers_;
 };
 
 }  // namespace zv::qt

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <vector>
@@ -128,7 +129,11 @@ MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, Ms
     if (a == MsgAnswer::Cancel) escape = b;
   if (buttons != MsgButtons::AbortRetryIgnore) box.setEscapeButton(escape);
   if (busy_) QApplication::restoreOverrideCursor();
+  QPointer<QWidget> asking = QApplication::activeWindow();
   box.exec();
+  // The keys go back to the window that asked, as a window manager would do (and where
+  // none runs, nothing else would).
+  if (asking && asking->isVisible()) asking->activateWindow();
   if (busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
   for (auto& [b, a] : made)
     if (box.clickedButton() == b) return a;

@@ -233,15 +233,43 @@ TEST_F(AccessibilityTest, ComboBoxesAndListsKeepTheirNameAndAreLabelledByTheLabe
     return rel.isEmpty() ? QString() : rel.first().first->text(QAccessible::Name);
   };
   EXPECT_EQ(labelOf(combo), QStringLiteral("Label2"));  // beside it
-  // The list's own interface is Qt's; the label just above it says whom it names.
+  // The label just above the list says whom it names, and the list names its label in turn
+  // while keeping Qt's items.
   auto named = of("Label3")->relations(QAccessible::Labelled);
   ASSERT_EQ(named.size(), 1);
   EXPECT_EQ(named.first().first->object(), window->widgetOf("List1"));
+  QAccessibleInterface* list = of("List1");
+  EXPECT_EQ(labelOf(list), QStringLiteral("Label3"));
+  EXPECT_EQ(list->role(), QAccessible::List);
+  EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("List1"));
+  ASSERT_EQ(list->childCount(), 4);
+  EXPECT_EQ(list->child(2)->text(QAccessible::Name), QStringLiteral("c"));
+  EXPECT_EQ(list->child(2)->parent(), list);
+  EXPECT_EQ(list->indexOfChild(list->child(3)), 3);
+  EXPECT_NE(list->tableInterface(), nullptr);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->widgetOf("List1")), list);
   ASSERT_TRUE(actions(combo).contains(QAccessibleActionInterface::showMenuAction()));
   combo->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
   test::settle();
   EXPECT_TRUE(static_cast<QComboBox*>(window->widgetOf("Combo1"))->view()->isVisible());
   static_cast<QComboBox*>(window->widgetOf("Combo1"))->hidePopup();
+}
+
+// The list's interface and its items' go with the window and come back with it.
+TEST_F(AccessibilityTest, AListsInterfaceGoesWithItsWindow) {
+  QAccessibleInterface* list = of("List1");
+  const QAccessible::Id id = QAccessible::uniqueId(list);
+  const QAccessible::Id item = QAccessible::uniqueId(list->child(0));
+  h.app.forms.unload("Kinds");
+  h.app.forms.collect();
+  test::settle();
+  EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
+  EXPECT_EQ(QAccessible::accessibleInterface(item), nullptr);
+  SetUp();
+  list = of("List1");
+  ASSERT_EQ(list->childCount(), 4);
+  EXPECT_EQ(list->child(0)->text(QAccessible::Name), QStringLiteral("a"));
+  EXPECT_EQ(list->relations(QAccessible::Label).size(), 1);
 }
 
 TEST_F(AccessibilityTest, OptionButtonsAreRadioButtonsFollowingTheModel) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -417,6 +418,48 @@ TEST_F(HostFixture, RuntimeErrorInAHandlerIsShownNotFatal) {
   // The window still works.
   QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
   EXPECT_EQ(form->log.back(), "OK");
+}
+
+TEST_F(HostFixture, TextSetThroughTheAccessibilityInterfaceReachesTheModelOnce) {
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget<QLineEdit>("Text1"));
+  ASSERT_NE(iface->editableTextInterface(), nullptr);
+  iface->editableTextInterface()->insertText(0, QStringLiteral("名前"));
+  EXPECT_EQ(form->c("Text1").text(), "名前");
+  ASSERT_FALSE(form->log.empty());
+  EXPECT_EQ(form->log.back(), "Text1 change 名前");
+  iface->setText(QAccessible::Value, QStringLiteral("new.txt"));
+  EXPECT_EQ(form->c("Text1").text(), "new.txt");
+  // The model's own change reaches the box without coming back as the user's.
+  const size_t before = form->log.size();
+  form->c("Text1").setText("set");
+  test::settle();
+  EXPECT_EQ(widget<QLineEdit>("Text1")->text(), QStringLiteral("set"));
+  EXPECT_EQ(form->log.size(), before + 1);
+}
+
+// A window that closes while it has the keys gives them back to the window it came up over.
+TEST_F(HostFixture, KeysGoBackToTheWindowBelowWhenAWindowOrMessageBoxCloses) {
+  h.app.forms.define("Second", [](App& a) {
+    auto f = std::make_unique<Form>(a, "Second");
+    f->add("Text1", Kind::TextBox).move(120, 120, 2400, 300);
+    return f;
+  });
+  window->activateWindow();
+  test::settle();
+  ASSERT_EQ(QApplication::activeWindow(), window);
+  Form& second = h.app.forms.get("Second");
+  second.show();
+  test::settle();
+  ASSERT_EQ(QApplication::activeWindow(), h.host.window("Second"));
+  second.hide();
+  test::settle();
+  EXPECT_EQ(QApplication::activeWindow(), window);
+  second.show();
+  test::settle();
+  h.app.forms.unload("Second");
+  test::settle();
+  EXPECT_EQ(QApplication::activeWindow(), window);
+  h.app.forms.collect();
 }
 
 TEST_F(HostFixture, CloseBoxUnloadsAndAWindowThatRefusesStays) {

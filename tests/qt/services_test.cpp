@@ -50,6 +50,20 @@ TEST(QtServicesTest, MessageBoxHasJapaneseButtonsAndReturnsTheAnswer) {
                                 MsgIcon::Information, "情報"),
             MsgAnswer::OK);
   EXPECT_EQ(family, fontFamily(""));
+
+  // Once answered, the keys are back in the window that asked.
+  QWidget asking;
+  asking.show();
+  asking.activateWindow();
+  test::settle();
+  ASSERT_EQ(QApplication::activeWindow(), &asking);
+  QWidget* activeInBox = nullptr;
+  test::answerNextMessageBox(QStringLiteral("OK"),
+                             [&](QMessageBox*) { activeInBox = QApplication::activeWindow(); });
+  services.messageBox("完了しました", MsgButtons::OK, MsgIcon::Information, "情報");
+  test::settle();
+  EXPECT_NE(activeInBox, &asking);
+  EXPECT_EQ(QApplication::activeWindow(), &asking);
 }
 
 TEST(QtServicesTest, ScreenMetricsClipboardAndInputBox) {
