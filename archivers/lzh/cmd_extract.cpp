@@ -100,24 +100,24 @@ int extractMembers(RunContext& ctx) {
   }
   // Names without wildcards (what the windows pass, one or many) are found through the kept
   // index; only patterns and folder names are matched against every member.
-  std::vector<const Member*> chosen;
+  std::vector<uint32_t> chosen;
   std::vector<bool> taken(idx->members.size(), false);
   std::vector<std::string> scan;
   for (const std::string& p : patterns) {
-    const Member* m = hasWildcard(p) ? nullptr : idx->find(p);
-    if (m && !m->isFolder) {
-      taken[static_cast<size_t>(m - idx->members.data())] = true;
+    size_t at = hasWildcard(p) ? ArchiveIndex::kNotFound : idx->find(p);
+    if (at != ArchiveIndex::kNotFound && !idx->members.record(at).is(MemberRecord::kFolder)) {
+      taken[at] = true;
     } else {
       scan.push_back(p);
     }
   }
   for (size_t i = 0; i < idx->members.size(); ++i) {
-    const Member& m = idx->members[i];
     bool take = patterns.empty() || taken[i];
-    for (size_t k = 0; !take && k < scan.size(); ++k) take = selectsMember(scan[k], m.path);
+    for (size_t k = 0; !take && k < scan.size(); ++k)
+      take = selectsMember(scan[k], idx->members.path(i));
     if (take) {
-      chosen.push_back(&m);
-      ctx.total += m.originalSize;
+      chosen.push_back(static_cast<uint32_t>(i));
+      ctx.total += idx->members.record(i).originalSize;
     }
   }
   int result = 0;
@@ -152,7 +152,10 @@ int extractMembers(RunContext& ctx) {
 
   ctx.begin();
   int ok = 0;
-  for (const Member* m : chosen) {
+  for (uint32_t i : chosen) {
+    // Rebuilt one at a time: the index keeps only the compact form.
+    const Member member = idx->members[i];
+    const Member* m = &member;
     ctx.member(m->path);
     try {
       if (cmd.verb == 't') {
