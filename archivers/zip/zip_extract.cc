@@ -229,16 +229,20 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     return;
   }
   const std::string& leaf = parts.back();
-  archive::Existing existing = archive::existingAt(dirFd, leaf);
-  if (existing != archive::Existing::Nothing) {
-    if (!run.cmd().overwrite) {
-      out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
-      return;
-    }
-    if (existing == archive::Existing::Folder) {
-      out += "同名のフォルダがあるため解凍できません: " + m.name + kNl;
-      run.fail(ZV_ERROR_CANNOT_CREATE);
-      return;
+  auto folderInTheWay = [&] {
+    out += "同名のフォルダがあるため解凍できません: " + m.name + kNl;
+    run.fail(ZV_ERROR_CANNOT_CREATE);
+  };
+  // When overwriting, a folder at the name is found by the commit (EISDIR): one look-up less
+  // per file.
+  if (!run.cmd().overwrite || m.symlink) {
+    archive::Existing existing = archive::existingAt(dirFd, leaf);
+    if (existing != archive::Existing::Nothing) {
+      if (!run.cmd().overwrite) {
+        out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
+        return;
+      }
+      if (existing == archive::Existing::Folder) return folderInTheWay();
     }
   }
   ZipFile f = run.openMember(m);
@@ -287,6 +291,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
       out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
       return;
     }
+    if (file.error() == EISDIR) return folderInTheWay();
     out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
     return;
