@@ -2,10 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -137,7 +140,19 @@ Destination::Destination(const std::string& hostFolder) : path_(hostFolder) {
 }
 
 Destination::~Destination() {
+  if (cachedFd_ >= 0) ::close(cachedFd_);
   if (fd_ >= 0) ::close(fd_);
+}
+
+int Destination::cachedFolder(const std::vector<std::string>& parts, size_t count) {
+  count = std::min(count, parts.size());
+  if (cachedFd_ >= 0 && cachedParts_.size() == count &&
+      std::equal(cachedParts_.begin(), cachedParts_.end(), parts.begin()))
+    return cachedFd_;
+  if (cachedFd_ >= 0) ::close(cachedFd_);
+  cachedParts_.assign(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(count));
+  cachedFd_ = openFolder(parts, count, true);
+  return cachedFd_;
 }
 
 int Destination::openFolder(const std::vector<std::string>& parts, size_t count,
@@ -237,19 +252,44 @@ std::time_t modifiedAt(int dirFd, const std::string& name) {
   return st.st_mtime;
 }
 
-mode_t writtenMode(mode_t mode) {
+namespace {
+
+mode_t currentUmask() {
   static std::mutex lock;
   std::lock_guard<std::mutex> hold(lock);
   mode_t mask = ::umask(0);
   ::umask(mask);
-  return (mode & 0777) & ~mask;
+  return mask;
 }
+
+}  // namespace
+
+mode_t writtenMode(mode_t mode) { return (mode & 0777) & ~currentUmask(); }
+
+namespace {
+
+// The process id, asked once (and again in a forked child): a run names one temporary file
+// per member.
+std::atomic<pid_t> g_pid{0};
+
+pid_t processId() {
+  pid_t pid = g_pid.load(std::memory_order_relaxed);
+  if (pid == 0) {
+    static std::once_flag once;
+    std::call_once(once, [] { ::pthread_atfork(nullptr, nullptr, [] { g_pid = 0; }); });
+    pid = ::getpid();
+    g_pid = pid;
+  }
+  return pid;
+}
+
+}  // namespace
 
 int createTemporary(int dirFd, std::string& name, int flags) {
   static std::atomic<unsigned> counter{0};
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    name = ".zv-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    name = ".zv-" + std::to_string(processId()) + "-" + std::to_string(counter++) + ".tmp";
     fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | flags,
                   0600);
     if (fd < 0 && errno != EEXIST) break;
@@ -334,10 +374,8 @@ int removeStaleTemporaries(int dirFd) {
 namespace {
 
 // Sweeps a folder at most once in a while per process: extraction writes many files into
-// the same folder.
-void sweepOnce(int dirFd) {
-  struct stat st;
-  if (::fstat(dirFd, &st) != 0) return;
+// the same folder. `st` is the folder's.
+void sweepOnce(int dirFd, const struct stat& st) {
   static std::mutex lock;
   static std::map<std::pair<dev_t, ino_t>, std::chrono::steady_clock::time_point> swept;
   auto now = std::chrono::steady_clock::now();
@@ -352,13 +390,57 @@ void sweepOnce(int dirFd) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(int dirFd, std::string name) : dirFd_(dirFd), name_(std::move(name)) {
-  sweepOnce(dirFd_);
+WriteBatch::WriteBatch() : mask_(currentUmask()) {}
+
+WriteBatch::~WriteBatch() {
+  for (auto& [device, fd] : systems_) ::close(fd);
+}
+
+void WriteBatch::written(int dirFd, dev_t device) {
+  if (any_ && device == lastDevice_) return;
+  any_ = true;
+  lastDevice_ = device;
+  for (auto& [dev, fd] : systems_)
+    if (dev == device) return;
+  int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    systems_.emplace_back(device, fd);
+  } else {
+    // Without a descriptor to flush later, this file's data is flushed now instead.
+    ::syncfs(dirFd);
+  }
+}
+
+bool WriteBatch::finish() {
+  for (auto& [device, fd] : systems_)
+    if (::syncfs(fd) != 0) return false;
+  return true;
+}
+
+AtomicFile::AtomicFile(int dirFd, std::string name, WriteBatch* batch)
+    : dirFd_(dirFd), batch_(batch), name_(std::move(name)) {
+  struct stat st;
+  if (::fstat(dirFd_, &st) == 0) {
+    device_ = st.st_dev;
+    sweepOnce(dirFd_, st);
+  } else {
+    batch_ = nullptr;  // the folder's file system is unknown: sync file by file
+  }
   fd_ = createTemporary(dirFd_, temp_);
   if (fd_ < 0) error_ = errno;
 }
 
 AtomicFile::~AtomicFile() { drop(); }
+
+bool AtomicFile::syncTemporary() {
+  int fd = ::openat(dirFd_, temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool good = ::fdatasync(fd) == 0 || errno == EINVAL;
+  int e = errno;
+  ::close(fd);
+  errno = e;
+  return good;
+}
 
 bool AtomicFile::write(const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -381,7 +463,7 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
     drop();
     return false;
   };
-  ::fchmod(fd_, writtenMode(mode));
+  ::fchmod(fd_, batch_ ? batch_->writtenMode(mode) : writtenMode(mode));
   if (mtime != 0) {
     struct timespec times[2];
     times[0].tv_sec = mtime, times[0].tv_nsec = 0;
@@ -389,11 +471,27 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
     ::futimens(fd_, times);
   }
   // The data reaches the disk before the name does, so a crash never leaves a short file
-  // under the final name.
-  if (::fdatasync(fd_) != 0 && errno != EINVAL) return failWith(errno);
+  // under the final name. In a batch only a file that replaces another is synced here.
+  if (!batch_ && ::fdatasync(fd_) != 0 && errno != EINVAL) return failWith(errno);
   int closed = ::close(fd_);
   fd_ = -1;
   if (closed != 0) return failWith(errno);
+  if (batch_ && !keepExisting) {
+    // Why a new file may skip its own sync: RENAME_NOREPLACE succeeds only where nothing
+    // stands at the name, so no file that existed is touched. If the machine fails before the
+    // batch's finish(), such a name may hold a short or empty file, but the run has not
+    // reported success and nothing the user had is lost; finish() flushes the data and the
+    // folder entries before success is reported. A file that replaces another (EEXIST), or a
+    // file system that cannot promise "no replace" (EINVAL), takes the synced path below, so
+    // a replaced file is always either the old one or the complete new one.
+    if (::renameat2(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), RENAME_NOREPLACE) == 0) {
+      batch_->written(dirFd_, device_);
+      temp_.clear();
+      return true;
+    }
+    if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return failWith(errno);
+    if (!syncTemporary()) return failWith(errno);
+  }
   if (existingAt(dirFd_, name_) == Existing::Folder) return failWith(EISDIR);
   int r;
   if (keepExisting) {
@@ -404,6 +502,8 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
       keepExisting = false;
       if (existingAt(dirFd_, name_) != Existing::Nothing) {
         errno = EEXIST;
+      } else if (batch_ && !syncTemporary()) {
+        r = -1;  // a file appearing before the rename would be replaced: synced first
       } else {
         r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
       }
@@ -414,6 +514,8 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
   }
   if (r != 0) return failWith(errno);
   if (keepExisting) ::unlinkat(dirFd_, temp_.c_str(), 0);
+  // A hard-linked new file is flushed with the batch too.
+  if (batch_) batch_->written(dirFd_, device_);
   temp_.clear();
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <list>
 
@@ -69,6 +70,37 @@ std::list<std::shared_ptr<ArchiveIndex>>& cache() {
 }
 constexpr size_t kCacheEntries = 8;
 
+char foldChar(char c) {
+  if (c == '/') return '\\';
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
+  return c;
+}
+
+// The length of a path without its trailing separators.
+size_t keyLength(std::string_view p) {
+  size_t n = p.size();
+  while (n > 0 && (p[n - 1] == '\\' || p[n - 1] == '/')) --n;
+  return n;
+}
+
+// FNV-1a over the folded key, without building it.
+size_t foldedHash(std::string_view p) {
+  uint64_t h = 1469598103934665603ull;
+  for (size_t i = 0, n = keyLength(p); i < n; ++i) {
+    h ^= static_cast<unsigned char>(foldChar(p[i]));
+    h *= 1099511628211ull;
+  }
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+bool foldedEqual(std::string_view a, std::string_view b) {
+  size_t n = keyLength(a);
+  if (n != keyLength(b)) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (foldChar(a[i]) != foldChar(b[i])) return false;
+  return true;
+}
+
 bool sameIdentity(const ArchiveIndex& a, const struct stat& st) {
   return a.fileSize == static_cast<uint64_t>(st.st_size) && a.device == st.st_dev &&
          a.inode == st.st_ino && a.modified.tv_sec == st.st_mtim.tv_sec &&
@@ -77,20 +109,16 @@ bool sameIdentity(const ArchiveIndex& a, const struct stat& st) {
 
 }  // namespace
 
-std::string foldPath(const std::string& path) {
+std::string foldPath(std::string_view path) {
   std::string k;
   k.reserve(path.size());
-  for (char c : path) {
-    if (c == '/') c = '\\';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    k += c;
-  }
+  for (char c : path) k += foldChar(c);
   while (!k.empty() && k.back() == '\\') k.pop_back();
   return k;
 }
 
-bool samePath(const std::string& a, const std::string& b) {
-  auto trimmed = [](const std::string& s) {
+bool samePath(std::string_view a, std::string_view b) {
+  auto trimmed = [](std::string_view s) {
     size_t n = s.size();
     while (n > 0 && (s[n - 1] == '\\' || s[n - 1] == '/')) --n;
     return n;
@@ -104,14 +132,46 @@ bool samePath(const std::string& a, const std::string& b) {
   return true;
 }
 
-const Member* ArchiveIndex::find(const std::string& path) const {
-  auto it = byPath.find(foldPath(path));
-  if (it == byPath.end()) return nullptr;
-  const Member* folded = &members[it->second];
-  if (samePath(folded->path, path)) return folded;
+void ArchiveIndex::buildByPath() const {
+  size_t slots = 16;
+  while (slots < members.size() * 2) slots *= 2;
+  byPath.assign(slots, 0);
+  for (size_t i = 0; i < members.size(); ++i) {
+    std::string_view p = members.path(i);
+    for (size_t s = foldedHash(p) & (slots - 1);; s = (s + 1) & (slots - 1)) {
+      // A later member of the same path takes the slot over.
+      if (byPath[s] == 0 || foldedEqual(members.path(byPath[s] - 1), p)) {
+        byPath[s] = static_cast<uint32_t>(i + 1);
+        break;
+      }
+    }
+  }
+}
+
+size_t ArchiveIndex::find(std::string_view path) const {
+  if (members.empty()) return kNotFound;
+  if (members.size() >= UINT32_MAX) {
+    // Beyond what the slots hold: a plain search, last member first.
+    for (size_t i = members.size(); i-- > 0;)
+      if (samePath(members.path(i), path)) return i;
+    for (size_t i = members.size(); i-- > 0;)
+      if (foldedEqual(members.path(i), path)) return i;
+    return kNotFound;
+  }
+  if (byPath.empty()) buildByPath();
+  size_t mask = byPath.size() - 1;
+  size_t folded = kNotFound;
+  for (size_t s = foldedHash(path) & mask; byPath[s] != 0; s = (s + 1) & mask) {
+    if (foldedEqual(members.path(byPath[s] - 1), path)) {
+      folded = byPath[s] - 1;
+      break;
+    }
+  }
+  if (folded == kNotFound) return kNotFound;
+  if (samePath(members.path(folded), path)) return folded;
   // Only when the case differs: look for a member of exactly that name.
   for (size_t i = members.size(); i-- > 0;)
-    if (samePath(members[i].path, path)) return &members[i];
+    if (samePath(members.path(i), path)) return i;
   return folded;
 }
 
@@ -131,10 +191,9 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
       idx->problem = r.problem;
       break;
     }
-    idx->byPath[foldPath(m.path)] = idx->members.size();
     bool cut = m.truncated;
     pos = m.dataOffset + m.packedSize;
-    idx->members.push_back(std::move(m));
+    idx->add(m);
     if (cut) {
       idx->damaged = true;
       idx->problem = "archive cut short";

@@ -8,11 +8,12 @@
 #include <ctime>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "byte_source.h"
 #include "lzh_member.h"
+#include "member_table.h"
 
 namespace zv::lzh {
 
@@ -27,19 +28,30 @@ struct ArchiveIndex {
   uint64_t end = 0;    // where the end marker is, or the file ends: new members go here
   bool damaged = false;
   std::string problem;
-  std::vector<Member> members;
-  // Folded path (ASCII case, '\' separators, no trailing '\') to the last member of that path.
-  std::unordered_map<std::string, size_t> byPath;
+  MemberTable members;
 
-  // The member of that path: one whose case matches exactly wins over one that matches
-  // only without case (Case.TXT and case.txt are two files on this system).
-  const Member* find(const std::string& path) const;
+  static constexpr size_t kNotFound = static_cast<size_t>(-1);
+  // The index of the member of that path, or kNotFound: one whose case matches exactly wins
+  // over one that matches only without case (Case.TXT and case.txt are two files on this
+  // system). Of several members of one path the last counts.
+  size_t find(std::string_view path) const;
+  void add(const Member& m) {
+    members.push_back(m);
+    byPath.clear();
+  }
+
+ private:
+  // Open addressing over member numbers + 1 (0: empty), keyed by the folded path (ASCII case,
+  // '\' separators, no trailing '\'). Built on the first find: listing and extracting
+  // everything never need it. Every call into the library runs under one lock.
+  mutable std::vector<uint32_t> byPath;
+  void buildByPath() const;
 };
 
 // Case- and separator-insensitive key of a member path.
-std::string foldPath(const std::string& path);
+std::string foldPath(std::string_view path);
 // True when two member paths are the same apart from their separators.
-bool samePath(const std::string& a, const std::string& b);
+bool samePath(std::string_view a, std::string_view b);
 
 // Reads the archive's headers from `src`. Throws LzhError (ZV_ERROR_NOT_ARCHIVE) when no
 // valid first header is found; a later damaged header marks the index damaged.

@@ -134,8 +134,7 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
       Member m;
       if (readHeader(src, at, m).status != HeaderStatus::Ok) break;
       at = m.dataOffset + m.packedSize;
-      idx.byPath[foldPath(m.path)] = idx.members.size();
-      idx.members.push_back(std::move(m));
+      idx.add(m);
     }
     idx.end = at;
   }
@@ -180,7 +179,7 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
       }
       for (size_t i = 0; i < old->members.size(); ++i) {
         if (i < drop.size() && drop[i]) continue;
-        const Member& m = old->members[i];
+        const MemberRecord& m = old->members.record(i);
         uint64_t len = m.headerSize + m.packedSize;
         copyRange(ofd, m.headerOffset, tmp.fd, pos, len);
         pos += len;

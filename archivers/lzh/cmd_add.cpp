@@ -87,17 +87,18 @@ int addFiles(RunContext& ctx) {
   std::vector<bool> drop(idx ? idx->members.size() : 0, false);
   bool replaces = false;
   for (NewMember& n : src.items) {
-    const Member* old = idx ? idx->find(pathOf(n)) : nullptr;
-    if (old) {
-      if (n.folder || old->isFolder) continue;  // a folder entry is kept as it is
-      if (cmd.verb == 'u' && !fileIsNewer(n, *old)) {
+    size_t at = idx ? idx->find(pathOf(n)) : ArchiveIndex::kNotFound;
+    if (at != ArchiveIndex::kNotFound) {
+      const Member old = idx->members[at];
+      if (n.folder || old.isFolder) continue;  // a folder entry is kept as it is
+      if (cmd.verb == 'u' && !fileIsNewer(n, old)) {
         ctx.out.line("新しくないので更新しません: " + pathOf(n));
         continue;
       }
       // Only the member found (and copies of exactly its name): Case.TXT stays when case.txt
       // is replaced.
       for (size_t i = 0; i < idx->members.size(); ++i)
-        if (samePath(idx->members[i].path, old->path)) drop[i] = true;
+        if (samePath(idx->members.path(i), old.path)) drop[i] = true;
       replaces = true;
     }
     ctx.total += n.size;

@@ -35,16 +35,18 @@ int deleteMembers(RunContext& ctx) {
   for (size_t k = 0; k < exact.size(); ++k) {
     const std::string& p = ctx.cmd.args[k];
     if (hasWildcard(p)) continue;
-    for (const Member& m : idx->members)
-      exact[k] = exact[k] || (selectsMember(p, m.path) && selectsExactly(p, m.path));
+    for (size_t i = 0; i < idx->members.size(); ++i) {
+      std::string path(idx->members.path(i));
+      exact[k] = exact[k] || (selectsMember(p, path) && selectsExactly(p, path));
+    }
   }
   std::vector<bool> drop(idx->members.size(), false);
   size_t count = 0;
   for (size_t i = 0; i < idx->members.size(); ++i) {
     for (size_t k = 0; k < exact.size(); ++k) {
       const std::string& p = ctx.cmd.args[k];
-      if (selectsMember(p, idx->members[i].path) &&
-          (!exact[k] || selectsExactly(p, idx->members[i].path))) {
+      std::string path(idx->members.path(i));
+      if (selectsMember(p, path) && (!exact[k] || selectsExactly(p, path))) {
         drop[i] = true;
         ++count;
         break;
@@ -56,7 +58,7 @@ int deleteMembers(RunContext& ctx) {
   // The removed members are named only once the archive without them is in place.
   std::vector<std::string> removed;
   for (size_t i = 0; i < drop.size(); ++i)
-    if (drop[i]) removed.push_back(idx->members[i].path);
+    if (drop[i]) removed.emplace_back(idx->members.path(i));
   writer.rewrite(archive, idx.get(), drop, {});
   for (const std::string& path : removed) ctx.out.line("削除: " + path);
   return 0;

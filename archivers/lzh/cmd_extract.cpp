@@ -50,30 +50,31 @@ std::vector<std::string> relativeParts(std::vector<std::string> parts) {
 }
 
 void extractOne(const Member& m, const std::vector<std::string>& stored,
-                const archive::Destination& dest, int archiveFd, RunContext& ctx) {
+                archive::Destination& dest, archive::WriteBatch& batch, int archiveFd,
+                RunContext& ctx) {
   std::vector<std::string> parts = relativeParts(stored);
   archive::NameProblem problem = archive::checkParts(parts);
   if (problem != archive::NameProblem::None)
     fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") +
                                    archive::describe(problem) + "): " + m.path);
   if (m.isFolder) {
-    int fd = dest.openFolder(parts, parts.size(), true);
-    if (fd < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
-    close(fd);
+    // Kept open: the members that follow a folder usually lie in it.
+    if (dest.cachedFolder(parts, parts.size()) < 0)
+      failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
     return;
   }
-  archive::FolderFd parent(dest.openFolder(parts, parts.size() - 1, true));
-  if (parent.fd < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+  int parent = dest.cachedFolder(parts, parts.size() - 1);
+  if (parent < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
   const std::string& name = parts.back();
   if (m.isSymlink) {
     if (!dest.linkResolvesInside(parts, m.linkTarget))
       fail(ZV_ERROR_UNSAFE_NAME,
            "解凍先の外を指すリンクなので作りません: " + m.path + " -> " + m.linkTarget);
-    if (!archive::placeLink(parent.fd, name, m.linkTarget))
+    if (!archive::placeLink(parent, name, m.linkTarget))
       failWrite("リンクを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
     return;
   }
-  archive::AtomicFile out(parent.fd, name);
+  archive::AtomicFile out(parent, name, &batch);
   if (!out.ok()) {
     errno = out.error();
     failWrite("ファイルを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
@@ -100,24 +101,24 @@ int extractMembers(RunContext& ctx) {
   }
   // Names without wildcards (what the windows pass, one or many) are found through the kept
   // index; only patterns and folder names are matched against every member.
-  std::vector<const Member*> chosen;
+  std::vector<uint32_t> chosen;
   std::vector<bool> taken(idx->members.size(), false);
   std::vector<std::string> scan;
   for (const std::string& p : patterns) {
-    const Member* m = hasWildcard(p) ? nullptr : idx->find(p);
-    if (m && !m->isFolder) {
-      taken[static_cast<size_t>(m - idx->members.data())] = true;
+    size_t at = hasWildcard(p) ? ArchiveIndex::kNotFound : idx->find(p);
+    if (at != ArchiveIndex::kNotFound && !idx->members.record(at).is(MemberRecord::kFolder)) {
+      taken[at] = true;
     } else {
       scan.push_back(p);
     }
   }
   for (size_t i = 0; i < idx->members.size(); ++i) {
-    const Member& m = idx->members[i];
     bool take = patterns.empty() || taken[i];
-    for (size_t k = 0; !take && k < scan.size(); ++k) take = selectsMember(scan[k], m.path);
+    for (size_t k = 0; !take && k < scan.size(); ++k)
+      take = selectsMember(scan[k], idx->members.path(i));
     if (take) {
-      chosen.push_back(&m);
-      ctx.total += m.originalSize;
+      chosen.push_back(static_cast<uint32_t>(i));
+      ctx.total += idx->members.record(i).originalSize;
     }
   }
   int result = 0;
@@ -150,9 +151,14 @@ int extractMembers(RunContext& ctx) {
     }
   }
 
+  // New files are flushed together at the end of the run (see AtomicFile::commit).
+  archive::WriteBatch batch;
   ctx.begin();
   int ok = 0;
-  for (const Member* m : chosen) {
+  for (uint32_t i : chosen) {
+    // Rebuilt one at a time: the index keeps only the compact form.
+    const Member member = idx->members[i];
+    const Member* m = &member;
     ctx.member(m->path);
     try {
       if (cmd.verb == 't') {
@@ -164,7 +170,7 @@ int extractMembers(RunContext& ctx) {
           if (m->isFolder) continue;
           if (!parts.empty()) parts = {parts.back()};
         }
-        extractOne(*m, parts, *dest, afd, ctx);
+        extractOne(*m, parts, *dest, batch, afd, ctx);
         ctx.out.line("解凍: " + m->path);
       }
       ++ok;
@@ -177,6 +183,7 @@ int extractMembers(RunContext& ctx) {
       if (!result) result = e.code();
     }
   }
+  if (!batch.finish()) failWrite("書き込めません", dest ? dest->path() : archive, ZV_ERROR_WRITE);
   ctx.end();
   ctx.out.line(std::to_string(ok) + " 個のファイルを" +
                (cmd.verb == 't' ? "検査しました" : "解凍しました"));

@@ -10,22 +10,19 @@ namespace zv::lzh {
 int listArchive(RunContext& ctx) {
   std::string archive = archiveHostPath(ctx.cmd.archive);
   std::shared_ptr<const ArchiveIndex> idx = loadIndex(archive);
-  std::vector<Member> shown;
-  for (const Member& m : idx->members) {
+  std::vector<uint32_t> shown;
+  for (size_t i = 0; i < idx->members.size(); ++i) {
     bool take = ctx.cmd.args.empty();
     for (const std::string& p : ctx.cmd.args)
-      if (selectsMember(p, m.path)) take = true;
-    if (take) shown.push_back(m);
+      if (selectsMember(p, idx->members.path(i))) take = true;
+    if (take) shown.push_back(static_cast<uint32_t>(i));
   }
-  std::string text = ctx.cmd.verb == 'v' ? verboseListing(ctx.archiveText, shown)
-                                         : shortListing(ctx.archiveText, shown);
-  // The text goes out as it is: its line count is what callers rely on.
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t lf = text.find('\n', start);
-    ctx.out.line(text.substr(start, lf - start));
-    start = lf + 1;
-  }
+  // Line by line: its line count is what callers rely on.
+  auto line = [&](const std::string& text) { ctx.out.line(text); };
+  if (ctx.cmd.verb == 'v')
+    verboseListing(ctx.archiveText, idx->members, shown, line);
+  else
+    shortListing(ctx.archiveText, idx->members, shown, line);
   return idx->damaged ? ZV_ERROR_BROKEN_ARCHIVE : 0;
 }
 

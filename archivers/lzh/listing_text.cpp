@@ -31,10 +31,11 @@ std::string trimRight(std::string s) {
 
 }  // namespace
 
-std::string attributeText(const Member& m) {
+std::string attributeText(const Member& m) { return attributeText(m.isFolder, m.dosAttribute); }
+
+std::string attributeText(bool folder, uint8_t attr) {
   std::string a = "----";
-  uint8_t attr = m.dosAttribute;
-  if (m.isFolder) {
+  if (folder) {
     a[0] = 'd';
   } else if (attr & 0x20) {
     a[0] = 'a';
@@ -61,54 +62,58 @@ uint16_t ratioPerMille(uint64_t packed, uint64_t original) {
   return static_cast<uint16_t>(r > 65535 ? 65535 : r);
 }
 
-std::string verboseListing(const std::string& archiveText, const std::vector<Member>& members) {
-  std::string out = "Listing of archive : " + archiveText + "\n";
-  out += "\n Name\n";
-  out += "   Original    Packed  Ratio Date       Time     Attr Method CRC  Lv OS\n";
-  out += std::string(kRule) + "\n";
+void verboseListing(const std::string& archiveText, const MemberTable& members,
+                    const std::vector<uint32_t>& shown, const LineSink& line) {
+  line("Listing of archive : " + archiveText);
+  line("");
+  line(" Name");
+  line("   Original    Packed  Ratio Date       Time     Attr Method CRC  Lv OS");
+  line(kRule);
   uint64_t totalOrig = 0, totalPacked = 0;
   char buf[256];
-  for (const Member& m : members) {
-    out += m.path + "\n";
+  for (uint32_t i : shown) {
+    const Member m = members[i];
+    line(m.path);
     std::snprintf(buf, sizeof buf, "%11llu %9llu %6s %s %4s %-6s %04X %2d %s",
                   static_cast<unsigned long long>(m.originalSize),
                   static_cast<unsigned long long>(m.packedSize),
                   ratioText(m.packedSize, m.originalSize).c_str(), dateTime(m.mtime).c_str(),
                   attributeText(m).c_str(), m.method, m.crc, m.level, osText(m.osId).c_str());
     // A file comment ends the detail line, so that each member still takes two lines.
-    out += trimRight(buf) + (m.comment.empty() ? "" : "  " + m.comment) + "\n";
+    line(trimRight(buf) + (m.comment.empty() ? "" : "  " + m.comment));
     totalOrig += m.originalSize;
     totalPacked += m.packedSize;
   }
-  out += std::string(kRule) + "\n";
+  line(kRule);
   std::snprintf(buf, sizeof buf, "%11llu %9llu %6s  %zu files",
                 static_cast<unsigned long long>(totalOrig),
                 static_cast<unsigned long long>(totalPacked),
-                ratioText(totalPacked, totalOrig).c_str(), members.size());
-  out += std::string(buf) + "\n";
-  return out;
+                ratioText(totalPacked, totalOrig).c_str(), shown.size());
+  line(buf);
 }
 
-std::string shortListing(const std::string& archiveText, const std::vector<Member>& members) {
-  std::string out = "Listing of archive : " + archiveText + "\n";
-  out += "   Original  Ratio Date       Time     Name\n";
-  out += "----------- ------ ---------- -------- --------------------\n";
+void shortListing(const std::string& archiveText, const MemberTable& members,
+                  const std::vector<uint32_t>& shown, const LineSink& line) {
+  line("Listing of archive : " + archiveText);
+  line("   Original  Ratio Date       Time     Name");
+  line("----------- ------ ---------- -------- --------------------");
   uint64_t totalOrig = 0, totalPacked = 0;
   char buf[128];
-  for (const Member& m : members) {
+  for (uint32_t i : shown) {
+    const MemberRecord& m = members.record(i);
     std::snprintf(buf, sizeof buf, "%11llu %6s %s ",
                   static_cast<unsigned long long>(m.originalSize),
-                  ratioText(m.packedSize, m.originalSize).c_str(), dateTime(m.mtime).c_str());
-    out += std::string(buf) + m.path + "\n";
+                  ratioText(m.packedSize, m.originalSize).c_str(),
+                  dateTime(static_cast<std::time_t>(m.mtime)).c_str());
+    line(buf + std::string(members.path(i)));
     totalOrig += m.originalSize;
     totalPacked += m.packedSize;
   }
-  out += "----------- ------ ---------- -------- --------------------\n";
+  line("----------- ------ ---------- -------- --------------------");
   std::snprintf(buf, sizeof buf, "%11llu %6s  %zu files",
                 static_cast<unsigned long long>(totalOrig),
-                ratioText(totalPacked, totalOrig).c_str(), members.size());
-  out += std::string(buf) + "\n";
-  return out;
+                ratioText(totalPacked, totalOrig).c_str(), shown.size());
+  line(buf);
 }
 
 }  // namespace zv::lzh

@@ -260,7 +260,8 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
   // Methods that writers produced in more than one way are decoded in each reading until the
   // CRC matches; the output is wound back in between.
   const int readings = isStored(m.method) ? 1 : std::max(1, lzh_decode_readings(m.method));
-  const off_t start = outFd >= 0 ? lseek(outFd, 0, SEEK_CUR) : 0;
+  // Where to wind back to; only asked when there is a second reading.
+  const off_t start = outFd >= 0 && readings > 1 ? lseek(outFd, 0, SEEK_CUR) : 0;
   const uint64_t doneBefore = ctx.done;
   bool crcSeen = false;
   for (int reading = 0; reading < readings; ++reading) {

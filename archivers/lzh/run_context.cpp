@@ -1,5 +1,6 @@
 #include "run_context.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "lzh_error.h"
@@ -10,8 +11,52 @@ ZvHost g_host{};
 bool g_hasHost = false;
 }  // namespace
 
+void OutputText::line(const std::string& text) {
+  if (!sink_) {
+    text_ += text;
+    text_ += '\n';
+    return;
+  }
+  if (sinkFull_ || sinkUsed_ + text.size() + 1 > sinkSize_ - 1) {
+    sinkFull_ = true;
+    return;
+  }
+  std::memcpy(sink_ + sinkUsed_, text.data(), text.size());
+  sinkUsed_ += text.size();
+  sink_[sinkUsed_++] = '\n';
+}
+
+void OutputText::streamTo(char* buf, uint32_t size) {
+  if (!buf || size == 0) return;
+  sink_ = buf;
+  sinkSize_ = size;
+  sinkUsed_ = 0;
+  sinkFull_ = false;
+  buf[0] = '\0';
+  // What came before goes first, cut as copyTo cuts it.
+  std::string before;
+  before.swap(text_);
+  size_t start = 0;
+  while (start < before.size()) {
+    size_t lf = before.find('\n', start);
+    line(before.substr(start, lf - start));
+    start = lf + 1;
+  }
+}
+
 void OutputText::copyTo(char* buf, uint32_t size) const {
   if (!buf || size == 0) return;
+  if (buf == sink_) {
+    buf[sinkUsed_] = '\0';
+    return;
+  }
+  if (sink_) {
+    size_t n = std::min<size_t>(sinkUsed_, size - 1);
+    while (n > 0 && n < sinkUsed_ && sink_[n - 1] != '\n') --n;
+    std::memmove(buf, sink_, n);
+    buf[n] = '\0';
+    return;
+  }
   size_t n = text_.size();
   if (n > size - 1) {
     n = size - 1;

@@ -9,19 +9,25 @@
 
 namespace zv::lzh {
 
-// Text output collected during a run; copied into the caller's buffer at the end.
+// Text output of a run. By default collected and copied into the caller's buffer at the end;
+// once streamTo() names that buffer, each line goes straight there, so a run naming 100 000
+// members does not hold its text twice.
 class OutputText {
  public:
-  void line(const std::string& text) {
-    text_ += text;
-    text_ += '\n';
-  }
+  void line(const std::string& text);
   const std::string& text() const { return text_; }
+  // Lines from now on are written into `buf` of `size` bytes as they come, while whole
+  // lines fit; the first that does not fit ends the output (as copyTo would cut it).
+  void streamTo(char* buf, uint32_t size);
   // Copies into `buf` of `size` bytes: cut at the last line end that fits, NUL-terminated.
   void copyTo(char* buf, uint32_t size) const;
 
  private:
   std::string text_;
+  char* sink_ = nullptr;
+  uint32_t sinkSize_ = 0;
+  size_t sinkUsed_ = 0;
+  bool sinkFull_ = false;
 };
 
 void setHost(const ZvHost* host);

@@ -1,6 +1,8 @@
 // The C entry points of UNLHA32.DLL. Every call runs under one lock (the windows call from
 // one thread, tools and tests may not) and turns internal failures into result numbers.
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -36,7 +38,8 @@ struct ListingHandle {
   size_t next = 0;
 };
 
-void fill(const Member& m, ZvMemberInfo* info) {
+// From the compact record: a listing of 100 000 members builds no Member.
+void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info) {
   std::memset(info, 0, ZV_MEMBER_INFO_SIZE);
   info->original_size = static_cast<uint32_t>(m.originalSize);
   info->packed_size = static_cast<uint32_t>(m.packedSize);
@@ -47,20 +50,20 @@ void fill(const Member& m, ZvMemberInfo* info) {
   info->date = static_cast<uint16_t>(m.dosDateTime >> 16);
   info->time = static_cast<uint16_t>(m.dosDateTime & 0xFFFF);
   // Cut a long name at a character boundary so the field holds valid UTF-8.
-  size_t n = std::min<size_t>(m.path.size(), sizeof info->name - 1);
-  while (n > 0 && n < m.path.size() && (static_cast<unsigned char>(m.path[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(info->name, m.path.data(), n);
-  std::string attr = attributeText(m);
+  size_t n = std::min<size_t>(path.size(), sizeof info->name - 1);
+  while (n > 0 && n < path.size() && (static_cast<unsigned char>(path[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(info->name, path.data(), n);
+  std::string attr = attributeText(m.is(MemberRecord::kFolder), m.dosAttribute);
   std::memcpy(info->attribute, attr.data(), std::min<size_t>(attr.size(), 7));
   std::memcpy(info->method, m.method, 5);
 }
 
 int findFrom(ListingHandle* h, ZvMemberInfo* info) {
-  const auto& members = h->index->members;
+  const MemberTable& members = h->index->members;
   while (h->next < members.size()) {
-    const Member& m = members[h->next++];
-    if (h->wildcard.empty() || wildcardMatch(h->wildcard, m.path)) {
-      if (info) fill(m, info);
+    size_t i = h->next++;
+    if (h->wildcard.empty() || wildcardMatch(h->wildcard, members.path(i))) {
+      if (info) fill(members.record(i), members.path(i), info);
       return ZV_FIND_OK;
     }
   }
@@ -79,6 +82,7 @@ ZV_API int Unlha(ZvWindow owner, const char* command, char* output, uint32_t siz
   try {
     Command cmd = parseCommand(command);
     RunContext ctx(cmd, cmd.archive);
+    ctx.out.streamTo(output, size);
     int rc = 0;
     try {
       rc = runCommand(ctx);

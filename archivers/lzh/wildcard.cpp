@@ -7,11 +7,11 @@ namespace zv::lzh {
 
 bool hasWildcard(const std::string& p) { return p.find_first_of("*?") != std::string::npos; }
 
-bool wildcardMatch(const std::string& pattern, const std::string& name) {
+bool wildcardMatch(const std::string& pattern, std::string_view name) {
   return matchPattern(foldPath(pattern), foldPath(name));
 }
 
-bool selectsMember(const std::string& pattern, const std::string& memberPath) {
+bool selectsMember(const std::string& pattern, std::string_view memberPath) {
   if (hasWildcard(pattern)) return wildcardMatch(pattern, memberPath);
   std::string p = foldPath(pattern), m = foldPath(memberPath);
   while (!p.empty() && p.front() == '\\') p.erase(0, 1);

@@ -3,13 +3,14 @@
 // or without a dot.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace zv::lzh {
 
 bool hasWildcard(const std::string& pattern);
-bool wildcardMatch(const std::string& pattern, const std::string& name);
+bool wildcardMatch(const std::string& pattern, std::string_view name);
 // A member argument selects a member when it matches its path, or names a folder that
 // contains it ("doc" and "doc\" select "doc\a.txt").
-bool selectsMember(const std::string& pattern, const std::string& memberPath);
+bool selectsMember(const std::string& pattern, std::string_view memberPath);
 
 }  // namespace zv::lzh

@@ -85,8 +85,7 @@ void Archive::index() {
     if (!raw) continue;
     Member m;
     m.index = i;
-    m.raw = raw;
-    m.name = decodeMemberName(m.raw, utf8Flagged(za_, i, raw),
+    m.name = decodeMemberName(raw, utf8Flagged(za_, i, raw),
                               extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
     zip_stat_t s;
     zip_stat_init(&s);
@@ -120,8 +119,6 @@ void Archive::index() {
     }
     if (!m.name.empty() && (m.name.back() == '/' || m.name.back() == '\\')) m.folder = true;
     if (m.folder) m.symlink = false;
-    exact_[m.name].push_back(members_.size());
-    folded_[foldCase(m.name)].push_back(members_.size());
     members_.push_back(std::move(m));
   }
   int len = 0;
@@ -130,6 +127,12 @@ void Archive::index() {
 }
 
 std::vector<size_t> Archive::find(const std::string& name, bool ignoreCase) const {
+  std::call_once(lookupsBuilt_, [this] {
+    for (size_t i = 0; i < members_.size(); ++i) {
+      exact_[members_[i].name].push_back(i);
+      folded_[foldCase(members_[i].name)].push_back(i);
+    }
+  });
   const auto& map = ignoreCase ? folded_ : exact_;
   auto it = map.find(ignoreCase ? foldCase(name) : name);
   return it == map.end() ? std::vector<size_t>{} : it->second;

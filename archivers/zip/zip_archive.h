@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,7 +17,6 @@ namespace zv::zip {
 struct Member {
   zip_uint64_t index = 0;
   std::string name;  // decoded UTF-8, as stored ('/' between folders)
-  std::string raw;   // the bytes of the archive
   uint64_t size = 0, packed = 0;
   uint32_t crc = 0;
   uint16_t method = 0;
@@ -57,7 +57,10 @@ class Archive {
   struct timespec mtime_ {};
   std::vector<Member> members_;
   std::string comment_;
-  std::unordered_map<std::string, std::vector<size_t>> exact_, folded_;
+  // Built on the first lookup: extracting or listing everything never needs them, and for
+  // 100 000 members they would cost more than the member table itself.
+  mutable std::once_flag lookupsBuilt_;
+  mutable std::unordered_map<std::string, std::vector<size_t>> exact_, folded_;
 };
 
 // The archive at a host path, reusing the last opened one while the file is unchanged.

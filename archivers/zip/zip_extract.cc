@@ -192,7 +192,8 @@ mode_t fileMode(const Member& m) {
   return m.readOnly ? 0444 : 0666;
 }
 
-void extractOne(Run& run, const Archive& a, const Member& m, const archive::Destination& dest) {
+void extractOne(Run& run, const Archive& a, const Member& m, archive::Destination& dest,
+                archive::WriteBatch& batch) {
   std::string& out = run.out();
   std::vector<std::string> parts;
   archive::NameProblem problem = archive::splitMemberName(m.name, parts);
@@ -208,17 +209,15 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
     parts = {parts.back()};
   }
   if (m.folder) {
-    int fd = dest.openFolder(parts, parts.size(), true);
-    if (fd < 0) {
+    // Kept open: the members that follow a folder usually lie in it.
+    if (dest.cachedFolder(parts, parts.size()) < 0) {
       out += "フォルダを作れません (" + std::string(std::strerror(errno)) + "): " + m.name + kNl;
       run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME
                               : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
-      return;
     }
-    ::close(fd);
     return;
   }
-  int dirFd = dest.openFolder(parts, parts.size() - 1, true);
+  int dirFd = dest.cachedFolder(parts, parts.size() - 1);
   if (dirFd < 0) {
     int e = errno;
     if (e == ELOOP || e == ENOTDIR)
@@ -229,21 +228,21 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
                                         : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     return;
   }
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{dirFd};
   const std::string& leaf = parts.back();
-  archive::Existing existing = archive::existingAt(dirFd, leaf);
-  if (existing != archive::Existing::Nothing) {
-    if (!run.cmd().overwrite) {
-      out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
-      return;
-    }
-    if (existing == archive::Existing::Folder) {
-      out += "同名のフォルダがあるため解凍できません: " + m.name + kNl;
-      run.fail(ZV_ERROR_CANNOT_CREATE);
-      return;
+  auto folderInTheWay = [&] {
+    out += "同名のフォルダがあるため解凍できません: " + m.name + kNl;
+    run.fail(ZV_ERROR_CANNOT_CREATE);
+  };
+  // When overwriting, a folder at the name is found by the commit (EISDIR): one look-up less
+  // per file.
+  if (!run.cmd().overwrite || m.symlink) {
+    archive::Existing existing = archive::existingAt(dirFd, leaf);
+    if (existing != archive::Existing::Nothing) {
+      if (!run.cmd().overwrite) {
+        out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
+        return;
+      }
+      if (existing == archive::Existing::Folder) return folderInTheWay();
     }
   }
   ZipFile f = run.openMember(m);
@@ -269,7 +268,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
     }
     return;
   }
-  archive::AtomicFile file(dirFd, leaf);
+  archive::AtomicFile file(dirFd, leaf, &batch);
   if (!file.ok()) {
     out +=
         "ファイルを作れません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
@@ -292,6 +291,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, const archive::Dest
       out += "同名のファイルが存在するためスキップしました: " + m.name + kNl;
       return;
     }
+    if (file.error() == EISDIR) return folderInTheWay();
     out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
     return;
@@ -366,10 +366,16 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
              "): " + cmd.destination + kNl;
       return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
     }
+    // New files are flushed together at the end of the run (see AtomicFile::commit).
+    archive::WriteBatch batch;
     for (size_t i : chosen) {
       const Member& m = a.members()[i];
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) break;
-      extractOne(run, a, m, dest);
+      extractOne(run, a, m, dest, batch);
+    }
+    if (!batch.finish()) {
+      out += "書き込めません (" + std::string(std::strerror(errno)) + "): " + cmd.destination + kNl;
+      run.fail(archive::errorFromErrno(errno, ZV_ERROR_WRITE));
     }
   }
   run.progress(nullptr, ZV_PROGRESS_END);

@@ -83,3 +83,23 @@ TEST(OutputText, CutAtALineEndAndAlwaysTerminated) {
   t.copyTo(big, sizeof big);
   EXPECT_STREQ(big, "first\nsecond line\n");
 }
+
+// Streamed into the caller's buffer, the output is cut exactly where copyTo cuts it: whole
+// lines only, and nothing after the first line that does not fit.
+TEST(OutputText, StreamedOutputIsCutAsTheCollectedOne) {
+  for (uint32_t size = 1; size <= 26; ++size) {
+    OutputText collected, streamed;
+    char a[32], b[32];
+    std::memset(a, 'X', sizeof a);
+    std::memset(b, 'X', sizeof b);
+    streamed.streamTo(b, size);
+    for (const char* text : {"first", "second line", "3"}) {
+      collected.line(text);
+      streamed.line(text);
+    }
+    collected.copyTo(a, size);
+    streamed.copyTo(b, size);
+    EXPECT_STREQ(a, b) << size;
+    EXPECT_EQ(b[size], 'X') << size;
+  }
+}

@@ -180,6 +180,63 @@ TEST(WriteGate, AtomicFileReplacesOnlyWhenCommittedAndKeepsWhenAsked) {
   EXPECT_EQ(entries(f.path), (std::set<std::string>{"a.txt", "d"}));
 }
 
+// In a batch a new file skips its own sync; whatever already stands at the name (a file, one
+// that appears while writing, a link, a folder) still goes through the synced, checked path.
+TEST(WriteGate, BatchedFilesReplaceOnlyWhatTheyMayAndLeaveNoTemporaries) {
+  Folder f;
+  put(f / "old.txt", "old");
+  put(f / "target.txt", "target");
+  ASSERT_EQ(::symlink("target.txt", (f / "link").c_str()), 0);
+  ASSERT_EQ(::mkdir((f / "d").c_str(), 0755), 0);
+  FolderFd dir(::open(f.path.c_str(), O_RDONLY | O_DIRECTORY));
+  WriteBatch batch;
+  auto write = [&](const std::string& name, const std::string& text, bool keep = false,
+                   const std::string& appears = "") {
+    AtomicFile p(dir.fd, name, &batch);
+    EXPECT_TRUE(p.write(text.data(), text.size()));
+    if (!appears.empty()) put(f / name, appears);
+    bool ok = p.commit(0644, 0, keep);
+    return ok ? 0 : p.error();
+  };
+  EXPECT_EQ(write("new.txt", "new"), 0);
+  EXPECT_EQ(write("old.txt", "replaced"), 0);
+  EXPECT_EQ(write("late.txt", "ours", false, "theirs"), 0);
+  EXPECT_EQ(write("link", "file"), 0);
+  EXPECT_EQ(write("d", "file"), EISDIR);
+  EXPECT_EQ(write("new.txt", "again", true), EEXIST);
+  EXPECT_EQ(write("kept.txt", "kept", true), 0);
+  EXPECT_TRUE(batch.finish());
+  EXPECT_EQ(get(f / "new.txt"), "new");
+  EXPECT_EQ(get(f / "old.txt"), "replaced");
+  EXPECT_EQ(get(f / "late.txt"), "ours");
+  EXPECT_EQ(get(f / "link"), "file");
+  EXPECT_EQ(get(f / "target.txt"), "target");  // the link was replaced, not followed
+  EXPECT_EQ(get(f / "kept.txt"), "kept");
+  struct stat st;
+  ASSERT_EQ(::lstat((f / "link").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  ASSERT_EQ(::lstat((f / "d").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(entries(f.path), (std::set<std::string>{"d", "kept.txt", "late.txt", "link",
+                                                    "new.txt", "old.txt", "target.txt"}));
+}
+
+TEST(WriteGate, KeptFolderIsReusedAndNeverALink) {
+  Folder f;
+  Destination dest(f.path);
+  ASSERT_TRUE(dest.ok());
+  int a = dest.cachedFolder({"a", "b", "x.txt"}, 2);
+  ASSERT_GE(a, 0);
+  EXPECT_EQ(dest.cachedFolder({"a", "b", "y.txt"}, 2), a);
+  struct stat st;
+  EXPECT_EQ(::stat((f / "a/b").c_str(), &st), 0);
+  ASSERT_EQ(::symlink("a", (f / "s").c_str()), 0);
+  EXPECT_EQ(dest.cachedFolder({"s", "z.txt"}, 1), -1);
+  EXPECT_TRUE(errno == ELOOP || errno == ENOTDIR);
+  EXPECT_GE(dest.cachedFolder({"a", "x.txt"}, 1), 0);
+  EXPECT_EQ(entries(f / "a"), std::set<std::string>{"b"});
+}
+
 TEST(WriteGate, PermissionsLoseSetIdBitsAndFollowTheUmask) {
   mode_t old = ::umask(022);
   EXPECT_EQ(writtenMode(0777), 0755u);

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,10 +90,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "UNLHA32.DLL に Unlha がありません\n");
     return 2;
   }
-  std::vector<char> out(64u << 20);
-  int rc = unlha(nullptr, commandString(argc, argv).c_str(), out.data(),
-                 static_cast<uint32_t>(out.size()));
-  std::fputs(out.data(), stdout);
+  // Left uninitialised: only the pages the output fills are ever touched, so a short listing
+  // does not cost 64 MB of memory.
+  constexpr uint32_t kOutputSize = 64u << 20;
+  std::unique_ptr<char[]> out(new char[kOutputSize]);
+  out[0] = '\0';
+  int rc = unlha(nullptr, commandString(argc, argv).c_str(), out.get(), kOutputSize);
+  std::fputs(out.get(), stdout);
   if (rc != 0) {
     std::fprintf(stderr, "結果: 0x%04X\n", rc);
     return (rc & 0xFF) ? (rc & 0xFF) : 1;
