@@ -7,6 +7,10 @@ namespace lzh {
 
 namespace {
 
+// Ring of larger static-Huffman members: 64 KiB, so output still reaches the write callback
+// (which may ask to stop) every 64 KiB.
+enum { kLargeRingBits = 16 };
+
 enum Family { kStore, kNoData, kStatic, kLhark, kLh1, kLh2, kLh3, kLzs, kLz5 };
 
 struct MethodRow {
@@ -79,7 +83,7 @@ bool flush_output(Decoder* d) {
 }
 
 void refill_bytes(Decoder* d) {
-  while (d->nbits <= 56) {
+  while (d->nbits < 56) {  // stays below 64, which the branch-free refills rely on
     if (d->in_ptr == d->in_end && !fill_input(d)) {
       d->nbits += 8;
       d->pad_bits += 8;
@@ -209,7 +213,14 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
   if (row->family == kNoData) return original_size == 0 ? LZH_OK : LZH_E_DATA;
   if (original_size == 0) return LZH_OK;
 
-  const uint32_t wsize = row->window_bits ? 1u << row->window_bits : 0;
+  // The static-Huffman methods get a larger ring for larger members: the fast loop leaves off
+  // a longest match before every wrap and each wrap writes out, so a 16 KiB ring cost about
+  // one per cent of the -lh5- time there. The ring stays a power of two of at least twice the
+  // dictionary, so copy_back's reasoning holds; small members keep the small ring.
+  int window_bits = row->window_bits;
+  if (row->family == kStatic || row->family == kLhark)
+    while (window_bits < kLargeRingBits && (1ull << window_bits) < original_size) ++window_bits;
+  const uint32_t wsize = window_bits ? 1u << window_bits : 0;
   Decoder* d = (Decoder*)malloc(sizeof(Decoder) + wsize + kWideSlack);
   if (!d) return LZH_E_MEMORY;
   d->io = io;

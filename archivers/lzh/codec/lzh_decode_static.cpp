@@ -106,9 +106,11 @@ bool read_c_lengths(Decoder* d, StaticState& st) {
 
 // Decodes tokens while nothing can run out: at least 8 input bytes buffered, tokens left in
 // the block, and room for a longest match before both the end of the ring and the end of the
-// output. The bit buffer and the output position live in locals here, because every byte
-// stored into the window could otherwise alias the decoder's fields and force them back to
-// memory. Returns LZH_E_DATA for a code missing from its table, else LZH_OK.
+// output. Those limits are turned into two bounds before the loop (a token count and a window
+// position), so each token checks two counters instead of four. The bit buffer and the output
+// position live in locals here, because every byte stored into the window could otherwise
+// alias the decoder's fields and force them back to memory. Returns LZH_E_DATA for a code
+// missing from its table, else LZH_OK.
 int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
   uint64_t bits = d->bits;
   int nbits = d->nbits;
@@ -116,20 +118,36 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
   const unsigned char* const iend = d->in_end;
   unsigned char* const win = d->win;
   const uint32_t wsize = d->wsize, wmask = d->wmask, far = wsize >> 1;
-  uint32_t wpos = d->wpos;
-  uint64_t out_left = d->out_left;
-  uint32_t left = *block_left;
+  const uint32_t wstart = d->wpos;
+  uint32_t wpos = wstart;
+  // Each token starts with a refill that advances the input by at most 7 bytes and needs 8
+  // readable ones, and writes at most kMaxMatchLen bytes.
+  const size_t avail = (size_t)(iend - ip);
+  const uint64_t by_input = avail >= 8 ? (avail - 8) / 7 + 1 : 0;
+  uint32_t budget = *block_left < by_input ? *block_left : (uint32_t)by_input;
+  const uint32_t planned = budget;
+  uint32_t wlimit = 0;
+  if (d->out_left > kMaxMatchLen && wsize > kMaxMatchLen) {
+    const uint64_t by_output = wstart + (d->out_left - kMaxMatchLen);
+    wlimit = by_output < wsize - kMaxMatchLen ? (uint32_t)by_output : wsize - kMaxMatchLen;
+  }
+  auto take_bits = [&bits, &nbits](int n) -> uint32_t {
+    if (n == 0) return 0;
+    const uint32_t v = (uint32_t)(bits >> (64 - n));
+    bits <<= n;
+    nbits -= n;
+    return v;
+  };
   int rc = LZH_OK;
-  while (left && iend - ip >= 8 && wpos + kMaxMatchLen < wsize && out_left > kMaxMatchLen) {
-    if (nbits < kMaxTokenBits) {
-      uint64_t w;
-      memcpy(&w, ip, 8);
-      bits |= __builtin_bswap64(w) >> nbits;
-      const int take = (63 - nbits) >> 3;
-      ip += take;
-      nbits += take * 8;
-    }
-    --left;
+  while (budget && wpos < wlimit) {
+    --budget;
+    // Refill without a branch: top up to 56..63 bits (a token takes at most kMaxTokenBits).
+    uint64_t w;
+    memcpy(&w, ip, 8);
+    bits |= __builtin_bswap64(w) >> nbits;
+    ip += (63 - nbits) >> 3;
+    nbits |= 56;
+
     uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
     if (e & kLink) {
       if (e == kNoCode) {
@@ -143,16 +161,9 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     const uint32_t c = e & 0xFFFF;
     if (c < 256) {
       win[wpos++] = (unsigned char)c;
-      --out_left;
       continue;
     }
-    const uint32_t len = length_of(c, lhark, [&bits, &nbits](int n) -> uint32_t {
-      if (n == 0) return 0;
-      const uint32_t v = (uint32_t)(bits >> (64 - n));
-      bits <<= n;
-      nbits -= n;
-      return v;
-    });
+    const uint32_t len = length_of(c, lhark, take_bits);
     if (len == 0) {
       rc = LZH_E_DATA;
       break;
@@ -167,22 +178,24 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     }
     bits <<= e >> 16;
     nbits -= (int)(e >> 16);
-    auto take_bits = [&bits, &nbits](int n) -> uint32_t {
-      if (n == 0) return 0;
-      const uint32_t v = (uint32_t)(bits >> (64 - n));
-      bits <<= n;
-      nbits -= n;
-      return v;
-    };
     const uint32_t p = e & 0xFFFF;
     const uint32_t dist = distance_of(p, lhark, take_bits) + 1;
     const uint32_t src = (wpos - dist) & wmask;
     unsigned char* to = win + wpos;
     if (dist >= 8 && src + len <= wsize && dist <= far) {
-      // 8 bytes at a time; see copy_back for why the bytes written past the end are harmless.
+      // 8 bytes at a time, the first 32 without a loop test since most matches are short;
+      // see copy_back for why the bytes written past the end are harmless.
       const unsigned char* from = win + src;
-      for (uint32_t i = 0; i < len; i += 8) {
-        uint64_t v;
+      uint64_t v;
+      memcpy(&v, from, 8);
+      memcpy(to, &v, 8);
+      memcpy(&v, from + 8, 8);
+      memcpy(to + 8, &v, 8);
+      memcpy(&v, from + 16, 8);
+      memcpy(to + 16, &v, 8);
+      memcpy(&v, from + 24, 8);
+      memcpy(to + 24, &v, 8);
+      for (uint32_t i = 32; i < len; i += 8) {
         memcpy(&v, from + i, 8);
         memcpy(to + i, &v, 8);
       }
@@ -190,14 +203,13 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
       for (uint32_t i = 0; i < len; ++i) to[i] = win[(src + i) & wmask];
     }
     wpos += len;
-    out_left -= len;
   }
   d->bits = bits;
   d->nbits = nbits;
   d->in_ptr = ip;
   d->wpos = wpos;
-  d->out_left = out_left;
-  *block_left = left;
+  d->out_left -= wpos - wstart;
+  *block_left -= planned - budget;
   return rc;
 }
 

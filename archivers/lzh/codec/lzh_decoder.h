@@ -10,7 +10,9 @@
 
 namespace lzh {
 
-enum { kInBufSize = 8192, kWideSlack = 16 };
+// kWideSlack: bytes after the ring that word-wise match copies may read or write past their
+// end (at most 31, see decode_run in lzh_decode_static.cpp).
+enum { kInBufSize = 32768, kWideSlack = 32 };
 
 // Upper bound of the second-level entries of a complete code of `n` symbols up to 16 bits long
 // with a `tbits`-bit first level: a second-level table of 2^k entries holds at least k + 1
@@ -155,7 +157,7 @@ void copy_from(Decoder* d, uint32_t src, uint32_t len);
 
 // Copies `len` bytes from `dist` bytes back (1 <= dist <= wsize). The window of the methods
 // that copy by distance is twice their largest distance, so when neither end of the copy
-// wraps, it goes 8 bytes at a time: the up to 15 bytes written past its end lie in the far
+// wraps, it goes 8 bytes at a time: the up to 31 bytes written past its end lie in the far
 // half of the ring (or in the slack after it), which no distance reaches before they are
 // written again.
 inline void copy_back(Decoder* d, uint32_t dist, uint32_t len) {
