@@ -1,8 +1,13 @@
 #include "zip_archive.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <vector>
 #include <mutex>
 
 #include "zip_names.h"
@@ -25,6 +30,97 @@ std::string_view extraField(zip_t* za, zip_uint64_t i, zip_uint16_t id, zip_flag
   return std::string_view(reinterpret_cast<const char*>(data), len);
 }
 
+// The archive file read with pread through a window of its own. libzip's file source goes
+// through stdio, which asks the kernel for the file position three times per member read;
+// members lie in order, so one window read serves many small members.
+struct WindowSource {
+  int fd = -1;
+  uint64_t size = 0;
+  std::time_t mtime = 0;
+  uint64_t pos = 0;
+  uint64_t windowAt = 0;
+  size_t windowLen = 0;
+  std::vector<unsigned char> window = std::vector<unsigned char>(64 * 1024);
+  zip_error_t error;
+};
+
+zip_int64_t readWindowed(WindowSource* s, unsigned char* out, zip_uint64_t len) {
+  if (s->pos >= s->size) return 0;
+  len = std::min<zip_uint64_t>(len, s->size - s->pos);
+  bool inWindow = s->pos >= s->windowAt && s->pos + len <= s->windowAt + s->windowLen;
+  if (!inWindow && len < s->window.size()) {
+    ssize_t n;
+    do n = ::pread(s->fd, s->window.data(), s->window.size(), off_t(s->pos));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) {
+      zip_error_set(&s->error, ZIP_ER_READ, errno);
+      return -1;
+    }
+    s->windowAt = s->pos;
+    s->windowLen = size_t(n);
+    len = std::min<zip_uint64_t>(len, s->windowLen);
+    inWindow = true;
+  }
+  if (inWindow) {
+    std::memcpy(out, s->window.data() + (s->pos - s->windowAt), size_t(len));
+    s->pos += len;
+    return zip_int64_t(len);
+  }
+  ssize_t n;
+  do n = ::pread(s->fd, out, size_t(len), off_t(s->pos));
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    zip_error_set(&s->error, ZIP_ER_READ, errno);
+    return -1;
+  }
+  s->pos += uint64_t(n);
+  return n;
+}
+
+zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+  auto* s = static_cast<WindowSource*>(state);
+  switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+      s->pos = 0;
+      return 0;
+    case ZIP_SOURCE_READ:
+      return readWindowed(s, static_cast<unsigned char*>(data), len);
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->size = s->size;
+      st->mtime = s->mtime;
+      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+      return sizeof *st;
+    }
+    case ZIP_SOURCE_SEEK: {
+      zip_int64_t at = zip_source_seek_compute_offset(s->pos, s->size, data, len, &s->error);
+      if (at < 0) return -1;
+      s->pos = uint64_t(at);
+      return 0;
+    }
+    case ZIP_SOURCE_TELL:
+      return zip_int64_t(s->pos);
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&s->error, data, len);
+    case ZIP_SOURCE_FREE:
+      ::close(s->fd);
+      zip_error_fini(&s->error);
+      delete s;
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS,
+                                            -1);
+    default:
+      zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+
 }  // namespace
 
 Archive::~Archive() {
@@ -42,13 +138,35 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
     *zipError = ZIP_ER_NOZIP;
     return nullptr;
   }
-  int err = 0;
-  zip_t* za = zip_open(hostPath.c_str(), ZIP_RDONLY, &err);
-  if (!za) {
-    *zipError = err;
-    if (err == ZIP_ER_OPEN || err == ZIP_ER_READ) *sysError = errno;
+  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *zipError = ZIP_ER_OPEN;
+    *sysError = errno;
     return nullptr;
   }
+  auto* ws = new WindowSource;
+  ws->fd = fd;
+  ws->size = uint64_t(st.st_size);
+  ws->mtime = st.st_mtime;
+  zip_error_init(&ws->error);
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* src = zip_source_function_create(windowCallback, ws, &error);
+  if (!src) {
+    ::close(fd);
+    zip_error_fini(&ws->error);
+    delete ws;
+  }
+  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+  if (!za) {
+    *zipError = zip_error_code_zip(&error);
+    if (*zipError == ZIP_ER_OPEN || *zipError == ZIP_ER_READ)
+      *sysError = zip_error_code_system(&error);
+    zip_error_fini(&error);
+    if (src) zip_source_free(src);  // closes the file
+    return nullptr;
+  }
+  zip_error_fini(&error);
   std::shared_ptr<Archive> a(new Archive);
   a->path_ = hostPath;
   a->za_ = za;
