@@ -1,8 +1,10 @@
 #include "extract/member_paths.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "platform/drives.h"
+#include "platform/member_name.h"
 #include "platform/winpath.h"
 
 namespace zv::extract {
@@ -10,17 +12,12 @@ namespace zv::extract {
 namespace stdfs = std::filesystem;
 
 std::optional<std::string> relativeMemberName(const std::string& member) {
-  size_t start = member.find_first_not_of("/\\");
-  if (start == std::string::npos) return std::nullopt;
-  std::string name = member.substr(start);
-  size_t pos = 0;
-  while (pos <= name.size()) {
-    size_t end = name.find_first_of("/\\", pos);
-    if (end == std::string::npos) end = name.size();
-    std::string part = name.substr(pos, end - pos);
-    if (part == ".." || part.find(':') != std::string::npos) return std::nullopt;
-    pos = end + 1;
-  }
+  // Judged as the LZH library judges the member before writing it, so the place the window
+  // sets an old file aside at is the place the library writes to.
+  std::vector<std::string> parts = withoutStoredDrive(displayedParts(member));
+  if (checkParts(parts) != NameProblem::None) return std::nullopt;
+  std::string name;
+  for (const std::string& part : parts) name += (name.empty() ? "" : "\\") + part;
   return name;
 }
 

@@ -7,8 +7,9 @@
 
 namespace zv::extract {
 
-// The member name with leading '/' and '\' removed, or nothing when the name is empty or
-// would leave the folder it is extracted into (a drive or a ".." component).
+// The member name as the LZH library places it below the destination, its components joined
+// with '\' (a leading root and a stored drive dropped), or nothing when the library refuses
+// it (empty, a ".." step, a drive left after that, a control character, too long).
 std::optional<std::string> relativeMemberName(const std::string& member);
 
 // folder joined with the relative member name, when the result stays inside `folder` also on

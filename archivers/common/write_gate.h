@@ -11,19 +11,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/member_name.h"
+
 namespace zv::archive {
 
-enum class NameProblem { None, Empty, Absolute, Drive, ParentStep, Control, TooLong, Separator };
-
-// Splits a decoded (UTF-8) member name at '/' and '\' into its components. Refuses names
-// that are absolute, carry a drive letter, step up with "..", or contain control characters;
-// "." components and empty components from doubled separators are dropped.
-NameProblem splitMemberName(std::string_view name, std::vector<std::string>& parts);
-// The same checks for a name the library has already split into components: also refuses
-// empty and "." components, a separator or NUL inside one, and over-long components.
-NameProblem checkParts(const std::vector<std::string>& parts);
-// Japanese description of a problem, for the library's text output.
-const char* describe(NameProblem p);
+// Member names are judged by the functions the extraction window uses as well.
+using zv::checkParts;
+using zv::describe;
+using zv::NameProblem;
+using zv::splitMemberName;
+using zv::withoutStoredDrive;
 
 // True when a symbolic link at depth `depth` below the destination (0 = directly in it),
 // pointing at `target`, stays inside the destination by its text alone.

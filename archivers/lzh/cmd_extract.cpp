@@ -30,15 +30,6 @@ mode_t fileMode(const Member& m) {
   return 0666;
 }
 
-// A stored root ("\dir\a.txt", as some Windows tools write) or drive letter is dropped, so
-// such names land inside the destination as the other readers place them; ".." is refused.
-std::vector<std::string> relativeParts(std::vector<std::string> parts) {
-  if (!parts.empty() && parts.front().size() == 2 && parts.front()[1] == ':' &&
-      std::isalpha(static_cast<unsigned char>(parts.front()[0])))
-    parts.erase(parts.begin());
-  return parts;
-}
-
 // Fails with the archiver error for errno, naming the member and the cause.
 [[noreturn]] void failWrite(const std::string& what, const std::string& path, int fallback) {
   int e = errno;
@@ -49,10 +40,10 @@ std::vector<std::string> relativeParts(std::vector<std::string> parts) {
   fail(code, what + " (" + std::strerror(e) + "): " + path);
 }
 
-void extractOne(const Member& m, const std::vector<std::string>& stored,
-                archive::Destination& dest, archive::WriteBatch& batch, int archiveFd,
-                RunContext& ctx) {
-  std::vector<std::string> parts = relativeParts(stored);
+void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
+                archive::WriteBatch& batch, int archiveFd, RunContext& ctx) {
+  // A stored root is gone with the empty components; a stored drive is dropped, ".." refused.
+  std::vector<std::string> parts = archive::withoutStoredDrive(stored);
   archive::NameProblem problem = archive::checkParts(parts);
   if (problem != archive::NameProblem::None)
     fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") +

@@ -51,13 +51,20 @@ TEST(ExtractCommands, LowerCaseTouchesOnlyAsciiLetters) {
   EXPECT_EQ(trimBlanks("   "), "");
 }
 
+// The window judges a listed LZH name as the library does before writing it: a root and a
+// stored drive are dropped, what would still leave the folder is refused.
 TEST(MemberPaths, HostileNamesAreRefused) {
-  for (const char* bad :
-       {"..\\x.txt", "a/../../x", "..", "C:\\Windows\\x.dll", "c:x", "sub\\..", "", "/", "\\\\"}) {
+  for (const char* bad : {"..\\x.txt", "a/../../x", "..", "c:x", "a:b.txt", "C:\\D:\\x", "sub\\..",
+                          "", "/", "\\\\", "bell\a.txt"}) {
     EXPECT_FALSE(relativeMemberName(bad).has_value()) << bad;
   }
-  EXPECT_EQ(relativeMemberName("/etc/passwd"), "etc/passwd");
+  EXPECT_FALSE(relativeMemberName(std::string(300, 'n')).has_value());
+  EXPECT_EQ(relativeMemberName("/etc/passwd"), "etc\\passwd");
   EXPECT_EQ(relativeMemberName("\\sub\\a.txt"), "sub\\a.txt");
+  EXPECT_EQ(relativeMemberName("C:\\Windows\\x.dll"), "Windows\\x.dll");
+  EXPECT_EQ(relativeMemberName("ab:c.txt"), "ab:c.txt");
+  EXPECT_EQ(relativeMemberName("sub\\a:b.txt"), "sub\\a:b.txt");
+  EXPECT_EQ(relativeMemberName("sub/./a.txt"), "sub\\a.txt");
   EXPECT_EQ(relativeMemberName("a..b.txt"), "a..b.txt");
   EXPECT_EQ(relativeMemberName("日本語\\表.txt"), "日本語\\表.txt");
 }

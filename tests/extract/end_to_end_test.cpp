@@ -228,6 +228,43 @@ TEST_F(EndToEnd, HostileMemberNamesNeverLeaveTheDestination) {
   EXPECT_EQ(filesOutside({"out/", "prog/"}), Strings{});
 }
 
+// The window sets an existing file aside where the LZH library will write the member, so it
+// must judge a listed name as the library does: a stored drive is dropped, a colon inside a
+// name is kept, ".." is refused by both.
+TEST_F(EndToEnd, LzhNamesAreJudgedByTheWindowAsByTheLibrary) {
+  root.write(
+      "dl/make.py",
+      "import struct, sys\n"
+      "def crc16(data):\n"
+      "    crc = 0\n"
+      "    for b in data:\n"
+      "        crc ^= b\n"
+      "        for _ in range(8):\n"
+      "            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1\n"
+      "    return crc\n"
+      "out = b''\n"
+      "for name in ['C:\\\\drive.txt', 'ab:c.txt', '..\\\\evil.txt', 'ok.txt']:\n"
+      "    n = name.encode(); data = b'x ' + n\n"
+      "    body = b'-lh0-' + struct.pack('<IIIBBB', len(data), len(data), 0x5A210000, 0x20,\n"
+      "                                  0, len(n)) + n + struct.pack('<H', crc16(data))\n"
+      "    out += bytes([len(body), sum(body) & 0xFF]) + body + data\n"
+      "open(sys.argv[1], 'wb').write(out + b'\\0')\n");
+  ASSERT_TRUE(run("python3 " + root / "dl/make.py" + " " + root / "dl/names.lzh"));
+  root.write("out/drive.txt", "old");
+  app.shared.OverwriteAll = "YES";
+  extractAll(list("Q:\\dl", "names.lzh"), "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 1u);
+  const std::string& text = services.messages[0].text;
+  EXPECT_NE(text.find("..\\evil.txt"), std::string::npos) << text;
+  EXPECT_EQ(text.find("drive.txt"), std::string::npos) << text;
+  EXPECT_EQ(text.find("ab:c.txt"), std::string::npos) << text;
+  EXPECT_EQ(
+      tree(root / "out"),
+      (std::map<std::string, std::string>{
+          {"drive.txt", "x C:\\drive.txt"}, {"ab:c.txt", "x ab:c.txt"}, {"ok.txt", "x ok.txt"}}));
+  EXPECT_EQ(filesOutside({"out/", "prog/", "dl/"}), Strings{});
+}
+
 // The ZIP library's write gate refuses the names that would leave the destination; the window
 // lists exactly those and the other members still come out.
 TEST_F(EndToEnd, ZipMembersTheLibraryRefusesAreListedAndTheOthersExtracted) {
