@@ -11,11 +11,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstring>
 #include <deque>
-#include <map>
 #include <mutex>
 #include <utility>
 
@@ -305,25 +303,6 @@ int removeStaleTemporaries(int dirFd) {
   return removed;
 }
 
-namespace {
-
-// Sweeps a folder at most once in a while per process: extraction writes many files into
-// the same folder. `st` is the folder's.
-void sweepOnce(int dirFd, const struct stat& st) {
-  static std::mutex lock;
-  static std::map<std::pair<dev_t, ino_t>, std::chrono::steady_clock::time_point> swept;
-  auto now = std::chrono::steady_clock::now();
-  {
-    std::lock_guard<std::mutex> hold(lock);
-    auto [it, fresh] = swept.try_emplace({st.st_dev, st.st_ino}, now);
-    if (!fresh && now - it->second < std::chrono::seconds(10)) return;
-    it->second = now;
-  }
-  removeStaleTemporaries(dirFd);
-}
-
-}  // namespace
-
 WriteBatch::WriteBatch() : mask_(currentUmask()) {}
 
 WriteBatch::~WriteBatch() {
@@ -345,6 +324,13 @@ void WriteBatch::written(int dirFd, dev_t device) {
   }
 }
 
+bool WriteBatch::firstVisit(const struct stat& folder) {
+  std::pair<dev_t, ino_t> id{folder.st_dev, folder.st_ino};
+  if (std::find(swept_.begin(), swept_.end(), id) != swept_.end()) return false;
+  swept_.push_back(id);
+  return true;
+}
+
 bool WriteBatch::finish() {
   for (auto& [device, fd] : systems_)
     if (::syncfs(fd) != 0) return false;
@@ -356,7 +342,9 @@ AtomicFile::AtomicFile(int dirFd, std::string name, WriteBatch* batch)
   struct stat st;
   if (::fstat(dirFd_, &st) == 0) {
     device_ = st.st_dev;
-    sweepOnce(dirFd_, st);
+    // A run sweeps each folder once; a lone write sweeps its folder every time. (Remembering
+    // swept folders across runs by inode missed a new folder that reused a removed one's.)
+    if (!batch_ || batch_->firstVisit(st)) removeStaleTemporaries(dirFd_);
   } else {
     batch_ = nullptr;  // the folder's file system is unknown: sync file by file
   }

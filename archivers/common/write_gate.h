@@ -3,6 +3,7 @@
 // links, link targets are resolved before a link is made, and files are written to a
 // temporary file in their folder, synced, and renamed into place only when complete.
 #pragma once
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -111,7 +112,11 @@ class WriteBatch {
  private:
   friend class AtomicFile;
   void written(int dirFd, dev_t device);
+  // True the first time a file of this run goes into the folder: its stale temporary files
+  // are swept then.
+  bool firstVisit(const struct stat& folder);
   mode_t mask_;
+  std::vector<std::pair<dev_t, ino_t>> swept_;
   std::vector<std::pair<dev_t, int>> systems_;  // one open folder per file system written to
   dev_t lastDevice_ = 0;
   bool any_ = false;
