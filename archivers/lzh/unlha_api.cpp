@@ -2,10 +2,10 @@
 // one thread, tools and tests may not) and turns internal failures into result numbers.
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string_view>
 
 #include "archive_index.h"
 #include "command_line.h"

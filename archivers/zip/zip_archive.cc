@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 #include <mutex>
+#include <vector>
 
 #include "zip_names.h"
 
@@ -111,10 +111,9 @@ zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source
       delete s;
       return 0;
     case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                            ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS,
-                                            -1);
+      return zip_source_make_command_bitmap(
+          ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+          ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
     default:
       zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
       return -1;
@@ -203,8 +202,8 @@ void Archive::index() {
     if (!raw) continue;
     Member m;
     m.index = i;
-    m.name = decodeMemberName(raw, utf8Flagged(za_, i, raw),
-                              extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
+    m.name =
+        decodeMemberName(raw, utf8Flagged(za_, i, raw), extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
     zip_stat_t s;
     zip_stat_init(&s);
     if (zip_stat_index(za_, i, ZIP_FL_ENC_RAW, &s) == 0) {

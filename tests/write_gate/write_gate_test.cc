@@ -217,8 +217,8 @@ TEST(WriteGate, BatchedFilesReplaceOnlyWhatTheyMayAndLeaveNoTemporaries) {
   EXPECT_TRUE(S_ISREG(st.st_mode));
   ASSERT_EQ(::lstat((f / "d").c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_EQ(entries(f.path), (std::set<std::string>{"d", "kept.txt", "late.txt", "link",
-                                                    "new.txt", "old.txt", "target.txt"}));
+  EXPECT_EQ(entries(f.path), (std::set<std::string>{"d", "kept.txt", "late.txt", "link", "new.txt",
+                                                    "old.txt", "target.txt"}));
 }
 
 TEST(WriteGate, KeptFolderIsReusedAndNeverALink) {

@@ -82,7 +82,7 @@ __attribute__((target("pclmul,sse2"))) inline __m128i fold(__m128i x, __m128i k)
 // Needs len >= 64. Four blocks are folded side by side (each by 512 bits), so the
 // multiplications of one step do not wait for each other.
 __attribute__((target("pclmul,sse2"))) uint16_t crc16_fold(uint16_t crc, const unsigned char* buf,
-                                                            size_t len) {
+                                                           size_t len) {
   const __m128i k512 = _mm_set_epi64x((long long)kFold512Hi, (long long)kFold512Lo);
   const __m128i k128 = _mm_set_epi64x((long long)kFold128Hi, (long long)kFold128Lo);
   auto load = [](const unsigned char* p) { return _mm_loadu_si128((const __m128i*)p); };
