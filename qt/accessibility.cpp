@@ -14,6 +14,7 @@
 #include "qt/accessibility_menu.h"
 #include "qt/control_view.h"
 #include "qt/form_window.h"
+#include "qt/message_box.h"
 
 namespace zv::qt {
 
@@ -126,8 +127,23 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
   }
 
  private:
-  QString labelText() const { return static_cast<QLabel*>(widget())->text(); }
+  QString labelText() const {
+    // A message box shows its paths with break marks; the box keeps the text without them.
+    if (auto* box = dynamic_cast<MessageBox*>(widget()->parentWidget())) return box->plainText();
+    return static_cast<QLabel*>(widget())->text();
+  }
   bool link_;
+};
+
+// A message box is an alert whose value is its text as written, without break marks.
+class MessageBoxAccessible : public QAccessibleWidget {
+ public:
+  explicit MessageBoxAccessible(MessageBox* box)
+      : QAccessibleWidget(box, QAccessible::AlertMessage) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return static_cast<MessageBox*>(widget())->plainText();
+    return QAccessibleWidget::text(t);
+  }
 };
 
 // Combo boxes and drive lists keep their control name as name (Qt would name them by their
@@ -220,6 +236,10 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   // Lists are known by their class: with a screen reader running, Qt makes a list's interface
   // while the list is being built, before a property could say what it stands for.
   if (className == QLatin1String("QListWidget")) return labelledListAccessible(widget);
+  if (auto* box = dynamic_cast<MessageBox*>(widget)) return new MessageBoxAccessible(box);
+  if (widget->objectName() == QLatin1String("qt_msgbox_label") &&
+      dynamic_cast<MessageBox*>(widget->parentWidget()))
+    return new LabelAccessible(widget, false);
   switch (kindOf(widget)) {
     case AccessibleKind::PictureButton:
       return new PictureButtonAccessible(widget);
@@ -268,6 +288,12 @@ void installAccessibility() {
   if (installed) return;
   installed = true;
   QAccessible::installFactory(factory);
+}
+
+void renewAccessibility(QWidget* widget) {
+  if (!widget) return;
+  if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget))
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 namespace {

@@ -30,6 +30,10 @@ enum class AccessibleKind : int {
 // Installs the interfaces once per process.
 void installAccessibility();
 
+// Drops the interface Qt may have made for `widget` while it was being built, before its
+// class and properties could tell what it stands for; the next query makes it anew.
+void renewAccessibility(QWidget* widget);
+
 // A label's text changed: assistive technology hears the new text.
 void announceTextChange(QWidget* label, const QString& oldText, const QString& newText);
 // Tests see the announcements also where no accessibility bridge runs (offscreen).

@@ -18,7 +18,7 @@
 #include "qt/desktop_launch.h"
 #include "qt/fonts.h"
 #include "qt/help_viewer.h"
-#include "qt/text_fit.h"
+#include "qt/message_box.h"
 
 namespace zv::qt {
 
@@ -109,14 +109,11 @@ QtServices::~QtServices() {
 MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                  const std::string& title) {
   // A long path wraps at its separators rather than being cut at the screen's edge.
-  QMessageBox box(iconOf(icon), QString::fromStdString(title),
-                  breakableAtSeparators(captionText(text)));
+  MessageBox box(iconOf(icon), QString::fromStdString(title), captionText(text));
   box.setObjectName(QStringLiteral("messageBox"));
   // The whole text in the Japanese face: otherwise the backslash of a path comes from a Latin
   // fallback and one path shows a backslash and a yen sign side by side.
   box.setFont(toQFont(FontSpec{}));
-  box.setAccessibleName(QString::fromStdString(title));
-  box.setAccessibleDescription(captionText(text));
   std::vector<std::pair<QAbstractButton*, MsgAnswer>> made;
   for (MsgAnswer a : answersOf(buttons)) {
     QPushButton* b = box.addButton(QString::fromUtf8(answerLabel(a)), roleOf(a));

@@ -19,15 +19,21 @@ QString fittedLabelText(const QLabel& label, const QString& full) {
   return metrics.elidedText(full, Qt::ElideMiddle, width);
 }
 
+namespace {
+constexpr char16_t kBreakMark = 0x200B;  // zero-width space
+}
+
 QString breakableAtSeparators(const QString& text) {
   QString out;
   out.reserve(text.size() + text.size() / 8);
   for (QChar ch : text) {
     out += ch;
-    if (ch == QLatin1Char('\\') || ch == QLatin1Char('/')) out += QChar(0x200B);
+    if (ch == QLatin1Char('\\') || ch == QLatin1Char('/')) out += QChar(kBreakMark);
   }
   return out;
 }
+
+QString withoutBreakMarks(QString text) { return text.remove(QChar(kBreakMark)); }
 
 QSize UniformRowDelegate::sizeHint(const QStyleOptionViewItem& option,
                                    const QModelIndex& index) const {

@@ -16,6 +16,8 @@ QString fittedLabelText(const QLabel& label, const QString& full);
 // `text` with a break opportunity (zero-width space) after every path separator, so a long
 // path wraps at its folders instead of running off a message box.
 QString breakableAtSeparators(const QString& text);
+// `text` without those break opportunities: what is read out or copied.
+QString withoutBreakMarks(QString text);
 
 // Rows of one height whatever the name: a row is as tall as one holding Japanese text in the
 // list's font, so a Japanese name (drawn with a taller fallback face) does not make its row

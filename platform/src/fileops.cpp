@@ -211,28 +211,24 @@ std::string modifiedText(const std::string& path) {
   return buf;
 }
 
+// An existing entry is a path/file access error here, as the windows expect of a folder
+// that cannot be made; a missing parent is a missing path. Every other failure keeps its own
+// cause, so a read-only parent reads as denied write permission.
 void makeFolder(const std::string& path) {
   std::string host = hostPath(path);
   if (::mkdir(host.c_str(), 0777) == 0) return;
-  switch (errno) {
-    case EEXIST:
-      raiseError(kErrPathFileAccess, host);
-    case ENOENT:
-    case ENOTDIR:
-      raiseError(kErrPathNotFound, host);
-    case ENOSPC:
-    case EDQUOT:
-      raiseError(kErrDiskFull, host);
-    default:
-      raiseError(kErrPathFileAccess, host);
-  }
+  int err = errno;
+  if (err == EEXIST) raiseError(kErrPathFileAccess, host);
+  if (err == ENOENT || err == ENOTDIR) raiseError(kErrPathNotFound, host);
+  raiseError(runtimeErrorFromErrno(err), host);
 }
 
 void removeFolder(const std::string& path) {
   std::string host = hostPath(path);
   if (::rmdir(host.c_str()) == 0) return;
-  if (errno == ENOENT || errno == ENOTDIR) raiseError(kErrPathNotFound, host);
-  raiseError(kErrPathFileAccess, host);
+  int err = errno;
+  if (err == ENOENT || err == ENOTDIR) raiseError(kErrPathNotFound, host);
+  raiseError(runtimeErrorFromErrno(err), host);  // a folder with contents stays 75
 }
 
 void deleteFile(const std::string& path) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
+#include "core/messages/failure_cause.h"
 #include "info_fixture.h"
+#include "tests/support/without_file_override.h"
 
 namespace zv::test {
 namespace {
@@ -135,6 +138,32 @@ TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
   EXPECT_FALSE(stdfs::exists(root / "escape"));
   d.c("Command2").click();
   EXPECT_FALSE(app.forms.loaded("Dialog"));
+}
+
+TEST_F(NewFolder, AReadOnlyParentIsReportedAsMissingWritePermission) {
+  services.expectedErrors = {kErrPermissionDenied};
+  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\base");
+  Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\base\\");
+  chmod((root / "base").c_str(), 0555);
+  // In a child that cannot bypass permissions; it answers 1 when the message names the cause.
+  int named = withoutFilePermissionOverride([&] {
+    try {
+      d.c("Text1").userType("new");
+      d.c("Command1").click();
+    } catch (...) {
+      return 0;  // the child must not go on running the other tests
+    }
+    return services.messages.size() == 1 &&
+                   services.messages[0].text ==
+                       "フォルダを作成できませんでした\r\nQ:\\base\\new\r\n原因： " +
+                           failureCause(kErrPermissionDenied) &&
+                   app.forms.loaded("Dialog")
+               ? 1
+               : 0;
+  });
+  chmod((root / "base").c_str(), 0755);
+  EXPECT_EQ(named, 1);
+  EXPECT_FALSE(stdfs::exists(root / "base/new"));
 }
 
 TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {

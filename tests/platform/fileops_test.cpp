@@ -73,6 +73,24 @@ TEST_F(FileOps, DeniedWritesRaise70AndKeepTheFile) {
   EXPECT_EQ(withoutFilePermissionOverride(
                 [] { return errorOf([] { fs::deleteFile("T:\\ro\\keep.txt"); }); }),
             zv::kErrPermissionDenied);
+  // Folders made, removed or renamed inside a read-only folder are refused for the same cause.
+  chmod((dir / "ro").c_str(), 0755);
+  dir.mkdir("ro/sub");
+  dir.write("ro/other.txt", "o");
+  chmod((dir / "ro").c_str(), 0555);
+  EXPECT_EQ(
+      withoutFilePermissionOverride([] { return errorOf([] { fs::makeFolder("T:\\ro\\new"); }); }),
+      zv::kErrPermissionDenied);
+  EXPECT_EQ(withoutFilePermissionOverride(
+                [] { return errorOf([] { fs::removeFolder("T:\\ro\\sub"); }); }),
+            zv::kErrPermissionDenied);
+  EXPECT_EQ(withoutFilePermissionOverride([] {
+              return errorOf([] { fs::rename("T:\\ro\\other.txt", "T:\\ro\\renamed.txt"); });
+            }),
+            zv::kErrPermissionDenied);
+  EXPECT_FALSE(std::filesystem::exists(dir / "ro/new"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "ro/sub"));
+  EXPECT_EQ(readFile(dir / "ro/other.txt"), "o");
   EXPECT_EQ(readFile(file), "old");
   // The same steps succeed once the folder and the file allow them again.
   chmod((dir / "ro").c_str(), 0755);

@@ -3,7 +3,10 @@
 // of cutting it, and a list's rows are one height whatever script the names are in.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
@@ -95,6 +98,44 @@ TEST_F(TextFit, MessageBoxWrapsALongPathAtItsFoldersAndKeepsAllOfIt) {
   EXPECT_LE(minimumWidth, labelWidth);   // no unbreakable run wider than the text area
   EXPECT_GE(labelHeight, neededHeight);  // every wrapped line is inside the label
   EXPECT_LE(boxWidth, QGuiApplication::primaryScreen()->availableGeometry().width());
+}
+
+// The break marks are for the layout only: a screen reader and the clipboard get the text as
+// the program wrote it.
+TEST_F(TextFit, MessageBoxReadsAndCopiesItsTextWithoutBreakMarks) {
+  QtServices services;
+  const QString text = QStringLiteral("名前に次の文字は使えません\n\\ / : * ? \" < > |\n") +
+                       QString::fromStdString(longLatinPath());
+  QString shown, boxValue, boxDescription, labelName, labelValue, labelText, copied;
+  QGuiApplication::clipboard()->clear();
+  test::answerNextMessageBox(QStringLiteral("OK"), [&](QMessageBox* box) {
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    shown = label->text();
+    QAccessibleInterface* boxAccess = QAccessible::queryAccessibleInterface(box);
+    QAccessibleInterface* labelAccess = QAccessible::queryAccessibleInterface(label);
+    if (!boxAccess || !labelAccess) return;
+    boxValue = boxAccess->text(QAccessible::Value);
+    boxDescription = boxAccess->text(QAccessible::Description);
+    labelName = labelAccess->text(QAccessible::Name);
+    labelValue = labelAccess->text(QAccessible::Value);
+    if (QAccessibleTextInterface* t = labelAccess->textInterface())
+      labelText = t->text(0, t->characterCount());
+    // Ctrl+C where the keys are: the default button passes it on to the box.
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(box->defaultButton(), &copy);
+    copied = QGuiApplication::clipboard()->text();
+  });
+  services.messageBox(text.toStdString(), MsgButtons::OK, MsgIcon::Exclamation, "ファイル名の変更");
+  EXPECT_TRUE(shown.contains(QChar(0x200B)));  // the wrapping stays
+  EXPECT_EQ(boxValue, text);
+  EXPECT_EQ(boxDescription, text);
+  EXPECT_EQ(labelName, text);
+  EXPECT_EQ(labelValue, text);
+  EXPECT_EQ(labelText, text);
+  EXPECT_TRUE(copied.contains(QStringLiteral("ファイル名の変更\n")));
+  EXPECT_TRUE(copied.contains(text + u'\n'));
+  EXPECT_FALSE(copied.contains(QChar(0x200B)));
 }
 
 TEST_F(TextFit, ListRowsAreOneHeightForAsciiAndJapaneseNames) {
