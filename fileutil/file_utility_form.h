@@ -3,7 +3,9 @@
 // buttons on the right, a trash can and a rename tag as drop targets, a text preview that can
 // take the lower pane's place, and a menu bar.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/forms/form.h"
 
@@ -52,8 +54,12 @@ class FileUtilityForm : public Form {
   // file_utility_keys.cpp: the keys of the lists, each doing what a drag or drop does.
   void wireKeys();
   void keyOnList(const std::string& list, int& key, int shift);
-  // Ctrl+C / Ctrl+X remember the list to copy or move from; Ctrl+V on the other list drops.
-  std::string markedList_, markedFile_;
+  void dropFilesFromKeys(const std::string& list, const std::vector<std::string>& names,
+                         const std::function<void()>& drop, bool copy);
+  // Ctrl+C / Ctrl+X remember the list and files to copy or move; Ctrl+V on the other list
+  // drops them.
+  std::string markedList_;
+  std::vector<std::string> markedFiles_;
   bool markedMove_ = false;
 
   // file_utility_menus.cpp: the menu bar.

@@ -480,6 +480,9 @@ void ControlView::syncList() {
   if (index >= 0 && index < list->count() && list->currentRow() != index) {
     list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
     list->scrollToItem(list->item(index));
+  } else if (index < 0 && list->currentRow() >= 0) {
+    // No item has the focus: no row may show a focus frame the keys would not act on.
+    list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
   }
 }
 

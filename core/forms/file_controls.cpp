@@ -109,7 +109,8 @@ void Control::refresh() {
   if (kind_ == Kind::FolderList) {
     fillFolderEntries();
   } else if (kind_ == Kind::FileList) {
-    // Keep the selection of names that are still there.
+    // Keep the selection and the focused item of names that are still there, so that the
+    // keys act on the item that shows the focus at once.
     std::vector<std::string> keep;
     for (size_t i = 0; i < items_.size(); ++i)
       if (selected_[i]) keep.push_back(items_[i]);
@@ -118,8 +119,7 @@ void Control::refresh() {
     for (size_t i = 0; i < items_.size(); ++i) {
       for (const auto& k : keep)
         if (items_[i] == k) selected_[i] = true;
-      if (items_[i] == current && multiSelect_ == MultiSelect::None)
-        listIndex_ = static_cast<int>(i);
+      if (!current.empty() && items_[i] == current) listIndex_ = static_cast<int>(i);
     }
   }
   notify();

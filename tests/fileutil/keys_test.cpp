@@ -60,6 +60,71 @@ TEST_F(FileUtilityKeysTest, DeleteWithSeveralChosenFilesTrashesThemAllAfterOneQu
   EXPECT_FALSE(there("up/c.txt"));
 }
 
+TEST_F(FileUtilityKeysTest, DeleteTrashesTheOneSelectedFileNotTheFocusedOne) {
+  write("up/bee.txt", "b");
+  write("up/d.txt", "d");
+  open();
+  Control& files = ctl("File1");
+  files.userSelect(indexOf(files, "d.txt"));
+  services.answers = {MsgAnswer::Yes};
+  EXPECT_TRUE(key("File1", "bee.txt", kKeyDelete));  // focus on bee.txt, d.txt chosen
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "Q:\\up\\d.txt　を削除します．よろしいですか？");
+  EXPECT_FALSE(there("up/d.txt"));
+  EXPECT_TRUE(inTrash("d.txt"));
+  EXPECT_TRUE(there("up/bee.txt"));
+  EXPECT_EQ(files.fileName(), "bee.txt");  // the focus stays where it was
+  EXPECT_EQ(files.selCount(), 0);
+}
+
+TEST_F(FileUtilityKeysTest, F5CopiesEverySelectedFileWithItsOwnQuestionAndKeepsTheFocus) {
+  write("up/a.txt", "new a");
+  write("up/b.txt", "b");
+  write("up/c.txt", "c");
+  write("down/a.txt", "old a");
+  open();
+  Control& files = ctl("File1");
+  files.userSelect(indexOf(files, "a.txt"));
+  files.userSelect(indexOf(files, "c.txt"));
+  services.answers = {MsgAnswer::Yes};
+  EXPECT_TRUE(key("File1", "b.txt", kKeyF5));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "同名ファイルが存在します．上書きコピーしますか？");
+  EXPECT_EQ(read("down/a.txt"), "new a");
+  EXPECT_EQ(read("down/c.txt"), "c");
+  EXPECT_FALSE(there("down/b.txt"));  // focused but not chosen
+  EXPECT_EQ(files.fileName(), "b.txt");
+  EXPECT_EQ(files.selCount(), 2);
+
+  // After the refresh the focused file is still the one the keys act on.
+  for (int i = 0; i < files.listCount(); ++i) files.setSelected(i, false);
+  files.moveFocusTo(indexOf(files, "b.txt"));
+  files.refresh();
+  EXPECT_TRUE(key("File1", "", kKeyF6));
+  EXPECT_EQ(read("down/b.txt"), "b");
+  EXPECT_FALSE(there("up/b.txt"));
+  EXPECT_EQ(ctl("Label2").caption(), "Q:\\up\\b.txt");
+}
+
+TEST_F(FileUtilityKeysTest, CtrlXThenCtrlVMovesEverySelectedFile) {
+  write("up/a.txt", "a");
+  write("up/b.txt", "b");
+  write("up/c.txt", "c");
+  open();
+  Control& files = ctl("File1");
+  files.userSelect(indexOf(files, "a.txt"));
+  files.userSelect(indexOf(files, "c.txt"));
+  key("File1", "b.txt", 'X', kCtrlKey);
+  files.userSelect(indexOf(files, "a.txt"));  // the choice changes after the mark
+  key("File2", "", 'V', kCtrlKey);
+  EXPECT_EQ(read("down/a.txt"), "a");
+  EXPECT_EQ(read("down/c.txt"), "c");
+  EXPECT_FALSE(there("up/a.txt"));
+  EXPECT_FALSE(there("up/c.txt"));
+  EXPECT_TRUE(there("up/b.txt"));
+  EXPECT_FALSE(there("down/b.txt"));
+}
+
 TEST_F(FileUtilityKeysTest, F2RenamesThroughTheTagsDialogAndOnlyFromTheUpperList) {
   write("up/a.txt", "a");
   write("down/b.txt", "b");

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/register_all_forms.h"
 #include "platform/drives.h"
@@ -107,8 +108,9 @@ TEST_F(FileUtilityWindow, LowerFileListPressThatDragsStillMovesTheHighlight) {
 
   QPoint at = list->visualItemRect(list->item(1)).center();
   QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-  // The drag runs its own event loop; the release that ends it comes from a timer.
-  QTimer::singleShot(50, [list, at] {
+  // The drag runs its own event loop; the release that ends it comes from a timer, which
+  // goes with the list should the drag have ended before it fires.
+  QTimer::singleShot(50, list, [list, at] {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at + QPoint(0, 20));
   });
   QTest::mouseMove(list->viewport(), at + QPoint(0, 20));
@@ -145,6 +147,42 @@ TEST_F(FileUtilityWindow, UpperFileListHighlightIsTheChosenSet) {
   });
   test::settle();
   EXPECT_TRUE(highlightedRows(list).empty());
+}
+
+// After F5 copies the chosen files the list is re-read: the focus frame stays on the row the
+// keys act on, so Space chooses it at once; a focused file that is gone leaves no frame.
+TEST_F(FileUtilityWindow, UpperFileListKeysActOnTheFocusedRowAfterARefresh) {
+  FormWindow* w = show("DeComp4");
+  ASSERT_NE(w, nullptr);
+  auto* list = qobject_cast<QListWidget*>(w->widgetOf("File1"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->count(), 3);
+  Control& files = w->form()->c("File1");
+  h->host.dispatcher().run([&] { w->form()->c("Dir2").setPath("Q:\\prog\\Temp"); });
+  test::settle();
+  clickRow(list, 0);
+  clickRow(list, 2);  // alpha and gamma chosen, the focus on gamma
+
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_F5);
+  test::settle();
+  EXPECT_TRUE(std::filesystem::exists(dir / "prog/Temp/alpha.txt"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "prog/Temp/gamma.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "prog/Temp/beta.txt"));
+  EXPECT_EQ(files.listIndex(), 2);
+  EXPECT_EQ(list->currentRow(), 2);
+  EXPECT_EQ(w->form()->c("Label2").caption(), "Q:\\prog\\gamma.txt");
+
+  QTest::keyClick(list, Qt::Key_Space);  // the focused gamma is no longer chosen
+  test::settle();
+  EXPECT_EQ(chosenRows(files), std::vector<int>{0});
+  EXPECT_EQ(highlightedRows(list), std::vector<int>{0});
+
+  std::filesystem::remove(dir / "prog/gamma.txt");
+  h->host.dispatcher().run([&] { files.refresh(); });
+  test::settle();
+  EXPECT_EQ(files.listIndex(), -1);
+  EXPECT_EQ(list->currentRow(), -1);
 }
 
 }  // namespace
