@@ -65,6 +65,16 @@ PermanentDelete askAboutPermanentDelete(Services& services, const std::string& f
   MsgAnswer a = services.messageBox(text, MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
   return a == MsgAnswer::Yes ? PermanentDelete::Agreed : PermanentDelete::Declined;
 }
+
+// The warning above when it applies, then the deletion `question`: Declined when either is
+// answered No.
+PermanentDelete confirmDelete(Services& services, const std::string& folder,
+                              const std::vector<std::string>& names, const std::string& question) {
+  PermanentDelete permanent = askAboutPermanentDelete(services, folder, names);
+  if (permanent == PermanentDelete::Declined) return permanent;
+  MsgAnswer a = services.messageBox(question, MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
+  return a == MsgAnswer::Yes ? permanent : PermanentDelete::Declined;
+}
 }  // namespace
 
 void FileUtilityForm::wireOperations() {
@@ -128,11 +138,9 @@ void FileUtilityForm::dropOnTrash() {
   std::string path = c(upper ? "Label2" : "Label3").caption();
   if (!fileThere(path)) return;  // a label holding a folder deletes nothing
   PermanentDelete permanent =
-      askAboutPermanentDelete(services(), winpath::parentFolder(path), {winpath::fileName(path)});
+      confirmDelete(services(), winpath::parentFolder(path), {winpath::fileName(path)},
+                    path + "　を削除します．よろしいですか？");
   if (permanent == PermanentDelete::Declined) return;
-  MsgAnswer a = services().messageBox(path + "　を削除します．よろしいですか？", MsgButtons::YesNo,
-                                      MsgIcon::Question, "削除の確認");
-  if (a != MsgAnswer::Yes) return;
   FailureTally failures;
   bool removed = attempt(failures, winpath::fileName(path),
                          [&] { discardFile(path, permanent == PermanentDelete::Agreed); });
@@ -152,13 +160,9 @@ void FileUtilityForm::trashDoubleClick() {
   std::vector<std::string> chosen;
   for (int i = 0; i < list.listCount(); ++i)
     if (list.selected(i)) chosen.push_back(list.list(i));
-  PermanentDelete permanent = askAboutPermanentDelete(services(), folder, chosen);
-  MsgAnswer a =
-      permanent == PermanentDelete::Declined
-          ? MsgAnswer::No
-          : services().messageBox("選択されたファイルを削除します" + kCR + "よろしいですか？",
-                                  MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
-  if (a != MsgAnswer::Yes) {
+  PermanentDelete permanent = confirmDelete(
+      services(), folder, chosen, "選択されたファイルを削除します" + kCR + "よろしいですか？");
+  if (permanent == PermanentDelete::Declined) {
     refresh(list);
     return;
   }
@@ -286,13 +290,9 @@ void FileUtilityForm::deleteAll() {
   if (list.listCount() == 0) return;
   std::string folder = c("Dir1").path();
   std::vector<std::string> names = list.items();
-  PermanentDelete permanent = askAboutPermanentDelete(services(), folder, names);
-  MsgAnswer a =
-      permanent == PermanentDelete::Declined
-          ? MsgAnswer::No
-          : services().messageBox("選択された全ファイルを削除します" + kCR + "よろしいですか？",
-                                  MsgButtons::YesNo, MsgIcon::Question, "削除の確認");
-  if (a != MsgAnswer::Yes) {
+  PermanentDelete permanent = confirmDelete(
+      services(), folder, names, "選択された全ファイルを削除します" + kCR + "よろしいですか？");
+  if (permanent == PermanentDelete::Declined) {
     refresh(list);
     return;
   }
