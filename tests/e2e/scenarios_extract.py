@@ -1,10 +1,11 @@
 """Extraction roads: all members, chosen members, quick extraction, start with an archive."""
 import os
 import shutil
+import subprocess
 import time
 
 import zvdrive as z
-from common import expect, expect_equal, open_archive, settings
+from common import expect, expect_equal, open_archive, sample_files, settings, write
 from judge import run, tree_digests
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "lzh")
@@ -92,3 +93,107 @@ def scenario_quick_extraction(s):
     s.shot("after-quick")
     quick = os.path.join(prog.folder, "QUICK")
     expect_equal(tree_digests(quick), _reference(s, SAMPLE), "QUICK folder against lhasa's")
+
+
+def _zip_reference(s, archive, password=None, cp932=False):
+    """What Info-ZIP's unzip extracts from the archive; names stored as CP932 bytes without a
+    UTF-8 mark are read by bsdtar told so (this unzip has no option for it)."""
+    ref = s.path("reference")
+    os.makedirs(ref)
+    if cp932:
+        run(["bsdtar", "-xf", os.path.abspath(archive), "--options", "hdrcharset=CP932",
+             "-C", ref])
+    else:
+        run(["unzip", "-q"] + (["-P", password] if password else []) +
+            [os.path.abspath(archive), "-d", ref])
+    return tree_digests(ref)
+
+
+def _open_zip(s, prog, name):
+    """Main menu -> archive selection with the ZIP filter -> the archive's contents."""
+    d = s.desktop
+    d.click(z.find(prog.window("frmMenu"), "Image2"))
+    sel = prog.window("DeComp1")
+    d.click(z.find(sel, "Option2"))
+    d.click(z.find(z.find(sel, "File1"), name), double=True)
+    return prog.window("DeComp2")
+
+
+def _japanese_zips(arc):
+    """mixed.zip: UTF-8 names made by Info-ZIP zip (folders, a Japanese name, binary data);
+    legacy.zip: a name stored as CP932 bytes without a UTF-8 mark, as Japanese Windows tools
+    write them."""
+    src = os.path.join(arc, "src")
+    sample_files(os.path.join(src, "資料"))
+    write(os.path.join(src, "日本語の説明.txt"), "圧縮ファイルの説明\n".encode() * 50)
+    run(["zip", "-q", "-r", os.path.join(arc, "mixed.zip"), "."], cwd=src)
+    legacy = os.path.join(arc, "legacy")
+    os.makedirs(legacy)
+    with open(os.path.join(legacy.encode(), "表計算.txt".encode("cp932")), "wb") as f:
+        f.write("シフトJISの名前\n".encode() * 30)
+    subprocess.run(["zip", "-q", os.path.join(arc, "legacy.zip").encode(),
+                    "表計算.txt".encode("cp932")], cwd=legacy, check=True,
+                   env=dict(os.environ, LC_ALL="C"))
+    shutil.rmtree(src)
+    shutil.rmtree(legacy)
+
+
+def scenario_extract_zip_all(s):
+    arc, out = s.path("arc"), s.path("out")
+    os.makedirs(out)
+    os.makedirs(arc)
+    _japanese_zips(arc)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
+                                     DeComp3Dir={"Path": s.win(out)}))
+    contents = _open_zip(s, prog, "mixed.zip")
+    names = [c.name for c in z.descendants(z.find(contents, "List1"))]
+    expect(any("日本語の説明.txt" in n for n in names), "Japanese member listed: %r" % names)
+    s.shot("zip-contents")
+    s.desktop.click(z.find(contents, "Image3"))  # select all
+    _extract_to(s, prog, contents, out)
+    expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "mixed.zip")),
+                 "extracted tree against unzip's")
+
+
+def scenario_extract_zip_cp932_name(s):
+    arc, out = s.path("arc"), s.path("out")
+    os.makedirs(out)
+    os.makedirs(arc)
+    _japanese_zips(arc)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
+                                     DeComp3Dir={"Path": s.win(out)}))
+    contents = _open_zip(s, prog, "legacy.zip")
+    s.desktop.click(z.find(z.find(contents, "List1"), "表計算.txt"))
+    s.shot("cp932-listed")
+    _extract_to(s, prog, contents, out)
+    expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "legacy.zip"), cp932=True),
+                 "the CP932-named member against unzip's")
+
+
+def scenario_extract_zip_with_password(s):
+    arc, out = s.path("arc"), s.path("out")
+    os.makedirs(out)
+    os.makedirs(arc)
+    src = os.path.join(arc, "src")
+    write(os.path.join(src, "秘密.txt"), "パスワード付きの内容\n".encode() * 40)
+    write(os.path.join(src, "公開.txt"), "誰でも読める内容\n".encode() * 40)
+    run(["zip", "-q", "-P", "zorvex", os.path.join(arc, "locked.zip"), "秘密.txt"], cwd=src)
+    run(["zip", "-q", os.path.join(arc, "locked.zip"), "公開.txt"], cwd=src)
+    shutil.rmtree(src)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
+                                     DeComp3Dir={"Path": s.win(out)}))
+    contents = _open_zip(s, prog, "locked.zip")
+    d = s.desktop
+    d.click(z.find(contents, "Image3"))
+    d.click(z.find(contents, "Image2"))
+    dest = prog.window("DeComp3")
+    d.click(z.find(dest, "Image2"))
+    ask = prog.window("パスワード", timeout=30)
+    s.shot("password-question", painted=ask)
+    d.type("zorvex")
+    d.key("Return")
+    prog.gone("パスワード")
+    prog.gone("DeComp3", timeout=30)
+    time.sleep(0.5)
+    expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "locked.zip"), "zorvex"),
+                 "both members, the encrypted one with the password, against unzip's")
