@@ -197,3 +197,21 @@ def scenario_extract_zip_with_password(s):
     time.sleep(0.5)
     expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "locked.zip"), "zorvex"),
                  "both members, the encrypted one with the password, against unzip's")
+
+
+def scenario_extract_zip_chosen_members(s):
+    arc, out = s.path("arc"), s.path("out")
+    os.makedirs(out)
+    os.makedirs(arc)
+    _japanese_zips(arc)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
+                                     DeComp3Dir={"Path": s.win(out)}))
+    contents = _open_zip(s, prog, "mixed.zip")
+    members = z.find(contents, "List1")
+    s.desktop.click(z.find(members, "資料/data.bin"))
+    s.desktop.click(z.find(members, "日本語の説明.txt"), ctrl=True)
+    s.shot("zip-chosen")
+    _extract_to(s, prog, contents, out)
+    want = _zip_reference(s, os.path.join(arc, "mixed.zip"))
+    want = {k: v for k, v in want.items() if k in ("資料/data.bin", "日本語の説明.txt")}
+    expect_equal(tree_digests(out), want, "the two chosen members against unzip's")
