@@ -57,11 +57,11 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
 }
 
 int findFrom(FindHandle* h, ZvMemberInfo* info) {
-  const auto& ms = h->archive->members();
-  while (h->next < ms.size()) {
-    const auto& m = ms[h->next++];
-    if (zv::zip::wildcardMatch(h->wildcard, m.name, true)) {
-      zv::zip::fillMemberInfo(m, info);
+  const auto& a = *h->archive;
+  while (h->next < a.count()) {
+    size_t i = h->next++;
+    if (zv::zip::wildcardMatch(h->wildcard, a.name(i), true)) {
+      zv::zip::fillMemberInfo(a.member(i), info);
       return ZV_FIND_OK;
     }
   }
@@ -131,7 +131,7 @@ ZV_API int UnZipGetFileCount(const char* archive) {
   if (!archive) return -1;
   try {
     auto a = openArchive(archive, nullptr);
-    return a ? int(a->members().size()) : -1;
+    return a ? int(a->count()) : -1;
   } catch (...) {
     return -1;
   }

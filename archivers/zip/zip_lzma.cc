@@ -13,15 +13,15 @@ namespace zv::zip {
 bool ownLzmaSupport() { return true; }
 
 struct LzmaMember::State {
-  zip_file_t* raw;
+  RawInput* raw;
   uint64_t left;
   lzma_stream strm = LZMA_STREAM_INIT;
   bool started = false, inputDone = false;
   uint8_t in[64 * 1024];
 };
 
-LzmaMember::LzmaMember(zip_file_t* raw, uint64_t size) : s_(new State) {
-  s_->raw = raw;
+LzmaMember::LzmaMember(RawInput& raw, uint64_t size) : s_(new State) {
+  s_->raw = &raw;
   s_->left = size;
 }
 
@@ -29,13 +29,12 @@ LzmaMember::~LzmaMember() {
   if (s_->started) lzma_end(&s_->strm);
 }
 
-zip_int64_t LzmaMember::read(char* out, size_t max) {
+int64_t LzmaMember::read(char* out, size_t max) {
   State& s = *s_;
   if (error_ != Error::None) return -1;
   if (!s.started) {
     uint8_t head[9];
-    if (zip_fread(s.raw, head, sizeof head) != zip_int64_t(sizeof head) || head[2] != 5 ||
-        head[3] != 0) {
+    if (s.raw->readRaw(head, sizeof head) != int64_t(sizeof head) || head[2] != 5 || head[3] != 0) {
       error_ = Error::Data;
       return -1;
     }
@@ -58,7 +57,7 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
   s.strm.avail_out = want;
   while (s.strm.avail_out > 0) {
     if (s.strm.avail_in == 0 && !s.inputDone) {
-      zip_int64_t n = zip_fread(s.raw, s.in, sizeof s.in);
+      int64_t n = s.raw->readRaw(s.in, sizeof s.in);
       if (n < 0) {
         error_ = Error::Read;
         return -1;
@@ -81,16 +80,16 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
     return -1;
   }
   s.left -= got;
-  return zip_int64_t(got);
+  return int64_t(got);
 }
 
 #else
 
 bool ownLzmaSupport() { return false; }
 struct LzmaMember::State {};
-LzmaMember::LzmaMember(zip_file_t*, uint64_t) : s_(new State) { error_ = Error::Data; }
+LzmaMember::LzmaMember(RawInput&, uint64_t) : s_(new State) { error_ = Error::Data; }
 LzmaMember::~LzmaMember() = default;
-zip_int64_t LzmaMember::read(char*, size_t) { return -1; }
+int64_t LzmaMember::read(char*, size_t) { return -1; }
 
 #endif
 
