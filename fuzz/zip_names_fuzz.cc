@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zv::zip::UnZipCommand test;
   test.action = zv::zip::UnZipCommand::Action::Test;
   std::string out;
-  int r = zv::zip::extractMembers(*archive, test, readable, nullptr, out);
+  int r = zv::zip::extractMembers(*archive, test, &readable, nullptr, out);
   if (r == 0 && out.find("OK: ") == std::string::npos && !readable.empty()) {
     bool anyFile = false;
     for (size_t i : readable) anyFile |= !archive->entry(i).has(zv::zip::Entry::kFolder);

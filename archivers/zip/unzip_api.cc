@@ -36,7 +36,8 @@ void copyOutput(const std::string& text, char* buffer, uint32_t size) {
   buffer[n] = '\0';
 }
 
-std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out) {
+std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out,
+                                              bool index = true) {
   std::string host;
   try {
     host = zv::hostPath(path);
@@ -45,7 +46,7 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
     return nullptr;
   }
   int zipError = 0, sysError = 0;
-  auto a = zv::zip::openCached(host, &zipError, &sysError);
+  auto a = zv::zip::openCached(host, &zipError, &sysError, index);
   if (!a && out) {
     if (sysError)
       *out += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + path + "\r\n";
@@ -68,14 +69,18 @@ int findFrom(FindHandle* h, ZvMemberInfo* info) {
   return ZV_FIND_END;
 }
 
-int runCommand(const char* command, std::string& out) {
+int runCommand(const char* command, std::string& out, size_t outLimit) {
   zv::zip::UnZipCommand cmd;
   std::string why;
   if (!zv::zip::parseUnZipCommand(command, cmd, why)) {
     out += why + "\r\n";
     return ZV_ERROR_COMMAND;
   }
-  auto a = openArchive(cmd.archive, &out);
+  using Action = zv::zip::UnZipCommand::Action;
+  // Extracting or testing everything reads the directory in order and keeps none of it.
+  const bool whole =
+      cmd.members.empty() && (cmd.action == Action::Extract || cmd.action == Action::Test);
+  auto a = openArchive(cmd.archive, &out, !whole);
   if (!a) {
     std::string host;
     try {
@@ -85,10 +90,13 @@ int runCommand(const char* command, std::string& out) {
     }
     return access(host.c_str(), R_OK) == 0 ? ZV_ERROR_NOT_ARCHIVE : ZV_ERROR_CANNOT_OPEN;
   }
+  if (whole) {
+    if (a->count() == 0) return ZV_ERROR_NO_FILES;
+    return zv::zip::extractMembers(*a, cmd, nullptr, gHasHost ? &gHost : nullptr, out, outLimit);
+  }
   std::vector<std::string> unmatched;
   std::vector<size_t> chosen = zv::zip::chooseMembers(*a, cmd, unmatched);
   for (const auto& u : unmatched) out += "書庫にありません: " + u + "\r\n";
-  using Action = zv::zip::UnZipCommand::Action;
   if (cmd.action == Action::List) {
     out += zv::zip::shortListing(*a, chosen);
     return 0;
@@ -98,7 +106,7 @@ int runCommand(const char* command, std::string& out) {
     return 0;
   }
   if (chosen.empty()) return ZV_ERROR_NO_FILES;
-  int r = zv::zip::extractMembers(*a, cmd, chosen, gHasHost ? &gHost : nullptr, out);
+  int r = zv::zip::extractMembers(*a, cmd, &chosen, gHasHost ? &gHost : nullptr, out, outLimit);
   if (r == 0 && !unmatched.empty()) r = ZV_ERROR_NO_FILES;
   return r;
 }
@@ -112,7 +120,7 @@ ZV_API int UnZip(ZvWindow, const char* command, char* output, uint32_t size) {
   std::string out;
   int r;
   try {
-    r = command ? runCommand(command, out) : ZV_ERROR_COMMAND;
+    r = command ? runCommand(command, out, output ? size : 0) : ZV_ERROR_COMMAND;
   } catch (const std::bad_alloc&) {
     out += "メモリが足りません\r\n";
     r = ZV_ERROR_MEMORY;

@@ -114,13 +114,31 @@ int compareFolded(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+Member makeMember(const Entry& e, std::string_view name, size_t i) {
+  Member m;
+  m.index = i;
+  m.name = std::string(name);
+  m.size = e.size, m.packed = e.packed, m.localOffset = e.localOffset;
+  m.crc = e.crc;
+  m.method = e.method;
+  m.encrypted = e.has(Entry::kEncrypted);
+  m.folder = e.has(Entry::kFolder);
+  m.symlink = e.has(Entry::kSymlink);
+  m.readOnly = e.has(Entry::kReadOnly);
+  m.mode = e.mode;
+  m.opsys = e.opsys;
+  m.mtime = entryTime(e);
+  return m;
+}
+
 }  // namespace
 
 Archive::~Archive() {
   if (za_) zip_discard(za_);
 }
 
-std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError) {
+std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
+                                       bool index) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -141,8 +159,10 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
   a->path_ = hostPath;
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
+  a->indexed_ = index;
   ReadWindow w(a->bytes_);
-  *zipError = readCentralDirectory(w, a->cd_, sysError);
+  *zipError = index ? readCentralDirectory(w, a->cd_, sysError)
+                    : findCentralDirectory(w, a->cd_.place, sysError);
   if (*zipError) return nullptr;
   return a;
 }
@@ -158,22 +178,24 @@ std::shared_ptr<Archive> Archive::openMemory(const void* data, size_t size, int*
   return a;
 }
 
-Member Archive::member(size_t i) const {
-  const Entry& e = cd_.entries[i];
-  Member m;
-  m.index = i;
-  m.name = std::string(name(i));
-  m.size = e.size, m.packed = e.packed, m.localOffset = e.localOffset;
-  m.crc = e.crc;
-  m.method = e.method;
-  m.encrypted = e.has(Entry::kEncrypted);
-  m.folder = e.has(Entry::kFolder);
-  m.symlink = e.has(Entry::kSymlink);
-  m.readOnly = e.has(Entry::kReadOnly);
-  m.mode = e.mode;
-  m.opsys = e.opsys;
-  m.mtime = entryTime(e);
-  return m;
+Member Archive::member(size_t i) const { return makeMember(entry(i), name(i), i); }
+
+int Archive::forEach(const std::function<bool(const Member&)>& fn) const {
+  bool going = true;
+  if (indexed_) {
+    for (size_t i = 0; i < count() && going; ++i) going = fn(member(i));
+    return 0;
+  }
+  ReadWindow w(bytes_);
+  size_t i = 0;
+  int sysError = 0;
+  return walkCentralDirectory(
+      w, cd_.place,
+      [&](const Entry& e, std::string_view name) {
+        if (going) going = fn(makeMember(e, name, i));
+        ++i;
+      },
+      &sysError);
 }
 
 zip_t* Archive::fallback(int* zipError) const {
@@ -249,15 +271,17 @@ std::mutex gCacheMutex;
 std::shared_ptr<Archive> gCached;
 }  // namespace
 
-std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError) {
+std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
+                                    bool index) {
   std::lock_guard<std::mutex> lock(gCacheMutex);
   struct stat st;
-  if (gCached && gCached->path() == hostPath && ::stat(hostPath.c_str(), &st) == 0 &&
-      gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
+  if (gCached && gCached->path() == hostPath && (gCached->indexed() || !index) &&
+      ::stat(hostPath.c_str(), &st) == 0 && gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
     *zipError = 0, *sysError = 0;
     return gCached;
   }
-  auto a = Archive::open(hostPath, zipError, sysError);
+  gCached.reset();  // before the new one is read: never two directories at once
+  auto a = Archive::open(hostPath, zipError, sysError, index);
   gCached = a;
   return a;
 }

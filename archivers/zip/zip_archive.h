@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -39,18 +40,27 @@ class Archive {
  public:
   ~Archive();
   // Opens a host path; nullptr with *zipError (a ZIP_ER_* code) or errno in *sysError.
-  static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError);
+  // Without `index` the directory is only checked, not kept: forEach then reads it again in
+  // order, which is all a run over every member needs.
+  static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError,
+                                       bool index = true);
   // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
   static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 
   const std::string& path() const { return path_; }
-  size_t count() const { return cd_.entries.size(); }
+  size_t count() const { return size_t(cd_.place.entries); }
+  uint64_t totalSize() const { return cd_.place.totalSize; }
+  // Whether entry(), name(), member() and find() may be used.
+  bool indexed() const { return indexed_; }
   const Entry& entry(size_t i) const { return cd_.entries[i]; }
   std::string_view name(size_t i) const {
     return cd_.names.at(cd_.entries[i].nameAt, cd_.entries[i].nameLen);
   }
   Member member(size_t i) const;
-  const std::string& comment() const { return cd_.comment; }
+  // Every member in archive order until `fn` returns false; 0 or a ZIP_ER_* code when the
+  // directory can no longer be read.
+  int forEach(const std::function<bool(const Member&)>& fn) const;
+  const std::string& comment() const { return cd_.place.comment; }
   uint64_t fileSize() const { return bytes_.size(); }
   const ArchiveBytes& bytes() const { return bytes_; }
   // Members whose decoded name is `name` (exact, or without regard to ASCII case), in
@@ -70,6 +80,7 @@ class Archive {
   ArchiveBytes bytes_;
   struct timespec mtime_ {};
   CentralDirectory cd_;
+  bool indexed_ = true;
   mutable zip_t* za_ = nullptr;
   mutable int fallbackError_ = 0;
   // Member numbers sorted by name and by folded name, built on the first lookup: extracting
@@ -78,8 +89,10 @@ class Archive {
   mutable std::vector<uint32_t> exact_, folded_;
 };
 
-// The archive at a host path, reusing the last opened one while the file is unchanged.
-std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError);
+// The archive at a host path, reusing the last opened one while the file is unchanged (and
+// indexed when `index` asks for it).
+std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
+                                    bool index = true);
 void dropCache();
 
 std::string foldCase(std::string_view s);

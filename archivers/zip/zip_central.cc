@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "zip_names.h"
 
@@ -29,12 +30,6 @@ constexpr uint32_t kCentralSig = 0x02014b50, kEndSig = 0x06054b50;
 constexpr uint32_t kEnd64Sig = 0x06064b50, kLocator64Sig = 0x07064b50;
 constexpr size_t kEndLen = 22, kLocatorLen = 20, kEnd64Len = 56, kCentralLen = 46;
 
-struct EndRecord {
-  uint64_t at = 0;  // where the directory must end by
-  uint64_t entries = 0, cdSize = 0, cdOffset = 0;
-  bool multiDisk = false;
-};
-
 int readError(int* sysError) {
   if (errno == 0) return ZIP_ER_INCONS;  // past the end of the file
   *sysError = errno;
@@ -42,7 +37,7 @@ int readError(int* sysError) {
 }
 
 // The ZIP64 end record the locator before the end record points to, when there is one.
-int readEnd64(ReadWindow& w, uint64_t endAt, EndRecord& end, int* sysError) {
+int readEnd64(ReadWindow& w, uint64_t endAt, DirectoryPlace& end, int* sysError) {
   if (endAt < kLocatorLen) return 0;
   const unsigned char* loc = w.view(endAt - kLocatorLen, kLocatorLen);
   if (!loc) return readError(sysError);
@@ -53,12 +48,12 @@ int readEnd64(ReadWindow& w, uint64_t endAt, EndRecord& end, int* sysError) {
   const unsigned char* r = w.view(at, kEnd64Len);
   if (!r) return readError(sysError);
   if (le32(r) != kEnd64Sig) return ZIP_ER_INCONS;
-  end.at = at;
+  end.end = at;
   end.multiDisk = locDisk != 0 || disks > 1 || le32(r + 16) != 0 || le32(r + 20) != 0 ||
                   le64(r + 24) != le64(r + 32);
   end.entries = le64(r + 32);
-  end.cdSize = le64(r + 40);
-  end.cdOffset = le64(r + 48);
+  end.size = le64(r + 40);
+  end.offset = le64(r + 48);
   return 0;
 }
 
@@ -107,13 +102,17 @@ bool plainName(std::string_view raw) {
   return true;
 }
 
-int readEntries(ReadWindow& w, const EndRecord& end, CentralDirectory& cd, int* sysError) {
-  if (end.multiDisk) return ZIP_ER_MULTIDISK;
-  if (end.cdOffset > end.at || end.cdSize > end.at - end.cdOffset) return ZIP_ER_INCONS;
-  cd.entries.reserve(size_t(std::min<uint64_t>(end.entries, end.cdSize / kCentralLen)));
-  const uint64_t cdEnd = end.cdOffset + end.cdSize;
-  uint64_t pos = end.cdOffset;
-  for (uint64_t i = 0; i < end.entries; ++i) {
+// Reads the entries of the directory in order. With kDecode each gets its decoded name and
+// the attributes that depend on it, and goes to `visit`; without, only the structure is
+// checked and the sizes added up.
+template <bool kDecode, class Visit>
+int walk(ReadWindow& w, const DirectoryPlace& place, Visit&& visit, int* sysError) {
+  if (place.multiDisk) return ZIP_ER_MULTIDISK;
+  if (place.offset > place.end || place.size > place.end - place.offset) return ZIP_ER_INCONS;
+  const uint64_t cdEnd = place.offset + place.size;
+  uint64_t pos = place.offset;
+  std::string decoded;
+  for (uint64_t i = 0; i < place.entries; ++i) {
     if (cdEnd - pos < kCentralLen) return ZIP_ER_INCONS;
     const unsigned char* v = w.view(pos, kCentralLen);
     if (!v) return readError(sysError);
@@ -123,7 +122,7 @@ int readEntries(ReadWindow& w, const EndRecord& end, CentralDirectory& cd, int* 
     const size_t nameLen = le16(f + 28), extraLen = le16(f + 30), commentLen = le16(f + 32);
     if (cdEnd - pos - kCentralLen < nameLen + extraLen + commentLen) return ZIP_ER_INCONS;
     const unsigned char* ne = w.view(pos + kCentralLen, nameLen + extraLen);
-    if (!ne && nameLen + extraLen > 0) return readError(sysError);
+    if (!ne) return readError(sysError);
     pos += kCentralLen + nameLen + extraLen + commentLen;
 
     Entry e;
@@ -139,35 +138,35 @@ int readEntries(ReadWindow& w, const EndRecord& end, CentralDirectory& cd, int* 
     if (flags & 1) e.bits |= Entry::kEncrypted;
     Extras x = readExtras(ne + nameLen, extraLen, e);
     if (x.err) return x.err;
-    if (e.localOffset >= end.at) return ZIP_ER_INCONS;  // no local header can be there
-
-    std::string_view raw(reinterpret_cast<const char*>(ne), nameLen);
-    std::string decoded;
-    if (!x.unicodePath.empty() || !plainName(raw)) {
-      decoded = decodeMemberName(raw, (flags & 0x0800) != 0, x.unicodePath);
-      raw = decoded;
+    if (e.localOffset >= place.end) return ZIP_ER_INCONS;  // no local header can be there
+    if constexpr (!kDecode) {
+      visit(e);
+    } else {
+      std::string_view raw(reinterpret_cast<const char*>(ne), nameLen);
+      if (!x.unicodePath.empty() || !plainName(raw)) {
+        decoded = decodeMemberName(raw, (flags & 0x0800) != 0, x.unicodePath);
+        raw = decoded;
+      }
+      if (e.opsys == 3) {
+        const uint32_t mode = attr >> 16;
+        e.mode = uint16_t(mode & 07777);
+        if ((mode & S_IFMT) == S_IFLNK) e.bits |= Entry::kSymlink;
+        if ((mode & S_IFMT) == S_IFDIR) e.bits |= Entry::kFolder;
+      }
+      if (attr & 0x10) e.bits |= Entry::kFolder;
+      if (attr & 0x01) e.bits |= Entry::kReadOnly;
+      if (!raw.empty() && (raw.back() == '/' || raw.back() == '\\')) e.bits |= Entry::kFolder;
+      if (e.has(Entry::kFolder)) e.bits &= uint8_t(~Entry::kSymlink);
+      visit(e, raw);
     }
-    e.nameAt = cd.names.add(raw);
-    e.nameLen = uint32_t(raw.size());
-
-    if (e.opsys == 3) {
-      const uint32_t mode = attr >> 16;
-      e.mode = uint16_t(mode & 07777);
-      if ((mode & S_IFMT) == S_IFLNK) e.bits |= Entry::kSymlink;
-      if ((mode & S_IFMT) == S_IFDIR) e.bits |= Entry::kFolder;
-    }
-    if (attr & 0x10) e.bits |= Entry::kFolder;
-    if (attr & 0x01) e.bits |= Entry::kReadOnly;
-    if (!raw.empty() && (raw.back() == '/' || raw.back() == '\\')) e.bits |= Entry::kFolder;
-    if (e.has(Entry::kFolder)) e.bits &= uint8_t(~Entry::kSymlink);
-    cd.entries.push_back(e);
   }
   return 0;
 }
 
 }  // namespace
 
-int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError) {
+int findCentralDirectory(ReadWindow& w, DirectoryPlace& place, int* sysError) {
+  place = DirectoryPlace();
   const uint64_t size = w.bytes().size();
   if (size == 0) return 0;  // an empty file is an empty archive, as an unzip tool sees it
   const size_t tailLen = size_t(std::min<uint64_t>(size, kEndLen + 0xFFFF));
@@ -182,28 +181,53 @@ int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError) {
     if (le32(r) != kEndSig) continue;
     const size_t commentLen = le16(r + 20);
     if (commentLen > tailLen - p - kEndLen) continue;
-    EndRecord end;
-    end.at = tailAt + p;
-    end.multiDisk = le16(r + 4) != 0 || le16(r + 6) != 0 || le16(r + 8) != le16(r + 10);
-    end.entries = le16(r + 10);
-    end.cdSize = le32(r + 12);
-    end.cdOffset = le32(r + 16);
-    std::string comment(reinterpret_cast<const char*>(r + kEndLen), commentLen);
-    cd.entries.clear();
-    cd.names = NamePool();
-    int err = readEnd64(w, end.at, end, sysError);
-    if (!err) err = readEntries(w, end, cd, sysError);
+    DirectoryPlace at;
+    at.end = tailAt + p;
+    at.multiDisk = le16(r + 4) != 0 || le16(r + 6) != 0 || le16(r + 8) != le16(r + 10);
+    at.entries = le16(r + 10);
+    at.size = le32(r + 12);
+    at.offset = le32(r + 16);
+    int err = readEnd64(w, at.end, at, sysError);
+    if (!err)
+      err = walk<false>(
+          w, at, [&](const Entry& e) { at.totalSize += e.size; }, sysError);
     if (!err) {
-      cd.comment = decodeMemberName(comment, false, {});
+      std::string_view comment(reinterpret_cast<const char*>(r + kEndLen), commentLen);
+      at.comment = decodeMemberName(comment, false, {});
+      place = std::move(at);
       return 0;
     }
     if (err == ZIP_ER_READ || err == ZIP_ER_MEMORY) return err;
     if (first == ZIP_ER_NOZIP) first = err;
   }
-  cd.entries.clear();
-  cd.entries.shrink_to_fit();
-  cd.names = NamePool();
   return first;
+}
+
+int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
+                         const std::function<void(const Entry&, std::string_view)>& visit,
+                         int* sysError) {
+  return walk<true>(w, place, visit, sysError);
+}
+
+int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError) {
+  int err = findCentralDirectory(w, cd.place, sysError);
+  if (err) return err;
+  cd.entries.clear();
+  cd.entries.reserve(size_t(cd.place.entries));  // the walk has found them all
+  err = walk<true>(
+      w, cd.place,
+      [&](Entry e, std::string_view name) {
+        e.nameAt = cd.names.add(name);
+        e.nameLen = uint32_t(name.size());
+        cd.entries.push_back(e);
+      },
+      sysError);
+  if (err) {
+    cd.entries.clear();
+    cd.entries.shrink_to_fit();
+    cd.names = NamePool();
+  }
+  return err;
 }
 
 std::time_t entryTime(const Entry& e) {

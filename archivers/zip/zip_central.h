@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,16 +45,31 @@ class NamePool {
   size_t used_ = kBlock;
 };
 
-struct CentralDirectory {
-  std::vector<Entry> entries;
-  NamePool names;
-  std::string comment;
+// Where the central directory lies, from the end record (or the ZIP64 one).
+struct DirectoryPlace {
+  uint64_t end = 0;  // the directory ends by here: where the end record starts
+  uint64_t offset = 0, size = 0, entries = 0;
+  bool multiDisk = false;
+  uint64_t totalSize = 0;  // of all members, uncompressed
+  std::string comment;     // the archive comment, decoded
 };
 
-// Finds the end record (behind a comment of up to 64 KiB, ZIP64 ones included) and reads
-// every entry, each length and offset checked against the archive. Returns 0 or a ZIP_ER_*
-// code: NOZIP without an end record, INCONS for a directory that does not fit the file,
-// MULTIDISK, READ (errno in *sysError) or MEMORY.
+struct CentralDirectory {
+  DirectoryPlace place;
+  std::vector<Entry> entries;
+  NamePool names;
+};
+
+// Finds the end record (behind a comment of up to 64 KiB, ZIP64 ones included) whose
+// directory is sound: every entry, each length and offset checked against the archive.
+// Returns 0 or a ZIP_ER_* code: NOZIP without an end record, INCONS for a directory that does
+// not fit the file, MULTIDISK, READ (errno in *sysError).
+int findCentralDirectory(ReadWindow& w, DirectoryPlace& place, int* sysError);
+// Hands each entry with its decoded name (valid during the call) to `visit`, in order.
+int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
+                         const std::function<void(const Entry&, std::string_view)>& visit,
+                         int* sysError);
+// Both, keeping every entry in `cd`.
 int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError);
 
 // The modification time: the extended time stamp, else the MS-DOS time as local time.

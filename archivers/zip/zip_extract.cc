@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "platform/drives.h"
@@ -388,23 +389,42 @@ std::vector<size_t> chooseMembers(const Archive& a, const UnZipCommand& cmd,
   return chosen;
 }
 
-int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>& chosen,
-                   const ZvHost* host, std::string& out) {
+int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>* chosen,
+                   const ZvHost* host, std::string& out, size_t outLimit) {
   Run run(a, cmd, host, out);
   uint64_t total = 0;
-  for (size_t i : chosen) total += a.entry(i).size;
+  if (chosen)
+    for (size_t i : *chosen) total += a.entry(i).size;
+  else
+    total = a.totalSize();
   run.setTotal(total);
   if (!run.progress(nullptr, ZV_PROGRESS_BEGIN)) return run.result();
+  // The caller sees at most `outLimit` bytes of the text: what lies beyond is not kept, so a
+  // run over 100 000 members does not hold megabytes of messages.
+  auto keepOutput = [&] {
+    if (out.size() > outLimit) out.resize(outLimit);
+  };
+  // The chosen members, or all of them read in order straight from the directory.
+  auto each = [&](const std::function<bool(const Member&)>& fn) {
+    if (chosen) {
+      for (size_t i : *chosen)
+        if (!fn(a.member(i))) break;
+    } else if (a.forEach(fn) != 0) {
+      out += "書庫が壊れています: " + cmd.archive + kNl;
+      run.fail(ZV_ERROR_BROKEN_ARCHIVE);
+    }
+  };
 
   if (cmd.action == UnZipCommand::Action::Test) {
-    for (size_t i : chosen) {
-      if (a.entry(i).has(Entry::kFolder)) continue;
-      const Member m = a.member(i);
-      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) break;
+    each([&](const Member& m) {
+      if (m.folder) return true;
+      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
       Opened f = run.openMember(m);
       if (f && run.readMember(m, f, [](const char*, size_t) { return true; }))
         out += "OK: " + m.name + kNl;
-    }
+      keepOutput();
+      return true;
+    });
   } else {
     std::string destHost;
     try {
@@ -421,11 +441,12 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
     }
     // New files are flushed together at the end of the run (see AtomicFile::commit).
     archive::WriteBatch batch;
-    for (size_t i : chosen) {
-      const Member m = a.member(i);
-      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) break;
+    each([&](const Member& m) {
+      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
       extractOne(run, a, m, dest, batch);
-    }
+      keepOutput();
+      return true;
+    });
     if (!batch.finish()) {
       out += "書き込めません (" + std::string(std::strerror(errno)) + "): " + cmd.destination + kNl;
       run.fail(archive::errorFromErrno(errno, ZV_ERROR_WRITE));
