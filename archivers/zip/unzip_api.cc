@@ -12,6 +12,7 @@
 #include "zip_archive.h"
 #include "zip_command.h"
 #include "zip_extract.h"
+#include "zip_libzip.h"
 #include "zip_listing.h"
 #include "zip_lzma.h"
 #include "zorvex/archiver_api.h"
@@ -186,12 +187,13 @@ ZV_API const char* UnZipGetCapabilities(void) {
         {ZIP_CM_DEFLATE, "deflate"}, {ZIP_CM_DEFLATE64, "deflate64"},
         {ZIP_CM_BZIP2, "bzip2"},     {ZIP_CM_LZMA, "lzma"},
         {ZIP_CM_XZ, "xz"},           {93, "zstd"}};
+    const zv::zip::LibZip* lz = zv::zip::libzip();
     for (auto [id, name] : all)
-      if (zip_compression_method_supported(id, 0) ||
+      if ((lz && lz->zip_compression_method_supported(id, 0)) || id == ZIP_CM_DEFLATE ||
           (id == ZIP_CM_LZMA && zv::zip::ownLzmaSupport()))
         methods += std::string(",") + name;
-    std::string enc = "pkware";
-    if (zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
+    std::string enc = lz ? "pkware" : "";
+    if (lz && lz->zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
     return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=utf8,cp932,cp437";
   }();
   return caps.c_str();

@@ -10,12 +10,15 @@
 #include <mutex>
 #include <vector>
 
+#include "zip_libzip.h"
+
 namespace zv::zip {
 namespace {
 
-// The archive file read with pread through a window of its own. libzip's file source goes
-// through stdio, which asks the kernel for the file position three times per member read;
-// members lie in order, so one window read serves many small members.
+// The archive file as libzip reads it: with pread through a window of its own. libzip's file
+// source goes through stdio, which asks the kernel for the file position three times per
+// member read; members lie in order, so one window read serves many small members. Only
+// libzip calls these, so libzip is loaded.
 struct WindowSource {
   int fd = -1;
   uint64_t size = 0;
@@ -36,7 +39,7 @@ zip_int64_t readWindowed(WindowSource* s, unsigned char* out, zip_uint64_t len) 
     do n = ::pread(s->fd, s->window.data(), s->window.size(), off_t(s->pos));
     while (n < 0 && errno == EINTR);
     if (n < 0) {
-      zip_error_set(&s->error, ZIP_ER_READ, errno);
+      libzip()->zip_error_set(&s->error, ZIP_ER_READ, errno);
       return -1;
     }
     s->windowAt = s->pos;
@@ -53,7 +56,7 @@ zip_int64_t readWindowed(WindowSource* s, unsigned char* out, zip_uint64_t len) 
   do n = ::pread(s->fd, out, size_t(len), off_t(s->pos));
   while (n < 0 && errno == EINTR);
   if (n < 0) {
-    zip_error_set(&s->error, ZIP_ER_READ, errno);
+    libzip()->zip_error_set(&s->error, ZIP_ER_READ, errno);
     return -1;
   }
   s->pos += uint64_t(n);
@@ -72,14 +75,15 @@ zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source
       return 0;
     case ZIP_SOURCE_STAT: {
       auto* st = static_cast<zip_stat_t*>(data);
-      zip_stat_init(st);
+      libzip()->zip_stat_init(st);
       st->size = s->size;
       st->mtime = s->mtime;
       st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
       return sizeof *st;
     }
     case ZIP_SOURCE_SEEK: {
-      zip_int64_t at = zip_source_seek_compute_offset(s->pos, s->size, data, len, &s->error);
+      zip_int64_t at =
+          libzip()->zip_source_seek_compute_offset(s->pos, s->size, data, len, &s->error);
       if (at < 0) return -1;
       s->pos = uint64_t(at);
       return 0;
@@ -87,18 +91,16 @@ zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source
     case ZIP_SOURCE_TELL:
       return zip_int64_t(s->pos);
     case ZIP_SOURCE_ERROR:
-      return zip_error_to_data(&s->error, data, len);
+      return libzip()->zip_error_to_data(&s->error, data, len);
     case ZIP_SOURCE_FREE:
       ::close(s->fd);
-      zip_error_fini(&s->error);
+      libzip()->zip_error_fini(&s->error);
       delete s;
       return 0;
     case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(
-          ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
-          ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+      return ZIP_SOURCE_SUPPORTS_SEEKABLE;
     default:
-      zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+      libzip()->zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
       return -1;
   }
 }
@@ -134,7 +136,7 @@ Member makeMember(const Entry& e, std::string_view name, size_t i) {
 }  // namespace
 
 Archive::~Archive() {
-  if (za_) zip_discard(za_);
+  if (za_) libzip()->zip_discard(za_);
 }
 
 std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
@@ -203,38 +205,43 @@ zip_t* Archive::fallback(int* zipError) const {
     *zipError = fallbackError_;
     return za_;
   }
+  const LibZip* lz = libzip();
+  if (!lz) {
+    *zipError = fallbackError_ = ZIP_ER_INTERNAL;
+    return nullptr;
+  }
   zip_error_t error;
-  zip_error_init(&error);
+  lz->zip_error_init(&error);
   zip_source_t* src = nullptr;
   if (bytes_.memory()) {
-    src = zip_source_buffer_create(bytes_.memory(), bytes_.size(), 0, &error);
+    src = lz->zip_source_buffer_create(bytes_.memory(), bytes_.size(), 0, &error);
   } else if (int fd = ::fcntl(bytes_.fd(), F_DUPFD_CLOEXEC, 0); fd >= 0) {
     auto* ws = new WindowSource;
     ws->fd = fd;
     ws->size = bytes_.size();
     ws->mtime = mtime_.tv_sec;
-    zip_error_init(&ws->error);
-    src = zip_source_function_create(windowCallback, ws, &error);
+    lz->zip_error_init(&ws->error);
+    src = lz->zip_source_function_create(windowCallback, ws, &error);
     if (!src) {
       ::close(fd);
-      zip_error_fini(&ws->error);
+      lz->zip_error_fini(&ws->error);
       delete ws;
     }
   } else {
-    zip_error_set(&error, ZIP_ER_OPEN, errno);
+    lz->zip_error_set(&error, ZIP_ER_OPEN, errno);
   }
-  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+  zip_t* za = src ? lz->zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
   if (!za) {
-    fallbackError_ = zip_error_code_zip(&error);
+    fallbackError_ = lz->zip_error_code_zip(&error);
     if (fallbackError_ == 0) fallbackError_ = ZIP_ER_INTERNAL;
-    if (src) zip_source_free(src);
-  } else if (zip_get_num_entries(za, 0) != zip_int64_t(count())) {
+    if (src) lz->zip_source_free(src);
+  } else if (lz->zip_get_num_entries(za, 0) != zip_int64_t(count())) {
     // Member numbers are shared with libzip: another count means another reading of damage.
-    zip_discard(za);
+    lz->zip_discard(za);
     za = nullptr;
     fallbackError_ = ZIP_ER_INCONS;
   }
-  zip_error_fini(&error);
+  lz->zip_error_fini(&error);
   za_ = za;
   *zipError = fallbackError_;
   return za_;

@@ -13,6 +13,7 @@
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "write_gate.h"
+#include "zip_libzip.h"
 #include "zip_lzma.h"
 #include "zip_member_reader.h"
 
@@ -24,7 +25,7 @@ constexpr size_t kChunk = 256 * 1024;
 
 struct FileCloser {
   void operator()(zip_file_t* f) const {
-    if (f) zip_fclose(f);
+    if (f) libzip()->zip_fclose(f);
   }
 };
 using ZipFile = std::unique_ptr<zip_file_t, FileCloser>;
@@ -71,7 +72,9 @@ class Run {
                                                             : ZV_ERROR_BROKEN_ARCHIVE);
       return {};
     }
-    if (m.method != ZIP_CM_STORE && !zip_compression_method_supported(zip_int32_t(m.method), 0)) {
+    const LibZip* lz = libzip();
+    if (!lz || (m.method != ZIP_CM_STORE &&
+                !lz->zip_compression_method_supported(zip_int32_t(m.method), 0))) {
       out_ +=
           "対応していない圧縮方式です (" + std::string(methodName(m.method)) + "): " + m.name + kNl;
       fail(ZV_ERROR_METHOD);
@@ -81,14 +84,14 @@ class Run {
     zip_t* za = a_.fallback(&zipError);
     if (!za) {
       zip_error_t e;
-      zip_error_init_with_code(&e, zipError);
-      out_ += "開けません (" + std::string(zip_error_strerror(&e)) + "): " + m.name + kNl;
-      zip_error_fini(&e);
+      lz->zip_error_init_with_code(&e, zipError);
+      out_ += "開けません (" + std::string(lz->zip_error_strerror(&e)) + "): " + m.name + kNl;
+      lz->zip_error_fini(&e);
       fail(ZV_ERROR_BROKEN_ARCHIVE);
       return {};
     }
     if (!m.encrypted) {
-      zip_file_t* f = zip_fopen_index(za, m.index, 0);
+      zip_file_t* f = lz->zip_fopen_index(za, m.index, 0);
       if (!f) reportOpenError(za, m);
       return Opened{false, ZipFile(f)};
     }
@@ -100,14 +103,14 @@ class Run {
           return {};
         }
       }
-      zip_file_t* f = zip_fopen_index_encrypted(za, m.index, 0, password_.c_str());
+      zip_file_t* f = lz->zip_fopen_index_encrypted(za, m.index, 0, password_.c_str());
       if (f) return Opened{false, ZipFile(f)};
-      zip_error_t* e = zip_get_error(za);
-      if (zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
+      zip_error_t* e = lz->zip_get_error(za);
+      if (lz->zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
         reportOpenError(za, m);
         return {};
       }
-      zip_error_clear(za);
+      lz->zip_error_clear(za);
     }
     out_ += "パスワードが違います: " + m.name + kNl;
     fail(ZV_ERROR_PASSWORD);
@@ -142,13 +145,14 @@ class Run {
         if (!sink(p, size_t(n))) return false;
       }
     }
+    const LibZip* lz = libzip();  // loaded: the member was opened through it
     std::unique_ptr<char[]> buf(new char[kChunk]);
     uint64_t got = 0;
     for (;;) {
-      zip_int64_t n = zip_fread(f.file.get(), buf.get(), kChunk);
+      zip_int64_t n = lz->zip_fread(f.file.get(), buf.get(), kChunk);
       if (n < 0) {
-        zip_error_t* e = zip_file_get_error(f.file.get());
-        int code = zip_error_code_zip(e);
+        zip_error_t* e = lz->zip_file_get_error(f.file.get());
+        int code = lz->zip_error_code_zip(e);
         if (code == ZIP_ER_CRC) {
           out_ += "CRC が一致しません: " + m.name + kNl;
           fail(ZV_ERROR_CRC);
@@ -156,8 +160,8 @@ class Run {
           out_ += "パスワードが違います: " + m.name + kNl;
           fail(ZV_ERROR_PASSWORD);
         } else {
-          out_ +=
-              "データが壊れています (" + std::string(zip_error_strerror(e)) + "): " + m.name + kNl;
+          out_ += "データが壊れています (" + std::string(lz->zip_error_strerror(e)) +
+                  "): " + m.name + kNl;
           fail(ZV_ERROR_BROKEN_ARCHIVE);
         }
         return false;
@@ -221,13 +225,14 @@ class Run {
   }
 
   void reportOpenError(zip_t* za, const Member& m) {
-    zip_error_t* e = zip_get_error(za);
-    int code = zip_error_code_zip(e);
-    out_ += "開けません (" + std::string(zip_error_strerror(e)) + "): " + m.name + kNl;
+    const LibZip* lz = libzip();
+    zip_error_t* e = lz->zip_get_error(za);
+    int code = lz->zip_error_code_zip(e);
+    out_ += "開けません (" + std::string(lz->zip_error_strerror(e)) + "): " + m.name + kNl;
     fail(code == ZIP_ER_COMPNOTSUPP   ? ZV_ERROR_METHOD
          : code == ZIP_ER_ENCRNOTSUPP ? ZV_ERROR_PASSWORD
                                       : ZV_ERROR_BROKEN_ARCHIVE);
-    zip_error_clear(za);
+    lz->zip_error_clear(za);
   }
 
   const Archive& a_;
