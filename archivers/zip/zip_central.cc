@@ -14,6 +14,7 @@
 namespace zv::zip {
 
 uint64_t NamePool::add(std::string_view name) {
+  if (name.empty()) return 0;  // at() needs no block for it
   if (kBlock - used_ < name.size()) {
     blocks_.emplace_back(new char[kBlock]);
     used_ = 0;

@@ -36,6 +36,7 @@ class NamePool {
  public:
   uint64_t add(std::string_view name);
   std::string_view at(uint64_t pos, uint32_t len) const {
+    if (len == 0) return {};
     return {blocks_[pos / kBlock].get() + pos % kBlock, len};
   }
 

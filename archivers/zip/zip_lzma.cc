@@ -4,6 +4,7 @@
 #include <lzma.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zv::zip {
@@ -43,6 +44,11 @@ int64_t LzmaMember::read(char* out, size_t max) {
       error_ = Error::Data;
       return -1;
     }
+    // The dictionary never needs to be larger than the member: a hostile header asking for
+    // 4 GiB would otherwise get it allocated.
+    auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+    const uint64_t enough = std::max<uint64_t>(s.left, LZMA_DICT_SIZE_MIN);
+    if (options->dict_size > enough) options->dict_size = uint32_t(enough);
     lzma_ret r = lzma_raw_decoder(&s.strm, filters);
     std::free(filters[0].options);
     if (r != LZMA_OK) {

@@ -192,6 +192,13 @@ TEST_F(ZipReader, DamagedDirectoryAndOffsetsAreBrokenArchives) {
   EXPECT_NE(r.output.find("c.txt"), std::string::npos) << r.output;
   for (auto& e : fsys::directory_iterator(drive / "out"))
     EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos);
+
+  // A member without a name is listed and refused, the others extracted.
+  arc = place("noname.zip", buildZip({{"", "x"}, {"d.txt", "delta"}}));
+  EXPECT_EQ(UnZipGetFileCount(arc.c_str()), 2);
+  r = unzip("-x -o \"" + arc + "\" \"T:\\nn\\\"");
+  EXPECT_EQ(r.code, ZV_ERROR_UNSAFE_NAME) << r.output;
+  EXPECT_EQ(readFile(drive / "nn/d.txt"), "delta");
 }
 
 TEST_F(ZipReader, CrcAndLengthMismatchesOfDeflatedMembers) {
