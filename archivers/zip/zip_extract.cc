@@ -61,8 +61,8 @@ class Run {
   void setTotal(uint64_t t) { total_ = t; }
 
   // Opens a member for reading: stored, deflated and LZMA members through this library's
-  // reader, the others through libzip, which asks the host for a password when one is
-  // encrypted.
+  // reader, the others through libzip; for an encrypted one the host is asked for the
+  // password.
   Opened openMember(const Member& m) {
     if (ownsMethod(m)) {
       if (reader_.open(m)) return Opened{true, nullptr};
