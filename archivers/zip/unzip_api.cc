@@ -12,6 +12,7 @@
 #include "zip_archive.h"
 #include "zip_command.h"
 #include "zip_extract.h"
+#include "zip_libzip.h"
 #include "zip_listing.h"
 #include "zip_lzma.h"
 #include "zorvex/archiver_api.h"
@@ -36,7 +37,8 @@ void copyOutput(const std::string& text, char* buffer, uint32_t size) {
   buffer[n] = '\0';
 }
 
-std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out) {
+std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out,
+                                              bool index = true) {
   std::string host;
   try {
     host = zv::hostPath(path);
@@ -45,7 +47,7 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
     return nullptr;
   }
   int zipError = 0, sysError = 0;
-  auto a = zv::zip::openCached(host, &zipError, &sysError);
+  auto a = zv::zip::openCached(host, &zipError, &sysError, index);
   if (!a && out) {
     if (sysError)
       *out += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + path + "\r\n";
@@ -57,25 +59,29 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
 }
 
 int findFrom(FindHandle* h, ZvMemberInfo* info) {
-  const auto& ms = h->archive->members();
-  while (h->next < ms.size()) {
-    const auto& m = ms[h->next++];
-    if (zv::zip::wildcardMatch(h->wildcard, m.name, true)) {
-      zv::zip::fillMemberInfo(m, info);
+  const auto& a = *h->archive;
+  while (h->next < a.count()) {
+    size_t i = h->next++;
+    if (zv::zip::wildcardMatch(h->wildcard, a.name(i), true)) {
+      zv::zip::fillMemberInfo(a.member(i), info);
       return ZV_FIND_OK;
     }
   }
   return ZV_FIND_END;
 }
 
-int runCommand(const char* command, std::string& out) {
+int runCommand(const char* command, std::string& out, size_t outLimit) {
   zv::zip::UnZipCommand cmd;
   std::string why;
   if (!zv::zip::parseUnZipCommand(command, cmd, why)) {
     out += why + "\r\n";
     return ZV_ERROR_COMMAND;
   }
-  auto a = openArchive(cmd.archive, &out);
+  using Action = zv::zip::UnZipCommand::Action;
+  // Extracting or testing everything reads the directory in order and keeps none of it.
+  const bool whole =
+      cmd.members.empty() && (cmd.action == Action::Extract || cmd.action == Action::Test);
+  auto a = openArchive(cmd.archive, &out, !whole);
   if (!a) {
     std::string host;
     try {
@@ -85,10 +91,13 @@ int runCommand(const char* command, std::string& out) {
     }
     return access(host.c_str(), R_OK) == 0 ? ZV_ERROR_NOT_ARCHIVE : ZV_ERROR_CANNOT_OPEN;
   }
+  if (whole) {
+    if (a->count() == 0) return ZV_ERROR_NO_FILES;
+    return zv::zip::extractMembers(*a, cmd, nullptr, gHasHost ? &gHost : nullptr, out, outLimit);
+  }
   std::vector<std::string> unmatched;
   std::vector<size_t> chosen = zv::zip::chooseMembers(*a, cmd, unmatched);
   for (const auto& u : unmatched) out += "書庫にありません: " + u + "\r\n";
-  using Action = zv::zip::UnZipCommand::Action;
   if (cmd.action == Action::List) {
     out += zv::zip::shortListing(*a, chosen);
     return 0;
@@ -98,7 +107,7 @@ int runCommand(const char* command, std::string& out) {
     return 0;
   }
   if (chosen.empty()) return ZV_ERROR_NO_FILES;
-  int r = zv::zip::extractMembers(*a, cmd, chosen, gHasHost ? &gHost : nullptr, out);
+  int r = zv::zip::extractMembers(*a, cmd, &chosen, gHasHost ? &gHost : nullptr, out, outLimit);
   if (r == 0 && !unmatched.empty()) r = ZV_ERROR_NO_FILES;
   return r;
 }
@@ -112,7 +121,7 @@ ZV_API int UnZip(ZvWindow, const char* command, char* output, uint32_t size) {
   std::string out;
   int r;
   try {
-    r = command ? runCommand(command, out) : ZV_ERROR_COMMAND;
+    r = command ? runCommand(command, out, output ? size : 0) : ZV_ERROR_COMMAND;
   } catch (const std::bad_alloc&) {
     out += "メモリが足りません\r\n";
     r = ZV_ERROR_MEMORY;
@@ -131,7 +140,7 @@ ZV_API int UnZipGetFileCount(const char* archive) {
   if (!archive) return -1;
   try {
     auto a = openArchive(archive, nullptr);
-    return a ? int(a->members().size()) : -1;
+    return a ? int(a->count()) : -1;
   } catch (...) {
     return -1;
   }
@@ -178,12 +187,13 @@ ZV_API const char* UnZipGetCapabilities(void) {
         {ZIP_CM_DEFLATE, "deflate"}, {ZIP_CM_DEFLATE64, "deflate64"},
         {ZIP_CM_BZIP2, "bzip2"},     {ZIP_CM_LZMA, "lzma"},
         {ZIP_CM_XZ, "xz"},           {93, "zstd"}};
+    const zv::zip::LibZip* lz = zv::zip::libzip();
     for (auto [id, name] : all)
-      if (zip_compression_method_supported(id, 0) ||
+      if ((lz && lz->zip_compression_method_supported(id, 0)) || id == ZIP_CM_DEFLATE ||
           (id == ZIP_CM_LZMA && zv::zip::ownLzmaSupport()))
         methods += std::string(",") + name;
-    std::string enc = "pkware";
-    if (zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
+    std::string enc = lz ? "pkware" : "";
+    if (lz && lz->zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
     return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=utf8,cp932,cp437";
   }();
   return caps.c_str();

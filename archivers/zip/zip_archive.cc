@@ -10,29 +10,15 @@
 #include <mutex>
 #include <vector>
 
-#include "zip_names.h"
+#include "zip_libzip.h"
 
 namespace zv::zip {
 namespace {
 
-// Bit 11 of the general purpose flags is not exposed by libzip: a strict read returns the
-// raw bytes only when the flag is set (otherwise it converts from CP437, changing any byte
-// above 0x7F).
-bool utf8Flagged(zip_t* za, zip_uint64_t i, const char* raw) {
-  const char* strict = zip_get_name(za, i, ZIP_FL_ENC_STRICT);
-  return strict && std::string_view(strict) == std::string_view(raw);
-}
-
-std::string_view extraField(zip_t* za, zip_uint64_t i, zip_uint16_t id, zip_flags_t where) {
-  zip_uint16_t len = 0;
-  const zip_uint8_t* data = zip_file_extra_field_get_by_id(za, i, id, 0, &len, where);
-  if (!data) return {};
-  return std::string_view(reinterpret_cast<const char*>(data), len);
-}
-
-// The archive file read with pread through a window of its own. libzip's file source goes
-// through stdio, which asks the kernel for the file position three times per member read;
-// members lie in order, so one window read serves many small members.
+// The archive file as libzip reads it: with pread through a window of its own. libzip's file
+// source goes through stdio, which asks the kernel for the file position three times per
+// member read; members lie in order, so one window read serves many small members. Only
+// libzip calls these, so libzip is loaded.
 struct WindowSource {
   int fd = -1;
   uint64_t size = 0;
@@ -53,7 +39,7 @@ zip_int64_t readWindowed(WindowSource* s, unsigned char* out, zip_uint64_t len) 
     do n = ::pread(s->fd, s->window.data(), s->window.size(), off_t(s->pos));
     while (n < 0 && errno == EINTR);
     if (n < 0) {
-      zip_error_set(&s->error, ZIP_ER_READ, errno);
+      libzip()->zip_error_set(&s->error, ZIP_ER_READ, errno);
       return -1;
     }
     s->windowAt = s->pos;
@@ -70,7 +56,7 @@ zip_int64_t readWindowed(WindowSource* s, unsigned char* out, zip_uint64_t len) 
   do n = ::pread(s->fd, out, size_t(len), off_t(s->pos));
   while (n < 0 && errno == EINTR);
   if (n < 0) {
-    zip_error_set(&s->error, ZIP_ER_READ, errno);
+    libzip()->zip_error_set(&s->error, ZIP_ER_READ, errno);
     return -1;
   }
   s->pos += uint64_t(n);
@@ -89,14 +75,15 @@ zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source
       return 0;
     case ZIP_SOURCE_STAT: {
       auto* st = static_cast<zip_stat_t*>(data);
-      zip_stat_init(st);
+      libzip()->zip_stat_init(st);
       st->size = s->size;
       st->mtime = s->mtime;
       st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
       return sizeof *st;
     }
     case ZIP_SOURCE_SEEK: {
-      zip_int64_t at = zip_source_seek_compute_offset(s->pos, s->size, data, len, &s->error);
+      zip_int64_t at =
+          libzip()->zip_source_seek_compute_offset(s->pos, s->size, data, len, &s->error);
       if (at < 0) return -1;
       s->pos = uint64_t(at);
       return 0;
@@ -104,29 +91,56 @@ zip_int64_t windowCallback(void* state, void* data, zip_uint64_t len, zip_source
     case ZIP_SOURCE_TELL:
       return zip_int64_t(s->pos);
     case ZIP_SOURCE_ERROR:
-      return zip_error_to_data(&s->error, data, len);
+      return libzip()->zip_error_to_data(&s->error, data, len);
     case ZIP_SOURCE_FREE:
       ::close(s->fd);
-      zip_error_fini(&s->error);
+      libzip()->zip_error_fini(&s->error);
       delete s;
       return 0;
     case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(
-          ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
-          ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+      return ZIP_SOURCE_SUPPORTS_SEEKABLE;
     default:
-      zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+      libzip()->zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
       return -1;
   }
+}
+
+int compareFolded(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+    if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+Member makeMember(const Entry& e, std::string_view name, size_t i) {
+  Member m;
+  m.index = i;
+  m.name = std::string(name);
+  m.size = e.size, m.packed = e.packed, m.localOffset = e.localOffset;
+  m.crc = e.crc;
+  m.method = e.method;
+  m.encrypted = e.has(Entry::kEncrypted);
+  m.folder = e.has(Entry::kFolder);
+  m.symlink = e.has(Entry::kSymlink);
+  m.readOnly = e.has(Entry::kReadOnly);
+  m.mode = e.mode;
+  m.opsys = e.opsys;
+  m.mtime = entryTime(e);
+  return m;
 }
 
 }  // namespace
 
 Archive::~Archive() {
-  if (za_) zip_discard(za_);
+  if (za_) libzip()->zip_discard(za_);
 }
 
-std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError) {
+std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
+                                       bool index) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -143,120 +157,120 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
     *sysError = errno;
     return nullptr;
   }
-  auto* ws = new WindowSource;
-  ws->fd = fd;
-  ws->size = uint64_t(st.st_size);
-  ws->mtime = st.st_mtime;
-  zip_error_init(&ws->error);
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* src = zip_source_function_create(windowCallback, ws, &error);
-  if (!src) {
-    ::close(fd);
-    zip_error_fini(&ws->error);
-    delete ws;
-  }
-  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
-  if (!za) {
-    *zipError = zip_error_code_zip(&error);
-    if (*zipError == ZIP_ER_OPEN || *zipError == ZIP_ER_READ)
-      *sysError = zip_error_code_system(&error);
-    zip_error_fini(&error);
-    if (src) zip_source_free(src);  // closes the file
-    return nullptr;
-  }
-  zip_error_fini(&error);
   std::shared_ptr<Archive> a(new Archive);
   a->path_ = hostPath;
-  a->za_ = za;
-  a->fileSize_ = uint64_t(st.st_size);
+  a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
-  a->index();
+  a->indexed_ = index;
+  ReadWindow w(a->bytes_);
+  *zipError = index ? readCentralDirectory(w, a->cd_, sysError)
+                    : findCentralDirectory(w, a->cd_.place, sysError);
+  if (*zipError) return nullptr;
   return a;
 }
 
 std::shared_ptr<Archive> Archive::openMemory(const void* data, size_t size, int* zipError) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* src = zip_source_buffer_create(data, size, 0, &error);
-  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
-  *zipError = zip_error_code_zip(&error);
-  zip_error_fini(&error);
-  if (!za) {
-    if (src) zip_source_free(src);
-    return nullptr;
-  }
   std::shared_ptr<Archive> a(new Archive);
   a->path_ = "(memory)";
-  a->za_ = za;
-  a->fileSize_ = size;
-  a->index();
+  a->bytes_.setMemory(data, size);
+  ReadWindow w(a->bytes_);
+  int sysError = 0;
+  *zipError = readCentralDirectory(w, a->cd_, &sysError);
+  if (*zipError) return nullptr;
   return a;
 }
 
-void Archive::index() {
-  zip_int64_t n = zip_get_num_entries(za_, 0);
-  members_.reserve(n > 0 ? size_t(n) : 0);
-  for (zip_uint64_t i = 0; n > 0 && i < zip_uint64_t(n); ++i) {
-    const char* raw = zip_get_name(za_, i, ZIP_FL_ENC_RAW);
-    if (!raw) continue;
-    Member m;
-    m.index = i;
-    m.name =
-        decodeMemberName(raw, utf8Flagged(za_, i, raw), extraField(za_, i, 0x7075, ZIP_FL_CENTRAL));
-    zip_stat_t s;
-    zip_stat_init(&s);
-    if (zip_stat_index(za_, i, ZIP_FL_ENC_RAW, &s) == 0) {
-      if (s.valid & ZIP_STAT_SIZE) m.size = s.size;
-      if (s.valid & ZIP_STAT_COMP_SIZE) m.packed = s.comp_size;
-      if (s.valid & ZIP_STAT_CRC) m.crc = s.crc;
-      if (s.valid & ZIP_STAT_COMP_METHOD) m.method = s.comp_method;
-      if (s.valid & ZIP_STAT_ENCRYPTION_METHOD) m.encrypted = s.encryption_method != ZIP_EM_NONE;
-      if (s.valid & ZIP_STAT_MTIME) m.mtime = s.mtime;
-    }
-    // Extended time stamp (0x5455): the modification time in UTC, more exact than DOS time.
-    std::string_view ut = extraField(za_, i, 0x5455, ZIP_FL_CENTRAL);
-    if (ut.size() >= 5 && (ut[0] & 1)) {
-      int32_t t = int32_t(uint32_t(uint8_t(ut[1])) | uint32_t(uint8_t(ut[2])) << 8 |
-                          uint32_t(uint8_t(ut[3])) << 16 | uint32_t(uint8_t(ut[4])) << 24);
-      m.mtime = t;
-    }
-    zip_uint8_t opsys = 0;
-    zip_uint32_t attr = 0;
-    if (zip_file_get_external_attributes(za_, i, 0, &opsys, &attr) == 0) {
-      m.opsys = opsys;
-      if (opsys == ZIP_OPSYS_UNIX) {
-        uint32_t mode = attr >> 16;
-        m.mode = mode & 07777;
-        m.symlink = (mode & S_IFMT) == S_IFLNK;
-        if ((mode & S_IFMT) == S_IFDIR) m.folder = true;
-      }
-      if (attr & 0x10) m.folder = true;
-      if (attr & 0x01) m.readOnly = true;
-    }
-    if (!m.name.empty() && (m.name.back() == '/' || m.name.back() == '\\')) m.folder = true;
-    if (m.folder) m.symlink = false;
-    members_.push_back(std::move(m));
+Member Archive::member(size_t i) const { return makeMember(entry(i), name(i), i); }
+
+int Archive::forEach(const std::function<bool(const Member&)>& fn) const {
+  bool going = true;
+  if (indexed_) {
+    for (size_t i = 0; i < count() && going; ++i) going = fn(member(i));
+    return 0;
   }
-  int len = 0;
-  if (const char* c = zip_get_archive_comment(za_, &len, ZIP_FL_ENC_RAW))
-    comment_ = decodeMemberName(std::string_view(c, size_t(len)), false, {});
+  ReadWindow w(bytes_);
+  size_t i = 0;
+  int sysError = 0;
+  return walkCentralDirectory(
+      w, cd_.place,
+      [&](const Entry& e, std::string_view name) {
+        if (going) going = fn(makeMember(e, name, i));
+        ++i;
+      },
+      &sysError);
+}
+
+zip_t* Archive::fallback(int* zipError) const {
+  if (za_ || fallbackError_) {
+    *zipError = fallbackError_;
+    return za_;
+  }
+  const LibZip* lz = libzip();
+  if (!lz) {
+    *zipError = fallbackError_ = ZIP_ER_INTERNAL;
+    return nullptr;
+  }
+  zip_error_t error;
+  lz->zip_error_init(&error);
+  zip_source_t* src = nullptr;
+  if (bytes_.memory()) {
+    src = lz->zip_source_buffer_create(bytes_.memory(), bytes_.size(), 0, &error);
+  } else if (int fd = ::fcntl(bytes_.fd(), F_DUPFD_CLOEXEC, 0); fd >= 0) {
+    auto* ws = new WindowSource;
+    ws->fd = fd;
+    ws->size = bytes_.size();
+    ws->mtime = mtime_.tv_sec;
+    lz->zip_error_init(&ws->error);
+    src = lz->zip_source_function_create(windowCallback, ws, &error);
+    if (!src) {
+      ::close(fd);
+      lz->zip_error_fini(&ws->error);
+      delete ws;
+    }
+  } else {
+    lz->zip_error_set(&error, ZIP_ER_OPEN, errno);
+  }
+  zip_t* za = src ? lz->zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+  if (!za) {
+    fallbackError_ = lz->zip_error_code_zip(&error);
+    if (fallbackError_ == 0) fallbackError_ = ZIP_ER_INTERNAL;
+    if (src) lz->zip_source_free(src);
+  } else if (lz->zip_get_num_entries(za, 0) != zip_int64_t(count())) {
+    // Member numbers are shared with libzip: another count means another reading of damage.
+    lz->zip_discard(za);
+    za = nullptr;
+    fallbackError_ = ZIP_ER_INCONS;
+  }
+  lz->zip_error_fini(&error);
+  za_ = za;
+  *zipError = fallbackError_;
+  return za_;
 }
 
 std::vector<size_t> Archive::find(const std::string& name, bool ignoreCase) const {
   std::call_once(lookupsBuilt_, [this] {
-    for (size_t i = 0; i < members_.size(); ++i) {
-      exact_[members_[i].name].push_back(i);
-      folded_[foldCase(members_[i].name)].push_back(i);
-    }
+    exact_.resize(count());
+    for (size_t i = 0; i < exact_.size(); ++i) exact_[i] = uint32_t(i);
+    folded_ = exact_;
+    // Stable: members of one name stay in archive order.
+    std::stable_sort(exact_.begin(), exact_.end(),
+                     [this](uint32_t a, uint32_t b) { return this->name(a) < this->name(b); });
+    std::stable_sort(folded_.begin(), folded_.end(), [this](uint32_t a, uint32_t b) {
+      return compareFolded(this->name(a), this->name(b)) < 0;
+    });
   });
-  const auto& map = ignoreCase ? folded_ : exact_;
-  auto it = map.find(ignoreCase ? foldCase(name) : name);
-  return it == map.end() ? std::vector<size_t>{} : it->second;
+  const auto& sorted = ignoreCase ? folded_ : exact_;
+  auto order = [&](uint32_t i) {
+    return ignoreCase ? compareFolded(this->name(i), name) : this->name(i).compare(name);
+  };
+  auto lo =
+      std::partition_point(sorted.begin(), sorted.end(), [&](uint32_t i) { return order(i) < 0; });
+  auto hi = std::partition_point(lo, sorted.end(), [&](uint32_t i) { return order(i) == 0; });
+  return std::vector<size_t>(lo, hi);
 }
 
 bool Archive::sameFile(uint64_t size, const struct timespec& mtime) const {
-  return size == fileSize_ && mtime.tv_sec == mtime_.tv_sec && mtime.tv_nsec == mtime_.tv_nsec;
+  return size == bytes_.size() && mtime.tv_sec == mtime_.tv_sec && mtime.tv_nsec == mtime_.tv_nsec;
 }
 
 namespace {
@@ -264,15 +278,17 @@ std::mutex gCacheMutex;
 std::shared_ptr<Archive> gCached;
 }  // namespace
 
-std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError) {
+std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
+                                    bool index) {
   std::lock_guard<std::mutex> lock(gCacheMutex);
   struct stat st;
-  if (gCached && gCached->path() == hostPath && ::stat(hostPath.c_str(), &st) == 0 &&
-      gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
+  if (gCached && gCached->path() == hostPath && (gCached->indexed() || !index) &&
+      ::stat(hostPath.c_str(), &st) == 0 && gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
     *zipError = 0, *sysError = 0;
     return gCached;
   }
-  auto a = Archive::open(hostPath, zipError, sysError);
+  gCached.reset();  // before the new one is read: never two directories at once
+  auto a = Archive::open(hostPath, zipError, sysError, index);
   gCached = a;
   return a;
 }

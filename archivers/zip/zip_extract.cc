@@ -7,12 +7,15 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "write_gate.h"
+#include "zip_libzip.h"
 #include "zip_lzma.h"
+#include "zip_member_reader.h"
 
 namespace zv::zip {
 namespace {
@@ -22,10 +25,17 @@ constexpr size_t kChunk = 256 * 1024;
 
 struct FileCloser {
   void operator()(zip_file_t* f) const {
-    if (f) zip_fclose(f);
+    if (f) libzip()->zip_fclose(f);
   }
 };
 using ZipFile = std::unique_ptr<zip_file_t, FileCloser>;
+
+// An opened member: read by this library's reader, or through libzip.
+struct Opened {
+  bool own = false;
+  ZipFile file;
+  explicit operator bool() const { return own || file; }
+};
 
 class Run {
  public:
@@ -50,79 +60,99 @@ class Run {
 
   void setTotal(uint64_t t) { total_ = t; }
 
-  // Opens a member for reading, asking the host for a password when it is encrypted.
-  ZipFile openMember(const Member& m) {
-    if (decodesLzmaItself(m)) {
-      // The raw member data, decoded by LzmaMember in readMember.
-      zip_file_t* f = zip_fopen_index(a_.handle(), m.index, ZIP_FL_COMPRESSED);
-      if (!f) reportOpenError(m);
-      return ZipFile(f);
+  // Opens a member for reading: stored, deflated and LZMA members through this library's
+  // reader, the others through libzip; for an encrypted one the host is asked for the
+  // password.
+  Opened openMember(const Member& m) {
+    if (ownsMethod(m)) {
+      if (reader_.open(m)) return Opened{true, nullptr};
+      out_ += "開けません (" + std::string(MemberReader::describe(reader_.status())) +
+              "): " + m.name + kNl;
+      fail(reader_.status() == MemberReader::Status::Memory ? ZV_ERROR_MEMORY
+                                                            : ZV_ERROR_BROKEN_ARCHIVE);
+      return {};
     }
-    if (m.method != ZIP_CM_STORE && !zip_compression_method_supported(zip_int32_t(m.method), 0)) {
+    const LibZip* lz = libzip();
+    if (!lz || (m.method != ZIP_CM_STORE &&
+                !lz->zip_compression_method_supported(zip_int32_t(m.method), 0))) {
       out_ +=
           "対応していない圧縮方式です (" + std::string(methodName(m.method)) + "): " + m.name + kNl;
       fail(ZV_ERROR_METHOD);
-      return nullptr;
+      return {};
+    }
+    int zipError = 0;
+    zip_t* za = a_.fallback(&zipError);
+    if (!za) {
+      zip_error_t e;
+      lz->zip_error_init_with_code(&e, zipError);
+      out_ += "開けません (" + std::string(lz->zip_error_strerror(&e)) + "): " + m.name + kNl;
+      lz->zip_error_fini(&e);
+      fail(ZV_ERROR_BROKEN_ARCHIVE);
+      return {};
     }
     if (!m.encrypted) {
-      zip_file_t* f = zip_fopen_index(a_.handle(), m.index, 0);
-      if (!f) reportOpenError(m);
-      return ZipFile(f);
+      zip_file_t* f = lz->zip_fopen_index(za, m.index, 0);
+      if (!f) reportOpenError(za, m);
+      return Opened{false, ZipFile(f)};
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
       if (password_.empty() || attempt > 0) {
         if (!askPassword(m)) {
           out_ += "暗号化されているため解凍できません (パスワードが必要です): " + m.name + kNl;
           fail(ZV_ERROR_PASSWORD);
-          return nullptr;
+          return {};
         }
       }
-      zip_file_t* f = zip_fopen_index_encrypted(a_.handle(), m.index, 0, password_.c_str());
-      if (f) return ZipFile(f);
-      zip_error_t* e = zip_get_error(a_.handle());
-      if (zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
-        reportOpenError(m);
-        return nullptr;
+      zip_file_t* f = lz->zip_fopen_index_encrypted(za, m.index, 0, password_.c_str());
+      if (f) return Opened{false, ZipFile(f)};
+      zip_error_t* e = lz->zip_get_error(za);
+      if (lz->zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
+        reportOpenError(za, m);
+        return {};
       }
-      zip_error_clear(a_.handle());
+      lz->zip_error_clear(za);
     }
     out_ += "パスワードが違います: " + m.name + kNl;
     fail(ZV_ERROR_PASSWORD);
-    return nullptr;
+    return {};
   }
 
-  // Reads the whole member into `sink`; libzip checks the CRC at the end of the data.
+  // Reads the whole member into `sink`, its length and CRC-32 checked at the end.
   template <class Sink>
-  bool readMember(const Member& m, zip_file_t* f, Sink&& sink) {
-    std::unique_ptr<char[]> buf(new char[kChunk]);
-    uint64_t got = 0;
-    if (decodesLzmaItself(m)) {
-      LzmaMember lz(f, m.size);
-      uLong crc = crc32(0L, Z_NULL, 0);
+  bool readMember(const Member& m, Opened& f, Sink&& sink) {
+    if (f.own && m.method == ZIP_CM_LZMA) return readLzma(m, sink);
+    if (f.own) {
       for (;;) {
-        zip_int64_t n = lz.read(buf.get(), kChunk);
+        const char* p = nullptr;
+        int64_t n = reader_.read(&p);
         if (n < 0) {
-          out_ += "データが壊れています (lzma): " + m.name + kNl;
-          fail(lz.error() == LzmaMember::Error::Memory ? ZV_ERROR_MEMORY : ZV_ERROR_BROKEN_ARCHIVE);
+          MemberReader::Status s = reader_.status();
+          if (s == MemberReader::Status::Crc) {
+            out_ += "CRC が一致しません: " + m.name + kNl;
+            fail(ZV_ERROR_CRC);
+          } else if (s == MemberReader::Status::Length) {
+            out_ += "データの長さが一致しません: " + m.name + kNl;
+            fail(ZV_ERROR_BROKEN_ARCHIVE);
+          } else {
+            out_ += "データが壊れています (" + std::string(MemberReader::describe(s)) +
+                    "): " + m.name + kNl;
+            fail(s == MemberReader::Status::Memory ? ZV_ERROR_MEMORY : ZV_ERROR_BROKEN_ARCHIVE);
+          }
           return false;
         }
-        if (n == 0) break;
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(buf.get()), uInt(n));
-        got += uint64_t(n);
+        if (n == 0) return true;
         done_ += uint64_t(n);
-        if (!sink(buf.get(), size_t(n))) return false;
+        if (!sink(p, size_t(n))) return false;
       }
-      if (uint32_t(crc) != m.crc) {
-        out_ += "CRC が一致しません: " + m.name + kNl;
-        fail(ZV_ERROR_CRC);
-        return false;
-      }
-      return true;
     }
+    const LibZip* lz = libzip();  // loaded: the member was opened through it
+    std::unique_ptr<char[]> buf(new char[kChunk]);
+    uint64_t got = 0;
     for (;;) {
-      zip_int64_t n = zip_fread(f, buf.get(), kChunk);
+      zip_int64_t n = lz->zip_fread(f.file.get(), buf.get(), kChunk);
       if (n < 0) {
-        int code = zip_error_code_zip(zip_file_get_error(f));
+        zip_error_t* e = lz->zip_file_get_error(f.file.get());
+        int code = lz->zip_error_code_zip(e);
         if (code == ZIP_ER_CRC) {
           out_ += "CRC が一致しません: " + m.name + kNl;
           fail(ZV_ERROR_CRC);
@@ -130,8 +160,8 @@ class Run {
           out_ += "パスワードが違います: " + m.name + kNl;
           fail(ZV_ERROR_PASSWORD);
         } else {
-          out_ += "データが壊れています (" +
-                  std::string(zip_error_strerror(zip_file_get_error(f))) + "): " + m.name + kNl;
+          out_ += "データが壊れています (" + std::string(lz->zip_error_strerror(e)) +
+                  "): " + m.name + kNl;
           fail(ZV_ERROR_BROKEN_ARCHIVE);
         }
         return false;
@@ -151,13 +181,39 @@ class Run {
 
   const UnZipCommand& cmd() const { return cmd_; }
 
-  static bool decodesLzmaItself(const Member& m) {
-    return m.method == ZIP_CM_LZMA && !m.encrypted && ownLzmaSupport() &&
-           !zip_compression_method_supported(ZIP_CM_LZMA, 0);
+  // Stored, deflated and (when this build has liblzma) LZMA members that are not encrypted.
+  static bool ownsMethod(const Member& m) {
+    return !m.encrypted &&
+           (MemberReader::decodes(m.method) || (m.method == ZIP_CM_LZMA && ownLzmaSupport()));
   }
   std::string& out() { return out_; }
 
  private:
+  template <class Sink>
+  bool readLzma(const Member& m, Sink& sink) {
+    std::unique_ptr<char[]> buf(new char[kChunk]);
+    LzmaMember lz(reader_, m.size);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    for (;;) {
+      int64_t n = lz.read(buf.get(), kChunk);
+      if (n < 0) {
+        out_ += "データが壊れています (lzma): " + m.name + kNl;
+        fail(lz.error() == LzmaMember::Error::Memory ? ZV_ERROR_MEMORY : ZV_ERROR_BROKEN_ARCHIVE);
+        return false;
+      }
+      if (n == 0) break;
+      crc = crc32(crc, reinterpret_cast<const Bytef*>(buf.get()), uInt(n));
+      done_ += uint64_t(n);
+      if (!sink(buf.get(), size_t(n))) return false;
+    }
+    if (uint32_t(crc) != m.crc) {
+      out_ += "CRC が一致しません: " + m.name + kNl;
+      fail(ZV_ERROR_CRC);
+      return false;
+    }
+    return true;
+  }
+
   bool askPassword(const Member& m) {
     if (!host_ || !host_->decide) return false;
     char answer[256] = {};
@@ -168,14 +224,15 @@ class Run {
     return true;
   }
 
-  void reportOpenError(const Member& m) {
-    zip_error_t* e = zip_get_error(a_.handle());
-    int code = zip_error_code_zip(e);
-    out_ += "開けません (" + std::string(zip_error_strerror(e)) + "): " + m.name + kNl;
+  void reportOpenError(zip_t* za, const Member& m) {
+    const LibZip* lz = libzip();
+    zip_error_t* e = lz->zip_get_error(za);
+    int code = lz->zip_error_code_zip(e);
+    out_ += "開けません (" + std::string(lz->zip_error_strerror(e)) + "): " + m.name + kNl;
     fail(code == ZIP_ER_COMPNOTSUPP   ? ZV_ERROR_METHOD
          : code == ZIP_ER_ENCRNOTSUPP ? ZV_ERROR_PASSWORD
                                       : ZV_ERROR_BROKEN_ARCHIVE);
-    zip_error_clear(a_.handle());
+    lz->zip_error_clear(za);
   }
 
   const Archive& a_;
@@ -185,6 +242,7 @@ class Run {
   int result_ = 0;
   uint64_t done_ = 0, total_ = 0;
   std::string password_;
+  MemberReader reader_{a_.bytes()};
 };
 
 mode_t fileMode(const Member& m) {
@@ -245,11 +303,11 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
       if (existing == archive::Existing::Folder) return folderInTheWay();
     }
   }
-  ZipFile f = run.openMember(m);
+  Opened f = run.openMember(m);
   if (!f) return;
   if (m.symlink) {
     std::string target;
-    bool ok = m.size <= 4096 && run.readMember(m, f.get(), [&](const char* p, size_t n) {
+    bool ok = m.size <= 4096 && run.readMember(m, f, [&](const char* p, size_t n) {
       target.append(p, n);
       return true;
     });
@@ -276,7 +334,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     return;
   }
   bool writeFailed = false;
-  bool ok = run.readMember(m, f.get(), [&](const char* p, size_t n) {
+  bool ok = run.readMember(m, f, [&](const char* p, size_t n) {
     if (file.write(p, n)) return true;
     writeFailed = true;
     return false;
@@ -304,12 +362,13 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
 std::vector<size_t> chooseMembers(const Archive& a, const UnZipCommand& cmd,
                                   std::vector<std::string>& unmatched) {
   std::vector<size_t> chosen;
-  const auto& ms = a.members();
+  const size_t count = a.count();
   if (cmd.members.empty()) {
-    for (size_t i = 0; i < ms.size(); ++i) chosen.push_back(i);
+    chosen.resize(count);
+    for (size_t i = 0; i < count; ++i) chosen[i] = i;
     return chosen;
   }
-  std::vector<bool> taken(ms.size(), false);
+  std::vector<bool> taken(count, false);
   auto take = [&](size_t i) {
     if (!taken[i]) taken[i] = true, chosen.push_back(i);
   };
@@ -318,16 +377,16 @@ std::vector<size_t> chooseMembers(const Archive& a, const UnZipCommand& cmd,
     bool hit = false;
     for (size_t i : a.find(want, cmd.ignoreCase)) take(i), hit = true;
     if (!hit && want.find_first_of("*?") != std::string::npos) {
-      for (size_t i = 0; i < ms.size(); ++i)
-        if (wildcardMatch(want, ms[i].name, cmd.ignoreCase)) take(i), hit = true;
+      for (size_t i = 0; i < count; ++i)
+        if (wildcardMatch(want, a.name(i), cmd.ignoreCase)) take(i), hit = true;
     }
     if (!want.empty() && (want.back() == '/' || want.back() == '\\')) {
       // A folder: everything below it.
       std::string prefix = cmd.ignoreCase ? foldCase(want) : want;
       prefix.back() = '/';
-      for (size_t i = 0; i < ms.size(); ++i) {
-        std::string n = cmd.ignoreCase ? foldCase(ms[i].name) : ms[i].name;
-        if (n.compare(0, prefix.size(), prefix) == 0) take(i), hit = true;
+      for (size_t i = 0; i < count; ++i) {
+        std::string_view n = a.name(i).substr(0, prefix.size());
+        if ((cmd.ignoreCase ? foldCase(n) : std::string(n)) == prefix) take(i), hit = true;
       }
     }
     if (!hit && chosen.size() == before) unmatched.push_back(want);
@@ -335,23 +394,42 @@ std::vector<size_t> chooseMembers(const Archive& a, const UnZipCommand& cmd,
   return chosen;
 }
 
-int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>& chosen,
-                   const ZvHost* host, std::string& out) {
+int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>* chosen,
+                   const ZvHost* host, std::string& out, size_t outLimit) {
   Run run(a, cmd, host, out);
   uint64_t total = 0;
-  for (size_t i : chosen) total += a.members()[i].size;
+  if (chosen)
+    for (size_t i : *chosen) total += a.entry(i).size;
+  else
+    total = a.totalSize();
   run.setTotal(total);
   if (!run.progress(nullptr, ZV_PROGRESS_BEGIN)) return run.result();
+  // The caller sees at most `outLimit` bytes of the text: what lies beyond is not kept, so a
+  // run over 100 000 members does not hold megabytes of messages.
+  auto keepOutput = [&] {
+    if (out.size() > outLimit) out.resize(outLimit);
+  };
+  // The chosen members, or all of them read in order straight from the directory.
+  auto each = [&](const std::function<bool(const Member&)>& fn) {
+    if (chosen) {
+      for (size_t i : *chosen)
+        if (!fn(a.member(i))) break;
+    } else if (a.forEach(fn) != 0) {
+      out += "書庫が壊れています: " + cmd.archive + kNl;
+      run.fail(ZV_ERROR_BROKEN_ARCHIVE);
+    }
+  };
 
   if (cmd.action == UnZipCommand::Action::Test) {
-    for (size_t i : chosen) {
-      const Member& m = a.members()[i];
-      if (m.folder) continue;
-      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) break;
-      ZipFile f = run.openMember(m);
-      if (f && run.readMember(m, f.get(), [](const char*, size_t) { return true; }))
+    each([&](const Member& m) {
+      if (m.folder) return true;
+      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
+      Opened f = run.openMember(m);
+      if (f && run.readMember(m, f, [](const char*, size_t) { return true; }))
         out += "OK: " + m.name + kNl;
-    }
+      keepOutput();
+      return true;
+    });
   } else {
     std::string destHost;
     try {
@@ -368,11 +446,12 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
     }
     // New files are flushed together at the end of the run (see AtomicFile::commit).
     archive::WriteBatch batch;
-    for (size_t i : chosen) {
-      const Member& m = a.members()[i];
-      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) break;
+    each([&](const Member& m) {
+      if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
       extractOne(run, a, m, dest, batch);
-    }
+      keepOutput();
+      return true;
+    });
     if (!batch.finish()) {
       out += "書き込めません (" + std::string(std::strerror(errno)) + "): " + cmd.destination + kNl;
       run.fail(archive::errorFromErrno(errno, ZV_ERROR_WRITE));

@@ -1,5 +1,6 @@
 // Extraction and testing of ZIP members through the safe output gate.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,12 @@
 
 namespace zv::zip {
 
-// Runs an Extract or Test command on the chosen members. Returns 0 or a ZV_ERROR_* number;
-// messages (CR LF lines) go to `out`.
-int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>& chosen,
-                   const ZvHost* host, std::string& out);
+// Runs an Extract or Test command on the chosen members (nullptr: every member, read in
+// order from the directory; the archive need not be indexed). Returns 0 or a ZV_ERROR_*
+// number; messages (CR LF lines) go to `out`, of which only the first `outLimit` bytes are
+// kept.
+int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<size_t>* chosen,
+                   const ZvHost* host, std::string& out, size_t outLimit = SIZE_MAX);
 
 // The members a command names: all when it names none; exact names, folder prefixes
 // ("docs/") and wildcards otherwise. Names that match nothing are listed in `unmatched`.

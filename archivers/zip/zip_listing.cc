@@ -82,7 +82,7 @@ std::string shortListing(const Archive& a, const std::vector<size_t>& chosen) {
   uint64_t total = 0;
   char buf[64];
   for (size_t i : chosen) {
-    const Member& m = a.members()[i];
+    const Member m = a.member(i);
     std::string stamp = timeText(m.mtime).substr(0, 16);
     std::snprintf(buf, sizeof buf, "%10llu  %s    ", static_cast<unsigned long long>(m.size),
                   stamp.c_str());
@@ -102,7 +102,7 @@ std::string verboseListing(const Archive& a, const std::string& shownPath,
   uint64_t total = 0, packed = 0;
   char buf[160];
   for (size_t i : chosen) {
-    const Member& m = a.members()[i];
+    const Member m = a.member(i);
     out += shown(m.name) + "\r\n";
     unsigned r = perMille(m.packed, m.size);
     std::snprintf(buf, sizeof buf, "%18llu %12llu %3u.%u%% %s %-4s %-8s %08X%s\r\n",

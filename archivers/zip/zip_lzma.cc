@@ -4,6 +4,7 @@
 #include <lzma.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zv::zip {
@@ -13,15 +14,15 @@ namespace zv::zip {
 bool ownLzmaSupport() { return true; }
 
 struct LzmaMember::State {
-  zip_file_t* raw;
+  RawInput* raw;
   uint64_t left;
   lzma_stream strm = LZMA_STREAM_INIT;
   bool started = false, inputDone = false;
   uint8_t in[64 * 1024];
 };
 
-LzmaMember::LzmaMember(zip_file_t* raw, uint64_t size) : s_(new State) {
-  s_->raw = raw;
+LzmaMember::LzmaMember(RawInput& raw, uint64_t size) : s_(new State) {
+  s_->raw = &raw;
   s_->left = size;
 }
 
@@ -29,13 +30,12 @@ LzmaMember::~LzmaMember() {
   if (s_->started) lzma_end(&s_->strm);
 }
 
-zip_int64_t LzmaMember::read(char* out, size_t max) {
+int64_t LzmaMember::read(char* out, size_t max) {
   State& s = *s_;
   if (error_ != Error::None) return -1;
   if (!s.started) {
     uint8_t head[9];
-    if (zip_fread(s.raw, head, sizeof head) != zip_int64_t(sizeof head) || head[2] != 5 ||
-        head[3] != 0) {
+    if (s.raw->readRaw(head, sizeof head) != int64_t(sizeof head) || head[2] != 5 || head[3] != 0) {
       error_ = Error::Data;
       return -1;
     }
@@ -44,6 +44,11 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
       error_ = Error::Data;
       return -1;
     }
+    // The dictionary never needs to be larger than the member: a hostile header asking for
+    // 4 GiB would otherwise get it allocated.
+    auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+    const uint64_t enough = std::max<uint64_t>(s.left, LZMA_DICT_SIZE_MIN);
+    if (options->dict_size > enough) options->dict_size = uint32_t(enough);
     lzma_ret r = lzma_raw_decoder(&s.strm, filters);
     std::free(filters[0].options);
     if (r != LZMA_OK) {
@@ -58,7 +63,7 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
   s.strm.avail_out = want;
   while (s.strm.avail_out > 0) {
     if (s.strm.avail_in == 0 && !s.inputDone) {
-      zip_int64_t n = zip_fread(s.raw, s.in, sizeof s.in);
+      int64_t n = s.raw->readRaw(s.in, sizeof s.in);
       if (n < 0) {
         error_ = Error::Read;
         return -1;
@@ -81,16 +86,16 @@ zip_int64_t LzmaMember::read(char* out, size_t max) {
     return -1;
   }
   s.left -= got;
-  return zip_int64_t(got);
+  return int64_t(got);
 }
 
 #else
 
 bool ownLzmaSupport() { return false; }
 struct LzmaMember::State {};
-LzmaMember::LzmaMember(zip_file_t*, uint64_t) : s_(new State) { error_ = Error::Data; }
+LzmaMember::LzmaMember(RawInput&, uint64_t) : s_(new State) { error_ = Error::Data; }
 LzmaMember::~LzmaMember() = default;
-zip_int64_t LzmaMember::read(char*, size_t) { return -1; }
+int64_t LzmaMember::read(char*, size_t) { return -1; }
 
 #endif
 

@@ -1,13 +1,19 @@
 // LZMA members (method 14, as 7-Zip writes them) for a libzip built without LZMA: the raw
 // member data is a 4-byte version/size header, the 5 property bytes and an LZMA1 stream.
 #pragma once
-#include <zip.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
 namespace zv::zip {
+
+// The packed bytes of a member: up to `max` bytes into `out`, 0 at their end, -1 on a read
+// error.
+class RawInput {
+ public:
+  virtual ~RawInput() = default;
+  virtual int64_t readRaw(void* out, size_t max) = 0;
+};
 
 // True when this build decodes LZMA members itself.
 bool ownLzmaSupport();
@@ -15,14 +21,14 @@ bool ownLzmaSupport();
 class LzmaMember {
  public:
   enum class Error { None, Data, Memory, Read };
-  // `raw` is the member opened with ZIP_FL_COMPRESSED; `size` its uncompressed size.
-  LzmaMember(zip_file_t* raw, uint64_t size);
+  // `size`: the member's uncompressed size.
+  LzmaMember(RawInput& raw, uint64_t size);
   ~LzmaMember();
   LzmaMember(const LzmaMember&) = delete;
   LzmaMember& operator=(const LzmaMember&) = delete;
 
   // Bytes decoded into `out` (0 at the end of the member), or -1 with error() set.
-  zip_int64_t read(char* out, size_t max);
+  int64_t read(char* out, size_t max);
   Error error() const { return error_; }
 
  private:
