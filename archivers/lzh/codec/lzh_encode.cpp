@@ -1,5 +1,6 @@
-// -lh5-, -lh6-, -lh7- encoder: hash-chain LZSS with one-step lazy matching, blocks of static
-// Huffman codes. Streams: memory is bounded by the dictionary size and the block buffer.
+// -lh5-, -lh6-, -lh7- encoder: hash-chain LZSS with one-step lazy matching (levels 1-6) or a
+// parse by cost (7-9), blocks of static Huffman codes. Streams: memory is bounded by the
+// dictionary size and the block or chunk buffer.
 #include <stdlib.h>
 #include <string.h>
 
@@ -27,15 +28,17 @@ struct Level {
   uint16_t good;       // a match this long cuts the chain to a quarter
   uint16_t nice;       // a match this long ends the search
   uint16_t lazy;       // a match this long is taken without looking one byte further
-  uint16_t passes;     // 0: lazy matching; else parses by cost, re-costed this many times
+  uint16_t passes;     // 0: lazy matching; else passes of the parse by cost over each chunk
+  uint16_t cuts;       // parse by cost: most blocks a chunk is cut into
 };
 
-// Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits.
+// Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits, level 9 with
+// the most passes over each chunk.
 const Level kLevels[10] = {
-    {128, 32, 256, 128, 0},  // 0: default, same as 6
-    {4, 4, 16, 4, 0},       {8, 8, 32, 16, 0},       {16, 8, 64, 32, 0},
-    {32, 16, 96, 64, 0},    {64, 32, 128, 128, 0},   {128, 32, 256, 128, 0},
-    {16, 16, 32, 256, 1},   {128, 128, 128, 256, 2}, {512, 256, 256, 256, 3},
+    {128, 32, 256, 128, 0, 0},  // 0: default, same as 6
+    {4, 4, 16, 4, 0, 0},       {8, 8, 32, 16, 0, 0},        {16, 8, 64, 32, 0, 0},
+    {32, 16, 96, 64, 0, 0},    {64, 32, 128, 128, 0, 0},    {128, 32, 256, 128, 0, 0},
+    {16, 16, 32, 256, 1, 32},  {128, 128, 128, 256, 3, 64}, {512, 256, 256, 256, 6, 128},
 };
 
 struct Token {
@@ -204,14 +207,8 @@ void for_each_c_token(const uint8_t* clen, int n, Fn fn) {
   }
 }
 
-// Counts symbols and builds the three code tables of a block.
-void prepare_block(Encoder* e, const Token* tok, uint32_t n, int* nc, int* tused, int* pused) {
-  memset(e->cfreq, 0, sizeof e->cfreq);
-  memset(e->pfreq, 0, sizeof e->pfreq);
-  for (uint32_t i = 0; i < n; ++i) {
-    ++e->cfreq[tok[i].code];
-    if (tok[i].code >= 256) ++e->pfreq[bit_length(tok[i].dist1)];
-  }
+// Builds the three code tables of a block from the symbol counts in cfreq and pfreq.
+void build_tables(Encoder* e, int* nc, int* tused, int* pused) {
   // Never a single-symbol C table: some readers mishandle it at the end of a stream, so an
   // unused symbol gets a code too.
   int used = 0;
@@ -255,6 +252,17 @@ uint64_t block_bits(Encoder* e, int nc, int tused, int pused) {
   for (int p = 0; p < e->np; ++p)
     bits += (uint64_t)e->pfreq[p] * (e->plen[p] + (p > 1 ? p - 1 : 0));
   return bits;
+}
+
+// Counts symbols and builds the three code tables of a block.
+void prepare_block(Encoder* e, const Token* tok, uint32_t n, int* nc, int* tused, int* pused) {
+  memset(e->cfreq, 0, sizeof e->cfreq);
+  memset(e->pfreq, 0, sizeof e->pfreq);
+  for (uint32_t i = 0; i < n; ++i) {
+    ++e->cfreq[tok[i].code];
+    if (tok[i].code >= 256) ++e->pfreq[bit_length(tok[i].dist1)];
+  }
+  build_tables(e, nc, tused, pused);
 }
 
 uint64_t block_cost(Encoder* e, const Token* tok, uint32_t n) {
@@ -308,25 +316,14 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
 }
 
 // Emits tokens as one block, or as two parts (recursively) when the statistics change enough
-// inside the range that separate tables pay for themselves. The fast levels only try halves;
-// the levels that parse by cost also try the other eighths, which saves a little more.
+// inside the range that separate tables pay for themselves. Only halves are tried: the lazy
+// levels are about speed (the levels that parse by cost cut their blocks in cut_blocks).
 void emit_range(Encoder* e, const Token* tok, uint32_t n) {
   if (n >= 2 * kMinBlockTokens) {
-    uint64_t best = block_cost(e, tok, n);
-    uint32_t at = 0;
-    const int step = e->level.passes ? 1 : 4;
-    for (int k = step; k < 8; k += step) {
-      const uint32_t cut = (uint32_t)((uint64_t)n * (uint32_t)k / 8);
-      if (cut < kMinBlockTokens || n - cut < kMinBlockTokens) continue;
-      const uint64_t parts = block_cost(e, tok, cut) + block_cost(e, tok + cut, n - cut);
-      if (parts < best) {
-        best = parts;
-        at = cut;
-      }
-    }
-    if (at) {
-      emit_range(e, tok, at);
-      emit_range(e, tok + at, n - at);
+    const uint32_t half = n / 2;
+    if (block_cost(e, tok, half) + block_cost(e, tok + half, n - half) < block_cost(e, tok, n)) {
+      emit_range(e, tok, half);
+      emit_range(e, tok + half, n - half);
       return;
     }
   }
@@ -404,31 +401,53 @@ void compress(Encoder* e) {
   finish_blocks(e);
 }
 
-// --- parse by cost (levels 8 and 9) ---------------------------------------------------
+// --- parse by cost (levels 7 to 9) ----------------------------------------------------
 //
-// The input goes in chunks of kChunk bytes. For every position of a chunk the match finder
-// records the shortest distance for each longer match length it meets; a shortest-path pass
-// over the chunk then picks literals and matches by their cost in bits under a model of the
-// Huffman code lengths. The model starts from the previous chunk's result and is rebuilt
-// from the chunk's own parse for each further pass, so the chosen tokens and the code
-// lengths that will be sent converge together.
+// The input goes in chunks of up to kChunk bytes. For every position of a chunk the match
+// finder records, for each longer match length it meets, the shortest distance giving it; a
+// shortest-path pass over the chunk then picks literals and matches by their cost in bits.
+// The first pass prices symbols with the previous chunk's statistics. Each further pass cuts
+// the chunk's tokens into the blocks that encode smallest (tables included) and prices every
+// position with the statistics of the block it fell in, so that tokens, block borders and the
+// code lengths sent converge together. Blocks never cross a chunk border.
 
-enum { kChunk = 1 << 16, kMaxPairs = 16, kCostUnit = 16, kNoCost = 0xFFFFFFFFu };
+enum {
+  kChunk = 1 << 19,
+  kPairRoom = 4,  // average pairs per position the pool holds; a chunk ends early when full
+  kCostUnit = 16,
+  kNoCost = 0xFFFFFFFFu,
+  kMaxCuts = 128,   // most blocks a chunk is cut into (Level::cuts is at most this)
+  kTrialCuts = 32,  // the same for the cuts that only price the next pass
+  kMinGrid = 256,   // block borders are first placed on a grid of at least this many tokens
+  kFineStep = 32,   // then moved in steps of this many tokens
+  kMaxBlock = 65535,
+};
 
 struct Pair {
   uint16_t len;
   uint16_t dist1;
 };
 
+struct Model {
+  uint32_t ccost[kNC];        // per C symbol, in 1/kCostUnit bits
+  uint32_t pcost[kMaxP + 1];  // per position group, extra bits included
+};
+
 struct Parse {
   uint32_t cost[kChunk + 1];
   uint16_t step_len[kChunk + 1];  // 1: a literal reached this position
   uint16_t step_dist1[kChunk + 1];
-  uint8_t npairs[kChunk];
-  Pair pairs[kChunk * kMaxPairs];
+  uint32_t first[kChunk + 1];  // pairs of position i: pairs[first[i] .. first[i + 1])
+  Pair pairs[kChunk * kPairRoom];
   Token path[kChunk];
-  uint32_t ccost[kNC];        // per C symbol, in 1/kCostUnit bits
-  uint32_t pcost[kMaxP + 1];  // per position group, extra bits included
+  uint32_t cut[kMaxCuts + 1];  // block borders as token indexes; cut[0] = 0, cut[ncut] = ntok
+  uint32_t ncut;
+  Model model[kMaxCuts];         // the statistics of each block of the last cut ...
+  uint32_t model_end[kMaxCuts];  // ... and the chunk offset where its bytes end
+  uint32_t nmodel;
+  float flogf[kMaxBlock + 1];   // f * log2(f)
+  uint64_t best[kMaxCuts + 1];  // cutting: cheapest encoding of the first k grid steps
+  uint32_t from[kMaxCuts + 1];
 };
 
 // Code lengths from frequencies, as costs; symbols the model has not seen cost a bit more
@@ -446,77 +465,88 @@ void costs_from(const uint32_t* freq, int n, uint32_t* cost) {
   }
 }
 
-void initial_model(Encoder* e, Parse* P) {
-  for (int c = 0; c < kNC; ++c) P->ccost[c] = (c < 256 ? 8 : c < 256 + 16 ? 6 : 9) * kCostUnit;
-  for (int p = 0; p < e->np; ++p) P->pcost[p] = (uint32_t)(4 + (p > 1 ? p - 1 : 0)) * kCostUnit;
+void initial_model(Encoder* e, Model* m) {
+  for (int c = 0; c < kNC; ++c) m->ccost[c] = (c < 256 ? 8 : c < 256 + 16 ? 6 : 9) * kCostUnit;
+  for (int p = 0; p < e->np; ++p) m->pcost[p] = (uint32_t)(4 + (p > 1 ? p - 1 : 0)) * kCostUnit;
 }
 
-void model_from_path(Encoder* e, Parse* P, uint32_t ntok) {
-  uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
-  for (uint32_t i = 0; i < ntok; ++i) {
-    ++cf[P->path[i].code];
-    if (P->path[i].code >= 256) ++pf[bit_length(P->path[i].dist1)];
+void count_tokens(const Token* t, uint32_t n, uint32_t* cf, uint32_t* pf) {
+  for (uint32_t i = 0; i < n; ++i) {
+    ++cf[t[i].code];
+    if (t[i].code >= 256) ++pf[bit_length(t[i].dist1)];
   }
-  costs_from(cf, kNC, P->ccost);
-  costs_from(pf, e->np, P->pcost);
-  for (int p = 2; p < e->np; ++p) P->pcost[p] += (uint32_t)(p - 1) * kCostUnit;
 }
 
-// Records the matches at window position p, limited to `limit` bytes; returns how many
+void model_from_counts(Encoder* e, const uint32_t* cf, const uint32_t* pf, Model* m) {
+  costs_from(cf, kNC, m->ccost);
+  costs_from(pf, e->np, m->pcost);
+  for (int p = 2; p < e->np; ++p) m->pcost[p] += (uint32_t)(p - 1) * kCostUnit;
+}
+
+// Records the matches at window position p, limited to `limit` bytes: for each longer length
+// met along the chain, the shortest distance (at most one per position group). Returns how many
 // positions after p need no search (inside a match of at least the level's nice length).
-uint32_t find_pairs(Encoder* e, uint32_t p, uint32_t limit, Pair* out, uint8_t* count) {
+uint32_t find_pairs(Encoder* e, uint32_t p, uint32_t limit, Pair* out, uint32_t* count) {
   int32_t cur = insert_string(e, p);
   *count = 0;
   if (limit < kMinMatch) return 0;
   const unsigned char* s = e->win + p;
-  const uint32_t mask = e->dsize - 1;
   const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
   uint32_t best = kMinMatch - 1;
   uint32_t chain = e->level.max_chain;
-  int n = 0;
-  while (cur >= 0 && p - (uint32_t)cur < e->dsize && chain--) {
+  uint32_t n = 0;
+  while (cur >= 0 && chain--) {
+    const uint32_t dist = p - (uint32_t)cur;
+    if (dist > e->dsize) break;
     const unsigned char* m = e->win + cur;
     if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
       const uint32_t len = match_length(s, m, limit);
       if (len > best) {
         best = len;
-        if (n == kMaxPairs) --n;  // keep the longest
+        // Within one position group every distance costs the same: the longer match wins.
+        if (n && bit_length(out[n - 1].dist1) == bit_length(dist - 1)) --n;
         out[n].len = (uint16_t)len;
-        out[n].dist1 = (uint16_t)(p - (uint32_t)cur - 1);
+        out[n].dist1 = (uint16_t)(dist - 1);
         ++n;
         if (len >= nice) break;
       }
     }
-    cur = e->prev[(uint32_t)cur & mask];
+    // A full dictionary back shares its chain slot with p itself: nothing older is left.
+    if (dist == e->dsize) break;
+    cur = e->prev[(uint32_t)cur & (e->dsize - 1)];
   }
-  *count = (uint8_t)n;
+  *count = n;
   return best >= nice && best >= kMinMatch + 1 ? best - 1 : 0;
 }
 
-// Cheapest path through the chunk of n bytes at window position base; returns its tokens.
+// Cheapest path through the chunk of n bytes at window position base, each byte priced by
+// the model whose range holds it; returns its tokens in P->path.
 uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
   P->cost[0] = 0;
   for (uint32_t i = 1; i <= n; ++i) P->cost[i] = kNoCost;
+  uint32_t mi = 0;
   for (uint32_t i = 0; i < n; ++i) {
+    while (mi + 1 < P->nmodel && i >= P->model_end[mi]) ++mi;
+    const Model& M = P->model[mi];
     const uint32_t here = P->cost[i];
-    const uint32_t lit = here + P->ccost[e->win[base + i]];
+    const uint32_t lit = here + M.ccost[e->win[base + i]];
     if (lit < P->cost[i + 1]) {
       P->cost[i + 1] = lit;
       P->step_len[i + 1] = 1;
     }
     uint32_t from = kMinMatch;
-    const Pair* pr = P->pairs + (size_t)i * kMaxPairs;
-    for (int k = 0; k < P->npairs[i]; ++k) {
-      const uint32_t dcost = here + P->pcost[bit_length(pr[k].dist1)];
-      for (uint32_t len = from; len <= pr[k].len; ++len) {
-        const uint32_t c = dcost + P->ccost[len + 253];
+    for (uint32_t k = P->first[i]; k < P->first[i + 1]; ++k) {
+      const Pair pr = P->pairs[k];
+      const uint32_t dcost = here + M.pcost[bit_length(pr.dist1)];
+      for (uint32_t len = from; len <= pr.len; ++len) {
+        const uint32_t c = dcost + M.ccost[len + 253];
         if (c < P->cost[i + len]) {
           P->cost[i + len] = c;
           P->step_len[i + len] = (uint16_t)len;
-          P->step_dist1[i + len] = pr[k].dist1;
+          P->step_dist1[i + len] = pr.dist1;
         }
       }
-      from = pr[k].len + 1u;
+      from = pr.len + 1u;
     }
   }
   // Walk back from the end, then reverse into order.
@@ -539,6 +569,133 @@ uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
     P->path[b] = t;
   }
   return ntok;
+}
+
+// Size in bits of one block with these symbol counts, tables included.
+uint64_t counts_bits(Encoder* e, const uint32_t* cf, const uint32_t* pf) {
+  memcpy(e->cfreq, cf, sizeof e->cfreq);
+  memcpy(e->pfreq, pf, sizeof e->pfreq);
+  int nc, tused, pused;
+  build_tables(e, &nc, &tused, &pused);
+  return block_bits(e, nc, tused, pused);
+}
+
+// Moves the border between blocks j - 1 and j within one grid step either way, in fine steps,
+// to where the two blocks together encode smallest.
+void refine_cut(Encoder* e, Parse* P, uint32_t j, uint32_t grid) {
+  const Token* t = P->path;
+  const uint32_t lo = P->cut[j - 1], mid = P->cut[j], hi = P->cut[j + 1];
+  uint32_t lcf[kNC] = {0}, lpf[kMaxP + 1] = {0}, rcf[kNC] = {0}, rpf[kMaxP + 1] = {0};
+  count_tokens(t + lo, mid - lo, lcf, lpf);
+  count_tokens(t + mid, hi - mid, rcf, rpf);
+  uint64_t best = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
+  uint32_t at = mid;
+  auto move = [&](uint32_t i, uint32_t* cf_from, uint32_t* pf_from, uint32_t* cf_to,
+                  uint32_t* pf_to) {
+    --cf_from[t[i].code];
+    ++cf_to[t[i].code];
+    if (t[i].code >= 256) {
+      --pf_from[bit_length(t[i].dist1)];
+      ++pf_to[bit_length(t[i].dist1)];
+    }
+  };
+  // Earlier: tokens leave the left block for the right one.
+  for (uint32_t x = mid; x > lo + kFineStep && mid - x < grid;) {
+    for (uint32_t k = 0; k < kFineStep; ++k) move(x - 1 - k, lcf, lpf, rcf, rpf);
+    x -= kFineStep;
+    if (hi - x > kMaxBlock) break;
+    const uint64_t c = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
+    if (c < best) {
+      best = c;
+      at = x;
+    }
+  }
+  memset(lcf, 0, sizeof lcf);
+  memset(lpf, 0, sizeof lpf);
+  memset(rcf, 0, sizeof rcf);
+  memset(rpf, 0, sizeof rpf);
+  count_tokens(t + lo, mid - lo, lcf, lpf);
+  count_tokens(t + mid, hi - mid, rcf, rpf);
+  // Later: tokens leave the right block for the left one.
+  for (uint32_t x = mid; x + kFineStep < hi && x - mid < grid;) {
+    for (uint32_t k = 0; k < kFineStep; ++k) move(x + k, rcf, rpf, lcf, lpf);
+    x += kFineStep;
+    if (x - lo > kMaxBlock) break;
+    const uint64_t c = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
+    if (c < best) {
+      best = c;
+      at = x;
+    }
+  }
+  P->cut[j] = at;
+}
+
+// Cuts the chunk's ntok tokens into the blocks that encode smallest: the cheapest cut on a grid
+// of at most max_cuts steps (by dynamic programming over the grid points, with block sizes
+// estimated or exact), then each border moved in fine steps by exact sizes. The work grows
+// with the square of max_cuts.
+// counts_bits without building codes, several times faster: the entropy of the symbols, the
+// extra bits of the positions and about four bits of table per symbol used.
+uint64_t estimate_bits(Encoder* e, const Parse* P, const uint32_t* cf, const uint32_t* pf) {
+  double bits = 60;
+  uint32_t nc = 0, np = 0;
+  double sc = 0, sp = 0;
+  for (int c = 0; c < kNC; ++c)
+    if (cf[c]) {
+      nc += cf[c];
+      sc += P->flogf[cf[c]];
+      bits += 4;
+    }
+  for (int p = 0; p < e->np; ++p)
+    if (pf[p]) {
+      np += pf[p];
+      sp += P->flogf[pf[p]];
+      bits += 4 + (p > 1 ? (double)(p - 1) * pf[p] : 0);
+    }
+  bits += P->flogf[nc] - sc + P->flogf[np] - sp;
+  return (uint64_t)bits;
+}
+
+void cut_blocks(Encoder* e, Parse* P, uint32_t ntok, uint32_t max_cuts, bool estimate) {
+  uint32_t grid = (ntok + max_cuts - 1) / max_cuts;
+  if (grid < kMinGrid) grid = kMinGrid;
+  const uint32_t k_end = (ntok + grid - 1) / grid;
+  const uint32_t span = kMaxBlock / grid;  // grid steps a block may take
+  auto point = [&](uint32_t k) { return k * grid < ntok ? k * grid : ntok; };
+  P->best[0] = 0;
+  for (uint32_t k = 1; k <= k_end; ++k) P->best[k] = UINT64_MAX;
+  for (uint32_t a = 0; a < k_end; ++a) {
+    uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
+    for (uint32_t b = a + 1; b <= k_end && b - a <= span; ++b) {
+      count_tokens(P->path + point(b - 1), point(b) - point(b - 1), cf, pf);
+      const uint64_t c =
+          P->best[a] + (estimate ? estimate_bits(e, P, cf, pf) : counts_bits(e, cf, pf));
+      if (c < P->best[b]) {
+        P->best[b] = c;
+        P->from[b] = a;
+      }
+    }
+  }
+  uint32_t n = 0;
+  for (uint32_t k = k_end; k > 0; k = P->from[k]) P->best[n++] = point(k);  // reused, reversed
+  P->cut[0] = 0;
+  for (uint32_t j = 1; j <= n; ++j) P->cut[j] = (uint32_t)P->best[n - j];
+  P->ncut = n;
+  for (uint32_t j = 1; j < n; ++j) refine_cut(e, P, j, grid);
+}
+
+// Each block of the last cut becomes the model for the bytes it covers.
+void models_from_cut(Encoder* e, Parse* P) {
+  uint32_t bytes = 0;
+  for (uint32_t j = 0; j < P->ncut; ++j) {
+    uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
+    count_tokens(P->path + P->cut[j], P->cut[j + 1] - P->cut[j], cf, pf);
+    model_from_counts(e, cf, pf, &P->model[j]);
+    for (uint32_t i = P->cut[j]; i < P->cut[j + 1]; ++i)
+      bytes += P->path[i].code >= 256 ? P->path[i].code - 253u : 1u;
+    P->model_end[j] = bytes;
+  }
+  P->nmodel = P->ncut;
 }
 
 // Keeps at least one dictionary of history before `base` and reads until a chunk and the
@@ -568,47 +725,65 @@ void fill_chunk(Encoder* e, uint32_t* base, uint32_t* end) {
   }
 }
 
+// Finds the pairs of the chunk at base; returns its length, which is shorter than the bytes
+// at hand when the pair pool fills up.
+uint32_t find_chunk_pairs(Encoder* e, Parse* P, uint32_t base, uint32_t end) {
+  const uint32_t n = end - base < (uint32_t)kChunk ? end - base : (uint32_t)kChunk;
+  const uint32_t room = kChunk * kPairRoom - (kMaxP + 1);
+  uint32_t skip = 0, used = 0, i = 0;
+  for (; i < n && used <= room; ++i) {
+    const uint32_t p = base + i;
+    const uint32_t limit = n - i < (uint32_t)kMaxMatch ? n - i : (uint32_t)kMaxMatch;
+    P->first[i] = used;
+    uint32_t count = 0;
+    if (skip) {
+      if (end - p >= kMinMatch) insert_string(e, p);
+      --skip;
+    } else if (end - p >= kMinMatch) {
+      skip = find_pairs(e, p, limit, P->pairs + used, &count);
+    }
+    used += count;
+  }
+  P->first[i] = used;
+  // A match may not run past the shortened chunk's end.
+  for (uint32_t k = i > kMaxMatch ? i - kMaxMatch : 0; k < i; ++k)
+    for (uint32_t q = P->first[k]; q < P->first[k + 1]; ++q)
+      if (P->pairs[q].len > i - k) P->pairs[q].len = (uint16_t)(i - k);
+  return i;
+}
+
 void compress_by_cost(Encoder* e) {
   Parse* P = (Parse*)malloc(sizeof(Parse));
   if (!P) {
     e->status = LZH_E_MEMORY;
     return;
   }
-  initial_model(e, P);
+  initial_model(e, &P->model[0]);
+  P->nmodel = 1;
+  P->flogf[0] = 0;
+  for (uint32_t f = 1; f <= kMaxBlock; ++f) P->flogf[f] = (float)(f * __builtin_log2((double)f));
   uint32_t base = 0, end = 0;
   for (;;) {
     fill_chunk(e, &base, &end);
     if (!running(e) || base == end) break;
-    const uint32_t n = end - base < (uint32_t)kChunk ? end - base : (uint32_t)kChunk;
-    uint32_t skip = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t p = base + i;
-      uint32_t limit = n - i < (uint32_t)kMaxMatch ? n - i : (uint32_t)kMaxMatch;
-      if (skip) {
-        if (end - p >= kMinMatch) insert_string(e, p);
-        P->npairs[i] = 0;
-        --skip;
-        continue;
-      }
-      if (end - p < kMinMatch) {
-        P->npairs[i] = 0;
-        continue;
-      }
-      skip = find_pairs(e, p, limit, P->pairs + (size_t)i * kMaxPairs, &P->npairs[i]);
-    }
-    uint32_t ntok = 0;
-    for (int pass = 0; pass < e->level.passes; ++pass) {
-      if (pass) model_from_path(e, P, ntok);
+    const uint32_t n = find_chunk_pairs(e, P, base, end);
+    // The first pass prices with the last block before this chunk.
+    P->model[0] = P->model[P->nmodel ? P->nmodel - 1 : 0];
+    P->nmodel = 1;
+    uint32_t ntok = shortest_path(e, P, base, n);
+    for (int pass = 1; pass < e->level.passes; ++pass) {
+      cut_blocks(e, P, ntok, kTrialCuts, true);
+      models_from_cut(e, P);
       ntok = shortest_path(e, P, base, n);
     }
-    for (uint32_t i = 0; i < ntok && running(e); ++i)
-      add_token(e, P->path[i].code, P->path[i].dist1);
-    model_from_path(e, P, ntok);  // the next chunk starts from this one's statistics
+    cut_blocks(e, P, ntok, e->level.cuts, false);
+    for (uint32_t j = 0; j < P->ncut && running(e); ++j)
+      emit_block(e, P->path + P->cut[j], P->cut[j + 1] - P->cut[j]);
+    models_from_cut(e, P);
     base += n;
     if (!running(e)) break;
   }
   free(P);
-  if (running(e)) finish_blocks(e);
 }
 
 }  // namespace
