@@ -93,6 +93,18 @@ TEST(LzhRoundTrip, CompressesAsExpected) {
   EXPECT_LT(encode("-lh5-", text).packed, text.size() / 3);
   const Bytes noise = random_bytes(1 << 20, 7);
   EXPECT_LT(encode("-lh5-", noise).packed, noise.size() + noise.size() / 50);
+  // Noise repeated exactly one dictionary later: the repeat is one long copy from the largest
+  // distance the method names, at every level.
+  for (const auto& [method, dsize] :
+       {std::pair{"-lh5-", 8192u}, std::pair{"-lh6-", 32768u}, std::pair{"-lh7-", 65536u}}) {
+    const Bytes once = random_bytes(dsize, 15);
+    Bytes twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    for (int level : {0, 7, 9}) {
+      SCOPED_TRACE(std::string(method) + " level " + std::to_string(level));
+      EXPECT_LT(encode(method, twice, level).packed, dsize + dsize / 16);
+    }
+  }
 }
 
 TEST(LzhRoundTrip, EncoderErrors) {

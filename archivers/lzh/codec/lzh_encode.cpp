@@ -51,7 +51,7 @@ struct Encoder {
   int status;
   uint64_t in_left;
 
-  uint32_t dsize;  // dictionary: largest distance used is dsize - 1
+  uint32_t dsize;  // dictionary: the largest distance used
   int np, pbit;
   Level level;
   uint32_t too_far;  // 3-byte matches farther than this cost more than three literals
@@ -131,18 +131,22 @@ uint32_t longest_match(Encoder* e, int32_t cur, uint32_t best, uint32_t* dist) {
   uint32_t chain = e->level.max_chain;
   if (best >= e->level.good) chain >>= 2;
   const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
-  while (cur >= 0 && e->pos - (uint32_t)cur < e->dsize && chain--) {
+  while (cur >= 0 && chain--) {
+    const uint32_t d = e->pos - (uint32_t)cur;
+    if (d > e->dsize) break;
     const unsigned char* m = e->win + cur;
     if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
       const uint32_t len = match_length(s, m, limit);
       // One byte more is not worth a distance that needs four more extra bits.
-      if (len > best && !(len == best + 1 && best >= kMinMatch &&
-                          bit_length(e->pos - (uint32_t)cur) > bit_length(*dist) + 4)) {
+      if (len > best &&
+          !(len == best + 1 && best >= kMinMatch && bit_length(d) > bit_length(*dist) + 4)) {
         best = len;
-        *dist = e->pos - (uint32_t)cur;
+        *dist = d;
         if (len >= nice) break;
       }
     }
+    // A full dictionary back shares its chain slot with the current position.
+    if (d == e->dsize) break;
     cur = e->prev[(uint32_t)cur & mask];
   }
   return best;
@@ -368,7 +372,7 @@ void compress(Encoder* e) {
     if (e->lookahead >= kMinMatch) cand = insert_string(e, e->pos);
     const uint32_t prev_len = match_len, prev_dist = match_dist;
     match_len = kMinMatch - 1;
-    if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand < e->dsize) {
+    if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand <= e->dsize) {
       match_len = longest_match(e, cand, prev_len > match_len ? prev_len : match_len, &match_dist);
       if (match_len <= prev_len) match_len = kMinMatch - 1;
       // Deferring the previous match for one byte more pays only if the new distance is not
