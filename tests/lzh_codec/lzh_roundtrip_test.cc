@@ -42,6 +42,18 @@ std::vector<Case> corpus() {
   return c;
 }
 
+// Few distinct byte values, unevenly frequent, no text among them: statistics far from text.
+Bytes skewed_bytes(size_t n, uint32_t seed) {
+  Bytes b(n);
+  uint32_t x = seed;
+  for (size_t i = 0; i < n; ++i) {
+    x = x * 1103515245u + 12345u;
+    const uint32_t r = x >> 16;
+    b[i] = (unsigned char)(0x80 + (r % 8) * (r % 5));
+  }
+  return b;
+}
+
 }  // namespace
 
 TEST(LzhRoundTrip, AllMethodsAndShapes) {
@@ -104,6 +116,20 @@ TEST(LzhRoundTrip, CompressesAsExpected) {
       SCOPED_TRACE(std::string(method) + " level " + std::to_string(level));
       EXPECT_LT(encode(method, twice, level).packed, dsize + dsize / 16);
     }
+  }
+}
+
+TEST(LzhRoundTrip, BlocksEndWhereTheStatisticsChange) {
+  // Text, binary-like bytes and text again: packed in one stream they must cost hardly more
+  // than the three parts packed apart, which needs block borders near where each part ends.
+  const Bytes parts[] = {text_bytes(150000, 16), skewed_bytes(70000, 17), text_bytes(90000, 18)};
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  for (int level : {0, 9}) {
+    SCOPED_TRACE(level);
+    uint64_t apart = 0;
+    for (const Bytes& p : parts) apart += encode("-lh5-", p, level).packed;
+    EXPECT_LT(encode("-lh5-", all, level).packed, apart + apart / 1000);
   }
 }
 

@@ -19,8 +19,11 @@ enum {
   kTBits = 5,
   kCBits = 9,
   kMaxP = 17,
-  kBlockTokens = 32768,   // symbols gathered before a block (or its halves) is written
-  kMinBlockTokens = 512,  // smallest half worth its own tables
+  kBufTokens = 1 << 16,  // lazy levels: symbols gathered before blocks are cut and written
+  kMaxCuts = 128,        // most blocks a buffer or chunk is cut into (Level::cuts at most this)
+  kMinGrid = 256,        // block borders are first placed on a grid of at least this many tokens
+  kFineStep = 32,        // then moved in steps of this many tokens
+  kMaxBlock = 65535,     // the block header counts symbols in 16 bits
 };
 
 struct Level {
@@ -29,21 +32,32 @@ struct Level {
   uint16_t nice;       // a match this long ends the search
   uint16_t lazy;       // a match this long is taken without looking one byte further
   uint16_t passes;     // 0: lazy matching; else passes of the parse by cost over each chunk
-  uint16_t cuts;       // parse by cost: most blocks a chunk is cut into
+  uint16_t cuts;       // most blocks a token buffer or chunk is cut into
 };
 
 // Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits, level 9 with
 // the most passes over each chunk.
 const Level kLevels[10] = {
-    {128, 32, 256, 128, 0, 0},  // 0: default, same as 6
-    {4, 4, 16, 4, 0, 0},       {8, 8, 32, 16, 0, 0},        {16, 8, 64, 32, 0, 0},
-    {32, 16, 96, 64, 0, 0},    {64, 32, 128, 128, 0, 0},    {128, 32, 256, 128, 0, 0},
-    {16, 16, 32, 256, 1, 32},  {128, 128, 128, 256, 3, 64}, {512, 256, 256, 256, 6, 128},
+    {128, 32, 256, 128, 0, 32},  // 0: default, same as 6
+    {4, 4, 16, 4, 0, 32},       {8, 8, 32, 16, 0, 32},       {16, 8, 64, 32, 0, 32},
+    {32, 16, 96, 64, 0, 32},    {64, 32, 128, 128, 0, 32},   {128, 32, 256, 128, 0, 32},
+    {16, 16, 32, 256, 1, 32},   {128, 128, 128, 256, 3, 64}, {512, 256, 256, 256, 6, 128},
 };
 
 struct Token {
   uint16_t code;   // 0..255 literal, 256..509 match length + 253
   uint16_t dist1;  // distance - 1 of a match
+};
+
+// Where a run of tokens is cut into blocks.
+struct Cutter {
+  uint32_t cut[kMaxCuts + 1];  // block borders as token indexes; cut[0] = 0, cut[ncut] = ntok
+  uint32_t ncut;
+  uint64_t best[kMaxCuts + 1];  // cheapest encoding of the tokens up to each grid point
+  uint32_t from[kMaxCuts + 1];  // and the grid point its last block starts at
+  uint32_t step_counts[kMaxCuts][kNC + kMaxP + 1];  // C then position symbols of each grid step
+  uint32_t nflogf;                                  // entries of flogf filled so far
+  float flogf[kMaxBlock + 1];                       // f * log2(f)
 };
 
 struct Encoder {
@@ -66,6 +80,7 @@ struct Encoder {
 
   Token* tok;
   uint32_t ntok;
+  Cutter* cutter;
 
   BitWriter bw;
 
@@ -269,12 +284,6 @@ void prepare_block(Encoder* e, const Token* tok, uint32_t n, int* nc, int* tused
   build_tables(e, nc, tused, pused);
 }
 
-uint64_t block_cost(Encoder* e, const Token* tok, uint32_t n) {
-  int nc, tused, pused;
-  prepare_block(e, tok, n, &nc, &tused, &pused);
-  return block_bits(e, nc, tused, pused);
-}
-
 void emit_block(Encoder* e, const Token* tok, uint32_t n) {
   int nc, tused, pused;
   prepare_block(e, tok, n, &nc, &tused, &pused);
@@ -319,42 +328,163 @@ void emit_block(Encoder* e, const Token* tok, uint32_t n) {
   }
 }
 
-// Emits tokens as one block, or as two parts (recursively) when the statistics change enough
-// inside the range that separate tables pay for themselves. Only halves are tried: the lazy
-// levels are about speed (the levels that parse by cost cut their blocks in cut_blocks).
-void emit_range(Encoder* e, const Token* tok, uint32_t n) {
-  if (n >= 2 * kMinBlockTokens) {
-    const uint32_t half = n / 2;
-    if (block_cost(e, tok, half) + block_cost(e, tok + half, n - half) < block_cost(e, tok, n)) {
-      emit_range(e, tok, half);
-      emit_range(e, tok + half, n - half);
-      return;
+void count_tokens(const Token* t, uint32_t n, uint32_t* cf, uint32_t* pf) {
+  for (uint32_t i = 0; i < n; ++i) {
+    ++cf[t[i].code];
+    if (t[i].code >= 256) ++pf[bit_length(t[i].dist1)];
+  }
+}
+// Size in bits of one block with these symbol counts, tables included.
+uint64_t counts_bits(Encoder* e, const uint32_t* cf, const uint32_t* pf) {
+  memcpy(e->cfreq, cf, sizeof e->cfreq);
+  memcpy(e->pfreq, pf, sizeof e->pfreq);
+  int nc, tused, pused;
+  build_tables(e, &nc, &tused, &pused);
+  return block_bits(e, nc, tused, pused);
+}
+// counts_bits without building codes, several times faster: the entropy of the symbols, the
+// extra bits of the positions and about four bits of table per symbol used.
+uint64_t estimate_bits(Encoder* e, const uint32_t* cf, const uint32_t* pf) {
+  const Cutter* K = e->cutter;
+  double bits = 60;
+  uint32_t nc = 0, np = 0;
+  double sc = 0, sp = 0;
+  for (int c = 0; c < kNC; ++c)
+    if (cf[c]) {
+      nc += cf[c];
+      sc += K->flogf[cf[c]];
+      bits += 4;
+    }
+  for (int p = 0; p < e->np; ++p)
+    if (pf[p]) {
+      np += pf[p];
+      sp += K->flogf[pf[p]];
+      bits += 4 + (p > 1 ? (double)(p - 1) * pf[p] : 0);
+    }
+  bits += K->flogf[nc] - sc + K->flogf[np] - sp;
+  return (uint64_t)bits;
+}
+// Moves the border between blocks j - 1 and j within one grid step either way, in fine steps,
+// to where the two blocks together encode smallest (by estimated or exact sizes).
+void refine_cut(Encoder* e, const Token* t, uint32_t j, uint32_t grid, bool estimate) {
+  auto bits = [&](const uint32_t* cf, const uint32_t* pf) {
+    return estimate ? estimate_bits(e, cf, pf) : counts_bits(e, cf, pf);
+  };
+  Cutter* K = e->cutter;
+  const uint32_t lo = K->cut[j - 1], mid = K->cut[j], hi = K->cut[j + 1];
+  uint32_t lcf[kNC] = {0}, lpf[kMaxP + 1] = {0}, rcf[kNC] = {0}, rpf[kMaxP + 1] = {0};
+  count_tokens(t + lo, mid - lo, lcf, lpf);
+  count_tokens(t + mid, hi - mid, rcf, rpf);
+  uint64_t best = bits(lcf, lpf) + bits(rcf, rpf);
+  uint32_t at = mid;
+  auto move = [&](uint32_t i, uint32_t* cf_from, uint32_t* pf_from, uint32_t* cf_to,
+                  uint32_t* pf_to) {
+    --cf_from[t[i].code];
+    ++cf_to[t[i].code];
+    if (t[i].code >= 256) {
+      --pf_from[bit_length(t[i].dist1)];
+      ++pf_to[bit_length(t[i].dist1)];
+    }
+  };
+  // Earlier: tokens leave the left block for the right one.
+  for (uint32_t x = mid; x > lo + kFineStep && mid - x < grid;) {
+    for (uint32_t k = 0; k < kFineStep; ++k) move(x - 1 - k, lcf, lpf, rcf, rpf);
+    x -= kFineStep;
+    if (hi - x > kMaxBlock) break;
+    const uint64_t c = bits(lcf, lpf) + bits(rcf, rpf);
+    if (c < best) {
+      best = c;
+      at = x;
     }
   }
-  emit_block(e, tok, n);
+  memset(lcf, 0, sizeof lcf);
+  memset(lpf, 0, sizeof lpf);
+  memset(rcf, 0, sizeof rcf);
+  memset(rpf, 0, sizeof rpf);
+  count_tokens(t + lo, mid - lo, lcf, lpf);
+  count_tokens(t + mid, hi - mid, rcf, rpf);
+  // Later: tokens leave the right block for the left one.
+  for (uint32_t x = mid; x + kFineStep < hi && x - mid < grid;) {
+    for (uint32_t k = 0; k < kFineStep; ++k) move(x + k, rcf, rpf, lcf, lpf);
+    x += kFineStep;
+    if (x - lo > kMaxBlock) break;
+    const uint64_t c = bits(lcf, lpf) + bits(rcf, rpf);
+    if (c < best) {
+      best = c;
+      at = x;
+    }
+  }
+  K->cut[j] = at;
+}
+// Cuts ntok tokens into the blocks that encode smallest: the cheapest cut on a grid
+// of at most max_cuts steps (by dynamic programming over the grid points, with block sizes
+// estimated or exact), then each border moved in fine steps. The work grows
+// with the square of max_cuts.
+void cut_blocks(Encoder* e, const Token* t, uint32_t ntok, uint32_t max_cuts, bool estimate) {
+  Cutter* K = e->cutter;
+  // No count in a block exceeds its length: the table grows only as far as blocks do, so
+  // small inputs do not pay for it.
+  const uint32_t need = ntok < (uint32_t)kMaxBlock ? ntok : (uint32_t)kMaxBlock;
+  for (; K->nflogf <= need; ++K->nflogf)
+    K->flogf[K->nflogf] = K->nflogf ? (float)(K->nflogf * __builtin_log2((double)K->nflogf)) : 0;
+  uint32_t grid = (ntok + max_cuts - 1) / max_cuts;
+  if (grid < kMinGrid) grid = kMinGrid;
+  const uint32_t k_end = (ntok + grid - 1) / grid;
+  const uint32_t span = kMaxBlock / grid;  // grid steps a block may take
+  auto point = [&](uint32_t k) { return k * grid < ntok ? k * grid : ntok; };
+  // Symbol counts of each grid step, so that a block's counts are sums of whole steps.
+  memset(K->step_counts, 0, k_end * sizeof K->step_counts[0]);
+  for (uint32_t k = 0; k < k_end; ++k)
+    count_tokens(t + point(k), point(k + 1) - point(k), K->step_counts[k], K->step_counts[k] + kNC);
+  K->best[0] = 0;
+  for (uint32_t k = 1; k <= k_end; ++k) K->best[k] = UINT64_MAX;
+  for (uint32_t a = 0; a < k_end; ++a) {
+    uint32_t counts[kNC + kMaxP + 1] = {0};
+    const uint32_t* cf = counts;
+    const uint32_t* pf = counts + kNC;
+    for (uint32_t b = a + 1; b <= k_end && b - a <= span; ++b) {
+      const uint32_t* add = K->step_counts[b - 1];
+      for (int i = 0; i < kNC + kMaxP + 1; ++i) counts[i] += add[i];
+      const uint64_t c =
+          K->best[a] + (estimate ? estimate_bits(e, cf, pf) : counts_bits(e, cf, pf));
+      if (c < K->best[b]) {
+        K->best[b] = c;
+        K->from[b] = a;
+      }
+    }
+  }
+  uint32_t n = 0;
+  for (uint32_t k = k_end; k > 0; k = K->from[k]) K->best[n++] = point(k);  // reused, reversed
+  K->cut[0] = 0;
+  for (uint32_t j = 1; j <= n; ++j) K->cut[j] = (uint32_t)K->best[n - j];
+  K->ncut = n;
+  for (uint32_t j = 1; j < n; ++j) refine_cut(e, t, j, grid, estimate);
 }
 
-// Keeps up to two blocks of tokens so that the last block can be balanced with the one
-// before it instead of ending on a tiny block.
+// Cuts the token buffer into blocks and writes them. Unless the input has ended, the last
+// block stays in the buffer to grow with the next symbols, so that blocks end where the
+// statistics change rather than where the buffer happens to be full.
+void flush_tokens(Encoder* e, bool last) {
+  Cutter* K = e->cutter;
+  cut_blocks(e, e->tok, e->ntok, e->level.cuts, true);
+  // A last block of more than half the buffer is written too: keeping it would cut the same
+  // tokens again after only a few more.
+  const bool hold = !last && K->cut[K->ncut] - K->cut[K->ncut - 1] <= kBufTokens / 2;
+  const uint32_t keep = hold ? K->ncut - 1 : K->ncut;
+  for (uint32_t j = 0; j < keep; ++j) emit_block(e, e->tok + K->cut[j], K->cut[j + 1] - K->cut[j]);
+  const uint32_t done = K->cut[keep];
+  memmove(e->tok, e->tok + done, (e->ntok - done) * sizeof(Token));
+  e->ntok -= done;
+}
+
 inline void add_token(Encoder* e, unsigned code, uint32_t dist1) {
   e->tok[e->ntok].code = (uint16_t)code;
   e->tok[e->ntok].dist1 = (uint16_t)dist1;
-  if (++e->ntok == 2 * kBlockTokens) {
-    emit_range(e, e->tok, kBlockTokens);
-    memmove(e->tok, e->tok + kBlockTokens, kBlockTokens * sizeof(Token));
-    e->ntok = kBlockTokens;
-  }
+  if (++e->ntok == kBufTokens) flush_tokens(e, false);
 }
 
 void finish_blocks(Encoder* e) {
-  if (e->ntok > kBlockTokens) {
-    const uint32_t first = e->ntok / 2;
-    emit_range(e, e->tok, first);
-    emit_range(e, e->tok + first, e->ntok - first);
-  } else if (e->ntok) {
-    emit_range(e, e->tok, e->ntok);
-  }
-  e->ntok = 0;
+  if (e->ntok) flush_tokens(e, true);
 }
 
 inline bool running(const Encoder* e) { return e->status == LZH_OK && e->bw.status == LZH_OK; }
@@ -420,11 +550,7 @@ enum {
   kPairRoom = 4,  // average pairs per position the pool holds; a chunk ends early when full
   kCostUnit = 16,
   kNoCost = 0xFFFFFFFFu,
-  kMaxCuts = 128,   // most blocks a chunk is cut into (Level::cuts is at most this)
-  kTrialCuts = 32,  // the same for the cuts that only price the next pass
-  kMinGrid = 256,   // block borders are first placed on a grid of at least this many tokens
-  kFineStep = 32,   // then moved in steps of this many tokens
-  kMaxBlock = 65535,
+  kTrialCuts = 32,  // most blocks of the cuts that only price the next pass
 };
 
 struct Pair {
@@ -444,14 +570,9 @@ struct Parse {
   uint32_t first[kChunk + 1];  // pairs of position i: pairs[first[i] .. first[i + 1])
   Pair pairs[kChunk * kPairRoom];
   Token path[kChunk];
-  uint32_t cut[kMaxCuts + 1];  // block borders as token indexes; cut[0] = 0, cut[ncut] = ntok
-  uint32_t ncut;
   Model model[kMaxCuts];         // the statistics of each block of the last cut ...
   uint32_t model_end[kMaxCuts];  // ... and the chunk offset where its bytes end
   uint32_t nmodel;
-  float flogf[kMaxBlock + 1];   // f * log2(f)
-  uint64_t best[kMaxCuts + 1];  // cutting: cheapest encoding of the first k grid steps
-  uint32_t from[kMaxCuts + 1];
 };
 
 // Code lengths from frequencies, as costs; symbols the model has not seen cost a bit more
@@ -472,13 +593,6 @@ void costs_from(const uint32_t* freq, int n, uint32_t* cost) {
 void initial_model(Encoder* e, Model* m) {
   for (int c = 0; c < kNC; ++c) m->ccost[c] = (c < 256 ? 8 : c < 256 + 16 ? 6 : 9) * kCostUnit;
   for (int p = 0; p < e->np; ++p) m->pcost[p] = (uint32_t)(4 + (p > 1 ? p - 1 : 0)) * kCostUnit;
-}
-
-void count_tokens(const Token* t, uint32_t n, uint32_t* cf, uint32_t* pf) {
-  for (uint32_t i = 0; i < n; ++i) {
-    ++cf[t[i].code];
-    if (t[i].code >= 256) ++pf[bit_length(t[i].dist1)];
-  }
 }
 
 void model_from_counts(Encoder* e, const uint32_t* cf, const uint32_t* pf, Model* m) {
@@ -575,131 +689,19 @@ uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
   return ntok;
 }
 
-// Size in bits of one block with these symbol counts, tables included.
-uint64_t counts_bits(Encoder* e, const uint32_t* cf, const uint32_t* pf) {
-  memcpy(e->cfreq, cf, sizeof e->cfreq);
-  memcpy(e->pfreq, pf, sizeof e->pfreq);
-  int nc, tused, pused;
-  build_tables(e, &nc, &tused, &pused);
-  return block_bits(e, nc, tused, pused);
-}
-
-// Moves the border between blocks j - 1 and j within one grid step either way, in fine steps,
-// to where the two blocks together encode smallest.
-void refine_cut(Encoder* e, Parse* P, uint32_t j, uint32_t grid) {
-  const Token* t = P->path;
-  const uint32_t lo = P->cut[j - 1], mid = P->cut[j], hi = P->cut[j + 1];
-  uint32_t lcf[kNC] = {0}, lpf[kMaxP + 1] = {0}, rcf[kNC] = {0}, rpf[kMaxP + 1] = {0};
-  count_tokens(t + lo, mid - lo, lcf, lpf);
-  count_tokens(t + mid, hi - mid, rcf, rpf);
-  uint64_t best = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
-  uint32_t at = mid;
-  auto move = [&](uint32_t i, uint32_t* cf_from, uint32_t* pf_from, uint32_t* cf_to,
-                  uint32_t* pf_to) {
-    --cf_from[t[i].code];
-    ++cf_to[t[i].code];
-    if (t[i].code >= 256) {
-      --pf_from[bit_length(t[i].dist1)];
-      ++pf_to[bit_length(t[i].dist1)];
-    }
-  };
-  // Earlier: tokens leave the left block for the right one.
-  for (uint32_t x = mid; x > lo + kFineStep && mid - x < grid;) {
-    for (uint32_t k = 0; k < kFineStep; ++k) move(x - 1 - k, lcf, lpf, rcf, rpf);
-    x -= kFineStep;
-    if (hi - x > kMaxBlock) break;
-    const uint64_t c = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
-    if (c < best) {
-      best = c;
-      at = x;
-    }
-  }
-  memset(lcf, 0, sizeof lcf);
-  memset(lpf, 0, sizeof lpf);
-  memset(rcf, 0, sizeof rcf);
-  memset(rpf, 0, sizeof rpf);
-  count_tokens(t + lo, mid - lo, lcf, lpf);
-  count_tokens(t + mid, hi - mid, rcf, rpf);
-  // Later: tokens leave the right block for the left one.
-  for (uint32_t x = mid; x + kFineStep < hi && x - mid < grid;) {
-    for (uint32_t k = 0; k < kFineStep; ++k) move(x + k, rcf, rpf, lcf, lpf);
-    x += kFineStep;
-    if (x - lo > kMaxBlock) break;
-    const uint64_t c = counts_bits(e, lcf, lpf) + counts_bits(e, rcf, rpf);
-    if (c < best) {
-      best = c;
-      at = x;
-    }
-  }
-  P->cut[j] = at;
-}
-
-// Cuts the chunk's ntok tokens into the blocks that encode smallest: the cheapest cut on a grid
-// of at most max_cuts steps (by dynamic programming over the grid points, with block sizes
-// estimated or exact), then each border moved in fine steps by exact sizes. The work grows
-// with the square of max_cuts.
-// counts_bits without building codes, several times faster: the entropy of the symbols, the
-// extra bits of the positions and about four bits of table per symbol used.
-uint64_t estimate_bits(Encoder* e, const Parse* P, const uint32_t* cf, const uint32_t* pf) {
-  double bits = 60;
-  uint32_t nc = 0, np = 0;
-  double sc = 0, sp = 0;
-  for (int c = 0; c < kNC; ++c)
-    if (cf[c]) {
-      nc += cf[c];
-      sc += P->flogf[cf[c]];
-      bits += 4;
-    }
-  for (int p = 0; p < e->np; ++p)
-    if (pf[p]) {
-      np += pf[p];
-      sp += P->flogf[pf[p]];
-      bits += 4 + (p > 1 ? (double)(p - 1) * pf[p] : 0);
-    }
-  bits += P->flogf[nc] - sc + P->flogf[np] - sp;
-  return (uint64_t)bits;
-}
-
-void cut_blocks(Encoder* e, Parse* P, uint32_t ntok, uint32_t max_cuts, bool estimate) {
-  uint32_t grid = (ntok + max_cuts - 1) / max_cuts;
-  if (grid < kMinGrid) grid = kMinGrid;
-  const uint32_t k_end = (ntok + grid - 1) / grid;
-  const uint32_t span = kMaxBlock / grid;  // grid steps a block may take
-  auto point = [&](uint32_t k) { return k * grid < ntok ? k * grid : ntok; };
-  P->best[0] = 0;
-  for (uint32_t k = 1; k <= k_end; ++k) P->best[k] = UINT64_MAX;
-  for (uint32_t a = 0; a < k_end; ++a) {
-    uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
-    for (uint32_t b = a + 1; b <= k_end && b - a <= span; ++b) {
-      count_tokens(P->path + point(b - 1), point(b) - point(b - 1), cf, pf);
-      const uint64_t c =
-          P->best[a] + (estimate ? estimate_bits(e, P, cf, pf) : counts_bits(e, cf, pf));
-      if (c < P->best[b]) {
-        P->best[b] = c;
-        P->from[b] = a;
-      }
-    }
-  }
-  uint32_t n = 0;
-  for (uint32_t k = k_end; k > 0; k = P->from[k]) P->best[n++] = point(k);  // reused, reversed
-  P->cut[0] = 0;
-  for (uint32_t j = 1; j <= n; ++j) P->cut[j] = (uint32_t)P->best[n - j];
-  P->ncut = n;
-  for (uint32_t j = 1; j < n; ++j) refine_cut(e, P, j, grid);
-}
-
 // Each block of the last cut becomes the model for the bytes it covers.
 void models_from_cut(Encoder* e, Parse* P) {
+  const Cutter* K = e->cutter;
   uint32_t bytes = 0;
-  for (uint32_t j = 0; j < P->ncut; ++j) {
+  for (uint32_t j = 0; j < K->ncut; ++j) {
     uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
-    count_tokens(P->path + P->cut[j], P->cut[j + 1] - P->cut[j], cf, pf);
+    count_tokens(P->path + K->cut[j], K->cut[j + 1] - K->cut[j], cf, pf);
     model_from_counts(e, cf, pf, &P->model[j]);
-    for (uint32_t i = P->cut[j]; i < P->cut[j + 1]; ++i)
+    for (uint32_t i = K->cut[j]; i < K->cut[j + 1]; ++i)
       bytes += P->path[i].code >= 256 ? P->path[i].code - 253u : 1u;
     P->model_end[j] = bytes;
   }
-  P->nmodel = P->ncut;
+  P->nmodel = K->ncut;
 }
 
 // Keeps at least one dictionary of history before `base` and reads until a chunk and the
@@ -764,8 +766,6 @@ void compress_by_cost(Encoder* e) {
   }
   initial_model(e, &P->model[0]);
   P->nmodel = 1;
-  P->flogf[0] = 0;
-  for (uint32_t f = 1; f <= kMaxBlock; ++f) P->flogf[f] = (float)(f * __builtin_log2((double)f));
   uint32_t base = 0, end = 0;
   for (;;) {
     fill_chunk(e, &base, &end);
@@ -776,13 +776,14 @@ void compress_by_cost(Encoder* e) {
     P->nmodel = 1;
     uint32_t ntok = shortest_path(e, P, base, n);
     for (int pass = 1; pass < e->level.passes; ++pass) {
-      cut_blocks(e, P, ntok, kTrialCuts, true);
+      cut_blocks(e, P->path, ntok, kTrialCuts, true);
       models_from_cut(e, P);
       ntok = shortest_path(e, P, base, n);
     }
-    cut_blocks(e, P, ntok, e->level.cuts, false);
-    for (uint32_t j = 0; j < P->ncut && running(e); ++j)
-      emit_block(e, P->path + P->cut[j], P->cut[j + 1] - P->cut[j]);
+    cut_blocks(e, P->path, ntok, e->level.cuts, false);
+    const Cutter* K = e->cutter;
+    for (uint32_t j = 0; j < K->ncut && running(e); ++j)
+      emit_block(e, P->path + K->cut[j], K->cut[j + 1] - K->cut[j]);
     models_from_cut(e, P);
     base += n;
     if (!running(e)) break;
@@ -819,12 +820,13 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   const size_t win_bytes = wsize + 16;
   const size_t head_bytes = ((size_t)1 << hash_bits) * sizeof(int32_t);
   const size_t prev_bytes = (size_t)dsize * sizeof(int32_t);
-  const size_t tok_bytes = 2 * (size_t)kBlockTokens * sizeof(Token);
-  unsigned char* block =
-      (unsigned char*)malloc(sizeof(Encoder) + head_bytes + prev_bytes + tok_bytes + win_bytes);
+  const size_t tok_bytes = (size_t)kBufTokens * sizeof(Token);
+  unsigned char* block = (unsigned char*)malloc(sizeof(Encoder) + sizeof(Cutter) + head_bytes +
+                                                prev_bytes + tok_bytes + win_bytes);
   if (!block) return LZH_E_MEMORY;
   Encoder* e = (Encoder*)block;
-  e->head = (int32_t*)(block + sizeof(Encoder));
+  e->cutter = (Cutter*)(block + sizeof(Encoder));
+  e->head = (int32_t*)((unsigned char*)e->cutter + sizeof(Cutter));
   e->prev = (int32_t*)((unsigned char*)e->head + head_bytes);
   e->tok = (Token*)((unsigned char*)e->prev + prev_bytes);
   e->win = (unsigned char*)e->tok + tok_bytes;
@@ -845,6 +847,7 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   memset(e->prev, 0xFF, prev_bytes);
   memset(e->win, 0, win_bytes);
   e->ntok = 0;
+  e->cutter->nflogf = 0;
   bw_init(&e->bw, io, options ? options->stop_above : 0);
 
   if (by_cost)
