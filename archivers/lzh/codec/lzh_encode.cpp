@@ -652,19 +652,33 @@ uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
       P->cost[i + 1] = lit;
       P->step_len[i + 1] = 1;
     }
+    // Pairs come nearest first with growing lengths. A length up to pair k's can copy from
+    // pair k or any farther one: the cheapest of those, as a farther group's code may be
+    // shorter enough to outweigh its extra bits.
+    const uint32_t k0 = P->first[i], npair = P->first[i + 1] - k0;
+    uint32_t dcost[kMaxP + 1];
+    uint16_t dist1[kMaxP + 1];
+    for (uint32_t k = npair; k-- > 0;) {
+      const Pair pr = P->pairs[k0 + k];
+      dcost[k] = M.pcost[bit_length(pr.dist1)];
+      dist1[k] = pr.dist1;
+      if (k + 1 < npair && dcost[k + 1] < dcost[k]) {
+        dcost[k] = dcost[k + 1];
+        dist1[k] = dist1[k + 1];
+      }
+    }
     uint32_t from = kMinMatch;
-    for (uint32_t k = P->first[i]; k < P->first[i + 1]; ++k) {
-      const Pair pr = P->pairs[k];
-      const uint32_t dcost = here + M.pcost[bit_length(pr.dist1)];
-      for (uint32_t len = from; len <= pr.len; ++len) {
-        const uint32_t c = dcost + M.ccost[len + 253];
+    for (uint32_t k = 0; k < npair; ++k) {
+      const uint32_t top = P->pairs[k0 + k].len;
+      for (uint32_t len = from; len <= top; ++len) {
+        const uint32_t c = here + dcost[k] + M.ccost[len + 253];
         if (c < P->cost[i + len]) {
           P->cost[i + len] = c;
           P->step_len[i + len] = (uint16_t)len;
-          P->step_dist1[i + len] = pr.dist1;
+          P->step_dist1[i + len] = dist1[k];
         }
       }
-      from = pr.len + 1u;
+      if (top + 1u > from) from = top + 1u;
     }
   }
   // Walk back from the end, then reverse into order.
