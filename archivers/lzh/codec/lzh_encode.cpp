@@ -171,8 +171,11 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   int level = options ? options->level : 0;
   if (level < 0 || level > 9) level = 0;
   const bool by_cost = kLevels[level].passes != 0;
-  // Parsing by cost keeps up to two dictionaries of history plus a whole chunk.
-  const uint32_t wsize = by_cost ? 2 * dsize + kChunk : 2 * dsize;
+  // Parsing by cost keeps up to two dictionaries of history plus a whole chunk, or just the
+  // whole input when that is smaller: clearing 600 KB per small member would cost more than
+  // packing it. (The lazy window slides by a dictionary and keeps its full size.)
+  uint32_t wsize = by_cost ? 2 * dsize + kChunk : 2 * dsize;
+  if (by_cost && original_size < wsize) wsize = (uint32_t)original_size + 1;
 
   const size_t win_bytes = wsize + 16;
   const size_t head_bytes = ((size_t)1 << hash_bits) * sizeof(int32_t);
