@@ -83,7 +83,7 @@ void find_all_pairs(Encoder* e, File* f) {
 void parse(const File& f, const std::vector<Model>& model, const std::vector<uint32_t>& end,
            std::vector<Token>* out) {
   const uint32_t n = (uint32_t)f.first.size() - 1;
-  std::vector<float> cost(n + 1, INFINITY);
+  std::vector<double> cost(n + 1, INFINITY);  // float loses whole bits over megabytes
   std::vector<uint16_t> step(n + 1), dist(n + 1);
   cost[0] = 0;
   size_t b = 0;
@@ -105,7 +105,7 @@ void parse(const File& f, const std::vector<Model>& model, const std::vector<uin
     uint32_t from = kMinMatch;
     for (uint32_t k = 0; k < np; ++k) {
       for (uint32_t len = from; len <= f.pairs[k0 + k].len; ++len) {
-        const float c = cost[i] + dc[k] + M.c[len + 253];
+        const double c = cost[i] + dc[k] + M.c[len + 253];
         if (c < cost[i + len])
           cost[i + len] = c, step[i + len] = (uint16_t)len, dist[i + len] = d1[k];
       }
