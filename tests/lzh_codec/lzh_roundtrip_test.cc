@@ -133,6 +133,23 @@ TEST(LzhRoundTrip, BlocksEndWhereTheStatisticsChange) {
   }
 }
 
+TEST(LzhRoundTrip, MatchesAtEveryDistanceGroup) {
+  // Random 'a'/'b' text: every position has a longer match in nearly every position group,
+  // so the parse by cost runs out of room for them and ends its chunks early; matches must
+  // still stop at the chunk's end.
+  Bytes ab = random_bytes(450000, 19);
+  for (unsigned char& c : ab) c = 'a' + (c & 1);
+  for (const char* method : {"-lh5-", "-lh7-"}) {
+    SCOPED_TRACE(method);
+    CodecResult e = encode(method, ab, 9);
+    ASSERT_EQ(e.rc, LZH_OK);
+    EXPECT_LT(e.packed, ab.size() / 7);
+    CodecResult d = decode(method, e.out, ab.size());
+    ASSERT_EQ(d.rc, LZH_OK);
+    EXPECT_TRUE(d.out == ab);
+  }
+}
+
 TEST(LzhRoundTrip, EncoderErrors) {
   const Bytes data = text_bytes(100000, 8);
   uint64_t packed = 0;
