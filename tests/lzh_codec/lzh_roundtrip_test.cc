@@ -42,6 +42,18 @@ std::vector<Case> corpus() {
   return c;
 }
 
+// Few distinct byte values, unevenly frequent, no text among them: statistics far from text.
+Bytes skewed_bytes(size_t n, uint32_t seed) {
+  Bytes b(n);
+  uint32_t x = seed;
+  for (size_t i = 0; i < n; ++i) {
+    x = x * 1103515245u + 12345u;
+    const uint32_t r = x >> 16;
+    b[i] = (unsigned char)(0x80 + (r % 8) * (r % 5));
+  }
+  return b;
+}
+
 }  // namespace
 
 TEST(LzhRoundTrip, AllMethodsAndShapes) {
@@ -93,6 +105,49 @@ TEST(LzhRoundTrip, CompressesAsExpected) {
   EXPECT_LT(encode("-lh5-", text).packed, text.size() / 3);
   const Bytes noise = random_bytes(1 << 20, 7);
   EXPECT_LT(encode("-lh5-", noise).packed, noise.size() + noise.size() / 50);
+  // Noise repeated exactly one dictionary later: the repeat is one long copy from the largest
+  // distance the method names, at every level.
+  for (const auto& [method, dsize] :
+       {std::pair{"-lh5-", 8192u}, std::pair{"-lh6-", 32768u}, std::pair{"-lh7-", 65536u}}) {
+    const Bytes once = random_bytes(dsize, 15);
+    Bytes twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    for (int level : {0, 7, 9}) {
+      SCOPED_TRACE(std::string(method) + " level " + std::to_string(level));
+      EXPECT_LT(encode(method, twice, level).packed, dsize + dsize / 16);
+    }
+  }
+}
+
+TEST(LzhRoundTrip, BlocksEndWhereTheStatisticsChange) {
+  // Text, binary-like bytes and text again: packed in one stream they must cost hardly more
+  // than the three parts packed apart, which needs block borders near where each part ends.
+  const Bytes parts[] = {text_bytes(150000, 16), skewed_bytes(70000, 17), text_bytes(90000, 18)};
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  for (int level : {0, 9}) {
+    SCOPED_TRACE(level);
+    uint64_t apart = 0;
+    for (const Bytes& p : parts) apart += encode("-lh5-", p, level).packed;
+    EXPECT_LT(encode("-lh5-", all, level).packed, apart + apart / 1000);
+  }
+}
+
+TEST(LzhRoundTrip, MatchesAtEveryDistanceGroup) {
+  // Random 'a'/'b' text: every position has a longer match in nearly every position group,
+  // so the parse by cost runs out of room for them and ends its chunks early; matches must
+  // still stop at the chunk's end.
+  Bytes ab = random_bytes(450000, 19);
+  for (unsigned char& c : ab) c = 'a' + (c & 1);
+  for (const char* method : {"-lh5-", "-lh7-"}) {
+    SCOPED_TRACE(method);
+    CodecResult e = encode(method, ab, 9);
+    ASSERT_EQ(e.rc, LZH_OK);
+    EXPECT_LT(e.packed, ab.size() / 7);
+    CodecResult d = decode(method, e.out, ab.size());
+    ASSERT_EQ(d.rc, LZH_OK);
+    EXPECT_TRUE(d.out == ab);
+  }
 }
 
 TEST(LzhRoundTrip, EncoderErrors) {

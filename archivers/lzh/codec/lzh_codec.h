@@ -65,7 +65,8 @@ int lzh_encode(const char method[5], uint64_t original_size, const LzhStreams* i
                uint64_t* packed_size);
 
 /* Encoder tuning. `level` 1 (fastest) ... 9 (smallest), 0 = default (6); 1-6 match lazily,
- * 7-9 choose matches by their cost in bits (several times slower). When `stop_above` is
+ * 7-9 choose matches by their cost in bits (level 7 about three times slower than the
+ * default, level 9 about fifteen times, each holding about 10 MB more). When `stop_above` is
  * non-zero the encoder gives up with LZH_E_NOGAIN as soon as more than that many packed bytes
  * have been produced, so callers that fall back to -lh0- need not compress incompressible
  * data to the end. */

@@ -1,82 +1,24 @@
-// -lh5-, -lh6-, -lh7- encoder: hash-chain LZSS with one-step lazy matching, blocks of static
-// Huffman codes. Streams: memory is bounded by the dictionary size and the block buffer.
+// -lh5-, -lh6-, -lh7- encoder: hash-chain LZSS with one-step lazy matching (levels 1-6) or a
+// parse by cost (7-9, lzh_encode_cost.cpp), blocks of static Huffman codes
+// (lzh_encode_blocks.cpp). Streams: memory is bounded by the dictionary size and the block or
+// chunk buffer.
 #include <stdlib.h>
 #include <string.h>
 
-#include "lzh_encoder.h"
+#include "lzh_encode_state.h"
 
 namespace lzh {
 
 namespace {
 
-enum {
-  kMinMatch = 3,
-  kMaxMatch = 256,
-  kLookahead = kMaxMatch + kMinMatch,  // bytes kept ahead of the current position
-  kNC = 510,
-  kNT = 19,
-  kTBits = 5,
-  kCBits = 9,
-  kMaxP = 17,
-  kBlockTokens = 32768,   // symbols gathered before a block (or its halves) is written
-  kMinBlockTokens = 512,  // smallest half worth its own tables
-};
-
-struct Level {
-  uint16_t max_chain;  // candidates examined per position
-  uint16_t good;       // a match this long cuts the chain to a quarter
-  uint16_t nice;       // a match this long ends the search
-  uint16_t lazy;       // a match this long is taken without looking one byte further
-  uint16_t passes;     // 0: lazy matching; else parses by cost, re-costed this many times
-};
-
-// Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits.
+// Levels 1-6 match lazily (fast); 7-9 choose every match by its cost in bits, level 9 with
+// the most passes over each chunk.
 const Level kLevels[10] = {
-    {128, 32, 256, 128, 0},  // 0: default, same as 6
-    {4, 4, 16, 4, 0},       {8, 8, 32, 16, 0},       {16, 8, 64, 32, 0},
-    {32, 16, 96, 64, 0},    {64, 32, 128, 128, 0},   {128, 32, 256, 128, 0},
-    {16, 16, 32, 256, 1},   {128, 128, 128, 256, 2}, {512, 256, 256, 256, 3},
+    {128, 32, 256, 128, 0, 32},  // 0: default, same as 6
+    {4, 4, 16, 4, 0, 32},       {8, 8, 32, 16, 0, 32},       {16, 8, 64, 32, 0, 32},
+    {32, 16, 96, 64, 0, 32},    {64, 32, 128, 128, 0, 32},   {128, 32, 256, 128, 0, 32},
+    {16, 16, 32, 256, 1, 32},   {128, 128, 128, 256, 3, 64}, {4096, 256, 256, 256, 6, 128},
 };
-
-struct Token {
-  uint16_t code;   // 0..255 literal, 256..509 match length + 253
-  uint16_t dist1;  // distance - 1 of a match
-};
-
-struct Encoder {
-  const LzhStreams* io;
-  int status;
-  uint64_t in_left;
-
-  uint32_t dsize;  // dictionary: largest distance used is dsize - 1
-  int np, pbit;
-  Level level;
-  uint32_t too_far;  // 3-byte matches farther than this cost more than three literals
-
-  unsigned char* win;  // 2 * dsize bytes plus slack for word-wise comparison
-  uint32_t wsize;
-  uint32_t pos;        // current position in win
-  uint32_t lookahead;  // bytes available from pos
-  int hash_bits;
-  int32_t* head;
-  int32_t* prev;  // indexed by position & (dsize - 1)
-
-  Token* tok;
-  uint32_t ntok;
-
-  BitWriter bw;
-
-  uint32_t cfreq[kNC], pfreq[kMaxP + 1], tfreq[kNT];
-  uint8_t clen[kNC], plen[kMaxP + 1], tlen[kNT];
-  uint16_t ccode[kNC], pcode[kMaxP + 1], tcode[kNT];
-};
-
-inline int bit_length(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
-
-inline uint32_t hash3(const Encoder* e, const unsigned char* p) {
-  const uint32_t v = ((uint32_t)p[0] << 16) | ((uint32_t)p[1] << 8) | p[2];
-  return (v * 2654435761u) >> (32 - e->hash_bits);
-}
 
 // Reads input until the window is full or the input is exhausted, sliding the window down
 // by one dictionary when it runs out of room.
@@ -105,19 +47,6 @@ void fill_window(Encoder* e) {
   }
 }
 
-inline uint32_t match_length(const unsigned char* a, const unsigned char* b, uint32_t limit) {
-  uint32_t n = 0;
-  while (n + 8 <= limit) {
-    uint64_t x, y;
-    memcpy(&x, a + n, 8);
-    memcpy(&y, b + n, 8);
-    if (x != y) return n + (uint32_t)(__builtin_ctzll(x ^ y) >> 3);
-    n += 8;
-  }
-  while (n < limit && a[n] == b[n]) ++n;
-  return n;
-}
-
 // Searches the hash chain from `cur` for a match longer than `best`; returns its length
 // (or `best` when none is longer) and stores the distance.
 uint32_t longest_match(Encoder* e, int32_t cur, uint32_t best, uint32_t* dist) {
@@ -128,236 +57,51 @@ uint32_t longest_match(Encoder* e, int32_t cur, uint32_t best, uint32_t* dist) {
   uint32_t chain = e->level.max_chain;
   if (best >= e->level.good) chain >>= 2;
   const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
-  while (cur >= 0 && e->pos - (uint32_t)cur < e->dsize && chain--) {
+  while (cur >= 0 && chain--) {
+    const uint32_t d = e->pos - (uint32_t)cur;
+    if (d > e->dsize) break;
     const unsigned char* m = e->win + cur;
     if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
       const uint32_t len = match_length(s, m, limit);
       // One byte more is not worth a distance that needs four more extra bits.
-      if (len > best && !(len == best + 1 && best >= kMinMatch &&
-                          bit_length(e->pos - (uint32_t)cur) > bit_length(*dist) + 4)) {
+      if (len > best &&
+          !(len == best + 1 && best >= kMinMatch && bit_length(d) > bit_length(*dist) + 4)) {
         best = len;
-        *dist = e->pos - (uint32_t)cur;
+        *dist = d;
         if (len >= nice) break;
       }
     }
+    // A full dictionary back shares its chain slot with the current position.
+    if (d == e->dsize) break;
     cur = e->prev[(uint32_t)cur & mask];
   }
   return best;
 }
-
-inline int32_t insert_string(Encoder* e, uint32_t p) {
-  const uint32_t h = hash3(e, e->win + p);
-  const int32_t old = e->head[h];
-  e->prev[p & (e->dsize - 1)] = old;
-  e->head[h] = (int32_t)p;
-  return old;
+// Cuts the token buffer into blocks and writes them. Unless the input has ended, the last
+// block stays in the buffer to grow with the next symbols, so that blocks end where the
+// statistics change rather than where the buffer happens to be full.
+void flush_tokens(Encoder* e, bool last) {
+  Cutter* K = e->cutter;
+  cut_blocks(e, e->tok, e->ntok, e->level.cuts, true);
+  // A last block of more than half the buffer is written too: keeping it would cut the same
+  // tokens again after only a few more.
+  const bool hold = !last && K->cut[K->ncut] - K->cut[K->ncut - 1] <= kBufTokens / 2;
+  const uint32_t keep = hold ? K->ncut - 1 : K->ncut;
+  for (uint32_t j = 0; j < keep; ++j) emit_block(e, e->tok + K->cut[j], K->cut[j + 1] - K->cut[j]);
+  const uint32_t done = K->cut[keep];
+  memmove(e->tok, e->tok + done, (e->ntok - done) * sizeof(Token));
+  e->ntok -= done;
 }
 
-// --- block output ---------------------------------------------------------------------
-
-void write_length_list(Encoder* e, const uint8_t* len, int n, int width, int special) {
-  int k = n;
-  while (k > 0 && len[k - 1] == 0) --k;
-  bw_put(&e->bw, width, (uint32_t)k);
-  int i = 0;
-  while (i < k) {
-    const int v = len[i++];
-    if (v <= 6) {
-      bw_put(&e->bw, 3, (uint32_t)v);
-    } else {
-      // 7 then (v - 7) one-bits and a zero-bit.
-      bw_put(&e->bw, 3, 7);
-      bw_put(&e->bw, v - 6, ((1u << (v - 6)) - 2));
-    }
-    if (i == special) {
-      int zeros = 0;
-      while (zeros < 3 && i + zeros < k && len[i + zeros] == 0) ++zeros;
-      bw_put(&e->bw, 2, (uint32_t)zeros);
-      i += zeros;
-    }
-  }
-}
-
-// Runs of zero C lengths and the T symbols that code them (T0 one zero, T1 3..18, T2 20+).
-template <typename Fn>
-void for_each_c_token(const uint8_t* clen, int n, Fn fn) {
-  int i = 0;
-  while (i < n) {
-    if (clen[i] != 0) {
-      fn(clen[i] + 2, 0, 0);
-      ++i;
-      continue;
-    }
-    int run = 1;
-    while (i + run < n && clen[i + run] == 0) ++run;
-    i += run;
-    if (run <= 2) {
-      for (int k = 0; k < run; ++k) fn(0, 0, 0);
-    } else if (run <= 18) {
-      fn(1, 4, (uint32_t)(run - 3));
-    } else if (run == 19) {
-      fn(0, 0, 0);
-      fn(1, 4, 15);
-    } else {
-      fn(2, 9, (uint32_t)(run - 20));
-    }
-  }
-}
-
-// Counts symbols and builds the three code tables of a block.
-void prepare_block(Encoder* e, const Token* tok, uint32_t n, int* nc, int* tused, int* pused) {
-  memset(e->cfreq, 0, sizeof e->cfreq);
-  memset(e->pfreq, 0, sizeof e->pfreq);
-  for (uint32_t i = 0; i < n; ++i) {
-    ++e->cfreq[tok[i].code];
-    if (tok[i].code >= 256) ++e->pfreq[bit_length(tok[i].dist1)];
-  }
-  // Never a single-symbol C table: some readers mishandle it at the end of a stream, so an
-  // unused symbol gets a code too.
-  int used = 0;
-  for (int s = 0; s < kNC && used < 2; ++s) used += e->cfreq[s] != 0;
-  if (used < 2) ++e->cfreq[e->cfreq[0] ? 1 : 0];
-  make_code_lengths(e->cfreq, kNC, e->clen);
-  int k = kNC;
-  while (k > 0 && e->clen[k - 1] == 0) --k;
-  *nc = k;
-  memset(e->tfreq, 0, sizeof e->tfreq);
-  for_each_c_token(e->clen, k, [e](int t, int, uint32_t) { ++e->tfreq[t]; });
-  *tused = make_code_lengths(e->tfreq, kNT, e->tlen);
-  *pused = make_code_lengths(e->pfreq, e->np, e->plen);
-  if (*tused < 2) {
-    for (int t = 0; t < kNT; ++t) e->tlen[t] = 0;  // single-symbol table: no bits per use
-  }
-  if (*pused < 2) {
-    for (int p = 0; p <= e->np - 1; ++p) e->plen[p] = 0;
-  }
-}
-
-int length_list_bits(const uint8_t* len, int n, int width, int special) {
-  int k = n;
-  while (k > 0 && len[k - 1] == 0) --k;
-  int bits = width;
-  for (int i = 0; i < k; ++i) bits += len[i] <= 6 ? 3 : len[i] - 3;
-  if (special > 0 && k >= special) bits += 2;
-  return bits;
-}
-
-// Size in bits of a block with the tables prepare_block built.
-uint64_t block_bits(Encoder* e, int nc, int tused, int pused) {
-  uint64_t bits = 16 + kCBits;
-  bits += tused < 2 ? 2 * kTBits : (uint64_t)length_list_bits(e->tlen, kNT, kTBits, 3);
-  bits +=
-      pused < 2 ? 2 * (uint64_t)e->pbit : (uint64_t)length_list_bits(e->plen, e->np, e->pbit, -1);
-  for_each_c_token(e->clen, nc, [e, &bits](int t, int extra_bits, uint32_t) {
-    bits += e->tlen[t] + extra_bits;
-  });
-  for (int c = 0; c < kNC; ++c) bits += (uint64_t)e->cfreq[c] * e->clen[c];
-  for (int p = 0; p < e->np; ++p)
-    bits += (uint64_t)e->pfreq[p] * (e->plen[p] + (p > 1 ? p - 1 : 0));
-  return bits;
-}
-
-uint64_t block_cost(Encoder* e, const Token* tok, uint32_t n) {
-  int nc, tused, pused;
-  prepare_block(e, tok, n, &nc, &tused, &pused);
-  return block_bits(e, nc, tused, pused);
-}
-
-void emit_block(Encoder* e, const Token* tok, uint32_t n) {
-  int nc, tused, pused;
-  prepare_block(e, tok, n, &nc, &tused, &pused);
-  make_codes(e->clen, kNC, e->ccode);
-  make_codes(e->tlen, kNT, e->tcode);
-  make_codes(e->plen, e->np, e->pcode);
-
-  BitWriter* w = &e->bw;
-  bw_put(w, 16, n);
-  if (tused < 2) {
-    int sym = 0;
-    while (sym < kNT - 1 && e->tfreq[sym] == 0) ++sym;
-    bw_put(w, kTBits, 0);
-    bw_put(w, kTBits, (uint32_t)sym);
-  } else {
-    write_length_list(e, e->tlen, kNT, kTBits, 3);
-  }
-  bw_put(w, kCBits, (uint32_t)nc);
-  for_each_c_token(e->clen, nc, [e, w](int t, int extra_bits, uint32_t extra) {
-    bw_put(w, e->tlen[t], e->tcode[t]);
-    if (extra_bits) bw_put(w, extra_bits, extra);
-  });
-  if (pused < 2) {
-    int sym = 0;  // a block without matches still names symbol 0
-    if (pused == 1)
-      while (e->pfreq[sym] == 0) ++sym;
-    bw_put(w, e->pbit, 0);
-    bw_put(w, e->pbit, (uint32_t)sym);
-  } else {
-    write_length_list(e, e->plen, e->np, e->pbit, -1);
-  }
-
-  for (uint32_t i = 0; i < n; ++i) {
-    const unsigned c = tok[i].code;
-    bw_put(w, e->clen[c], e->ccode[c]);
-    if (c >= 256) {
-      const uint32_t d = tok[i].dist1;
-      const int p = bit_length(d);
-      bw_put(w, e->plen[p], e->pcode[p]);
-      if (p > 1) bw_put(w, p - 1, d & ((1u << (p - 1)) - 1));
-    }
-  }
-}
-
-// Emits tokens as one block, or as two parts (recursively) when the statistics change enough
-// inside the range that separate tables pay for themselves. The fast levels only try halves;
-// the levels that parse by cost also try the other eighths, which saves a little more.
-void emit_range(Encoder* e, const Token* tok, uint32_t n) {
-  if (n >= 2 * kMinBlockTokens) {
-    uint64_t best = block_cost(e, tok, n);
-    uint32_t at = 0;
-    const int step = e->level.passes ? 1 : 4;
-    for (int k = step; k < 8; k += step) {
-      const uint32_t cut = (uint32_t)((uint64_t)n * (uint32_t)k / 8);
-      if (cut < kMinBlockTokens || n - cut < kMinBlockTokens) continue;
-      const uint64_t parts = block_cost(e, tok, cut) + block_cost(e, tok + cut, n - cut);
-      if (parts < best) {
-        best = parts;
-        at = cut;
-      }
-    }
-    if (at) {
-      emit_range(e, tok, at);
-      emit_range(e, tok + at, n - at);
-      return;
-    }
-  }
-  emit_block(e, tok, n);
-}
-
-// Keeps up to two blocks of tokens so that the last block can be balanced with the one
-// before it instead of ending on a tiny block.
 inline void add_token(Encoder* e, unsigned code, uint32_t dist1) {
   e->tok[e->ntok].code = (uint16_t)code;
   e->tok[e->ntok].dist1 = (uint16_t)dist1;
-  if (++e->ntok == 2 * kBlockTokens) {
-    emit_range(e, e->tok, kBlockTokens);
-    memmove(e->tok, e->tok + kBlockTokens, kBlockTokens * sizeof(Token));
-    e->ntok = kBlockTokens;
-  }
+  if (++e->ntok == kBufTokens) flush_tokens(e, false);
 }
 
 void finish_blocks(Encoder* e) {
-  if (e->ntok > kBlockTokens) {
-    const uint32_t first = e->ntok / 2;
-    emit_range(e, e->tok, first);
-    emit_range(e, e->tok + first, e->ntok - first);
-  } else if (e->ntok) {
-    emit_range(e, e->tok, e->ntok);
-  }
-  e->ntok = 0;
+  if (e->ntok) flush_tokens(e, true);
 }
-
-inline bool running(const Encoder* e) { return e->status == LZH_OK && e->bw.status == LZH_OK; }
-
 void compress(Encoder* e) {
   uint32_t match_len = kMinMatch - 1, match_dist = 0;
   bool pending = false;  // a literal at pos - 1 waits for the lazy decision
@@ -371,7 +115,7 @@ void compress(Encoder* e) {
     if (e->lookahead >= kMinMatch) cand = insert_string(e, e->pos);
     const uint32_t prev_len = match_len, prev_dist = match_dist;
     match_len = kMinMatch - 1;
-    if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand < e->dsize) {
+    if (cand >= 0 && prev_len < e->level.lazy && e->pos - (uint32_t)cand <= e->dsize) {
       match_len = longest_match(e, cand, prev_len > match_len ? prev_len : match_len, &match_dist);
       if (match_len <= prev_len) match_len = kMinMatch - 1;
       // Deferring the previous match for one byte more pays only if the new distance is not
@@ -404,213 +148,6 @@ void compress(Encoder* e) {
   finish_blocks(e);
 }
 
-// --- parse by cost (levels 8 and 9) ---------------------------------------------------
-//
-// The input goes in chunks of kChunk bytes. For every position of a chunk the match finder
-// records the shortest distance for each longer match length it meets; a shortest-path pass
-// over the chunk then picks literals and matches by their cost in bits under a model of the
-// Huffman code lengths. The model starts from the previous chunk's result and is rebuilt
-// from the chunk's own parse for each further pass, so the chosen tokens and the code
-// lengths that will be sent converge together.
-
-enum { kChunk = 1 << 16, kMaxPairs = 16, kCostUnit = 16, kNoCost = 0xFFFFFFFFu };
-
-struct Pair {
-  uint16_t len;
-  uint16_t dist1;
-};
-
-struct Parse {
-  uint32_t cost[kChunk + 1];
-  uint16_t step_len[kChunk + 1];  // 1: a literal reached this position
-  uint16_t step_dist1[kChunk + 1];
-  uint8_t npairs[kChunk];
-  Pair pairs[kChunk * kMaxPairs];
-  Token path[kChunk];
-  uint32_t ccost[kNC];        // per C symbol, in 1/kCostUnit bits
-  uint32_t pcost[kMaxP + 1];  // per position group, extra bits included
-};
-
-// Code lengths from frequencies, as costs; symbols the model has not seen cost a bit more
-// than the longest code, so the parse stays open to them without preferring them.
-void costs_from(const uint32_t* freq, int n, uint32_t* cost) {
-  uint64_t total = 0;
-  for (int s = 0; s < n; ++s) total += freq[s];
-  if (total == 0) total = 1;
-  for (int s = 0; s < n; ++s) {
-    const double f = freq[s] ? (double)freq[s] : 0.5;
-    double bits = __builtin_log2((double)total / f);
-    if (bits < 1) bits = 1;
-    if (bits > kMaxCodeLen + 1) bits = kMaxCodeLen + 1;
-    cost[s] = (uint32_t)(bits * (double)kCostUnit + 0.5);
-  }
-}
-
-void initial_model(Encoder* e, Parse* P) {
-  for (int c = 0; c < kNC; ++c) P->ccost[c] = (c < 256 ? 8 : c < 256 + 16 ? 6 : 9) * kCostUnit;
-  for (int p = 0; p < e->np; ++p) P->pcost[p] = (uint32_t)(4 + (p > 1 ? p - 1 : 0)) * kCostUnit;
-}
-
-void model_from_path(Encoder* e, Parse* P, uint32_t ntok) {
-  uint32_t cf[kNC] = {0}, pf[kMaxP + 1] = {0};
-  for (uint32_t i = 0; i < ntok; ++i) {
-    ++cf[P->path[i].code];
-    if (P->path[i].code >= 256) ++pf[bit_length(P->path[i].dist1)];
-  }
-  costs_from(cf, kNC, P->ccost);
-  costs_from(pf, e->np, P->pcost);
-  for (int p = 2; p < e->np; ++p) P->pcost[p] += (uint32_t)(p - 1) * kCostUnit;
-}
-
-// Records the matches at window position p, limited to `limit` bytes; returns how many
-// positions after p need no search (inside a match of at least the level's nice length).
-uint32_t find_pairs(Encoder* e, uint32_t p, uint32_t limit, Pair* out, uint8_t* count) {
-  int32_t cur = insert_string(e, p);
-  *count = 0;
-  if (limit < kMinMatch) return 0;
-  const unsigned char* s = e->win + p;
-  const uint32_t mask = e->dsize - 1;
-  const uint32_t nice = e->level.nice < limit ? e->level.nice : limit;
-  uint32_t best = kMinMatch - 1;
-  uint32_t chain = e->level.max_chain;
-  int n = 0;
-  while (cur >= 0 && p - (uint32_t)cur < e->dsize && chain--) {
-    const unsigned char* m = e->win + cur;
-    if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
-      const uint32_t len = match_length(s, m, limit);
-      if (len > best) {
-        best = len;
-        if (n == kMaxPairs) --n;  // keep the longest
-        out[n].len = (uint16_t)len;
-        out[n].dist1 = (uint16_t)(p - (uint32_t)cur - 1);
-        ++n;
-        if (len >= nice) break;
-      }
-    }
-    cur = e->prev[(uint32_t)cur & mask];
-  }
-  *count = (uint8_t)n;
-  return best >= nice && best >= kMinMatch + 1 ? best - 1 : 0;
-}
-
-// Cheapest path through the chunk of n bytes at window position base; returns its tokens.
-uint32_t shortest_path(Encoder* e, Parse* P, uint32_t base, uint32_t n) {
-  P->cost[0] = 0;
-  for (uint32_t i = 1; i <= n; ++i) P->cost[i] = kNoCost;
-  for (uint32_t i = 0; i < n; ++i) {
-    const uint32_t here = P->cost[i];
-    const uint32_t lit = here + P->ccost[e->win[base + i]];
-    if (lit < P->cost[i + 1]) {
-      P->cost[i + 1] = lit;
-      P->step_len[i + 1] = 1;
-    }
-    uint32_t from = kMinMatch;
-    const Pair* pr = P->pairs + (size_t)i * kMaxPairs;
-    for (int k = 0; k < P->npairs[i]; ++k) {
-      const uint32_t dcost = here + P->pcost[bit_length(pr[k].dist1)];
-      for (uint32_t len = from; len <= pr[k].len; ++len) {
-        const uint32_t c = dcost + P->ccost[len + 253];
-        if (c < P->cost[i + len]) {
-          P->cost[i + len] = c;
-          P->step_len[i + len] = (uint16_t)len;
-          P->step_dist1[i + len] = pr[k].dist1;
-        }
-      }
-      from = pr[k].len + 1u;
-    }
-  }
-  // Walk back from the end, then reverse into order.
-  uint32_t ntok = 0;
-  for (uint32_t i = n; i > 0;) {
-    const uint32_t len = P->step_len[i];
-    i -= len;
-    Token& t = P->path[ntok++];
-    if (len == 1) {
-      t.code = e->win[base + i];
-      t.dist1 = 0;
-    } else {
-      t.code = (uint16_t)(len + 253);
-      t.dist1 = P->step_dist1[i + len];
-    }
-  }
-  for (uint32_t a = 0, b = ntok - 1; a < b; ++a, --b) {
-    const Token t = P->path[a];
-    P->path[a] = P->path[b];
-    P->path[b] = t;
-  }
-  return ntok;
-}
-
-// Keeps at least one dictionary of history before `base` and reads until a chunk and the
-// bytes a match may look ahead into are present (or the input ends). The window moves by
-// whole dictionaries so that prev[], indexed by position modulo the dictionary, stays valid.
-void fill_chunk(Encoder* e, uint32_t* base, uint32_t* end) {
-  if (*end + kChunk > e->wsize && *base > e->dsize) {
-    const uint32_t shift = (*base - e->dsize) & ~(e->dsize - 1);
-    memmove(e->win, e->win + shift, *end - shift);
-    *base -= shift;
-    *end -= shift;
-    const uint32_t hsize = 1u << e->hash_bits;
-    const int32_t sh = (int32_t)shift;
-    for (uint32_t i = 0; i < hsize; ++i) e->head[i] = e->head[i] >= sh ? e->head[i] - sh : -1;
-    for (uint32_t i = 0; i < e->dsize; ++i) e->prev[i] = e->prev[i] >= sh ? e->prev[i] - sh : -1;
-  }
-  while (e->in_left && *end < e->wsize) {
-    uint32_t room = e->wsize - *end;
-    if (room > e->in_left) room = (uint32_t)e->in_left;
-    const long got = e->io->read(e->io->read_ctx, e->win + *end, room);
-    if (got <= 0 || (uint32_t)got > room) {
-      e->status = LZH_E_READ;
-      return;
-    }
-    *end += (uint32_t)got;
-    e->in_left -= (uint64_t)got;
-  }
-}
-
-void compress_by_cost(Encoder* e) {
-  Parse* P = (Parse*)malloc(sizeof(Parse));
-  if (!P) {
-    e->status = LZH_E_MEMORY;
-    return;
-  }
-  initial_model(e, P);
-  uint32_t base = 0, end = 0;
-  for (;;) {
-    fill_chunk(e, &base, &end);
-    if (!running(e) || base == end) break;
-    const uint32_t n = end - base < (uint32_t)kChunk ? end - base : (uint32_t)kChunk;
-    uint32_t skip = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t p = base + i;
-      uint32_t limit = n - i < (uint32_t)kMaxMatch ? n - i : (uint32_t)kMaxMatch;
-      if (skip) {
-        if (end - p >= kMinMatch) insert_string(e, p);
-        P->npairs[i] = 0;
-        --skip;
-        continue;
-      }
-      if (end - p < kMinMatch) {
-        P->npairs[i] = 0;
-        continue;
-      }
-      skip = find_pairs(e, p, limit, P->pairs + (size_t)i * kMaxPairs, &P->npairs[i]);
-    }
-    uint32_t ntok = 0;
-    for (int pass = 0; pass < e->level.passes; ++pass) {
-      if (pass) model_from_path(e, P, ntok);
-      ntok = shortest_path(e, P, base, n);
-    }
-    for (uint32_t i = 0; i < ntok && running(e); ++i)
-      add_token(e, P->path[i].code, P->path[i].dist1);
-    model_from_path(e, P, ntok);  // the next chunk starts from this one's statistics
-    base += n;
-    if (!running(e)) break;
-  }
-  free(P);
-  if (running(e)) finish_blocks(e);
-}
-
 }  // namespace
 
 }  // namespace lzh
@@ -634,18 +171,22 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   int level = options ? options->level : 0;
   if (level < 0 || level > 9) level = 0;
   const bool by_cost = kLevels[level].passes != 0;
-  // Parsing by cost keeps up to two dictionaries of history plus a whole chunk.
-  const uint32_t wsize = by_cost ? 2 * dsize + kChunk : 2 * dsize;
+  // Parsing by cost keeps up to two dictionaries of history plus a whole chunk, or just the
+  // whole input when that is smaller: clearing 600 KB per small member would cost more than
+  // packing it. (The lazy window slides by a dictionary and keeps its full size.)
+  uint32_t wsize = by_cost ? 2 * dsize + kChunk : 2 * dsize;
+  if (by_cost && original_size < wsize) wsize = (uint32_t)original_size + 1;
 
   const size_t win_bytes = wsize + 16;
   const size_t head_bytes = ((size_t)1 << hash_bits) * sizeof(int32_t);
   const size_t prev_bytes = (size_t)dsize * sizeof(int32_t);
-  const size_t tok_bytes = 2 * (size_t)kBlockTokens * sizeof(Token);
-  unsigned char* block =
-      (unsigned char*)malloc(sizeof(Encoder) + head_bytes + prev_bytes + tok_bytes + win_bytes);
+  const size_t tok_bytes = (size_t)kBufTokens * sizeof(Token);
+  unsigned char* block = (unsigned char*)malloc(sizeof(Encoder) + sizeof(Cutter) + head_bytes +
+                                                prev_bytes + tok_bytes + win_bytes);
   if (!block) return LZH_E_MEMORY;
   Encoder* e = (Encoder*)block;
-  e->head = (int32_t*)(block + sizeof(Encoder));
+  e->cutter = (Cutter*)(block + sizeof(Encoder));
+  e->head = (int32_t*)((unsigned char*)e->cutter + sizeof(Cutter));
   e->prev = (int32_t*)((unsigned char*)e->head + head_bytes);
   e->tok = (Token*)((unsigned char*)e->prev + prev_bytes);
   e->win = (unsigned char*)e->tok + tok_bytes;
@@ -657,6 +198,9 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   e->np = dicbit + 1;
   e->pbit = dicbit <= 13 ? 4 : 5;
   e->level = kLevels[level];
+  // In the larger dictionaries a long chain is followed to its end on inputs of few distinct
+  // bytes (8x slower on random two-letter text) for a fraction of a percent.
+  if (dsize > 8192 && e->level.max_chain > 1024) e->level.max_chain = 1024;
   e->too_far = 16384;
   e->wsize = wsize;
   e->pos = 0;
@@ -666,6 +210,7 @@ extern "C" int lzh_encode_ex(const char method[5], uint64_t original_size, const
   memset(e->prev, 0xFF, prev_bytes);
   memset(e->win, 0, win_bytes);
   e->ntok = 0;
+  e->cutter->nflogf = 0;
   bw_init(&e->bw, io, options ? options->stop_above : 0);
 
   if (by_cost)

@@ -1,6 +1,8 @@
 // Length-limited Huffman code construction and the encoder's bit writer.
 #include <string.h>
 
+#include <algorithm>
+
 #include "lzh_encoder.h"
 
 namespace lzh {
@@ -9,18 +11,16 @@ enum { kMaxSymbols = 512 };
 
 int make_code_lengths(const uint32_t* freq, int n, uint8_t* len) {
   // Used symbols sorted by ascending frequency (ties by symbol, for reproducible output).
-  uint16_t sym[kMaxSymbols];
+  // The block splitter builds codes thousands of times per block, so the sort must be fast.
+  uint64_t key[kMaxSymbols];
   int m = 0;
   for (int s = 0; s < n; ++s) {
     len[s] = 0;
-    if (freq[s] == 0) continue;
-    int k = m++;
-    while (k > 0 && freq[sym[k - 1]] > freq[s]) {
-      sym[k] = sym[k - 1];
-      --k;
-    }
-    sym[k] = (uint16_t)s;
+    if (freq[s]) key[m++] = ((uint64_t)freq[s] << 16) | (uint64_t)s;
   }
+  std::sort(key, key + m);
+  uint16_t sym[kMaxSymbols];
+  for (int k = 0; k < m; ++k) sym[k] = (uint16_t)key[k];
   if (m < 2) {
     if (m == 1) len[sym[0]] = 1;
     return m;
