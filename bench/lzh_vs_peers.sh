@@ -2,8 +2,10 @@
 # One run of the LZH codec against jlha, gzip, bsdtar and lhasa on the shared corpus, printed
 # side by side with the ratios the speed and size goals are stated in. The machine is shared,
 # so only ratios from one run compare.
-# Usage: bench/lzh_vs_peers.sh [work-folder]   (default /tmp/lzh_vs_peers)
-# The codec's bench helper is compiled directly with g++ -O2: no build tree is needed.
+# Usage: [BEFORE=git-revision] bench/lzh_vs_peers.sh [work-folder]   (default /tmp/lzh_vs_peers)
+# The codec's bench helper is compiled directly with g++ -O2: no build tree is needed. With
+# BEFORE, the codec of that revision is compiled too and measured in the same run, its
+# figures in a column of their own.
 # For the smallest -lh5- streams the block format reaches on the same files (minutes per
 # file), compile bench/lzh_parse_bound.cc with the codec's sources the same way and run it on
 # the corpus; compare with the per-member table printed at the end.
@@ -15,6 +17,14 @@ mkdir -p "$work"
 codec="$root/archivers/lzh/codec"
 g++ -std=c++20 -O2 -I"$codec" "$here/lzh_codec_pack.cc" "$codec"/*.cpp -o "$work/lzh_codec_pack"
 pack="$work/lzh_codec_pack"
+before=${BEFORE:-}
+if [ -n "$before" ]; then
+  old="$work/before-src"
+  rm -rf "$old" && mkdir -p "$old"
+  git -C "$root" archive "$before" archivers/lzh/codec bench/lzh_codec_pack.cc | tar -x -C "$old"
+  g++ -std=c++20 -O2 -I"$old/archivers/lzh/codec" "$old/bench/lzh_codec_pack.cc" \
+    "$old"/archivers/lzh/codec/*.cpp -o "$work/lzh_codec_pack_before"
+fi
 
 corpus="$work/corpus"
 [ -f "$corpus/libstdcxx.bin" ] || sh "$here/lzh_corpus.sh" "$corpus" > /dev/null
@@ -41,48 +51,64 @@ gzip_size() { (cd "$corpus" && gzip_all "$1" | wc -c); }
 ratio() { printf '%.3f' "$(echo "scale=4; $1 / $2" | bc)"; }
 
 rm -f "$work"/*.lzh
-t_lh5=$(best "$pack" c "$work/ours5.lzh" -lh5- 0 "${files[@]}")
-t_lh7=$(best "$pack" c "$work/ours7.lzh" -lh7- 0 "${files[@]}")
-t_lh5b=$(once "$pack" c "$work/ours5b.lzh" -lh5- 9 "${files[@]}")
-t_lh7b=$(once "$pack" c "$work/ours7b.lzh" -lh7- 9 "${files[@]}")
+# Our figures with one build of the codec: sizes, packing and extraction times into R[tag.*].
+declare -A R
+measure() {
+  local p=$1 tag=$2
+  R[$tag.t5]=$(best "$p" c "$work/${tag}5.lzh" -lh5- 0 "${files[@]}")
+  R[$tag.t7]=$(best "$p" c "$work/${tag}7.lzh" -lh7- 0 "${files[@]}")
+  R[$tag.t5b]=$(once "$p" c "$work/${tag}5b.lzh" -lh5- 9 "${files[@]}")
+  R[$tag.t7b]=$(once "$p" c "$work/${tag}7b.lzh" -lh7- 9 "${files[@]}")
+  local k
+  for k in 5 7 5b 7b; do R[$tag.s$k]=$(stat -c %s "$work/$tag$k.lzh"); done
+  "$p" t "$work/jlha5.lzh" > /dev/null || { echo "codec ($tag) fails on jlha's archive"; exit 1; }
+  R[$tag.x]=$(best "$p" t "$work/jlha5.lzh")
+  R[$tag.x7]=$(best "$p" t "$work/${tag}7.lzh")
+}
 (cd "$corpus" && jlha a2o5 "$work/jlha5.lzh" "${files[@]}" > /dev/null 2>&1)
+measure "$pack" ours
+[ -z "$before" ] || measure "$work/lzh_codec_pack_before" before
 t_gz6=$(best gzip_all 6)
-s_ours5=$(stat -c %s "$work/ours5.lzh"); s_ours7=$(stat -c %s "$work/ours7.lzh")
-s_ours5b=$(stat -c %s "$work/ours5b.lzh"); s_ours7b=$(stat -c %s "$work/ours7b.lzh")
 s_jlha5=$(stat -c %s "$work/jlha5.lzh")
 s_gz9=$(gzip_size 9)
-
 # Extraction of jlha's archive: decoding with the CRC check, output discarded, for all tools.
-"$pack" t "$work/jlha5.lzh" > /dev/null || { echo "codec fails on jlha's archive"; exit 1; }
-x_ours=$(best "$pack" t "$work/jlha5.lzh")
 x_bsdtar=$(best bsdtar -xOf "$work/jlha5.lzh")
 x_lhasa=$(best lhasa t "$work/jlha5.lzh")
-x_ours7=$(best "$pack" t "$work/ours7.lzh")
 x_bsdtar7=$(best bsdtar -xOf "$work/ours7.lzh")
 
-row() { printf '%-44s %14s %22s %7s %6s\n' "$@"; }
-row "" "Zorvex" "Peer" "Ratio" "Goal"
-row "-lh5- size (default level)" "$s_ours5 B" "jlha $s_jlha5 B" "$(ratio "$s_ours5" "$s_jlha5")" "<=0.95"
-row "-lh5- size (best level, -9)" "$s_ours5b B" "jlha $s_jlha5 B" "$(ratio "$s_ours5b" "$s_jlha5")" "<=0.95"
-row "-lh7- size (default level)" "$s_ours7 B" "gzip -9 $s_gz9 B" "$(ratio "$s_ours7" "$s_gz9")" "<1"
-row "-lh7- size (best level, -9)" "$s_ours7b B" "gzip -9 $s_gz9 B" "$(ratio "$s_ours7b" "$s_gz9")" "<1"
-row "packing time -lh5- default" "$t_lh5 s" "gzip -6 $t_gz6 s" "$(ratio "$t_lh5" "$t_gz6")" "<=1.0"
-row "packing time -lh7- default" "$t_lh7 s" "gzip -6 $t_gz6 s" "$(ratio "$t_lh7" "$t_gz6")" ""
-row "packing time -lh5- best" "$t_lh5b s" "gzip -6 $t_gz6 s" "$(ratio "$t_lh5b" "$t_gz6")" ""
-row "packing time -lh7- best" "$t_lh7b s" "gzip -6 $t_gz6 s" "$(ratio "$t_lh7b" "$t_gz6")" ""
-row "extraction time (jlha's -lh5- archive)" "$x_ours s" "bsdtar $x_bsdtar s" "$(ratio "$x_ours" "$x_bsdtar")" "<=0.5"
-row "extraction time (jlha's -lh5- archive)" "$x_ours s" "lhasa $x_lhasa s" "$(ratio "$x_ours" "$x_lhasa")" ""
-row "extraction time (our -lh7- archive)" "$x_ours7 s" "bsdtar $x_bsdtar7 s" "$(ratio "$x_ours7" "$x_bsdtar7")" ""
+# A figure of ours against a peer's, with the before build's in front when there is one.
+row() { printf '%-40s %-34s %-20s %s\n' "$@"; }
+cmp() {
+  local key=$1 unit=$2 peer=$3 out="" tag
+  for tag in ${before:+before} ours; do
+    out+="${R[$tag.$key]}$unit ($(ratio "${R[$tag.$key]}" "$peer")) "
+  done
+  echo "$out"
+}
+row "" "${before:+before (ratio) -> }Zorvex (ratio)" "Peer" "Goal"
+row "-lh5- size (default level)" "$(cmp s5 ' B' "$s_jlha5")" "jlha $s_jlha5 B" "<=0.95"
+row "-lh5- size (best level, -9)" "$(cmp s5b ' B' "$s_jlha5")" "jlha $s_jlha5 B" "<=0.95"
+row "-lh7- size (default level)" "$(cmp s7 ' B' "$s_gz9")" "gzip -9 $s_gz9 B" "<1"
+row "-lh7- size (best level, -9)" "$(cmp s7b ' B' "$s_gz9")" "gzip -9 $s_gz9 B" "<1"
+row "packing time -lh5- default" "$(cmp t5 ' s' "$t_gz6")" "gzip -6 $t_gz6 s" "<=1.0"
+row "packing time -lh7- default" "$(cmp t7 ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
+row "packing time -lh5- best" "$(cmp t5b ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
+row "packing time -lh7- best" "$(cmp t7b ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
+row "extraction (jlha's -lh5- archive)" "$(cmp x ' s' "$x_bsdtar")" "bsdtar $x_bsdtar s" "<=0.5"
+row "extraction (jlha's -lh5- archive)" "$(cmp x ' s' "$x_lhasa")" "lhasa $x_lhasa s" ""
+row "extraction (our -lh7- archive)" "$(cmp x7 ' s' "$x_bsdtar7")" "bsdtar $x_bsdtar7 s" ""
 
 # Per member: where the -lh5- size gap lies. Packed sizes from the archives' listings.
 packed() { lhasa v "$1" | awk -v m="$2" '$1 ~ /^\[/ && $NF == m {print $2}'; }
+row5() { printf '%-40s %14s %14s %14s %14s %8s\n' "$@"; }
 echo
-row "-lh5- packed size per member" "default" "best (-9)" "jlha" "-9/jlha"
+row5 "-lh5- packed size per member" "default" "${before:+before -9}" "best (-9)" "jlha" "-9/jlha"
 for f in "${files[@]}"; do
   a=$(packed "$work/ours5.lzh" "$f"); b=$(packed "$work/ours5b.lzh" "$f"); j=$(packed "$work/jlha5.lzh" "$f")
-  row "  $f" "$a B" "$b B" "$j B" "$(ratio "$b" "$j")"
+  o=""; [ -z "$before" ] || o="$(packed "$work/before5b.lzh" "$f") B"
+  row5 "  $f" "$a B" "$o" "$b B" "$j B" "$(ratio "$b" "$j")"
 done
 # The same best level with the 32 KiB window of -lh6-: how much the 8 KiB window costs.
-"$pack" c "$work/ours6b.lzh" -lh6- 9 "${files[@]/#/$corpus/}"
+"$pack" c "$work/ours6b.lzh" -lh6- 9 "${files[@]/#/$corpus/}" > /dev/null
 s_ours6b=$(stat -c %s "$work/ours6b.lzh")
-row "-lh6- size (best level, -9)" "$s_ours6b B" "jlha -lh5- $s_jlha5 B" "$(ratio "$s_ours6b" "$s_jlha5")" ""
+row "-lh6- size (best level, -9)" "$s_ours6b B ($(ratio "$s_ours6b" "$s_jlha5"))" "jlha -lh5- $s_jlha5 B" ""
