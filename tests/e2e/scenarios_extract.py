@@ -138,13 +138,19 @@ def _japanese_zips(arc):
     shutil.rmtree(legacy)
 
 
-def scenario_extract_zip_all(s):
+def _start_with_zips(s):
+    """The sample ZIP archives in the selection's folder, an empty destination, the program."""
     arc, out = s.path("arc"), s.path("out")
     os.makedirs(out)
     os.makedirs(arc)
     _japanese_zips(arc)
     prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
                                      DeComp3Dir={"Path": s.win(out)}))
+    return arc, out, prog
+
+
+def scenario_extract_zip_all(s):
+    arc, out, prog = _start_with_zips(s)
     contents = _open_zip(s, prog, "mixed.zip")
     names = [c.name for c in z.descendants(z.find(contents, "List1"))]
     expect(any("日本語の説明.txt" in n for n in names), "Japanese member listed: %r" % names)
@@ -156,12 +162,7 @@ def scenario_extract_zip_all(s):
 
 
 def scenario_extract_zip_cp932_name(s):
-    arc, out = s.path("arc"), s.path("out")
-    os.makedirs(out)
-    os.makedirs(arc)
-    _japanese_zips(arc)
-    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
-                                     DeComp3Dir={"Path": s.win(out)}))
+    arc, out, prog = _start_with_zips(s)
     contents = _open_zip(s, prog, "legacy.zip")
     s.desktop.click(z.find(z.find(contents, "List1"), "表計算.txt"))
     s.shot("cp932-listed")
@@ -200,12 +201,7 @@ def scenario_extract_zip_with_password(s):
 
 
 def scenario_extract_zip_chosen_members(s):
-    arc, out = s.path("arc"), s.path("out")
-    os.makedirs(out)
-    os.makedirs(arc)
-    _japanese_zips(arc)
-    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
-                                     DeComp3Dir={"Path": s.win(out)}))
+    arc, out, prog = _start_with_zips(s)
     contents = _open_zip(s, prog, "mixed.zip")
     members = z.find(contents, "List1")
     s.desktop.click(z.find(members, "資料/data.bin"))

@@ -12,17 +12,6 @@ namespace zv::zip {
 namespace {
 using namespace test;
 
-struct Result {
-  int code;
-  std::string output;
-};
-
-Result unzip(const std::string& command) {
-  std::vector<char> buffer(60000, ' ');
-  int code = UnZip(nullptr, command.c_str(), buffer.data(), uint32_t(buffer.size()));
-  return {code, std::string(buffer.data())};
-}
-
 std::vector<std::string> listNames(const std::string& archive) {
   std::vector<std::string> names;
   int count = UnZipGetFileCount(archive.c_str());

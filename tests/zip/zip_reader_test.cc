@@ -12,17 +12,6 @@ namespace zv::zip {
 namespace {
 using namespace test;
 
-struct Result {
-  int code;
-  std::string output;
-};
-
-Result unzip(const std::string& command) {
-  std::vector<char> buffer(60000, ' ');
-  int code = UnZip(nullptr, command.c_str(), buffer.data(), uint32_t(buffer.size()));
-  return {code, std::string(buffer.data())};
-}
-
 void put64(std::string& s, uint64_t v) { put32(s, uint32_t(v)), put32(s, uint32_t(v >> 32)); }
 
 // Stored entries with every size and offset in ZIP64 fields, and the ZIP64 end record and

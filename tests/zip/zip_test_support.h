@@ -18,10 +18,23 @@
 
 #include "../support/tool_locale.h"
 #include "platform/drives.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::zip::test {
 
 namespace fsys = std::filesystem;
+
+struct UnZipResult {
+  int code;
+  std::string output;
+};
+
+// One UnZip call with the program's command string, its output text cut at the first NUL.
+inline UnZipResult unzip(const std::string& command) {
+  std::vector<char> buffer(60000, ' ');
+  int code = UnZip(nullptr, command.c_str(), buffer.data(), uint32_t(buffer.size()));
+  return {code, std::string(buffer.data())};
+}
 
 struct RawEntry {
   std::string name;  // raw bytes as stored
