@@ -41,7 +41,7 @@ mode_t fileMode(const Member& m) {
 }
 
 void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
-                archive::WriteBatch& batch, int archiveFd, RunContext& ctx) {
+                archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx) {
   // A stored root is gone with the empty components; a stored drive is dropped, ".." refused.
   std::vector<std::string> parts = archive::withoutStoredDrive(stored);
   archive::NameProblem problem = archive::checkParts(parts);
@@ -70,7 +70,7 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
     errno = out.error();
     failWrite("ファイルを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
   }
-  decodeMember(archiveFd, m, out.fd(), ctx);
+  decodeMember(reader, m, out.fd(), ctx);
   if (!out.commit(fileMode(m), static_cast<std::time_t>(m.mtime))) {
     errno = out.error();
     if (errno == EISDIR) fail(ZV_ERROR_CANNOT_CREATE, "同じ名前のフォルダがあります: " + m.path);
@@ -132,6 +132,7 @@ int extractMembers(RunContext& ctx) {
     int fd;
     ~Closer() { close(fd); }
   } closer{afd};
+  ArchiveReader reader(afd);
   std::unique_ptr<archive::Destination> dest;
   if (cmd.verb != 't') {
     std::string folder = destArg.empty() ? "." : toHostPath(destArg);
@@ -153,7 +154,7 @@ int extractMembers(RunContext& ctx) {
     ctx.member(m->path);
     try {
       if (cmd.verb == 't') {
-        if (!m->isFolder && !m->isSymlink) decodeMember(afd, *m, -1, ctx);
+        if (!m->isFolder && !m->isSymlink) decodeMember(reader, *m, -1, ctx);
         ctx.out.line("正常: " + m->path);
       } else {
         std::vector<std::string> parts = m->parts;
@@ -161,7 +162,7 @@ int extractMembers(RunContext& ctx) {
           if (m->isFolder) continue;
           if (!parts.empty()) parts = {parts.back()};
         }
-        extractOne(*m, parts, *dest, batch, afd, ctx);
+        extractOne(*m, parts, *dest, batch, reader, ctx);
         ctx.out.line("解凍: " + m->path);
       }
       ++ok;

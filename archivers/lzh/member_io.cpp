@@ -31,6 +31,7 @@ bool isStored(const char* method) {
 struct Pipe {
   RunContext* ctx = nullptr;
   int inFd = -1;
+  ArchiveReader* in = nullptr;  // when set, read instead of inFd
   uint64_t inPos = 0;
   uint64_t inLeft = 0;  // bytes the reader may still deliver
   int outFd = -1;
@@ -66,7 +67,8 @@ long readCb(void* p, unsigned char* buf, size_t max) {
   if (want == 0) return 0;
   ssize_t r;
   do {
-    r = pread(s->inFd, buf, want, static_cast<off_t>(s->inPos));
+    r = s->in ? s->in->read(s->inPos, buf, want)
+              : pread(s->inFd, buf, want, static_cast<off_t>(s->inPos));
   } while (r < 0 && errno == EINTR);
   if (r < 0) {
     s->keep(LzhError(ZV_ERROR_CANNOT_OPEN, "読み込めません"));
@@ -189,10 +191,11 @@ namespace {
 enum class Outcome { Ok, Damaged, CrcMismatch };
 
 // One decoding of the member into `outFd` (one reading of its method).
-Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, int reading) {
+Outcome decodeOnce(ArchiveReader& archive, const Member& m, int outFd, RunContext& ctx,
+                   int reading) {
   Pipe s;
   s.ctx = &ctx;
-  s.inFd = archiveFd;
+  s.in = &archive;
   s.inPos = m.dataOffset;
   s.inLeft = m.packedSize;
   s.outFd = outFd;
@@ -208,9 +211,10 @@ Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, i
     s.inLeft = m.originalSize;
     uint64_t holeEnd = 0;
     while (left > 0 && !s.error) {
-      // A hole in the archive reads as zeros: they are passed on without reading them.
-      if (s.inPos >= holeEnd) {
-        off_t data = lseek(archiveFd, static_cast<off_t>(s.inPos), SEEK_DATA);
+      // A hole in the archive reads as zeros: they are passed on without reading them. Only
+      // worth asking for members of a window or more; a smaller one reads its zeros.
+      if (m.originalSize >= kChunk && s.inPos >= holeEnd) {
+        off_t data = lseek(archive.fd(), static_cast<off_t>(s.inPos), SEEK_DATA);
         holeEnd = data > 0 ? static_cast<uint64_t>(data) : s.inPos;
       }
       if (holeEnd > s.inPos) {
@@ -252,7 +256,28 @@ Outcome decodeOnce(int archiveFd, const Member& m, int outFd, RunContext& ctx, i
 
 }  // namespace
 
-void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
+ssize_t ArchiveReader::read(uint64_t at, void* buf, size_t len) {
+  if (window_.empty()) window_.resize(kChunk);
+  if (len >= window_.size()) {
+    ssize_t r;
+    do r = pread(fd_, buf, len, static_cast<off_t>(at));
+    while (r < 0 && errno == EINTR);
+    return r;
+  }
+  if (at < windowAt_ || at + len > windowAt_ + windowLen_) {
+    ssize_t r;
+    do r = pread(fd_, window_.data(), window_.size(), static_cast<off_t>(at));
+    while (r < 0 && errno == EINTR);
+    if (r < 0) return r;
+    windowAt_ = at;
+    windowLen_ = static_cast<size_t>(r);
+  }
+  const size_t n = std::min<uint64_t>(len, windowAt_ + windowLen_ - at);
+  std::memcpy(buf, window_.data() + (at - windowAt_), n);
+  return static_cast<ssize_t>(n);
+}
+
+void decodeMember(ArchiveReader& archive, const Member& m, int outFd, RunContext& ctx) {
   if (m.truncated) fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫が途中で切れています: " + m.path);
   if (!canDecode(m))
     fail(ZV_ERROR_METHOD,
@@ -271,7 +296,7 @@ void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx) {
         break;
       ctx.done = doneBefore;
     }
-    Outcome o = decodeOnce(archiveFd, m, outFd, ctx, reading);
+    Outcome o = decodeOnce(archive, m, outFd, ctx, reading);
     if (o == Outcome::Ok) return;
     if (o == Outcome::CrcMismatch) crcSeen = true;
   }

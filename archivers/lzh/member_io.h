@@ -1,8 +1,11 @@
 // Moving member data: decoding a member with its CRC-16 checked, and packing a file into a
 // new member.
 #pragma once
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "header_writer.h"
 #include "lzh_member.h"
@@ -10,10 +13,27 @@
 
 namespace zv::lzh {
 
-// Decodes the member's data from the archive descriptor into `outFd` (-1: only test).
+// The archive's member data read through one window of 64 KiB shared by a whole run: members
+// lie one after the other, so one read serves many small ones. Reads of a window or more go
+// straight to the file. Does not own the descriptor.
+class ArchiveReader {
+ public:
+  explicit ArchiveReader(int fd) : fd_(fd) {}
+  int fd() const { return fd_; }
+  // Like pread: the bytes read (fewer at the end of the file), or -1 with errno.
+  ssize_t read(uint64_t at, void* buf, size_t len);
+
+ private:
+  int fd_;
+  std::vector<unsigned char> window_;
+  uint64_t windowAt_ = 0;
+  size_t windowLen_ = 0;
+};
+
+// Decodes the member's data from the archive into `outFd` (-1: only test).
 // Throws LzhError: ZV_ERROR_METHOD, ZV_ERROR_BROKEN_ARCHIVE, ZV_ERROR_CRC, ZV_ERROR_WRITE,
 // ZV_ERROR_DISK_SPACE, ZV_ERROR_USER_CANCEL.
-void decodeMember(int archiveFd, const Member& m, int outFd, RunContext& ctx);
+void decodeMember(ArchiveReader& archive, const Member& m, int outFd, RunContext& ctx);
 
 bool canDecode(const Member& m);
 
