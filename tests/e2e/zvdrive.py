@@ -263,7 +263,7 @@ class Program:
     """One run of zorvex32 with its own program folder (a copy of the executable, so the
     settings file and work folders land there) and its own HOME."""
 
-    def __init__(self, desktop, exe, root, args=(), settings=None):
+    def __init__(self, desktop, exe, root, args=(), settings=None, honour_permissions=False):
         self.desktop = desktop
         self.root = root
         self.folder = os.path.join(root, "prog")
@@ -288,7 +288,13 @@ class Program:
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log = open(os.path.join(root, "zorvex32.log"), "wb")
-        self.proc = _start([copy] + list(args), env, stdout=self.log, stderr=subprocess.STDOUT)
+        argv = [copy] + list(args)
+        if honour_permissions and os.geteuid() == 0:
+            # Root writes into read-only folders; without these capabilities it is refused
+            # as any user is.
+            caps = "-dac_override,-dac_read_search"
+            argv = ["setpriv", "--inh-caps", caps, "--bounding-set", caps, "--"] + argv
+        self.proc = _start(argv, env, stdout=self.log, stderr=subprocess.STDOUT)
         self._app = None
 
     @property
