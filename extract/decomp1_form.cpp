@@ -181,6 +181,14 @@ void DeComp1Form::loadCommandLineFolder() {
   steps([&] { c("Drive1").setDrive(winpath::driveOf(folder)); });
 }
 
+void DeComp1Form::queryUnload(bool& cancel, UnloadMode mode) {
+  // While a later window of the flow works on this window's archive, Close is disabled; the
+  // close box is refused the same way, so that window never loses its archive or its filter.
+  if (mode == UnloadMode::CloseBox &&
+      (forms().loaded(windows::kArchiveContents) || forms().loaded(windows::kIshRestore)))
+    cancel = true;
+}
+
 void DeComp1Form::unloading(bool&) {
   Steps steps;
   if (!shared().RunInProgress) {

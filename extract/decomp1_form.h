@@ -14,6 +14,7 @@ class DeComp1Form : public Form {
   explicit DeComp1Form(App& app);
 
   void load() override;
+  void queryUnload(bool& cancel, UnloadMode mode) override;
   void unloading(bool& cancel) override;
 
   // The current folder joined with the selected file ("" when none is selected).
