@@ -21,11 +21,6 @@ namespace zv::extract {
 namespace {
 constexpr uint32_t kRunBuffer = 1024;
 
-// A folder entry has no tail of its own; its members are extracted by their own entries.
-bool isFolderEntry(const std::string& name) {
-  return !name.empty() && (name.back() == '/' || name.back() == '\\');
-}
-
 enum class Overwrite { Extract, Skip, Cancel };
 
 Overwrite askOverwrite(Form& window, const std::string& destination) {
