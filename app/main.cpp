@@ -29,18 +29,16 @@ int main(int argc, char** argv) {
   zv::qt::QtServices services;
   zv::App app(services);
   zv::ArchiverSet archivers;
+  // Every library of the set reports progress and asks its questions through the Qt dialogs,
+  // also those loaded on first use and after start-up chooses their folder.
+  zv::qt::ProgressHost progress;
+  archivers.setHost(progress.host());
   app.archivers = &archivers;
   zv::qt::FormHost host(app);
   zv::registerAllForms(app.forms);
 
   std::vector<std::string> args(argv + 1, argv + argc);
-  zv::qt::ProgressHost progress;
-  host.dispatcher().run([&] {
-    zv::Main(app, zv::argumentText(args));
-    // Start-up chose the libraries' folder; from now on they report progress and ask their
-    // questions through the Qt dialogs.
-    if (!app.forms.ended()) zv::qt::installArchiverHost(archivers, progress);
-  });
+  host.dispatcher().run([&] { zv::Main(app, zv::argumentText(args)); });
   if (app.forms.ended() || services.quitRequested()) return 0;
   return QApplication::exec();
 }

@@ -173,12 +173,11 @@ void runIshCreation(Form& comp2) {
       }
     }
     if (failed) {
-      std::string text =
-          withCause("ISH ファイルの作成中にエラーが生じました", libraryFailureCause(firstCode));
-      while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r'))
-        failure.pop_back();
-      if (!failure.empty()) text += "\r\n\r\n" + failure;
-      message(comp2, text, "ISH 作成");
+      message(comp2,
+              withLibraryReport(withCause("ISH ファイルの作成中にエラーが生じました",
+                                          libraryFailureCause(firstCode)),
+                                failure),
+              "ISH 作成");
     }
   });
   steps([&] { refreshFileUtilityList(comp2); });

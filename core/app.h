@@ -6,6 +6,7 @@
 #include "core/forms/registry.h"
 #include "core/services/services.h"
 #include "core/shared_state.h"
+#include "core/work/work_copies.h"
 
 namespace zv {
 
@@ -28,6 +29,8 @@ struct App {
   std::string commandLine;
   // Not owned; set by start-up (or by a test).
   ArchiverSet* archivers = nullptr;
+  // What viewing extracted into the Temp folder; removed when the program ends.
+  WorkCopies workCopies;
 };
 
 }  // namespace zv

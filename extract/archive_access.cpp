@@ -97,4 +97,10 @@ int ishRun(Form& owner, const std::string& command) {
   return ish ? ish->run(command, handleOf(owner)) : kLibraryMissing;
 }
 
+std::string ishLastOutput(Form& owner) {
+  ArchiverSet* set = owner.app().archivers;
+  IshLibrary* ish = set ? set->ish() : nullptr;
+  return ish ? ish->lastOutput() : "";
+}
+
 }  // namespace zv::extract

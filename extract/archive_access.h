@@ -51,5 +51,7 @@ int fileCount(ArchiveKind kind, Form& owner, const std::string& archivePath);
 int ishCheck(Form& owner, const std::string& path, int mode);
 // Ish(owner, command).
 int ishRun(Form& owner, const std::string& command);
+// What the ISH library wrote about its last run ("" when it is missing).
+std::string ishLastOutput(Form& owner);
 
 }  // namespace zv::extract

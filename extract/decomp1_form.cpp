@@ -8,6 +8,7 @@
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
+#include "extract/member_paths.h"
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
@@ -181,6 +182,14 @@ void DeComp1Form::loadCommandLineFolder() {
   steps([&] { c("Drive1").setDrive(winpath::driveOf(folder)); });
 }
 
+void DeComp1Form::queryUnload(bool& cancel, UnloadMode mode) {
+  // While a later window of the flow works on this window's archive, Close is disabled; the
+  // close box is refused the same way, so that window never loses its archive or its filter.
+  if (mode == UnloadMode::CloseBox &&
+      (forms().loaded(windows::kArchiveContents) || forms().loaded(windows::kIshRestore)))
+    cancel = true;
+}
+
 void DeComp1Form::unloading(bool&) {
   Steps steps;
   if (!shared().RunInProgress) {
@@ -325,18 +334,28 @@ void DeComp1Form::quickExtract() {
                           "Quick 解凍");
     return;
   }
+  // The archive is read before anything is touched: one the library cannot read stops here,
+  // as opening it does, and QUICK keeps the previous quick extraction.
+  ArchiveKind kind = c("Option2").value() ? ArchiveKind::Zip : ArchiveKind::Lzh;
+  std::string archive = quotedArchivePath(c("Dir1").path(), c("File1").fileName());
+  Listing listing = listMembers(*this, kind, archive);
+  if (!listing.readable) {
+    showUnreadableArchive(*this);
+    return;
+  }
   steps([&] { cleanQuick(); });
-  steps([&] { s.ArchiveFile = quotedArchivePath(c("Dir1").path(), c("File1").fileName()); });
-  steps([&] { addList2(); });
+  s.ArchiveFile = archive;
   steps([&] {
     Control& members = c("List1");
+    members.clear();
+    for (const auto& m : listing.members) members.addItem(m.name);
     for (int i = 0; i < members.listCount(); ++i) members.setSelected(i, true);
   });
   s.RunInProgress = true;
   s.ExtractFolder = winpath::join(app().programFolder, "QUICK\\");
   steps([&] { hide(); });
   steps([&] { forms().show(windows::kWait); });
-  steps([&] { runQuickExtract(); });
+  steps([&] { runQuickExtract(kind); });
   steps([&] { forms().unload(windows::kWait); });
   steps([&] { forms().show(windows::kFileUtility); });
   steps([&] {
@@ -348,17 +367,20 @@ void DeComp1Form::quickExtract() {
   s.RunInProgress = false;
 }
 
-void DeComp1Form::runQuickExtract() {
+void DeComp1Form::runQuickExtract(ArchiveKind kind) {
   Shared& s = shared();
   Control& members = c("List1");
+  const bool zip = kind == ArchiveKind::Zip;
   std::vector<std::string> refused;
   for (int i = 0; i < members.listCount(); ++i) {
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
+    if (zip && isFolderEntry(name)) continue;
     // One run per member: a name the library refuses (one that would leave the destination)
     // is only listed for the user, any other failure ends the extraction.
-    std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
-    int code = runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code;
+    std::string command = zip ? zipQuickExtractCommand(s.ArchiveFile, s.ExtractFolder, name)
+                              : quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
+    int code = runCommand(*this, kind, command, kQuickBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       refused.push_back(name);
       continue;

@@ -1,6 +1,7 @@
 // DeComp1, the archive selection window: the first window of the extraction flow. The user
 // filters the file list by archive type and double-clicks an archive to list it (DeComp2) or
-// to restore it (frmish); quick extraction unpacks a whole LZH archive into the QUICK folder.
+// to restore it (frmish); quick extraction unpacks a whole LZH or ZIP archive into the QUICK
+// folder.
 #pragma once
 #include <string>
 
@@ -14,6 +15,7 @@ class DeComp1Form : public Form {
   explicit DeComp1Form(App& app);
 
   void load() override;
+  void queryUnload(bool& cancel, UnloadMode mode) override;
   void unloading(bool& cancel) override;
 
   // The current folder joined with the selected file ("" when none is selected).
@@ -27,7 +29,7 @@ class DeComp1Form : public Form {
   void openSelected();
   void commandLineOpen();
   void quickExtract();
-  void runQuickExtract();
+  void runQuickExtract(ArchiveKind kind);
   void cleanQuick();
   void addList();
   void addList2();

@@ -128,6 +128,12 @@ void DeComp2Form::load() {
   allSelected_ = false;
 }
 
+void DeComp2Form::queryUnload(bool& cancel, UnloadMode mode) {
+  // The extraction window takes its members from this window's list: the close box waits for
+  // it as Close does.
+  if (mode == UnloadMode::CloseBox && forms().loaded(windows::kExtraction)) cancel = true;
+}
+
 void DeComp2Form::unloading(bool&) {
   Steps steps;
   steps([&] { forms().unload(windows::kPicture); });

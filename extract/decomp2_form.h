@@ -11,6 +11,7 @@ class DeComp2Form : public Form {
   explicit DeComp2Form(App& app);
 
   void load() override;
+  void queryUnload(bool& cancel, UnloadMode mode) override;
   void unloading(bool& cancel) override;
 
  private:

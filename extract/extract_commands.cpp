@@ -19,6 +19,11 @@ std::string quickExtractCommand(const std::string& archive, const std::string& e
          winpath::quote(lowerAscii(member));
 }
 
+std::string zipQuickExtractCommand(const std::string& archive, const std::string& extractFolder,
+                                   const std::string& member) {
+  return "-x -o --i " + archive + " " + memberTail(extractFolder, member);
+}
+
 std::string detailListCommand(const std::string& archiveText) { return "v " + archiveText; }
 
 std::string viewMemberCommand(const std::string& archive, const std::string& tempFolder,

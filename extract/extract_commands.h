@@ -22,6 +22,11 @@ std::string lhaArchiveText(const std::string& startMode, const std::string& comm
 std::string quickExtractCommand(const std::string& archive, const std::string& extractFolder,
                                 const std::string& member);
 
+// Quick extraction of a ZIP: -x -o --i archive "quick folder" "member as listed"; what an
+// earlier quick extraction left in the folder is replaced.
+std::string zipQuickExtractCommand(const std::string& archive, const std::string& extractFolder,
+                                   const std::string& member);
+
 // Detailed listing: "v " followed by the archive text as given (quoted by the caller, or the
 // command-line text).
 std::string detailListCommand(const std::string& archiveText);

@@ -1,5 +1,6 @@
 #include "extract/extract_run.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,11 +22,6 @@ namespace zv::extract {
 namespace {
 constexpr uint32_t kRunBuffer = 1024;
 
-// A folder entry has no tail of its own; its members are extracted by their own entries.
-bool isFolderEntry(const std::string& name) {
-  return !name.empty() && (name.back() == '/' || name.back() == '\\');
-}
-
 enum class Overwrite { Extract, Skip, Cancel };
 
 Overwrite askOverwrite(Form& window, const std::string& destination) {
@@ -40,18 +36,21 @@ Overwrite askOverwrite(Form& window, const std::string& destination) {
   if (a == MsgAnswer::No) return Overwrite::Skip;
   return Overwrite::Cancel;
 }
-}  // namespace
 
-void runLhaExtract(Form& window, Control& members) {
+// The command of one member; nothing when the options say that no command is issued.
+using MemberCommand = std::function<std::optional<std::string>(const std::string& name)>;
+
+// One library call per selected member, in list order. The window asks about and sets aside
+// the file already there itself, so the library only ever writes a new file: a ZIP told
+// never to overwrite still replaces what the user agreed to replace.
+void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCommand& command) {
   Shared& s = window.shared();
-  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
   std::vector<std::string> refused;
   for (int i = 0; i < members.listCount(); ++i) {
+    if (kind == ArchiveKind::Zip) window.services().doEvents();
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
     if (isFolderEntry(name)) continue;
-    // The window asks about and sets aside the file already there itself, so it needs the
-    // member's place inside the destination before the library runs.
     std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
     if (!destination) {
       refused.push_back(name);
@@ -63,8 +62,8 @@ void runLhaExtract(Form& window, Control& members) {
       return;
     }
     if (choice == Overwrite::Skip) continue;
-    auto command = lhaRunCommand(s.ShowExtractProgress, archive, memberTail(s.ExtractFolder, name));
-    if (!command) continue;
+    std::optional<std::string> line = command(memberTail(s.ExtractFolder, name));
+    if (!line) continue;
     // The old file is set aside, not deleted, until the library has written the new one.
     std::unique_ptr<KeptFile> kept;
     Steps steps;
@@ -72,7 +71,13 @@ void runLhaExtract(Form& window, Control& members) {
       endFailedRun(window, refused, failureCause(steps.err()));
       return;
     }
-    int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
+    int code = runCommand(window, kind, *line, kRunBuffer).code;
+    if (code == ZV_ERROR_UNSAFE_NAME) {
+      // Only this member: it is listed for the user and the others still come out.
+      steps([&] { kept->restore(); });
+      refused.push_back(name);
+      continue;
+    }
     if (code != 0) {
       steps([&] { kept->restore(); });
       endFailedRun(window, refused, libraryFailureCause(code));
@@ -82,29 +87,21 @@ void runLhaExtract(Form& window, Control& members) {
   }
   endRun(window, refused);
 }
+}  // namespace
+
+void runLhaExtract(Form& window, Control& members) {
+  Shared& s = window.shared();
+  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
+  runMembers(window, members, ArchiveKind::Lzh, [&](const std::string& tail) {
+    return lhaRunCommand(s.ShowExtractProgress, archive, tail);
+  });
+}
 
 void runZipExtract(Form& window, Control& members) {
   Shared& s = window.shared();
-  std::vector<std::string> refused;
-  for (int i = 0; i < members.listCount(); ++i) {
-    if (members.selected(i)) {
-      std::string name = members.list(i);
-      if (!isFolderEntry(name)) {
-        // Each member is its own run, so a name the library refuses (one that would leave
-        // the destination) is only listed for the user and the other members still come out.
-        std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
-        int code = runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code;
-        if (code == ZV_ERROR_UNSAFE_NAME) {
-          refused.push_back(name);
-        } else if (code != 0) {
-          endFailedRun(window, refused, libraryFailureCause(code));
-          return;
-        }
-      }
-    }
-    window.services().doEvents();
-  }
-  endRun(window, refused);
+  runMembers(window, members, ArchiveKind::Zip, [&](const std::string& tail) {
+    return std::optional<std::string>(zipRunCommand(s.ArchiveFile, tail));
+  });
 }
 
 }  // namespace zv::extract

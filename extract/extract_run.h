@@ -9,11 +9,14 @@ class Form;
 
 namespace zv::extract {
 
-// RunLhaExtract: with the overwrite question for existing files (OverwriteAll no), the
-// progress choice of ShowExtractProgress, and the old file kept until its replacement is there.
+// Both runs ask before replacing an existing file (OverwriteAll no; yes replaces without a
+// question, any other value extracts nothing), keep the old file until its replacement is
+// there, and list the members the library refuses while the others still come out.
+
+// RunLhaExtract: with the progress choice of ShowExtractProgress.
 void runLhaExtract(Form& window, Control& members);
 
-// RunZipExtract: every selected member with "-x -n --i"; pending events run after each entry.
+// RunZipExtract: every member with "-x -n --i"; pending events run after each entry.
 void runZipExtract(Form& window, Control& members);
 
 }  // namespace zv::extract

@@ -12,6 +12,7 @@
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::extract {
 
@@ -203,7 +204,16 @@ void IshRestoreForm::restore() {
   IshMode mode = c("Option2").value()   ? IshMode::All
                  : c("Option3").value() ? IshMode::WithQuestion
                                         : IshMode::New;
-  steps([&] { ishRun(*this, ishRestoreCommand(s.IshFile, mode, folder)); });
+  int code = 0;
+  steps([&] { code = ishRun(*this, ishRestoreCommand(s.IshFile, mode, folder)); });
+  // A failed restore is named before the flow goes on to the file utility, which would
+  // otherwise show the folder as if the files had been restored. A cancel is the user's own.
+  if (code != 0 && code != ZV_ERROR_USER_CANCEL) {
+    std::string text =
+        withCause("ISH ファイルの復元中にエラーが生じました", libraryFailureCause(code));
+    services().messageBox(withLibraryReport(text, ishLastOutput(*this)), MsgButtons::OK,
+                          MsgIcon::Exclamation, "ISH 復元");
+  }
   std::string drive = c("Drive1").drive();
   std::string restored = folder;
   s.RunInProgress = true;

@@ -42,4 +42,8 @@ std::optional<std::string> memberPathUnder(const std::string& folder, const std:
   return path;
 }
 
+bool isFolderEntry(const std::string& member) {
+  return !member.empty() && (member.back() == '/' || member.back() == '\\');
+}
+
 }  // namespace zv::extract

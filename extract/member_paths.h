@@ -16,4 +16,8 @@ std::optional<std::string> relativeMemberName(const std::string& member);
 // disk (no symbolic link on the way points outside). Nothing otherwise.
 std::optional<std::string> memberPathUnder(const std::string& folder, const std::string& member);
 
+// A folder entry ("dir/") has nothing of its own to extract: its members come out by their own
+// entries.
+bool isFolderEntry(const std::string& member);
+
 }  // namespace zv::extract

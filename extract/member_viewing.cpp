@@ -1,6 +1,7 @@
 #include "extract/member_viewing.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "core/app.h"
 #include "core/forms/steps.h"
@@ -76,11 +77,16 @@ bool extractClickedMember(Form& contents) {
   Steps steps;
   Shared& s = contents.shared();
   ExtractProcessState& state = processState(contents.app());
+  // Before any member was clicked there is nothing to look at; an empty member name would
+  // have the library extract the whole archive.
+  if (state.clickedName.empty()) return false;
   // A member name that reaches outside the work folder is never extracted or opened.
-  if (!state.clickedName.empty() && !memberPathUnder(s.TempFolder, state.clickedName)) {
+  std::optional<std::string> workCopy = memberPathUnder(s.TempFolder, state.clickedName);
+  if (!workCopy) {
     showRefusedMembers(contents, {state.clickedName});
     return false;
   }
+  contents.app().workCopies.add(*workCopy);
   bool zip = selectionIsZip(contents);
   std::string command =
       zip ? zipRunCommand(s.ArchiveFile,

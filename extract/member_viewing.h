@@ -14,8 +14,9 @@ namespace zv::extract {
 // Whether the archive selection window's "zip" filter is chosen (the archive is a ZIP).
 bool selectionIsZip(Form& form);
 
-// ExtractClickedMember: the clicked member into TempFolder. False when nothing was run
-// because the member's name leads outside the work folder.
+// ExtractClickedMember: the clicked member into TempFolder, where it is removed when the
+// program ends. False when nothing was run: no member was clicked yet, or its name leads
+// outside the work folder.
 bool extractClickedMember(Form& contents);
 
 // LoadTextIntoViewer: the first 1000 characters of a text file into a text box.

@@ -6,6 +6,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
+#include "core/messages/failure_cause.h"
 #include "fileutil/file_transfer.h"
 #include "fileutil/file_utility_form.h"
 #include "fileutil/sfx_command.h"
@@ -13,11 +14,14 @@
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
 #include "ui/common/window_common.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv {
 
 namespace {
 const std::string kCR = "\r";  // the file utility's confirmations break lines with CR alone
+// The result when the LZH library is not there to be called: no cause can be named.
+constexpr int kNoLibrary = -1;
 
 bool fileThere(const std::string& path) {
   Steps steps;
@@ -321,11 +325,18 @@ void FileUtilityForm::makeSfx() {
   std::string command =
       sfxCommand(c("Label2").caption(), shared().SfxFolder, shared().CustomizeSfx);
   Steps steps;
-  // The library shows its own messages; its result is not examined here.
+  int code = 0;
   steps([&] {
-    if (LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr)
-      lha->run(command, nullptr, 0, static_cast<Form*>(this));
+    LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr;
+    code = lha ? lha->run(command, nullptr, 0, static_cast<Form*>(this)) : kNoLibrary;
   });
+  // A self-extracting archive that was not made is said so, with its cause; the lower pane
+  // still goes to the folder. A cancel in the library's own dialog is the user's choice.
+  if (code != 0 && code != ZV_ERROR_USER_CANCEL) {
+    services().messageBox(
+        withCause("自己解凍ファイルの作成中にエラーが生じました", libraryFailureCause(code)),
+        MsgButtons::OK, MsgIcon::Exclamation, "自己解凍ファイルの作成");
+  }
   steps([&] { c("Dir2").setPath(shared().SfxFolder); });
   steps([&] { c("File2").refresh(); });
 }

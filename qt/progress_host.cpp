@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "core/libraries/archivers.h"
 #include "platform/drives.h"
 #include "qt/fonts.h"
 
@@ -182,19 +181,6 @@ int ProgressHost::decide(ZvDecision& d) {
     return 1;
   }
   return 0;
-}
-
-int installArchiverHost(ArchiverSet& archivers, ProgressHost& host) {
-  int count = 0;
-  if (auto* lha = archivers.lha()) {
-    lha->setHost(host.host());
-    ++count;
-  }
-  if (auto* zip = archivers.zip()) {
-    zip->setHost(host.host());
-    ++count;
-  }
-  return count;
 }
 
 }  // namespace zv::qt

@@ -7,10 +7,6 @@
 
 #include "zorvex/archiver_api.h"
 
-namespace zv {
-class ArchiverSet;
-}
-
 namespace zv::qt {
 
 class ProgressHost {
@@ -37,9 +33,5 @@ class ProgressHost {
   bool overwriteAll_ = false;
   std::string sfxMessage_, sfxFolder_;  // answers of the self-extractor dialog
 };
-
-// Registers the host with the LZH and ZIP libraries of the set (those that load); returns how
-// many took it. Called again after the set changed its folder.
-int installArchiverHost(ArchiverSet& archivers, ProgressHost& host);
 
 }  // namespace zv::qt

@@ -82,6 +82,7 @@ bool FormRegistry::unload(const std::string& name, UnloadMode mode) {
 void FormRegistry::endProgram() {
   history_.push_back("end");
   ended_ = true;
+  app_.workCopies.removeAll(app_.shared.TempFolder);
   for (auto& [name, form] : forms_) {
     form->visible_ = false;
     if (observer_) observer_->formDestroying(*form);

@@ -73,4 +73,9 @@ std::string withCause(const std::string& text, const std::string& cause) {
   return cause.empty() ? text : text + "\r\n原因： " + cause;
 }
 
+std::string withLibraryReport(const std::string& text, std::string report) {
+  while (!report.empty() && (report.back() == '\n' || report.back() == '\r')) report.pop_back();
+  return report.empty() ? text : text + "\r\n\r\n" + report;
+}
+
 }  // namespace zv

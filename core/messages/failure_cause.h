@@ -16,4 +16,8 @@ std::string libraryFailureCause(int result);
 // `text`, then a line "原因： " + cause when the cause is not empty.
 std::string withCause(const std::string& text, const std::string& cause);
 
+// `text`, then, after a blank line, what the library wrote about its run (trailing line
+// breaks dropped) when it wrote anything.
+std::string withLibraryReport(const std::string& text, std::string report);
+
 }  // namespace zv

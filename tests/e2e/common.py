@@ -54,6 +54,12 @@ def answer(s, prog, title, button, shot=None):
     prog.gone(title)
 
 
+def box_text(box):
+    """The text a message box shows (its labels, in order)."""
+    return "\n".join(c.name for c in reversed(z.descendants(box))
+                     if c.getRoleName() == "label" and c.name)
+
+
 def compress(s, prog, names, archive_name, ish=False, shot_prefix="compress"):
     """Main menu -> file selection (names chosen) -> creation window -> create."""
     d = s.desktop

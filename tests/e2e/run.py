@@ -29,12 +29,12 @@ class Scenario:
         """The program's form of a host path under C: ("/tmp/x" -> "C:\\tmp\\x")."""
         return "C:" + host.replace("/", "\\")
 
-    def start(self, args=(), settings=None, name="run"):
+    def start(self, args=(), settings=None, name="run", honour_permissions=False):
         root = self.path(name)
         if self.programs:
             # A restart keeps the program folder (and so its settings) of the first run.
             root = self.programs[0].root
-        prog = zvdrive.Program(self.desktop, self.exe, root, args, settings)
+        prog = zvdrive.Program(self.desktop, self.exe, root, args, settings, honour_permissions)
         self.programs.append(prog)
         return prog
 

@@ -214,3 +214,24 @@ def scenario_extract_zip_chosen_members(s):
     want = _zip_reference(s, os.path.join(arc, "mixed.zip"))
     expect_equal(tree_digests(out), {k: v for k, v in want.items() if k in chosen},
                  "the two chosen members against unzip's")
+
+
+def scenario_window_manager_close_waits_for_the_extraction_window(s):
+    arc, out, prog = _start_with_zips(s)
+    contents = _open_zip(s, prog, "mixed.zip")
+    d = s.desktop
+    d.click(z.find(contents, "Image3"))  # select all
+    d.click(z.find(contents, "Image2"))
+    dest = prog.window("DeComp3")
+    # Both earlier windows refuse their close box while the extraction window is open.
+    for name in ("DeComp1", "DeComp2"):
+        d.close_as_window_manager(prog.window(name))
+        prog.window(name)
+    s.shot("close-refused")
+    d.click(z.find(dest, "Image2"))
+    prog.gone("DeComp3", timeout=30)
+    prog.window("DeComp4")
+    time.sleep(0.5)
+    prog.gone("frmMenu")
+    expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "mixed.zip")),
+                 "extracted tree against unzip's")

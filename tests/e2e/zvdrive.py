@@ -2,6 +2,7 @@
 controls found through AT-SPI by their names, pointer and keys through xdotool.
 
 Every process started here runs in its own process group and is ended by that id."""
+import ctypes
 import os
 import signal
 import struct
@@ -172,6 +173,20 @@ class Desktop:
                              env=self.env, capture_output=True, text=True).stdout
         return [int(x) for x in out.split()]
 
+    def window_under(self, obj):
+        """The X window of the top-level window that shows `obj` at its top-left corner."""
+        x, y, _w, _h = extents(obj)
+        self.xdo("mousemove", "--sync", x + 4, y + 4)
+        where = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
+                               capture_output=True, text=True).stdout
+        return int(dict(l.split("=", 1) for l in where.split() if "=" in l)["WINDOW"])
+
+    def close_as_window_manager(self, window):
+        """Asks a window to close as a window manager's close box (alt+F4) does: a
+        WM_DELETE_WINDOW client message of the WM_PROTOCOLS kind sent to its X window."""
+        _send_delete_window(self.env["DISPLAY"], self.window_under(window))
+        time.sleep(0.5)
+
     def screenshot(self, name, painted=None):
         """Saves the whole screen as <artefacts>/NN-name.png; with `painted` (an accessible
         object) it first waits a little for that object's window to be drawn."""
@@ -199,6 +214,35 @@ class Desktop:
                 if raw:
                     _xwd_to_png(raw, path[:-4] + "-window.png")
         return path
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]  # XEvent's size
+
+
+def _send_delete_window(display, window):
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise Failure("cannot open display %s" % display)
+    try:
+        ev = _ClientMessage(type=33, window=window, format=32,  # 33: ClientMessage
+                            message_type=x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0))
+        ev.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(dpy, window, 0, 0, ctypes.byref(ev))
+        x11.XFlush(dpy)
+    finally:
+        x11.XCloseDisplay(dpy)
 
 
 def _black_at(raw, x, y):
@@ -263,7 +307,7 @@ class Program:
     """One run of zorvex32 with its own program folder (a copy of the executable, so the
     settings file and work folders land there) and its own HOME."""
 
-    def __init__(self, desktop, exe, root, args=(), settings=None):
+    def __init__(self, desktop, exe, root, args=(), settings=None, honour_permissions=False):
         self.desktop = desktop
         self.root = root
         self.folder = os.path.join(root, "prog")
@@ -288,7 +332,13 @@ class Program:
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log = open(os.path.join(root, "zorvex32.log"), "wb")
-        self.proc = _start([copy] + list(args), env, stdout=self.log, stderr=subprocess.STDOUT)
+        argv = [copy] + list(args)
+        if honour_permissions and os.geteuid() == 0:
+            # Root writes into read-only folders; without these capabilities it is refused
+            # as any user is.
+            caps = "-dac_override,-dac_read_search"
+            argv = ["setpriv", "--inh-caps", caps, "--bounding-set", caps, "--"] + argv
+        self.proc = _start(argv, env, stdout=self.log, stderr=subprocess.STDOUT)
         self._app = None
 
     @property

@@ -181,6 +181,31 @@ TEST_F(ContentsTest, CommandLineArchiveIsUsedWhileInCommandMode) {
   EXPECT_EQ(sys.fakes.lha().commands().back(), "v Q:\\dl\\a.lzh");
 }
 
+// Before any member was clicked there is nothing to look at, and the library is not asked
+// (an empty member name would extract the whole archive into the work folder).
+TEST_F(ContentsTest, ViewingWithoutAClickedMemberCallsNoLibrary) {
+  Form& f = contents({"a.txt", "b.txt"});
+  press(f, "Image5");
+  press(f, "Image8");
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+  EXPECT_TRUE(services.messages.empty());
+}
+
+// What viewing put into the work folder goes when the program ends, its folders with it;
+// other files there stay.
+TEST_F(ContentsTest, WorkCopiesAreRemovedWhenTheProgramEnds) {
+  root.write("prog/Temp/other.txt", "not ours");
+  Form& f = contents({"sub\\a.txt"});
+  root.mkdir("prog/Temp/sub");  // as the library makes it
+  sys.fakes.lha().createOnCommand(host("prog/Temp/sub/a.txt"), "member");
+  f.c("List1").userSelect(0);
+  press(f, "Image8");
+  ASSERT_TRUE(exists("prog/Temp/sub/a.txt"));
+  app.forms.endProgram();
+  EXPECT_FALSE(exists("prog/Temp/sub"));
+  EXPECT_TRUE(exists("prog/Temp/other.txt"));
+}
+
 TEST_F(ContentsTest, ClickedMemberOutlivesTheWindow) {
   Form& f = contents({"keep.txt"});
   f.c("List1").userSelect(0);

@@ -69,34 +69,10 @@ TEST_F(ExtractionTest, ProgressOptionChoosesTheLzhCommand) {
   EXPECT_EQ(std::count(app.forms.history().begin(), app.forms.history().end(), "show frmWait"), 0);
 }
 
-TEST_F(ExtractionTest, UnknownProgressOrOverwriteValueExtractsNothing) {
+TEST_F(ExtractionTest, UnknownProgressValueExtractsNothing) {
   app.shared.ShowExtractProgress = "yes";
   extractTo(extraction({"a.txt"}), "Q:\\out");
   EXPECT_TRUE(sys.fakes.lha().commands().empty());
-  app.shared.ShowExtractProgress = "NO";
-  app.shared.OverwriteAll = "Yes";
-  extractTo(extraction({"a.txt"}), "Q:\\out");
-  EXPECT_TRUE(sys.fakes.lha().commands().empty());
-}
-
-TEST_F(ExtractionTest, OverwriteQuestionYesNoCancel) {
-  for (const char* n : {"a.txt", "b.txt", "c.txt"}) root.write(std::string("out/") + n, "old");
-  Form& f = extraction({"a.txt", "b.txt", "c.txt", "d.txt"});
-  services.answers = {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Cancel};
-  sys.fakes.lha().createOnCommand(host("out/b.txt"), "new");
-  extractTo(f, "Q:\\out");
-  ASSERT_EQ(services.messages.size(), 3u);
-  EXPECT_EQ(services.messages[0].text,
-            "同名ファイル Q:\\out\\a.txt が存在します．上書き解凍しますか？");
-  EXPECT_EQ(services.messages[0].title, "LHA 解凍");
-  EXPECT_EQ(services.messages[0].buttons, MsgButtons::YesNoCancel);
-  EXPECT_EQ(services.messages[0].icon, MsgIcon::Question);
-  // No skipped a.txt, Yes extracted b.txt, Cancel stopped before c.txt and d.txt.
-  EXPECT_EQ(sys.fakes.lha().commands(), Strings{"x -n1 \"Q:\\dl\\a.lzh\" " + tail("b.txt")});
-  EXPECT_EQ(readFile(host("out/a.txt")), "old");
-  EXPECT_EQ(readFile(host("out/b.txt")), "new");
-  EXPECT_EQ(readFile(host("out/c.txt")), "old");
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow goes on after Cancel
 }
 
 TEST_F(ExtractionTest, OverwriteYesKeepsTheOldFileWhenTheLibraryFails) {
@@ -114,19 +90,8 @@ TEST_F(ExtractionTest, OverwriteYesKeepsTheOldFileWhenTheLibraryFails) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(host("out")), {}), 1);
 }
 
-TEST_F(ExtractionTest, OverwriteAllYesAsksNothing) {
-  app.shared.OverwriteAll = "YES";
-  root.write("out/a.txt", "old");
-  sys.fakes.lha().createOnCommand(host("out/a.txt"), "new");
-  extractTo(extraction({"a.txt"}), "Q:\\out");
-  EXPECT_TRUE(services.messages.empty());
-  EXPECT_EQ(readFile(host("out/a.txt")), "new");
-}
-
-TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheOptions) {
+TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheProgressOption) {
   app.shared.ShowExtractProgress = "YES";
-  app.shared.OverwriteAll = "other";
-  root.write("out/a.txt", "old");
   Form& f = extraction({"dir/", "dir/A.txt", "a.txt"}, true);
   extractTo(f, "Q:\\out");
   EXPECT_EQ(sys.fakes.zip().commands(), (Strings{"-x -n --i \"Q:\\dl\\a.zip\" " + tail("dir/A.txt"),
@@ -145,16 +110,64 @@ TEST_F(ExtractionTest, EscapingNamesAreRefusedAndReported) {
   EXPECT_NE(services.messages[0].text.find("../../etc/x"), std::string::npos);
 }
 
-// The library judges the names; the members it refuses are listed and the others still come out.
-TEST_F(ExtractionTest, ZipNamesTheLibraryRefusesAreListedAndTheOtherMembersStillComeOut) {
-  Form& f = extraction({"/tmp/abs.txt", "\\abs2.txt", "ok.txt"}, true);
-  sys.fakes.zip().queueResults({0x8013, 0x8013, 0});
+// What LZH and ZIP extraction share: the overwrite choice and the members the library refuses.
+struct ExtractionOfBothKinds : ExtractionTest, ::testing::WithParamInterface<bool> {
+  bool zip() const { return GetParam(); }
+  FakeLibrary& library() { return zip() ? sys.fakes.zip() : sys.fakes.lha(); }
+  std::string command(const std::string& name) const {
+    return (zip() ? "-x -n --i \"Q:\\dl\\a.zip\" " : "x -n1 \"Q:\\dl\\a.lzh\" ") + tail(name);
+  }
+};
+INSTANTIATE_TEST_SUITE_P(LzhAndZip, ExtractionOfBothKinds, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Zip" : "Lzh"; });
+
+TEST_P(ExtractionOfBothKinds, OverwriteQuestionYesNoCancel) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) root.write(std::string("out/") + n, "old");
+  Form& f = extraction({"a.txt", "b.txt", "c.txt", "d.txt"}, zip());
+  services.answers = {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Cancel};
+  library().createOnCommand(host("out/b.txt"), "new");
   extractTo(f, "Q:\\out");
-  EXPECT_EQ(sys.fakes.zip().commands().size(), 3u);
-  EXPECT_EQ(sys.fakes.zip().commands().back(), "-x -n --i \"Q:\\dl\\a.zip\" " + tail("ok.txt"));
+  ASSERT_EQ(services.messages.size(), 3u);
+  EXPECT_EQ(services.messages[0].text,
+            "同名ファイル Q:\\out\\a.txt が存在します．上書き解凍しますか？");
+  EXPECT_EQ(services.messages[0].title, "LHA 解凍");
+  EXPECT_EQ(services.messages[0].buttons, MsgButtons::YesNoCancel);
+  EXPECT_EQ(services.messages[0].icon, MsgIcon::Question);
+  // No skipped a.txt, Yes extracted b.txt, Cancel stopped before c.txt and d.txt.
+  EXPECT_EQ(library().commands(), Strings{command("b.txt")});
+  EXPECT_EQ(readFile(host("out/a.txt")), "old");
+  EXPECT_EQ(readFile(host("out/b.txt")), "new");
+  EXPECT_EQ(readFile(host("out/c.txt")), "old");
+  EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow goes on after Cancel
+}
+
+TEST_P(ExtractionOfBothKinds, OverwriteAllYesAsksNothingAnyOtherValueExtractsNothing) {
+  app.shared.OverwriteAll = "YES";
+  root.write("out/a.txt", "old");
+  library().createOnCommand(host("out/a.txt"), "new");
+  extractTo(extraction({"a.txt"}, zip()), "Q:\\out");
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(readFile(host("out/a.txt")), "new");
+  app.shared.OverwriteAll = "Yes";  // only the exact word counts
+  extractTo(extraction({"a.txt"}, zip()), "Q:\\out");
+  EXPECT_TRUE(library().commands().empty());
+}
+
+// The library judges the names; the members it refuses are listed, a file already there stays
+// as it was, and the other members still come out.
+TEST_P(ExtractionOfBothKinds, MembersTheLibraryRefusesAreListedAndTheOthersStillComeOut) {
+  app.shared.OverwriteAll = "YES";
+  root.write("out/link", "old");
+  Form& f = extraction({"link", "\\abs2.txt", "ok.txt"}, zip());
+  library().queueResults({0x8013, 0x8013, 0});
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(library().commands(),
+            (Strings{command("link"), command("\\abs2.txt"), command("ok.txt")}));
+  EXPECT_EQ(readFile(host("out/link")), "old");
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_NE(services.messages[0].text.find("/tmp/abs.txt"), std::string::npos);
+  EXPECT_NE(services.messages[0].text.find("link"), std::string::npos);
   EXPECT_NE(services.messages[0].text.find("\\abs2.txt"), std::string::npos);
+  EXPECT_TRUE(app.forms.get("DeComp4").visible());
 }
 
 TEST_F(ExtractionTest, EmptyDestinationOnlyAsks) {

@@ -3,6 +3,7 @@
 
 #include "core/settings/profile.h"
 #include "tests/extract/extract_fixture.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::test {
 namespace {
@@ -50,6 +51,24 @@ TEST_F(IshRestoreTest, NewAndAllModesAndADriveRootDestination) {
   g.c("Option2").click();
   press(g);
   EXPECT_EQ(sys.fakes.ish().commands().back(), "Q:\\A.ISH /a /f=Q:\\out");
+}
+
+// A restore the library could not do is said so, with the cause and the library's own report,
+// and the flow still ends in the file utility; a cancel the user chose is not reported.
+TEST_F(IshRestoreTest, FailedRestoreIsNamedAndTheFlowGoesOn) {
+  app.shared.IshFile = "Q:\\A.ISH";
+  sys.fakes.ish().queueResults({ZV_ERROR_READ_ONLY, ZV_ERROR_USER_CANCEL});
+  sys.fakes.ish().setLastOutput("書き込めません: a.txt (Permission denied)\r\n");
+  press(restoreWindow());
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text,
+            "ISH ファイルの復元中にエラーが生じました\r\n原因： "
+            "書き込み権限がありません（読み取り専用のフォルダかファイルです）\r\n\r\n"
+            "書き込めません: a.txt (Permission denied)");
+  EXPECT_EQ(services.messages[0].title, "ISH 復元");
+  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+  press(restoreWindow());
+  EXPECT_EQ(services.messages.size(), 1u);
 }
 
 // Without the work folder the clipboard text cannot be saved; the invalid-data message then

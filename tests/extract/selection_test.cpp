@@ -261,6 +261,33 @@ TEST_F(SelectionTest, QuickExtractionWithoutASelectionOnlyAsks) {
   EXPECT_TRUE(f.visible());
 }
 
+// Quick extraction reads the archive before it empties QUICK: one the library cannot read
+// stops there, as opening it does; a ZIP is read and extracted by the ZIP library.
+TEST_F(SelectionTest, QuickExtractionReadsTheArchiveFirstAndTakesAZipToItsLibrary) {
+  root.write("dl/a.lzh", "x");
+  root.write("prog/QUICK/old.txt", "old");
+  sys.fakes.lha().setFileCount(2);  // a count without any record behind it
+  Form& f = selection("a.lzh");
+  f.c("Image2").mouseUp();
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_NE(services.messages[0].text.find("読み込めません"), std::string::npos);
+  EXPECT_TRUE(exists("prog/QUICK/old.txt"));
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+  EXPECT_TRUE(f.visible());
+  EXPECT_FALSE(app.forms.loaded("DeComp4"));
+
+  root.write("dl/a.zip", "x");
+  sys.fakes.zip().setMembers(members({"Dir/", "Dir/A.txt"}));
+  f.c("Option2").click();
+  selectFile(f, "a.zip");
+  f.c("Image2").mouseUp();
+  EXPECT_TRUE(sys.fakes.lha().commands().empty());
+  EXPECT_EQ(sys.fakes.zip().commands(),
+            Strings{"-x -o --i \"Q:\\dl\\a.zip\" \"Q:\\prog\\QUICK\\\" \"Dir/A.txt\""});
+  EXPECT_FALSE(exists("prog/QUICK/old.txt"));
+  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+}
+
 TEST_F(SelectionTest, CloseBringsTheMenuBackAndSavesPositionAndFolder) {
   Form& f = selection();
   f.move(1200, 900);

@@ -3,6 +3,7 @@
 
 #include "platform/drives.h"
 #include "tests/fileutil/file_utility_fixture.h"
+#include "zorvex/archiver_api.h"
 
 namespace zv::test {
 namespace {
@@ -53,6 +54,24 @@ TEST_F(FileUtilityTest, SelfExtractingArchiveCommandFollowsTheCustomiseOption) {
   EXPECT_EQ(calls.back().bufferSize, 0u);
   EXPECT_EQ(ctl("Dir2").path(), "Q:\\prog\\自己解凍書庫");
   EXPECT_TRUE(services.messages.empty());
+}
+
+// A self-extracting archive the library could not make is said so, with the cause; the lower
+// pane still goes to the folder. A cancel in the library's own dialog is not a failure.
+TEST_F(FileUtilityTest, SelfExtractingArchiveFailureIsNamed) {
+  write("up/archive.lzh", "x");
+  open();
+  press("File1", "archive.lzh");
+  fakes->lha().queueResults({ZV_ERROR_READ_ONLY, ZV_ERROR_USER_CANCEL});
+  release("Image12");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text,
+            "自己解凍ファイルの作成中にエラーが生じました\r\n原因： "
+            "書き込み権限がありません（読み取り専用のフォルダかファイルです）");
+  EXPECT_EQ(services.messages[0].title, "自己解凍ファイルの作成");
+  EXPECT_EQ(ctl("Dir2").path(), "Q:\\prog\\自己解凍書庫");
+  release("Image12");
+  EXPECT_EQ(services.messages.size(), 1u);
 }
 
 TEST_F(FileUtilityTest, SelfExtractingArchiveNeedsAnLzhName) {
