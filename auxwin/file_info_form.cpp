@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "platform/fileops.h"
 
 namespace zv {
 namespace {
@@ -127,9 +128,9 @@ void FileInfoForm::load() {
   centreOnScreen();
   Steps steps;
   steps([&] {
-    Control* files = openerFiles();
-    if (!files) return;
-    std::string pattern = files->pattern();
+    std::optional<std::string> opener = openerPattern();
+    if (!opener) return;
+    std::string pattern = *opener;
     const char* chosen = "Option1";
     for (const auto& o : kOptions)
       if (pattern == o.pattern) chosen = o.name;
@@ -140,28 +141,40 @@ void FileInfoForm::load() {
 
 void FileInfoForm::unloading(bool& cancel) { shared().InfoCaller = FileInfoCaller::None; }
 
-Control* FileInfoForm::openerFiles() {
+void FileInfoForm::showFile(const std::string& path) {
+  Steps steps;
+  steps([&] { c("Label3").setCaption(path); });
+  steps([&] { c("lblTime").setCaption(fs::modifiedText(path)); });
+  steps([&] { c("lblSize").setCaption(std::to_string(fs::fileSize(path)) + " bytes"); });
+}
+
+std::optional<std::string> FileInfoForm::openerPattern() {
   switch (shared().InfoCaller) {
     case FileInfoCaller::FileSelection:
-      return &form(windows::kFileSelection).c("File1");
+      return port<FileSelectionPort>(forms(), windows::kFileSelection).filePattern();
     case FileInfoCaller::FileUtility:
-      return &form(windows::kFileUtility).c("File1");
+      return port<FileUtilityPort>(forms(), windows::kFileUtility).filePattern();
     case FileInfoCaller::None:
       break;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 void FileInfoForm::applyPattern(const std::string& pattern, bool relistUtility) {
   Steps steps;
   steps([&] {
-    Control* files = openerFiles();
-    if (!files) return;
-    files->setPattern(pattern);
-    if (shared().InfoCaller == FileInfoCaller::FileSelection) {
-      form(windows::kFileSelection).c("cmdEnum").click();  // List1 follows File1
-    } else if (relistUtility) {
-      files->refresh();
+    switch (shared().InfoCaller) {
+      case FileInfoCaller::FileSelection:
+        port<FileSelectionPort>(forms(), windows::kFileSelection).filterFiles(pattern);
+        break;
+      case FileInfoCaller::FileUtility: {
+        FileUtilityPort& utility = port<FileUtilityPort>(forms(), windows::kFileUtility);
+        utility.filterFiles(pattern);
+        if (relistUtility) utility.refreshFiles();
+        break;
+      }
+      case FileInfoCaller::None:
+        break;
     }
   });
 }

@@ -61,8 +61,6 @@ NewFolderDialog::NewFolderDialog(App& app) : Form(app, windows::kNewFolder) {
   };
   c("Command1").onClick = [this] { ok(); };
   c("Command2").onClick = [this] { unload(); };
-
-  defineProcedure("UpdatePath", [this] { updatePath(); });
 }
 
 void NewFolderDialog::load() {
@@ -86,6 +84,17 @@ std::optional<std::string> NewFolderDialog::baseFolder() const {
 void NewFolderDialog::updatePath() {
   if (auto base = baseFolder()) c("Label2").setCaption(winpath::join(*base, c("Text1").text()));
 }
+
+void NewFolderDialog::present() {
+  const NewFolderRequest& request = shared().NewFolder;
+  c("Label2").setCaption(request.path);
+  setCaption(request.caption);
+  c("Label1").setCaption(request.prompt);
+}
+
+std::string NewFolderDialog::typedName() const { return c("Text1").text(); }
+
+void NewFolderDialog::showPath(const std::string& path) { c("Label2").setCaption(path); }
 
 void NewFolderDialog::complain(const std::string& text, const std::string& title) {
   services().beep();

@@ -8,10 +8,11 @@
 
 #include "core/forms/form.h"
 #include "core/shared_state.h"
+#include "ui/common/window_ports.h"
 
 namespace zv {
 
-class NewFolderDialog : public Form {
+class NewFolderDialog : public Form, public NewFolderPort {
  public:
   using Mode = NewFolderRequest::Purpose;
 
@@ -24,9 +25,11 @@ class NewFolderDialog : public Form {
   // The folder the typed name goes into, from the opener's request; nothing without a
   // request or when the opener is not open.
   std::optional<std::string> baseFolder() const;
-  // Label2 := base folder joined with the typed name (runs on every change of the name and
-  // as the procedure "UpdatePath", which openers call when their folder changes).
+  // Label2 := base folder joined with the typed name (runs on every change of the name).
   void updatePath();
+  void present() override;
+  std::string typedName() const override;
+  void showPath(const std::string& path) override;
 
  private:
   void ok();

@@ -5,13 +5,12 @@
 #include "core/forms/steps.h"
 #include "core/settings/options.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 
 namespace zv {
 
 namespace {
 using namespace options;  // the section, its buffer and its keys
-constexpr uint32_t kLampOn = 0xFF0000;
-constexpr uint32_t kLampOff = 0x808080;
 
 YesNo yesNo(const Control& check) { return YesNo::of(check.value() == 1); }
 
@@ -165,8 +164,6 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {5895, 4230, 1050, 420},
      .caption = "ﾍﾙﾌﾟ"},
-    // every settings value passes through here on its way in
-    {.name = "lblBuf", .kind = Kind::Hidden, .hidden = true},
 };
 }  // namespace
 
@@ -202,9 +199,7 @@ void OptionForm::load() {
 void OptionForm::readOptions() {
   Shared& s = shared();
   auto read = [this](const char* key, const char* def) {
-    // The value passes through the hidden label, as every settings read of this window does.
-    c("lblBuf").setCaption(readSetting(*this, kSection, key, def, kBuffer));
-    return c("lblBuf").caption();
+    return readSetting(*this, kSection, key, def, kBuffer);
   };
   auto yesNoOption = [this, &read](const char* key, const char* def, YesNo& target,
                                    const char* check) {
@@ -270,10 +265,7 @@ void OptionForm::saveOptions() {
 void OptionForm::updateFileSelectionInstruction() {
   Form* selection = forms().find(windows::kFileSelection);
   if (!selection || !selection->visible()) return;
-  bool folders = c("Option3").value() == 1;
-  selection->c("Label1").setCaption(folders ? "圧縮するフォルダを指定後"
-                                            : "圧縮するファイルを指定後");
-  selection->c("File1").setEnabled(!folders);
+  dynamic_cast<FileSelectionPort&>(*selection).showFolderInstruction(c("Option3").value() == 1);
 }
 
 void OptionForm::unloading(bool& cancel) {
@@ -285,10 +277,8 @@ void OptionForm::updateFileSelectionMode() {
   const DirectoryModeOption& mode = shared().DirectoryMode;
   bool folders = mode.withFolders() || mode.wholeFolder();
   if (!folders && !mode.namesOnly()) return;
-  Form& selection = form(windows::kFileSelection);  // created hidden when it does not exist yet
-  selection.c("Label5").setBackColor(folders ? kLampOn : kLampOff);
-  selection.c("Label3").setBackColor(folders ? kLampOff : kLampOn);
-  for (const char* name : {"List1", "Image5", "Image6"}) selection.c(name).setEnabled(!folders);
+  // The file selection window is created hidden when it does not exist yet.
+  port<FileSelectionPort>(forms(), windows::kFileSelection).showFolderMode();
 }
 
 }  // namespace zv

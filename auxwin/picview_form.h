@@ -1,13 +1,13 @@
-// PicView: shows one picture file at its natural size. Callers clear Image1, load the file
-// into it (loadPictureFile), size the window to it and show it.
+// PicView: shows one picture file at its natural size.
 #pragma once
 #include <string>
 
 #include "core/forms/form.h"
+#include "ui/common/window_ports.h"
 
 namespace zv {
 
-class PicViewForm : public Form {
+class PicViewForm : public Form, public PictureViewerPort {
  public:
   explicit PicViewForm(App& app);
   void load() override;
@@ -15,7 +15,7 @@ class PicViewForm : public Form {
   // The callers' whole sequence in one: clear, load, size the window (picture height plus
   // 600 twips for the title bar and frame), show. Raises what loading raises, with the
   // previous picture cleared.
-  void showPicture(const std::string& path);
+  void showPicture(const std::string& path) override;
 };
 
 }  // namespace zv

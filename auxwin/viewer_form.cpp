@@ -29,4 +29,6 @@ ViewerForm::ViewerForm(App& app) : Form(app, windows::kViewer) {
 
 void ViewerForm::load() { centreOnScreen(); }
 
+void ViewerForm::showText(const std::string& text) { c("Text1").setText(text); }
+
 }  // namespace zv

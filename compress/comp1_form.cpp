@@ -8,7 +8,6 @@
 #include "platform/fileops.h"
 #include "platform/folders.h"
 #include "platform/winpath.h"
-#include "ui/common/picture_file.h"
 #include "ui/common/window_common.h"
 
 namespace zv::compress {
@@ -51,8 +50,6 @@ const ControlRow kControls[] = {
      .tooltip = "圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します",
      .backColor = kWindowBack,
      .multiSelect = MultiSelect::Extended},
-    // lists the folder's files again into List1
-    {.name = "cmdEnum", .kind = Kind::Hidden, .caption = "cmdEnum"},
     // the title of the archive kinds
     {.name = "Label2", .kind = Kind::Label, .at = {120, 3525, 735, 255}, .caption = "Mode : "},
     // makes an LZH archive; chosen as designed, before its click is wired
@@ -177,8 +174,6 @@ const ControlRow kControls[] = {
      .at = {4680, 4965, 1215, 300},
      .caption = "Close",
      .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
-    // the library's output text
-    {.name = "lblBuf", .kind = Kind::Hidden},
 };
 
 }  // namespace
@@ -194,7 +189,6 @@ Comp1Form::Comp1Form(App& app) : Form(app, windows::kFileSelection) {
 
 void Comp1Form::wireEvents() {
   c("List1").onMouseDown = [this](const MouseEvent& e) { listMouseDown(e); };
-  c("cmdEnum").onClick = [this] { relist(); };
   c("Option4").onClick = [this] { chooseLha(); };
   c("Option5").onClick = [this] { chooseIsh(); };
   c("Command1").onClick = [this] { forms().show(windows::kOptions); };
@@ -218,8 +212,6 @@ void Comp1Form::wireEvents() {
     Steps steps;
     steps([&] { saveLastFolder(*this, "Comp1Dir"); });
   };
-
-  defineProcedure("ShowFolderMode", [this] { showFolderMode(); });
 }
 
 void Comp1Form::load() {
@@ -272,6 +264,38 @@ void Comp1Form::unloading(bool& cancel) {
   steps([&] { saveLastFolder(*this, "Comp1Dir"); });
 }
 
+void Comp1Form::showFolderInstruction(bool folders) {
+  c("Label1").setCaption(folders ? "圧縮するフォルダを指定後" : kFileModeHint);
+  c("File1").setEnabled(!folders);
+}
+
+void Comp1Form::filterFiles(const std::string& pattern) {
+  c("File1").setPattern(pattern);
+  relist();
+}
+
+std::string Comp1Form::filePattern() const { return c("File1").pattern(); }
+
+std::string Comp1Form::folder() const { return c("Dir1").path(); }
+
+bool Comp1Form::ishMode() const { return c("Picture1").visible(); }
+
+IshCodeType Comp1Form::ishCodeType() const {
+  if (c("Option1").value()) return IshCodeType::Internet;
+  if (c("Option3").value()) return IshCodeType::PcNetworkNoKana;
+  return IshCodeType::PcNetwork;
+}
+
+std::vector<std::string> Comp1Form::chosenNames() const {
+  std::vector<std::string> names;
+  Control& list = c("List1");
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) names.push_back(list.list(i));
+  return names;
+}
+
+void Comp1Form::allowClosing() { c("Command2").setEnabled(true); }
+
 void Comp1Form::relist() {
   Control& list = c("List1");
   Control& files = c("File1");
@@ -301,11 +325,8 @@ void Comp1Form::fillInformation(int index) {
   std::string& source = shared().SourceFolder;
   if (source.empty() || source.back() != '\\') source += '\\';
   std::string path = source + c("File1").list(index);
-  Form& info = form(windows::kFileInfo);
   Steps steps;
-  steps([&] { info.c("Label3").setCaption(path); });
-  steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
-  steps([&] { info.c("lblSize").setCaption(std::to_string(fs::fileSize(path)) + " bytes"); });
+  steps([&] { port<FileInfoPort>(forms(), windows::kFileInfo).showFile(path); });
 }
 
 void Comp1Form::selectAll() {
@@ -324,21 +345,14 @@ void Comp1Form::preview() {
   if (list.listIndex() >= 0) path += list.list(list.listIndex());
   switch (previewKind(path)) {
     case PreviewKind::Picture:
-      steps([&] {
-        Form& viewer = form(windows::kPicture);
-        Control& image = viewer.c("Image1");
-        image.setPicture("");
-        loadPictureFile(image, path, services());
-        viewer.resize(image.width(), image.height() + 600);
-        viewer.show();
-      });
+      steps([&] { port<PictureViewerPort>(forms(), windows::kPicture).showPicture(path); });
       break;
     case PreviewKind::Text: {
       steps([&] { forms().show(windows::kViewer); });
       std::string text;
       // A file that cannot be read leaves the text box empty.
       steps([&] { text = readPreviewText(path); });
-      steps([&] { form(windows::kViewer).c("Text1").setText(text); });
+      steps([&] { port<TextViewerPort>(forms(), windows::kViewer).showText(text); });
       break;
     }
     case PreviewKind::Associated:

@@ -2,24 +2,41 @@
 // the files in it (or, in the folder modes, just the folder), LHA or ISH and the ISH code
 // type, then opens the archive creation window (Comp2) on top.
 #pragma once
+#include <string>
+#include <vector>
+
+#include "compress/creation_commands.h"
 #include "core/forms/form.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::compress {
 
-class Comp1Form : public Form {
+class Comp1Form : public Form, public FileSelectionPort {
  public:
   explicit Comp1Form(App& app);
   void load() override;
   void queryUnload(bool& cancel, UnloadMode mode) override;
   void unloading(bool& cancel) override;
 
-  // Lamps, instruction, list and pictures for the folder mode in DirectoryMode (also run by
-  // the options window through the procedure "ShowFolderMode").
-  void showFolderMode();
+  // Lamps, instruction, list and pictures for the folder mode in DirectoryMode.
+  void showFolderMode() override;
+  void showFolderInstruction(bool folders) override;
+  void filterFiles(const std::string& pattern) override;
+  std::string filePattern() const override;
+  // The list of names follows the folder's files.
+  void relist();
+
+  // What the archive creation window takes from this window.
+  std::string folder() const;
+  bool ishMode() const;
+  IshCodeType ishCodeType() const;
+  // The names selected in the list, in list order.
+  std::vector<std::string> chosenNames() const;
+  // Close is enabled again once the archive creation window has gone.
+  void allowClosing();
 
  private:
   void wireEvents();
-  void relist();
   void folderChanged();
   void listMouseDown(const MouseEvent& e);
   void fillInformation(int index);

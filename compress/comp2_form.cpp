@@ -1,5 +1,6 @@
 #include "compress/comp2_form.h"
 
+#include "compress/comp1_form.h"
 #include "compress/creation_run.h"
 #include "core/app.h"
 #include "core/forms/control_table.h"
@@ -9,6 +10,7 @@
 #include "ui/common/new_folder_request.h"
 #include "ui/common/path_list_combo.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::compress {
 namespace {
@@ -112,10 +114,6 @@ const ControlRow kControls[] = {
      .at = {6105, 4560, 1215, 375},
      .caption = "Close",
      .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
-    // the library's output text
-    {.name = "lblBuf", .kind = Kind::Hidden},
-    // the destination folder as last shown
-    {.name = "lblTmp", .kind = Kind::Hidden},
 };
 
 }  // namespace
@@ -168,7 +166,7 @@ void Comp2Form::load() {
   steps([&] { placeOnTop(*this, form(windows::kFileSelection)); });
   steps([&] {
     c("Label3").setCaption(c("Dir1").path());
-    c("lblTmp").setCaption(c("Dir1").path());
+    destination_ = c("Dir1").path();
   });
   steps([&] { c("File1").setPattern("*.lzh;*.exe"); });
   steps([&] { loadLastFolder(*this, "Comp2Dir", 512); });
@@ -184,12 +182,12 @@ void Comp2Form::load() {
   } else if (shared().SameFolder.yes()) {
     // By default the archive is made in the folder whose files are compressed.
     std::string source;
-    steps([&] { source = form(windows::kFileSelection).c("Dir1").path(); });
+    steps([&] { source = forms().get<Comp1Form>(windows::kFileSelection).folder(); });
     steps([&] { c("Combo1").setText(source); });
     steps([&] { c("Dir1").setPath(source); });
     steps([&] { c("Drive1").setDrive(winpath::driveOf(source)); });
   }
-  steps([&] { ish_ = form(windows::kFileSelection).c("Picture1").visible(); });
+  steps([&] { ish_ = forms().get<Comp1Form>(windows::kFileSelection).ishMode(); });
   c("Label1").setCaption(ish_ ? "作成するISHファイルの名前を指定します"
                               : "作成する圧縮ファイルの名前を指定します");
   c("Image2").setPicture(c(ish_ ? "Imgish" : "Imglha").picture());
@@ -199,20 +197,18 @@ void Comp2Form::load() {
 void Comp2Form::unloading(bool& cancel) {
   Steps steps;
   // The file utility shows the folder where the archive was made.
-  if (Form* util = forms().find(windows::kFileUtility); util && util->visible()) {
-    steps([&] { util->c("Drive1").setDrive(c("Drive1").drive()); });
-    steps([&] { util->c("Dir1").setPath(c("Dir1").path()); });
-  }
+  if (Form* util = forms().find(windows::kFileUtility); util && util->visible())
+    dynamic_cast<FileUtilityPort&>(*util).pointAt(c("Drive1").drive(), c("Dir1").path());
   steps([&] { saveLastFolder(*this, "Comp2Dir"); });
-  if (Form* comp1 = forms().find(windows::kFileSelection))
-    steps([&] { comp1->c("Command2").setEnabled(true); });
+  if (auto* comp1 = openPort<Comp1Form>(forms(), windows::kFileSelection))
+    steps([&] { comp1->allowClosing(); });
 }
 
 void Comp2Form::folderChanged() {
   Steps steps;
   std::string destination;
   steps([&] { destination = folderCaption(c("File1").path()); });
-  c("lblTmp").setCaption(destination);
+  destination_ = destination;
   c("Label3").setCaption(destination);
   steps([&] { updateDialogPath(); });
   c("Combo1").setText(c("Label3").caption());
@@ -226,13 +222,15 @@ void Comp2Form::driveChanged() {
 }
 
 void Comp2Form::updateDialogPath() {
-  Form* dialog = forms().find(windows::kNewFolder);
+  auto* dialog = openPort<NewFolderPort>(forms(), windows::kNewFolder);
   if (!dialog || shared().NewFolder.purpose != NewFolderRequest::Purpose::CompressFolder) return;
-  dialog->c("Label2").setCaption(winpath::join(c("lblTmp").caption(), dialog->c("Text1").text()));
+  dialog->showPath(winpath::join(destination_, dialog->typedName()));
 }
 
+void Comp2Form::moveTo(const std::string& folder) { c("Dir1").setPath(folder); }
+
 void Comp2Form::nameChanged() {
-  c("Label3").setCaption(winpath::join(c("lblTmp").caption(), c("Text1").text() + extension()));
+  c("Label3").setCaption(winpath::join(destination_, c("Text1").text() + extension()));
   c("Combo1").setText(c("Label3").caption());
 }
 
@@ -275,14 +273,13 @@ void Comp2Form::newFolder() {
     label = path + "\\";
   }
   // The new folder goes below the destination and becomes the folder of this window.
-  shared().NewFolder = newFolderRequest(
+  NewFolderRequest request = newFolderRequest(
       forms(), windows::kArchiveCreation, NewFolderRequest::Purpose::CompressFolder,
-      [](Form& self) { return self.c("lblTmp").caption(); }, "Dir1");
-  Steps steps;
-  steps([&] { form(windows::kNewFolder).c("Label2").setCaption(label); });
-  steps([&] { forms().show(windows::kNewFolder); });
-  steps([&] { form(windows::kNewFolder).setCaption(kDialogCaption); });
-  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
+      [](Form& self) { return static_cast<Comp2Form&>(self).destination_; },
+      [](Form& self, const std::string& made) { static_cast<Comp2Form&>(self).moveTo(made); });
+  request.caption = kDialogCaption;
+  request.path = label;
+  openNewFolderDialog(*this, std::move(request));
 }
 
 void Comp2Form::create() {

@@ -19,6 +19,14 @@ class Comp2Form : public Form {
   // ".lzh" or ".ish".
   std::string extension() const { return ish_ ? ".ish" : ".lzh"; }
 
+  // What the creation run reads: the typed name, the archive path shown and the one chosen in
+  // the registered-path box, and the destination folder.
+  std::string typedName() const { return c("Text1").text(); }
+  std::string shownArchive() const { return c("Label3").caption(); }
+  std::string chosenArchive() const { return c("Combo1").text(); }
+  std::string folder() const { return c("Dir1").path(); }
+  void showArchive(const std::string& path) { c("Label3").setCaption(path); }
+
  private:
   void wireEvents();
   void folderChanged();
@@ -30,8 +38,12 @@ class Comp2Form : public Form {
   void create();
   // Keeps an open new-folder dialog of this window in step with the destination.
   void updateDialogPath();
+  // The folder list moves to `folder` (a folder the new-folder dialog made).
+  void moveTo(const std::string& folder);
 
   bool ish_ = false;
+  // The destination folder as last shown, without the archive name.
+  std::string destination_;
   pathlist::Files listFiles_;
 };
 

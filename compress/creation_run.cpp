@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "compress/comp1_form.h"
+#include "compress/comp2_form.h"
 #include "compress/creation_commands.h"
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/messages/failure_cause.h"
 #include "platform/winpath.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::compress {
 namespace {
@@ -17,22 +20,14 @@ void message(Form& form, const std::string& text, const std::string& title) {
   form.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, title);
 }
 
-// The names whose items are selected in the file selection window's list, in list order.
 std::vector<std::string> selectedNames(Form& comp2) {
-  std::vector<std::string> names;
-  Form* comp1 = comp2.forms().find(windows::kFileSelection);
-  if (!comp1) return names;
-  Control& list = comp1->c("List1");
-  for (int i = 0; i < list.listCount(); ++i)
-    if (list.selected(i)) names.push_back(list.list(i));
-  return names;
+  auto* comp1 = openPort<Comp1Form>(comp2.forms(), windows::kFileSelection);
+  return comp1 ? comp1->chosenNames() : std::vector<std::string>();
 }
 
 IshCodeType codeTypeOf(Form& comp2) {
-  Form* comp1 = comp2.forms().find(windows::kFileSelection);
-  if (comp1 && comp1->c("Option1").value()) return IshCodeType::Internet;
-  if (comp1 && comp1->c("Option3").value()) return IshCodeType::PcNetworkNoKana;
-  return IshCodeType::PcNetwork;
+  auto* comp1 = openPort<Comp1Form>(comp2.forms(), windows::kFileSelection);
+  return comp1 ? comp1->ishCodeType() : IshCodeType::PcNetwork;
 }
 
 // The source folder, with the trailing '\' every command needs (kept in the shared value).
@@ -53,7 +48,8 @@ int callUnlha(Form& owner, const std::string& command) {
 
 void refreshFileUtilityList(Form& form) {
   // A file utility that is not loaded yet reads its folder fresh when it opens.
-  if (Form* util = form.forms().find(windows::kFileUtility)) util->c("File1").refresh();
+  if (auto* util = openPort<FileUtilityPort>(form.forms(), windows::kFileUtility))
+    util->refreshFiles();
 }
 
 void hideCompressionWindows(Form& form) {
@@ -82,10 +78,10 @@ void finishRun(Form& comp2, const std::string& utilityCaption) {
 const char* const kLzhError = "圧縮中にエラーが生じました．終了します";
 const char* const kLzhTitle = "LHA 圧縮";
 
-void compressLzh(Form& comp2) {
+void compressLzh(Comp2Form& comp2) {
   Shared& shared = comp2.shared();
-  std::string archive = comp2.c("Combo1").text();
-  comp2.c("Label3").setCaption(archive);
+  std::string archive = comp2.chosenArchive();
+  comp2.showArchive(archive);
   std::string source = sourceFolder(comp2);
 
   if (shared.DirectoryMode.wholeFolder()) {
@@ -113,13 +109,13 @@ void compressLzh(Form& comp2) {
 
 }  // namespace
 
-void runLzhCreation(Form& comp2) {
+void runLzhCreation(Comp2Form& comp2) {
   Shared& shared = comp2.shared();
-  if (comp2.c("Text1").text().empty()) {
+  if (comp2.typedName().empty()) {
     message(comp2, "作成(圧縮)するファイル名を入力または選択してください", kLzhTitle);
     return;
   }
-  if (comp2.c("Label3").caption().empty()) {
+  if (comp2.shownArchive().empty()) {
     message(comp2, "圧縮先のフォルダを指定してください", "エラーです");
     return;
   }
@@ -138,14 +134,14 @@ void runLzhCreation(Form& comp2) {
   finishRun(comp2, "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-");
 }
 
-void runIshCreation(Form& comp2) {
+void runIshCreation(Comp2Form& comp2) {
   Shared& shared = comp2.shared();
   const std::string title = "ISH 復元";
-  if (comp2.c("Text1").text().empty()) {
+  if (comp2.typedName().empty()) {
     message(comp2, "作成するISHファイル名を入力または選択してください", title);
     return;
   }
-  std::string archive = comp2.c("Label3").caption();
+  std::string archive = comp2.shownArchive();
   if (archive.empty()) {
     message(comp2, "復元先のフォルダを指定してください", "エラーです");
     return;
@@ -154,7 +150,7 @@ void runIshCreation(Form& comp2) {
   hideCompressionWindows(comp2);
   Steps steps;
   steps([&] {
-    std::string destination = comp2.c("Dir1").path();
+    std::string destination = comp2.folder();
     IshCodeType type = codeTypeOf(comp2);
     ArchiverSet* set = comp2.app().archivers;
     IshLibrary* ish = set ? set->ish() : nullptr;

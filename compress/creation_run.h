@@ -4,14 +4,12 @@
 // file utility or the main menu before both compression windows are unloaded.
 #pragma once
 
-namespace zv {
-class Form;
-}
-
 namespace zv::compress {
 
-// `comp2` is the archive creation window; the file selection window is reached by name.
-void runLzhCreation(Form& comp2);
-void runIshCreation(Form& comp2);
+class Comp2Form;
+
+// `comp2` is the archive creation window; the file selection window is found in the registry.
+void runLzhCreation(Comp2Form& comp2);
+void runIshCreation(Comp2Form& comp2);
 
 }  // namespace zv::compress

@@ -24,6 +24,10 @@ struct NewFolderRequest {
   std::function<std::string()> source;
   // Runs with the path of the new folder, or the file's new path, once it exists.
   std::function<void(const std::string&)> done;
+  // What the dialog shows when it opens: its title, the prompt over the name box and the path.
+  std::string caption;
+  std::string prompt = "新しく作成するフォルダ名：";
+  std::string path;
 };
 
 struct Shared {

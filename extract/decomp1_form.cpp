@@ -5,6 +5,7 @@
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
 #include "core/messages/failure_cause.h"
+#include "extract/decomp2_form.h"
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
@@ -110,14 +111,10 @@ const ControlRow kControls[] = {
      .foreColor = kBlue,
      .backColor = kLightYellow,
      .autoSize = true},
-    // opens the archive named on the command line
-    {.name = "cmdDbl", .kind = Kind::Hidden, .at = {0, 4400, 1215, 375}, .caption = "cmdDbl"},
     // the work-folder listing of a quick extraction
     {.name = "File2", .kind = Kind::FileList, .hidden = true},
     // the members of the archive being read
     {.name = "List1", .kind = Kind::ListBox, .hidden = true, .multiSelect = MultiSelect::Extended},
-    // the library's output text
-    {.name = "lblBuf", .kind = Kind::Hidden},
 };
 
 }  // namespace
@@ -142,17 +139,9 @@ void DeComp1Form::wireEvents() {
   };
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
-  c("cmdDbl").onClick = [this] { commandLineOpen(); };
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { quickExtract(); });
   c("Command1").onClick = [this] { unload(); };
-
-  defineProcedure("ReadOption", [this] { readOption(*this); });
-  defineProcedure("ReadOption2", [this] { readOption2(*this); });
-  defineProcedure("CleanQuick", [this] { cleanQuick(); });
-  defineProcedure("AddList", [this] { addList(); });
-  defineProcedure("AddList2", [this] { addList2(); });
-  defineProcedure("ZipAddList", [this] { zipAddList(); });
 }
 
 void DeComp1Form::load() {
@@ -199,6 +188,16 @@ void DeComp1Form::unloading(bool&) {
   steps([&] { saveLastFolder(*this, "DeComp1Dir"); });
 }
 
+std::string DeComp1Form::folder() const { return c("Dir1").path(); }
+
+std::optional<ArchiveKind> DeComp1Form::chosenKind() const {
+  if (c("Option1").value()) return ArchiveKind::Lzh;
+  if (c("Option2").value()) return ArchiveKind::Zip;
+  return std::nullopt;
+}
+
+void DeComp1Form::allowOpening(bool allowed) { c("Command1").setEnabled(allowed); }
+
 std::string DeComp1Form::selectedPath() const {
   std::string name = c("File1").fileName();
   if (name.empty()) return "";
@@ -240,7 +239,7 @@ void DeComp1Form::openSelected() {
   if (c("Option1").value() || c("Option2").value()) {
     bool zip = c("Option2").value() != 0;
     steps([&] { forms().show(windows::kArchiveContents); });
-    steps([&] { form(windows::kArchiveContents).c("List1").clear(); });
+    steps([&] { forms().get<DeComp2Form>(windows::kArchiveContents).clearMembers(); });
     steps([&] {
       s.ArchiveFile = s.StartMode == "Command"
                           ? app().commandLine
@@ -292,9 +291,7 @@ void DeComp1Form::addList() {
                          ? app().commandLine
                          : quotedArchivePath(c("Dir1").path(), c("File1").fileName());
   steps([&] {
-    Control& target = form(windows::kArchiveContents).c("List1");
-    target.clear();
-    appendMemberNames(*this, ArchiveKind::Lzh, path, target);
+    forms().get<DeComp2Form>(windows::kArchiveContents).listMembers(*this, ArchiveKind::Lzh, path);
   });
 }
 
@@ -307,11 +304,7 @@ void DeComp1Form::addList2() {
 void DeComp1Form::zipAddList() {
   // Without error skipping: the first failure ends the listing.
   std::string path = quotedArchivePath(c("Dir1").path(), c("File1").fileName());
-  Form& contents = form(windows::kArchiveContents);
-  contents.c("ImgUnzip").setVisible(true);
-  Control& target = contents.c("List1");
-  target.clear();
-  appendMemberNames(*this, ArchiveKind::Zip, path, target);
+  forms().get<DeComp2Form>(windows::kArchiveContents).listMembers(*this, ArchiveKind::Zip, path);
 }
 
 void DeComp1Form::cleanQuick() {

@@ -3,14 +3,16 @@
 // to restore it (frmish); quick extraction unpacks a whole LZH or ZIP archive into the QUICK
 // folder.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "core/forms/form.h"
+#include "core/startup/command_line_opener.h"
 #include "extract/archive_access.h"
 
 namespace zv::extract {
 
-class DeComp1Form : public Form {
+class DeComp1Form : public Form, public CommandLineOpener {
  public:
   explicit DeComp1Form(App& app);
 
@@ -20,6 +22,14 @@ class DeComp1Form : public Form {
 
   // The current folder joined with the selected file ("" when none is selected).
   std::string selectedPath() const;
+  std::string folder() const;
+  // The library the archive filter names; nothing while ISH files are listed.
+  std::optional<ArchiveKind> chosenKind() const;
+  // Open is disabled while a window of the flow is open on top.
+  void allowOpening(bool allowed);
+  void commandLineOpen() override;
+  // Lists the selected archive's members into this window's own list.
+  void addList2();
 
  private:
   void wireEvents();
@@ -27,12 +37,10 @@ class DeComp1Form : public Form {
   void filterChanged();
   void showFileInformation();
   void openSelected();
-  void commandLineOpen();
   void quickExtract();
   void runQuickExtract(ArchiveKind kind);
   void cleanQuick();
   void addList();
-  void addList2();
   void zipAddList();
   void loadCommandLineFolder();
 };

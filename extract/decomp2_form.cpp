@@ -3,12 +3,15 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "extract/decomp1_form.h"
+#include "extract/decomp3_form.h"
 #include "extract/extract_commands.h"
+#include "extract/member_listing.h"
 #include "extract/member_viewing.h"
 #include "extract/process_state.h"
 #include "platform/winpath.h"
-#include "ui/common/picture_file.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::extract {
 
@@ -122,7 +125,7 @@ void DeComp2Form::wireEvents() {
 
 void DeComp2Form::load() {
   Steps steps;
-  steps([&] { form(windows::kArchiveSelection).c("Command1").setEnabled(false); });
+  steps([&] { forms().get<DeComp1Form>(windows::kArchiveSelection).allowOpening(false); });
   steps([&] { placeOnTop(*this, form(windows::kArchiveSelection)); });
   anySelected_ = false;
   allSelected_ = false;
@@ -139,10 +142,30 @@ void DeComp2Form::unloading(bool&) {
   steps([&] { forms().unload(windows::kPicture); });
   steps([&] { forms().unload(windows::kViewer); });
   steps([&] {
-    if (Form* sel = forms().find(windows::kArchiveSelection)) sel->c("Command1").setEnabled(true);
+    if (auto* sel = openPort<DeComp1Form>(forms(), windows::kArchiveSelection))
+      sel->allowOpening(true);
   });
   steps([&] { c("ImgUnzip").setVisible(false); });
 }
+
+void DeComp2Form::clearMembers() { c("List1").clear(); }
+
+void DeComp2Form::listMembers(Form& lister, ArchiveKind kind, const std::string& path) {
+  if (kind == ArchiveKind::Zip) c("ImgUnzip").setVisible(true);
+  Control& target = c("List1");
+  target.clear();
+  appendMemberNames(lister, kind, path, target);
+}
+
+std::vector<std::string> DeComp2Form::chosenMembers() const {
+  std::vector<std::string> names;
+  Control& list = c("List1");
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) names.push_back(list.list(i));
+  return names;
+}
+
+void DeComp2Form::allowNextStep() { c("Command1").setEnabled(true); }
 
 void DeComp2Form::memberClicked() {
   Steps steps;
@@ -166,9 +189,7 @@ void DeComp2Form::nextStep() {
                           MsgIcon::Exclamation, "エラーです");
     return;
   }
-  Form& extract = form(windows::kExtraction);
-  extract.c("Image3").setVisible(true);
-  extract.c("Label1").setCaption("解凍先のフォルダを指定後，[解凍]ボタンを押します");
+  forms().get<DeComp3Form>(windows::kExtraction).showDestinationPrompt();
   forms().show(windows::kExtraction);
   c("Command1").setEnabled(false);
 }
@@ -188,17 +209,11 @@ void DeComp2Form::openClickedMember() {
   if (path.empty()) return;  // no member was clicked: nothing to look at
   std::string type = upperAscii(path.size() >= 3 ? path.substr(path.size() - 3) : path);
   if (type == "BMP" || type == "ICO" || type == "WMF") {
-    steps([&] {
-      Form& viewer = form(windows::kPicture);
-      Control& image = viewer.c("Image1");
-      image.setPicture("");
-      loadPictureFile(image, path, services());
-      viewer.resize(image.width(), image.height() + 600);
-      viewer.show();
-    });
+    steps([&] { port<PictureViewerPort>(forms(), windows::kPicture).showPicture(path); });
   } else if (type == "TXT" || type == "DOC") {
     steps([&] { forms().show(windows::kViewer); });
-    steps([&] { loadTextIntoViewer(*this, path, form(windows::kViewer).c("Text1")); });
+    steps(
+        [&] { loadTextIntoViewer(*this, path, port<TextViewerPort>(forms(), windows::kViewer)); });
   } else {
     steps([&] { services().shellOpen(path); });
   }

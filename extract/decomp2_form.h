@@ -2,7 +2,11 @@
 // the members to extract, viewing of single members, the detailed listing, and the way on to
 // the extraction window.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "core/forms/form.h"
+#include "extract/archive_access.h"
 
 namespace zv::extract {
 
@@ -13,6 +17,15 @@ class DeComp2Form : public Form {
   void load() override;
   void queryUnload(bool& cancel, UnloadMode mode) override;
   void unloading(bool& cancel) override;
+
+  void clearMembers();
+  // The members of the archive at `path`, listed by `lister` (the window whose library call it
+  // is); a ZIP archive shows the ZIP picture.
+  void listMembers(Form& lister, ArchiveKind kind, const std::string& path);
+  // The selected members' names as listed, in list order.
+  std::vector<std::string> chosenMembers() const;
+  // The way on is disabled while the extraction window is open.
+  void allowNextStep();
 
  private:
   void wireEvents();

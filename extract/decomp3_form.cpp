@@ -3,6 +3,8 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "extract/decomp1_form.h"
+#include "extract/decomp2_form.h"
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
 #include "extract/run_support.h"
@@ -10,6 +12,7 @@
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::extract {
 
@@ -81,8 +84,6 @@ const ControlRow kControls[] = {
      .caption = "Close",
      .font = FontSpec{"Arial", 8.25, true},
      .isCancel = true},
-    // the library's output text
-    {.name = "lblBuf", .kind = Kind::Hidden, .at = {0, 4000, 100, 100}},
 };
 
 }  // namespace
@@ -102,8 +103,9 @@ void DeComp3Form::wireEvents() {
   panel.afterFolderChange = [this] {
     std::string destination = folderCaption(c("Dir1").path());
     c("Combo1").setText(destination);
-    if (Form* dialog = forms().find(windows::kNewFolder); dialog && dialog->visible())
-      dialog->c("Label2").setCaption(destination);
+    if (auto* dialog = openPort<NewFolderPort>(forms(), windows::kNewFolder);
+        dialog && forms().find(windows::kNewFolder)->visible())
+      dialog->showPath(destination);
   };
   wireFolderPanel(*this, panel);
   wireDesktopButton(*this);
@@ -136,7 +138,7 @@ void DeComp3Form::load() {
     steps([&] { c("Combo1").setText(c("Dir1").path()); });
   } else if (same.yes()) {
     steps([&] {
-      std::string folder = form(windows::kArchiveSelection).c("Dir1").path();
+      std::string folder = forms().get<DeComp1Form>(windows::kArchiveSelection).folder();
       c("Combo1").setText(folder);
       c("Dir1").setPath(folder);
       c("Drive1").setDrive(winpath::driveOf(folder));
@@ -149,10 +151,19 @@ void DeComp3Form::unloading(bool&) {
   pointFileUtilityAt(*this, c("Drive1").drive(), c("Dir1").path());
   steps([&] { saveLastFolder(*this, "DeComp3Dir"); });
   steps([&] {
-    if (Form* contents = forms().find(windows::kArchiveContents))
-      contents->c("Command1").setEnabled(true);
+    if (auto* contents = openPort<DeComp2Form>(forms(), windows::kArchiveContents))
+      contents->allowNextStep();
   });
 }
+
+void DeComp3Form::showDestinationPrompt() {
+  c("Image3").setVisible(true);
+  c("Label1").setCaption("解凍先のフォルダを指定後，[解凍]ボタンを押します");
+}
+
+void DeComp3Form::moveTo(const std::string& folder) { c("Dir1").setPath(folder); }
+
+std::string DeComp3Form::destination() const { return c("Combo1").text(); }
 
 void DeComp3Form::registeredPathPicked() {
   Steps steps;
@@ -181,14 +192,13 @@ void DeComp3Form::newFolder() {
     parent = destination + "\\";
   }
   // The new folder goes below the destination and becomes the folder of this window.
-  shared().NewFolder = newFolderRequest(
+  NewFolderRequest request = newFolderRequest(
       forms(), windows::kExtraction, NewFolderRequest::Purpose::ExtractFolder,
-      [](Form& self) { return self.c("Combo1").text(); }, "Dir1");
-  Steps steps;
-  steps([&] { form(windows::kNewFolder).c("Label2").setCaption(parent); });
-  steps([&] { forms().show(windows::kNewFolder); });
-  steps([&] { form(windows::kNewFolder).setCaption("新規フォルダの作成 -解凍-"); });
-  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
+      [](Form& self) { return static_cast<DeComp3Form&>(self).destination(); },
+      [](Form& self, const std::string& made) { static_cast<DeComp3Form&>(self).moveTo(made); });
+  request.caption = "新規フォルダの作成 -解凍-";
+  request.path = parent;
+  openNewFolderDialog(*this, std::move(request));
 }
 
 void DeComp3Form::extract() {
@@ -230,13 +240,14 @@ void DeComp3Form::extract() {
 }
 
 void DeComp3Form::runExtraction() {
-  Form* selection = forms().find(windows::kArchiveSelection);
-  Form* contents = forms().find(windows::kArchiveContents);
+  auto* selection = openPort<DeComp1Form>(forms(), windows::kArchiveSelection);
+  auto* contents = openPort<DeComp2Form>(forms(), windows::kArchiveContents);
   if (!selection || !contents) return;
-  Control& members = contents->c("List1");
-  if (selection->c("Option1").value()) {
+  std::vector<std::string> members = contents->chosenMembers();
+  std::optional<ArchiveKind> kind = selection->chosenKind();
+  if (kind == ArchiveKind::Lzh) {
     runLhaExtract(*this, members);
-  } else if (selection->c("Option2").value()) {
+  } else if (kind == ArchiveKind::Zip) {
     Steps steps;
     steps([&] { forms().show(windows::kWait); });
     runZipExtract(*this, members);

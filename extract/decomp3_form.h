@@ -1,6 +1,8 @@
 // DeComp3, the extraction window: the destination (folder panel, registered destinations,
 // new folder) and the extract button, which runs the extraction and ends the flow.
 #pragma once
+#include <string>
+
 #include "core/forms/form.h"
 
 namespace zv::extract {
@@ -11,6 +13,8 @@ class DeComp3Form : public Form {
 
   void load() override;
   void unloading(bool& cancel) override;
+  // The picture and instruction shown when the contents window opens this window.
+  void showDestinationPrompt();
 
  private:
   void wireEvents();
@@ -18,6 +22,10 @@ class DeComp3Form : public Form {
   void newFolder();
   void extract();
   void runExtraction();
+  // The folder list moves to `folder` (a folder the new-folder dialog made).
+  void moveTo(const std::string& folder);
+  // The destination as typed or chosen.
+  std::string destination() const;
 };
 
 }  // namespace zv::extract

@@ -43,13 +43,12 @@ using MemberCommand = std::function<std::optional<std::string>(const std::string
 // One library call per selected member, in list order. The window asks about and sets aside
 // the file already there itself, so the library only ever writes a new file: a ZIP told
 // never to overwrite still replaces what the user agreed to replace.
-void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCommand& command) {
+void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKind kind,
+                const MemberCommand& command) {
   Shared& s = window.shared();
   std::vector<std::string> refused;
-  for (int i = 0; i < members.listCount(); ++i) {
+  for (const std::string& name : members) {
     if (kind == ArchiveKind::Zip) window.services().doEvents();
-    if (!members.selected(i)) continue;
-    std::string name = members.list(i);
     if (isFolderEntry(name)) continue;
     std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
     if (!destination) {
@@ -89,7 +88,7 @@ void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCo
 }
 }  // namespace
 
-void runLhaExtract(Form& window, Control& members) {
+void runLhaExtract(Form& window, const std::vector<std::string>& members) {
   Shared& s = window.shared();
   std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
   runMembers(window, members, ArchiveKind::Lzh, [&](const std::string& tail) {
@@ -97,7 +96,7 @@ void runLhaExtract(Form& window, Control& members) {
   });
 }
 
-void runZipExtract(Form& window, Control& members) {
+void runZipExtract(Form& window, const std::vector<std::string>& members) {
   Shared& s = window.shared();
   runMembers(window, members, ArchiveKind::Zip, [&](const std::string& tail) {
     return std::optional<std::string>(zipRunCommand(s.ArchiveFile, tail));

@@ -1,9 +1,11 @@
-// The extraction runs of the extraction window: each selected member of the contents window's
-// list is extracted with its own library call into ExtractFolder.
+// The extraction runs of the extraction window: each chosen member of the contents window
+// is extracted with its own library call into ExtractFolder.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace zv {
-class Control;
 class Form;
 }  // namespace zv
 
@@ -14,9 +16,9 @@ namespace zv::extract {
 // there, and list the members the library refuses while the others still come out.
 
 // RunLhaExtract: with the progress choice of ShowExtractProgress.
-void runLhaExtract(Form& window, Control& members);
+void runLhaExtract(Form& window, const std::vector<std::string>& members);
 
-// RunZipExtract: every member with "-x -n --i"; pending events run after each entry.
-void runZipExtract(Form& window, Control& members);
+// RunZipExtract: every member with "-x -n --i"; pending events run before each member.
+void runZipExtract(Form& window, const std::vector<std::string>& members);
 
 }  // namespace zv::extract

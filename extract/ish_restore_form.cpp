@@ -5,6 +5,7 @@
 #include "core/forms/steps.h"
 #include "core/messages/failure_cause.h"
 #include "extract/archive_access.h"
+#include "extract/decomp1_form.h"
 #include "extract/extract_commands.h"
 #include "extract/process_state.h"
 #include "extract/run_support.h"
@@ -12,6 +13,7 @@
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 #include "zorvex/archiver_api.h"
 
 namespace zv::extract {
@@ -149,8 +151,8 @@ void IshRestoreForm::load() {
   c("ImgNO").setVisible(true);
   steps([&] { loadLastFolder(*this, "ish", 512); });
   steps([&] {
-    if (Form* selection = forms().find(windows::kArchiveSelection))
-      selection->c("Command1").setEnabled(false);
+    if (auto* selection = openPort<DeComp1Form>(forms(), windows::kArchiveSelection))
+      selection->allowOpening(false);
   });
 }
 
@@ -161,8 +163,8 @@ void IshRestoreForm::unloading(bool&) {
   });
   steps([&] { saveLastFolder(*this, "ish"); });
   steps([&] {
-    if (Form* selection = forms().find(windows::kArchiveSelection))
-      selection->c("Command1").setEnabled(true);
+    if (auto* selection = openPort<DeComp1Form>(forms(), windows::kArchiveSelection))
+      selection->allowOpening(true);
   });
 }
 

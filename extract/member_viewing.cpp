@@ -8,6 +8,7 @@
 #include "core/messages/failure_cause.h"
 #include "core/settings/profile.h"
 #include "extract/archive_access.h"
+#include "extract/decomp1_form.h"
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
@@ -17,6 +18,7 @@
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/line_splitter.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::extract {
 
@@ -32,10 +34,8 @@ std::string archiveForLha(Form& form) {
 
 // The selected archive of the selection window, unquoted ("" when that window is gone).
 std::string selectedArchivePath(Form& form) {
-  Form* sel = form.forms().find(windows::kArchiveSelection);
-  if (!sel) return "";
-  std::string name = sel->c("File1").fileName();
-  return winpath::join(sel->c("Dir1").path(), name);
+  auto* sel = openPort<DeComp1Form>(form.forms(), windows::kArchiveSelection);
+  return sel ? sel->selectedPath() : "";
 }
 
 std::string dosDateTime(uint16_t date, uint16_t time) {
@@ -69,8 +69,8 @@ std::string zipListingText(const Listing& listing) {
 }  // namespace
 
 bool selectionIsZip(Form& form) {
-  Form* sel = form.forms().find(windows::kArchiveSelection);
-  return sel && sel->c("Option2").value() != 0;
+  auto* sel = openPort<DeComp1Form>(form.forms(), windows::kArchiveSelection);
+  return sel && sel->chosenKind() == ArchiveKind::Zip;
 }
 
 bool extractClickedMember(Form& contents) {
@@ -110,11 +110,11 @@ bool extractClickedMember(Form& contents) {
   return true;
 }
 
-void loadTextIntoViewer(Form& form, const std::string& path, Control& textBox) {
+void loadTextIntoViewer(Form& form, const std::string& path, TextViewerPort& viewer) {
   Steps steps;
   bool read = steps([&] {
     std::string text = encoding::decodeUnknown(fs::readAll(path));
-    textBox.setText(cutToCharacters(text, kTextPreviewCharacters));
+    viewer.showText(cutToCharacters(text, kTextPreviewCharacters));
   });
   if (!read)
     form.services().messageBox(withCause("読み込みに失敗しました", failureCause(steps.err())),
@@ -165,7 +165,7 @@ void showArchiveList(Form& contents) {
       text = listingText(r.output, count);
     });
   }
-  steps([&] { contents.form(windows::kViewer).c("Text1").setText(text); });
+  steps([&] { port<TextViewerPort>(contents.forms(), windows::kViewer).showText(text); });
 }
 
 }  // namespace zv::extract

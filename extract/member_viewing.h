@@ -5,7 +5,7 @@
 #include <string>
 
 namespace zv {
-class Control;
+class TextViewerPort;
 class Form;
 }  // namespace zv
 
@@ -20,7 +20,7 @@ bool selectionIsZip(Form& form);
 bool extractClickedMember(Form& contents);
 
 // LoadTextIntoViewer: the first 1000 characters of a text file into a text box.
-void loadTextIntoViewer(Form& form, const std::string& path, Control& textBox);
+void loadTextIntoViewer(Form& form, const std::string& path, TextViewerPort& viewer);
 
 // ShowArchiveList: the detailed listing into the viewer's text box.
 void showArchiveList(Form& contents);

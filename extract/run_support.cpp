@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/messages/failure_cause.h"
+#include "ui/common/window_ports.h"
 
 namespace zv::extract {
 
@@ -12,10 +13,10 @@ void showExtractError(Form& form, const std::string& cause) {
 }
 
 void refreshFileUtilityList(Form& form) {
-  Form* util = form.forms().find(windows::kFileUtility);
+  auto* util = openPort<FileUtilityPort>(form.forms(), windows::kFileUtility);
   if (!util) return;
   Steps steps;
-  steps([&] { util->c("File1").refresh(); });
+  steps([&] { util->refreshFiles(); });
 }
 
 void showRefusedMembers(Form& form, const std::vector<std::string>& names) {
@@ -38,9 +39,7 @@ void endFailedRun(Form& form, const std::vector<std::string>& refused, const std
 void pointFileUtilityAt(Form& form, const std::string& drive, const std::string& folder) {
   Form* util = form.forms().find(windows::kFileUtility);
   if (!util || !util->visible()) return;
-  Steps steps;
-  steps([&] { util->c("Drive1").setDrive(drive); });
-  steps([&] { util->c("Dir1").setPath(folder); });
+  dynamic_cast<FileUtilityPort&>(*util).pointAt(drive, folder);
 }
 
 }  // namespace zv::extract

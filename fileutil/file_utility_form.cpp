@@ -337,12 +337,21 @@ void FileUtilityForm::takeFromList(const std::string& list, bool leftButton) {
 void FileUtilityForm::fillFileInformation() {
   Control& files = c("File1");
   std::string path = winpath::join(c("Dir1").path(), files.list(files.listIndex()));
-  Form& info = form(windows::kFileInfo);
   Steps steps;
-  steps([&] { info.c("Label3").setCaption(path); });
-  steps([&] { info.c("lblTime").setCaption(fs::modifiedText(path)); });
-  steps([&] { info.c("lblSize").setCaption(std::to_string(fs::fileSize(path)) + " bytes"); });
+  steps([&] { port<FileInfoPort>(forms(), windows::kFileInfo).showFile(path); });
 }
+
+void FileUtilityForm::refreshFiles() { c("File1").refresh(); }
+
+void FileUtilityForm::pointAt(const std::string& drive, const std::string& folder) {
+  Steps steps;
+  steps([&] { c("Drive1").setDrive(drive); });
+  steps([&] { c("Dir1").setPath(folder); });
+}
+
+void FileUtilityForm::filterFiles(const std::string& pattern) { c("File1").setPattern(pattern); }
+
+std::string FileUtilityForm::filePattern() const { return c("File1").pattern(); }
 
 void FileUtilityForm::showPreview() {
   Control& text = c("Text1");
@@ -357,8 +366,8 @@ void FileUtilityForm::showPreview() {
 // The name dialog shows the full target path; while it is open for this window it follows the
 // pane it works in (the lower pane for a new folder, the upper one for a rename).
 void FileUtilityForm::refreshDialogPath() {
-  Form* dialog = forms().find(windows::kNewFolder);
-  if (!dialog || !dialog->visible()) return;
+  auto* dialog = openPort<NewFolderPort>(forms(), windows::kNewFolder);
+  if (!dialog || !forms().find(windows::kNewFolder)->visible()) return;
   std::string base;
   NewFolderRequest::Purpose purpose = shared().NewFolder.purpose;
   if (purpose == NewFolderRequest::Purpose::UtilityFolder)
@@ -368,7 +377,7 @@ void FileUtilityForm::refreshDialogPath() {
   else
     return;
   Steps steps;
-  steps([&] { dialog->c("Label2").setCaption(winpath::join(base, dialog->c("Text1").text())); });
+  steps([&] { dialog->showPath(winpath::join(base, dialog->typedName())); });
 }
 
 void FileUtilityForm::resetDropTargets() {

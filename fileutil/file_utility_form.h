@@ -8,15 +8,21 @@
 #include <vector>
 
 #include "core/forms/form.h"
+#include "ui/common/window_ports.h"
 
 namespace zv {
 
-class FileUtilityForm : public Form {
+class FileUtilityForm : public Form, public FileUtilityPort {
  public:
   explicit FileUtilityForm(App& app);
 
   void load() override;
   void unloading(bool& cancel) override;
+
+  void refreshFiles() override;
+  void pointAt(const std::string& drive, const std::string& folder) override;
+  void filterFiles(const std::string& pattern) override;
+  std::string filePattern() const override;
 
   // "Left" after a left-button press on a file list, empty after any other press: a drop on
   // the other list then copies ("Left") or moves (empty).
@@ -46,6 +52,12 @@ class FileUtilityForm : public Form {
   void trashDoubleClick();
   void dropOnNameTag();
   void newFolder();
+  // What the name dialog reads and hands back while it works for this window.
+  std::string renameBase() const;
+  std::string nameTagPath() const;
+  void renamedTo(const std::string& renamed);
+  std::string lowerFolder() const;
+  void moveLowerTo(const std::string& folder);
   void copyAll(bool move);
   void deleteAll();
   void execute();

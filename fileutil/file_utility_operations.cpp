@@ -194,52 +194,50 @@ void FileUtilityForm::dropOnNameTag() {
   c("Image10").setVisible(false);
   c("Image11").setVisible(true);
   // The dialog renames the file named in Label2 and puts the new path back there.
-  NewFolderRequest request;
-  request.purpose = NewFolderRequest::Purpose::Rename;
-  request.baseFolder = [&forms = forms()]() -> std::optional<std::string> {
-    Form* self = forms.find(windows::kFileUtility);
-    if (!self) return std::nullopt;
-    std::string base = self->c("Dir1").path();
-    if (!base.empty() && base.back() == ':') base += '\\';
-    return base;
+  auto self = [](Form& f) -> FileUtilityForm& { return static_cast<FileUtilityForm&>(f); };
+  NewFolderRequest request = newFolderRequest(
+      forms(), windows::kFileUtility, NewFolderRequest::Purpose::Rename,
+      [self](Form& f) { return self(f).renameBase(); },
+      [self](Form& f, const std::string& renamed) { self(f).renamedTo(renamed); });
+  request.source = [&forms = forms(), self] {
+    Form* f = forms.find(windows::kFileUtility);
+    return f ? self(*f).nameTagPath() : std::string();
   };
-  request.source = [&forms = forms()] {
-    Form* self = forms.find(windows::kFileUtility);
-    return self ? self->c("Label2").caption() : std::string();
-  };
-  request.done = [&forms = forms()](const std::string& renamed) {
-    Form* self = forms.find(windows::kFileUtility);
-    if (!self) return;
-    Steps steps;
-    steps([&] { self->c("Label2").setCaption(renamed); });
-    steps([&] { self->c("File1").refresh(); });
-  };
-  shared().NewFolder = std::move(request);
-  steps([&] { forms().show(windows::kNewFolder); });
-  steps([&] { form(windows::kNewFolder).setCaption("ファイル名の変更"); });
-  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しいﾌｧｲﾙの名前："); });
-  steps([&] {
-    form(windows::kNewFolder)
-        .c("Label2")
-        .setCaption(winpath::withTrailingSeparator(c("Dir1").path()));
-  });
+  request.caption = "ファイル名の変更";
+  request.prompt = "新しいﾌｧｲﾙの名前：";
+  steps([&] { request.path = winpath::withTrailingSeparator(c("Dir1").path()); });
+  openNewFolderDialog(*this, std::move(request));
   services().setBusy(false);
 }
 
+std::string FileUtilityForm::renameBase() const {
+  std::string base = c("Dir1").path();
+  if (!base.empty() && base.back() == ':') base += '\\';
+  return base;
+}
+
+std::string FileUtilityForm::nameTagPath() const { return c("Label2").caption(); }
+
+void FileUtilityForm::renamedTo(const std::string& renamed) {
+  Steps steps;
+  steps([&] { c("Label2").setCaption(renamed); });
+  steps([&] { c("File1").refresh(); });
+}
+
+std::string FileUtilityForm::lowerFolder() const { return c("Dir2").path(); }
+
+void FileUtilityForm::moveLowerTo(const std::string& folder) { c("Dir2").setPath(folder); }
+
 void FileUtilityForm::newFolder() {
   // The new folder goes below the lower pane's folder and becomes that pane's folder.
-  shared().NewFolder = newFolderRequest(
+  NewFolderRequest request = newFolderRequest(
       forms(), windows::kFileUtility, NewFolderRequest::Purpose::UtilityFolder,
-      [](Form& self) { return self.c("Dir2").path(); }, "Dir2");
+      [](Form& f) { return static_cast<FileUtilityForm&>(f).lowerFolder(); },
+      [](Form& f, const std::string& made) { static_cast<FileUtilityForm&>(f).moveLowerTo(made); });
+  request.caption = "新規フォルダの作成";
   Steps steps;
-  steps([&] {
-    form(windows::kNewFolder)
-        .c("Label2")
-        .setCaption(winpath::withTrailingSeparator(c("Dir2").path()));
-  });
-  steps([&] { forms().show(windows::kNewFolder); });
-  steps([&] { form(windows::kNewFolder).setCaption("新規フォルダの作成"); });
-  steps([&] { form(windows::kNewFolder).c("Label1").setCaption("新しく作成するフォルダ名："); });
+  steps([&] { request.path = winpath::withTrailingSeparator(c("Dir2").path()); });
+  openNewFolderDialog(*this, std::move(request));
 }
 
 // Every file of the upper list, selected or not, into the lower pane's folder.

@@ -81,16 +81,6 @@ void Form::popupMenu(const std::string& menu) {
   if (auto* o = app_.forms.observer()) o->popupMenu(*this, menu);
 }
 
-void Form::defineProcedure(const std::string& name, std::function<void()> body) {
-  procedures_[name] = std::move(body);
-}
-bool Form::hasProcedure(const std::string& name) const { return procedures_.count(name) != 0; }
-void Form::call(const std::string& name) {
-  auto it = procedures_.find(name);
-  if (it == procedures_.end()) throw std::logic_error("no procedure " + name_ + "." + name);
-  it->second();
-}
-
 void Form::controlChanged(Control& control) {
   if (auto* o = app_.forms.observer()) o->controlChanged(control);
 }

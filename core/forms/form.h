@@ -1,6 +1,6 @@
-// A window: its caption and position, its controls, its load/unload handlers and the public
-// procedures other windows call by name. Window classes derive from Form, add their controls
-// in the constructor and wire the controls' events.
+// A window: its caption and position, its controls and its load/unload handlers. What other
+// windows may ask of it is a typed port its class implements (ui/common/window_ports.h). Window
+// classes derive from Form, add their controls in the constructor and wire the controls' events.
 #pragma once
 #include <functional>
 #include <map>
@@ -83,12 +83,6 @@ class Form {
   Control::MouseHandler onMouseDown, onMouseUp;
   Control::DropHandler onDragDrop;
 
-  // ---- public procedures other windows call ----
-  void defineProcedure(const std::string& name, std::function<void()> body);
-  bool hasProcedure(const std::string& name) const;
-  // Runs the procedure; an unknown name is a programming error (std::logic_error).
-  void call(const std::string& name);
-
   // ---- lifecycle hooks (called by the registry) ----
   virtual void load() {}
   // Set cancel to keep the window.
@@ -116,7 +110,6 @@ class Form {
   uint32_t backColor_ = kDefaultBack;
   std::vector<std::unique_ptr<Control>> controls_;
   std::map<std::string, Control*> byName_;
-  std::map<std::string, std::function<void()>> procedures_;
   Control* focused_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/libraries/archivers.h"
 #include "core/settings/options.h"
+#include "core/startup/command_line_opener.h"
 #include "core/startup/messages.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
@@ -67,7 +68,7 @@ void Main(App& app, const std::string& commandLine) {
   if (!commandLine.empty()) {
     app.shared.StartMode = "Command";
     app.forms.show(windows::kArchiveSelection);
-    app.forms.get(windows::kArchiveSelection).c("cmdDbl").click();
+    app.forms.get<CommandLineOpener>(windows::kArchiveSelection).commandLineOpen();
     app.shared.TempFolder = winpath::join(app.programFolder, "TEMP");
   } else {
     app.shared.StartMode.clear();

@@ -14,8 +14,8 @@ bool LhaLibraryPresent(App& app);
 
 // The start-up procedure. `app.programFolder` is taken as set, or found by the platform when
 // empty; `app.archivers` must be set. `commandLine` is the whole argument text as the
-// windows see it. Opens "frmMenu", or "DeComp1" in "Command" mode with its cmdDbl operation
-// triggered; after a missing library it ends the program through the registry.
+// windows see it. Opens "frmMenu", or "DeComp1" in "Command" mode opening the argument
+// (CommandLineOpener); after a missing library it ends the program through the registry.
 void Main(App& app, const std::string& commandLine);
 
 // The argument text from the host's arguments: a host path in the program's path form,

@@ -11,11 +11,14 @@ namespace zv {
 class Form;
 class FormRegistry;
 
-// The new folder goes below the folder `base` reads from the window `window`, and the
-// window's folder list `folderList` then moves to it. Both happen only while the window is
-// open.
+// The new folder goes below the folder `base` reads from the window `window`, and `done` then
+// hands the made folder to that window. Both happen only while the window is open.
 NewFolderRequest newFolderRequest(FormRegistry& forms, const char* window,
                                   NewFolderRequest::Purpose purpose,
-                                  std::function<std::string(Form&)> base, const char* folderList);
+                                  std::function<std::string(Form&)> base,
+                                  std::function<void(Form&, const std::string&)> done);
+
+// Sets the request and opens the dialog with the request's caption, prompt and path.
+void openNewFolderDialog(Form& opener, NewFolderRequest request);
 
 }  // namespace zv

@@ -103,8 +103,9 @@ void wireDesktopButton(Form& form, const std::string& picture) {
     std::string desktop = desktopFolder();
     if (desktop.empty()) return;  // no desktop folder here: the folder stays as it is
     Steps steps;
-    steps([&] { form.c("Drive1").setDrive(winpath::driveOf(desktop)); });
-    steps([&] { form.c("Dir1").setPath(desktop); });
+    const FolderPanelOptions panel;  // the window's standard folder panel
+    steps([&] { form.c(panel.drive).setDrive(winpath::driveOf(desktop)); });
+    steps([&] { form.c(panel.folder).setPath(desktop); });
   });
 }
 
@@ -188,13 +189,14 @@ void placeOnTop(Form& form, const Form& opener) {
 
 void loadLastFolder(Form& form, const std::string& section, int bufferSize) {
   std::string path = readSetting(form, section, "Path", form.app().programFolder, bufferSize);
+  const FolderPanelOptions panel;  // the window's standard folder panel
   Steps steps;
-  steps([&] { form.c("Dir1").setPath(path); });
-  steps([&] { form.c("Drive1").setDrive(winpath::driveOf(path)); });
+  steps([&] { form.c(panel.folder).setPath(path); });
+  steps([&] { form.c(panel.drive).setDrive(winpath::driveOf(path)); });
 }
 
 void saveLastFolder(Form& form, const std::string& section) {
-  writeSetting(form, section, "Path", form.c("Dir1").path());
+  writeSetting(form, section, "Path", form.c(FolderPanelOptions().folder).path());
 }
 
 void showSelectionHint(Form& form) {

@@ -79,8 +79,6 @@ const ControlRow kControls[] = {
      .font = FontSpec{"ＭＳ Ｐゴシック", 11, true},
      .foreColor = kLinkColour,
      .backColor = kMenuBack},
-    // the settings value being read
-    {.name = "lblBuf", .kind = Kind::Hidden},
     // the leftovers in the Temp folder, deleted at exit
     {.name = "File1", .kind = Kind::FileList, .hidden = true},
 };
@@ -115,7 +113,6 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
     Steps steps;
     steps([&] { forms().show(windows::kAbout); });
   };
-  defineProcedure("ReadOption", [this] { readOption(); });
 }
 
 void MenuForm::load() {
