@@ -7,10 +7,10 @@ namespace {
 
 class FileInfo : public InfoTest {
  protected:
-  // The file selection window's file list at Q:\files with `pattern`; its cmdEnum counts.
+  // The file selection window's file list at Q:\files with `pattern`; its relists count.
   Control& selectionFiles(const std::string& pattern) {
-    Form& c1 = app.forms.get("Comp1");
-    c1.c("cmdEnum").onClick = [this] { ++relisted; };
+    Form& c1 = app.forms.get(windows::kFileSelection);
+    selection = &dynamic_cast<testing::StandInFileSelection&>(c1);
     Control& files = c1.c("File1");
     files.setPath("Q:\\files");
     files.setPattern(pattern);
@@ -21,7 +21,8 @@ class FileInfo : public InfoTest {
     app.forms.show("frmFP");
     return app.forms.get("frmFP");
   }
-  int relisted = 0;
+  int relisted() const { return selection->relisted; }
+  testing::StandInFileSelection* selection = nullptr;
 };
 
 TEST_F(FileInfo, LoadSelectsTheOpenersPatternAndStaysOnTop) {
@@ -31,7 +32,7 @@ TEST_F(FileInfo, LoadSelectsTheOpenersPatternAndStaysOnTop) {
   EXPECT_TRUE(info.c("Option5").value());
   EXPECT_TRUE(info.topMost());
   EXPECT_EQ(info.left(), (services.screenW - info.width()) / 2);
-  EXPECT_EQ(relisted, 1);  // *.lzh is re-applied during the load
+  EXPECT_EQ(relisted(), 1);  // *.lzh is re-applied during the load
 }
 
 TEST_F(FileInfo, ACustomPatternSelectsAllFilesButIsKept) {
@@ -39,7 +40,7 @@ TEST_F(FileInfo, ACustomPatternSelectsAllFilesButIsKept) {
   Form& info = open();
   EXPECT_TRUE(info.c("Option1").value());
   EXPECT_EQ(files.pattern(), "*.doc");
-  EXPECT_EQ(relisted, 0);
+  EXPECT_EQ(relisted(), 0);
 }
 
 TEST_F(FileInfo, OptionsAndTypedExtensionsSetTheOpenersPattern) {
@@ -50,13 +51,13 @@ TEST_F(FileInfo, OptionsAndTypedExtensionsSetTheOpenersPattern) {
   EXPECT_EQ(files.items(), (std::vector<std::string>{"a.txt"}));
   info.c("Option1").click();  // visible now, so "*.*" acts
   EXPECT_EQ(files.pattern(), "*.*");
-  EXPECT_EQ(relisted, 2);
+  EXPECT_EQ(relisted(), 2);
   info.c("Text1").userType("lzh");
   EXPECT_EQ(files.pattern(), "*.lzh");
   info.c("Text1").userType("");
   EXPECT_EQ(files.pattern(), "*.");
   EXPECT_EQ(files.items(), (std::vector<std::string>{"noext"}));
-  EXPECT_EQ(relisted, 4);
+  EXPECT_EQ(relisted(), 4);
 }
 
 TEST_F(FileInfo, TheFileUtilityAsOpener) {

@@ -9,7 +9,7 @@
 #include "core/app.h"
 #include "core/services/scripted_services.h"
 #include "platform/drives.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 #include "tests/support/temp_dir.h"
 
 namespace zv::test {
@@ -26,15 +26,10 @@ class InfoTest : public ::testing::Test {
     app.shared.IniFile = "Q:\\ZORVEX.INI";
     registerInfoForms(app.forms);
     using testing::defineStandIn;
-    defineStandIn(app.forms, "Comp1",
-                  {{"File1", Kind::FileList}, {"List1", Kind::ListBox}, {"cmdEnum", Kind::Hidden}});
+    defineStandIn<testing::StandInFileSelection>(app.forms);
     defineStandIn(app.forms, "Comp2", {{"lblTmp", Kind::Hidden}, {"Dir1", Kind::FolderList}});
     defineStandIn(app.forms, "DeComp3", {{"Combo1", Kind::ComboBox}, {"Dir1", Kind::FolderList}});
-    defineStandIn(app.forms, "DeComp4",
-                  {{"Dir1", Kind::FolderList},
-                   {"Dir2", Kind::FolderList},
-                   {"File1", Kind::FileList},
-                   {"Label2", Kind::Label}});
+    defineStandIn<testing::StandInFileUtility>(app.forms);
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 

@@ -9,14 +9,11 @@
 #include "core/services/scripted_services.h"
 #include "core/settings/profile.h"
 #include "platform/drives.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 #include "tests/support/temp_dir.h"
 
 namespace zv {
 namespace {
-
-constexpr uint32_t kRed = 0xFF0000;
-constexpr uint32_t kGrey = 0x808080;
 
 class OptionFormTest : public ::testing::Test {
  protected:
@@ -27,14 +24,7 @@ class OptionFormTest : public ::testing::Test {
     app.helpFile = "Q:\\prog\\ZORVEX.HLP";
     app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
     registerOptionForms(app.forms);
-    testing::defineStandIn(app.forms, "Comp1",
-                           {{"Label1", Kind::Label},
-                            {"Label3", Kind::Label},
-                            {"Label5", Kind::Label},
-                            {"File1", Kind::FileList},
-                            {"List1", Kind::ListBox},
-                            {"Image5", Kind::Picture},
-                            {"Image6", Kind::Picture}});
+    testing::defineStandIn<testing::StandInFileSelection>(app.forms);
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 
@@ -171,51 +161,39 @@ TEST_F(OptionFormTest, OkStoresEveryOptionFromTheControls) {
   EXPECT_FALSE(app.forms.loaded("frmOption"));
 }
 
-TEST_F(OptionFormTest, OkWithTheFileSelectionHiddenSetsOnlyItsLamps) {
-  Form& comp1 = app.forms.get("Comp1");
-  comp1.c("Label1").setCaption("untouched");
+TEST_F(OptionFormTest, OkWithTheFileSelectionHiddenSetsOnlyItsFolderMode) {
+  auto& comp1 = app.forms.get<testing::StandInFileSelection>(windows::kFileSelection);
   open();
   ctl("Option3").click();
   closeWith("Command3");
-  EXPECT_EQ(comp1.c("Label1").caption(), "untouched");
-  EXPECT_TRUE(comp1.c("File1").enabled());
-  EXPECT_EQ(comp1.c("Label5").backColor(), kRed);
-  EXPECT_EQ(comp1.c("Label3").backColor(), kGrey);
-  EXPECT_FALSE(comp1.c("List1").enabled());
-  EXPECT_FALSE(comp1.c("Image5").enabled());
-  EXPECT_FALSE(comp1.c("Image6").enabled());
+  EXPECT_FALSE(comp1.instructionForFolders.has_value());
+  EXPECT_EQ(comp1.folderModeShown, 1);
 }
 
 TEST_F(OptionFormTest, OkWithTheFileSelectionShownSetsItsInstruction) {
-  app.forms.show("Comp1");
-  Form& comp1 = app.forms.get("Comp1");
+  app.forms.show(windows::kFileSelection);
+  auto& comp1 = app.forms.get<testing::StandInFileSelection>(windows::kFileSelection);
   open();
   ctl("Option3").click();
   closeWith("Command3");
-  EXPECT_EQ(comp1.c("Label1").caption(), "圧縮するフォルダを指定後");
-  EXPECT_FALSE(comp1.c("File1").enabled());
+  EXPECT_EQ(comp1.instructionForFolders, true);
 
   open();
   ctl("Option1").click();
   closeWith("Command3");
-  EXPECT_EQ(comp1.c("Label1").caption(), "圧縮するファイルを指定後");
-  EXPECT_TRUE(comp1.c("File1").enabled());
-  EXPECT_EQ(comp1.c("Label3").backColor(), kRed);
-  EXPECT_EQ(comp1.c("Label5").backColor(), kGrey);
-  EXPECT_TRUE(comp1.c("List1").enabled());
+  EXPECT_EQ(comp1.instructionForFolders, false);
+  EXPECT_EQ(comp1.folderModeShown, 2);
 }
 
 TEST_F(OptionFormTest, CloseBoxAndCloseCreateTheFileSelectionHiddenAndSetItsLamps) {
   app.shared.DirectoryMode = "";
   ini.write("Option", "WithDirectory", "3");
   open();
-  ASSERT_FALSE(app.forms.loaded("Comp1"));
+  ASSERT_FALSE(app.forms.loaded(windows::kFileSelection));
   app.forms.unload("frmOption", UnloadMode::CloseBox);
-  ASSERT_TRUE(app.forms.loaded("Comp1"));
-  Form& comp1 = app.forms.get("Comp1");
+  auto& comp1 = app.forms.get<testing::StandInFileSelection>(windows::kFileSelection);
   EXPECT_FALSE(comp1.visible());
-  EXPECT_EQ(comp1.c("Label5").backColor(), kRed);
-  EXPECT_FALSE(comp1.c("Image5").enabled());
+  EXPECT_EQ(comp1.folderModeShown, 1);
   EXPECT_EQ(stored("WithDirectory"), "3");
 }
 

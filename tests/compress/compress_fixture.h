@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "auxwin/register_forms.h"
+#include "compress/comp1_form.h"
 #include "compress/register_forms.h"
 #include "core/app.h"
 #include "core/services/scripted_services.h"
 #include "core/settings/profile.h"
 #include "platform/drives.h"
 #include "tests/support/fake_system.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 #include "tests/support/temp_dir.h"
 
 namespace zv::test {
@@ -49,12 +50,7 @@ class CompressTest : public ::testing::Test {
     defineStandIn(app.forms, "frmMenu", {});
     defineStandIn(app.forms, "frmWait", {});
     defineStandIn(app.forms, "frmOption", {});
-    defineStandIn(app.forms, "DeComp4",
-                  {{"Drive1", Kind::DriveList},
-                   {"Dir1", Kind::FolderList},
-                   {"File1", Kind::FileList},
-                   {"Dir2", Kind::FolderList},
-                   {"Label2", Kind::Label}});
+    defineStandIn<testing::StandInFileUtility>(app.forms);
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 

@@ -175,7 +175,7 @@ TEST_F(CreationRun, IshWithoutANameOrSelection) {
   EXPECT_EQ(services.messages.back().title, "ISH 復元");
   c2.c("Command1").click();
   comp1().c("List1").clear();
-  comp1().c("cmdEnum").click();  // nothing selected any more
+  dynamic_cast<compress::Comp1Form&>(comp1()).relist();  // nothing selected any more
   app.shared.DirectoryMode = "ALL";
   press(comp1().c("Image4"));
   Form& again = app.forms.get("Comp2");

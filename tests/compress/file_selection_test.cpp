@@ -39,9 +39,9 @@ TEST_F(FileSelection, FolderModesSetLampsListAndInstruction) {
   EXPECT_FALSE(f.c("List1").enabled());
   EXPECT_FALSE(f.c("Image5").enabled());
   EXPECT_EQ(f.c("Label1").caption(), "圧縮するフォルダを指定後");
-  // The options window applies a changed mode through the procedure.
+  // The options window applies a changed mode through the window's port.
   app.shared.DirectoryMode = "NO";
-  f.call("ShowFolderMode");
+  dynamic_cast<FileSelectionPort&>(f).showFolderMode();
   EXPECT_TRUE(f.c("List1").enabled());
   EXPECT_EQ(f.c("Label1").caption(), "圧縮するファイルを指定後");
   EXPECT_EQ(f.c("Label3").description(), "選択ﾌｧｲﾙを圧縮：点灯");

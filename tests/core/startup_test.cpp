@@ -7,6 +7,7 @@
 
 #include "core/libraries/archivers.h"
 #include "core/services/scripted_services.h"
+#include "core/startup/command_line_opener.h"
 #include "core/startup/messages.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
@@ -19,12 +20,15 @@ using zv::test::TempDir;
 
 namespace {
 
-// A stand-in window with the hidden cmdDbl button of the archive selection window.
-class StandIn : public Form {
+// A stand-in window that counts the command-line openings asked of the archive selection window.
+class StandIn : public Form, public CommandLineOpener {
  public:
-  StandIn(App& app, std::string name, int* dblClicks) : Form(app, std::move(name)) {
-    add("cmdDbl", Kind::Hidden).onClick = [dblClicks] { ++*dblClicks; };
-  }
+  StandIn(App& app, std::string name, int* dblClicks)
+      : Form(app, std::move(name)), dblClicks_(dblClicks) {}
+  void commandLineOpen() override { ++*dblClicks_; }
+
+ private:
+  int* dblClicks_;
 };
 
 // A program folder and a Windows folder with its SYSTEM folder under a temporary folder, on

@@ -171,15 +171,6 @@ TEST_F(FormsFixture, RemovingItemsKeepsTheIndexOnTheSameItem) {
   EXPECT_EQ(list.listIndex(), -1);
 }
 
-TEST_F(FormsFixture, ProceduresAreCalledByName) {
-  Form& f = app.forms.get("Counting");
-  int ran = 0;
-  f.defineProcedure("ReadOption", [&] { ++ran; });
-  app.forms.get("Counting").call("ReadOption");
-  EXPECT_EQ(ran, 1);
-  EXPECT_THROW(f.call("Missing"), std::logic_error);
-}
-
 TEST(Steps, RecordsTheNumberOfTheFailedStepAndGoesOn) {
   Steps steps;
   int ran = 0;

@@ -170,7 +170,7 @@ TEST_F(ContentsTest, CommandLineArchiveIsUsedWhileInCommandMode) {
   app.commandLine = "Q:\\dl\\a.lzh";
   Form& sel = app.forms.get("DeComp1");
   app.forms.show("DeComp1");
-  sel.c("cmdDbl").click();
+  dynamic_cast<extract::DeComp1Form&>(sel).commandLineOpen();
   Form& f = app.forms.get("DeComp2");
   f.c("List1").userSelect(0);
   sys.fakes.lha().clearCalls();

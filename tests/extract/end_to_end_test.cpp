@@ -13,7 +13,7 @@
 #include "extract/register_forms.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tool_locale.h"
 
@@ -66,10 +66,8 @@ class EndToEnd : public ::testing::Test {
     registerExtractForms(app.forms);
     using testing::defineStandIn;
     for (const char* name : {"frmMenu", "frmWait"}) defineStandIn(app.forms, name, {});
-    defineStandIn(app.forms, "Viewer", {{"Text1", Kind::TextBox}});
-    defineStandIn(
-        app.forms, "DeComp4",
-        {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList}, {"File1", Kind::FileList}});
+    defineStandIn<testing::StandInViewer>(app.forms);
+    defineStandIn<testing::StandInFileUtility>(app.forms);
   }
   void TearDown() override {
     extract::forgetProcessState(app);

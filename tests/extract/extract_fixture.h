@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "auxwin/register_forms.h"
 #include "core/app.h"
 #include "core/services/scripted_services.h"
+#include "extract/decomp1_form.h"
 #include "extract/process_state.h"
 #include "extract/register_forms.h"
 #include "platform/drives.h"
 #include "tests/support/fake_system.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 #include "tests/support/temp_dir.h"
 
 namespace zv::test {
@@ -39,16 +41,12 @@ class ExtractTest : public ::testing::Test {
     app.shared.SameFolder = "NO";
     app.archivers = &sys.archivers;
     registerExtractForms(app.forms);
+    registerViewerForms(app.forms);  // the real text and picture viewers
     using testing::defineStandIn;
     defineStandIn(app.forms, "frmMenu", {});
     defineStandIn(app.forms, "frmWait", {});
-    defineStandIn(app.forms, "Viewer", {{"Text1", Kind::TextBox}});
-    defineStandIn(app.forms, "PicView", {{"Image1", Kind::Picture}});
-    defineStandIn(
-        app.forms, "DeComp4",
-        {{"Drive1", Kind::DriveList}, {"Dir1", Kind::FolderList}, {"File1", Kind::FileList}});
-    defineStandIn(app.forms, "Dialog",
-                  {{"Label1", Kind::Label}, {"Label2", Kind::Label}, {"Text1", Kind::TextBox}});
+    defineStandIn<testing::StandInFileUtility>(app.forms);
+    defineStandIn<testing::StandInNewFolder>(app.forms);
   }
   void TearDown() override {
     extract::forgetProcessState(app);

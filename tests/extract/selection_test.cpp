@@ -131,9 +131,10 @@ TEST_F(SelectionTest, AddList2AppendsWithoutClearing) {
   root.write("dl/a.lzh", "x");
   Form& f = selection("a.lzh");
   sys.fakes.lha().setMembers(members({"one"}));
-  f.call("AddList2");
+  auto& selection = dynamic_cast<extract::DeComp1Form&>(f);
+  selection.addList2();
   sys.fakes.lha().setMembers(members({"two", "three"}));
-  f.call("AddList2");
+  selection.addList2();
   EXPECT_EQ(f.c("List1").items(), (Strings{"one", "two", "three"}));
 }
 

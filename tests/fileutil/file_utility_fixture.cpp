@@ -5,10 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "auxwin/file_info_form.h"
 #include "core/settings/profile.h"
 #include "fileutil/register_forms.h"
 #include "platform/drives.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 
 namespace zv::test {
 
@@ -41,12 +42,8 @@ void FileUtilityTest::SetUp() {
   testing::defineStandIn(app->forms, "frmMenu", {});
   testing::defineStandIn(app->forms, "frmWait", {});
   testing::defineStandIn(app->forms, "frmAbout", {});
-  testing::defineStandIn(
-      app->forms, "frmFP",
-      {{"Label3", Kind::Label}, {"lblTime", Kind::Label}, {"lblSize", Kind::Label}});
-  testing::defineStandIn(
-      app->forms, "Dialog",
-      {{"Label1", Kind::Label}, {"Label2", Kind::Label}, {"Text1", Kind::TextBox}});
+  app->forms.define(windows::kFileInfo, [](App& a) { return std::make_unique<FileInfoForm>(a); });
+  testing::defineStandIn<testing::StandInNewFolder>(app->forms);
 }
 
 void FileUtilityTest::TearDown() {

@@ -110,12 +110,12 @@ TEST_F(MenuFixture, ReadOptionMapsModesAndKeepsValuesAsRead) {
   // Unknown values leave the shared values as they were; the procedure is public.
   setOption("Mode", "7");
   setOption("WithDirectory", "x");
-  menu().call("ReadOption");
+  menu().readOption();
   EXPECT_EQ(app.shared.PackMode, "ADD");
   EXPECT_EQ(app.shared.DirectoryMode, "ALL");
   setOption("Mode", "6");
   setOption("WithDirectory", "2");
-  menu().call("ReadOption");
+  menu().readOption();
   EXPECT_EQ(app.shared.PackMode, "MOVE");
   EXPECT_EQ(app.shared.DirectoryMode, "YES");
 }
