@@ -9,6 +9,7 @@
 #include "app/register_all_forms.h"
 #include "core/app.h"
 #include "core/libraries/archivers.h"
+#include "core/services/skipped_error_log.h"
 #include "core/startup/startup.h"
 #include "qt/form_host.h"
 #include "qt/progress_host.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
   app.archivers = &archivers;
   zv::qt::FormHost host(app);
   zv::registerAllForms(app.forms);
+  // Every runtime error a step skips is written to standard error with its window.
+  zv::skippedErrorListener() =
+      zv::skippedErrorLog([&host] { return host.dispatcher().currentWindow(); });
 
   std::vector<std::string> args(argv + 1, argv + argc);
   host.dispatcher().run([&] { zv::Main(app, zv::argumentText(args)); });

@@ -15,17 +15,18 @@ class Dispatcher {
  public:
   explicit Dispatcher(FormRegistry& forms) : forms_(forms) {}
 
-  // Runs `action`; nested calls (from a message box's own event loop) are allowed.
-  void run(const std::function<void()>& action);
+  // Runs `action` of the window `window`; nested calls (from a message box's own event loop)
+  // are allowed.
+  void run(const std::function<void()>& action, const std::string& window = {});
+  // The window whose action is running ("" outside any action).
+  const std::string& currentWindow() const { return window_; }
   // True while some action is running.
   bool busy() const { return depth_ > 0; }
 
  private:
   FormRegistry& forms_;
   int depth_ = 0;
+  std::string window_;
 };
-
-// The text shown for a runtime error number ("実行時エラー '53':" and what it means).
-std::string runtimeErrorText(int number, const std::string& detail);
 
 }  // namespace zv::qt

@@ -90,7 +90,7 @@ void FormWindow::detach() {
 
 bool FormWindow::dispatch(const std::function<void()>& action) {
   if (!form_) return false;
-  host_.dispatcher().run(action);
+  host_.dispatcher().run(action, form_->name());
   return form_ != nullptr;
 }
 

@@ -8,7 +8,7 @@
 namespace zv {
 
 namespace {
-constexpr int kErrBadIndex = 381;
+constexpr int kErrBadIndex = kErrBadPropertyIndex;
 
 bool isList(Kind k) {
   return k == Kind::ListBox || k == Kind::ComboBox || k == Kind::FileList || k == Kind::DriveList;

@@ -1,6 +1,6 @@
 // Who hears of a runtime error that a step (core/forms/steps.h) is about to skip. The program
-// sets no listener: every numbered runtime error is skipped, as the windows expect. The test
-// double of the services listens, so that an error no test expected fails that test.
+// logs each one to standard error and skips it, as the windows expect (skipped_error_log.h);
+// the test double of the services listens, so that an error no test expected fails that test.
 #pragma once
 #include <functional>
 #include <string>

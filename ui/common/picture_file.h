@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/runtime_error.h"
+
 namespace zv {
 
 class Control;
@@ -28,6 +30,6 @@ void loadPictureFile(Control& picture, const std::string& path, Services& servic
 // The program path of a picture that shows a file, or "" for artwork.
 std::string pictureFilePath(const std::string& picture);
 
-inline constexpr int kErrInvalidPicture = 481;
+inline constexpr int kErrInvalidPicture = kErrBadPicture;
 
 }  // namespace zv

@@ -17,6 +17,8 @@ enum RuntimeErrorNumber : int {
   kErrPermissionDenied = 70,
   kErrPathFileAccess = 75,
   kErrPathNotFound = 76,
+  kErrBadPropertyIndex = 381,
+  kErrBadPicture = 481,
 };
 
 class RuntimeError : public std::runtime_error {
