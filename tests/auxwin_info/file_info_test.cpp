@@ -18,8 +18,8 @@ class FileInfo : public InfoTest {
     return files;
   }
   Form& open() {
-    app.forms.show("frmFP");
-    return app.forms.get("frmFP");
+    app.forms.show(zv::windows::kFileInfo);
+    return app.forms.get(zv::windows::kFileInfo);
   }
   int relisted() const { return selection->relisted; }
   testing::StandInFileSelection* selection = nullptr;
@@ -61,7 +61,7 @@ TEST_F(FileInfo, OptionsAndTypedExtensionsSetTheOpenersPattern) {
 }
 
 TEST_F(FileInfo, TheFileUtilityAsOpener) {
-  Control& files = app.forms.get("DeComp4").c("File1");
+  Control& files = app.forms.get(zv::windows::kFileUtility).c("File1");
   files.setPath("Q:\\files");
   files.setPattern("*.ish");
   app.shared.InfoCaller = FileInfoCaller::FileUtility;
@@ -75,7 +75,7 @@ TEST_F(FileInfo, CloseClearsTheCaller) {
   selectionFiles("*.*");
   Form& info = open();
   info.c("Command1").click();
-  EXPECT_FALSE(app.forms.loaded("frmFP"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileInfo));
   EXPECT_EQ(app.shared.InfoCaller, FileInfoCaller::None);
 }
 
@@ -85,7 +85,7 @@ TEST_F(FileInfo, AnUnknownCallerSelectsNothing) {
   for (const char* o : {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6"})
     EXPECT_FALSE(info.c(o).value()) << o;
   info.c("Option3").click();
-  EXPECT_FALSE(app.forms.loaded("Comp1"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileSelection));
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ class InfoTest : public ::testing::Test {
     registerInfoForms(app.forms);
     using testing::defineStandIn;
     defineStandIn<testing::StandInFileSelection>(app.forms);
-    defineStandIn(app.forms, "Comp2", {{"lblTmp", Kind::Hidden}, {"Dir1", Kind::FolderList}});
-    defineStandIn(app.forms, "DeComp3", {{"Combo1", Kind::ComboBox}, {"Dir1", Kind::FolderList}});
+    defineStandIn(app.forms, zv::windows::kArchiveCreation,
+                  {{"lblTmp", Kind::Hidden}, {"Dir1", Kind::FolderList}});
+    defineStandIn(app.forms, zv::windows::kExtraction,
+                  {{"Combo1", Kind::ComboBox}, {"Dir1", Kind::FolderList}});
     defineStandIn<testing::StandInFileUtility>(app.forms);
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }

@@ -62,16 +62,16 @@ class NewFolder : public InfoTest {
   }
   Form& open(Purpose purpose, const std::string& caption, const std::string& label) {
     app.shared.NewFolder = purpose == Purpose::None ? NewFolderRequest{} : requestFor(purpose);
-    Form& d = app.forms.get("Dialog");
+    Form& d = app.forms.get(zv::windows::kNewFolder);
     d.c("Label2").setCaption(label);
-    app.forms.show("Dialog");
+    app.forms.show(zv::windows::kNewFolder);
     d.setCaption(caption);
     return d;
   }
 };
 
 TEST_F(NewFolder, CompressModeCreatesBelowTheDestinationAndMovesTheOpener) {
-  Form& c2 = app.forms.get("Comp2");
+  Form& c2 = app.forms.get(zv::windows::kArchiveCreation);
   c2.c("lblTmp").setCaption("Q:\\base");
   c2.c("Dir1").setPath("Q:\\base");
   Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\base\\");
@@ -84,11 +84,11 @@ TEST_F(NewFolder, CompressModeCreatesBelowTheDestinationAndMovesTheOpener) {
   d.c("Command1").click();
   EXPECT_TRUE(stdfs::is_directory(root / "base/新しい"));
   EXPECT_EQ(c2.c("Dir1").path(), "Q:\\base\\新しい");
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
 }
 
 TEST_F(NewFolder, ExtractAndUtilityModes) {
-  Form& c3 = app.forms.get("DeComp3");
+  Form& c3 = app.forms.get(zv::windows::kExtraction);
   c3.c("Combo1").setText("Q:\\");  // a drive root: no doubled backslash
   Form& d = open(Purpose::ExtractFolder, "新規フォルダの作成 -解凍-", "Q:\\");
   d.c("Text1").userType("x1");
@@ -97,7 +97,7 @@ TEST_F(NewFolder, ExtractAndUtilityModes) {
   EXPECT_TRUE(stdfs::is_directory(root / "x1"));
   EXPECT_EQ(c3.c("Dir1").path(), "Q:\\x1");
 
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   util.c("Dir2").setPath("Q:\\base");
   Form& d2 = open(Purpose::UtilityFolder, "新規フォルダの作成", "Q:\\base\\");
   d2.c("Text1").userType("x2");
@@ -107,7 +107,7 @@ TEST_F(NewFolder, ExtractAndUtilityModes) {
 }
 
 TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
-  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\files");
+  app.forms.get(zv::windows::kArchiveCreation).c("lblTmp").setCaption("Q:\\files");
   Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\files\\");
   d.c("Command1").click();
   ASSERT_EQ(services.messages.size(), 1u);
@@ -117,13 +117,13 @@ TEST_F(NewFolder, EmptyOrExistingNamesKeepTheDialogOpen) {
   d.c("Text1").userType("a.txt");  // a file of that name
   d.c("Command1").click();
   EXPECT_EQ(services.messages.back().text, "同名フォルダが存在します");
-  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kNewFolder));
   EXPECT_EQ(d.focused(), &d.c("Text1"));
 }
 
 TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
   services.expectedErrors = {kErrPathNotFound};
-  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\missing\\deeper");
+  app.forms.get(zv::windows::kArchiveCreation).c("lblTmp").setCaption("Q:\\missing\\deeper");
   Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\missing\\deeper\\");
   d.c("Text1").userType("x");
   d.c("Command1").click();
@@ -131,18 +131,18 @@ TEST_F(NewFolder, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
   EXPECT_EQ(services.messages[0].text,
             "フォルダを作成できませんでした\r\nQ:\\missing\\deeper\\x"
             "\r\n原因： フォルダが見つかりません");
-  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kNewFolder));
   d.c("Text1").userType("..\\escape");
   d.c("Command1").click();
   EXPECT_EQ(services.messages.back().text.rfind("名前に次の文字は使えません", 0), 0u);
   EXPECT_FALSE(stdfs::exists(root / "escape"));
   d.c("Command2").click();
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
 }
 
 TEST_F(NewFolder, AReadOnlyParentIsReportedAsMissingWritePermission) {
   services.expectedErrors = {kErrPermissionDenied};
-  app.forms.get("Comp2").c("lblTmp").setCaption("Q:\\base");
+  app.forms.get(zv::windows::kArchiveCreation).c("lblTmp").setCaption("Q:\\base");
   Form& d = open(Purpose::CompressFolder, "新規フォルダの作成 -圧縮-", "Q:\\base\\");
   chmod((root / "base").c_str(), 0555);
   // In a child that cannot bypass permissions; it answers 1 when the message names the cause.
@@ -157,7 +157,7 @@ TEST_F(NewFolder, AReadOnlyParentIsReportedAsMissingWritePermission) {
                    services.messages[0].text ==
                        "フォルダを作成できませんでした\r\nQ:\\base\\new\r\n原因： " +
                            failureCause(kErrPermissionDenied) &&
-                   app.forms.loaded("Dialog")
+                   app.forms.loaded(zv::windows::kNewFolder)
                ? 1
                : 0;
   });
@@ -167,7 +167,7 @@ TEST_F(NewFolder, AReadOnlyParentIsReportedAsMissingWritePermission) {
 }
 
 TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   util.c("Dir1").setPath("Q:\\files");
   util.c("File1").setPath("Q:\\files");
   util.c("Label2").setCaption("Q:\\files\\a.txt");
@@ -181,7 +181,7 @@ TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {
   EXPECT_EQ(services.messages.back().text, "同名ファイルが存在します");
   d.c("Text1").userType("renamed.txt");
   d.c("Command1").click();
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
   EXPECT_TRUE(stdfs::exists(root / "files/renamed.txt"));
   EXPECT_FALSE(stdfs::exists(root / "files/a.txt"));
   EXPECT_EQ(util.c("Label2").caption(), "Q:\\files\\renamed.txt");
@@ -189,14 +189,14 @@ TEST_F(NewFolder, RenameModeRenamesTheUtilitysSelectedFile) {
 }
 
 TEST_F(NewFolder, RenameOfAFileThatIsGoneIsReported) {
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   util.c("Dir1").setPath("Q:\\files");
   util.c("Label2").setCaption("Q:\\files");  // a folder: no file was pressed
   Form& d = open(Purpose::Rename, "ファイル名の変更", "Q:\\files\\");
   d.c("Text1").userType("z");
   d.c("Command1").click();
   EXPECT_EQ(services.messages.back().text, "名前を変更するファイルが見つかりません\r\nQ:\\files");
-  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kNewFolder));
   EXPECT_TRUE(stdfs::is_directory(root / "files"));
 }
 
@@ -208,7 +208,7 @@ TEST_F(NewFolder, WithoutARequestNothingHappens) {
   EXPECT_EQ(d.c("Label2").caption(), "Q:\\x\\");
   d.c("Command1").click();
   EXPECT_TRUE(services.messages.empty());
-  EXPECT_TRUE(app.forms.loaded("Dialog"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kNewFolder));
 }
 
 }  // namespace

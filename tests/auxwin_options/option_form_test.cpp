@@ -29,10 +29,10 @@ class OptionFormTest : public ::testing::Test {
   void TearDown() override { DriveTable::instance().remove('Q'); }
 
   Form& open() {
-    app.forms.show("frmOption");
-    return app.forms.get("frmOption");
+    app.forms.show(zv::windows::kOptions);
+    return app.forms.get(zv::windows::kOptions);
   }
-  Control& ctl(const std::string& name) { return app.forms.get("frmOption").c(name); }
+  Control& ctl(const std::string& name) { return app.forms.get(zv::windows::kOptions).c(name); }
   std::string stored(const std::string& key) { return ini.read("Option", key, "<none>", 13); }
   void closeWith(const std::string& button) {
     ctl(button).click();
@@ -119,7 +119,7 @@ TEST_F(OptionFormTest, ModeChoiceTakesEffectAtOnceEvenWhenClosedWithoutSaving) {
   ctl("Option6").click();
   EXPECT_EQ(app.shared.PackMode, "MOVE");
   closeWith("Command2");
-  EXPECT_FALSE(app.forms.loaded("frmOption"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kOptions));
   EXPECT_EQ(app.shared.PackMode, "MOVE");
   EXPECT_EQ(stored("Mode"), "5");
 }
@@ -158,7 +158,7 @@ TEST_F(OptionFormTest, OkStoresEveryOptionFromTheControls) {
   EXPECT_EQ(s.VersionCheck, "NO");
   EXPECT_EQ(s.DirectoryMode, "ALL");
   EXPECT_EQ(s.SameFolder, "YES");
-  EXPECT_FALSE(app.forms.loaded("frmOption"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kOptions));
 }
 
 TEST_F(OptionFormTest, OkWithTheFileSelectionHiddenSetsOnlyItsFolderMode) {
@@ -190,7 +190,7 @@ TEST_F(OptionFormTest, CloseBoxAndCloseCreateTheFileSelectionHiddenAndSetItsLamp
   ini.write("Option", "WithDirectory", "3");
   open();
   ASSERT_FALSE(app.forms.loaded(windows::kFileSelection));
-  app.forms.unload("frmOption", UnloadMode::CloseBox);
+  app.forms.unload(zv::windows::kOptions, UnloadMode::CloseBox);
   auto& comp1 = app.forms.get<testing::StandInFileSelection>(windows::kFileSelection);
   EXPECT_FALSE(comp1.visible());
   EXPECT_EQ(comp1.folderModeShown, 1);
@@ -202,14 +202,14 @@ TEST_F(OptionFormTest, OtherDirectoryModeLeavesTheLampsAlone) {
   app.shared.DirectoryMode = "odd";
   open();
   closeWith("Command2");
-  EXPECT_FALSE(app.forms.loaded("Comp1"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileSelection));
 }
 
 TEST_F(OptionFormTest, HelpButtonOpensTopic2000) {
   open();
   ctl("Command1").click();
   EXPECT_TRUE(services.called("help Q:\\prog\\ZORVEX.HLP 1 2000"));
-  EXPECT_TRUE(app.forms.loaded("frmOption"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kOptions));
 }
 
 TEST_F(OptionFormTest, EveryOpeningRereadsTheSettingsFile) {

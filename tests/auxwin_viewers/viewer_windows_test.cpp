@@ -59,7 +59,7 @@ std::string png(int w, int h) {
 }
 
 TEST_F(ViewerFixture, ViewerShowsLibraryListingInGothicAndCloses) {
-  auto& viewer = app.forms.get<ViewerForm>("Viewer");
+  auto& viewer = app.forms.get<ViewerForm>(zv::windows::kViewer);
   EXPECT_EQ(viewer.caption(), "書庫詳細データ");
   EXPECT_EQ(viewer.c("menuClose").caption(), "閉じる(&X)");
   Control& text = viewer.c("Text1");
@@ -73,7 +73,7 @@ TEST_F(ViewerFixture, ViewerShowsLibraryListingInGothicAndCloses) {
   viewer.show();
   viewer.c("menuClose").click();
   app.forms.collect();
-  EXPECT_FALSE(app.forms.loaded("Viewer"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kViewer));
 }
 
 TEST(PictureFile, ReadsNaturalSizesOfCommonFormats) {
@@ -104,7 +104,7 @@ TEST(PictureFile, ReadsNaturalSizesOfCommonFormats) {
 TEST_F(ViewerFixture, PicViewSizesItselfToThePictureAndStaysPut) {
   dir.write("a.bmp", bmp(200, 100));
   dir.write("b.png", png(64, 32));
-  auto& view = app.forms.get<PicViewForm>("PicView");
+  auto& view = app.forms.get<PicViewForm>(zv::windows::kPicture);
   EXPECT_EQ(view.caption(), "");
   double left = (services.screenW - view.width()) / 5, top = (services.screenH - view.height()) / 5;
   EXPECT_DOUBLE_EQ(view.left(), left);
@@ -126,7 +126,7 @@ TEST_F(ViewerFixture, PicViewSizesItselfToThePictureAndStaysPut) {
 
 TEST_F(ViewerFixture, PicViewRejectsFilesThatAreNoPictures) {
   dir.write("notes.bmp", "just text");
-  auto& view = app.forms.get<PicViewForm>("PicView");
+  auto& view = app.forms.get<PicViewForm>(zv::windows::kPicture);
   auto errorOf = [&](const std::string& path) {
     try {
       view.showPicture(path);
@@ -145,7 +145,7 @@ TEST_F(ViewerFixture, WaitWindowSaysPleaseWaitAndTakesThePointer) {
   for (double tpp : {15.0, 12.0}) {
     services.tpp = tpp;
     services.calls.clear();
-    auto& wait = app.forms.get<WaitForm>("frmWait");
+    auto& wait = app.forms.get<WaitForm>(zv::windows::kWait);
     EXPECT_EQ(wait.caption(), "処理中です．．．");
     EXPECT_EQ(wait.c("lblText").caption(), " \r\n        しばらくお待ちください");
     EXPECT_DOUBLE_EQ(wait.left(), (services.screenW - wait.width()) / 2);
@@ -154,13 +154,13 @@ TEST_F(ViewerFixture, WaitWindowSaysPleaseWaitAndTakesThePointer) {
     int y = static_cast<int>(std::lround(wait.top() / tpp + 20));
     ASSERT_EQ(services.calls.size(), 1u);
     EXPECT_EQ(services.calls[0], "cursor " + std::to_string(x) + " " + std::to_string(y));
-    app.forms.unload("frmWait");
+    app.forms.unload(zv::windows::kWait);
     app.forms.collect();
   }
 }
 
 TEST_F(ViewerFixture, VersionWindowStaysOnTopAndCloses) {
-  auto& about = app.forms.get<AboutForm>("frmAbout");
+  auto& about = app.forms.get<AboutForm>(zv::windows::kAbout);
   EXPECT_EQ(about.caption(), "バージョン情報");
   EXPECT_EQ(about.c("Label2").caption(), "Version 2.0");
   EXPECT_EQ(about.c("Command1").caption(), "Close");
@@ -174,7 +174,7 @@ TEST_F(ViewerFixture, VersionWindowStaysOnTopAndCloses) {
   about.show();  // opening it again keeps the one window
   EXPECT_EQ(app.forms.loadedNames().size(), 1u);
   about.c("Command1").click();
-  EXPECT_FALSE(app.forms.loaded("frmAbout"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kAbout));
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST_F(ArchiveCreation, CloseReenablesTheSelectionWindowsClose) {
   Form& c2 = comp2();
   c2.c("Dir1").setPath("Q:\\src");
   c2.c("Command1").click();
-  EXPECT_FALSE(app.forms.loaded("Comp2"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kArchiveCreation));
   EXPECT_TRUE(comp1().c("Command2").enabled());
   EXPECT_EQ(setting("Comp2Dir", "Path"), "Q:\\src");
 }
@@ -183,7 +183,7 @@ TEST_F(ArchiveCreation, ARegisteredArchivePathIsNotFoundUntilTheArchiveExists) {
 TEST_F(ArchiveCreation, NewFolderOpensTheDialogBelowTheDestination) {
   Form& c2 = comp2();
   press(c2.c("Image1"));
-  Form& dialog = app.forms.get("Dialog");
+  Form& dialog = app.forms.get(zv::windows::kNewFolder);
   EXPECT_TRUE(dialog.visible());
   EXPECT_EQ(dialog.caption(), "新規フォルダの作成 -圧縮-");
   EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\out\\");
@@ -194,7 +194,7 @@ TEST_F(ArchiveCreation, NewFolderOpensTheDialogBelowTheDestination) {
   dialog.c("Command1").click();
   EXPECT_TRUE(std::filesystem::is_directory(root / "src/made"));
   EXPECT_EQ(c2.c("Dir1").path(), "Q:\\src\\made");
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
 }
 
 TEST_F(ArchiveCreation, NewFolderWithoutAPathSaysSo) {
@@ -204,7 +204,7 @@ TEST_F(ArchiveCreation, NewFolderWithoutAPathSaysSo) {
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text, "親フォルダを指定してください");
   EXPECT_EQ(services.messages[0].title, "新規フォルダの作成");
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
 }
 
 }  // namespace

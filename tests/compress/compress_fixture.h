@@ -47,9 +47,9 @@ class CompressTest : public ::testing::Test {
     registerInfoForms(app.forms);
     registerViewerForms(app.forms);
     using testing::defineStandIn;
-    defineStandIn(app.forms, "frmMenu", {});
-    defineStandIn(app.forms, "frmWait", {});
-    defineStandIn(app.forms, "frmOption", {});
+    defineStandIn(app.forms, zv::windows::kMenu, {});
+    defineStandIn(app.forms, zv::windows::kWait, {});
+    defineStandIn(app.forms, zv::windows::kOptions, {});
     defineStandIn<testing::StandInFileUtility>(app.forms);
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
@@ -62,8 +62,8 @@ class CompressTest : public ::testing::Test {
   }
 
   Form& comp1() {
-    app.forms.show("Comp1");
-    return app.forms.get("Comp1");
+    app.forms.show(zv::windows::kFileSelection);
+    return app.forms.get(zv::windows::kFileSelection);
   }
   // Selects names of Comp1's list as Ctrl+clicks do.
   void select(const std::vector<std::string>& names) {
@@ -80,7 +80,7 @@ class CompressTest : public ::testing::Test {
   Form& comp2(const std::vector<std::string>& names = {"a.txt"}) {
     select(names);
     press(comp1().c("Image4"));
-    return app.forms.get("Comp2");
+    return app.forms.get(zv::windows::kArchiveCreation);
   }
   void create(Form& c2) { press(c2.c("Image2")); }
 

@@ -21,11 +21,11 @@ TEST_F(CreationRun, ThreeNamesGiveThreeCallsInListOrder) {
     EXPECT_TRUE(call.bufferBlank);
   }
   EXPECT_TRUE(services.messages.empty());
-  EXPECT_FALSE(app.forms.loaded("Comp1"));
-  EXPECT_FALSE(app.forms.loaded("Comp2"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileSelection));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kArchiveCreation));
   EXPECT_FALSE(app.shared.RunInProgress);
   EXPECT_EQ(app.shared.SourceFolder, "Q:\\src\\");
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   EXPECT_TRUE(util.visible());
   EXPECT_EQ(util.caption(), "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");  // the creation window's unload moved it there
@@ -39,7 +39,7 @@ TEST_F(CreationRun, AFailureStopsTheRemainingNamesButTheRunGoesOn) {
   c2.c("Text1").userType("pack");
   bool waitShown = false;
   services.onMessage = [&](const MessageRecord&) {
-    Form* wait = app.forms.find("frmWait");
+    Form* wait = app.forms.find(zv::windows::kWait);
     waitShown = wait && wait->visible();
   };
   create(c2);
@@ -50,9 +50,9 @@ TEST_F(CreationRun, AFailureStopsTheRemainingNamesButTheRunGoesOn) {
   EXPECT_EQ(services.messages[0].title, "LHA 圧縮");
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Exclamation);
   EXPECT_TRUE(waitShown);  // the wait window stands during the library calls
-  EXPECT_FALSE(app.forms.loaded("frmWait"));
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
-  EXPECT_FALSE(app.forms.loaded("Comp1"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kWait));
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileSelection));
   EXPECT_FALSE(app.shared.RunInProgress);
 }
 
@@ -62,7 +62,7 @@ TEST_F(CreationRun, MoveWithFolderInformation) {
   comp1();
   press(comp1().c("Image2"));  // the list is disabled: select all
   press(comp1().c("Image4"));
-  Form& c2 = app.forms.get("Comp2");
+  Form& c2 = app.forms.get(zv::windows::kArchiveCreation);
   c2.c("Text1").userType("m");
   create(c2);
   ASSERT_EQ(lhaCommands().size(), 3u);
@@ -93,7 +93,7 @@ TEST_F(CreationRun, ModeAllPutsTheWholeFolderInOneCall) {
   app.shared.DirectoryMode = "ALL";
   comp1();
   press(comp1().c("Image4"));  // nothing selected
-  Form& c2 = app.forms.get("Comp2");
+  Form& c2 = app.forms.get(zv::windows::kArchiveCreation);
   c2.c("Text1").userType("tree");
   create(c2);
   EXPECT_EQ(lhaCommands(),
@@ -126,7 +126,8 @@ TEST_F(CreationRun, AnEmptyCurrentPathGivesTheWaitMessageAndNoCall) {
   EXPECT_EQ(services.messages[0].text, "圧縮（後）ファイル名を指定してください");
   EXPECT_EQ(services.messages[0].title, "ちょっと待って！");
   EXPECT_TRUE(lhaCommands().empty());
-  EXPECT_FALSE(app.forms.loaded("Comp2"));  // the run still goes on to the next window
+  EXPECT_FALSE(
+      app.forms.loaded(zv::windows::kArchiveCreation));  // the run still goes on to the next window
 }
 
 TEST_F(CreationRun, WithoutTheFileUtilityOptionTheMenuComesBack) {
@@ -134,8 +135,8 @@ TEST_F(CreationRun, WithoutTheFileUtilityOptionTheMenuComesBack) {
   Form& c2 = comp2();
   c2.c("Text1").userType("x");
   create(c2);
-  EXPECT_TRUE(app.forms.get("frmMenu").visible());
-  EXPECT_FALSE(app.forms.loaded("DeComp4"));
+  EXPECT_TRUE(app.forms.get(zv::windows::kMenu).visible());
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileUtility));
 }
 
 TEST_F(CreationRun, IshCommandsAreUnquotedAndUseTheCodeType) {
@@ -148,7 +149,7 @@ TEST_F(CreationRun, IshCommandsAreUnquotedAndUseTheCodeType) {
             (std::vector<std::string>{"Q:\\src\\a.txt /s7 /ya Q:\\out\\memo.ish /f=Q:\\out",
                                       "Q:\\src\\c d.txt /s7 /ya Q:\\out\\memo.ish /f=Q:\\out"}));
   EXPECT_TRUE(lhaCommands().empty());
-  EXPECT_EQ(app.forms.get("DeComp4").caption(), "Zorvex 32  -復元したﾌｧｲﾙです-");
+  EXPECT_EQ(app.forms.get(zv::windows::kFileUtility).caption(), "Zorvex 32  -復元したﾌｧｲﾙです-");
   EXPECT_FALSE(historyHas("show frmWait"));
   EXPECT_TRUE(services.messages.empty());
 }
@@ -178,11 +179,11 @@ TEST_F(CreationRun, IshWithoutANameOrSelection) {
   dynamic_cast<compress::Comp1Form&>(comp1()).relist();  // nothing selected any more
   app.shared.DirectoryMode = "ALL";
   press(comp1().c("Image4"));
-  Form& again = app.forms.get("Comp2");
+  Form& again = app.forms.get(zv::windows::kArchiveCreation);
   again.c("Text1").userType("memo");
   create(again);
   EXPECT_TRUE(sys.fakes.ish().commands().empty());
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST_F(EndToEnd, ModeAllStoresTheFolderTreeUnderItsName) {
   root.write("src/sub/deep.txt", "deep\n");
   app.shared.DirectoryMode = "ALL";
   press(comp1().c("Image4"));
-  Form& c2 = app.forms.get("Comp2");
+  Form& c2 = app.forms.get(zv::windows::kArchiveCreation);
   c2.c("Text1").userType("tree");
   create(c2);
   ASSERT_TRUE(services.messages.empty()) << services.messages[0].text;
@@ -111,7 +111,7 @@ TEST_F(EndToEnd, ModeAllOnADriveRootStoresTheFilesRelativeToTheRoot) {
   app.shared.DirectoryMode = "ALL";
   comp1().c("Dir1").setPath("R:\\");
   press(comp1().c("Image4"));
-  Form& c2 = app.forms.get("Comp2");
+  Form& c2 = app.forms.get(zv::windows::kArchiveCreation);
   c2.c("Text1").userType("drive");
   create(c2);
   DriveTable::instance().remove('R');

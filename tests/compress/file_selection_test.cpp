@@ -55,16 +55,16 @@ TEST_F(FileSelection, NextStepNeedsASelectionExceptInModeAll) {
     ASSERT_FALSE(services.messages.empty()) << mode;
     EXPECT_EQ(services.messages.back().text, "圧縮したいファイルを選択してください");
     EXPECT_EQ(services.messages.back().title, "エラーです");
-    EXPECT_FALSE(app.forms.loaded("Comp2"));
+    EXPECT_FALSE(app.forms.loaded(zv::windows::kArchiveCreation));
     services.messages.clear();
     if (std::string(mode) == "YES") {
       press(f.c("Image2"));  // select all is the way to choose in a folder mode
       press(f.c("Image4"));
       EXPECT_TRUE(services.messages.empty());
-      EXPECT_TRUE(app.forms.get("Comp2").visible());
+      EXPECT_TRUE(app.forms.get(zv::windows::kArchiveCreation).visible());
       EXPECT_FALSE(f.c("Command2").enabled());
     }
-    if (Form* c2 = app.forms.find("Comp2")) c2->c("Command1").click();
+    if (Form* c2 = app.forms.find(zv::windows::kArchiveCreation)) c2->c("Command1").click();
     EXPECT_TRUE(f.c("Command2").enabled());
     f.unload();
   }
@@ -72,7 +72,7 @@ TEST_F(FileSelection, NextStepNeedsASelectionExceptInModeAll) {
   Form& f = comp1();
   press(f.c("Image4"));
   EXPECT_TRUE(services.messages.empty());
-  EXPECT_TRUE(app.forms.loaded("Comp2"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kArchiveCreation));
   EXPECT_EQ(setting("Comp1Dir", "Path"), "Q:\\src");  // written when the picture is pressed
 }
 
@@ -128,11 +128,12 @@ TEST_F(FileSelection, PreviewRoutesByType) {
     press(f.c("Image5"));
   };
   pick("READ.TXT");
-  EXPECT_TRUE(app.forms.get("Viewer").visible());
-  EXPECT_EQ(app.forms.get("Viewer").c("Text1").text(), "short");
+  EXPECT_TRUE(app.forms.get(zv::windows::kViewer).visible());
+  EXPECT_EQ(app.forms.get(zv::windows::kViewer).c("Text1").text(), "short");
   pick("p.bmp");
-  EXPECT_TRUE(app.forms.get("PicView").visible());
-  EXPECT_EQ(app.forms.get("PicView").height(), app.forms.get("PicView").c("Image1").height() + 600);
+  EXPECT_TRUE(app.forms.get(zv::windows::kPicture).visible());
+  EXPECT_EQ(app.forms.get(zv::windows::kPicture).height(),
+            app.forms.get(zv::windows::kPicture).c("Image1").height() + 600);
   pick("w.doc");
   EXPECT_EQ(services.calls.back(), "open Q:\\src\\w.doc");
 }
@@ -148,7 +149,7 @@ TEST_F(FileSelection, RightClickOpensTheInformationWindowFilledOnlyWithACurrentI
   Control& list = f.c("List1");
   list.mouseDown(kRightButton);
   EXPECT_EQ(app.shared.InfoCaller, FileInfoCaller::FileSelection);
-  Form& info = app.forms.get("frmFP");
+  Form& info = app.forms.get(zv::windows::kFileInfo);
   EXPECT_TRUE(info.visible());
   EXPECT_EQ(info.c("Label3").caption(), "Not selected");
   EXPECT_EQ(app.shared.SourceFolder, "Q:\\src");
@@ -192,11 +193,11 @@ TEST_F(FileSelection, CloseSavesPositionAndFolderAndBringsBackTheMenu) {
   f.move(1500, 1200);
   f.c("Dir1").setPath("Q:\\out");
   f.c("Command2").click();
-  EXPECT_FALSE(app.forms.loaded("Comp1"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileSelection));
   EXPECT_EQ(setting("CompPosition", "Top"), "1200");
   EXPECT_EQ(setting("CompPosition", "Left"), "1500");
   EXPECT_EQ(setting("Comp1Dir", "Path"), "Q:\\out");
-  EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kMenu).visible());
   // Opened again, it comes back where it was closed.
   Form& again = comp1();
   EXPECT_EQ(again.top(), 1200);
@@ -206,7 +207,7 @@ TEST_F(FileSelection, CloseSavesPositionAndFolderAndBringsBackTheMenu) {
 TEST_F(FileSelection, TheCloseBoxIsRefusedWhileTheCreationWindowIsOpen) {
   comp2();
   EXPECT_FALSE(comp1().unload(UnloadMode::CloseBox));
-  EXPECT_TRUE(app.forms.loaded("Comp1"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kFileSelection));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
   FormWindow* w1 = show("Comp1");
   ASSERT_NE(w1, nullptr);
   expectArtwork(w1, {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"});
-  h.app.forms.get("Comp1").c("List1").userSelect(0);
+  h.app.forms.get(zv::windows::kFileSelection).c("List1").userSelect(0);
   test::settle();
   test::screenshot(w1, "Comp1");
   // The buttons stay inside the frame around them, clear of its edge and of each other.
@@ -73,14 +73,14 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
   EXPECT_LT(close.bottom(), frame.bottom() - 1);
   EXPECT_FALSE(options.intersects(close));
 
-  Form& c1 = h.app.forms.get("Comp1");
+  Form& c1 = h.app.forms.get(zv::windows::kFileSelection);
   c1.c("Image4").mouseDown();
   c1.c("Image4").mouseUp();
   test::settle();
   FormWindow* w2 = h.host.window("Comp2");
   ASSERT_NE(w2, nullptr);
   expectArtwork(w2, {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"});
-  h.app.forms.get("Comp2").c("Text1").userType("書庫");
+  h.app.forms.get(zv::windows::kArchiveCreation).c("Text1").userType("書庫");
   test::settle();
   EXPECT_EQ(qobject_cast<QLabel*>(w2->widgetOf("Label3"))->text(),
             QStringLiteral("Q:\\out\\書庫.lzh"));
@@ -94,13 +94,13 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
 }
 
 TEST_F(CompressWindows, FileInformationAndNewFolderDialog) {
-  h.app.forms.get("Comp1");
+  h.app.forms.get(zv::windows::kFileSelection);
   h.app.shared.InfoCaller = FileInfoCaller::FileSelection;
   FormWindow* info = show("frmFP");
   ASSERT_NE(info, nullptr);
   test::screenshot(info, "frmFP");
 
-  Form& d = h.app.forms.get("Dialog");
+  Form& d = h.app.forms.get(zv::windows::kNewFolder);
   d.c("Label2").setCaption("Q:\\out\\");
   FormWindow* dialog = show("Dialog");
   ASSERT_NE(dialog, nullptr);

@@ -140,8 +140,9 @@ TEST_F(Startup, CurrentLibraryOrSwitchedOffCheckGivesNoMessage) {
     App again(quiet);
     again.programFolder = "W:\\prog";
     again.archivers = &archivers;
-    again.forms.define(
-        "frmMenu", [this](App& a) { return std::make_unique<StandIn>(a, "frmMenu", &dblClicks); });
+    again.forms.define(zv::windows::kMenu, [this](App& a) {
+      return std::make_unique<StandIn>(a, "frmMenu", &dblClicks);
+    });
     Main(again, "");
     EXPECT_TRUE(quiet.messages.empty()) << value;
     EXPECT_TRUE(fakes.lha().calls().empty()) << value;
@@ -160,7 +161,7 @@ TEST_F(Startup, ArgumentOpensArchiveSelectionInCommandMode) {
   EXPECT_EQ(app.helpFile, "W:\\prog\\ZORVEX.HLP");
   EXPECT_EQ(app.shared.TempFolder, "W:\\prog\\TEMP");
   EXPECT_FALSE(std::filesystem::exists(dir / "prog/TEMP"));  // not created here
-  EXPECT_FALSE(app.forms.loaded("frmMenu"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kMenu));
 }
 
 TEST_F(Startup, EmptyArgumentOpensTheMainMenu) {

@@ -18,7 +18,7 @@ struct ContentsTest : ExtractTest {
     sel.c("File1").dblClick();
     sys.fakes.lha().clearCalls();
     sys.fakes.zip().clearCalls();
-    return app.forms.get("DeComp2");
+    return app.forms.get(zv::windows::kArchiveContents);
   }
   static void press(Form& f, const std::string& picture) {
     f.c(picture).mouseDown();
@@ -43,7 +43,7 @@ TEST_F(ContentsTest, SelectAllTogglesAndNextStepNeedsASelection) {
   press(f, "Image3");
   EXPECT_EQ(f.c("List1").selCount(), 3);
   press(f, "Image2");
-  Form& extract = app.forms.get("DeComp3");
+  Form& extract = app.forms.get(zv::windows::kExtraction);
   EXPECT_TRUE(extract.visible());
   EXPECT_TRUE(extract.c("Image3").visible());
   EXPECT_FALSE(f.c("Command1").enabled());
@@ -67,7 +67,7 @@ TEST_F(ContentsTest, TextMemberIsExtractedToTempAndShownUpTo1000Characters) {
   EXPECT_EQ(sys.fakes.lha().commands(),
             Strings{"x -gn \"Q:\\dl\\a.lzh\" \"Q:\\prog\\Temp\\\" \"Doc\\ReadMe.TXT\""});
   EXPECT_EQ(sys.fakes.lha().calls().back().bufferSize, 60000u);
-  Form& viewer = app.forms.get("Viewer");
+  Form& viewer = app.forms.get(zv::windows::kViewer);
   EXPECT_TRUE(viewer.visible());
   EXPECT_EQ(viewer.c("Text1").text(), "日本語" + std::string(997, 'x'));
 }
@@ -81,7 +81,7 @@ TEST_F(ContentsTest, MemberTypesChooseTheViewer) {
   sys.fakes.lha().createOnCommand(host("prog/Temp/logo.bmp"), bmp);
   f.c("List1").userSelect(0);
   press(f, "Image5");
-  Form& pic = app.forms.get("PicView");
+  Form& pic = app.forms.get(zv::windows::kPicture);
   EXPECT_TRUE(pic.visible());
   EXPECT_EQ(pic.height(), pic.c("Image1").height() + 600);
   f.c("List1").userSelect(1);
@@ -104,7 +104,7 @@ TEST_F(ContentsTest, ViewingFailureIsReportedAndAnOlderWorkCopyIsKept) {
             "が一致しません）");
   EXPECT_EQ(services.messages.front().title, " LHA解凍");
   EXPECT_EQ(readFile(host("prog/Temp/a.txt")), "earlier copy");
-  EXPECT_EQ(app.forms.get("Viewer").c("Text1").text(), "earlier copy");
+  EXPECT_EQ(app.forms.get(zv::windows::kViewer).c("Text1").text(), "earlier copy");
 }
 
 TEST_F(ContentsTest, ZipMembersAreViewedAndListedWithTheZipLibrary) {
@@ -115,7 +115,7 @@ TEST_F(ContentsTest, ZipMembersAreViewedAndListedWithTheZipLibrary) {
   EXPECT_EQ(sys.fakes.zip().commands(),
             Strings{"-x -n --i \"Q:\\dl\\a.zip\" \"Q:\\prog\\Temp\\\" \"docs/read me.txt\""});
   press(f, "Image6");
-  std::string listing = app.forms.get("Viewer").c("Text1").text();
+  std::string listing = app.forms.get(zv::windows::kViewer).c("Text1").text();
   EXPECT_NE(listing.find("docs/read me.txt"), std::string::npos);
   EXPECT_NE(listing.find("b.c"), std::string::npos);
   EXPECT_TRUE(sys.fakes.lha().calls().empty());
@@ -137,7 +137,7 @@ TEST_F(ContentsTest, DetailedListingShowsHeaderTwoLinesPerMemberAndFooter) {
   for (int i = 0; i < 40; ++i) out += "line" + std::to_string(i) + "\r\n";
   sys.fakes.lha().setOutput(out);
   press(f, "Image6");
-  std::string text = app.forms.get("Viewer").c("Text1").text();
+  std::string text = app.forms.get(zv::windows::kViewer).c("Text1").text();
   int lines = 0;
   for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++lines;
   EXPECT_EQ(lines, 27);
@@ -157,7 +157,7 @@ TEST_F(ContentsTest, DetailedListingOfALargeArchiveIsNotCut) {
   ASSERT_GT(out.size(), 60000u);
   sys.fakes.lha().setOutput(out);
   press(f, "Image6");
-  std::string text = app.forms.get("Viewer").c("Text1").text();
+  std::string text = app.forms.get(zv::windows::kViewer).c("Text1").text();
   EXPECT_NE(text.find("member1499\r\n"), std::string::npos);
   EXPECT_NE(text.find("total\r\n"), std::string::npos);
   EXPECT_GT(sys.fakes.lha().calls().back().bufferSize, 60000u);
@@ -168,10 +168,10 @@ TEST_F(ContentsTest, CommandLineArchiveIsUsedWhileInCommandMode) {
   sys.fakes.lha().setMembers(members({"m.txt"}));
   app.shared.StartMode = "Command";
   app.commandLine = "Q:\\dl\\a.lzh";
-  Form& sel = app.forms.get("DeComp1");
-  app.forms.show("DeComp1");
+  Form& sel = app.forms.get(zv::windows::kArchiveSelection);
+  app.forms.show(zv::windows::kArchiveSelection);
   dynamic_cast<extract::DeComp1Form&>(sel).commandLineOpen();
-  Form& f = app.forms.get("DeComp2");
+  Form& f = app.forms.get(zv::windows::kArchiveContents);
   f.c("List1").userSelect(0);
   sys.fakes.lha().clearCalls();
   press(f, "Image8");

@@ -79,8 +79,8 @@ class EndToEnd : public ::testing::Test {
 
   // Lists an archive of a folder through the selection window's double-click.
   Form& list(const std::string& folder, const std::string& file, bool zip = false) {
-    Form& sel = app.forms.get("DeComp1");
-    app.forms.show("DeComp1");
+    Form& sel = app.forms.get(zv::windows::kArchiveSelection);
+    app.forms.show(zv::windows::kArchiveSelection);
     sel.c("Dir1").setPath(folder);
     if (zip) sel.c("Option2").click();
     Control& files = sel.c("File1");
@@ -88,7 +88,7 @@ class EndToEnd : public ::testing::Test {
       if (files.list(i) == file) files.setListIndex(i);
     EXPECT_EQ(files.fileName(), file);
     files.dblClick();
-    return app.forms.get("DeComp2");
+    return app.forms.get(zv::windows::kArchiveContents);
   }
   bool anyMessageNames(const std::string& text) const {
     for (const auto& m : services.messages)
@@ -109,8 +109,8 @@ class EndToEnd : public ::testing::Test {
   }
   // Quick extraction of an archive picked in the selection window.
   void quickExtract(const std::string& folder, const std::string& file) {
-    Form& sel = app.forms.get("DeComp1");
-    app.forms.show("DeComp1");
+    Form& sel = app.forms.get(zv::windows::kArchiveSelection);
+    app.forms.show(zv::windows::kArchiveSelection);
     sel.c("Dir1").setPath(folder);
     Control& files = sel.c("File1");
     for (int i = 0; i < files.listCount(); ++i)
@@ -121,7 +121,7 @@ class EndToEnd : public ::testing::Test {
     Control& members = contents.c("List1");
     for (int i = 0; i < members.listCount(); ++i) members.setSelected(i, true);
     contents.c("Image2").mouseUp();
-    Form& extract = app.forms.get("DeComp3");
+    Form& extract = app.forms.get(zv::windows::kExtraction);
     extract.c("Combo1").userType(destination);
     extract.c("Image2").mouseUp();
   }
@@ -161,7 +161,7 @@ TEST_F(EndToEnd, QuickExtractionUnpacksTheWholeArchiveIntoQuick) {
   quickExtract("F:\\lzh\\lha_unix114i", "h2_subdir.lzh");
   EXPECT_FALSE(stdfs::exists(root / "prog/QUICK/stale.txt"));
   EXPECT_EQ(tree(root / "prog/QUICK"), tree(expected));
-  EXPECT_EQ(app.forms.get("DeComp4").c("Dir1").path(), "Q:\\prog\\QUICK");
+  EXPECT_EQ(app.forms.get(zv::windows::kFileUtility).c("Dir1").path(), "Q:\\prog\\QUICK");
 }
 
 // Quick extraction leaves the names to the LZH library's write gate and lists what it refused.
@@ -186,9 +186,10 @@ TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
   for (int i = 0; i < members.listCount(); ++i)
     if (members.list(i) == "readme.txt") members.userSelect(i);
   contents.c("Image5").mouseUp();
-  EXPECT_EQ(app.forms.get("Viewer").c("Text1").text(), "hello zip\r\n");
+  EXPECT_EQ(app.forms.get(zv::windows::kViewer).c("Text1").text(), "hello zip\r\n");
   contents.c("Image6").mouseUp();
-  EXPECT_NE(app.forms.get("Viewer").c("Text1").text().find("docs/日本語.txt"), std::string::npos);
+  EXPECT_NE(app.forms.get(zv::windows::kViewer).c("Text1").text().find("docs/日本語.txt"),
+            std::string::npos);
 
   extractAll(contents, "Q:\\out");
   EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
@@ -287,13 +288,13 @@ TEST_F(EndToEnd, ZipMembersTheLibraryRefusesAreListedAndTheOthersExtracted) {
 
 TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {
   std::string fixture = std::string(ZV_TEST_FIXTURES) + "/ish/macish-test.ish";
-  Form& sel = app.forms.get("DeComp1");
-  app.forms.show("DeComp1");
+  Form& sel = app.forms.get(zv::windows::kArchiveSelection);
+  app.forms.show(zv::windows::kArchiveSelection);
   sel.c("Dir1").setPath("F:\\ish");
   sel.c("Option3").click();
   sel.c("File1").setListIndex(0);
   sel.c("File1").dblClick();
-  Form& ish = app.forms.get("frmish");
+  Form& ish = app.forms.get(zv::windows::kIshRestore);
   ASSERT_TRUE(ish.visible());
   ish.c("Dir1").setPath("Q:\\out");
   ish.c("Option2").click();
@@ -304,9 +305,9 @@ TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {
   // The same data from the clipboard.
   app.forms.collect();
   root.mkdir("out2");
-  app.forms.show("DeComp1");
-  app.forms.show("frmish");
-  Form& again = app.forms.get("frmish");
+  app.forms.show(zv::windows::kArchiveSelection);
+  app.forms.show(zv::windows::kIshRestore);
+  Form& again = app.forms.get(zv::windows::kIshRestore);
   services.clipboard = readFile(fixture);
   again.c("Command4").click();
   EXPECT_TRUE(again.c("ImgOK").visible());

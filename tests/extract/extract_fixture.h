@@ -43,8 +43,8 @@ class ExtractTest : public ::testing::Test {
     registerExtractForms(app.forms);
     registerViewerForms(app.forms);  // the real text and picture viewers
     using testing::defineStandIn;
-    defineStandIn(app.forms, "frmMenu", {});
-    defineStandIn(app.forms, "frmWait", {});
+    defineStandIn(app.forms, zv::windows::kMenu, {});
+    defineStandIn(app.forms, zv::windows::kWait, {});
     defineStandIn<testing::StandInFileUtility>(app.forms);
     defineStandIn<testing::StandInNewFolder>(app.forms);
   }
@@ -59,8 +59,8 @@ class ExtractTest : public ::testing::Test {
 
   // Opens the archive selection window on Q:\dl and selects a file there.
   Form& selection(const std::string& file = "") {
-    Form& f = app.forms.get("DeComp1");
-    app.forms.show("DeComp1");
+    Form& f = app.forms.get(zv::windows::kArchiveSelection);
+    app.forms.show(zv::windows::kArchiveSelection);
     f.c("Dir1").setPath("Q:\\dl");
     if (!file.empty()) selectFile(f, file);
     return f;

@@ -17,13 +17,13 @@ struct ExtractionTest : ExtractTest {
     if (zip) sel.c("Option2").click();
     selectFile(sel, zip ? "a.zip" : "a.lzh");
     sel.c("File1").dblClick();
-    Form& contents = app.forms.get("DeComp2");
+    Form& contents = app.forms.get(zv::windows::kArchiveContents);
     for (int i = 0; i < contents.c("List1").listCount(); ++i)
       contents.c("List1").setSelected(i, true);
     contents.c("Image2").mouseUp();
     sys.fakes.lha().clearCalls();
     sys.fakes.zip().clearCalls();
-    return app.forms.get("DeComp3");
+    return app.forms.get(zv::windows::kExtraction);
   }
   void extractTo(Form& f, const std::string& destination) {
     f.c("Combo1").userType(destination);
@@ -42,13 +42,13 @@ TEST_F(ExtractionTest, DestinationGetsItsBackslashAndEachSelectedMemberItsComman
                      "x -n1 \"Q:\\dl\\a.lzh\" " + tail("Sub\\Data.Bin")}));
   for (const auto& call : sys.fakes.lha().calls()) EXPECT_EQ(call.bufferSize, 1024u);
   // The flow ends in the file utility on the destination; the three windows are gone.
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   EXPECT_EQ(util.caption(), "Zorvex 32  -解凍されたﾌｧｲﾙのﾘｽﾄです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");
   for (const char* w : {"DeComp1", "DeComp2", "DeComp3", "frmWait"})
     EXPECT_FALSE(app.forms.loaded(w)) << w;
   EXPECT_FALSE(app.shared.RunInProgress);
-  EXPECT_FALSE(app.forms.loaded("frmMenu"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kMenu));
 }
 
 TEST_F(ExtractionTest, TextEndingInBackslashIsTakenUnchangedAndMenuReturnsWithoutFileUtility) {
@@ -56,8 +56,8 @@ TEST_F(ExtractionTest, TextEndingInBackslashIsTakenUnchangedAndMenuReturnsWithou
   Form& f = extraction({"a.txt"});
   extractTo(f, "Q:\\out\\");
   EXPECT_EQ(app.shared.ExtractFolder, "Q:\\out\\");
-  EXPECT_TRUE(app.forms.get("frmMenu").visible());
-  EXPECT_FALSE(app.forms.loaded("DeComp4"));
+  EXPECT_TRUE(app.forms.get(zv::windows::kMenu).visible());
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileUtility));
 }
 
 TEST_F(ExtractionTest, ProgressOptionChoosesTheLzhCommand) {
@@ -65,7 +65,7 @@ TEST_F(ExtractionTest, ProgressOptionChoosesTheLzhCommand) {
   Form& f = extraction({"a.txt"});
   extractTo(f, "Q:\\out");
   EXPECT_EQ(sys.fakes.lha().commands(), Strings{"x -gn \"Q:\\dl\\a.lzh\" " + tail("a.txt")});
-  EXPECT_FALSE(app.forms.loaded("frmWait"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kWait));
   EXPECT_EQ(std::count(app.forms.history().begin(), app.forms.history().end(), "show frmWait"), 0);
 }
 
@@ -138,7 +138,7 @@ TEST_P(ExtractionOfBothKinds, OverwriteQuestionYesNoCancel) {
   EXPECT_EQ(readFile(host("out/a.txt")), "old");
   EXPECT_EQ(readFile(host("out/b.txt")), "new");
   EXPECT_EQ(readFile(host("out/c.txt")), "old");
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow goes on after Cancel
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());  // the flow goes on after Cancel
 }
 
 TEST_P(ExtractionOfBothKinds, OverwriteAllYesAsksNothingAnyOtherValueExtractsNothing) {
@@ -167,7 +167,7 @@ TEST_P(ExtractionOfBothKinds, MembersTheLibraryRefusesAreListedAndTheOthersStill
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_NE(services.messages[0].text.find("link"), std::string::npos);
   EXPECT_NE(services.messages[0].text.find("\\abs2.txt"), std::string::npos);
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
 }
 
 TEST_F(ExtractionTest, EmptyDestinationOnlyAsks) {
@@ -186,8 +186,8 @@ TEST_F(ExtractionTest, SameFolderStartsAtTheArchiveFolderOtherwiseTheLastDestina
   f.c("Command1").click();
   app.forms.collect();
   app.shared.SameFolder = "YES";
-  app.forms.get("DeComp2").c("Image2").mouseUp();
-  Form& again = app.forms.get("DeComp3");
+  app.forms.get(zv::windows::kArchiveContents).c("Image2").mouseUp();
+  Form& again = app.forms.get(zv::windows::kExtraction);
   EXPECT_EQ(again.c("Combo1").text(), "Q:\\dl");
   EXPECT_EQ(again.c("Dir1").path(), "Q:\\dl");
 }
@@ -218,10 +218,10 @@ TEST_F(ExtractionTest, NewFolderNeedsAParent) {
   f.c("Combo1").setText("");
   f.c("Image1").mouseUp();
   EXPECT_EQ(services.messages.back().text, "親フォルダを指定してください");
-  EXPECT_FALSE(app.forms.loaded("Dialog"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kNewFolder));
   f.c("Combo1").setText("Q:\\out");
   f.c("Image1").mouseUp();
-  Form& dialog = app.forms.get("Dialog");
+  Form& dialog = app.forms.get(zv::windows::kNewFolder);
   EXPECT_TRUE(dialog.visible());
   EXPECT_EQ(dialog.caption(), "新規フォルダの作成 -解凍-");
   EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\out\\");
@@ -231,11 +231,11 @@ TEST_F(ExtractionTest, NewFolderNeedsAParent) {
 TEST_F(ExtractionTest, CloseSavesTheFolderAndUnlocksTheContentsWindow) {
   Form& f = extraction({"a.txt"});
   f.c("Dir1").setPath("Q:\\out");
-  EXPECT_FALSE(app.forms.get("DeComp2").c("Command1").enabled());
+  EXPECT_FALSE(app.forms.get(zv::windows::kArchiveContents).c("Command1").enabled());
   f.c("Command1").click();
-  EXPECT_TRUE(app.forms.get("DeComp2").c("Command1").enabled());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveContents).c("Command1").enabled());
   EXPECT_EQ(Profile(app.shared.IniFile).read("DeComp3Dir", "Path", "", 512), "Q:\\out");
-  EXPECT_TRUE(app.forms.get("DeComp1").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveSelection).visible());
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace {
 struct IshRestoreTest : ExtractTest {
   Form& restoreWindow() {
     selection();
-    app.forms.show("frmish");
-    return app.forms.get("frmish");
+    app.forms.show(zv::windows::kIshRestore);
+    return app.forms.get(zv::windows::kIshRestore);
   }
   void press(Form& f) {
     f.c("Image4").mouseDown();
@@ -23,18 +23,18 @@ struct IshRestoreTest : ExtractTest {
 TEST_F(IshRestoreTest, RestoreCommandPerModeEndsTheFlowInTheFileUtility) {
   app.shared.IshFile = "Q:\\my files\\A.ISH";
   Form& f = restoreWindow();
-  EXPECT_FALSE(app.forms.get("DeComp1").c("Command1").enabled());
+  EXPECT_FALSE(app.forms.get(zv::windows::kArchiveSelection).c("Command1").enabled());
   f.c("Dir1").setPath("Q:\\out");
   EXPECT_EQ(f.caption(), "ISH / 復元先：Q:\\out");
   f.c("Option3").click();
   press(f);
   EXPECT_EQ(sys.fakes.ish().commands(),
             std::vector<std::string>{"Q:\\my files\\A.ISH /q /f=Q:\\out"});
-  EXPECT_FALSE(app.forms.loaded("DeComp1"));
-  EXPECT_FALSE(app.forms.loaded("frmish"));
-  EXPECT_FALSE(app.forms.loaded("frmMenu"));  // the selection window closed during the run
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kArchiveSelection));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kIshRestore));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kMenu));  // the selection window closed during the run
   EXPECT_FALSE(app.shared.RunInProgress);
-  Form& util = app.forms.get("DeComp4");
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   EXPECT_EQ(util.caption(), "Zorvex 32+  -復元されたﾌｧｲﾙのﾘｽﾄです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\out");
   EXPECT_EQ(Profile(app.shared.IniFile).read("ish", "Path", "", 512), "Q:\\out");
@@ -66,7 +66,7 @@ TEST_F(IshRestoreTest, FailedRestoreIsNamedAndTheFlowGoesOn) {
             "書き込み権限がありません（読み取り専用のフォルダかファイルです）\r\n\r\n"
             "書き込めません: a.txt (Permission denied)");
   EXPECT_EQ(services.messages[0].title, "ISH 復元");
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
   press(restoreWindow());
   EXPECT_EQ(services.messages.size(), 1u);
 }
@@ -111,14 +111,14 @@ TEST_F(IshRestoreTest, ClipboardTextIsWrittenCheckedAndTheWorkFileRemovedOnClose
   EXPECT_FALSE(exists("prog/temp/tmp$$$.ish"));
   EXPECT_EQ(app.shared.StartMode, "");
   EXPECT_EQ(Profile(app.shared.IniFile).read("ish", "Path", "", 512), "Q:\\out");
-  EXPECT_TRUE(app.forms.get("DeComp1").c("Command1").enabled());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveSelection).c("Command1").enabled());
 }
 
 TEST_F(IshRestoreTest, OpeningTheIshFilterWithADoubleClickStartsWithoutAFile) {
   Form& sel = selection();
   sel.c("Option3").click();
   sel.c("Option3").dblClick();
-  Form& f = app.forms.get("frmish");
+  Form& f = app.forms.get(zv::windows::kIshRestore);
   EXPECT_TRUE(f.visible());
   EXPECT_EQ(app.shared.IshFile, "");
   EXPECT_FALSE(f.c("ImgOK").visible());

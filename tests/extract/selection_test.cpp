@@ -88,7 +88,7 @@ TEST_F(SelectionTest, ListingTakesNamesInLibraryOrderWithoutFindNextForOneMember
   sys.fakes.lha().setMembers(members({"b\\Two.c", "日本語\\表.txt", "a.TXT"}));
   f.c("File1").dblClick();
   EXPECT_EQ(items("DeComp2", "List1"), (Strings{"b\\Two.c", "日本語\\表.txt", "a.TXT"}));
-  EXPECT_FALSE(app.forms.get("DeComp2").c("ImgUnzip").visible());
+  EXPECT_FALSE(app.forms.get(zv::windows::kArchiveContents).c("ImgUnzip").visible());
 }
 
 TEST_F(SelectionTest, EmptyOrUnreadableArchiveGivesNoPhantomMember) {
@@ -122,7 +122,7 @@ TEST_F(SelectionTest, ZipListingGoesToTheZipLibraryAndShowsTheMarker) {
   selectFile(f, "a.zip");
   f.c("File1").dblClick();
   EXPECT_EQ(items("DeComp2", "List1"), (Strings{"dir/", "dir/a.txt"}));
-  EXPECT_TRUE(app.forms.get("DeComp2").c("ImgUnzip").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveContents).c("ImgUnzip").visible());
   EXPECT_TRUE(sys.fakes.lha().calls().empty());
   EXPECT_EQ(sys.fakes.zip().calls()[0].text, "\"Q:\\dl\\a.zip\"");
 }
@@ -146,10 +146,10 @@ TEST_F(SelectionTest, IshFileIsTestedBeforeTheRestoreWindowOpens) {
   sys.fakes.ish().setCheckResult(0);
   f.c("File1").dblClick();
   EXPECT_EQ(lastMessageText(services), "このファイルには有効なISHデータがありません");
-  EXPECT_FALSE(app.forms.loaded("frmish"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kIshRestore));
   sys.fakes.ish().setCheckResult(1);
   f.c("File1").dblClick();
-  EXPECT_TRUE(app.forms.get("frmish").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kIshRestore).visible());
   EXPECT_EQ(app.shared.IshFile, "Q:\\dl\\x.ish");
   EXPECT_EQ(sys.fakes.ish().calls().back().text, "Q:\\dl\\x.ish 1");
 }
@@ -158,14 +158,14 @@ TEST_F(SelectionTest, CommandLineFolderIsTakenUpToTheLastBackslash) {
   app.shared.StartMode = "Command";
   app.commandLine = "Q:\\dl\\a.lzh";
   Profile(app.shared.IniFile).write("Option", "OVERWRITE", "YES");
-  Form& f = app.forms.get("DeComp1");
+  Form& f = app.forms.get(zv::windows::kArchiveSelection);
   EXPECT_EQ(f.c("Dir1").path(), "Q:\\dl");
   EXPECT_EQ(f.c("Drive1").drive(), "q:");
   EXPECT_EQ(app.shared.OverwriteAll, "YES");  // ReadOption2 ran
   f.unload();
   app.forms.collect();
   app.commandLine = "a.lzh";
-  EXPECT_EQ(app.forms.get("DeComp1").c("Dir1").path(), "Q:\\prog");
+  EXPECT_EQ(app.forms.get(zv::windows::kArchiveSelection).c("Dir1").path(), "Q:\\prog");
 }
 
 TEST_F(SelectionTest, StartWithAnArgumentListsItWhateverIsSelectedAndCloseEndsCommandMode) {
@@ -175,7 +175,7 @@ TEST_F(SelectionTest, StartWithAnArgumentListsItWhateverIsSelectedAndCloseEndsCo
   Main(app, "Q:\\dl\\b.lzh");
   EXPECT_EQ(app.shared.StartMode, "Command");
   EXPECT_EQ(app.shared.TempFolder, "Q:\\prog\\TEMP");
-  Form& f = app.forms.get("DeComp1");
+  Form& f = app.forms.get(zv::windows::kArchiveSelection);
   EXPECT_EQ(f.c("File1").fileName(), "b.lzh");
   EXPECT_EQ(items("DeComp2", "List1"), (Strings{"m1", "m2"}));
   EXPECT_EQ(app.shared.ArchiveFile, "Q:\\dl\\b.lzh");
@@ -186,7 +186,7 @@ TEST_F(SelectionTest, StartWithAnArgumentListsItWhateverIsSelectedAndCloseEndsCo
   f.c("File1").dblClick();
   EXPECT_EQ(sys.fakes.lha().calls()[0].text, "Q:\\dl\\b.lzh");
 
-  app.forms.get("DeComp2").c("Command1").click();
+  app.forms.get(zv::windows::kArchiveContents).c("Command1").click();
   EXPECT_EQ(app.shared.StartMode, "");
   sys.fakes.lha().clearCalls();
   f.c("File1").dblClick();
@@ -197,7 +197,7 @@ TEST_F(SelectionTest, ZipArgumentIsListedWithTheZipLibrary) {
   root.write("dl/a.zip", "x");
   sys.fakes.zip().setMembers(members({"z.txt"}));
   Main(app, "Q:\\dl\\a.zip");
-  EXPECT_EQ(app.forms.get("DeComp1").c("Option2").value(), 1);
+  EXPECT_EQ(app.forms.get(zv::windows::kArchiveSelection).c("Option2").value(), 1);
   EXPECT_EQ(items("DeComp2", "List1"), Strings{"z.txt"});
   EXPECT_TRUE(sys.fakes.lha().commands().empty());
 }
@@ -219,16 +219,16 @@ TEST_F(SelectionTest, QuickExtractionEmptiesQuickKeepsSubfoldersAndLowersNames) 
     if (call.function == "Unlha") {
       EXPECT_EQ(call.bufferSize, 1024u);
     }
-  EXPECT_FALSE(app.forms.loaded("DeComp1"));
-  EXPECT_FALSE(app.forms.loaded("frmWait"));
-  Form& util = app.forms.get("DeComp4");
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kArchiveSelection));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kWait));
+  Form& util = app.forms.get(zv::windows::kFileUtility);
   EXPECT_TRUE(util.visible());
   EXPECT_EQ(util.caption(), "Zorvex 32  -Quick 解凍されたﾌｧｲﾙのﾘｽﾄです-");
   EXPECT_EQ(util.c("Dir1").path(), "Q:\\prog\\QUICK");
   EXPECT_FALSE(app.shared.RunInProgress);
   EXPECT_EQ(app.shared.ExtractFolder, "Q:\\prog\\QUICK\\");
   // The unload saw a run in progress: no main menu, no position, but the folder.
-  EXPECT_FALSE(app.forms.loaded("frmMenu"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kMenu));
   Profile ini(app.shared.IniFile);
   EXPECT_EQ(ini.read("DeCompPosition", "Top", "none", 13), "none");
   EXPECT_EQ(ini.read("DeComp1Dir", "Path", "none", 512), "Q:\\dl");
@@ -247,7 +247,7 @@ TEST_F(SelectionTest, QuickExtractionStopsAtTheFirstLibraryErrorAndRefusesEscapi
             "解凍中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
   EXPECT_EQ(services.messages[0].title, " LHA解凍");
   EXPECT_NE(services.messages[1].text.find("..\\..\\evil.txt"), std::string::npos);
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());  // the flow still goes on
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());  // the flow still goes on
 }
 
 TEST_F(SelectionTest, QuickExtractionWithoutASelectionOnlyAsks) {
@@ -275,7 +275,7 @@ TEST_F(SelectionTest, QuickExtractionReadsTheArchiveFirstAndTakesAZipToItsLibrar
   EXPECT_TRUE(exists("prog/QUICK/old.txt"));
   EXPECT_TRUE(sys.fakes.lha().commands().empty());
   EXPECT_TRUE(f.visible());
-  EXPECT_FALSE(app.forms.loaded("DeComp4"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kFileUtility));
 
   root.write("dl/a.zip", "x");
   sys.fakes.zip().setMembers(members({"Dir/", "Dir/A.txt"}));
@@ -286,20 +286,20 @@ TEST_F(SelectionTest, QuickExtractionReadsTheArchiveFirstAndTakesAZipToItsLibrar
   EXPECT_EQ(sys.fakes.zip().commands(),
             Strings{"-x -o --i \"Q:\\dl\\a.zip\" \"Q:\\prog\\QUICK\\\" \"Dir/A.txt\""});
   EXPECT_FALSE(exists("prog/QUICK/old.txt"));
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
 }
 
 TEST_F(SelectionTest, CloseBringsTheMenuBackAndSavesPositionAndFolder) {
   Form& f = selection();
   f.move(1200, 900);
   f.c("Command1").click();
-  EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kMenu).visible());
   Profile ini(app.shared.IniFile);
   EXPECT_EQ(ini.read("DeCompPosition", "Top", "", 13), "900");
   EXPECT_EQ(ini.read("DeCompPosition", "Left", "", 13), "1200");
   EXPECT_EQ(ini.read("DeComp1Dir", "Path", "", 512), "Q:\\dl");
   app.forms.collect();
-  Form& again = app.forms.get("DeComp1");
+  Form& again = app.forms.get(zv::windows::kArchiveSelection);
   EXPECT_EQ(again.top(), 900);
   EXPECT_EQ(again.c("Dir1").path(), "Q:\\dl");
 }

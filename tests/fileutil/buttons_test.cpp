@@ -21,7 +21,7 @@ TEST_F(FileUtilityTest, ExecuteOpensThePressedFileAndNothingForAFolder) {
 TEST_F(FileUtilityTest, NewFolderOpensTheDialogOnTheLowerFolder) {
   open();
   release("Image3");
-  Form& dialog = app->forms.get("Dialog");
+  Form& dialog = app->forms.get(zv::windows::kNewFolder);
   EXPECT_TRUE(dialog.visible());
   EXPECT_EQ(dialog.caption(), "新規フォルダの作成");
   EXPECT_EQ(dialog.c("Label1").caption(), "新しく作成するフォルダ名：");

@@ -176,7 +176,7 @@ TEST_F(FileUtilityTest, RenameTagFromTheLowerListIsRefused) {
   EXPECT_EQ(services.messages[0].text, "リネームするファイルは，上段のリストから選択してください");
   EXPECT_EQ(services.messages[0].title, "ファイル名の変更");
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Information);
-  EXPECT_FALSE(app->forms.loaded("Dialog"));
+  EXPECT_FALSE(app->forms.loaded(zv::windows::kNewFolder));
 }
 
 TEST_F(FileUtilityTest, RenameTagOpensTheDialogOnTheUpperFolder) {
@@ -184,7 +184,7 @@ TEST_F(FileUtilityTest, RenameTagOpensTheDialogOnTheUpperFolder) {
   open();
   ctl("Dir1").setPath("Q:\\");
   dragTo("File1", "a.txt", "Image10");
-  Form& dialog = app->forms.get("Dialog");
+  Form& dialog = app->forms.get(zv::windows::kNewFolder);
   EXPECT_TRUE(dialog.visible());
   EXPECT_EQ(dialog.caption(), "ファイル名の変更");
   EXPECT_EQ(dialog.c("Label1").caption(), "新しいﾌｧｲﾙの名前：");

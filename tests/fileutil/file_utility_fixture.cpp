@@ -39,9 +39,9 @@ void FileUtilityTest::SetUp() {
   app->archivers = archivers.get();
 
   registerFileUtilityForms(app->forms);
-  testing::defineStandIn(app->forms, "frmMenu", {});
-  testing::defineStandIn(app->forms, "frmWait", {});
-  testing::defineStandIn(app->forms, "frmAbout", {});
+  testing::defineStandIn(app->forms, zv::windows::kMenu, {});
+  testing::defineStandIn(app->forms, zv::windows::kWait, {});
+  testing::defineStandIn(app->forms, zv::windows::kAbout, {});
   app->forms.define(windows::kFileInfo, [](App& a) { return std::make_unique<FileInfoForm>(a); });
   testing::defineStandIn<testing::StandInNewFolder>(app->forms);
 }
@@ -63,8 +63,8 @@ FileUtilityForm& FileUtilityTest::open(const std::string& upper, const std::stri
   Profile ini(app->shared.IniFile);
   ini.write("DeComp4Dir1", "Path", "Q:\\" + upper);
   ini.write("DeComp4Dir2", "Path", "Q:\\" + lower);
-  app->forms.show("DeComp4");
-  form_ = &app->forms.get<FileUtilityForm>("DeComp4");
+  app->forms.show(zv::windows::kFileUtility);
+  form_ = &app->forms.get<FileUtilityForm>(zv::windows::kFileUtility);
   return *form_;
 }
 

@@ -132,10 +132,10 @@ TEST_F(FileUtilityKeysTest, F2RenamesThroughTheTagsDialogAndOnlyFromTheUpperList
   EXPECT_TRUE(key("File2", "b.txt", kKeyF2));
   EXPECT_EQ(services.lastMessage()->text,
             "リネームするファイルは，上段のリストから選択してください");
-  EXPECT_FALSE(app->forms.loaded("Dialog"));
+  EXPECT_FALSE(app->forms.loaded(zv::windows::kNewFolder));
 
   EXPECT_TRUE(key("File1", "a.txt", kKeyF2));
-  Form& dialog = app->forms.get("Dialog");
+  Form& dialog = app->forms.get(zv::windows::kNewFolder);
   EXPECT_TRUE(dialog.visible());
   EXPECT_EQ(dialog.caption(), "ファイル名の変更");
   EXPECT_EQ(ctl("Label2").caption(), "Q:\\up\\a.txt");  // the file the dialog renames

@@ -106,9 +106,9 @@ TEST_F(FileUtilityTest, FileManagerItemsOpenTheFoldersAndCloseTheWindow) {
     for (const auto& call : services.calls)
       if (call.rfind("files ", 0) == 0) opened.push_back(call);
     EXPECT_EQ(opened, k.opened) << k.item;
-    EXPECT_FALSE(app->forms.loaded("DeComp4"));
-    EXPECT_TRUE(app->forms.get("frmMenu").visible());
-    EXPECT_EQ(app->forms.get("frmMenu").windowState(), 1);
+    EXPECT_FALSE(app->forms.loaded(zv::windows::kFileUtility));
+    EXPECT_TRUE(app->forms.get(zv::windows::kMenu).visible());
+    EXPECT_EQ(app->forms.get(zv::windows::kMenu).windowState(), 1);
   }
 }
 
@@ -129,9 +129,9 @@ TEST_F(FileUtilityTest, HelpAndWindowItems) {
   app->shared.InfoCaller = FileInfoCaller::None;
   ctl("menuInfo").click();
   EXPECT_EQ(app->shared.InfoCaller, FileInfoCaller::FileUtility);
-  EXPECT_TRUE(app->forms.get("frmFP").visible());
+  EXPECT_TRUE(app->forms.get(zv::windows::kFileInfo).visible());
   ctl("menuZorvexVer").click();
-  EXPECT_TRUE(app->forms.get("frmAbout").visible());
+  EXPECT_TRUE(app->forms.get(zv::windows::kAbout).visible());
 }
 
 TEST_F(FileUtilityTest, LibraryVersionMessage) {

@@ -41,7 +41,7 @@ TEST_F(FileUtilityTest, DriveRootKeepsOneBackslashAndJoinedPathsNoDoubledOne) {
   EXPECT_EQ(ctl("Label2").caption(), "Q:\\");
   press("File1", "top.txt");
   EXPECT_EQ(ctl("Label2").caption(), "Q:\\top.txt");
-  EXPECT_EQ(app->forms.get("frmFP").c("Label3").caption(), "Q:\\top.txt");
+  EXPECT_EQ(app->forms.get(zv::windows::kFileInfo).c("Label3").caption(), "Q:\\top.txt");
 }
 
 TEST_F(FileUtilityTest, ClosingByAnyRouteSavesBothFoldersAndBringsTheMenuBack) {
@@ -55,12 +55,12 @@ TEST_F(FileUtilityTest, ClosingByAnyRouteSavesBothFoldersAndBringsTheMenuBack) {
     else
       win().unload(UnloadMode::CloseBox);
     app->forms.collect();
-    EXPECT_FALSE(app->forms.loaded("DeComp4"));
-    EXPECT_TRUE(app->forms.get("frmMenu").visible());
+    EXPECT_FALSE(app->forms.loaded(zv::windows::kFileUtility));
+    EXPECT_TRUE(app->forms.get(zv::windows::kMenu).visible());
     Profile ini(app->shared.IniFile);
     EXPECT_EQ(ini.read("DeComp4Dir1", "Path", "", 512), "Q:\\prog");
     EXPECT_EQ(ini.read("DeComp4Dir2", "Path", "", 512), "R:\\other");
-    app->forms.hide("frmMenu");
+    app->forms.hide(zv::windows::kMenu);
   }
 }
 
@@ -140,9 +140,9 @@ TEST_F(FileUtilityTest, LabelsAlignByTheButtonPressedOnThem) {
 TEST_F(FileUtilityTest, PressOnUpperFileFillsTheHiddenInformationWindow) {
   write("up/data.bin", std::string(1234, 'x'));
   open();
-  ASSERT_FALSE(app->forms.loaded("frmFP"));
+  ASSERT_FALSE(app->forms.loaded(zv::windows::kFileInfo));
   press("File1", "data.bin");
-  Form& info = app->forms.get("frmFP");
+  Form& info = app->forms.get(zv::windows::kFileInfo);
   EXPECT_FALSE(info.visible());
   EXPECT_EQ(info.c("Label3").caption(), "Q:\\up\\data.bin");
   EXPECT_EQ(info.c("lblSize").caption(), "1234 bytes");
@@ -156,7 +156,7 @@ TEST_F(FileUtilityTest, PressOnLowerFileLeavesTheInformationWindowAlone) {
   write("down/low.txt", "l");
   open();
   press("File2", "low.txt", kRightButton);
-  EXPECT_FALSE(app->forms.loaded("frmFP"));
+  EXPECT_FALSE(app->forms.loaded(zv::windows::kFileInfo));
   EXPECT_EQ(win().DragSource, "File2");
   EXPECT_EQ(win().DragButton, "");
   EXPECT_EQ(ctl("Label3").caption(), "Q:\\down\\low.txt");

@@ -20,11 +20,11 @@ TEST_F(WithDialogTest, RenameThroughTheNameTag) {
   write("up/old.txt", "contents");
   open();
   dragTo("File1", "old.txt", "Image10");
-  Form& dialog = app->forms.get("Dialog");
+  Form& dialog = app->forms.get(zv::windows::kNewFolder);
   dialog.c("Text1").userType("new.txt");
   dialog.c("Command1").click();
   app->forms.collect();
-  EXPECT_FALSE(app->forms.loaded("Dialog"));
+  EXPECT_FALSE(app->forms.loaded(zv::windows::kNewFolder));
   EXPECT_EQ(read("up/new.txt"), "contents");
   EXPECT_FALSE(there("up/old.txt"));
   EXPECT_EQ(ctl("Label2").caption(), "Q:\\up\\new.txt");
@@ -34,7 +34,7 @@ TEST_F(WithDialogTest, RenameThroughTheNameTag) {
 TEST_F(WithDialogTest, NewFolderMovesTheLowerPaneIntoIt) {
   open();
   release("Image3");
-  Form& dialog = app->forms.get("Dialog");
+  Form& dialog = app->forms.get(zv::windows::kNewFolder);
   dialog.c("Text1").userType("made");
   EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\down\\made");
   dialog.c("Command1").click();
@@ -49,7 +49,7 @@ TEST_F(WithDialogTest, InformationWindowShowsTheUpperFileAndSetsThePattern) {
   open();
   press("File1", "a.txt");
   ctl("menuInfo").click();
-  Form& info = app->forms.get("frmFP");
+  Form& info = app->forms.get(zv::windows::kFileInfo);
   EXPECT_TRUE(info.visible());
   EXPECT_EQ(info.c("Label3").caption(), "Q:\\up\\a.txt");
   EXPECT_EQ(info.c("lblSize").caption(), "3 bytes");

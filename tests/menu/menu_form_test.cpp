@@ -43,7 +43,7 @@ struct MenuFixture : ::testing::Test {
   }
   void TearDown() override { DriveTable::instance().remove('Q'); }
 
-  MenuForm& menu() { return app.forms.get<MenuForm>("frmMenu"); }
+  MenuForm& menu() { return app.forms.get<MenuForm>(zv::windows::kMenu); }
   void setOption(const std::string& key, const std::string& value) {
     Profile(app.shared.IniFile).write("Option", key, value);
   }
@@ -141,7 +141,7 @@ TEST_F(MenuFixture, AnsweringNoToTheExitQuestionLeavesEverythingAsItWas) {
   EXPECT_EQ(services.messages[0].title, "お疲れ様でした");
   EXPECT_EQ(services.messages[0].buttons, MsgButtons::YesNo);
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Question);
-  EXPECT_TRUE(app.forms.loaded("frmMenu"));
+  EXPECT_TRUE(app.forms.loaded(zv::windows::kMenu));
   EXPECT_TRUE(menu().visible());
   EXPECT_FALSE(app.forms.ended());
   EXPECT_FALSE(services.called("help"));
@@ -160,7 +160,7 @@ TEST_F(MenuFixture, ExitClosesHelpSavesThePositionAndClearsTempFromTheLoadTimeLi
   menu().show();
   dir.write("prog/Temp/later.txt", "x");  // arrives after the list was taken
   services.answers.push_back(MsgAnswer::Yes);
-  app.forms.unload("frmMenu", UnloadMode::CloseBox);
+  app.forms.unload(zv::windows::kMenu, UnloadMode::CloseBox);
   EXPECT_TRUE(app.forms.ended());
   EXPECT_TRUE(services.called("help Q:\\prog\\ZORVEX.HLP 2 0"));
   EXPECT_TRUE(services.called("quit"));
@@ -178,7 +178,7 @@ TEST_F(MenuFixture, PictureButtonsOpenTheFlowsAndComeBack) {
   app.shared.StartMode = "Command";
   press("Image2");
   EXPECT_EQ(app.shared.StartMode, "");
-  EXPECT_TRUE(app.forms.get("DeComp1").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveSelection).visible());
   EXPECT_FALSE(menu().visible());
   EXPECT_DOUBLE_EQ(menu().c("Image2").top(), 360);
 
@@ -189,7 +189,7 @@ TEST_F(MenuFixture, PictureButtonsOpenTheFlowsAndComeBack) {
   EXPECT_DOUBLE_EQ(compress.top(), 390);
   compress.mouseUp();
   EXPECT_DOUBLE_EQ(compress.left(), 360);
-  EXPECT_TRUE(app.forms.get("Comp1").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileSelection).visible());
   EXPECT_FALSE(menu().visible());
 }
 
@@ -201,20 +201,21 @@ TEST_F(MenuFixture, PictureButtonsActOnEveryButton) {
     compress.mouseDown(button);
     EXPECT_DOUBLE_EQ(compress.left(), 390);
     compress.mouseUp(button);
-    EXPECT_TRUE(app.forms.get("Comp1").visible()) << button;
+    EXPECT_TRUE(app.forms.get(zv::windows::kFileSelection).visible()) << button;
     EXPECT_FALSE(menu().visible()) << button;
-    app.forms.unload("Comp1");
+    app.forms.unload(zv::windows::kFileSelection);
     app.forms.collect();
   }
   menu().show();
   menu().c("Image2").mouseDown(kRightButton);
   menu().c("Image2").mouseUp(kRightButton);
-  EXPECT_TRUE(app.forms.get("DeComp1").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kArchiveSelection).visible());
 }
 
 TEST_F(MenuFixture, AWindowThatCannotOpenKeepsTheMenuUp) {
   services.expectedErrors = {kErrOutOfMemory};
-  app.forms.define("Comp1", [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
+  app.forms.define(zv::windows::kFileSelection,
+                   [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
   menu().show();
   press("Image1");
   EXPECT_TRUE(menu().visible());
@@ -223,7 +224,7 @@ TEST_F(MenuFixture, AWindowThatCannotOpenKeepsTheMenuUp) {
 TEST_F(MenuFixture, LinksOpenOptionsHelpAndTheFileUtility) {
   menu().show();
   menu().c("Label1").click();
-  EXPECT_TRUE(app.forms.get("frmOption").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kOptions).visible());
   EXPECT_TRUE(menu().visible());
 
   menu().c("Label3").click();
@@ -232,9 +233,9 @@ TEST_F(MenuFixture, LinksOpenOptionsHelpAndTheFileUtility) {
   services.calls.clear();
   menu().c("Label2").click();
   EXPECT_FALSE(menu().visible());
-  EXPECT_TRUE(app.forms.get("frmWait").visible());
-  EXPECT_TRUE(app.forms.get("DeComp4").visible());
-  EXPECT_EQ(app.forms.get("DeComp4").caption(), "ファイル操作ユーティリティー");
+  EXPECT_TRUE(app.forms.get(zv::windows::kWait).visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());
+  EXPECT_EQ(app.forms.get(zv::windows::kFileUtility).caption(), "ファイル操作ユーティリティー");
   ASSERT_GE(services.calls.size(), 2u);
   EXPECT_EQ(services.calls.front(), "busy 1");
   EXPECT_EQ(services.calls.back(), "busy 0");
@@ -242,21 +243,22 @@ TEST_F(MenuFixture, LinksOpenOptionsHelpAndTheFileUtility) {
 
 TEST_F(MenuFixture, FileUtilityThatFailsToOpenBringsTheMenuBack) {
   services.expectedErrors = {kErrOutOfMemory};
-  app.forms.define("DeComp4", [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
+  app.forms.define(zv::windows::kFileUtility,
+                   [](App&) -> std::unique_ptr<Form> { raiseError(kErrOutOfMemory); });
   menu().show();
   menu().c("Label2").click();
   EXPECT_TRUE(menu().visible());
-  EXPECT_FALSE(app.forms.loaded("frmWait"));
+  EXPECT_FALSE(app.forms.loaded(zv::windows::kWait));
   EXPECT_EQ(services.calls.back(), "busy 0");
 }
 
 TEST_F(MenuFixture, DoubleClickOnTheBackgroundShowsTheVersionWindow) {
   menu().show();
   menu().c("imgBack").dblClick();
-  EXPECT_TRUE(app.forms.get("frmAbout").visible());
-  app.forms.unload("frmAbout");
+  EXPECT_TRUE(app.forms.get(zv::windows::kAbout).visible());
+  app.forms.unload(zv::windows::kAbout);
   menu().onDblClick();
-  EXPECT_TRUE(app.forms.get("frmAbout").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kAbout).visible());
 }
 
 TEST_F(MenuFixture, LayoutScalesOnA120DpiScreen) {

@@ -53,8 +53,8 @@ struct TextFit : ::testing::Test {
 };
 
 TEST_F(TextFit, NewFolderDialogShowsBothEndsOfALongPathAndTheWholePathAsTooltip) {
-  h.app.forms.show("Dialog");
-  Form& dialog = h.app.forms.get("Dialog");
+  h.app.forms.show(zv::windows::kNewFolder);
+  Form& dialog = h.app.forms.get(zv::windows::kNewFolder);
   dialog.c("Label2").setCaption(longPath());
   test::settle();
   FormWindow* w = h.host.window("Dialog");

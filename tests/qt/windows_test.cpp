@@ -61,7 +61,7 @@ TEST_F(WindowsFixture, MainMenuDrawsItsPicturesAndRoutesClicks) {
 
   // The options link opens the options window and leaves the menu up.
   QTest::mouseClick(w->widgetOf("Label1"), Qt::LeftButton);
-  EXPECT_TRUE(h.app.forms.get("frmOption").visible());
+  EXPECT_TRUE(h.app.forms.get(zv::windows::kOptions).visible());
   EXPECT_TRUE(w->isVisible());
 
   // The extract picture moves 2 pixels while held, then opens the archive selection.
@@ -71,7 +71,7 @@ TEST_F(WindowsFixture, MainMenuDrawsItsPicturesAndRoutesClicks) {
   EXPECT_EQ(extract->pos(), start + QPoint(2, 2));
   QTest::mouseRelease(extract, Qt::LeftButton, {}, QPoint(20, 20));
   test::settle();
-  EXPECT_TRUE(h.app.forms.get("DeComp1").visible());
+  EXPECT_TRUE(h.app.forms.get(zv::windows::kArchiveSelection).visible());
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(extract->pos(), start);
 }
@@ -81,7 +81,7 @@ TEST_F(WindowsFixture, MainMenuCloseBoxAsksAndNoKeepsItOpen) {
   h.services.answers.push_back(MsgAnswer::No);
   w->close();
   test::settle();
-  EXPECT_TRUE(h.app.forms.loaded("frmMenu"));
+  EXPECT_TRUE(h.app.forms.loaded(zv::windows::kMenu));
   EXPECT_TRUE(w->isVisible());
   ASSERT_EQ(h.services.messages.size(), 1u);
   EXPECT_EQ(h.services.messages[0].text, "終了してもいいですか");
@@ -95,7 +95,7 @@ TEST_F(WindowsFixture, MainMenuBackgroundDoubleClickOpensTheVersionWindow) {
   FormWindow* w = show("frmMenu");
   QTest::mouseDClick(w->widgetOf("imgBack"), Qt::LeftButton, {}, QPoint(150, 120));
   test::settle();
-  ASSERT_TRUE(h.app.forms.loaded("frmAbout"));
+  ASSERT_TRUE(h.app.forms.loaded(zv::windows::kAbout));
   FormWindow* about = h.host.window("frmAbout");
   ASSERT_NE(about, nullptr);
   EXPECT_TRUE(about->isVisible());
@@ -111,12 +111,13 @@ TEST_F(WindowsFixture, VersionWindowShowsItsTextAndClosesOnEnter) {
   test::screenshot(w, "frmAbout");
   QTest::keyClick(w->widgetOf("Command1"), Qt::Key_Return);
   test::settle();
-  EXPECT_FALSE(h.app.forms.loaded("frmAbout"));
+  EXPECT_FALSE(h.app.forms.loaded(zv::windows::kAbout));
 }
 
 TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
-  h.app.forms.get("Viewer").c("Text1").setText(
-      "書庫  a.lzh\r\n  名前        サイズ\r\n  readme.txt    1200\r\n");
+  h.app.forms.get(zv::windows::kViewer)
+      .c("Text1")
+      .setText("書庫  a.lzh\r\n  名前        サイズ\r\n  readme.txt    1200\r\n");
   FormWindow* w = show("Viewer");
   auto* text = qobject_cast<QPlainTextEdit*>(w->widgetOf("Text1"));
   ASSERT_NE(text, nullptr);
@@ -127,13 +128,14 @@ TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
   // Typing keeps the program's CR LF line ends in the model.
   text->moveCursor(QTextCursor::End);
   QTest::keyClicks(text, "x");
-  EXPECT_EQ(h.app.forms.get("Viewer").c("Text1").text().substr(0, 15), "書庫  a.lzh\r\n");
+  EXPECT_EQ(h.app.forms.get(zv::windows::kViewer).c("Text1").text().substr(0, 15),
+            "書庫  a.lzh\r\n");
   QAction* close = w->findChild<QAction*>("menuClose");
   ASSERT_NE(close, nullptr);
   EXPECT_EQ(close->text(), QStringLiteral("閉じる(&X)"));
   close->trigger();
   test::settle();
-  EXPECT_FALSE(h.app.forms.loaded("Viewer"));
+  EXPECT_FALSE(h.app.forms.loaded(zv::windows::kViewer));
 }
 
 TEST_F(WindowsFixture, WaitWindowSaysPleaseWait) {
@@ -149,7 +151,7 @@ TEST_F(WindowsFixture, PictureViewerShowsTheFileAtItsSize) {
   QImage image(120, 60, QImage::Format_RGB32);
   image.fill(QColor(30, 120, 200));
   ASSERT_TRUE(image.save(QString::fromStdString(dir / "blue.png")));
-  auto& view = h.app.forms.get<PicViewForm>("PicView");
+  auto& view = h.app.forms.get<PicViewForm>(zv::windows::kPicture);
   h.host.dispatcher().run([&] { view.showPicture("Q:\\blue.png"); });
   test::settle();
   FormWindow* w = h.host.window("PicView");
