@@ -9,6 +9,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_call.h"
 #include "core/messages/failure_cause.h"
 #include "platform/winpath.h"
 #include "ui/common/window_ports.h"
@@ -37,13 +38,10 @@ std::string sourceFolder(Form& form) {
   return folder;
 }
 
-// Unlha with a 1024-blank output buffer; a missing library counts as a failure.
+// Unlha with a 1024-blank output buffer.
 int callUnlha(Form& owner, const std::string& command) {
-  ArchiverSet* set = owner.app().archivers;
-  LhaLibrary* lha = set ? set->lha() : nullptr;
-  if (!lha) return -1;
   std::string output;
-  return lha->run(command, &output, kOutputBuffer, &owner);
+  return runArchiver(owner.app().archivers, Archiver::Lha, command, &output, kOutputBuffer, &owner);
 }
 
 void refreshFileUtilityList(Form& form) {
@@ -153,7 +151,7 @@ void runIshCreation(Comp2Form& comp2) {
     std::string destination = comp2.folder();
     IshCodeType type = codeTypeOf(comp2);
     ArchiverSet* set = comp2.app().archivers;
-    IshLibrary* ish = set ? set->ish() : nullptr;
+    IshLibrary* ish = set ? set->ish() : nullptr;  // for its report of a failed run
     std::string failure;
     bool failed = false;
     int firstCode = 0;
@@ -161,7 +159,7 @@ void runIshCreation(Comp2Form& comp2) {
     // leaving the user with a result caption for files that were not made.
     for (const auto& name : selectedNames(comp2)) {
       std::string command = ishCommand(sourceFolder(comp2), name, type, archive, destination);
-      int r = ish ? ish->run(command, &comp2) : -1;
+      int r = runArchiver(set, Archiver::Ish, command, nullptr, 0, &comp2);
       if (r != 0) {
         if (!failed) firstCode = r;
         failed = true;

@@ -5,13 +5,11 @@
 #include "core/app.h"
 #include "core/forms/form.h"
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_call.h"
 
 namespace zv::extract {
 
 namespace {
-// A library's result when it is not there to be called.
-constexpr int kLibraryMissing = ZV_ERROR_CANNOT_OPEN;
-
 ListingLibrary* library(Form& owner, ArchiveKind kind) {
   ArchiverSet* set = owner.app().archivers;
   if (!set) return nullptr;
@@ -28,12 +26,9 @@ std::string fieldText(const char* field, size_t width) {
 CommandResult runCommand(Form& owner, ArchiveKind kind, const std::string& command,
                          uint32_t bufferSize) {
   CommandResult result;
-  ListingLibrary* lib = library(owner, kind);
-  if (!lib) {
-    result.code = kLibraryMissing;
-    return result;
-  }
-  result.code = lib->run(command, &result.output, bufferSize, handleOf(owner));
+  result.code =
+      runArchiver(owner.app().archivers, kind == ArchiveKind::Lzh ? Archiver::Lha : Archiver::Zip,
+                  command, &result.output, bufferSize, handleOf(owner));
   result.filledBuffer = bufferSize > 0 && result.output.size() + 1 >= bufferSize;
   return result;
 }
@@ -92,9 +87,7 @@ int ishCheck(Form& owner, const std::string& path, int mode) {
 }
 
 int ishRun(Form& owner, const std::string& command) {
-  ArchiverSet* set = owner.app().archivers;
-  IshLibrary* ish = set ? set->ish() : nullptr;
-  return ish ? ish->run(command, handleOf(owner)) : kLibraryMissing;
+  return runArchiver(owner.app().archivers, Archiver::Ish, command, nullptr, 0, handleOf(owner));
 }
 
 std::string ishLastOutput(Form& owner) {

@@ -6,6 +6,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_call.h"
 #include "core/messages/failure_cause.h"
 #include "fileutil/file_transfer.h"
 #include "fileutil/file_utility_form.h"
@@ -20,8 +21,6 @@ namespace zv {
 
 namespace {
 const std::string kCR = "\r";  // the file utility's confirmations break lines with CR alone
-// The result when the LZH library is not there to be called: no cause can be named.
-constexpr int kNoLibrary = -1;
 
 bool fileThere(const std::string& path) {
   Steps steps;
@@ -325,8 +324,8 @@ void FileUtilityForm::makeSfx() {
   Steps steps;
   int code = 0;
   steps([&] {
-    LhaLibrary* lha = app().archivers ? app().archivers->lha() : nullptr;
-    code = lha ? lha->run(command, nullptr, 0, static_cast<Form*>(this)) : kNoLibrary;
+    code =
+        runArchiver(app().archivers, Archiver::Lha, command, nullptr, 0, static_cast<Form*>(this));
   });
   // A self-extracting archive that was not made is said so, with its cause; the lower pane
   // still goes to the folder. A cancel in the library's own dialog is the user's choice.

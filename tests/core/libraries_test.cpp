@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_call.h"
 #include "platform/drives.h"
 #include "tests/support/fake_archiver.h"
 #include "tests/support/temp_dir.h"
@@ -88,8 +89,13 @@ TEST(Libraries, MissingFilesAndOtherFolders) {
   EXPECT_FALSE(set.lastError().empty());
   EXPECT_FALSE(set.present("UNZIP32.DLL"));
   EXPECT_EQ(set.zip(), nullptr);
+  // Every window's call of a missing library gets the same answer.
+  for (zv::Archiver which : {zv::Archiver::Lha, zv::Archiver::Zip, zv::Archiver::Ish})
+    EXPECT_EQ(zv::runArchiver(&set, which, "x \"C:\\a.lzh\""), zv::kLibraryMissing);
+  EXPECT_EQ(zv::runArchiver(nullptr, zv::Archiver::Lha, "x"), zv::kLibraryMissing);
   set.setFolder(windowsPath(dir / "elsewhere"));
   EXPECT_NE(set.lha(), nullptr);
+  EXPECT_EQ(zv::runArchiver(&set, zv::Archiver::Lha, "x \"C:\\a.lzh\""), 0);
 }
 
 TEST(Libraries, NameFoundWithoutRegardToCase) {

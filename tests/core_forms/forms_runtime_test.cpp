@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/forms/steps.h"
 #include "core/services/scripted_services.h"
+#include "core/services/skipped_error_log.h"
 #include "platform/wildcard.h"
 
 namespace zv {
@@ -181,6 +182,25 @@ TEST(Steps, RecordsTheNumberOfTheFailedStepAndGoesOn) {
   steps([] { throw std::bad_alloc(); });
   EXPECT_EQ(steps.err(), kErrOutOfMemory);
   EXPECT_EQ(ran, 1);
+}
+
+TEST(Steps, TheProgramsLogNamesEverySkippedErrorAndItsWindow) {
+  SkippedErrorListener saved = std::exchange(skippedErrorListener(), {});
+  std::string window = "DeComp1";
+  skippedErrorListener() = skippedErrorLog([&] { return window; });
+  ::testing::internal::CaptureStderr();
+  Steps steps;
+  steps([] { raiseError(kErrFileNotFound, "Q:\\a.lzh"); });
+  window.clear();
+  steps([] { raiseError(kErrBadPicture); });
+  std::string log = ::testing::internal::GetCapturedStderr();
+  skippedErrorListener() = std::move(saved);
+  EXPECT_NE(
+      log.find("error 53 (ファイルが見つかりません。) in DeComp1: runtime error 53: Q:\\a.lzh\n"),
+      std::string::npos)
+      << log;
+  EXPECT_NE(log.find("481 (ピクチャが不正です。) in start-up"), std::string::npos) << log;
+  EXPECT_EQ(steps.err(), kErrBadPicture);
 }
 
 // A mistyped control name is a fault of the program: it must not pass as a skipped step.
