@@ -25,7 +25,7 @@ enum class Kind {
   DriveList,
   FolderList,
   FileList,
-  Hidden,  // working control that is never shown (lblBuf, cmdDbl, ...)
+  Hidden,  // working control that is never shown
 };
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
