@@ -21,25 +21,6 @@
 
 namespace zv::archive {
 
-bool linkStaysInside(std::string_view target, size_t depth) {
-  if (target.empty() || target[0] == '/' || target[0] == '\\') return false;
-  if (target.size() >= 2 && target[1] == ':') return false;
-  long level = long(depth);
-  size_t start = 0;
-  while (start <= target.size()) {
-    size_t end = target.find_first_of("/\\", start);
-    if (end == std::string_view::npos) end = target.size();
-    std::string_view part = target.substr(start, end - start);
-    if (part == "..") {
-      if (--level < 0) return false;
-    } else if (!part.empty() && part != ".") {
-      ++level;
-    }
-    start = end + 1;
-  }
-  return true;
-}
-
 namespace {
 
 int makeFolders(const std::string& path) {

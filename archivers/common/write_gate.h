@@ -23,10 +23,6 @@ using zv::NameProblem;
 using zv::splitMemberName;
 using zv::withoutStoredDrive;
 
-// True when a symbolic link at depth `depth` below the destination (0 = directly in it),
-// pointing at `target`, stays inside the destination by its text alone.
-bool linkStaysInside(std::string_view target, size_t depth);
-
 // An open destination folder. Created (with its parents) when missing.
 class Destination {
  public:

@@ -36,7 +36,8 @@ uint64_t findArchiveStart(ByteSource& src) {
   unsigned char first[22];
   size_t got = src.readAt(0, first, sizeof first);
   if (got == 1 && first[0] == 0) return 0;  // an archive with no members
-  if (got >= 22 && first[0] != 0) {
+  // A first byte of 0 is also the length of an unpadded level-2 header of 256 bytes.
+  if (got >= 22) {
     Member m;
     if (readHeader(src, 0, m).status == HeaderStatus::Ok) return 0;
   }

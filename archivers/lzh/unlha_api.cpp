@@ -17,6 +17,7 @@
 #include "platform/runtime_error.h"
 #include "platform/winpath.h"
 #include "run_context.h"
+#include "sfx_stub.h"
 #include "wildcard.h"
 #include "zorvex/archiver_api.h"
 
@@ -165,7 +166,8 @@ ZV_API const char* UnlhaGetCapabilities(void) {
     for (const char* m : {"-lh5-", "-lh6-", "-lh7-"})
       if (lzh_can_encode(m)) encode += "," + std::string(m + 1, 3);
     return "methods=" + encode + ";decode=" + decode +
-           ";levels=0,1,2;read-levels=0,1,2,3;commands=a,u,m,x,e,l,v,t,d,s;sfx=1";
+           ";levels=0,1,2;read-levels=0,1,2,3;commands=a,u,m,x,e,l,v,t,d,s;sfx=" +
+           (zv_sfx_stub_size ? "1" : "0");
   }();
   return text.c_str();
 }

@@ -145,7 +145,7 @@ int walk(ReadWindow& w, const DirectoryPlace& place, Visit&& visit, int* sysErro
     } else {
       std::string_view raw(reinterpret_cast<const char*>(ne), nameLen);
       if (!x.unicodePath.empty() || !plainName(raw)) {
-        decoded = decodeMemberName(raw, (flags & 0x0800) != 0, x.unicodePath);
+        decoded = decodeMemberName(raw, x.unicodePath);
         raw = decoded;
       }
       if (e.opsys == 3) {
@@ -194,7 +194,7 @@ int findCentralDirectory(ReadWindow& w, DirectoryPlace& place, int* sysError) {
           w, at, [&](const Entry& e) { at.totalSize += e.size; }, sysError);
     if (!err) {
       std::string_view comment(reinterpret_cast<const char*>(r + kEndLen), commentLen);
-      at.comment = decodeMemberName(comment, false, {});
+      at.comment = decodeMemberName(comment, {});
       place = std::move(at);
       return 0;
     }

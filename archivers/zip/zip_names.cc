@@ -31,8 +31,7 @@ std::string cutUtf8(std::string_view text, size_t max) {
 
 namespace {
 
-std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view extra,
-                       NameOrigin* origin) {
+std::string decodeText(std::string_view raw, std::string_view extra, NameOrigin* origin) {
   auto set = [&](NameOrigin o) {
     if (origin) *origin = o;
   };
@@ -54,7 +53,7 @@ std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view ext
     return std::string(raw);
   }
   if (encoding::isValidUtf8(raw)) {
-    set(utf8Flag ? NameOrigin::Utf8Flag : NameOrigin::Utf8);
+    set(NameOrigin::Utf8);
     return std::string(raw);
   }
   if (isWellFormedCp932(raw)) {
@@ -70,9 +69,8 @@ std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view ext
 
 }  // namespace
 
-std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view extra,
-                             NameOrigin* origin) {
-  std::string name = decodeText(raw, utf8Flag, extra, origin);
+std::string decodeMemberName(std::string_view raw, std::string_view extra, NameOrigin* origin) {
+  std::string name = decodeText(raw, extra, origin);
   // Control characters (terminal escapes, a newline that would forge a line of the output
   // text) never reach listings or the output: they become '_', as in LZH names.
   for (char& c : name)

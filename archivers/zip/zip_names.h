@@ -7,13 +7,13 @@
 
 namespace zv::zip {
 
-enum class NameOrigin { Ascii, Utf8Flag, UnicodeExtra, Utf8, Cp932, Cp437 };
+enum class NameOrigin { Ascii, UnicodeExtra, Utf8, Cp932, Cp437 };
 
-// `utf8Flag`: general purpose bit 11. `unicodeExtra`: the data of an extra field 0x7075
-// (version, CRC-32 of the raw name, UTF-8 name), empty when absent. Decodes first; the
-// caller splits folders afterwards (a CP932 trail byte may be 0x5C). Control characters
-// become '_'.
-std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
+// `unicodeExtra`: the data of an extra field 0x7075 (version, CRC-32 of the raw name, UTF-8
+// name), empty when absent. Well-formed UTF-8 is taken as UTF-8 whether general purpose bit 11
+// says so or not (writers set it unreliably in both directions). Decodes first; the caller
+// splits folders afterwards (a CP932 trail byte may be 0x5C). Control characters become '_'.
+std::string decodeMemberName(std::string_view raw, std::string_view unicodeExtra,
                              NameOrigin* origin = nullptr);
 
 // True when the bytes are well-formed CP932 (single bytes, half-width kana, lead + trail).

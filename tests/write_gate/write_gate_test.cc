@@ -98,15 +98,6 @@ TEST(WriteGate, HostileNameTable) {
   EXPECT_NE(checkParts({"a/b"}), NameProblem::None);
 }
 
-TEST(WriteGate, LinkTargetsByTheirText) {
-  EXPECT_TRUE(linkStaysInside("target.txt", 0));
-  EXPECT_TRUE(linkStaysInside("../x", 1));
-  EXPECT_FALSE(linkStaysInside("../x", 0));
-  EXPECT_FALSE(linkStaysInside("a/../../x", 0));
-  EXPECT_FALSE(linkStaysInside("/etc/passwd", 3));
-  EXPECT_FALSE(linkStaysInside("", 0));
-}
-
 // A link is judged by where it leads through the links already in the destination.
 TEST(WriteGate, LinkChainsAreResolvedThroughWrittenLinks) {
   Folder f;

@@ -1,35 +1,29 @@
 // zish: runs one ISH32.DLL command from the shell. The arguments are joined with blanks and
 // passed unquoted, as the program passes its ISH commands; the library's text output is
-// printed. "--check FILE" asks IshCheckArchive. Exit status: 0 success, otherwise the low
-// byte of the error number (1 when that byte is 0).
+// printed. "--check FILE" asks IshCheckArchive. The exit status comes from the shared main
+// (tools/common).
 //
 //   zish 'C:\src\memo.txt' /ss /ya 'C:\out\memo.ish' '/f=C:\out'
 //   zish 'C:\in\a.ish' /r '/f=C:\out'
-#include <dlfcn.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
-#include "platform/drives.h"
-#include "platform/folders.h"
-#include "zorvex/archiver_api.h"
+#include "companion.h"
 
+namespace zv::companion {
 namespace {
 
-std::string libraryPath() {
-  if (const char* env = std::getenv("ZV_ISH32")) return env;
-  return zv::hostPath(zv::folders::systemFolder()) + "/ISH32.DLL";
-}
+bool unquoted(int, const std::string&) { return false; }
 
-template <class Fn>
-Fn symbol(void* lib, const char* name) {
-  void* p = dlsym(lib, name);
-  if (!p) {
-    std::fprintf(stderr, "zish: %s missing in the library\n", name);
-    std::exit(2);
+int run(void* library, int argc, char** argv) {
+  if (std::string(argv[1]) == "--check" && argc == 3) {
+    int ok = symbol<int (*)(const char*, int)>(library, "IshCheckArchive")(argv[2], 1);
+    std::printf("%s\n", ok ? "valid" : "invalid");
+    return ok ? 0 : 1;
   }
-  return reinterpret_cast<Fn>(p);
+  int result = symbol<int (*)(ZvWindow, const char*)>(library, "Ish")(
+      nullptr, joinArguments(argc, argv, unquoted).c_str());
+  std::fputs(symbol<const char* (*)()>(library, "IshGetLastOutput")(), stdout);
+  return result;
 }
 
 const char kHelp[] =
@@ -54,32 +48,6 @@ const char kHelp[] =
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  if (argc < 2) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) {
-    std::fprintf(stderr, "zish: %s\n", dlerror());
-    return 2;
-  }
-  if (std::string(argv[1]) == "--check" && argc == 3) {
-    auto check = symbol<int (*)(const char*, int)>(lib, "IshCheckArchive");
-    int ok = check(argv[2], 1);
-    std::printf("%s\n", ok ? "valid" : "invalid");
-    return ok ? 0 : 1;
-  }
-  std::string cmd;
-  for (int i = 1; i < argc; ++i) cmd += (i > 1 ? " " : "") + std::string(argv[i]);
-  auto ish = symbol<int (*)(ZvWindow, const char*)>(lib, "Ish");
-  auto last = symbol<const char* (*)()>(lib, "IshGetLastOutput");
-  int r = ish(nullptr, cmd.c_str());
-  std::fputs(last(), stdout);
-  if (r != 0) std::fprintf(stderr, "zish: error 0x%04X\n", unsigned(r));
-  return r == 0 ? 0 : ((r & 0xFF) ? (r & 0xFF) : 1);
-}
+const Companion kCompanion{"ISH32.DLL", "ZV_ISH32", kHelp, 1, run};
+
+}  // namespace zv::companion

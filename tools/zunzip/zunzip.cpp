@@ -1,42 +1,39 @@
 // zunzip: runs one UNZIP32.DLL command from the shell. Switches go as they are, every other
-// argument is quoted, the library's text output is printed, and the exit status is 0 on
-// success, otherwise the low byte of the error number (1 when that byte is 0); the full
-// number is printed on standard error. "--names ARCHIVE" lists the member names through the
-// find functions, as the program's contents window does.
+// argument is quoted, and the library's text output is printed; the exit status comes from
+// the shared main (tools/common). "--names ARCHIVE" lists the member names through the find
+// functions, as the program's contents window does.
 //
 //   zunzip -x -n --i 'C:\in\a.zip' 'C:\out\' 'docs/readme.txt'
 //   zunzip -v a.zip
-#include <dlfcn.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "platform/drives.h"
-#include "platform/folders.h"
-#include "zorvex/archiver_api.h"
+#include "companion.h"
 
+namespace zv::companion {
 namespace {
 
-std::string libraryPath() {
-  if (const char* env = std::getenv("ZV_UNZIP32")) return env;
-  return zv::hostPath(zv::folders::systemFolder()) + "/UNZIP32.DLL";
+bool quoted(int, const std::string& a) { return a.empty() || a[0] != '-'; }
+
+int listNames(void* lib, const char* archive) {
+  auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
+  auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
+  auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
+  auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
+  auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
+  int n = count(archive);
+  if (n < 0) return ZV_ERROR_NOT_ARCHIVE;
+  ZvArchive h = open(nullptr, archive, 0);
+  ZvMemberInfo info{};
+  for (int i = 0; i < n; ++i)
+    if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
+      std::printf("%s\n", info.name);
+  close(h);
+  return 0;
 }
 
-template <class Fn>
-Fn symbol(void* lib, const char* name) {
-  void* p = dlsym(lib, name);
-  if (!p) {
-    std::fprintf(stderr, "zunzip: %s missing in the library\n", name);
-    std::exit(2);
-  }
-  return reinterpret_cast<Fn>(p);
-}
-
-int exitStatus(int r) {
-  if (r != 0) std::fprintf(stderr, "zunzip: error 0x%04X\n", unsigned(r));
-  return r == 0 ? 0 : ((r & 0xFF) ? (r & 0xFF) : 1);
+int run(void* library, int argc, char** argv) {
+  if (std::string(argv[1]) == "--names" && argc == 3) return listNames(library, argv[2]);
+  return runPrinting(symbol<TextCommand>(library, "UnZip"), joinArguments(argc, argv, quoted));
 }
 
 const char kHelp[] =
@@ -62,45 +59,6 @@ const char kHelp[] =
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  if (argc < 2) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) {
-    std::fprintf(stderr, "zunzip: %s\n", dlerror());
-    return 2;
-  }
-  if (std::string(argv[1]) == "--names" && argc == 3) {
-    auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
-    auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
-    auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
-    auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
-    auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
-    int n = count(argv[2]);
-    if (n < 0) return exitStatus(ZV_ERROR_NOT_ARCHIVE);
-    ZvArchive h = open(nullptr, argv[2], 0);
-    ZvMemberInfo info{};
-    for (int i = 0; i < n; ++i)
-      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
-        std::printf("%s\n", info.name);
-    close(h);
-    return 0;
-  }
-  std::string cmd;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (!cmd.empty()) cmd += ' ';
-    cmd += !a.empty() && a[0] == '-' ? a : "\"" + a + "\"";
-  }
-  auto unzip = symbol<int (*)(ZvWindow, const char*, char*, uint32_t)>(lib, "UnZip");
-  std::vector<char> out(1 << 20, ' ');
-  int r = unzip(nullptr, cmd.c_str(), out.data(), uint32_t(out.size()));
-  std::fputs(out.data(), stdout);
-  return exitStatus(r);
-}
+const Companion kCompanion{"UNZIP32.DLL", "ZV_UNZIP32", kHelp, 1, run};
+
+}  // namespace zv::companion
