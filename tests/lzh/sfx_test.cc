@@ -85,7 +85,7 @@ TEST(SelfExtractor, WithoutTheWindowsStubItSaysSoAndMakesNothing) {
   ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "x.txt")).rc, 0);
   Result r = unlha("s -jw4 -jyo " + dq(t / "c.lzh") + " " + dq(t / "out/"));
   EXPECT_EQ(r.rc, ZV_ERROR_CANNOT_CREATE);
-  EXPECT_NE(r.text.find("Windows 用の自己解凍書庫は、このビルドでは利用できません"),
+  EXPECT_NE(r.text.find("Windows 用の自己解凍書庫は，このビルドでは利用できません"),
             std::string::npos)
       << r.text;
   EXPECT_FALSE(exists(t / "out"));
