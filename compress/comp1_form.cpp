@@ -43,7 +43,11 @@ const ControlRow kControls[] = {
     // the folder of the files to compress
     {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2880}},
     // the source of the names; the user sees and selects in List1
-    {.name = "File1", .kind = Kind::FileList, .at = {3240, 120, 4080, 3240}, .hidden = true},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 120, 4080, 3240},
+     .description = "フォルダのファイル",
+     .hidden = true},
     // the files of the folder, selected for compression
     {.name = "List1",
      .kind = Kind::ListBox,
@@ -141,7 +145,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {6240, 3420, 480, 480},
      .picture = "comp_select_all",
-     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+     .selectsAll = true},
     // opens the selected file with its application
     {.name = "Image5",
      .kind = Kind::Picture,
@@ -176,7 +181,8 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {4680, 4965, 1215, 300},
      .caption = "Close",
-     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .isCancel = true},
     // the library's output text
     {.name = "lblBuf", .kind = Kind::Hidden},
 };

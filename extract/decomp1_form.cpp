@@ -112,9 +112,16 @@ const ControlRow kControls[] = {
     // opens the archive named on the command line
     {.name = "cmdDbl", .kind = Kind::Hidden, .at = {0, 4400, 1215, 375}, .caption = "cmdDbl"},
     // the work-folder listing of a quick extraction
-    {.name = "File2", .kind = Kind::FileList, .hidden = true},
+    {.name = "File2",
+     .kind = Kind::FileList,
+     .description = "クイック解凍のファイル",
+     .hidden = true},
     // the members of the archive being read
-    {.name = "List1", .kind = Kind::ListBox, .hidden = true, .multiSelect = MultiSelect::Extended},
+    {.name = "List1",
+     .kind = Kind::ListBox,
+     .description = "書庫のファイル",
+     .hidden = true,
+     .multiSelect = MultiSelect::Extended},
     // the library's output text
     {.name = "lblBuf", .kind = Kind::Hidden},
 };

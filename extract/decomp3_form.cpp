@@ -23,7 +23,11 @@ const ControlRow kControls[] = {
     // the registered destinations and the full path of the current one
     {.name = "Combo1", .kind = Kind::ComboBox, .at = {120, 720, 5895, 345}, .font = kPanelFont},
     // the destination drive
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 1200, 2535, 345}, .font = kPanelFont},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 1200, 2535, 345},
+     .description = "解凍先のドライブ",
+     .font = kPanelFont},
     // the destination folder
     {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1680, 3015, 2130}, .font = kPanelFont},
     // the files already in the destination
