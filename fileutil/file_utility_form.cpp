@@ -132,7 +132,7 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {7230, 3120, 510, 510},
      .picture = "fu_tag_ren",
-     .description = "名前の変更",
+     .description = "名前の変更（受け付け中）",
      .hidden = true},
     // the new-folder picture
     {.name = "Image3",

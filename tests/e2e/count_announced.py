@@ -63,26 +63,27 @@ def stops(d, win, limit=40):
 
 
 def press_stop(d, win, role, nth=0):
-    """Tabs to the nth control of that role and presses Space."""
-    count = 0
+    """Tabs to the nth control of that role in the window's Tab order and presses Space."""
+    order = [(r, n) for r, n in stops(d, win) if r == role]
     for _ in range(40):
         c = focused(win)
-        if c is not None and c.getRoleName() == role:
-            if count == nth:
-                d.key("space")
-                return
-            count += 1
+        if c is not None and (c.getRoleName(), c.name) == order[nth]:
+            d.key("space")
+            return
         d.key("Tab")
     raise z.Failure("no %s number %d" % (role, nth))
 
 
 def newest_window(prog, known):
+    """A shown window that was not among the windows `known` (a count of the program's
+    windows): windows are made when first shown, and several may share a title."""
     deadline = time.time() + 10
     state = z._atspi().STATE_SHOWING
     while time.time() < deadline:
-        for w in prog.windows():
+        windows = prog.windows()
+        for w in windows[known:]:
             try:
-                if w.getState().contains(state) and (w.getRoleName(), w.name) not in known:
+                if w.getState().contains(state):
                     return w
             except Exception:
                 pass
@@ -114,14 +115,24 @@ def main():
             prog = z.Program(desktop, exe, os.path.join(root, "run%d" % n), settings=ini,
                              ids=False)
             try:
-                menu = newest_window(prog, set())
+                menu = newest_window(prog, 0)
                 time.sleep(0.5)
                 if n == 0:
                     results.append(("main menu", menu.getRoleName(), menu.name, stops(desktop, menu)))
+                count = len(prog.windows())
                 press_stop(desktop, menu, role, nth)
-                win = newest_window(prog, {(menu.getRoleName(), menu.name)})
+                win = newest_window(prog, count)
                 time.sleep(0.8)
                 results.append((str(n), win.getRoleName(), win.name, stops(desktop, win)))
+                if n == 0:
+                    # Every file chosen by the select-all picture, then the next step.
+                    count = len(prog.windows())
+                    press_stop(desktop, win, "push button", 1)
+                    press_stop(desktop, win, "push button", 0)
+                    step = newest_window(prog, count)
+                    time.sleep(0.8)
+                    results.append(("creation", step.getRoleName(), step.name,
+                                    stops(desktop, step)))
                 if "archive" in more:
                     # The archive list: its first archive opened by Enter.
                     for _ in range(40):
@@ -130,13 +141,20 @@ def main():
                                                  for i in range(c.childCount)):
                             break
                         desktop.key("Tab")
+                    count = len(prog.windows())
                     desktop.key("ctrl+Home")
                     desktop.key("Return")
-                    inner = newest_window(prog, {(menu.getRoleName(), menu.name),
-                                                 (win.getRoleName(), win.name)})
+                    inner = newest_window(prog, count)
                     time.sleep(0.8)
                     results.append(("contents", inner.getRoleName(), inner.name,
                                     stops(desktop, inner)))
+                    count = len(prog.windows())
+                    press_stop(desktop, inner, "push button", 1)  # select all
+                    press_stop(desktop, inner, "push button", 0)  # next step
+                    dest = newest_window(prog, count)
+                    time.sleep(0.8)
+                    results.append(("destination", dest.getRoleName(), dest.name,
+                                    stops(desktop, dest)))
             finally:
                 prog.end()
     finally:

@@ -29,7 +29,7 @@ ARCHIVES = "選択はダブルクリックで行います"
 MEMBERS, EXTRACT_NOW = "解凍したいファイルをクリックで指定後", "解凍"
 UPPER_FILES = "上段のファイル一覧"
 RESULT = "Zorvex 32  -作成(圧縮)したﾌｧｲﾙです-"
-UTILITY = "ファイル操作ユーティリティー"
+UTILITY, FULL_TRASH = "ファイル操作ユーティリティー", "ゴミ箱（使用済み）"
 RENAME, NEW_NAME = "ファイル名の変更", "新しいﾌｧｲﾙの名前："
 
 
@@ -125,7 +125,7 @@ def scenario_compress_two_files_apart(s):
     s.shot("two-chosen", painted=comp1)
     expect_equal(selected_names(files), [first, last], "files chosen by Ctrl+Space")
     press_key_on(s, comp1, NEXT)
-    comp2 = prog.window_with(STEP, CREATE)
+    comp2 = prog.window_with(s.win(out), CREATE)  # titled by its folder
     tab_to(s, comp2, ARCHIVE_NAME, "text")
     s.desktop.type("apart")
     s.shot("archive-name", painted=comp2)
@@ -187,6 +187,8 @@ def scenario_file_utility_trash_and_rename(s):
     trashed = os.path.join(prog.home, ".local/share/Trash/files/gone.txt")
     expect(not os.path.exists(os.path.join(up, "gone.txt")), "gone.txt left its folder")
     expect_equal(sha256(trashed), gone, "gone.txt in the home trash (sha256sum)")
+    full = z.find(win, FULL_TRASH, "image")  # the full trash, shown now, is on the bus
+    expect(_state(full, "STATE_SHOWING"), "the full trash reported as showing")
 
     files = wait_focused(z.find(win, UPPER_FILES))
     focus_item(s, files, "old.txt")
@@ -229,7 +231,7 @@ def scenario_pictures_pressed_by_their_action(s):
         time.sleep(0.1)
     expect_equal(len(selected_names(files)), 3, "every file chosen by the select-all picture")
     _press_action(z.find(comp1, NEXT))
-    comp2 = prog.window_with(STEP, CREATE)
+    comp2 = prog.window_with(s.win(out), CREATE)  # titled by its folder
     name = z.find(comp2, ARCHIVE_NAME, "text")
     name.queryEditableText().setTextContents("pressed")
     s.shot("named", painted=comp2)
