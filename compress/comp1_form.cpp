@@ -39,9 +39,13 @@ const ControlRow kControls[] = {
     {.name = "Drive1",
      .kind = Kind::DriveList,
      .at = {120, 120, 3000, 315},
-     .tooltip = "圧縮したいファイルのドライブを指定します"},
+     .tooltip = "圧縮したいファイルのドライブを指定します",
+     .description = "ドライブ"},
     // the folder of the files to compress
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2880}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2880},
+     .description = "フォルダ"},
     // the source of the names; the user sees and selects in List1
     {.name = "File1",
      .kind = Kind::FileList,
@@ -53,6 +57,7 @@ const ControlRow kControls[] = {
      .kind = Kind::ListBox,
      .at = {3240, 120, 4080, 3240},
      .tooltip = "圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します",
+     .description = "ファイル一覧",
      .backColor = kWindowBack,
      .multiSelect = MultiSelect::Extended},
     // lists the folder's files again into List1

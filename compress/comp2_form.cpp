@@ -23,7 +23,10 @@ const ControlRow kControls[] = {
      .at = {120, 120, 3000, 315},
      .description = "圧縮先のドライブ"},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2400}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2400},
+     .description = "圧縮先のフォルダ"},
     // the archives already in the destination; a click takes over the name
     {.name = "File1",
      .kind = Kind::FileList,

@@ -35,7 +35,11 @@ const ControlRow kControls[] = {
     // the drive of the archive folder
     {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 720, 2535, 345}, .font = kListFont},
     // the archive folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1200, 3015, 2385}, .font = kListFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1200, 3015, 2385},
+     .description = "フォルダ",
+     .font = kListFont},
     // the archives of the folder, of the kind the filter chooses
     {.name = "File1",
      .kind = Kind::FileList,

@@ -29,7 +29,11 @@ const ControlRow kControls[] = {
      .description = "解凍先のドライブ",
      .font = kPanelFont},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1680, 3015, 2130}, .font = kPanelFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1680, 3015, 2130},
+     .description = "解凍先のフォルダ",
+     .font = kPanelFont},
     // the files already in the destination
     {.name = "File1", .kind = Kind::FileList, .at = {3240, 1680, 2895, 2115}, .font = kPanelFont},
     // the hint: pick the folder, then extract

@@ -74,19 +74,27 @@ def press_stop(d, win, role, nth=0):
     raise z.Failure("no %s number %d" % (role, nth))
 
 
-def newest_window(prog, known):
-    """A shown window that was not among the windows `known` (a count of the program's
-    windows): windows are made when first shown, and several may share a title."""
-    deadline = time.time() + 10
+def showing(prog):
+    """Indexes of the program's shown windows."""
     state = z._atspi().STATE_SHOWING
+    out = set()
+    for i, w in enumerate(prog.windows()):
+        try:
+            if w.getState().contains(state):
+                out.add(i)
+        except Exception:
+            pass
+    return out
+
+
+def newest_window(prog, known):
+    """A shown window that was not shown before (`known`, from showing()): several windows
+    may share a title."""
+    deadline = time.time() + 10
     while time.time() < deadline:
-        windows = prog.windows()
-        for w in windows[known:]:
-            try:
-                if w.getState().contains(state):
-                    return w
-            except Exception:
-                pass
+        new = showing(prog) - known
+        if new:
+            return prog.windows()[min(new)]
         time.sleep(0.2)
     raise z.Failure("no new window")
 
@@ -115,18 +123,18 @@ def main():
             prog = z.Program(desktop, exe, os.path.join(root, "run%d" % n), settings=ini,
                              ids=False)
             try:
-                menu = newest_window(prog, 0)
+                menu = newest_window(prog, set())
                 time.sleep(0.5)
                 if n == 0:
                     results.append(("main menu", menu.getRoleName(), menu.name, stops(desktop, menu)))
-                count = len(prog.windows())
+                count = showing(prog)
                 press_stop(desktop, menu, role, nth)
                 win = newest_window(prog, count)
                 time.sleep(0.8)
                 results.append((str(n), win.getRoleName(), win.name, stops(desktop, win)))
                 if n == 0:
                     # Every file chosen by the select-all picture, then the next step.
-                    count = len(prog.windows())
+                    count = showing(prog)
                     press_stop(desktop, win, "push button", 1)
                     press_stop(desktop, win, "push button", 0)
                     step = newest_window(prog, count)
@@ -141,14 +149,14 @@ def main():
                                                  for i in range(c.childCount)):
                             break
                         desktop.key("Tab")
-                    count = len(prog.windows())
+                    count = showing(prog)
                     desktop.key("ctrl+Home")
                     desktop.key("Return")
                     inner = newest_window(prog, count)
                     time.sleep(0.8)
                     results.append(("contents", inner.getRoleName(), inner.name,
                                     stops(desktop, inner)))
-                    count = len(prog.windows())
+                    count = showing(prog)
                     press_stop(desktop, inner, "push button", 1)  # select all
                     press_stop(desktop, inner, "push button", 0)  # next step
                     dest = newest_window(prog, count)

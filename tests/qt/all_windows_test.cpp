@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QLabel>
 #include <QWidget>
 #include <set>
 #include <string>
@@ -21,6 +22,17 @@ namespace {
 
 std::vector<std::pair<QAccessible::Event, QObject*>> heard;
 void hear(QAccessibleEvent* e) { heard.emplace_back(e->type(), e->object()); }
+
+bool namedByLabel(Kind k) {
+  return k == Kind::ListBox || k == Kind::FileList || k == Kind::FolderList ||
+         k == Kind::ComboBox || k == Kind::DriveList || k == Kind::TextBox;
+}
+
+bool labelled(QWidget* control) {
+  for (auto* label : control->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (label->buddy() == control && !label->text().isEmpty()) return true;
+  return false;
+}
 
 // What assistive technology says of the window: its title, and for each control in its tree
 // a text a user reads there, never a control name. A control the window shows later joins the
@@ -50,6 +62,9 @@ void checkAnnounced(FormWindow& w) {
     QString name = iface->text(QAccessible::Name);
     EXPECT_FALSE(name.isEmpty()) << where << " has no name";
     EXPECT_FALSE(controlNames.count(name)) << where << " is called " << name.toStdString();
+    // A list, combo box or text box is called by the label in front or its short name.
+    if (namedByLabel(c->kind()))
+      EXPECT_TRUE(!c->description().empty() || labelled(widget)) << where << " has no short name";
     if (!later) continue;
     EXPECT_GE(canvas->indexOfChild(iface), 0) << where << " shown but not in the tree";
     EXPECT_TRUE(std::count(heard.begin(), heard.end(),
