@@ -62,12 +62,13 @@ def stops(d, win, limit=40):
     return out
 
 
-def press_stop(d, win, role, nth=0):
-    """Tabs to the nth control of that role in the window's Tab order and presses Space."""
-    order = [(r, n) for r, n in stops(d, win) if r == role]
+def press_stop(d, win, role, nth=0, order=None):
+    """Tabs to the nth control of that role in the Tab order `order` (from stops(); taken now
+    when not given) and presses Space."""
+    target = [(r, n) for r, n in (order or stops(d, win)) if r == role][nth]
     for _ in range(40):
         c = focused(win)
-        if c is not None and (c.getRoleName(), c.name) == order[nth]:
+        if c is not None and (c.getRoleName(), c.name) == target:
             d.key("space")
             return
         d.key("Tab")
@@ -96,6 +97,7 @@ def newest_window(prog, known):
         if new:
             return prog.windows()[min(new)]
         time.sleep(0.2)
+    prog.desktop.screenshot("no-new-window")
     raise z.Failure("no new window")
 
 
@@ -112,7 +114,7 @@ def main():
                    DeComp1Dir={"Path": "C:" + arc.replace("/", "\\")},
                    DeComp4Dir1={"Path": "C:" + src.replace("/", "\\")},
                    DeComp4Dir2={"Path": "C:" + arc.replace("/", "\\")})
-    desktop = z.Desktop(os.path.join(root, "shots"))
+    desktop = z.Desktop(os.environ.get("ZV_COUNT_SHOTS", os.path.join(root, "shots")))
     results = []
     # Each road: which picture or link of the main menu, then the steps inside.
     roads = [("push button", 0, []), ("push button", 1, ["archive"]), ("link", 1, []),
@@ -131,12 +133,13 @@ def main():
                 press_stop(desktop, menu, role, nth)
                 win = newest_window(prog, count)
                 time.sleep(0.8)
-                results.append((str(n), win.getRoleName(), win.name, stops(desktop, win)))
+                order = stops(desktop, win)
+                results.append((str(n), win.getRoleName(), win.name, order))
                 if n == 0:
                     # Every file chosen by the select-all picture, then the next step.
                     count = showing(prog)
-                    press_stop(desktop, win, "push button", 1)
-                    press_stop(desktop, win, "push button", 0)
+                    press_stop(desktop, win, "push button", 1, order)  # select all
+                    press_stop(desktop, win, "push button", 0, order)  # next step
                     step = newest_window(prog, count)
                     time.sleep(0.8)
                     results.append(("creation", step.getRoleName(), step.name,
@@ -154,11 +157,11 @@ def main():
                     desktop.key("Return")
                     inner = newest_window(prog, count)
                     time.sleep(0.8)
-                    results.append(("contents", inner.getRoleName(), inner.name,
-                                    stops(desktop, inner)))
+                    order = stops(desktop, inner)
+                    results.append(("contents", inner.getRoleName(), inner.name, order))
                     count = showing(prog)
-                    press_stop(desktop, inner, "push button", 1)  # select all
-                    press_stop(desktop, inner, "push button", 0)  # next step
+                    press_stop(desktop, inner, "push button", 1, order)  # select all
+                    press_stop(desktop, inner, "push button", 0, order)  # next step
                     dest = newest_window(prog, count)
                     time.sleep(0.8)
                     results.append(("destination", dest.getRoleName(), dest.name,
