@@ -39,16 +39,25 @@ const ControlRow kControls[] = {
     {.name = "Drive1",
      .kind = Kind::DriveList,
      .at = {120, 120, 3000, 315},
-     .tooltip = "圧縮したいファイルのドライブを指定します"},
+     .tooltip = "圧縮したいファイルのドライブを指定します",
+     .description = "ドライブ"},
     // the folder of the files to compress
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2880}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2880},
+     .description = "フォルダ"},
     // the source of the names; the user sees and selects in List1
-    {.name = "File1", .kind = Kind::FileList, .at = {3240, 120, 4080, 3240}, .hidden = true},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 120, 4080, 3240},
+     .description = "フォルダのファイル",
+     .hidden = true},
     // the files of the folder, selected for compression
     {.name = "List1",
      .kind = Kind::ListBox,
      .at = {3240, 120, 4080, 3240},
      .tooltip = "圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します",
+     .description = "ファイル一覧",
      .backColor = kWindowBack,
      .multiSelect = MultiSelect::Extended},
     // lists the folder's files again into List1
@@ -141,7 +150,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {6240, 3420, 480, 480},
      .picture = "comp_select_all",
-     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+     .selectsAll = true},
     // opens the selected file with its application
     {.name = "Image5",
      .kind = Kind::Picture,
@@ -176,7 +186,8 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {4680, 4965, 1215, 300},
      .caption = "Close",
-     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .isCancel = true},
     // the library's output text
     {.name = "lblBuf", .kind = Kind::Hidden},
 };

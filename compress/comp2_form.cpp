@@ -18,13 +18,20 @@ constexpr const char* kDialogCaption = "新規フォルダの作成 -圧縮-";
 // Rows in tab order.
 const ControlRow kControls[] = {
     // the drive of the destination folder
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 120, 3000, 315}},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 120, 3000, 315},
+     .description = "圧縮先のドライブ"},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2400}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2400},
+     .description = "圧縮先のフォルダ"},
     // the archives already in the destination; a click takes over the name
     {.name = "File1",
      .kind = Kind::FileList,
      .at = {3240, 120, 4080, 2760},
+     .description = "圧縮先のファイル",
      .backColor = kWindowBack},
     // the title of the registered destinations
     {.name = "Label5",
@@ -111,7 +118,8 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {6105, 4560, 1215, 375},
      .caption = "Close",
-     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .isCancel = true},
     // the library's output text
     {.name = "lblBuf", .kind = Kind::Hidden},
     // the destination folder as last shown

@@ -36,7 +36,11 @@ const ControlRow kControls[] = {
     // the drive of the archive folder
     {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 720, 2535, 345}, .font = kListFont},
     // the archive folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1200, 3015, 2385}, .font = kListFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1200, 3015, 2385},
+     .description = "フォルダ",
+     .font = kListFont},
     // the archives of the folder, of the kind the filter chooses
     {.name = "File1",
      .kind = Kind::FileList,
@@ -113,9 +117,16 @@ const ControlRow kControls[] = {
     // opens the archive named on the command line
     {.name = "cmdDbl", .kind = Kind::Hidden, .at = {0, 4400, 1215, 375}, .caption = "cmdDbl"},
     // the work-folder listing of a quick extraction
-    {.name = "File2", .kind = Kind::FileList, .hidden = true},
+    {.name = "File2",
+     .kind = Kind::FileList,
+     .description = "クイック解凍のファイル",
+     .hidden = true},
     // the members of the archive being read
-    {.name = "List1", .kind = Kind::ListBox, .hidden = true, .multiSelect = MultiSelect::Extended},
+    {.name = "List1",
+     .kind = Kind::ListBox,
+     .description = "書庫のファイル",
+     .hidden = true,
+     .multiSelect = MultiSelect::Extended},
     // the library's output text
     {.name = "lblBuf", .kind = Kind::Hidden},
 };

@@ -43,7 +43,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {480, 3360, 960, 390},
      .picture = "ext_select_all",
-     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+     .selectsAll = true},
     // opens the clicked member with its application
     {.name = "Image5",
      .kind = Kind::Picture,
@@ -73,6 +74,7 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {1920, 3000, 3300, 1080},
      .picture = "ext_zip_marker",
+     .description = "ZIP書庫",
      .hidden = true},
     // a decoration
     {.name = "Image4",
@@ -85,7 +87,8 @@ const ControlRow kControls[] = {
      .at = {5880, 3360, 735, 315},
      .caption = "Close",
      .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
-     .font = FontSpec{"Arial", 8.25, true}},
+     .font = FontSpec{"Arial", 8.25, true},
+     .isCancel = true},
 };
 
 }  // namespace

@@ -21,13 +21,29 @@ bool endsWithBackslash(const std::string& text) { return !text.empty() && text.b
 // Rows in tab order.
 const ControlRow kControls[] = {
     // the registered destinations and the full path of the current one
-    {.name = "Combo1", .kind = Kind::ComboBox, .at = {120, 720, 5895, 345}, .font = kPanelFont},
+    {.name = "Combo1",
+     .kind = Kind::ComboBox,
+     .at = {120, 720, 5895, 345},
+     .description = "解凍先のパス",
+     .font = kPanelFont},
     // the destination drive
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 1200, 2535, 345}, .font = kPanelFont},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 1200, 2535, 345},
+     .description = "解凍先のドライブ",
+     .font = kPanelFont},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1680, 3015, 2130}, .font = kPanelFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1680, 3015, 2130},
+     .description = "解凍先のフォルダ",
+     .font = kPanelFont},
     // the files already in the destination
-    {.name = "File1", .kind = Kind::FileList, .at = {3240, 1680, 2895, 2115}, .font = kPanelFont},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 1680, 2895, 2115},
+     .description = "解凍先のファイル",
+     .font = kPanelFont},
     // the hint: pick the folder, then extract
     {.name = "Label1",
      .kind = Kind::Label,

@@ -24,6 +24,7 @@
 
 #include "core/forms/form.h"
 #include "qt/accessibility.h"
+#include "qt/accessible_names.h"
 #include "qt/control_keys.h"
 #include "qt/fonts.h"
 #include "qt/form_window.h"
@@ -124,7 +125,6 @@ ControlView::ControlView(Control& control, FormWindow& window, QWidget* parent)
   create(parent);
   if (!widget_) return;
   widget_->setObjectName(QString::fromStdString(control.name()));
-  widget_->setAccessibleName(QString::fromStdString(control.name()));
   widget_->setProperty(kViewProperty, QVariant::fromValue<QObject*>(this));
   widget_->installEventFilter(this);
   if (inputWidget() != widget_) inputWidget()->installEventFilter(this);
@@ -225,8 +225,12 @@ void ControlView::create(QWidget* parent) {
       // A picture that only reacts to double-clicks (a background) is no button to tab to.
       bool acts = c.onClick || c.onMouseDown || c.onMouseUp;
       picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
+      // A picture that does nothing but says something (a marker, the full trash) is a
+      // graphic named by what it says; one that says nothing is decoration.
+      bool says = !c.description().empty() || !c.tooltip().empty();
       AccessibleKind role = acts           ? AccessibleKind::PictureButton
                             : c.onDragDrop ? AccessibleKind::DropTarget
+                            : says         ? AccessibleKind::Marker
                                            : AccessibleKind::Decoration;
       picture->setProperty(kRoleProperty, static_cast<int>(role));
       widget_ = picture;
@@ -235,6 +239,9 @@ void ControlView::create(QWidget* parent) {
     case Kind::Frame: {
       auto* box = new QGroupBox(parent);
       box->setFocusPolicy(Qt::NoFocus);
+      // A frame without a caption only holds controls: a panel with nothing to say itself.
+      if (control_.caption().empty())
+        box->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::Panel));
       widget_ = box;
       break;
     }
@@ -242,6 +249,10 @@ void ControlView::create(QWidget* parent) {
       auto* shape = new QFrame(parent);
       shape->setFrameShape(QFrame::Box);
       shape->setFocusPolicy(Qt::NoFocus);
+      // A line or box drawn around others says nothing.
+      shape->setProperty(kRoleProperty, static_cast<int>(control_.description().empty()
+                                                             ? AccessibleKind::Decoration
+                                                             : AccessibleKind::Marker));
       widget_ = shape;
       break;
     }
@@ -316,6 +327,18 @@ void ControlView::sync() {
   syncCommon();
   syncKind();
   updating_ = false;
+  // A control shown or hidden while its window is open joins or leaves the tree, and
+  // assistive technology is told (Qt tells the showing state itself).
+  bool shown = widget_->isVisibleTo(widget_->parentWidget());
+  if (shown != announcedShown_) {
+    announcedShown_ = shown;
+    if (window_.isVisible()) announceShown(widget_, shown);
+  }
+}
+
+void ControlView::setLabel(const Control* label) {
+  label_ = label;
+  sync();
 }
 
 void ControlView::syncCommon() {
@@ -349,15 +372,13 @@ void ControlView::syncCommon() {
   }
   widget_->setPalette(pal);
 
-  // Assistive technology reads the control's name and what it says: the window's own
-  // description (a lamp's state), its caption or text, else its tooltip or, for a picture
-  // button, the window's phrase for what it does. A text box's whole text (a long listing)
-  // is no description; its start is enough.
-  std::string description = !c.description().empty() && c.kind() != Kind::Picture ? c.description()
-                            : !c.text().empty()                                   ? c.text()
-                            : !c.tooltip().empty()                                ? c.tooltip()
-                                                                                  : c.description();
-  QString said = withoutMnemonics(captionText(description)).left(200);
+  // Assistive technology announces what a user reads there (see accessible_names.h).
+  QString name = accessibleName(c, label_);
+  if (widget_->accessibleName() != name) {
+    widget_->setAccessibleName(name);
+    announceNameChange(widget_);
+  }
+  QString said = accessibleDescription(c, label_);
   if (widget_->accessibleDescription() != said) widget_->setAccessibleDescription(said);
   if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible())
     widget_->setVisible(c.visible());
@@ -373,6 +394,10 @@ void ControlView::syncKind() {
       if (old != text) {
         label->setProperty(kFullTextProperty, text);
         announceTextChange(label, old, text);  // status lines and the wait window are heard
+        // The control this label names is called by the new text.
+        if (QWidget* named = label->buddy())
+          if (QObject* view = named->property(kViewProperty).value<QObject*>())
+            static_cast<ControlView*>(view)->sync();
       }
       // A one-line label too narrow for its text (a long path) shows both ends and gives
       // the whole text as its tooltip.
@@ -775,8 +800,11 @@ bool ControlView::keyEvent(QEvent* event) {
         });
       return true;
     }
-    // The model owns the selection: the view's own select-all does not apply.
-    if (ke->matches(QKeySequence::SelectAll)) return true;
+    // The model owns the selection: Ctrl+A is the window's select-all picture, if any.
+    if (ke->matches(QKeySequence::SelectAll)) {
+      window_.pressSelectAll();
+      return true;
+    }
   }
   if ((kind == Kind::Picture || (kind == Kind::Label && c->onClick)) &&
       (key == Qt::Key_Space || enter)) {

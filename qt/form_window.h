@@ -37,9 +37,11 @@ class FormWindow : public QWidget {
   // Shows the popup menu under the menu item `menu` at the mouse pointer.
   void popupMenu(const std::string& menu);
 
-  // Enter and Esc: the default and the cancel command button; false when there is none.
+  // Enter, Esc and Ctrl+A: the default command button, the window's Close (button, picture or
+  // menu item) and its select-all picture; false when there is none.
   bool pressDefault();
   bool pressCancel();
+  bool pressSelectAll();
 
   double twipsPerPixelX() const { return tppX_; }
   double twipsPerPixelY() const { return tppY_; }
@@ -61,7 +63,7 @@ class FormWindow : public QWidget {
   void applyTabOrder();
   void syncMenuItem(Control& item);
   void syncMenuBarVisibility();
-  bool pressButton(bool isDefault);
+  bool pressFirst(const std::function<bool(const Control&)>& wanted);
   QSize clientSize() const;
 
   Form* form_;

@@ -154,11 +154,14 @@ class Control {
 
   int tabIndex() const { return tabIndex_; }
   void setTabIndex(int i);
-  // Command buttons: Enter presses the default button, Esc the cancel button.
+  // Command buttons: Enter presses the default button, Esc the cancel button (which may also
+  // be a picture or menu item that closes the window).
   bool isDefault() const { return default_; }
   void setDefault(bool d);
   bool isCancel() const { return cancel_; }
   void setCancel(bool c);
+  // The picture that selects every entry of the window's list: Ctrl+A presses it.
+  bool selectsAll = false;
 
   // Free text the windows may keep on a control.
   std::string tag;

@@ -82,7 +82,10 @@ const ControlRow kControls[] = {
     // the settings value being read
     {.name = "lblBuf", .kind = Kind::Hidden},
     // the leftovers in the Temp folder, deleted at exit
-    {.name = "File1", .kind = Kind::FileList, .hidden = true},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .description = "一時フォルダのファイル",
+     .hidden = true},
 };
 
 }  // namespace
@@ -91,6 +94,7 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   setCaption("Zorvex 32    -Menu-");
   resize(4800, 2760);
   fixedDialog = true;
+  mainWindow = true;
   icon = "menu_icon";
   setBackColor(kMenuBack);
   addControlRows(*this, kControls);
