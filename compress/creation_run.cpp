@@ -8,6 +8,7 @@
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/messages/failure_cause.h"
+#include "platform/drives.h"
 #include "platform/winpath.h"
 
 namespace zv::compress {
@@ -84,7 +85,7 @@ const char* const kLzhTitle = "LHA 圧縮";
 
 void compressLzh(Form& comp2) {
   Shared& shared = comp2.shared();
-  std::string archive = comp2.c("Combo1").text();
+  std::string archive = typedPath(comp2.c("Combo1").text());
   comp2.c("Label3").setCaption(archive);
   std::string source = sourceFolder(comp2);
 

@@ -6,6 +6,7 @@
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
@@ -156,7 +157,7 @@ void DeComp3Form::unloading(bool&) {
 
 void DeComp3Form::registeredPathPicked() {
   Steps steps;
-  std::string text = c("Combo1").text();
+  std::string text = typedPath(c("Combo1").text());
   bool there = false;
   steps([&] { there = fs::exists(text); });
   if (!there) {
@@ -169,7 +170,7 @@ void DeComp3Form::registeredPathPicked() {
 }
 
 void DeComp3Form::newFolder() {
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   std::string parent;
   if (endsWithBackslash(destination)) {
     parent = destination;
@@ -183,7 +184,7 @@ void DeComp3Form::newFolder() {
   // The new folder goes below the destination and becomes the folder of this window.
   shared().NewFolder = newFolderRequest(
       forms(), windows::kExtraction, NewFolderRequest::Purpose::ExtractFolder,
-      [](Form& self) { return self.c("Combo1").text(); }, "Dir1");
+      [](Form& self) { return typedPath(self.c("Combo1").text()); }, "Dir1");
   Steps steps;
   steps([&] { form(windows::kNewFolder).c("Label2").setCaption(parent); });
   steps([&] { forms().show(windows::kNewFolder); });
@@ -195,7 +196,7 @@ void DeComp3Form::extract() {
   Steps steps;
   Shared& s = shared();
   services().setBusy(true);
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   if (destination.empty()) {
     services().messageBox("解凍先のフォルダを指定してください", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");

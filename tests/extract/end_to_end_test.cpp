@@ -317,6 +317,14 @@ TEST_F(EndToEnd, NamesTheCommandStringOnceCouldNotCarryAreListedAndExtracted) {
   }
 }
 
+// A destination typed as a Linux path is the same folder in the program's form.
+TEST_F(EndToEnd, ADestinationTypedAsAHostPathReceivesTheMembers) {
+  extractAll(list("F:\\lzh\\lha_unix114i", "h2_subdir.lzh"), root / "out");
+  EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+  EXPECT_FALSE(tree(root / "out").empty());
+  EXPECT_EQ(filesOutside({"out/", "prog/"}), Strings{});
+}
+
 TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {
   std::string fixture = std::string(ZV_TEST_FIXTURES) + "/ish/macish-test.ish";
   Form& sel = app.forms.get("DeComp1");
