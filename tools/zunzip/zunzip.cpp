@@ -8,11 +8,13 @@
 //   zunzip -v a.zip
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/command_words.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "zorvex/archiver_api.h"
@@ -82,13 +84,18 @@ int main(int argc, char** argv) {
     auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
     auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
     auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
+    auto name = symbol<int (*)(ZvArchive, char*, uint32_t)>(lib, "UnZipGetFileName");
     int n = count(argv[2]);
     if (n < 0) return exitStatus(ZV_ERROR_NOT_ARCHIVE);
     ZvArchive h = open(nullptr, argv[2], 0);
     ZvMemberInfo info{};
     for (int i = 0; i < n; ++i)
-      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
-        std::printf("%s\n", info.name);
+      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK) {
+        // The whole name: the record's field holds at most 512 bytes of it.
+        std::vector<char> whole(std::max(name(h, nullptr, 0), 0) + 1);
+        name(h, whole.data(), uint32_t(whole.size()));
+        std::printf("%s\n", whole.data());
+      }
     close(h);
     return 0;
   }
@@ -96,7 +103,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (!cmd.empty()) cmd += ' ';
-    cmd += !a.empty() && a[0] == '-' ? a : "\"" + a + "\"";
+    // A Linux path goes in the program's form through the drive table, as the windows take it.
+    cmd += !a.empty() && a[0] == '-' ? a : zv::command_words::quote(zv::typedPath(a));
   }
   auto unzip = symbol<int (*)(ZvWindow, const char*, char*, uint32_t)>(lib, "UnZip");
   std::vector<char> out(1 << 20, ' ');
