@@ -102,10 +102,11 @@ TEST(DriveTable, LongestHostPrefixNamesTheDrive) {
 TEST(DriveTable, TypedHostPathsTakeTheProgramsForm) {
   TempDir dir;
   DriveTable::instance().set('Q', dir.path());
-  EXPECT_EQ(typedPath(dir / "out"), "Q:\\out");
-  EXPECT_EQ(typedPath(dir / "out/"), "Q:\\out\\");
-  EXPECT_EQ(typedPath(dir.path() + "/"), "Q:\\");
-  for (const char* kept : {"Q:\\out", "out\\sub", "", "C:/x/"}) EXPECT_EQ(typedPath(kept), kept);
+  EXPECT_EQ(zv::typedPath(dir / "out"), "Q:\\out");
+  EXPECT_EQ(zv::typedPath(dir / "out/"), "Q:\\out\\");
+  EXPECT_EQ(zv::typedPath(dir.path() + "/"), "Q:\\");
+  for (const char* kept : {"Q:\\out", "out\\sub", "", "C:/x/"})
+    EXPECT_EQ(zv::typedPath(kept), kept);
   DriveTable::instance().remove('Q');
 }
 
