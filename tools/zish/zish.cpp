@@ -1,5 +1,6 @@
 // zish: runs one ISH32.DLL command from the shell. The arguments are joined with blanks and
-// passed unquoted, as the program passes its ISH commands; the library's text output is
+// passed as the program passes its ISH commands (a path quoted only where the library could
+// misread it; a Linux path in the program's form); the library's text output is
 // printed. "--check FILE" asks IshCheckArchive. Exit status: 0 success, otherwise the low
 // byte of the error number (1 when that byte is 0).
 //
@@ -7,10 +8,12 @@
 //   zish 'C:\in\a.ish' /r '/f=C:\out'
 #include <dlfcn.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/command_words.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "zorvex/archiver_api.h"
@@ -52,6 +55,29 @@ const char kHelp[] =
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
     "例: zish 'C:\\src\\memo.txt' /ss /ya 'C:\\out\\memo.ish' '/f=C:\\out'\n";
 
+// A switch word: '/' and at most two letters or digits ("/ss", "/r", "/s7").
+bool isSwitch(const std::string& a) {
+  if (a.size() < 2 || a.size() > 3 || a[0] != '/') return false;
+  for (size_t i = 1; i < a.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(a[i]))) return false;
+  return true;
+}
+
+// One argument as the library gets it: a Linux path ("/home/me/out", also after "/f=") goes in
+// the program's form through the drive table, as the windows and the other companions take
+// it, so the library joins names to it with its own separator.
+// A path the user quoted already goes as typed.
+std::string path(const std::string& p) {
+  if (!p.empty() && p.front() == '"') return p;
+  return zv::command_words::switchLinePath(zv::typedPath(p));
+}
+
+std::string argument(const std::string& a) {
+  if (a.size() > 3 && a[0] == '/' && (a[1] == 'f' || a[1] == 'F') && a[2] == '=')
+    return a.substr(0, 3) + path(a.substr(3));
+  return isSwitch(a) ? a : path(a);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,7 +101,7 @@ int main(int argc, char** argv) {
     return ok ? 0 : 1;
   }
   std::string cmd;
-  for (int i = 1; i < argc; ++i) cmd += (i > 1 ? " " : "") + std::string(argv[i]);
+  for (int i = 1; i < argc; ++i) cmd += (i > 1 ? " " : "") + argument(argv[i]);
   auto ish = symbol<int (*)(ZvWindow, const char*)>(lib, "Ish");
   auto last = symbol<const char* (*)()>(lib, "IshGetLastOutput");
   int r = ish(nullptr, cmd.c_str());

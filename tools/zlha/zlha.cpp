@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_words.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "zorvex/archiver_api.h"
@@ -27,14 +28,15 @@ std::string libraryPath() {
   return zv::hostPath(zv::folders::systemFolder()) + "/UNLHA32.DLL";
 }
 
-// Switches and the command letter go as they are; every other argument is quoted.
+// Switches and the command letter go as they are; every other argument is quoted, a Linux
+// path first put in the program's form through the drive table, as the windows take it.
 std::string commandString(int argc, char** argv) {
   std::string cmd;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     bool plain = i == 1 || (!a.empty() && a[0] == '-');
     if (!cmd.empty()) cmd += ' ';
-    cmd += plain ? a : "\"" + a + "\"";
+    cmd += plain ? a : zv::command_words::quote(zv::typedPath(a));
   }
   return cmd;
 }
