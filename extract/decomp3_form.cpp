@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/forms/control_table.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
@@ -99,7 +100,8 @@ DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
 
 void DeComp3Form::wireEvents() {
   FolderPanelOptions panel;
-  panel.captionFollowsFolder = false;
+  panel.captionFollowsFolder = false;  // only a drive change shows the folder in the caption
+  panel.afterDriveChange = [this] { setCaption(folderCaption(c("Dir1").path())); };
   panel.afterFolderChange = [this] {
     std::string destination = folderCaption(c("Dir1").path());
     c("Combo1").setText(destination);
@@ -203,7 +205,7 @@ void DeComp3Form::extract() {
     services().setBusy(false);
     return;
   }
-  s.RunInProgress = true;
+  RunGuard run(*this);
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
   for (const char* name :
        {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})

@@ -69,13 +69,13 @@ void runLhaExtract(Form& window, Control& members) {
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      endFailedRun(window, refused, failureCause(steps.err()));
+      endFailedRun(window, refused, memberCause(name, failureCause(steps.err())));
       return;
     }
     int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
     if (code != 0) {
       steps([&] { kept->restore(); });
-      endFailedRun(window, refused, libraryFailureCause(code));
+      endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
     steps([&] { kept->commit(); });
@@ -97,7 +97,7 @@ void runZipExtract(Form& window, Control& members) {
         if (code == ZV_ERROR_UNSAFE_NAME) {
           refused.push_back(name);
         } else if (code != 0) {
-          endFailedRun(window, refused, libraryFailureCause(code));
+          endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
           return;
         }
       }
