@@ -4,6 +4,7 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
@@ -256,7 +257,7 @@ void Comp2Form::pickArchive() {
 
 void Comp2Form::pickRegisteredPath() {
   Steps steps;
-  std::string path = c("Combo1").text();
+  std::string path = typedPath(c("Combo1").text());
   bool exists = false;
   steps([&] { exists = fs::exists(path); });
   if (!exists) {

@@ -5,9 +5,11 @@
 
 #include "compress/creation_commands.h"
 #include "core/app.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/messages/failure_cause.h"
+#include "platform/drives.h"
 #include "platform/winpath.h"
 
 namespace zv::compress {
@@ -84,7 +86,7 @@ const char* const kLzhTitle = "LHA 圧縮";
 
 void compressLzh(Form& comp2) {
   Shared& shared = comp2.shared();
-  std::string archive = comp2.c("Combo1").text();
+  std::string archive = typedPath(comp2.c("Combo1").text());
   comp2.c("Label3").setCaption(archive);
   std::string source = sourceFolder(comp2);
 
@@ -104,7 +106,7 @@ void compressLzh(Form& comp2) {
   for (const auto& name : selectedNames(comp2)) {
     int code = callUnlha(comp2, lzhFileCommand(options, archive, source, name));
     if (code != 0) {
-      message(comp2, withCause(kLzhError, libraryFailureCause(code)), kLzhTitle);
+      message(comp2, withCause(kLzhError, memberCause(name, libraryFailureCause(code))), kLzhTitle);
       return;
     }
   }
@@ -123,7 +125,7 @@ void runLzhCreation(Form& comp2) {
     message(comp2, "圧縮先のフォルダを指定してください", "エラーです");
     return;
   }
-  shared.RunInProgress = true;
+  RunGuard run(comp2);
   hideCompressionWindows(comp2);
   // Without the library's own progress dialog ("-n1") the wait window says that work is going
   // on; any value other than yes counts as no.
@@ -139,7 +141,6 @@ void runLzhCreation(Form& comp2) {
 }
 
 void runIshCreation(Form& comp2) {
-  Shared& shared = comp2.shared();
   const std::string title = "ISH 復元";
   if (comp2.c("Text1").text().empty()) {
     message(comp2, "作成するISHファイル名を入力または選択してください", title);
@@ -150,7 +151,7 @@ void runIshCreation(Form& comp2) {
     message(comp2, "復元先のフォルダを指定してください", "エラーです");
     return;
   }
-  shared.RunInProgress = true;
+  RunGuard run(comp2);
   hideCompressionWindows(comp2);
   Steps steps;
   steps([&] {
@@ -161,13 +162,14 @@ void runIshCreation(Form& comp2) {
     std::string failure;
     bool failed = false;
     int firstCode = 0;
+    std::string firstName;
     // Every chosen file is tried; a failure is reported once at the end rather than
     // leaving the user with a result caption for files that were not made.
     for (const auto& name : selectedNames(comp2)) {
       std::string command = ishCommand(sourceFolder(comp2), name, type, archive, destination);
       int r = ish ? ish->run(command, &comp2) : -1;
       if (r != 0) {
-        if (!failed) firstCode = r;
+        if (!failed) firstCode = r, firstName = name;
         failed = true;
         if (failure.empty() && ish) failure = ish->lastOutput();
       }
@@ -175,7 +177,7 @@ void runIshCreation(Form& comp2) {
     if (failed) {
       message(comp2,
               withLibraryReport(withCause("ISH ファイルの作成中にエラーが生じました",
-                                          libraryFailureCause(firstCode)),
+                                          memberCause(firstName, libraryFailureCause(firstCode))),
                                 failure),
               "ISH 作成");
     }

@@ -69,7 +69,7 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
   if (found != ZV_FIND_OK) listing.readable = false;
   for (int i = 0; i < listing.count && found == ZV_FIND_OK; ++i) {
     MemberRecord m;
-    m.name = fieldText(info->name, sizeof info->name);
+    m.name = lib->fileName(handle).value_or(fieldText(info->name, sizeof info->name));
     m.originalSize = info->original_size;
     m.packedSize = info->packed_size;
     m.crc = info->crc;

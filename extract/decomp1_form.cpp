@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/forms/control_table.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
 #include "core/messages/failure_cause.h"
@@ -152,6 +153,8 @@ void DeComp1Form::wireEvents() {
     steps([&] { forms().show(windows::kIshRestore); });
   };
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
+  // Moving through the list by keys selects as a click does: the date and size follow.
+  c("File1").onClick = [this] { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
   c("cmdDbl").onClick = [this] { commandLineOpen(); };
   makePressedPicture(c("Image2"), kMainPictureOffset,
@@ -362,7 +365,7 @@ void DeComp1Form::quickExtract() {
     for (const auto& m : listing.members) members.addItem(m.name);
     for (int i = 0; i < members.listCount(); ++i) members.setSelected(i, true);
   });
-  s.RunInProgress = true;
+  RunGuard run(*this);
   s.ExtractFolder = winpath::join(app().programFolder, "QUICK\\");
   steps([&] { hide(); });
   steps([&] { forms().show(windows::kWait); });
@@ -397,7 +400,7 @@ void DeComp1Form::runQuickExtract(ArchiveKind kind) {
       continue;
     }
     if (code != 0) {
-      endFailedRun(*this, refused, libraryFailureCause(code));
+      endFailedRun(*this, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
   }

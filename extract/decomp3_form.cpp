@@ -2,10 +2,12 @@
 
 #include "core/app.h"
 #include "core/forms/control_table.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
@@ -114,7 +116,8 @@ DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
 
 void DeComp3Form::wireEvents() {
   FolderPanelOptions panel;
-  panel.captionFollowsFolder = false;
+  panel.captionFollowsFolder = false;  // only a drive change shows the folder in the caption
+  panel.afterDriveChange = [this] { setCaption(folderCaption(c("Dir1").path())); };
   panel.afterFolderChange = [this] {
     std::string destination = folderCaption(c("Dir1").path());
     c("Combo1").setText(destination);
@@ -172,7 +175,7 @@ void DeComp3Form::unloading(bool&) {
 
 void DeComp3Form::registeredPathPicked() {
   Steps steps;
-  std::string text = c("Combo1").text();
+  std::string text = typedPath(c("Combo1").text());
   bool there = false;
   steps([&] { there = fs::exists(text); });
   if (!there) {
@@ -185,7 +188,7 @@ void DeComp3Form::registeredPathPicked() {
 }
 
 void DeComp3Form::newFolder() {
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   std::string parent;
   if (endsWithBackslash(destination)) {
     parent = destination;
@@ -199,7 +202,7 @@ void DeComp3Form::newFolder() {
   // The new folder goes below the destination and becomes the folder of this window.
   shared().NewFolder = newFolderRequest(
       forms(), windows::kExtraction, NewFolderRequest::Purpose::ExtractFolder,
-      [](Form& self) { return self.c("Combo1").text(); }, "Dir1");
+      [](Form& self) { return typedPath(self.c("Combo1").text()); }, "Dir1");
   Steps steps;
   steps([&] { form(windows::kNewFolder).c("Label2").setCaption(parent); });
   steps([&] { forms().show(windows::kNewFolder); });
@@ -211,14 +214,14 @@ void DeComp3Form::extract() {
   Steps steps;
   Shared& s = shared();
   services().setBusy(true);
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   if (destination.empty()) {
     services().messageBox("解凍先のフォルダを指定してください", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");
     services().setBusy(false);
     return;
   }
-  s.RunInProgress = true;
+  RunGuard run(*this);
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
   for (const char* name :
        {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})

@@ -68,7 +68,7 @@ void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCo
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      endFailedRun(window, refused, failureCause(steps.err()));
+      endFailedRun(window, refused, memberCause(name, failureCause(steps.err())));
       return;
     }
     int code = runCommand(window, kind, *line, kRunBuffer).code;
@@ -80,7 +80,7 @@ void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCo
     }
     if (code != 0) {
       steps([&] { kept->restore(); });
-      endFailedRun(window, refused, libraryFailureCause(code));
+      endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
     steps([&] { kept->commit(); });

@@ -102,7 +102,7 @@ bool extractClickedMember(Form& contents) {
         runCommand(contents, zip ? ArchiveKind::Zip : ArchiveKind::Lzh, command, kViewBuffer).code;
   });
   if (code != 0) {
-    showExtractError(contents, libraryFailureCause(code));
+    showExtractError(contents, memberCause(state.clickedName, libraryFailureCause(code)));
     if (kept) steps([&] { kept->restore(); });
   } else if (kept) {
     steps([&] { kept->commit(); });

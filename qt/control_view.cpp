@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <cmath>
 
 #include "core/forms/form.h"
 #include "qt/accessibility.h"
@@ -67,6 +68,18 @@ bool isWhiteByDefault(Kind k) {
 // Controls that get their Click from a press and release on them (not from a Qt signal).
 bool clicksOnRelease(Kind k) {
   return k == Kind::Label || k == Kind::Picture || k == Kind::Frame || k == Kind::Shape;
+}
+
+// The size, at most three pixels smaller each way, whose last pixel row and column begin on a
+// whole device pixel at `ratio` when the widget's top-left is at `origin` in its window.
+QSize wholeDeviceFrame(QPoint origin, QSize size, double ratio) {
+  auto whole = [ratio](int at) { return std::abs(at * ratio - std::round(at * ratio)) < 1e-6; };
+  auto snapped = [&](int start, int length) {
+    for (int k = 0; k < 4 && length - k > 1; ++k)
+      if (whole(start + length - 1 - k)) return length - k;
+    return length;
+  };
+  return QSize(snapped(origin.x(), size.width()), snapped(origin.y(), size.height()));
 }
 
 Qt::Alignment alignmentOf(int a) {
@@ -348,6 +361,15 @@ void ControlView::syncCommon() {
                  qRound(c.height() / ty));
   // A label sized to its text takes its size from the text (see syncKind).
   if (c.kind() == Kind::Label && c.autoSize) geometry.setSize(widget_->size());
+  // At a scale such as 1.5 a frame line at an odd logical pixel falls between device pixels
+  // and the list's inside paints over it: a framed list or text area gives up a pixel or two
+  // so its last row and column start on a whole device pixel.
+  if (qobject_cast<QAbstractScrollArea*>(widget_.data())) {
+    QWidget* parent = widget_->parentWidget();
+    QPoint origin =
+        geometry.topLeft() + (parent ? parent->mapTo(parent->window(), QPoint()) : QPoint());
+    geometry.setSize(wholeDeviceFrame(origin, geometry.size(), widget_->devicePixelRatioF()));
+  }
   if (widget_->geometry() != geometry) widget_->setGeometry(geometry);
   widget_->setEnabled(c.enabled());
   widget_->setToolTip(QString::fromStdString(c.tooltip()));
@@ -401,10 +423,10 @@ void ControlView::syncKind() {
       }
       // A one-line label too narrow for its text (a long path) shows both ends and gives
       // the whole text as its tooltip.
+      label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       QString shown = c.autoSize ? text : fittedLabelText(*label, text);
       if (label->text() != shown) label->setText(shown);
       if (shown != text && c.tooltip().empty()) label->setToolTip(text);
-      label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       if (c.autoSize) {
         // Sized to its text, so an empty label leaves no coloured strip over what lies below.
         if (label->size() != label->sizeHint()) label->resize(label->sizeHint());

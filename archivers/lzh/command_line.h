@@ -1,6 +1,6 @@
 // The command strings the program sends ("x -n1 \"C:\\dl\\a.lzh\" \"C:\\out\\\" \"a.txt\""):
-// a command letter, switches, the archive, then paths. Quotes group blanks and are removed;
-// a backslash is an ordinary character (a quoted folder may end in "\").
+// a command letter, switches, the archive, then paths, in words as platform/command_words.h
+// reads them (quotes group blanks, "" inside quotes is a quote, '\' is ordinary).
 #pragma once
 #include <string>
 #include <vector>
@@ -22,8 +22,6 @@ struct Command {
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };
 
-// Splits at blanks outside quotes.
-std::vector<std::string> splitCommandLine(const std::string& text);
 // Throws LzhError(ZV_ERROR_COMMAND) for an unknown command or switch.
 Command parseCommand(const std::string& text);
 

@@ -37,6 +37,7 @@ struct ListingHandle {
   std::shared_ptr<const ArchiveIndex> index;
   std::string wildcard;
   size_t next = 0;
+  size_t reported = SIZE_MAX;  // the member the last find reported
 };
 
 // From the compact record: a listing of 100 000 members builds no Member.
@@ -64,11 +65,22 @@ int findFrom(ListingHandle* h, ZvMemberInfo* info) {
   while (h->next < members.size()) {
     size_t i = h->next++;
     if (h->wildcard.empty() || wildcardMatch(h->wildcard, members.path(i))) {
+      h->reported = i;
       if (info) fill(members.record(i), members.path(i), info);
       return ZV_FIND_OK;
     }
   }
   return ZV_FIND_END;
+}
+
+// The whole name into the caller's buffer, as much as fits; its length in bytes.
+int copyName(std::string_view name, char* buffer, uint32_t size) {
+  if (buffer && size > 0) {
+    size_t n = std::min<size_t>(name.size(), size - 1);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+  }
+  return static_cast<int>(name.size());
 }
 
 }  // namespace
@@ -141,6 +153,7 @@ ZV_API int UnlhaFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo*
   h->wildcard = wildcard ? wildcard : "";
   if (h->wildcard == "*" || h->wildcard == "*.*") h->wildcard.clear();
   h->next = 0;
+  h->reported = SIZE_MAX;
   return findFrom(h, info);
 }
 
@@ -154,6 +167,13 @@ ZV_API int UnlhaCloseArchive(ZvArchive archive) {
   std::lock_guard<std::recursive_mutex> guard(lock());
   delete static_cast<ListingHandle*>(archive);
   return 0;
+}
+
+ZV_API int UnlhaGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
+  std::lock_guard<std::recursive_mutex> guard(lock());
+  auto* h = static_cast<ListingHandle*>(archive);
+  if (!h || h->reported == SIZE_MAX) return -1;
+  return copyName(h->index->members.path(h->reported), buffer, size);
 }
 
 ZV_API const char* UnlhaGetCapabilities(void) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
@@ -28,6 +29,7 @@ struct FindHandle {
   std::shared_ptr<zv::zip::Archive> archive;
   std::string wildcard;
   size_t next = 0;
+  size_t reported = SIZE_MAX;  // the member the last find reported
 };
 
 void copyOutput(const std::string& text, char* buffer, uint32_t size) {
@@ -63,6 +65,7 @@ int findFrom(FindHandle* h, ZvMemberInfo* info) {
   while (h->next < a.count()) {
     size_t i = h->next++;
     if (zv::zip::wildcardMatch(h->wildcard, a.name(i), true)) {
+      h->reported = i;
       zv::zip::fillMemberInfo(a.member(i), info);
       return ZV_FIND_OK;
     }
@@ -110,6 +113,16 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
   int r = zv::zip::extractMembers(*a, cmd, &chosen, gHasHost ? &gHost : nullptr, out, outLimit);
   if (r == 0 && !unmatched.empty()) r = ZV_ERROR_NO_FILES;
   return r;
+}
+
+// The whole name into the caller's buffer, as much as fits; its length in bytes.
+int copyName(std::string_view name, char* buffer, uint32_t size) {
+  if (buffer && size > 0) {
+    size_t n = std::min<size_t>(name.size(), size - 1);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+  }
+  return static_cast<int>(name.size());
 }
 
 }  // namespace
@@ -164,6 +177,7 @@ ZV_API int UnZipFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo*
   if (!h || !info) return ZV_FIND_END;
   h->wildcard = wildcard && *wildcard ? wildcard : "*";
   h->next = 0;
+  h->reported = SIZE_MAX;
   return findFrom(h, info);
 }
 
@@ -178,6 +192,13 @@ ZV_API int UnZipCloseArchive(ZvArchive archive) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   delete static_cast<FindHandle*>(archive);
   return 0;
+}
+
+ZV_API int UnZipGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  auto* h = static_cast<FindHandle*>(archive);
+  if (!h || h->reported == SIZE_MAX) return -1;
+  return copyName(h->archive->name(h->reported), buffer, size);
 }
 
 ZV_API const char* UnZipGetCapabilities(void) {

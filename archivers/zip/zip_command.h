@@ -2,8 +2,9 @@
 //   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
 // Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
 // -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
-// -t test. Then the archive, an optional destination folder (ending in '\' or '/', or given
-// with -d) and member names (wildcards '*' and '?' allowed; none means all).
+// -t test, in words as platform/command_words.h reads them. Then the archive, an optional
+// destination folder (ending in '\' or '/', or given with -d) and member names (wildcards '*' and
+// '?' allowed; none means all).
 #pragma once
 #include <string>
 #include <string_view>
@@ -21,8 +22,6 @@ struct UnZipCommand {
   std::vector<std::string> members;
 };
 
-// Splits at blanks outside double quotes; the quotes are removed.
-std::vector<std::pair<std::string, bool>> splitCommand(std::string_view line);
 // False with a Japanese reason for an unknown switch or a missing archive.
 bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& why);
 

@@ -269,4 +269,11 @@ std::string windowsPath(const std::string& hostPath) {
   return DriveTable::instance().toWindows(hostPath);
 }
 
+std::string typedPath(const std::string& text) {
+  if (text.empty() || text.front() != '/') return text;
+  std::string path = windowsPath(text);
+  if (text.size() > 1 && text.back() == '/' && path.back() != '\\') path += '\\';
+  return path;
+}
+
 }  // namespace zv

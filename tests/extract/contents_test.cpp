@@ -100,7 +100,7 @@ TEST_F(ContentsTest, ViewingFailureIsReportedAndAnOlderWorkCopyIsKept) {
   f.c("List1").userSelect(0);
   press(f, "Image5");
   EXPECT_EQ(services.messages.front().text,
-            "解凍中にエラーが生じました．終了します\r\n原因： データが壊れています（CRC "
+            "解凍中にエラーが生じました．終了します\r\n原因： a.txt： データが壊れています（CRC "
             "が一致しません）");
   EXPECT_EQ(services.messages.front().title, " LHA解凍");
   EXPECT_EQ(readFile(host("prog/Temp/a.txt")), "earlier copy");

@@ -2,6 +2,7 @@
 // archives made by other tools (fixtures, and ZIP archives made here with `zip`).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -285,6 +286,43 @@ TEST_F(EndToEnd, ZipMembersTheLibraryRefusesAreListedAndTheOthersExtracted) {
                                     {"ok.txt", "x ok.txt"}, {"sub/ok2.txt", "x sub/ok2.txt"}}));
   EXPECT_FALSE(stdfs::exists(root / "evil1.txt"));
   EXPECT_FALSE(stdfs::exists("/tmp/zv-abs.txt"));
+}
+
+// Member names with quotes and blanks, paths longer than the member record's 512 bytes, in an
+// archive whose folder holds a quote: listed whole, and every member comes out.
+TEST_F(EndToEnd, NamesTheCommandStringOnceCouldNotCarryAreListedAndExtracted) {
+  std::string deep;
+  while (deep.size() < 560) deep += std::string(60, 'd') + "/";
+  Strings members = {"a\"b.txt", "c d.txt", deep + "end1.txt", deep + "end2.txt", "z.txt"};
+  for (const auto& m : members) root.write("src/" + m, "x " + m);
+  root.mkdir("dl/q \"x\"");
+  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq '" + root / "dl/q \"x\"/a.lzh" + "' '" +
+                  deep + "end1.txt' '" + deep + "end2.txt' >/dev/null 2>&1"));
+  ASSERT_TRUE(run("cd " + root / "src" + " && zip -qr '" + root / "dl/q \"x\"/a.zip" + "' ."));
+  for (bool zip : {false, true}) {
+    SCOPED_TRACE(zip);
+    stdfs::remove_all(root / "out");
+    root.mkdir("out");
+    Form& contents = list("Q:\\dl\\q \"x\"", zip ? "a.zip" : "a.lzh", zip);
+    Strings listed = contents.c("List1").items();
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::unique(listed.begin(), listed.end()), listed.end());  // none cut alike
+    EXPECT_GT(std::ranges::max(listed, {}, &std::string::size).size(), 560u);
+    extractAll(contents, "Q:\\out");
+    EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+    auto expected = tree(root / "src");
+    if (!zip) std::erase_if(expected, [](const auto& e) { return e.first.size() < 560; });
+    EXPECT_EQ(tree(root / "out"), expected);
+    app.forms.collect();
+  }
+}
+
+// A destination typed as a Linux path is the same folder in the program's form.
+TEST_F(EndToEnd, ADestinationTypedAsAHostPathReceivesTheMembers) {
+  extractAll(list("F:\\lzh\\lha_unix114i", "h2_subdir.lzh"), root / "out");
+  EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+  EXPECT_FALSE(tree(root / "out").empty());
+  EXPECT_EQ(filesOutside({"out/", "prog/"}), Strings{});
 }
 
 TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {

@@ -98,6 +98,18 @@ TEST(DriveTable, LongestHostPrefixNamesTheDrive) {
   EXPECT_EQ(t.toWindows(dir / "share/../x"), t.toWindows(dir.path()) + "\\x");
 }
 
+// "/home/me/out" as a Linux user types it, wherever the windows take a typed path.
+TEST(DriveTable, TypedHostPathsTakeTheProgramsForm) {
+  TempDir dir;
+  DriveTable::instance().set('Q', dir.path());
+  EXPECT_EQ(zv::typedPath(dir / "out"), "Q:\\out");
+  EXPECT_EQ(zv::typedPath(dir / "out/"), "Q:\\out\\");
+  EXPECT_EQ(zv::typedPath(dir.path() + "/"), "Q:\\");
+  for (const char* kept : {"Q:\\out", "out\\sub", "", "C:/x/"})
+    EXPECT_EQ(zv::typedPath(kept), kept);
+  DriveTable::instance().remove('Q');
+}
+
 TEST(DriveTable, SettingsFileAddsAndOverridesLetters) {
   TempDir dir;
   dir.mkdir("srv");

@@ -33,8 +33,8 @@ Fn symbol(void* library, const char* name) {
 using TextCommand = int (*)(ZvWindow, const char*, char*, uint32_t);
 int runPrinting(TextCommand command, const std::string& line);
 
-// Arguments from the first on, joined with blanks; those `quoted` picks go in double quotes,
-// so blanks in paths survive the library's command-line parsing.
+// Arguments from the first on, joined with blanks; those `quoted` picks go quoted by the
+// libraries' own rule (blanks and quotes in paths survive), a Linux path in the program's form.
 std::string joinArguments(int argc, char** argv, bool (*quoted)(int index, const std::string&));
 
 }  // namespace zv::companion

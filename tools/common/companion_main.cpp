@@ -6,6 +6,7 @@
 #include <string>
 
 #include "companion.h"
+#include "platform/command_words.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 
@@ -52,7 +53,8 @@ std::string joinArguments(int argc, char** argv, bool (*quoted)(int, const std::
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (!line.empty()) line += ' ';
-    line += quoted(i, a) ? "\"" + a + "\"" : a;
+    // A Linux path goes in the program's form through the drive table, as the windows take it.
+    line += quoted(i, a) ? zv::command_words::quote(zv::typedPath(a)) : a;
   }
   return line;
 }

@@ -5,7 +5,9 @@
 //
 //   zunzip -x -n --i 'C:\in\a.zip' 'C:\out\' 'docs/readme.txt'
 //   zunzip -v a.zip
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "companion.h"
 
@@ -20,13 +22,18 @@ int listNames(void* lib, const char* archive) {
   auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
   auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
   auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
+  auto name = symbol<int (*)(ZvArchive, char*, uint32_t)>(lib, "UnZipGetFileName");
   int n = count(archive);
   if (n < 0) return ZV_ERROR_NOT_ARCHIVE;
   ZvArchive h = open(nullptr, archive, 0);
   ZvMemberInfo info{};
   for (int i = 0; i < n; ++i)
-    if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
-      std::printf("%s\n", info.name);
+    if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK) {
+      // The whole name: the record's field holds at most 512 bytes of it.
+      std::vector<char> whole(std::max(name(h, nullptr, 0), 0) + 1);
+      name(h, whole.data(), uint32_t(whole.size()));
+      std::printf("%s\n", whole.data());
+    }
   close(h);
   return 0;
 }

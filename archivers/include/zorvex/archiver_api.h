@@ -116,6 +116,10 @@ ZV_API ZvArchive UnlhaOpenArchive(ZvWindow owner, const char* archive, uint32_t 
 ZV_API int UnlhaFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo* info);
 ZV_API int UnlhaFindNext(ZvArchive archive, ZvMemberInfo* info);
 ZV_API int UnlhaCloseArchive(ZvArchive archive);
+/* The whole name of the member the last find reported, which the record's name field cuts at
+ * 512 bytes: up to size - 1 bytes and a NUL go to the buffer; the result is the name's length
+ * in bytes (more than fitted when it is size or larger), -1 when no member was reported. */
+ZV_API int UnlhaGetFileName(ZvArchive archive, char* buffer, uint32_t size);
 /* Text such as "methods=lh0,lh5,lh6,lh7;levels=0,1,2;sfx=1"; static storage. */
 ZV_API const char* UnlhaGetCapabilities(void);
 ZV_API void UnlhaSetHost(const ZvHost* host);
@@ -128,6 +132,7 @@ ZV_API ZvArchive UnZipOpenArchive(ZvWindow owner, const char* archive, uint32_t 
 ZV_API int UnZipFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo* info);
 ZV_API int UnZipFindNext(ZvArchive archive, ZvMemberInfo* info);
 ZV_API int UnZipCloseArchive(ZvArchive archive);
+ZV_API int UnZipGetFileName(ZvArchive archive, char* buffer, uint32_t size);
 ZV_API const char* UnZipGetCapabilities(void);
 ZV_API void UnZipSetHost(const ZvHost* host);
 

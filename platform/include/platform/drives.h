@@ -45,4 +45,9 @@ class DriveTable {
 std::string hostPath(const std::string& path);
 std::string windowsPath(const std::string& hostPath);
 
+// A path as the user typed it, in the program's form: an absolute host path ("/home/me/out",
+// as a Linux user types it) goes through the drive table ("C:\home\me\out"), keeping a
+// trailing separator; any other text comes back as typed.
+std::string typedPath(const std::string& text);
+
 }  // namespace zv

@@ -17,6 +17,8 @@ enum RuntimeErrorNumber : int {
   kErrPermissionDenied = 70,
   kErrPathFileAccess = 75,
   kErrPathNotFound = 76,
+  // The program's own: no trash could take a file that was to go there.
+  kErrTrashUnavailable = 1001,
 };
 
 class RuntimeError : public std::runtime_error {
