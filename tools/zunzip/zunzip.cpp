@@ -2,7 +2,8 @@
 // argument is quoted, the library's text output is printed, and the exit status is 0 on
 // success, otherwise the low byte of the error number (1 when that byte is 0); the full
 // number is printed on standard error. "--names ARCHIVE" lists the member names through the
-// find functions, as the program's contents window does.
+// find functions, as the program's contents window does; "--charset=euc" before the archive
+// reads names without a mark as EUC-JP (for listing, extraction and the name listing alike).
 //
 //   zunzip -x -n --i 'C:\in\a.zip' 'C:\out\' 'docs/readme.txt'
 //   zunzip -v a.zip
@@ -15,6 +16,7 @@
 
 #include "platform/drives.h"
 #include "platform/folders.h"
+#include "platform/name_encoding.h"
 #include "zorvex/archiver_api.h"
 
 namespace {
@@ -41,7 +43,7 @@ int exitStatus(int r) {
 
 const char kHelp[] =
     "使い方: zunzip [スイッチ...] 書庫 [展開先\\] [メンバー...]\n"
-    "        zunzip --names 書庫\n"
+    "        zunzip --names [--charset=文字コード] 書庫\n"
     "UNZIP32.DLL の UnZip に1つのコマンドを渡し、その出力を表示します。\n"
     "\n"
     "コマンド (スイッチで選ぶ。既定は展開):\n"
@@ -55,6 +57,9 @@ const char kHelp[] =
     "  -C, --i  メンバー名の大文字と小文字を区別しない\n"
     "  -d 展開先  展開先フォルダ (\\ や / で終わる引数でも指定できる)\n"
     "  -q  何もしない (互換のため受け付ける)\n"
+    "  --charset=文字コード  UTF-8 の印がないメンバー名の読み方:\n"
+    "      auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
+    "      読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
     "\n"
     "ライブラリの場所は環境変数 ZV_UNZIP32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
@@ -76,15 +81,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zunzip: %s\n", dlerror());
     return 2;
   }
-  if (std::string(argv[1]) == "--names" && argc == 3) {
+  std::string charset = argc == 4 ? argv[2] : "";
+  if (std::string(argv[1]) == "--names" &&
+      (argc == 3 || (argc == 4 && charset.starts_with("--charset=")))) {
+    auto names = zv::encoding::encodingFromWord(charset.empty() ? "auto" : charset.substr(10));
+    if (!names) {
+      std::fprintf(stderr, "zunzip: 知らない文字コードです: %s\n", charset.c_str());
+      return 2;
+    }
+    const char* archive = argv[argc - 1];
     auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
     auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
     auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
     auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
     auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
-    int n = count(argv[2]);
+    int n = count(archive);
     if (n < 0) return exitStatus(ZV_ERROR_NOT_ARCHIVE);
-    ZvArchive h = open(nullptr, argv[2], 0);
+    ZvArchive h = open(nullptr, archive, static_cast<uint32_t>(*names));
     ZvMemberInfo info{};
     for (int i = 0; i < n; ++i)
       if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
