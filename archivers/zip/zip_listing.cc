@@ -128,9 +128,10 @@ std::string verboseListing(const Archive& a, const std::string& shownPath,
                 r / 10, r % 10, chosen.size());
   out += buf;
   out += "書庫: " + shown(shownPath) + "\r\n";
-  out += "名前の文字コード: " + std::string(encoding::encodingLabel(a.namesDecided())) +
+  // On the size line, so the listing keeps its number of lines.
+  out += "書庫のサイズ: " + std::to_string(a.fileSize()) + " バイト (ZIP)  名前の文字コード: " +
+         std::string(encoding::encodingLabel(a.namesDecided())) +
          (a.namesRequested() == encoding::NameEncoding::Auto ? " (自動判定)" : "") + "\r\n";
-  out += "書庫のサイズ: " + std::to_string(a.fileSize()) + " バイト (ZIP)\r\n";
   out +=
       "コメント: " + (a.comment().empty() ? std::string("(なし)") : shown(firstLine(a.comment()))) +
       "\r\n";

@@ -121,6 +121,53 @@ std::string latin1(std::string_view in, size_t& escapes) {
   return out;
 }
 
+// EUC-JP by its structure first: glibc reads a stray 0x80-0x8D as a C1 control character,
+// so bytes that cannot begin or continue a character are escaped here and only
+// well-formed runs go to iconv.
+std::string eucJp(std::string_view in, size_t& escapes) {
+  auto trail = [&](size_t i, unsigned char lo, unsigned char hi) {
+    return i < in.size() && static_cast<unsigned char>(in[i]) >= lo &&
+           static_cast<unsigned char>(in[i]) <= hi;
+  };
+  std::string out;
+  size_t run = 0;  // start of the current well-formed run
+  for (size_t i = 0; i < in.size();) {
+    unsigned char b = static_cast<unsigned char>(in[i]);
+    size_t n = 0;
+    if (b < 0x80)
+      n = 1;
+    else if (b == 0x8E && trail(i + 1, 0xA1, 0xDF))
+      n = 2;
+    else if (b == 0x8F && trail(i + 1, 0xA1, 0xFE) && trail(i + 2, 0xA1, 0xFE))
+      n = 3;
+    else if (b >= 0xA1 && b <= 0xFE && trail(i + 1, 0xA1, 0xFE))
+      n = 2;
+    if (n) {
+      i += n;
+      continue;
+    }
+    out += convertEscaping(NameEncoding::EucJp, in.substr(run, i - run), escapes);
+    appendEscape(out, b);
+    ++escapes;
+    run = ++i;
+  }
+  return out + convertEscaping(NameEncoding::EucJp, in.substr(run), escapes);
+}
+
+// Reads bytes in one encoding; C1 control characters that come out (UTF-8 can hold them)
+// become '_', as other control characters of names do.
+std::string readBytes(std::string_view in, NameEncoding e, size_t& escapes) {
+  std::string out = e == NameEncoding::Latin1  ? latin1(in, escapes)
+                    : e == NameEncoding::EucJp ? eucJp(in, escapes)
+                                               : convertEscaping(e, in, escapes);
+  for (size_t i = 0; i + 1 < out.size(); ++i) {
+    if (out[i] == '\xC2' && static_cast<unsigned char>(out[i + 1]) < 0xA0) {
+      out.replace(i, 2, "_");
+    }
+  }
+  return out;
+}
+
 bool isAscii(std::string_view s) {
   for (unsigned char c : s)
     if (c >= 0x80) return false;
@@ -137,7 +184,7 @@ std::string escapePercents(const std::string& text, std::string_view raw, NameEn
   for (size_t i = 0; i <= raw.size(); ++i) {
     if (i < raw.size() && raw[i] != '%') continue;
     std::string_view piece = raw.substr(from, i - from);
-    out += e == NameEncoding::Latin1 ? latin1(piece, dummy) : convertEscaping(e, piece, dummy);
+    out += readBytes(piece, e, dummy);
     if (i < raw.size()) out += "%25";
     from = i + 1;
   }
@@ -242,10 +289,9 @@ DecodedName decodeName(std::string_view bytes, NameEncoding e) {
   }
   if (e == NameEncoding::Auto) e = bestEncodingForName(bytes);
   size_t escapes = 0;
-  d.text = e == NameEncoding::Latin1 ? latin1(bytes, escapes) : convertEscaping(e, bytes, escapes);
+  d.text = readBytes(bytes, e, escapes);
   d.escaped = escapes > 0;
   if (d.escaped) d.text = escapePercents(d.text, bytes, e);
-  if (mayNeedComposing(d.text)) d.text = composeNfc(d.text);
   return d;
 }
 
@@ -254,8 +300,7 @@ long scoreNames(const std::vector<std::string>& names, NameEncoding e) {
   for (const std::string& raw : names) {
     if (isAscii(raw)) continue;
     size_t escapes = 0;
-    std::string text =
-        e == NameEncoding::Latin1 ? latin1(raw, escapes) : convertEscaping(e, raw, escapes);
+    std::string text = readBytes(raw, e, escapes);
     score -= 50 * static_cast<long>(escapes);
     score -= 2 * rareKanji(raw, e);
     for (uint32_t c : codePoints(text)) {
@@ -291,6 +336,7 @@ NameEncoding bestEncodingForName(std::string_view bytes) {
 }
 
 std::string composeNfc(std::string_view utf8) {
+  if (!mayNeedComposing(utf8)) return std::string(utf8);
   std::vector<uint32_t> in = codePoints(utf8), out;
   out.reserve(in.size());
   size_t starter = SIZE_MAX;  // where the last starter is in `out`

@@ -33,7 +33,7 @@ std::optional<NameEncoding> encodingFromNumber(unsigned number);
 
 // A name read in one encoding. Bytes the encoding cannot read become "%XX" (upper-case hex);
 // in such a name a '%' of its own becomes "%25", so two different byte names never give the
-// same escaped text. The text is composed (NFC).
+// same escaped text. The text is not composed: see composeNfc.
 struct DecodedName {
   std::string text;
   bool escaped = false;
