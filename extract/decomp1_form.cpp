@@ -8,6 +8,7 @@
 #include "extract/extract_commands.h"
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
+#include "extract/name_choice.h"
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
@@ -357,7 +358,8 @@ void DeComp1Form::runQuickExtract() {
     std::string name = members.list(i);
     // One run per member: a name the library refuses (one that would leave the destination)
     // is only listed for the user, any other failure ends the extraction.
-    std::string command = quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
+    std::string command =
+        quickExtractCommand(withNameSwitch(app(), s.ArchiveFile), s.ExtractFolder, name);
     int code = runCommand(*this, ArchiveKind::Lzh, command, kQuickBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       refused.push_back(name);

@@ -12,6 +12,7 @@
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
 #include "zorvex/archiver_api.h"
@@ -44,7 +45,8 @@ Overwrite askOverwrite(Form& window, const std::string& destination) {
 
 void runLhaExtract(Form& window, Control& members) {
   Shared& s = window.shared();
-  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
+  std::string archive = withNameSwitch(
+      window.app(), lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile));
   std::vector<std::string> refused;
   for (int i = 0; i < members.listCount(); ++i) {
     if (!members.selected(i)) continue;
@@ -92,7 +94,8 @@ void runZipExtract(Form& window, Control& members) {
       if (!isFolderEntry(name)) {
         // Each member is its own run, so a name the library refuses (one that would leave
         // the destination) is only listed for the user and the other members still come out.
-        std::string command = zipRunCommand(s.ArchiveFile, memberTail(s.ExtractFolder, name));
+        std::string command = zipRunCommand(withNameSwitch(window.app(), s.ArchiveFile),
+                                            memberTail(s.ExtractFolder, name));
         int code = runCommand(window, ArchiveKind::Zip, command, kRunBuffer).code;
         if (code == ZV_ERROR_UNSAFE_NAME) {
           refused.push_back(name);
