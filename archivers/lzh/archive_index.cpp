@@ -10,8 +10,8 @@
 #include <list>
 
 #include "header_reader.h"
-#include "name_codec.h"
 #include "lzh_error.h"
+#include "name_codec.h"
 
 namespace zv::lzh {
 namespace {
@@ -238,7 +238,8 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src, encoding::NameEncodin
   unsigned readIn = 0;  // a bit for each encoding some name was read in
   auto idx = scanWith(src, NameReading{}, &sample, &readIn);
   NameEncoding decided = encoding::detectNameEncoding(sample);
-  if (readIn & ~(1u << static_cast<unsigned>(decided))) idx = scanWith(src, NameReading{decided, false}, nullptr, nullptr);
+  if (readIn & ~(1u << static_cast<unsigned>(decided)))
+    idx = scanWith(src, NameReading{decided, false}, nullptr, nullptr);
   idx->requested = NameEncoding::Auto;
   idx->decided = decided;
   return idx;

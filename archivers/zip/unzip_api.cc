@@ -196,7 +196,8 @@ ZV_API const char* UnZipGetCapabilities(void) {
         methods += std::string(",") + name;
     std::string enc = lz ? "pkware" : "";
     if (lz && lz->zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
-    return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=auto,sjis,utf8,euc,cp437,latin1";
+    return "methods=" + methods + ";encryption=" + enc +
+           ";zip64=1;names=auto,sjis,utf8,euc,cp437,latin1";
   }();
   return caps.c_str();
 }

@@ -296,8 +296,8 @@ std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, 
   std::lock_guard<std::mutex> lock(gCacheMutex);
   struct stat st;
   if (gCached && gCached->path() == hostPath && (gCached->indexed() || !index) &&
-      gCached->namesRequested() == names &&
-      ::stat(hostPath.c_str(), &st) == 0 && gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
+      gCached->namesRequested() == names && ::stat(hostPath.c_str(), &st) == 0 &&
+      gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
     *zipError = 0, *sysError = 0;
     return gCached;
   }

@@ -45,9 +45,9 @@ class Archive {
   // Without `index` the directory is only checked, not kept: forEach then reads it again in
   // order, which is all a run over every member needs.
   // `names`: how names without a mark are read (Auto: the archive's names decide).
-  static std::shared_ptr<Archive> open(
-      const std::string& hostPath, int* zipError, int* sysError, bool index = true,
-      encoding::NameEncoding names = encoding::NameEncoding::Auto);
+  static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError,
+                                       bool index = true,
+                                       encoding::NameEncoding names = encoding::NameEncoding::Auto);
   // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
   static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 
@@ -99,9 +99,9 @@ class Archive {
 
 // The archive at a host path, reusing the last opened one while the file is unchanged (and
 // indexed when `index` asks for it).
-std::shared_ptr<Archive> openCached(
-    const std::string& hostPath, int* zipError, int* sysError, bool index = true,
-    encoding::NameEncoding names = encoding::NameEncoding::Auto);
+std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
+                                    bool index = true,
+                                    encoding::NameEncoding names = encoding::NameEncoding::Auto);
 void dropCache();
 
 std::string foldCase(std::string_view s);

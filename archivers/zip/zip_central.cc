@@ -229,8 +229,7 @@ int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
   return walk<true>(w, place, visit, sysError, survey);
 }
 
-int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names,
-                int* sysError) {
+int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names, int* sysError) {
   place.names = NameReading{names, names != encoding::NameEncoding::Auto};
   if (names != encoding::NameEncoding::Auto) return 0;
   NameSurvey survey;

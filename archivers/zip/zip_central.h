@@ -92,8 +92,7 @@ int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError,
                          encoding::NameEncoding names = encoding::NameEncoding::Auto);
 // With Auto, walks the directory once to decide the encoding of its unmarked names; sets
 // place.names.
-int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names,
-                int* sysError);
+int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names, int* sysError);
 
 // The modification time: the extended time stamp, else the MS-DOS time as local time.
 std::time_t entryTime(const Entry& e);

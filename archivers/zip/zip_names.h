@@ -22,7 +22,7 @@ struct ReadName {
   std::string text;
   std::string stored;  // the decoded name before composition, when that changed it
   encoding::NameEncoding readIn = encoding::NameEncoding::Auto;  // Auto: plain ASCII
-  bool marked = false;   // UTF-8 flag or Unicode path field
+  bool marked = false;                                           // UTF-8 flag or Unicode path field
   bool escaped = false;  // bytes the encoding cannot read are shown as %XX
 };
 ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
