@@ -192,7 +192,9 @@ std::shared_ptr<ArchiveIndex> scanWith(ByteSource& src, const NameReading& readi
     HeaderRead r = readHeader(src, pos, m);
     if (r.status == HeaderStatus::End) break;
     if (r.status == HeaderStatus::Ok) {
-      if (reading.encoding != encoding::NameEncoding::Auto) decodeMemberName(m, reading);
+      // readHeader has read the name the default way; another reading reads it again.
+      if (reading.encoding != NameReading{}.encoding || reading.forced)
+        decodeMemberName(m, reading);
       if (sample && !m.nameMarked && m.nameEncoding != 0) {
         *readIn |= 1u << m.nameEncoding;
         if (sample->size() < kDetectionSample) {
@@ -232,8 +234,8 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src, encoding::NameEncodin
     idx->requested = idx->decided = names;
     return idx;
   }
-  // First each name in its own best encoding, then one decision for the archive; read again
-  // only when that decision reads some name differently.
+  // First as Shift_JIS (a name it cannot read in its own best encoding), then one decision
+  // for the archive; read again only when that decision reads some name differently.
   std::vector<std::string> sample;
   unsigned readIn = 0;  // a bit for each encoding some name was read in
   auto idx = scanWith(src, NameReading{}, &sample, &readIn);

@@ -230,8 +230,9 @@ int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
 }
 
 int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names, int* sysError) {
-  place.names = NameReading{names, names != encoding::NameEncoding::Auto};
+  place.names = NameReading{names, true};
   if (names != encoding::NameEncoding::Auto) return 0;
+  place.names = NameReading{encoding::NameEncoding::Cp932, false};
   NameSurvey survey;
   int err = walk<true>(
       w, place, [](const Entry&, std::string_view) {}, sysError, &survey);
@@ -243,9 +244,12 @@ int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError,
                          encoding::NameEncoding names) {
   int err = findCentralDirectory(w, cd.place, sysError);
   if (err) return err;
-  cd.place.names = NameReading{names, names != encoding::NameEncoding::Auto};
-  // With Auto each name is first read in its own best encoding; the entries are read again
-  // only when the archive's decision reads some name differently.
+  const bool automatic = names == encoding::NameEncoding::Auto;
+  // With Auto the names are first read as Shift_JIS (one that cannot be, in its own best
+  // encoding); the entries are read again only when the archive's decision reads some name
+  // differently.
+  cd.place.names =
+      automatic ? NameReading{encoding::NameEncoding::Cp932, false} : NameReading{names, true};
   NameSurvey survey;
   for (int pass = 0; pass < 2; ++pass) {
     cd.entries.clear();
@@ -258,8 +262,8 @@ int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError,
           e.nameLen = uint32_t(name.size());
           cd.entries.push_back(e);
         },
-        sysError, names == encoding::NameEncoding::Auto && pass == 0 ? &survey : nullptr);
-    if (err || names != encoding::NameEncoding::Auto || pass == 1) break;
+        sysError, automatic && pass == 0 ? &survey : nullptr);
+    if (err || !automatic || pass == 1) break;
     encoding::NameEncoding decided = encoding::detectNameEncoding(survey.sample);
     cd.place.names.encoding = decided;
     if (!(survey.readIn & ~(1u << static_cast<unsigned>(decided)))) break;
