@@ -74,6 +74,10 @@ void readRawName(Member& m, const std::string& bytes, const NameReading& reading
     return;
   }
   if (enc == NameEncoding::Auto) enc = encoding::bestEncodingForName(probe);
+  // Valid multi-byte UTF-8 is hardly ever Shift_JIS text by chance.
+  if (!m.nameMarked && !reading.forced && enc == NameEncoding::Cp932 &&
+      encoding::isValidUtf8(probe))
+    enc = NameEncoding::Utf8;
   auto read = [&](NameEncoding e) {
     std::vector<std::string> parts;
     bool escaped = false;

@@ -91,6 +91,9 @@ ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view ex
     NameEncoding e = reading.encoding;
     if (utf8Flag) e = NameEncoding::Utf8;  // flagged but not valid UTF-8: escaped below
     if (e == NameEncoding::Auto) e = encoding::bestEncodingForName(raw);
+    // Valid multi-byte UTF-8 is hardly ever Shift_JIS text by chance.
+    if (!reading.forced && e == NameEncoding::Cp932 && encoding::isValidUtf8(raw))
+      e = NameEncoding::Utf8;
     encoding::DecodedName d = encoding::decodeName(raw, e);
     if (d.escaped && !reading.forced && !utf8Flag) {
       NameEncoding own = encoding::bestEncodingForName(raw);
