@@ -79,9 +79,15 @@ ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view ex
                         const NameReading& reading) {
   using encoding::NameEncoding;
   ReadName r;
-  NameOrigin origin = NameOrigin::Ascii;
+  NameOrigin origin = NameOrigin::Cp932;
   // The marks first: a Unicode path field that fits the name, then the UTF-8 flag.
-  std::string marked = decodeText(raw, utf8Flag, extra, &origin);
+  std::string marked;
+  bool ascii = true;
+  for (unsigned char c : raw) ascii &= c < 0x80;
+  if (ascii && extra.empty())
+    origin = NameOrigin::Ascii, marked = std::string(raw);
+  else if (!extra.empty() || utf8Flag)
+    marked = decodeText(raw, utf8Flag, extra, &origin);
   if (origin == NameOrigin::UnicodeExtra || origin == NameOrigin::Ascii ||
       (origin == NameOrigin::Utf8Flag && utf8Flag)) {
     r.text = std::move(marked);

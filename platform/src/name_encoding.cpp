@@ -253,9 +253,19 @@ bool isCombiningMark(uint32_t c) {
          (c >= 0x20D0 && c < 0x2100) || c == 0x3099 || c == 0x309A || (c >= 0xFE20 && c < 0xFE30);
 }
 
+// Whether the text holds a character that may compose with the one before it: combining
+// marks U+0300-U+037F, Arabic and Indic vowel signs (leads D9, E0), Hangul jamo and other
+// marks of U+1xxx (E1), and the kana voiced marks U+3099/U+309A. Japanese text without
+// separate voiced marks is left alone, at the cost of one scan.
 bool mayNeedComposing(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0xCC) return true;  // U+0300 and above
+  for (size_t i = 0; i < s.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c == 0xCC || c == 0xCD || c == 0xD9 || c == 0xE0 || c == 0xE1) return true;
+    if (c == 0xE3 && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x82 &&
+        (static_cast<unsigned char>(s[i + 2]) == 0x99 ||
+         static_cast<unsigned char>(s[i + 2]) == 0x9A))
+      return true;
+  }
   return false;
 }
 
