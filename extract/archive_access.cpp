@@ -43,7 +43,7 @@ int fileCount(ArchiveKind kind, Form& owner, const std::string& archivePath) {
   return lib ? lib->fileCount(archivePath) : -1;
 }
 
-Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath) {
+Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath, uint32_t mode) {
   Listing listing;
   ListingLibrary* lib = library(owner, kind);
   if (!lib) {
@@ -56,7 +56,7 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
     return listing;
   }
   if (listing.count == 0) return listing;
-  ZvArchive handle = lib->openArchive(archivePath, 0, handleOf(owner));
+  ZvArchive handle = lib->openArchive(archivePath, mode, handleOf(owner));
   if (!handle) {
     listing.readable = false;
     return listing;
@@ -78,6 +78,8 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
     m.time = info->time;
     m.attribute = fieldText(info->attribute, sizeof info->attribute);
     m.method = fieldText(info->method, sizeof info->method);
+    m.nameEscaped = (info->name_flags & ZV_NAME_ESCAPED) != 0;
+    listing.namesDecided = info->names_decided;
     listing.members.push_back(std::move(m));
     if (i + 1 < listing.count) found = lib->findNext(handle, *info);
   }

@@ -10,6 +10,7 @@
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
@@ -392,8 +393,9 @@ void DeComp1Form::runQuickExtract(ArchiveKind kind) {
     if (zip && isFolderEntry(name)) continue;
     // One run per member: a name the library refuses (one that would leave the destination)
     // is only listed for the user, any other failure ends the extraction.
-    std::string command = zip ? zipQuickExtractCommand(s.ArchiveFile, s.ExtractFolder, name)
-                              : quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
+    std::string command =
+        zip ? zipQuickExtractCommand(withNameSwitch(app(), s.ArchiveFile), s.ExtractFolder, name)
+            : quickExtractCommand(withNameSwitch(app(), s.ArchiveFile), s.ExtractFolder, name);
     int code = runCommand(*this, kind, command, kQuickBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       refused.push_back(name);

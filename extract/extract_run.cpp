@@ -13,6 +13,7 @@
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
 #include "zorvex/archiver_api.h"
@@ -91,7 +92,8 @@ void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCo
 
 void runLhaExtract(Form& window, Control& members) {
   Shared& s = window.shared();
-  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
+  std::string archive = withNameSwitch(
+      window.app(), lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile));
   runMembers(window, members, ArchiveKind::Lzh, [&](const std::string& tail) {
     return lhaRunCommand(s.ShowExtractProgress, archive, tail);
   });
@@ -100,7 +102,8 @@ void runLhaExtract(Form& window, Control& members) {
 void runZipExtract(Form& window, Control& members) {
   Shared& s = window.shared();
   runMembers(window, members, ArchiveKind::Zip, [&](const std::string& tail) {
-    return std::optional<std::string>(zipRunCommand(s.ArchiveFile, tail));
+    return std::optional<std::string>(
+        zipRunCommand(withNameSwitch(window.app(), s.ArchiveFile), tail));
   });
 }
 

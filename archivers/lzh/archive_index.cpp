@@ -11,6 +11,7 @@
 
 #include "header_reader.h"
 #include "lzh_error.h"
+#include "name_codec.h"
 
 namespace zv::lzh {
 namespace {
@@ -176,7 +177,13 @@ size_t ArchiveIndex::find(std::string_view path) const {
   return folded;
 }
 
-std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
+namespace {
+
+// Enough names to tell the encodings apart, few enough to stay quick on huge archives.
+constexpr size_t kDetectionSample = 2000;
+
+std::shared_ptr<ArchiveIndex> scanWith(ByteSource& src, const NameReading& reading,
+                                       std::vector<std::string>* sample, unsigned* readIn) {
   auto idx = std::make_shared<ArchiveIndex>();
   idx->fileSize = src.size();
   idx->start = findArchiveStart(src);
@@ -185,6 +192,19 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
     Member m;
     HeaderRead r = readHeader(src, pos, m);
     if (r.status == HeaderStatus::End) break;
+    if (r.status == HeaderStatus::Ok) {
+      // readHeader has read the name the default way; another reading reads it again.
+      if (reading.encoding != NameReading{}.encoding || reading.forced)
+        decodeMemberName(m, reading);
+      if (sample && !m.nameMarked && m.nameEncoding != 0) {
+        *readIn |= 1u << m.nameEncoding;
+        if (sample->size() < kDetectionSample) {
+          std::string bytes = m.rawDir + m.rawName;
+          std::erase(bytes, '\xFF');
+          sample->push_back(std::move(bytes));
+        }
+      }
+    }
     if (r.status == HeaderStatus::Damaged) {
       if (idx->members.empty())
         fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
@@ -206,6 +226,28 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
   return idx;
 }
 
+}  // namespace
+
+std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src, encoding::NameEncoding names) {
+  using encoding::NameEncoding;
+  if (names != NameEncoding::Auto) {
+    auto idx = scanWith(src, NameReading{names, true}, nullptr, nullptr);
+    idx->requested = idx->decided = names;
+    return idx;
+  }
+  // First as Shift_JIS (a name it cannot read in its own best encoding), then one decision
+  // for the archive; read again only when that decision reads some name differently.
+  std::vector<std::string> sample;
+  unsigned readIn = 0;  // a bit for each encoding some name was read in
+  auto idx = scanWith(src, NameReading{}, &sample, &readIn);
+  NameEncoding decided = encoding::detectNameEncoding(sample);
+  if (readIn & ~(1u << static_cast<unsigned>(decided)))
+    idx = scanWith(src, NameReading{decided, false}, nullptr, nullptr);
+  idx->requested = NameEncoding::Auto;
+  idx->decided = decided;
+  return idx;
+}
+
 bool statIdentity(const std::string& hostPath, ArchiveIndex& index) {
   struct stat st {};
   if (stat(hostPath.c_str(), &st) != 0) return false;
@@ -217,13 +259,14 @@ bool statIdentity(const std::string& hostPath, ArchiveIndex& index) {
   return true;
 }
 
-std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {
+std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath,
+                                              encoding::NameEncoding names) {
   struct stat st {};
   if (stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     fail(ZV_ERROR_CANNOT_OPEN, "書庫が見つかりません: " + hostPath);
   auto& c = cache();
   for (auto it = c.begin(); it != c.end(); ++it) {
-    if ((*it)->hostPath == hostPath) {
+    if ((*it)->hostPath == hostPath && (*it)->requested == names) {
       if (sameIdentity(**it, st)) {
         c.splice(c.begin(), c, it);
         return c.front();
@@ -235,13 +278,14 @@ std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {
   int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + hostPath);
   FileSource src(fd);
-  std::shared_ptr<ArchiveIndex> idx = scanArchive(src);
+  std::shared_ptr<ArchiveIndex> idx = scanArchive(src, names);
   idx->hostPath = hostPath;
   idx->fileSize = static_cast<uint64_t>(st.st_size);
   idx->device = st.st_dev;
   idx->inode = st.st_ino;
   idx->modified = st.st_mtim;
-  rememberIndex(idx);
+  cache().push_front(idx);  // beside the same archive read in other encodings
+  while (cache().size() > kCacheEntries) cache().pop_back();
   return idx;
 }
 

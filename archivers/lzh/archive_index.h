@@ -14,6 +14,7 @@
 #include "byte_source.h"
 #include "lzh_member.h"
 #include "member_table.h"
+#include "platform/name_encoding.h"
 
 namespace zv::lzh {
 
@@ -29,6 +30,10 @@ struct ArchiveIndex {
   bool damaged = false;
   std::string problem;
   MemberTable members;
+  // The encoding asked for the names that do not say theirs (Auto: decide from the names), and
+  // the one they were read in.
+  encoding::NameEncoding requested = encoding::NameEncoding::Auto;
+  encoding::NameEncoding decided = encoding::NameEncoding::Cp932;
 
   static constexpr size_t kNotFound = static_cast<size_t>(-1);
   // The index of the member of that path, or kNotFound: one whose case matches exactly wins
@@ -55,11 +60,16 @@ bool samePath(std::string_view a, std::string_view b);
 
 // Reads the archive's headers from `src`. Throws LzhError (ZV_ERROR_NOT_ARCHIVE) when no
 // valid first header is found; a later damaged header marks the index damaged.
-std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src);
+// Names that do not say their encoding are read in `names`; with Auto the archive's names
+// decide one encoding for all of them.
+std::shared_ptr<ArchiveIndex> scanArchive(
+    ByteSource& src, encoding::NameEncoding names = encoding::NameEncoding::Auto);
 
 // Scans the archive at a host path, or takes the kept index when the file is unchanged.
 // Throws LzhError: ZV_ERROR_CANNOT_OPEN when missing, ZV_ERROR_NOT_ARCHIVE when not LZH.
-std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath);
+// A kept index read with another encoding is read again.
+std::shared_ptr<const ArchiveIndex> loadIndex(
+    const std::string& hostPath, encoding::NameEncoding names = encoding::NameEncoding::Auto);
 // Keeps an index the library has just written (after an append or rewrite).
 void rememberIndex(std::shared_ptr<ArchiveIndex> index);
 void forgetIndex(const std::string& hostPath);

@@ -83,7 +83,7 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
 int extractMembers(RunContext& ctx) {
   const Command& cmd = ctx.cmd;
   std::string archive = archiveHostPath(cmd.archive);
-  std::shared_ptr<const ArchiveIndex> idx = loadIndex(archive);
+  std::shared_ptr<const ArchiveIndex> idx = loadIndex(archive, cmd.names);
   std::vector<std::string> patterns = cmd.args;
   std::string destArg;
   if (cmd.verb != 't' && !patterns.empty() && endsWithSeparator(patterns.front())) {
@@ -106,7 +106,8 @@ int extractMembers(RunContext& ctx) {
   for (size_t i = 0; i < idx->members.size(); ++i) {
     bool take = patterns.empty() || taken[i];
     for (size_t k = 0; !take && k < scan.size(); ++k)
-      take = selectsMember(scan[k], idx->members.path(i));
+      take = selectsMember(scan[k], idx->members.path(i)) ||
+             selectsMember(scan[k], idx->members.matchPath(i));
     if (take) {
       chosen.push_back(static_cast<uint32_t>(i));
       ctx.total += idx->members.record(i).originalSize;

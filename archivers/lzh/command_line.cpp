@@ -38,6 +38,10 @@ void applySwitch(Command& c, const std::string& sw) {
     c.replaceExisting = true;
   } else if (lower == "jb1" || lower == "jb0") {
     c.keepMacBinary = lower[2] == '1';
+  } else if (lower.starts_with("-charset=")) {
+    auto e = encoding::encodingFromWord(lower.substr(9));
+    if (!e) fail(ZV_ERROR_COMMAND, "知らない文字コードです: " + sw);
+    c.names = *e;
   } else {
     fail(ZV_ERROR_COMMAND, "知らないスイッチです: " + sw);
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/name_encoding.h"
+
 namespace zv::lzh {
 
 struct Command {
@@ -18,6 +20,8 @@ struct Command {
   int sfxMode = 4;               // -jw3: let the host customise; -jw4: defaults
   bool replaceExisting = false;  // -jyo: replace an existing file without asking
   bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
+  // --charset=sjis|utf8|euc|cp437|latin1|auto: how names that do not say it are read
+  encoding::NameEncoding names = encoding::NameEncoding::Auto;
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };

@@ -41,7 +41,8 @@ struct ListingHandle {
 };
 
 // From the compact record: a listing of 100 000 members builds no Member.
-void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info) {
+void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info,
+          zv::encoding::NameEncoding decided) {
   std::memset(info, 0, ZV_MEMBER_INFO_SIZE);
   info->original_size = static_cast<uint32_t>(m.originalSize);
   info->packed_size = static_cast<uint32_t>(m.packedSize);
@@ -58,6 +59,11 @@ void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info) {
   std::string attr = attributeText(m.is(MemberRecord::kFolder), m.dosAttribute);
   std::memcpy(info->attribute, attr.data(), std::min<size_t>(attr.size(), 7));
   std::memcpy(info->method, m.method, 5);
+  info->name_encoding = m.nameEncoding;
+  info->name_flags = (m.is(MemberRecord::kNameEscaped) ? ZV_NAME_ESCAPED : 0) |
+                     (m.is(MemberRecord::kNameMarked) ? ZV_NAME_MARKED : 0) |
+                     (m.is(MemberRecord::kMatchPath) ? ZV_NAME_COMPOSED : 0);
+  info->names_decided = static_cast<uint8_t>(decided);
 }
 
 int findFrom(ListingHandle* h, ZvMemberInfo* info) {
@@ -66,7 +72,7 @@ int findFrom(ListingHandle* h, ZvMemberInfo* info) {
     size_t i = h->next++;
     if (h->wildcard.empty() || wildcardMatch(h->wildcard, members.path(i))) {
       h->reported = i;
-      if (info) fill(members.record(i), members.path(i), info);
+      if (info) fill(members.record(i), members.path(i), info, h->index->decided);
       return ZV_FIND_OK;
     }
   }
@@ -139,7 +145,9 @@ ZV_API ZvArchive UnlhaOpenArchive(ZvWindow owner, const char* archive, uint32_t 
   if (!archive) return nullptr;
   try {
     auto h = std::make_unique<ListingHandle>();
-    h->index = loadIndex(archiveHostPath(zv::winpath::unquote(archive)));
+    auto names = zv::encoding::encodingFromNumber(mode & ZV_NAMES_MASK);
+    h->index = loadIndex(archiveHostPath(zv::winpath::unquote(archive)),
+                         names.value_or(zv::encoding::NameEncoding::Auto));
     return h.release();
   } catch (...) {
     return nullptr;

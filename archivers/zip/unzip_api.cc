@@ -39,8 +39,9 @@ void copyOutput(const std::string& text, char* buffer, uint32_t size) {
   buffer[n] = '\0';
 }
 
-std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out,
-                                              bool index = true) {
+std::shared_ptr<zv::zip::Archive> openArchive(
+    const std::string& path, std::string* out, bool index = true,
+    zv::encoding::NameEncoding names = zv::encoding::NameEncoding::Auto) {
   std::string host;
   try {
     host = zv::hostPath(path);
@@ -49,7 +50,7 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
     return nullptr;
   }
   int zipError = 0, sysError = 0;
-  auto a = zv::zip::openCached(host, &zipError, &sysError, index);
+  auto a = zv::zip::openCached(host, &zipError, &sysError, index, names);
   if (!a && out) {
     if (sysError)
       *out += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + path + "\r\n";
@@ -66,7 +67,7 @@ int findFrom(FindHandle* h, ZvMemberInfo* info) {
     size_t i = h->next++;
     if (zv::zip::wildcardMatch(h->wildcard, a.name(i), true)) {
       h->reported = i;
-      zv::zip::fillMemberInfo(a.member(i), info);
+      zv::zip::fillMemberInfo(a.member(i), info, a.namesDecided());
       return ZV_FIND_OK;
     }
   }
@@ -84,7 +85,7 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
   // Extracting or testing everything reads the directory in order and keeps none of it.
   const bool whole =
       cmd.members.empty() && (cmd.action == Action::Extract || cmd.action == Action::Test);
-  auto a = openArchive(cmd.archive, &out, !whole);
+  auto a = openArchive(cmd.archive, &out, !whole, cmd.names);
   if (!a) {
     std::string host;
     try {
@@ -159,11 +160,12 @@ ZV_API int UnZipGetFileCount(const char* archive) {
   }
 }
 
-ZV_API ZvArchive UnZipOpenArchive(ZvWindow, const char* archive, uint32_t) {
+ZV_API ZvArchive UnZipOpenArchive(ZvWindow, const char* archive, uint32_t mode) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   if (!archive) return nullptr;
   try {
-    auto a = openArchive(archive, nullptr);
+    auto names = zv::encoding::encodingFromNumber(mode & ZV_NAMES_MASK);
+    auto a = openArchive(archive, nullptr, true, names.value_or(zv::encoding::NameEncoding::Auto));
     if (!a) return nullptr;
     return new FindHandle{a, "*", 0};
   } catch (...) {
@@ -215,7 +217,8 @@ ZV_API const char* UnZipGetCapabilities(void) {
         methods += std::string(",") + name;
     std::string enc = lz ? "pkware" : "";
     if (lz && lz->zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
-    return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=utf8,cp932,cp437";
+    return "methods=" + methods + ";encryption=" + enc +
+           ";zip64=1;names=auto,sjis,utf8,euc,cp437,latin1";
   }();
   return caps.c_str();
 }

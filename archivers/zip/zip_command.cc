@@ -18,6 +18,15 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
         cmd.ignoreCase = true;
         continue;
       }
+      if (text.starts_with("--charset=")) {
+        auto e = encoding::encodingFromWord(std::string_view(text).substr(10));
+        if (!e) {
+          why = "知らない文字コードです: " + text;
+          return false;
+        }
+        cmd.names = *e;
+        continue;
+      }
       for (size_t k = 1; k < text.size(); ++k) {
         switch (text[k]) {
           case 'x':

@@ -5,15 +5,36 @@
 #include <string>
 #include <string_view>
 
+#include "platform/name_encoding.h"
+
 namespace zv::zip {
 
-enum class NameOrigin { Ascii, UnicodeExtra, Utf8, Cp932, Cp437 };
+// How names without a mark (no UTF-8 flag, no Unicode path field) are read: in `encoding`
+// (Auto: each in the one that suits it best). Unless `forced` (the user's choice), a name
+// that encoding cannot read is read in the one that suits it.
+struct NameReading {
+  encoding::NameEncoding encoding = encoding::NameEncoding::Auto;
+  bool forced = false;
+};
 
-// `unicodeExtra`: the data of an extra field 0x7075 (version, CRC-32 of the raw name, UTF-8
-// name), empty when absent. Well-formed UTF-8 is taken as UTF-8 whether general purpose bit 11
-// says so or not (writers set it unreliably in both directions). Decodes first; the caller
-// splits folders afterwards (a CP932 trail byte may be 0x5C). Control characters become '_'.
-std::string decodeMemberName(std::string_view raw, std::string_view unicodeExtra,
+// A member name as the listings show it: decoded, control characters as '_', composed (NFC).
+struct ReadName {
+  std::string text;
+  std::string stored;  // the decoded name before composition, when that changed it
+  encoding::NameEncoding readIn = encoding::NameEncoding::Auto;  // Auto: plain ASCII
+  bool marked = false;                                           // UTF-8 flag or Unicode path field
+  bool escaped = false;  // bytes the encoding cannot read are shown as %XX
+};
+ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
+                        const NameReading& reading);
+
+enum class NameOrigin { Ascii, Utf8Flag, UnicodeExtra, Utf8, Cp932, Cp437 };
+
+// `utf8Flag`: general purpose bit 11. `unicodeExtra`: the data of an extra field 0x7075
+// (version, CRC-32 of the raw name, UTF-8 name), empty when absent. Decodes first; the
+// caller splits folders afterwards (a CP932 trail byte may be 0x5C). Control characters
+// become '_'.
+std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
                              NameOrigin* origin = nullptr);
 
 // True when the bytes are well-formed CP932 (single bytes, half-width kana, lead + trail).

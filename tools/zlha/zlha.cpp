@@ -5,6 +5,7 @@
 //   zlha a -d1 -n1 out.lzh 'C:\data\' 'proj\*.*'
 //   zlha v out.lzh
 //   zlha x -jb1 mac.lzh 'C:\out\'   (Macintosh members keep their MacBinary wrapping)
+//   zlha v --charset=euc old.lzh      (names read as EUC-JP)
 #include "companion.h"
 
 namespace zv::companion {
@@ -36,6 +37,9 @@ const char kHelp[] =
     "  -jyo        既存のファイルを確認せず置き換える\n"
     "  -9          圧縮率優先 (最小の書庫、圧縮に時間がかかる)\n"
     "  -jb1        Macintosh の書庫メンバを MacBinary のまま取り出す\n"
+    "  --charset=文字コード  名前に文字コードの印がないメンバの名前の読み方:\n"
+    "              auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
+    "              読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
     "\n"
     "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
     "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"

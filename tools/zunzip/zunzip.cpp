@@ -1,7 +1,8 @@
 // zunzip: runs one UNZIP32.DLL command from the shell. Switches go as they are, every other
 // argument is quoted, and the library's text output is printed; the exit status comes from
 // the shared main (tools/common). "--names ARCHIVE" lists the member names through the find
-// functions, as the program's contents window does.
+// functions, as the program's contents window does; "--charset=euc" before the archive
+// reads names without a mark as EUC-JP (for listing, extraction and the name listing alike).
 //
 //   zunzip -x -n --i 'C:\in\a.zip' 'C:\out\' 'docs/readme.txt'
 //   zunzip -v a.zip
@@ -10,13 +11,14 @@
 #include <vector>
 
 #include "companion.h"
+#include "platform/name_encoding.h"
 
 namespace zv::companion {
 namespace {
 
 bool quoted(int, const std::string& a) { return a.empty() || a[0] != '-'; }
 
-int listNames(void* lib, const char* archive) {
+int listNames(void* lib, const char* archive, encoding::NameEncoding names) {
   auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
   auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
   auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
@@ -25,7 +27,7 @@ int listNames(void* lib, const char* archive) {
   auto name = symbol<int (*)(ZvArchive, char*, uint32_t)>(lib, "UnZipGetFileName");
   int n = count(archive);
   if (n < 0) return ZV_ERROR_NOT_ARCHIVE;
-  ZvArchive h = open(nullptr, archive, 0);
+  ZvArchive h = open(nullptr, archive, static_cast<uint32_t>(names));
   ZvMemberInfo info{};
   for (int i = 0; i < n; ++i)
     if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK) {
@@ -39,13 +41,22 @@ int listNames(void* lib, const char* archive) {
 }
 
 int run(void* library, int argc, char** argv) {
-  if (std::string(argv[1]) == "--names" && argc == 3) return listNames(library, argv[2]);
+  std::string charset = argc == 4 ? argv[2] : "";
+  if (std::string(argv[1]) == "--names" &&
+      (argc == 3 || (argc == 4 && charset.starts_with("--charset=")))) {
+    auto names = encoding::encodingFromWord(charset.empty() ? "auto" : charset.substr(10));
+    if (!names) {
+      std::fprintf(stderr, "zunzip: 知らない文字コードです: %s\n", charset.c_str());
+      return 2;
+    }
+    return listNames(library, argv[argc - 1], *names);
+  }
   return runPrinting(symbol<TextCommand>(library, "UnZip"), joinArguments(argc, argv, quoted));
 }
 
 const char kHelp[] =
     "使い方: zunzip [スイッチ...] 書庫 [展開先\\] [メンバー...]\n"
-    "        zunzip --names 書庫\n"
+    "        zunzip --names [--charset=文字コード] 書庫\n"
     "UNZIP32.DLL の UnZip に1つのコマンドを渡し、その出力を表示します。\n"
     "\n"
     "コマンド (スイッチで選ぶ。既定は展開):\n"
@@ -59,6 +70,9 @@ const char kHelp[] =
     "  -C, --i  メンバー名の大文字と小文字を区別しない\n"
     "  -d 展開先  展開先フォルダ (\\ や / で終わる引数でも指定できる)\n"
     "  -q  何もしない (互換のため受け付ける)\n"
+    "  --charset=文字コード  UTF-8 の印がないメンバー名の読み方:\n"
+    "      auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
+    "      読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
     "\n"
     "ライブラリの場所は環境変数 ZV_UNZIP32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
