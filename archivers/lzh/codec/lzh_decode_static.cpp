@@ -138,30 +138,40 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     nbits -= n;
     return v;
   };
-  int rc = LZH_OK;
-  while (budget && wpos < wlimit) {
-    --budget;
-    // Refill without a branch: top up to 56..63 bits (a token takes at most kMaxTokenBits).
+  // Refill without a branch: top up to 56..63 bits (a token takes at most kMaxTokenBits).
+  auto refill_bits = [&bits, &nbits, &ip] {
     uint64_t w;
     memcpy(&w, ip, 8);
     bits |= __builtin_bswap64(w) >> nbits;
     ip += (63 - nbits) >> 3;
     nbits |= 56;
-
+  };
+  int rc = LZH_OK;
+  while (budget && wpos < wlimit) {
+    --budget;
+    refill_bits();
     uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
-    if (e & kLink) {
-      if (e == kNoCode) {
-        rc = LZH_E_DATA;
-        break;
+    uint32_t c;
+    for (;;) {
+      if (e & kLink) {
+        if (e == kNoCode) {
+          rc = LZH_E_DATA;
+          goto out;
+        }
+        e = st.c.table[(e & 0xFFFF) +
+                       (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
       }
-      e = st.c.table[(e & 0xFFFF) + (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
-    }
-    bits <<= e >> 16;
-    nbits -= (int)(e >> 16);
-    const uint32_t c = e & 0xFFFF;
-    if (c < 256) {
+      bits <<= e >> 16;
+      nbits -= (int)(e >> 16);
+      c = e & 0xFFFF;
+      if (c >= 256) break;
       win[wpos++] = (unsigned char)c;
-      continue;
+      if (!budget || wpos >= wlimit) goto out;
+      --budget;
+      // A literal takes at most 16 of the 56 bits or more the last refill left, so the next
+      // code is looked up before this token's refill: the load need not wait for it.
+      e = st.c.table[bits >> (64 - CTable::kBits)];
+      refill_bits();
     }
     const uint32_t len = length_of(c, lhark, take_bits);
     if (len == 0) {
@@ -204,6 +214,7 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     }
     wpos += len;
   }
+out:
   d->bits = bits;
   d->nbits = nbits;
   d->in_ptr = ip;
