@@ -120,10 +120,12 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
   const uint32_t wsize = d->wsize, wmask = d->wmask, far = wsize >> 1;
   const uint32_t wstart = d->wpos;
   uint32_t wpos = wstart;
-  // Each token starts with a refill that advances the input by at most 7 bytes and needs 8
-  // readable ones, and writes at most kMaxMatchLen bytes.
+  // A refill reads 8 bytes and moves the input on by the whole bytes consumed since the last
+  // one, which from the (at least 56) bits at hand here is at most (52 k + 7) / 8 bytes after
+  // k tokens of at most kMaxTokenBits (some matches refill twice, but consume no more for
+  // it). So k tokens read at most 6.5 k + 9 bytes; each writes at most kMaxMatchLen bytes.
   const size_t avail = (size_t)(iend - ip);
-  const uint64_t by_input = avail >= 8 ? (avail - 8) / 7 + 1 : 0;
+  const uint64_t by_input = avail >= 9 ? (avail - 9) / 7 : 0;
   uint32_t budget = *block_left < by_input ? *block_left : (uint32_t)by_input;
   const uint32_t planned = budget;
   uint32_t wlimit = 0;
@@ -147,31 +149,28 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     nbits |= 56;
   };
   int rc = LZH_OK;
+  // The code of each token is looked up before that token's refill, from the bits left after
+  // the last one (at least 16: see below), so that the load waits for no refill. The callers
+  // refill before calling, so the first look-up has at least 56.
+  uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
   while (budget && wpos < wlimit) {
     --budget;
     refill_bits();
-    uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
-    uint32_t c;
-    for (;;) {
-      if (e & kLink) {
-        if (e == kNoCode) {
-          rc = LZH_E_DATA;
-          goto out;
-        }
-        e = st.c.table[(e & 0xFFFF) +
-                       (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
+    if (e & kLink) {
+      if (e == kNoCode) {
+        rc = LZH_E_DATA;
+        break;
       }
-      bits <<= e >> 16;
-      nbits -= (int)(e >> 16);
-      c = e & 0xFFFF;
-      if (c >= 256) break;
+      e = st.c.table[(e & 0xFFFF) + (uint32_t)((bits << CTable::kBits) >> (64 - ((e >> 16) & 31)))];
+    }
+    bits <<= e >> 16;
+    nbits -= (int)(e >> 16);
+    const uint32_t c = e & 0xFFFF;
+    if (c < 256) {
       win[wpos++] = (unsigned char)c;
-      if (!budget || wpos >= wlimit) goto out;
-      --budget;
-      // A literal takes at most 16 of the 56 bits or more the last refill left, so the next
-      // code is looked up before this token's refill: the load need not wait for it.
+      // A literal takes at most 16 of the 56 or more bits.
       e = st.c.table[bits >> (64 - CTable::kBits)];
-      refill_bits();
+      continue;
     }
     const uint32_t len = length_of(c, lhark, take_bits);
     if (len == 0) {
@@ -190,6 +189,9 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     nbits -= (int)(e >> 16);
     const uint32_t p = e & 0xFFFF;
     const uint32_t dist = distance_of(p, lhark, take_bits) + 1;
+    // Most matches leave 16 bits; the few that do not refill once more here.
+    if (nbits < 16) refill_bits();
+    e = st.c.table[bits >> (64 - CTable::kBits)];
     const uint32_t src = (wpos - dist) & wmask;
     unsigned char* to = win + wpos;
     if (dist >= 8 && src + len <= wsize && dist <= far) {
@@ -214,7 +216,6 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     }
     wpos += len;
   }
-out:
   d->bits = bits;
   d->nbits = nbits;
   d->in_ptr = ip;
