@@ -132,20 +132,33 @@ bool samePath(std::string_view a, std::string_view b) {
   return true;
 }
 
+void ArchiveIndex::placeInTable(size_t member) const {
+  std::string_view p = members.path(member);
+  size_t mask = byPath.size() - 1;
+  for (size_t s = foldedHash(p) & mask;; s = (s + 1) & mask) {
+    // A later member of the same path takes the slot over.
+    if (byPath[s] == 0 || foldedEqual(members.path(byPath[s] - 1), p)) {
+      byPath[s] = static_cast<uint32_t>(member + 1);
+      return;
+    }
+  }
+}
+
 void ArchiveIndex::buildByPath() const {
   size_t slots = 16;
   while (slots < members.size() * 2) slots *= 2;
   byPath.assign(slots, 0);
-  for (size_t i = 0; i < members.size(); ++i) {
-    std::string_view p = members.path(i);
-    for (size_t s = foldedHash(p) & (slots - 1);; s = (s + 1) & (slots - 1)) {
-      // A later member of the same path takes the slot over.
-      if (byPath[s] == 0 || foldedEqual(members.path(byPath[s] - 1), p)) {
-        byPath[s] = static_cast<uint32_t>(i + 1);
-        break;
-      }
-    }
+  for (size_t i = 0; i < members.size(); ++i) placeInTable(i);
+}
+
+void ArchiveIndex::add(const Member& m) {
+  members.push_back(m);
+  if (byPath.empty()) return;
+  if (members.size() >= UINT32_MAX || members.size() * 2 > byPath.size()) {
+    byPath.clear();  // rebuilt, twice as large, on the next find
+    return;
   }
+  placeInTable(members.size() - 1);
 }
 
 size_t ArchiveIndex::find(std::string_view path) const {

@@ -35,10 +35,9 @@ struct ArchiveIndex {
   // over one that matches only without case (Case.TXT and case.txt are two files on this
   // system). Of several members of one path the last counts.
   size_t find(std::string_view path) const;
-  void add(const Member& m) {
-    members.push_back(m);
-    byPath.clear();
-  }
+  // Adds a member; the path table, when built, takes it in place: the creation window
+  // appends one file per call and looks up the next name straight after.
+  void add(const Member& m);
 
  private:
   // Open addressing over member numbers + 1 (0: empty), keyed by the folded path (ASCII case,
@@ -46,6 +45,7 @@ struct ArchiveIndex {
   // everything never need it. Every call into the library runs under one lock.
   mutable std::vector<uint32_t> byPath;
   void buildByPath() const;
+  void placeInTable(size_t member) const;
 };
 
 // Case- and separator-insensitive key of a member path.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "lzh_test_util.h"
@@ -81,6 +82,37 @@ TEST_F(LzhCommands, ExtractionStringsExtractOneMemberEach) {
   writeFile(t / "out/proj/other.txt", "stale");
   EXPECT_EQ(unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\out\\\" \"proj\\other.txt\"").rc, 0);
   EXPECT_EQ(readFile(t / "out/proj/other.txt"), "other");
+}
+
+// The windows call once per member, so the library keeps the archive's index between calls;
+// names given together come out once each, in archive order, and an archive rewritten in
+// place between two calls (same size and inode, a new time) is read again.
+TEST_F(LzhCommands, NamedMembersComeOnceInArchiveOrderFromTheArchiveAsItIsNow) {
+  writeFile(t / "one/a.txt", "first");
+  writeFile(t / "one/b.txt", "bravo");
+  writeFile(t / "two/a.txt", "other");
+  writeFile(t / "two/b.txt", "BRAVO");
+  ASSERT_EQ(unlha("a -n1 \"Q:\\x.lzh\" \"Q:\\one\\\" a.txt b.txt").rc, 0);
+  ASSERT_EQ(unlha("a -n1 \"Q:\\y.lzh\" \"Q:\\two\\\" a.txt b.txt").rc, 0);
+  Result r = unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o1\\\" b.txt a.txt B.TXT", 1024);
+  EXPECT_EQ(r.rc, 0) << r.text;
+  size_t a = r.text.find("解凍: a.txt"), b = r.text.find("解凍: b.txt");
+  ASSERT_NE(a, std::string::npos);
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_LT(a, b);
+  EXPECT_EQ(r.text.find("解凍: b.txt", b + 1), std::string::npos);
+  std::string x = t / "x.lzh", y = t / "y.lzh";
+  setMtime(x, 1700000000);  // the rewrite below surely gets another time
+  EXPECT_EQ(unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o2\\\" b.txt").rc, 0);
+  struct stat before {};
+  ASSERT_EQ(stat(x.c_str(), &before), 0);
+  ASSERT_EQ(std::system(("cat '" + y + "' > '" + x + "'").c_str()), 0);
+  struct stat after {};
+  ASSERT_EQ(stat(x.c_str(), &after), 0);
+  ASSERT_EQ(after.st_ino, before.st_ino);
+  ASSERT_EQ(after.st_size, before.st_size);
+  EXPECT_EQ(unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o2\\\" a.txt").rc, 0);
+  EXPECT_EQ(readFile(t / "o2/a.txt"), "other");
 }
 
 TEST_F(LzhCommands, VerboseListingHasTwoLinesPerMember) {
