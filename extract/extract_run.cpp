@@ -13,6 +13,7 @@
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "zorvex/archiver_api.h"
 
@@ -46,13 +47,16 @@ void runLhaExtract(Form& window, Control& members) {
   Shared& s = window.shared();
   std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
   std::vector<std::string> refused;
+  // Each member's place is checked below; the destination folders are listed once for it.
+  CaseLookupMemo memo;
+  MemberPlaces places(s.ExtractFolder);
   for (int i = 0; i < members.listCount(); ++i) {
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
     if (isFolderEntry(name)) continue;
     // The window asks about and sets aside the file already there itself, so it needs the
     // member's place inside the destination before the library runs.
-    std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
+    std::optional<std::string> destination = places.under(name);
     if (!destination) {
       refused.push_back(name);
       continue;
@@ -79,6 +83,7 @@ void runLhaExtract(Form& window, Control& members) {
       return;
     }
     steps([&] { kept->commit(); });
+    steps([&] { CaseLookupMemo::noteMade(hostPath(*destination)); });
   }
   endRun(window, refused);
 }

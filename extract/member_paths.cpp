@@ -1,5 +1,7 @@
 #include "extract/member_paths.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <vector>
 
@@ -22,14 +24,34 @@ std::optional<std::string> relativeMemberName(const std::string& member) {
 }
 
 std::optional<std::string> memberPathUnder(const std::string& folder, const std::string& member) {
+  return MemberPlaces(folder).under(member);
+}
+
+// The path with its links followed as far as it exists. A name that is no link takes its
+// folder's result, kept for the next member in that folder.
+std::string MemberPlaces::onDisk(const std::string& host) {
+  struct stat st;
+  size_t cut = host.find_last_of('/');
+  if (cut == std::string::npos || cut == 0 || host.back() == '/' ||
+      (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)))
+    return stdfs::weakly_canonical(host).string();
+  std::string parent = host.substr(0, cut);
+  auto known = folders_.find(parent);
+  if (known == folders_.end())
+    known = folders_.emplace(parent, stdfs::weakly_canonical(parent).string()).first;
+  return (stdfs::path(known->second) / host.substr(cut + 1)).string();
+}
+
+std::optional<std::string> MemberPlaces::under(const std::string& member) {
   auto name = relativeMemberName(member);
   if (!name) return std::nullopt;
-  std::string path = winpath::join(folder, *name);
+  std::string path = winpath::join(folder_, *name);
   try {
     // Compare on disk: the existing part of the path, with its links followed, must stay
     // under the folder with its links followed.
-    stdfs::path base = stdfs::weakly_canonical(hostPath(folder));
-    stdfs::path target = stdfs::weakly_canonical(hostPath(path));
+    if (!base_) base_ = stdfs::weakly_canonical(hostPath(folder_)).string();
+    stdfs::path base = *base_;
+    stdfs::path target = onDisk(hostPath(path));
     if (!base.has_filename()) base = base.parent_path();
     auto b = base.begin(), t = target.begin();
     for (; b != base.end(); ++b, ++t) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 namespace zv::extract {
 
@@ -15,5 +17,19 @@ std::optional<std::string> relativeMemberName(const std::string& member);
 // folder joined with the relative member name, when the result stays inside `folder` also on
 // disk (no symbolic link on the way points outside). Nothing otherwise.
 std::optional<std::string> memberPathUnder(const std::string& folder, const std::string& member);
+
+// memberPathUnder for many members of one run: the destination and each folder the members
+// land in are followed on disk once, not once per member.
+class MemberPlaces {
+ public:
+  explicit MemberPlaces(std::string folder) : folder_(std::move(folder)) {}
+  std::optional<std::string> under(const std::string& member);
+
+ private:
+  std::string onDisk(const std::string& host);
+  std::string folder_;
+  std::optional<std::string> base_;
+  std::unordered_map<std::string, std::string> folders_;  // host folder -> followed
+};
 
 }  // namespace zv::extract
