@@ -188,33 +188,43 @@ size_t ArchiveIndex::find(std::string_view path) const {
   return folded;
 }
 
+HeaderWalk::HeaderWalk(ByteSource& src) : src_(src) { start_ = pos_ = findArchiveStart(src); }
+
+bool HeaderWalk::next(Member& m) {
+  if (done_) return false;
+  m = Member();
+  HeaderRead r = readHeader(src_, pos_, m);
+  if (r.status == HeaderStatus::End) {
+    done_ = true;
+    return false;
+  }
+  if (r.status == HeaderStatus::Damaged) {
+    if (count_ == 0)
+      fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
+    done_ = true;
+    problem_ = r.problem.empty() ? "damaged header" : r.problem;
+    return false;
+  }
+  ++count_;
+  pos_ = m.dataOffset + m.packedSize;
+  if (m.truncated) {
+    done_ = true;
+    problem_ = "archive cut short";
+    pos_ = src_.size();
+  }
+  return true;
+}
+
 std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
   auto idx = std::make_shared<ArchiveIndex>();
   idx->fileSize = src.size();
-  idx->start = findArchiveStart(src);
-  uint64_t pos = idx->start;
-  for (;;) {
-    Member m;
-    HeaderRead r = readHeader(src, pos, m);
-    if (r.status == HeaderStatus::End) break;
-    if (r.status == HeaderStatus::Damaged) {
-      if (idx->members.empty())
-        fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
-      idx->damaged = true;
-      idx->problem = r.problem;
-      break;
-    }
-    bool cut = m.truncated;
-    pos = m.dataOffset + m.packedSize;
-    idx->add(m);
-    if (cut) {
-      idx->damaged = true;
-      idx->problem = "archive cut short";
-      pos = src.size();
-      break;
-    }
-  }
-  idx->end = pos;
+  HeaderWalk walk(src);
+  idx->start = walk.start();
+  Member m;
+  while (walk.next(m)) idx->add(m);
+  idx->damaged = walk.damaged();
+  idx->problem = walk.problem();
+  idx->end = walk.end();
   return idx;
 }
 
@@ -227,6 +237,14 @@ bool statIdentity(const std::string& hostPath, ArchiveIndex& index) {
   index.inode = st.st_ino;
   index.modified = st.st_mtim;
   return true;
+}
+
+std::shared_ptr<const ArchiveIndex> keptIndex(const std::string& hostPath) {
+  struct stat st {};
+  if (stat(hostPath.c_str(), &st) != 0) return nullptr;
+  for (const auto& kept : cache())
+    if (kept->hostPath == hostPath) return sameIdentity(*kept, st) ? kept : nullptr;
+  return nullptr;
 }
 
 std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {

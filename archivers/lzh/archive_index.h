@@ -53,9 +53,34 @@ std::string foldPath(std::string_view path);
 // True when two member paths are the same apart from their separators.
 bool samePath(std::string_view a, std::string_view b);
 
+// The archive's headers one at a time, none kept: extracting or testing everything of an
+// archive of 100 000 members needs no more memory than of one. The constructor finds the
+// first header (behind a self-extracting stub too) and throws LzhError
+// (ZV_ERROR_NOT_ARCHIVE, ZV_ERROR_BROKEN_ARCHIVE) when there is none.
+class HeaderWalk {
+ public:
+  explicit HeaderWalk(ByteSource& src);
+  // The next member; false at the end marker, at a damaged header (after the first), or
+  // after a member cut short (which is still given, marked truncated).
+  bool next(Member& m);
+  uint64_t start() const { return start_; }
+  uint64_t end() const { return pos_; }  // where the end marker is, or the file ends
+  bool damaged() const { return !problem_.empty(); }
+  const std::string& problem() const { return problem_; }
+
+ private:
+  ByteSource& src_;
+  uint64_t start_ = 0, pos_ = 0;
+  size_t count_ = 0;
+  bool done_ = false;
+  std::string problem_;
+};
+
 // Reads the archive's headers from `src`. Throws LzhError (ZV_ERROR_NOT_ARCHIVE) when no
 // valid first header is found; a later damaged header marks the index damaged.
 std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src);
+// The kept index of the archive at a host path when it is there and unchanged, else null.
+std::shared_ptr<const ArchiveIndex> keptIndex(const std::string& hostPath);
 
 // Scans the archive at a host path, or takes the kept index when the file is unchanged.
 // Throws LzhError: ZV_ERROR_CANNOT_OPEN when missing, ZV_ERROR_NOT_ARCHIVE when not LZH.

@@ -115,6 +115,28 @@ TEST_F(LzhCommands, NamedMembersComeOnceInArchiveOrderFromTheArchiveAsItIsNow) {
   EXPECT_EQ(readFile(t / "o2/a.txt"), "other");
 }
 
+// Everything of an archive is taken header by header when no index is kept, and through the
+// kept index after a listing: the same files and the same result either way, also when the
+// archive is cut short in its last member.
+TEST_F(LzhCommands, ExtractingEverythingIsTheSameWithAndWithoutAKeptIndex) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"})
+    writeFile(t / ("src/" + std::string(n)), std::string(3000, n[0]) + randomBytes(3000, 7));
+  ASSERT_EQ(unlha("a -n1 \"Q:\\w.lzh\" \"Q:\\src\\\" *.txt").rc, 0);
+  std::string whole = readFile(t / "w.lzh");
+  writeFile(t / "cut.lzh", whole.substr(0, whole.size() - 100));
+  for (const char* archive : {"w.lzh", "cut.lzh"}) {
+    SCOPED_TRACE(archive);
+    std::string stem = std::string(archive).substr(0, 3);
+    Result walked = unlha("x -n1 \"Q:\\" + std::string(archive) + "\" \"Q:\\" + stem + "1\\\"");
+    ASSERT_GE(lib().GetFileCount((t / archive).c_str()), 2);  // the index is kept from here
+    Result indexed = unlha("x -n1 \"Q:\\" + std::string(archive) + "\" \"Q:\\" + stem + "2\\\"");
+    EXPECT_EQ(walked.rc, indexed.rc);
+    EXPECT_EQ(walked.rc, std::string(archive) == "w.lzh" ? 0 : ZV_ERROR_BROKEN_ARCHIVE);
+    EXPECT_EQ(treeFiles(t / (stem + "1")), treeFiles(t / (stem + "2")));
+    EXPECT_EQ(treeFiles(t / (stem + "1")).size(), std::string(archive) == "w.lzh" ? 3u : 2u);
+  }
+}
+
 TEST_F(LzhCommands, VerboseListingHasTwoLinesPerMember) {
   for (int i = 0; i < 10; ++i)
     writeFile(t / ("src/f" + std::to_string(i) + ".txt"), std::string(i * 100, 'z'));
