@@ -6,17 +6,23 @@
 # Also the peak memory of extracting and testing everything against a one-member archive.
 # Usage: bench/window_roads.sh BUILD_DIR [work-folder]     (default /dev/shm/zv_window_roads)
 #   SIZES="1000 10000 100000"  member counts
-#   BEFORE=DIR   also runs an older UNLHA32.DLL and zlha copied into DIR, in a column of its own
+#   BEFORE=DIR   also runs an older UNLHA32.DLL and zlha copied into DIR, in rows of their own
+#                (the window classes are this build's: only the library is the older one)
+#   BEFORE_SIZES="1000 10000"  the sizes the older library runs (its window road grew with
+#                the folder: 100,000 takes too long)
 #   RUNS=N       runs per figure, the one with the least CPU time counts (default 2)
 # Figures are CPU seconds (user + system): the machine is shared, so wall time says little.
 # The work folder should be memory-backed (tmpfs) so that no disk decides.
 set -eu
 build=$(cd "${1:?build folder}" && pwd)
 work=${2:-/dev/shm/zv_window_roads}
+here=$(cd "$(dirname "$0")" && pwd)
 sizes=${SIZES:-1000 10000 100000}
 runs=${RUNS:-2}
 before=${BEFORE:-}
+before_sizes=${BEFORE_SIZES:-1000 10000}
 mkdir -p "$work"
+work=$(cd "$work" && pwd)
 cd "$work"
 
 # One folder of N small text files per size.
@@ -81,6 +87,7 @@ for n in $sizes; do
   lhasa_x=$(cd lx && measure lhasa xq "$work/w$n.lzh" | cut -d' ' -f1)
   for k in "${!systems[@]}"; do
     sys=${systems[$k]} zl=${zlhas[$k]} label=${labels[$k]}
+    [ "$label" = before ] && ! [[ " $before_sizes " == *" $n "* ]] && continue
     export ZV_UNLHA32="$sys/UNLHA32.DLL"
     rm -rf zx && mkdir zx
     zx=$(cd zx && measure "$zl" x -n1 "../w$n.lzh" | cut -d' ' -f1)
@@ -96,23 +103,35 @@ for n in $sizes; do
   done
 done
 
-# Peak memory of extracting and testing everything, against a one-member archive.
+# Peak memory of extracting and testing everything, against a one-member archive: zlha (its
+# 64 MB output buffer holds one line per member) and one call with the windows' 1 KB buffer.
 big=$(echo "$sizes" | awk '{print $NF}')
 rm -f one.lzh && (cd one && ZV_UNLHA32="$build/SYSTEM/UNLHA32.DLL" "$build/bin/zlha" a -n1 ../one.lzh only.txt > /dev/null)
+g++ -O2 -std=c++20 -I"$here/../archivers/include" "$here/unlha_call.cc" -ldl -o unlha_call
 printf '\n%-8s %-7s %-28s %10s %10s %12s\n' members build figure "peak KB" lhasa goal
 for k in "${!systems[@]}"; do
   sys=${systems[$k]} zl=${zlhas[$k]} label=${labels[$k]}
   export ZV_UNLHA32="$sys/UNLHA32.DLL"
   for verb in x t; do
-    rm -rf mx && mkdir mx
-    one=$(cd mx && measure "$zl" "$verb" -n1 ../one.lzh | cut -d' ' -f2)
-    rm -rf mx && mkdir mx
-    many=$(cd mx && measure "$zl" "$verb" -n1 "../w$big.lzh" | cut -d' ' -f2)
-    rm -rf mx && mkdir mx
     lflag=$([ "$verb" = x ] && echo xq || echo tq)
+    rm -rf mx && mkdir mx
     lh=$(cd mx && measure lhasa "$lflag" "$work/w$big.lzh" | cut -d' ' -f2)
-    printf '%-8s %-7s %-28s %10s %10s %12s\n' 1 "$label" "zlha $verb" "$one" - -
-    printf '%-8s %-7s %-28s %10s %10s %12s\n' "$big" "$label" "zlha $verb" "$many" "$lh" "<= $((one + 1024))"
+    for how in zlha "1 KB buffer"; do
+      for arc in one "w$big"; do
+        rm -rf mx && mkdir mx
+        if [ "$how" = zlha ]; then
+          kb=$(cd mx && measure "$zl" "$verb" -n1 "../$arc.lzh" | cut -d' ' -f2)
+        else
+          kb=$(cd mx && measure ../unlha_call "$sys/UNLHA32.DLL" 1024 "$verb -n1 ../$arc.lzh" | cut -d' ' -f2)
+        fi
+        if [ "$arc" = one ]; then
+          one=$kb
+          printf '%-8s %-7s %-28s %10s %10s %12s\n' 1 "$label" "$how $verb" "$kb" - -
+        else
+          printf '%-8s %-7s %-28s %10s %10s %12s\n' "$big" "$label" "$how $verb" "$kb" "$lh" "<= $((one + 1024))"
+        fi
+      done
+    done
   done
 done
 rm -rf mx zx lx

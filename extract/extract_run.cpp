@@ -15,6 +15,7 @@
 #include "extract/run_support.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
+#include "platform/runtime_error.h"
 #include "zorvex/archiver_api.h"
 
 namespace zv::extract {
@@ -29,11 +30,12 @@ bool isFolderEntry(const std::string& name) {
 
 enum class Overwrite { Extract, Skip, Cancel };
 
-Overwrite askOverwrite(Form& window, const std::string& destination) {
+// `host` is the destination as found on disk, looked up once for the member.
+Overwrite askOverwrite(Form& window, const std::string& destination, const std::string& host) {
   const YesNo& mode = window.shared().OverwriteAll;
   if (mode.yes()) return Overwrite::Extract;
   if (!mode.no()) return Overwrite::Skip;
-  if (!fs::isFile(destination)) return Overwrite::Extract;
+  if (!fs::isFile(host)) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？",
       MsgButtons::YesNoCancel, MsgIcon::Question, "LHA 解凍");
@@ -61,7 +63,13 @@ void runLhaExtract(Form& window, Control& members) {
       refused.push_back(name);
       continue;
     }
-    Overwrite choice = askOverwrite(window, *destination);
+    std::string host = *destination;
+    try {
+      host = hostPath(*destination);
+    } catch (const RuntimeError&) {
+      // A drive that is not ready: the checks below see no file, the library reports it.
+    }
+    Overwrite choice = askOverwrite(window, *destination, host);
     if (choice == Overwrite::Cancel) {
       showRefusedMembers(window, refused);
       return;
@@ -83,7 +91,7 @@ void runLhaExtract(Form& window, Control& members) {
       return;
     }
     steps([&] { kept->commit(); });
-    steps([&] { CaseLookupMemo::noteMade(hostPath(*destination)); });
+    CaseLookupMemo::noteMade(host);
   }
   endRun(window, refused);
 }
