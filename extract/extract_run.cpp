@@ -15,7 +15,6 @@
 #include "extract/run_support.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
-#include "platform/runtime_error.h"
 #include "zorvex/archiver_api.h"
 
 namespace zv::extract {
@@ -30,12 +29,12 @@ bool isFolderEntry(const std::string& name) {
 
 enum class Overwrite { Extract, Skip, Cancel };
 
-// `host` is the destination as found on disk, looked up once for the member.
-Overwrite askOverwrite(Form& window, const std::string& destination, const std::string& host) {
+// `fileThere`: an ordinary file stands at the destination (looked at once for the member).
+Overwrite askOverwrite(Form& window, const std::string& destination, bool fileThere) {
   const YesNo& mode = window.shared().OverwriteAll;
   if (mode.yes()) return Overwrite::Extract;
   if (!mode.no()) return Overwrite::Skip;
-  if (!fs::isFile(host)) return Overwrite::Extract;
+  if (!fileThere) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？",
       MsgButtons::YesNoCancel, MsgIcon::Question, "LHA 解凍");
@@ -58,18 +57,12 @@ void runLhaExtract(Form& window, Control& members) {
     if (isFolderEntry(name)) continue;
     // The window asks about and sets aside the file already there itself, so it needs the
     // member's place inside the destination before the library runs.
-    std::optional<std::string> destination = places.under(name);
-    if (!destination) {
+    std::optional<MemberPlaces::Place> place = places.place(name);
+    if (!place) {
       refused.push_back(name);
       continue;
     }
-    std::string host = *destination;
-    try {
-      host = hostPath(*destination);
-    } catch (const RuntimeError&) {
-      // A drive that is not ready: the checks below see no file, the library reports it.
-    }
-    Overwrite choice = askOverwrite(window, *destination, host);
+    Overwrite choice = askOverwrite(window, place->path, place->fileThere);
     if (choice == Overwrite::Cancel) {
       showRefusedMembers(window, refused);
       return;
@@ -80,18 +73,18 @@ void runLhaExtract(Form& window, Control& members) {
     // The old file is set aside, not deleted, until the library has written the new one.
     std::unique_ptr<KeptFile> kept;
     Steps steps;
-    if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
+    if (place->fileThere && !steps([&] { kept = std::make_unique<KeptFile>(place->path); })) {
       endFailedRun(window, refused, failureCause(steps.err()));
       return;
     }
     int code = runCommand(window, ArchiveKind::Lzh, *command, kRunBuffer).code;
     if (code != 0) {
-      steps([&] { kept->restore(); });
+      if (kept) steps([&] { kept->restore(); });
       endFailedRun(window, refused, libraryFailureCause(code));
       return;
     }
-    steps([&] { kept->commit(); });
-    CaseLookupMemo::noteMade(host);
+    if (kept) steps([&] { kept->commit(); });
+    CaseLookupMemo::noteMade(place->host);
   }
   endRun(window, refused);
 }

@@ -23,10 +23,19 @@ std::optional<std::string> memberPathUnder(const std::string& folder, const std:
 class MemberPlaces {
  public:
   explicit MemberPlaces(std::string folder) : folder_(std::move(folder)) {}
-  std::optional<std::string> under(const std::string& member);
+  struct Place {
+    std::string path;        // the program path, as memberPathUnder gives it
+    std::string host;        // the same on disk (the program path when the drive is not ready)
+    bool fileThere = false;  // an ordinary file stands there now (a link to one counts)
+  };
+  std::optional<Place> place(const std::string& member);
+  std::optional<std::string> under(const std::string& member) {
+    auto p = place(member);
+    return p ? std::optional<std::string>(p->path) : std::nullopt;
+  }
 
  private:
-  std::string onDisk(const std::string& host);
+  std::string onDisk(const std::string& host, bool& fileThere);
   std::string folder_;
   std::optional<std::string> base_;
   std::unordered_map<std::string, std::string> folders_;  // host folder -> followed
