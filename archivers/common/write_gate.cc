@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -305,11 +306,15 @@ int removeStaleTemporaries(int dirFd) {
 
 namespace {
 
-// A folder swept by this process, held open so its inode number stays its own.
+// A folder swept by this process: its inode and birth time, so a folder removed and made
+// again under a reused inode number is a new folder. No descriptor is held (one would keep
+// a removable medium from being unmounted).
 struct SweptFolder {
   dev_t device;
   ino_t inode;
-  int fd;
+  int64_t bornSec;
+  uint32_t bornNsec;
+  bool operator==(const SweptFolder&) const = default;
 };
 
 }  // namespace
@@ -317,26 +322,24 @@ struct SweptFolder {
 bool sweepFolderOnce(int dirFd) {
   static std::mutex lock;
   static std::deque<SweptFolder> swept;  // the most recently written folder last
-  struct stat st;
-  if (::fstat(dirFd, &st) != 0) return removeStaleTemporaries(dirFd), true;
+  struct statx sx {};
+  if (::statx(dirFd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &sx) != 0)
+    return removeStaleTemporaries(dirFd), true;
+  SweptFolder id{::makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino, 0, 0};
+  if (sx.stx_mask & STATX_BTIME) {
+    id.bornSec = sx.stx_btime.tv_sec;
+    id.bornNsec = sx.stx_btime.tv_nsec;
+  }
   std::lock_guard<std::mutex> hold(lock);
-  for (auto it = swept.rbegin(); it != swept.rend(); ++it) {
-    if (it->device != st.st_dev || it->inode != st.st_ino) continue;
-    if (it != swept.rbegin()) {
-      SweptFolder found = *it;
-      swept.erase(std::next(it).base());
-      swept.push_back(found);
-    }
+  auto it = std::find(swept.begin(), swept.end(), id);
+  if (it != swept.end()) {
+    swept.erase(it);
+    swept.push_back(id);
     return false;
   }
   removeStaleTemporaries(dirFd);
-  int held = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (held < 0) return true;  // not remembered: swept again next time
-  if (swept.size() >= kSweptFoldersKept) {
-    ::close(swept.front().fd);
-    swept.pop_front();
-  }
-  swept.push_back({st.st_dev, st.st_ino, held});
+  if (swept.size() >= kSweptFoldersKept) swept.pop_front();
+  swept.push_back(id);
   return true;
 }
 

@@ -96,10 +96,9 @@ bool isTemporaryName(std::string_view name, long& pid);
 int removeStaleTemporaries(int dirFd);
 // removeStaleTemporaries, once per folder per process: a run that writes one file per call
 // must not read a folder of 100 000 entries on every call. What another process leaves after
-// the sweep is swept by the next process that writes there. The folders swept are remembered
-// with a descriptor held open, so a folder removed and made anew (which may get the removed
-// one's inode number) is never taken for one already swept; the oldest is forgotten (and
-// swept again on its next write) beyond `kSweptFoldersKept`. True when it swept now.
+// the sweep is swept by the next process that writes there. Folders are told apart by inode
+// and birth time, so one removed and made again is swept anew; the oldest of
+// `kSweptFoldersKept` is forgotten (and swept again on its next write). True when it swept.
 constexpr size_t kSweptFoldersKept = 64;
 bool sweepFolderOnce(int dirFd);
 
