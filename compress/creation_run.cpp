@@ -102,7 +102,9 @@ void compressLzh(Form& comp2) {
     return;
   }
   LzhOptions options{shared.PackMode, shared.DirectoryMode, shared.ShowCompressProgress};
-  // One call per file, in list order, every call naming the same archive.
+  // One call per file, in list order, every call naming the same archive; the folders on the
+  // way are looked up once for all of them.
+  CaseLookupMemo memo;
   for (const auto& name : selectedNames(comp2)) {
     int code = callUnlha(comp2, lzhFileCommand(options, archive, source, name));
     if (code != 0) {

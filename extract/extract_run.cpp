@@ -15,6 +15,7 @@
 #include "extract/member_paths.h"
 #include "extract/name_choice.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "zorvex/archiver_api.h"
 
@@ -25,11 +26,12 @@ constexpr uint32_t kRunBuffer = 1024;
 
 enum class Overwrite { Extract, Skip, Cancel };
 
-Overwrite askOverwrite(Form& window, const std::string& destination) {
+// `fileThere`: an ordinary file stands at the destination (looked at once for the member).
+Overwrite askOverwrite(Form& window, const std::string& destination, bool fileThere) {
   const YesNo& mode = window.shared().OverwriteAll;
   if (mode.yes()) return Overwrite::Extract;
   if (!mode.no()) return Overwrite::Skip;
-  if (!fs::isFile(destination)) return Overwrite::Extract;
+  if (!fileThere) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？",
       MsgButtons::YesNoCancel, MsgIcon::Question, "LHA 解凍");
@@ -47,17 +49,22 @@ using MemberCommand = std::function<std::optional<std::string>(const std::string
 void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCommand& command) {
   Shared& s = window.shared();
   std::vector<std::string> refused;
+  // Each member's place is checked below; the destination folders are listed once for it.
+  CaseLookupMemo memo;
+  MemberPlaces places(s.ExtractFolder);
   for (int i = 0; i < members.listCount(); ++i) {
     if (kind == ArchiveKind::Zip) window.services().doEvents();
     if (!members.selected(i)) continue;
     std::string name = members.list(i);
     if (isFolderEntry(name)) continue;
-    std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
-    if (!destination) {
+    // The window asks about and sets aside the file already there itself, so it needs the
+    // member's place inside the destination before the library runs.
+    std::optional<MemberPlaces::Place> place = places.place(name);
+    if (!place) {
       refused.push_back(name);
       continue;
     }
-    Overwrite choice = askOverwrite(window, *destination);
+    Overwrite choice = askOverwrite(window, place->path, place->fileThere);
     if (choice == Overwrite::Cancel) {
       showRefusedMembers(window, refused);
       return;
@@ -68,23 +75,24 @@ void runMembers(Form& window, Control& members, ArchiveKind kind, const MemberCo
     // The old file is set aside, not deleted, until the library has written the new one.
     std::unique_ptr<KeptFile> kept;
     Steps steps;
-    if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
+    if (place->fileThere && !steps([&] { kept = std::make_unique<KeptFile>(place->path); })) {
       endFailedRun(window, refused, memberCause(name, failureCause(steps.err())));
       return;
     }
     int code = runCommand(window, kind, *line, kRunBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       // Only this member: it is listed for the user and the others still come out.
-      steps([&] { kept->restore(); });
+      if (kept) steps([&] { kept->restore(); });
       refused.push_back(name);
       continue;
     }
     if (code != 0) {
-      steps([&] { kept->restore(); });
+      if (kept) steps([&] { kept->restore(); });
       endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
-    steps([&] { kept->commit(); });
+    if (kept) steps([&] { kept->commit(); });
+    CaseLookupMemo::noteMade(place->host);
   }
   endRun(window, refused);
 }

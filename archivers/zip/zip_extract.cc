@@ -266,7 +266,7 @@ mode_t fileMode(const Member& m) {
 }
 
 void extractOne(Run& run, const Archive& a, const Member& m, archive::Destination& dest,
-                archive::WriteBatch& batch) {
+                const archive::WriteBatch& batch) {
   std::string& out = run.out();
   std::vector<std::string> parts;
   archive::NameProblem problem = archive::splitMemberName(m.name, parts);
@@ -459,7 +459,6 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
              "): " + cmd.destination + kNl;
       return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
     }
-    // New files are flushed together at the end of the run (see AtomicFile::commit).
     archive::WriteBatch batch;
     each([&](const Member& m) {
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
@@ -467,10 +466,6 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       keepOutput();
       return true;
     });
-    if (!batch.finish()) {
-      out += "書き込めません (" + std::string(std::strerror(errno)) + "): " + cmd.destination + kNl;
-      run.fail(archive::errorFromErrno(errno, ZV_ERROR_WRITE));
-    }
   }
   run.progress(nullptr, ZV_PROGRESS_END);
   return run.result();

@@ -505,6 +505,16 @@ std::string readAll(const std::string& path) {
   return out;
 }
 
+void flushToDisk(const std::string& path) {
+  std::string host = hostPath(path);
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) raiseError(runtimeErrorFromErrno(errno), path);
+  bool good = ::fdatasync(fd) == 0 || errno == EINVAL;
+  int err = errno;
+  ::close(fd);
+  if (!good) raiseError(runtimeErrorFromErrno(err), path);
+}
+
 void writeAllAtomically(const std::string& path, std::string_view bytes) {
   std::string host = hostPath(path);
   struct stat existing;

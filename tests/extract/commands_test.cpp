@@ -49,6 +49,15 @@ TEST(MemberPaths, ALinkInTheDestinationPointingOutsideIsRefused) {
   EXPECT_EQ(memberPathUnder("Q:\\dest", "/a.txt"), "Q:\\dest\\a.txt");
   EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "link\\a.txt").has_value());
   EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "..\\elsewhere\\a.txt").has_value());
+  // One run's places: each folder followed once, a link at the name itself always followed.
+  dir.write("elsewhere/x.txt", "theirs");
+  std::filesystem::create_symlink(dir / "elsewhere/x.txt", dir / "dest/out.txt");
+  MemberPlaces places("Q:\\dest");
+  EXPECT_EQ(places.under("a.txt"), "Q:\\dest\\a.txt");
+  EXPECT_FALSE(places.under("out.txt").has_value());
+  EXPECT_FALSE(places.under("link\\b.txt").has_value());
+  EXPECT_EQ(places.under("b.txt"), "Q:\\dest\\b.txt");
+  EXPECT_FALSE(places.under("link\\c.txt").has_value());
   DriveTable::instance().remove('Q');
 }
 

@@ -211,6 +211,27 @@ TEST_F(EndToEnd, OverwriteYesReplacesTheFileAndLeavesNothingElse) {
   EXPECT_EQ(tree(root / "out"), (std::map<std::string, std::string>{{"a.txt", "new text"}}));
 }
 
+// The window looks at each destination folder once per run: a member whose name differs
+// only in case from a file already there, or from one this run extracted, is still asked
+// about before it replaces that file.
+TEST_F(EndToEnd, CaseVariantsAreAskedAboutAlsoWhenTheRunMadeThem) {
+  root.write("src/b.txt", "lower");
+  root.write("src/B.TXT", "upper");
+  root.write("src/c.txt", "charlie");
+  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq " + root / "dl/v.lzh" +
+                  " b.txt B.TXT c.txt >/dev/null 2>&1") ||
+              run("cd " + root / "src" + " && jlha a " + root / "dl/v.lzh" +
+                  " b.txt B.TXT c.txt >/dev/null 2>&1"));
+  root.write("out/C.TXT", "old");
+  services.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+  extractAll(list("Q:\\dl", "v.lzh"), "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 2u);
+  std::map<std::string, std::string> got = tree(root / "out");
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got.count("B.TXT") ? got["B.TXT"] : got["b.txt"], "upper");  // the later member
+  EXPECT_EQ(got["c.txt"], "charlie");
+}
+
 TEST_F(EndToEnd, UnreadableArchiveGivesAnEmptyListAndAMessage) {
   root.write("dl/bad.lzh", "this is not an archive at all");
   Form& contents = list("Q:\\dl", "bad.lzh");

@@ -50,6 +50,8 @@ bool moveToTrash(const std::string& path);
 void simulateNoTrash(bool on);
 
 std::string readAll(const std::string& path);  // 53 when missing
+// Waits until the file's data is on the disk (before the only other copy is deleted).
+void flushToDisk(const std::string& path);  // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.
 void writeAllAtomically(const std::string& path, std::string_view bytes);
 
