@@ -142,6 +142,7 @@ void DeComp1Form::wireEvents() {
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
   c("cmdDbl").onClick = [this] { commandLineOpen(); };
+  onFilesDropped = [this](const std::vector<std::string>& paths) { openDroppedArchive(paths); };
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { quickExtract(); });
   c("Command1").onClick = [this] { unload(); };

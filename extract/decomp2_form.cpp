@@ -4,6 +4,7 @@
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"
+#include "extract/member_export.h"
 #include "extract/member_viewing.h"
 #include "extract/process_state.h"
 #include "platform/winpath.h"
@@ -118,6 +119,7 @@ void DeComp2Form::wireEvents() {
     showArchiveList(*this);
   });
   wireHelpButton(*this, "Image1", kHelpExtraction);
+  wireMemberExport(*this);
 }
 
 void DeComp2Form::load() {
