@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -24,7 +25,7 @@ struct ExportFolders {
   std::mutex lock;
   std::vector<std::string> hostFolders;
   int next = 0;
-  bool swept = false;
+  std::set<std::string> swept;  // Temp folders already cleared of ended runs' folders
   ~ExportFolders() { removeAll(); }
   void removeAll() {
     std::lock_guard<std::mutex> hold(lock);
@@ -71,10 +72,7 @@ void sweepEndedRuns(const std::string& hostTemp) {
 std::string makeExportFolder(const std::string& tempFolder) {
   ExportFolders& all = folders();
   std::lock_guard<std::mutex> hold(all.lock);
-  if (!all.swept) {
-    all.swept = true;
-    sweepEndedRuns(hostPath(tempFolder));
-  }
+  if (all.swept.insert(hostPath(tempFolder)).second) sweepEndedRuns(hostPath(tempFolder));
   if (!fs::isFolder(tempFolder)) fs::makeFolder(tempFolder);
   const std::string stem = kExportFolderPrefix + std::to_string(getpid()) + "-";
   for (;;) {

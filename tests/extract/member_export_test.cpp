@@ -1,6 +1,8 @@
 // Members handed to other programs: extracted into a private folder under Temp first.
 #include "extract/member_export.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "extract/export_folders.h"
@@ -68,6 +70,19 @@ TEST_F(MemberExportTest, ChosenMembersAreExtractedIntoAPrivateFolderPerExport) {
   EXPECT_FALSE(exists("prog/Temp/" + folder));
   EXPECT_FALSE(exists("prog/Temp/" + second));
   EXPECT_TRUE(exists("prog/Temp"));
+}
+
+TEST_F(MemberExportTest, FoldersLeftByEndedRunsGoAtTheFirstExport) {
+  root.write("prog/Temp/drag-999999999-3/a.txt", "left behind");
+  const std::string mine = "drag-" + std::to_string(getpid()) + "-999";
+  root.mkdir("prog/Temp/" + mine);
+  root.mkdir("prog/Temp/drag-notes");
+  std::string folder = extract::makeExportFolder("Q:\\prog\\Temp");
+  EXPECT_FALSE(exists("prog/Temp/drag-999999999-3"));
+  EXPECT_TRUE(exists("prog/Temp/" + mine));  // this run's own
+  EXPECT_TRUE(exists("prog/Temp/drag-notes"));
+  extract::removeExportFolders();
+  EXPECT_FALSE(std::filesystem::exists(hostPath(folder)));
 }
 
 TEST_F(MemberExportTest, EscapingNamesAreRefusedAndCancelOrFailureOffersNothing) {
