@@ -856,6 +856,8 @@ bool ControlView::dropEvent(QEvent* event) {
   if (parts.size() == 2 && parts[0].toStdString() == control_.form().name())
     source = control_.form().find(parts[1].toStdString());
   if (!source) {
+    // Files dragged from another of the program's windows come as from any other program.
+    if (carriesFiles(mime)) return window_.filesDropEvent(de, &control_);
     if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
     return true;
   }

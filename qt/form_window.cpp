@@ -376,6 +376,7 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
       Control* source = parts.size() == 2 && parts[0].toStdString() == form->name()
                             ? form->find(parts[1].toStdString())
                             : nullptr;
+      if (!source && carriesFiles(mime)) return filesDropEvent(de, nullptr);
       if (!source || !form->onDragDrop) {
         if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
         return true;
