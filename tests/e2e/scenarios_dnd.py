@@ -49,10 +49,12 @@ def _wait(log, word):
 
 def _drag(s, start, end):
     d = s.desktop
-    d.xdo("mousemove", "--sync", *start)
+    # No --sync: it waits for a motion, and none comes where the pointer is already.
+    d.xdo("mousemove", *start)
+    time.sleep(0.2)
     d.xdo("mousedown", 1)
     for i in range(1, 13):
-        d.xdo("mousemove", "--sync", *[a + (b - a) * i // 12 for a, b in zip(start, end)])
+        d.xdo("mousemove", *[a + (b - a) * i // 12 for a, b in zip(start, end)])
         time.sleep(0.08)
     time.sleep(0.4)
     d.xdo("mouseup", 1)
@@ -65,6 +67,12 @@ def _arrived(path):
             return sha256(path)
         time.sleep(0.1)
     raise z.Failure("%s did not arrive" % path)
+
+
+def _click_peer(s):
+    s.desktop.xdo("mousemove", *PEER)
+    time.sleep(0.2)
+    s.desktop.xdo("click", 1)
 
 
 def _names(lines):
@@ -107,7 +115,9 @@ def scenario_members_leave_by_drag_and_by_copy(s):
 
     d.click(z.find(members, "other.bin"))
     d.key("ctrl+c")
-    lines = _wait(_peer(s, "paste", out), "DONE")
+    log = _peer(s, "paste", out)
+    _click_peer(s)
+    lines = _wait(log, "DONE")
     expect_equal(_names(lines), ["other.bin"], "the URI copied")
     expect_equal(sha256(os.path.join(out, "other.bin")), sha256(os.path.join(src, "other.bin")),
                  "the copied member (sha256sum)")
@@ -164,7 +174,9 @@ def scenario_file_utility_takes_and_gives_files(s):
                  "the dragged file (sha256sum)")
     expect(os.path.exists(os.path.join(up, "give.txt")), "the dragged file stays")
 
-    _peer(s, "copy", os.path.join(outside, "pasted.txt"))
+    log = _peer(s, "copy", os.path.join(outside, "pasted.txt"))
+    _click_peer(s)
+    _wait(log, "COPIED")
     s.desktop.click(z.find(z.find(win, "File1"), "give.txt"))
     s.desktop.key("ctrl+v")
     expect_equal(_arrived(os.path.join(up, "pasted.txt")),

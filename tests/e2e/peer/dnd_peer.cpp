@@ -3,8 +3,10 @@
 //   dnd_peer LOG drop OUTDIR   takes dropped files: logs the formats and URIs and copies the
 //                              files into OUTDIR, as a file manager would
 //   dnd_peer LOG drag FILE...  a drag out of its window carries FILE... as URIs
-//   dnd_peer LOG copy FILE...  puts FILE... on the clipboard as a file manager's copy
-//   dnd_peer LOG paste OUTDIR  logs the files on the clipboard and copies them into OUTDIR
+//   dnd_peer LOG copy FILE...  a click on its window puts FILE... on the clipboard
+//   dnd_peer LOG paste OUTDIR  a click on its window logs the files on the clipboard and copies
+//                              them into OUTDIR
+// (On Wayland only the window with the keys may use the clipboard, hence the clicks.)
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
@@ -57,7 +59,16 @@ class Window : public QLabel {
     e->acceptProposedAction();
     receive(e->mimeData());
   }
+  void mousePressEvent(QMouseEvent*) override {
+    if (args[1] == "copy") {
+      QApplication::clipboard()->setMimeData(offer(args.mid(2)));
+      report("COPIED");
+    } else if (args[1] == "paste") {
+      QTimer::singleShot(300, [] { receive(QApplication::clipboard()->mimeData()); });
+    }
+  }
   void mouseMoveEvent(QMouseEvent*) override {
+    if (args[1] != "drag") return;
     auto* drag = new QDrag(this);
     drag->setMimeData(offer(args.mid(2)));
     drag->exec(Qt::CopyAction);
@@ -70,16 +81,7 @@ int main(int argc, char** argv) {
   args = app.arguments().mid(1);
   if (args.size() < 3 || !(logFile = std::fopen(args[0].toLocal8Bit().constData(), "a"))) return 2;
   Window window;
-  if (args[1] == "copy") {
-    QApplication::clipboard()->setMimeData(offer(args.mid(2)));
-  } else if (args[1] == "paste") {
-    QTimer::singleShot(300, [&] {
-      receive(QApplication::clipboard()->mimeData());
-      app.quit();
-    });
-  } else {
-    window.show();
-  }
+  window.show();
   report("READY");
   return app.exec();
 }
