@@ -1,5 +1,6 @@
 #include "compress/comp1_form.h"
 
+#include "compress/dropped_files.h"
 #include "compress/preview.h"
 #include "core/app.h"
 #include "core/forms/control_table.h"
@@ -215,6 +216,7 @@ void Comp1Form::wireEvents() {
   panelOptions.afterFolderChange = [this] { folderChanged(); };
   wireFolderPanel(*this, panelOptions);
   wireDesktopButton(*this, "Image7");
+  wireDroppedFiles(*this);
   wireHelpButton(*this, "Image1", kHelpCompression);
   makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { selectAll(); });
   makePressedPicture(c("Image5"), kMainPictureOffset, [this](const MouseEvent&) { preview(); });

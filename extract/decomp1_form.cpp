@@ -158,6 +158,7 @@ void DeComp1Form::wireEvents() {
   c("File1").onClick = [this] { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
   c("cmdDbl").onClick = [this] { commandLineOpen(); };
+  onFilesDropped = [this](const std::vector<std::string>& paths) { openDroppedArchive(paths); };
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { quickExtract(); });
   c("Command1").onClick = [this] { unload(); };

@@ -4,6 +4,7 @@
 // folder.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/forms/form.h"
 #include "extract/archive_access.h"
@@ -35,6 +36,8 @@ class DeComp1Form : public Form {
   void addList2();
   void zipAddList();
   void loadCommandLineFolder();
+  // decomp1_drop.cpp: an archive dropped on the window by another program.
+  void openDroppedArchive(const std::vector<std::string>& paths);
 };
 
 }  // namespace zv::extract

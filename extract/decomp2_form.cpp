@@ -4,6 +4,7 @@
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
 #include "extract/extract_commands.h"
+#include "extract/member_export.h"
 #include "extract/member_listing.h"
 #include "extract/member_viewing.h"
 #include "extract/name_choice.h"
@@ -160,6 +161,7 @@ void DeComp2Form::wireEvents() {
   c("menuNames").onClick = [this] { markNameChoice(); };
   for (encoding::NameEncoding e : encoding::kNameEncodings)
     c(nameMenuItem(e)).onClick = [this, e] { readNamesAs(e); };
+  wireMemberExport(*this);
 }
 
 void DeComp2Form::markNameChoice() {

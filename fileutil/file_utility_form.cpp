@@ -259,6 +259,7 @@ FileUtilityForm::FileUtilityForm(App& app) : Form(app, windows::kFileUtility) {
   wirePanes();
   wireOperations();
   wireKeys();
+  wireExchange();
 }
 
 void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,

@@ -27,6 +27,7 @@
 #include "qt/accessibility.h"
 #include "qt/accessible_names.h"
 #include "qt/control_keys.h"
+#include "qt/file_exchange.h"
 #include "qt/fonts.h"
 #include "qt/form_window.h"
 #include "qt/picture_widget.h"
@@ -642,6 +643,7 @@ bool ControlView::mouseEvent(QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {
     afterDoubleClick_ = false;
     dragArmed_ = false;
+    windowDrag_ = false;
     pressPos_ = at;
     if (list || clicksOnRelease(kind)) widget_->setFocus(Qt::MouseFocusReason);
     if (list) {
@@ -651,7 +653,15 @@ bool ControlView::mouseEvent(QEvent* event) {
       // file under the pointer.
       const bool chooses = me->button() == Qt::LeftButton ||
                            (me->button() == Qt::RightButton && kind == Kind::FileList);
-      if (chooses && row >= 0) {
+      // A plain press on a chosen item of an extended-choice list that drags files out keeps
+      // the other chosen items, so that all of them can be dragged; without a drag the release
+      // chooses it alone, as the press would have.
+      const bool keepsChoice = c->onDragOut && me->button() == Qt::LeftButton && shift == 0 &&
+                               row >= 0 && c->multiSelect() == MultiSelect::Extended &&
+                               c->selected(row);
+      pendingRow_ = keepsChoice ? row : -1;
+      if (c->onDragOut && row >= 0) dragArmed_ = true;
+      if (chooses && row >= 0 && !keepsChoice) {
         if (!run([&] {
               if (kind == Kind::FolderList)
                 c->setListIndex(row);
@@ -671,6 +681,12 @@ bool ControlView::mouseEvent(QEvent* event) {
     bool wasDouble = afterDoubleClick_;
     afterDoubleClick_ = false;
     dragArmed_ = false;
+    if (pendingRow_ >= 0 && inside) {
+      const int row = pendingRow_;
+      pendingRow_ = -1;
+      if (!run([&] { c->userSelect(row, 0); })) return true;
+    }
+    pendingRow_ = -1;
     if (!run([&] { c->mouseUp(button, shift, x, y); })) return true;
     if (clicksOnRelease(kind) && inside && me->button() == Qt::LeftButton && !wasDouble)
       run([&] { c->click(); });
@@ -701,19 +717,38 @@ bool ControlView::mouseEvent(QEvent* event) {
 
 void ControlView::armDrag() {
   // Either button drags: the window tells a copy (left) from a move (right).
-  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) dragArmed_ = true;
+  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) {
+    dragArmed_ = true;
+    windowDrag_ = true;
+  }
 }
 
 void ControlView::execDrag() {
-  const Control& c = control_;
+  Control& c = control_;
+  pendingRow_ = -1;
+  std::vector<std::string> files;
+  if (c.onDragOut) {
+    if (!run([&] { files = c.dragOut(); })) return;
+    // Preparing the files may take a while (members are extracted first): a button let go
+    // meanwhile means the drag is over before it began.
+    if (!(QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton))) return;
+  }
+  if (!windowDrag_ && files.empty()) return;
   auto* drag = new QDrag(widget_);
   auto* mime = new QMimeData;
-  mime->setData(kControlMimeType,
-                QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
-  bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
-  mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
+  if (windowDrag_) {
+    mime->setData(kControlMimeType,
+                  QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
+    bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
+    mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
+  }
+  if (!files.empty()) addFiles(*mime, files);
   drag->setMimeData(mime);
-  drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  // Another program gets copies: the program never deletes anything for a drop elsewhere.
+  if (files.empty())
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  else
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 bool ControlView::listNavigation(int key, int shift) {
@@ -863,12 +898,16 @@ bool ControlView::keyEvent(QEvent* event) {
 bool ControlView::dropEvent(QEvent* event) {
   auto* de = static_cast<QDropEvent*>(event);
   const QMimeData* mime = de->mimeData();
+  if (mime && !mime->hasFormat(kControlMimeType) && carriesFiles(mime))
+    return window_.filesDropEvent(de, &control_);
   if (!mime || !mime->hasFormat(kControlMimeType)) return false;
   QStringList parts = QString::fromUtf8(mime->data(kControlMimeType)).split('\n');
   Control* source = nullptr;
   if (parts.size() == 2 && parts[0].toStdString() == control_.form().name())
     source = control_.form().find(parts[1].toStdString());
   if (!source) {
+    // Files dragged from another of the program's windows come as from any other program.
+    if (carriesFiles(mime)) return window_.filesDropEvent(de, &control_);
     if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
     return true;
   }

@@ -66,6 +66,11 @@ class ControlView : public QObject {
   bool dragArmed_ = false;
   bool announcedShown_ = true;
   const Control* label_ = nullptr;
+  // The window logic asked for the drag (a drag between its own controls), not only the
+  // binding for a drag of files out.
+  bool windowDrag_ = false;
+  // The chosen item pressed on in a list that drags files out; chosen alone on release.
+  int pendingRow_ = -1;
   // The items the list widget shows, so that appending to a long list adds only the new ones.
   std::vector<std::string> shownItems_;
   std::vector<bool> shownSelected_;

@@ -16,6 +16,7 @@
 #include "qt/accessibility.h"
 #include "qt/accessible_names.h"
 #include "qt/control_view.h"
+#include "qt/file_exchange.h"
 #include "qt/fonts.h"
 #include "qt/form_host.h"
 #include "qt/picture_widget.h"
@@ -379,11 +380,14 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
       auto* de = static_cast<QDropEvent*>(event);
       const QMimeData* mime = de->mimeData();
+      if (mime && !mime->hasFormat(kControlMimeType) && carriesFiles(mime))
+        return filesDropEvent(de, nullptr);
       if (!mime || !mime->hasFormat(kControlMimeType)) return false;
       QStringList parts = QString::fromUtf8(mime->data(kControlMimeType)).split('\n');
       Control* source = parts.size() == 2 && parts[0].toStdString() == form->name()
                             ? form->find(parts[1].toStdString())
                             : nullptr;
+      if (!source && carriesFiles(mime)) return filesDropEvent(de, nullptr);
       if (!source || !form->onDragDrop) {
         if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
         return true;

@@ -9,6 +9,7 @@
 #include "core/forms/form.h"
 
 class QAction;
+class QDropEvent;
 class QMenu;
 class QMenuBar;
 
@@ -34,6 +35,11 @@ class FormWindow : public QWidget {
   void syncControl(Control& control);
   void focusControl(Control& control);
   void startDrag(Control& control);
+  // Files from another program dragged over or dropped on `control` (nullptr: the window
+  // itself): taken by the control's files handler, else by the window's. The drop is
+  // answered at once and the handler runs after it, so its questions do not hold up the
+  // program the files came from.
+  bool filesDropEvent(QDropEvent* event, Control* control);
   // Shows the popup menu under the menu item `menu` at the mouse pointer.
   void popupMenu(const std::string& menu);
 

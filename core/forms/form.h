@@ -85,6 +85,8 @@ class Form {
   Control::Handler onClick, onDblClick;
   Control::MouseHandler onMouseDown, onMouseUp;
   Control::DropHandler onDragDrop;
+  // Files from another program dropped anywhere on the window that no control takes.
+  Control::FilesHandler onFilesDropped;
 
   // ---- public procedures other windows call ----
   void defineProcedure(const std::string& name, std::function<void()> body);

@@ -108,6 +108,22 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { openExtraction(); });
   makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) { unload(); });
+  // Files from another program dropped on the compression picture start compression with
+  // them chosen; an archive dropped on the extraction picture is opened for extraction.
+  // Each window that opens takes the files as if they had been dropped on it.
+  c("Image1").onFilesDropped = [this](const std::vector<std::string>& paths) {
+    openCompression();
+    Steps steps;
+    steps([&] { form(windows::kFileSelection).c("List1").filesDropped(paths); });
+  };
+  c("Image2").onFilesDropped = [this](const std::vector<std::string>& paths) {
+    openExtraction();
+    Steps steps;
+    steps([&] {
+      Form& selection = form(windows::kArchiveSelection);
+      if (selection.onFilesDropped) selection.onFilesDropped(paths);
+    });
+  };
   c("Label1").onClick = [this] {
     Steps steps;
     steps([&] { forms().show(windows::kOptions); });
