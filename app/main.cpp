@@ -7,6 +7,7 @@
 
 #include "app/display_guard.h"
 #include "app/register_all_forms.h"
+#include "app/terminate_signal.h"
 #include "core/app.h"
 #include "core/libraries/archivers.h"
 #include "core/services/skipped_error_log.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/menu_icon.svg")));
   // The program ends when its windows say so (the registry), not when the last one hides.
   QApplication::setQuitOnLastWindowClosed(false);
+  zv::app::quitOnTerminateSignal();
 
   zv::qt::QtServices services;
   zv::App app(services);

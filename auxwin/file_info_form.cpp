@@ -64,6 +64,7 @@ const ControlRow kControls[] = {
     {.name = "Text1",
      .kind = Kind::TextBox,
      .at = {180, 1005, 1215, 300},
+     .description = "拡張子",
      .container = "Frame2",
      .backColor = kWindowBack},
     // the properties group

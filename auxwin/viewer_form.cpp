@@ -7,11 +7,12 @@ namespace zv {
 namespace {
 const ControlRow kControls[] = {
     // closes the window
-    {.name = "menuClose", .kind = Kind::MenuItem, .caption = "閉じる(&X)"},
+    {.name = "menuClose", .kind = Kind::MenuItem, .caption = "閉じる(&X)", .isCancel = true},
     // the archive's listing, in the client area below the menu bar
     {.name = "Text1",
      .kind = Kind::TextBox,
      .at = {0, 0, 9480, 5940},
+     .description = "内容",
      .font = FontSpec{"ＭＳ ゴシック", 10},
      .backColor = kWindowBack,
      .multiLine = true,

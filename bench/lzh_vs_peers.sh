@@ -8,7 +8,8 @@
 # figures in a column of their own.
 # For the smallest -lh5- streams the block format reaches on the same files (minutes per
 # file), compile bench/lzh_parse_bound.cc with the codec's sources the same way and run it on
-# the corpus; compare with the per-member table printed at the end.
+# the corpus; compare with the per-member table printed at the end. BOUND=<total bytes> (the
+# sum of its figures) adds the default level's size against it to the table.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -87,14 +88,15 @@ cmp() {
 }
 row "" "${before:+before (ratio) -> }Zorvex (ratio)" "Peer" "Goal"
 row "-lh5- size (default level)" "$(cmp s5 ' B' "$s_jlha5")" "jlha $s_jlha5 B" "<=0.95"
+[ -z "${BOUND:-}" ] || row "-lh5- size (default level)" "$(cmp s5 ' B' "$BOUND")" "parse bound $BOUND B" "<=1.01"
 row "-lh5- size (best level, -9)" "$(cmp s5b ' B' "$s_jlha5")" "jlha $s_jlha5 B" "<=0.95"
 row "-lh7- size (default level)" "$(cmp s7 ' B' "$s_gz9")" "gzip -9 $s_gz9 B" "<1"
 row "-lh7- size (best level, -9)" "$(cmp s7b ' B' "$s_gz9")" "gzip -9 $s_gz9 B" "<1"
 row "packing time -lh5- default" "$(cmp t5 ' s' "$t_gz6")" "gzip -6 $t_gz6 s" "<=1.0"
-row "packing time -lh7- default" "$(cmp t7 ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
+row "packing time -lh7- default" "$(cmp t7 ' s' "$t_gz6")" "gzip -6 $t_gz6 s" "<=1.0"
 row "packing time -lh5- best" "$(cmp t5b ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
 row "packing time -lh7- best" "$(cmp t7b ' s' "$t_gz6")" "gzip -6 $t_gz6 s" ""
-row "extraction (jlha's -lh5- archive)" "$(cmp x ' s' "$x_bsdtar")" "bsdtar $x_bsdtar s" "<=0.5"
+row "extraction (jlha's -lh5- archive)" "$(cmp x ' s' "$x_bsdtar")" "bsdtar $x_bsdtar s" "<=0.35"
 row "extraction (jlha's -lh5- archive)" "$(cmp x ' s' "$x_lhasa")" "lhasa $x_lhasa s" ""
 row "extraction (our -lh7- archive)" "$(cmp x7 ' s' "$x_bsdtar7")" "bsdtar $x_bsdtar7 s" ""
 

@@ -1,5 +1,8 @@
 #include "compress/comp1_form.h"
 
+#include <algorithm>
+
+#include "compress/dropped_files.h"
 #include "compress/preview.h"
 #include "core/app.h"
 #include "core/forms/control_table.h"
@@ -38,16 +41,25 @@ const ControlRow kControls[] = {
     {.name = "Drive1",
      .kind = Kind::DriveList,
      .at = {120, 120, 3000, 315},
-     .tooltip = "圧縮したいファイルのドライブを指定します"},
+     .tooltip = "圧縮したいファイルのドライブを指定します",
+     .description = "ドライブ"},
     // the folder of the files to compress
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2880}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2880},
+     .description = "フォルダ"},
     // the source of the names; the user sees and selects in List1
-    {.name = "File1", .kind = Kind::FileList, .at = {3240, 120, 4080, 3240}, .hidden = true},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 120, 4080, 3240},
+     .description = "フォルダのファイル",
+     .hidden = true},
     // the files of the folder, selected for compression
     {.name = "List1",
      .kind = Kind::ListBox,
      .at = {3240, 120, 4080, 3240},
      .tooltip = "圧縮したいﾌｧｲﾙをｸﾘｯｸで選択します",
+     .description = "ファイル一覧",
      .backColor = kWindowBack,
      .multiSelect = MultiSelect::Extended},
     // the title of the archive kinds
@@ -138,7 +150,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {6240, 3420, 480, 480},
      .picture = "comp_select_all",
-     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+     .selectsAll = true},
     // opens the selected file with its application
     {.name = "Image5",
      .kind = Kind::Picture,
@@ -173,7 +186,8 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {4680, 4965, 1215, 300},
      .caption = "Close",
-     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .isCancel = true},
 };
 
 }  // namespace
@@ -198,6 +212,8 @@ void Comp1Form::wireEvents() {
   panelOptions.afterFolderChange = [this] { folderChanged(); };
   wireFolderPanel(*this, panelOptions);
   wireDesktopButton(*this, "Image7");
+  c("List1").onFilesDropped = [this](const std::vector<std::string>& paths) { chooseFiles(paths); };
+  c("List1").onKeyDown = [this](int& key, int shift) { fileListKey(*this, key, shift); };
   wireHelpButton(*this, "Image1", kHelpCompression);
   makePressedPicture(c("Image2"), kMainPictureOffset, [this](const MouseEvent&) { selectAll(); });
   makePressedPicture(c("Image5"), kMainPictureOffset, [this](const MouseEvent&) { preview(); });
@@ -277,6 +293,26 @@ void Comp1Form::filterFiles(const std::string& pattern) {
 std::string Comp1Form::filePattern() const { return c("File1").pattern(); }
 
 std::string Comp1Form::folder() const { return c("Dir1").path(); }
+
+void Comp1Form::chooseFiles(const std::vector<std::string>& paths) {
+  chooseDroppedFiles(*this, paths);
+}
+
+void Comp1Form::showFolder(const std::string& path) {
+  if (c("Dir1").path() == path) return;
+  Steps steps;
+  steps([&] { c("Drive1").setDrive(winpath::driveOf(path)); });
+  steps([&] { c("Dir1").setPath(path); });
+}
+
+void Comp1Form::chooseOnly(const std::vector<std::string>& names) {
+  Control& list = c("List1");
+  Steps steps;
+  for (int i = 0; i < list.listCount(); ++i) {
+    bool chosen = std::find(names.begin(), names.end(), list.list(i)) != names.end();
+    steps([&] { list.setSelected(i, chosen); });
+  }
+}
 
 bool Comp1Form::ishMode() const { return c("Picture1").visible(); }
 

@@ -23,6 +23,7 @@ class Comp1Form : public Form, public FileSelectionPort {
   void showFolderInstruction(bool folders) override;
   void filterFiles(const std::string& pattern) override;
   std::string filePattern() const override;
+  void chooseFiles(const std::vector<std::string>& paths) override;
   // The list of names follows the folder's files.
   void relist();
 
@@ -30,6 +31,10 @@ class Comp1Form : public Form, public FileSelectionPort {
   std::string folder() const;
   bool ishMode() const;
   IshCodeType ishCodeType() const;
+  // The drive and folder lists move to `path` unless they show it already.
+  void showFolder(const std::string& path);
+  // Exactly the listed files named in `names` are selected.
+  void chooseOnly(const std::vector<std::string>& names);
   // The names selected in the list, in list order.
   std::vector<std::string> chosenNames() const;
   // Close is enabled again once the archive creation window has gone.

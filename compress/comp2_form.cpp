@@ -5,6 +5,7 @@
 #include "core/app.h"
 #include "core/forms/control_table.h"
 #include "core/forms/steps.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
@@ -20,13 +21,20 @@ constexpr const char* kDialogCaption = "新規フォルダの作成 -圧縮-";
 // Rows in tab order.
 const ControlRow kControls[] = {
     // the drive of the destination folder
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 120, 3000, 315}},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 120, 3000, 315},
+     .description = "圧縮先のドライブ"},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 480, 3000, 2400}},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 480, 3000, 2400},
+     .description = "圧縮先のフォルダ"},
     // the archives already in the destination; a click takes over the name
     {.name = "File1",
      .kind = Kind::FileList,
      .at = {3240, 120, 4080, 2760},
+     .description = "圧縮先のファイル",
      .backColor = kWindowBack},
     // the title of the registered destinations
     {.name = "Label5",
@@ -113,7 +121,8 @@ const ControlRow kControls[] = {
      .kind = Kind::CommandButton,
      .at = {6105, 4560, 1215, 375},
      .caption = "Close",
-     .tooltip = "このｳｨﾝﾄﾞｳを閉じます"},
+     .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
+     .isCancel = true},
 };
 
 }  // namespace
@@ -246,7 +255,7 @@ void Comp2Form::pickArchive() {
 
 void Comp2Form::pickRegisteredPath() {
   Steps steps;
-  std::string path = c("Combo1").text();
+  std::string path = typedPath(c("Combo1").text());
   bool exists = false;
   steps([&] { exists = fs::exists(path); });
   if (!exists) {

@@ -1,5 +1,6 @@
 #include "compress/creation_commands.h"
 
+#include "platform/command_words.h"
 #include "platform/winpath.h"
 
 namespace zv::compress {
@@ -49,8 +50,9 @@ std::string ishSwitches(IshCodeType type) {
 
 std::string ishCommand(const std::string& sourceFolder, const std::string& name, IshCodeType type,
                        const std::string& archivePath, const std::string& destinationFolder) {
-  return winpath::join(sourceFolder, name) + " " + ishSwitches(type) + " " + archivePath +
-         " /f=" + destinationFolder;
+  return command_words::switchLinePath(winpath::join(sourceFolder, name)) + " " +
+         ishSwitches(type) + " " + command_words::switchLinePath(archivePath) +
+         " /f=" + command_words::switchLinePath(destinationFolder);
 }
 
 }  // namespace zv::compress

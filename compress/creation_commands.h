@@ -37,7 +37,8 @@ std::string lzhFolderCommand(const YesNo& showProgress, const std::string& archi
 // "/s7 /ya", "/ss /ya" or "/sn /ya".
 std::string ishSwitches(IshCodeType type);
 
-// One chosen file, nothing quoted (the ISH library separates the parts at its switches):
+// One chosen file; the ISH library separates the parts at its switches, so a path is quoted
+// only when it could be misread (command_words::switchLinePath):
 //   C:\src\memo.txt /ss /ya C:\out\memo.ish /f=C:\out
 std::string ishCommand(const std::string& sourceFolder, const std::string& name, IshCodeType type,
                        const std::string& archivePath, const std::string& destinationFolder);

@@ -7,10 +7,12 @@
 #include "compress/comp2_form.h"
 #include "compress/creation_commands.h"
 #include "core/app.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/libraries/library_call.h"
 #include "core/messages/failure_cause.h"
+#include "platform/drives.h"
 #include "platform/winpath.h"
 #include "ui/common/window_ports.h"
 
@@ -78,7 +80,7 @@ const char* const kLzhTitle = "LHA 圧縮";
 
 void compressLzh(Comp2Form& comp2) {
   Shared& shared = comp2.shared();
-  std::string archive = comp2.chosenArchive();
+  std::string archive = typedPath(comp2.chosenArchive());
   comp2.showArchive(archive);
   std::string source = sourceFolder(comp2);
 
@@ -94,11 +96,13 @@ void compressLzh(Comp2Form& comp2) {
     return;
   }
   LzhOptions options{shared.PackMode, shared.DirectoryMode, shared.ShowCompressProgress};
-  // One call per file, in list order, every call naming the same archive.
+  // One call per file, in list order, every call naming the same archive; the folders on the
+  // way are looked up once for all of them.
+  CaseLookupMemo memo;
   for (const auto& name : selectedNames(comp2)) {
     int code = callUnlha(comp2, lzhFileCommand(options, archive, source, name));
     if (code != 0) {
-      message(comp2, withCause(kLzhError, libraryFailureCause(code)), kLzhTitle);
+      message(comp2, withCause(kLzhError, memberCause(name, libraryFailureCause(code))), kLzhTitle);
       return;
     }
   }
@@ -117,7 +121,7 @@ void runLzhCreation(Comp2Form& comp2) {
     message(comp2, "圧縮先のフォルダを指定してください", "エラーです");
     return;
   }
-  shared.RunInProgress = true;
+  RunGuard run(comp2);
   hideCompressionWindows(comp2);
   // Without the library's own progress dialog ("-n1") the wait window says that work is going
   // on; any value other than yes counts as no.
@@ -133,7 +137,6 @@ void runLzhCreation(Comp2Form& comp2) {
 }
 
 void runIshCreation(Comp2Form& comp2) {
-  Shared& shared = comp2.shared();
   const std::string title = "ISH 復元";
   if (comp2.typedName().empty()) {
     message(comp2, "作成するISHファイル名を入力または選択してください", title);
@@ -144,7 +147,7 @@ void runIshCreation(Comp2Form& comp2) {
     message(comp2, "復元先のフォルダを指定してください", "エラーです");
     return;
   }
-  shared.RunInProgress = true;
+  RunGuard run(comp2);
   hideCompressionWindows(comp2);
   Steps steps;
   steps([&] {
@@ -155,13 +158,14 @@ void runIshCreation(Comp2Form& comp2) {
     std::string failure;
     bool failed = false;
     int firstCode = 0;
+    std::string firstName;
     // Every chosen file is tried; a failure is reported once at the end rather than
     // leaving the user with a result caption for files that were not made.
     for (const auto& name : selectedNames(comp2)) {
       std::string command = ishCommand(sourceFolder(comp2), name, type, archive, destination);
       int r = runArchiver(set, Archiver::Ish, command, nullptr, 0, &comp2);
       if (r != 0) {
-        if (!failed) firstCode = r;
+        if (!failed) firstCode = r, firstName = name;
         failed = true;
         if (failure.empty() && ish) failure = ish->lastOutput();
       }
@@ -169,7 +173,7 @@ void runIshCreation(Comp2Form& comp2) {
     if (failed) {
       message(comp2,
               withLibraryReport(withCause("ISH ファイルの作成中にエラーが生じました",
-                                          libraryFailureCause(firstCode)),
+                                          memberCause(firstName, libraryFailureCause(firstCode))),
                                 failure),
               "ISH 作成");
     }

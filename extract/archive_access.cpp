@@ -38,7 +38,7 @@ int fileCount(ArchiveKind kind, Form& owner, const std::string& archivePath) {
   return lib ? lib->fileCount(archivePath) : -1;
 }
 
-Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath) {
+Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath, uint32_t mode) {
   Listing listing;
   ListingLibrary* lib = library(owner, kind);
   if (!lib) {
@@ -51,7 +51,7 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
     return listing;
   }
   if (listing.count == 0) return listing;
-  ZvArchive handle = lib->openArchive(archivePath, 0, handleOf(owner));
+  ZvArchive handle = lib->openArchive(archivePath, mode, handleOf(owner));
   if (!handle) {
     listing.readable = false;
     return listing;
@@ -64,7 +64,7 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
   if (found != ZV_FIND_OK) listing.readable = false;
   for (int i = 0; i < listing.count && found == ZV_FIND_OK; ++i) {
     MemberRecord m;
-    m.name = fieldText(info->name, sizeof info->name);
+    m.name = lib->fileName(handle).value_or(fieldText(info->name, sizeof info->name));
     m.originalSize = info->original_size;
     m.packedSize = info->packed_size;
     m.crc = info->crc;
@@ -73,6 +73,8 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
     m.time = info->time;
     m.attribute = fieldText(info->attribute, sizeof info->attribute);
     m.method = fieldText(info->method, sizeof info->method);
+    m.nameEscaped = (info->name_flags & ZV_NAME_ESCAPED) != 0;
+    listing.namesDecided = info->names_decided;
     listing.members.push_back(std::move(m));
     if (i + 1 < listing.count) found = lib->findNext(handle, *info);
   }

@@ -32,6 +32,7 @@ struct MemberRecord {
   uint32_t originalSize = 0, packedSize = 0, crc = 0;
   uint16_t ratio = 0, date = 0, time = 0;
   std::string attribute, method;
+  bool nameEscaped = false;  // bytes of the name the encoding cannot read are shown as %XX
 };
 
 // The members of an archive: the library's file count, then open, find-first and
@@ -40,9 +41,12 @@ struct MemberRecord {
 struct Listing {
   bool readable = true;
   int count = 0;
+  int namesDecided = -1;  // ZV_NAMES_* the unmarked names were read in, -1 when not reported
   std::vector<MemberRecord> members;
 };
-Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath);
+// `mode`: the open mode (ZV_NAMES_* of the names without a mark).
+Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePath,
+                    uint32_t mode = 0);
 
 // The library's file count for the archive (negative when it cannot be read).
 int fileCount(ArchiveKind kind, Form& owner, const std::string& archivePath);

@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/forms/control_table.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "core/libraries/library_check.h"
 #include "core/messages/failure_cause.h"
@@ -10,6 +11,7 @@
 #include "extract/library_messages.h"
 #include "extract/member_listing.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/option_reading.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
@@ -37,7 +39,11 @@ const ControlRow kControls[] = {
     // the drive of the archive folder
     {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 720, 2535, 345}, .font = kListFont},
     // the archive folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1200, 3015, 2385}, .font = kListFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1200, 3015, 2385},
+     .description = "フォルダ",
+     .font = kListFont},
     // the archives of the folder, of the kind the filter chooses
     {.name = "File1",
      .kind = Kind::FileList,
@@ -112,9 +118,16 @@ const ControlRow kControls[] = {
      .backColor = kLightYellow,
      .autoSize = true},
     // the work-folder listing of a quick extraction
-    {.name = "File2", .kind = Kind::FileList, .hidden = true},
+    {.name = "File2",
+     .kind = Kind::FileList,
+     .description = "クイック解凍のファイル",
+     .hidden = true},
     // the members of the archive being read
-    {.name = "List1", .kind = Kind::ListBox, .hidden = true, .multiSelect = MultiSelect::Extended},
+    {.name = "List1",
+     .kind = Kind::ListBox,
+     .description = "書庫のファイル",
+     .hidden = true,
+     .multiSelect = MultiSelect::Extended},
 };
 
 }  // namespace
@@ -138,7 +151,10 @@ void DeComp1Form::wireEvents() {
     steps([&] { forms().show(windows::kIshRestore); });
   };
   c("File1").onMouseDown = [this](const MouseEvent&) { showFileInformation(); };
+  // Moving through the list by keys selects as a click does: the date and size follow.
+  c("File1").onClick = [this] { showFileInformation(); };
   c("File1").onDblClick = [this] { openSelected(); };
+  onFilesDropped = [this](const std::vector<std::string>& paths) { openDroppedArchive(paths); };
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { quickExtract(); });
   c("Command1").onClick = [this] { unload(); };
@@ -344,7 +360,7 @@ void DeComp1Form::quickExtract() {
     for (const auto& m : listing.members) members.addItem(m.name);
     for (int i = 0; i < members.listCount(); ++i) members.setSelected(i, true);
   });
-  s.RunInProgress = true;
+  RunGuard run(*this);
   s.ExtractFolder = winpath::join(app().programFolder, "QUICK\\");
   steps([&] { hide(); });
   steps([&] { forms().show(windows::kWait); });
@@ -371,15 +387,16 @@ void DeComp1Form::runQuickExtract(ArchiveKind kind) {
     if (zip && isFolderEntry(name)) continue;
     // One run per member: a name the library refuses (one that would leave the destination)
     // is only listed for the user, any other failure ends the extraction.
-    std::string command = zip ? zipQuickExtractCommand(s.ArchiveFile, s.ExtractFolder, name)
-                              : quickExtractCommand(s.ArchiveFile, s.ExtractFolder, name);
+    std::string command =
+        zip ? zipQuickExtractCommand(withNameSwitch(app(), s.ArchiveFile), s.ExtractFolder, name)
+            : quickExtractCommand(withNameSwitch(app(), s.ArchiveFile), s.ExtractFolder, name);
     int code = runCommand(*this, kind, command, kQuickBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       refused.push_back(name);
       continue;
     }
     if (code != 0) {
-      endFailedRun(*this, refused, libraryFailureCause(code));
+      endFailedRun(*this, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
   }

@@ -5,6 +5,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/forms/form.h"
 #include "core/startup/command_line_opener.h"
@@ -43,6 +44,8 @@ class DeComp1Form : public Form, public CommandLineOpener {
   void addList();
   void zipAddList();
   void loadCommandLineFolder();
+  // decomp1_drop.cpp: an archive dropped on the window by another program.
+  void openDroppedArchive(const std::vector<std::string>& paths);
 };
 
 }  // namespace zv::extract

@@ -6,8 +6,10 @@
 #include "extract/decomp1_form.h"
 #include "extract/decomp3_form.h"
 #include "extract/extract_commands.h"
+#include "extract/member_export.h"
 #include "extract/member_listing.h"
 #include "extract/member_viewing.h"
+#include "extract/name_choice.h"
 #include "extract/process_state.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
@@ -46,7 +48,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {480, 3360, 960, 390},
      .picture = "ext_select_all",
-     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします"},
+     .tooltip = "ﾌｧｲﾙﾘｽﾄのすべてのﾌｧｲﾙを選択状態にします",
+     .selectsAll = true},
     // opens the clicked member with its application
     {.name = "Image5",
      .kind = Kind::Picture,
@@ -76,6 +79,7 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {1920, 3000, 3300, 1080},
      .picture = "ext_zip_marker",
+     .description = "ZIP書庫",
      .hidden = true},
     // a decoration
     {.name = "Image4",
@@ -88,8 +92,40 @@ const ControlRow kControls[] = {
      .at = {5880, 3360, 735, 315},
      .caption = "Close",
      .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
-     .font = FontSpec{"Arial", 8.25, true}},
+     .font = FontSpec{"Arial", 8.25, true},
+     .isCancel = true},
+    // the member list's context menu (right click, Shift+F10, the menu key): how the names
+    // are read; never on a menu bar
+    {.name = "menuNames",
+     .kind = Kind::MenuItem,
+     .caption = "名前の文字コード(&N)",
+     .hidden = true},
+    {.name = "menuNames0", .kind = Kind::MenuItem, .caption = "自動(&A)", .container = "menuNames"},
+    {.name = "menuNames1",
+     .kind = Kind::MenuItem,
+     .caption = "Shift_JIS(&S)",
+     .container = "menuNames"},
+    {.name = "menuNames2",
+     .kind = Kind::MenuItem,
+     .caption = "UTF-8(&U)",
+     .container = "menuNames"},
+    {.name = "menuNames3",
+     .kind = Kind::MenuItem,
+     .caption = "EUC-JP(&E)",
+     .container = "menuNames"},
+    {.name = "menuNames4",
+     .kind = Kind::MenuItem,
+     .caption = "CP437(&C)",
+     .container = "menuNames"},
+    {.name = "menuNames5",
+     .kind = Kind::MenuItem,
+     .caption = "Latin-1(&L)",
+     .container = "menuNames"},
 };
+
+std::string nameMenuItem(encoding::NameEncoding e) {
+  return "menuNames" + std::to_string(static_cast<unsigned>(e));
+}
 
 }  // namespace
 
@@ -121,6 +157,45 @@ void DeComp2Form::wireEvents() {
     showArchiveList(*this);
   });
   wireHelpButton(*this, "Image1", kHelpExtraction);
+  c("List1").onMouseDown = [this](const MouseEvent& e) {
+    if (e.button == kRightButton) popupMenu("menuNames");
+  };
+  c("menuNames").onClick = [this] { markNameChoice(); };
+  for (encoding::NameEncoding e : encoding::kNameEncodings)
+    c(nameMenuItem(e)).onClick = [this, e] { readNamesAs(e); };
+  // The chosen members go to other programs by a drag out of the list or Ctrl+C.
+  c("List1").onDragOut = [this] { return exportMembers(*this, chosenMembers()); };
+  c("List1").onKeyDown = [this](int& key, int shift) {
+    if (shift != kCtrlKey || key != 'C') return;
+    key = 0;
+    copyMembers(*this, chosenMembers());
+  };
+}
+
+void DeComp2Form::markNameChoice() {
+  const std::string& archive = shared().ArchiveFile;
+  encoding::NameEncoding chosen = chosenNames(app(), archive);
+  for (encoding::NameEncoding e : encoding::kNameEncodings)
+    c(nameMenuItem(e)).setValue(e == chosen ? 1 : 0);
+  // 自動 says what it found, so the user sees how the names were read.
+  std::string automatic = "自動(&A)";
+  encoding::NameEncoding found = detectedNames(app(), archive);
+  if (chosen == encoding::NameEncoding::Auto && found != encoding::NameEncoding::Auto)
+    automatic += " - " + std::string(encoding::encodingLabel(found));
+  c(nameMenuItem(encoding::NameEncoding::Auto)).setCaption(automatic);
+}
+
+void DeComp2Form::readNamesAs(encoding::NameEncoding e) {
+  Steps steps;
+  const std::string archive = shared().ArchiveFile;
+  chooseNames(app(), archive, e);
+  Control& list = c("List1");
+  steps([&] { list.clear(); });
+  allSelected_ = false;
+  steps([&] {
+    appendMemberNames(*this, selectionIsZip(*this) ? ArchiveKind::Zip : ArchiveKind::Lzh, archive,
+                      list);
+  });
 }
 
 void DeComp2Form::load() {

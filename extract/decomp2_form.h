@@ -7,6 +7,7 @@
 
 #include "core/forms/form.h"
 #include "extract/archive_access.h"
+#include "platform/name_encoding.h"
 
 namespace zv::extract {
 
@@ -34,6 +35,9 @@ class DeComp2Form : public Form {
   void toggleSelectAll();
   void openClickedMember();
   void openInNotepad();
+  // The names' context menu: ticks the choice of this archive, then reads the names again.
+  void markNameChoice();
+  void readNamesAs(encoding::NameEncoding e);
 
   bool anySelected_ = false;
   bool allSelected_ = false;

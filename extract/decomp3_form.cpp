@@ -2,12 +2,14 @@
 
 #include "core/app.h"
 #include "core/forms/control_table.h"
+#include "core/forms/run_guard.h"
 #include "core/forms/steps.h"
 #include "extract/decomp1_form.h"
 #include "extract/decomp2_form.h"
 #include "extract/destination_list.h"
 #include "extract/extract_run.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/new_folder_request.h"
@@ -24,13 +26,29 @@ bool endsWithBackslash(const std::string& text) { return !text.empty() && text.b
 // Rows in tab order.
 const ControlRow kControls[] = {
     // the registered destinations and the full path of the current one
-    {.name = "Combo1", .kind = Kind::ComboBox, .at = {120, 720, 5895, 345}, .font = kPanelFont},
+    {.name = "Combo1",
+     .kind = Kind::ComboBox,
+     .at = {120, 720, 5895, 345},
+     .description = "解凍先のパス",
+     .font = kPanelFont},
     // the destination drive
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {120, 1200, 2535, 345}, .font = kPanelFont},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {120, 1200, 2535, 345},
+     .description = "解凍先のドライブ",
+     .font = kPanelFont},
     // the destination folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 1680, 3015, 2130}, .font = kPanelFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {120, 1680, 3015, 2130},
+     .description = "解凍先のフォルダ",
+     .font = kPanelFont},
     // the files already in the destination
-    {.name = "File1", .kind = Kind::FileList, .at = {3240, 1680, 2895, 2115}, .font = kPanelFont},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .at = {3240, 1680, 2895, 2115},
+     .description = "解凍先のファイル",
+     .font = kPanelFont},
     // the hint: pick the folder, then extract
     {.name = "Label1",
      .kind = Kind::Label,
@@ -99,7 +117,8 @@ DeComp3Form::DeComp3Form(App& app) : Form(app, windows::kExtraction) {
 
 void DeComp3Form::wireEvents() {
   FolderPanelOptions panel;
-  panel.captionFollowsFolder = false;
+  panel.captionFollowsFolder = false;  // only a drive change shows the folder in the caption
+  panel.afterDriveChange = [this] { setCaption(folderCaption(c("Dir1").path())); };
   panel.afterFolderChange = [this] {
     std::string destination = folderCaption(c("Dir1").path());
     c("Combo1").setText(destination);
@@ -163,11 +182,11 @@ void DeComp3Form::showDestinationPrompt() {
 
 void DeComp3Form::moveTo(const std::string& folder) { c("Dir1").setPath(folder); }
 
-std::string DeComp3Form::destination() const { return c("Combo1").text(); }
+std::string DeComp3Form::destination() const { return typedPath(c("Combo1").text()); }
 
 void DeComp3Form::registeredPathPicked() {
   Steps steps;
-  std::string text = c("Combo1").text();
+  std::string text = typedPath(c("Combo1").text());
   bool there = false;
   steps([&] { there = fs::exists(text); });
   if (!there) {
@@ -180,7 +199,7 @@ void DeComp3Form::registeredPathPicked() {
 }
 
 void DeComp3Form::newFolder() {
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   std::string parent;
   if (endsWithBackslash(destination)) {
     parent = destination;
@@ -205,14 +224,14 @@ void DeComp3Form::extract() {
   Steps steps;
   Shared& s = shared();
   services().setBusy(true);
-  std::string destination = c("Combo1").text();
+  std::string destination = typedPath(c("Combo1").text());
   if (destination.empty()) {
     services().messageBox("解凍先のフォルダを指定してください", MsgButtons::OK,
                           MsgIcon::Exclamation, "エラーです");
     services().setBusy(false);
     return;
   }
-  s.RunInProgress = true;
+  RunGuard run(*this);
   s.ExtractFolder = endsWithBackslash(destination) ? destination : destination + "\\";
   for (const char* name :
        {windows::kArchiveSelection, windows::kArchiveContents, windows::kExtraction})

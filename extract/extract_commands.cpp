@@ -1,5 +1,6 @@
 #include "extract/extract_commands.h"
 
+#include "platform/command_words.h"
 #include "platform/winpath.h"
 
 namespace zv::extract {
@@ -49,7 +50,8 @@ std::string zipRunCommand(const std::string& archive, const std::string& tail) {
 std::string ishRestoreCommand(const std::string& ishFile, IshMode mode,
                               const std::string& restoreFolder) {
   const char* sw = mode == IshMode::New ? " /r " : mode == IshMode::All ? " /a " : " /q ";
-  return ishFile + sw + "/f=" + restoreFolder;
+  return command_words::switchLinePath(ishFile) + sw +
+         "/f=" + command_words::switchLinePath(restoreFolder);
 }
 
 std::string lowerAscii(std::string text) {

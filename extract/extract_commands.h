@@ -49,7 +49,8 @@ std::string zipRunCommand(const std::string& archive, const std::string& tail);
 
 // ISH restore modes of the restore window's option buttons.
 enum class IshMode { New, All, WithQuestion };
-// IshFile, " /r " | " /a " | " /q ", "/f=", the folder; neither path is quoted.
+// IshFile, " /r " | " /a " | " /q ", "/f=", the folder; a path is quoted only when the
+// library could misread it (command_words::switchLinePath).
 std::string ishRestoreCommand(const std::string& ishFile, IshMode mode,
                               const std::string& restoreFolder);
 

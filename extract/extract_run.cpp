@@ -13,7 +13,9 @@
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/run_support.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "zorvex/archiver_api.h"
 
@@ -24,11 +26,12 @@ constexpr uint32_t kRunBuffer = 1024;
 
 enum class Overwrite { Extract, Skip, Cancel };
 
-Overwrite askOverwrite(Form& window, const std::string& destination) {
+// `fileThere`: an ordinary file stands at the destination (looked at once for the member).
+Overwrite askOverwrite(Form& window, const std::string& destination, bool fileThere) {
   const YesNo& mode = window.shared().OverwriteAll;
   if (mode.yes()) return Overwrite::Extract;
   if (!mode.no()) return Overwrite::Skip;
-  if (!fs::isFile(destination)) return Overwrite::Extract;
+  if (!fileThere) return Overwrite::Extract;
   MsgAnswer a = window.services().messageBox(
       "同名ファイル " + destination + " が存在します．上書き解凍しますか？",
       MsgButtons::YesNoCancel, MsgIcon::Question, "LHA 解凍");
@@ -47,15 +50,20 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
                 const MemberCommand& command) {
   Shared& s = window.shared();
   std::vector<std::string> refused;
+  // Each member's place is checked below; the destination folders are listed once for it.
+  CaseLookupMemo memo;
+  MemberPlaces places(s.ExtractFolder);
   for (const std::string& name : members) {
     if (kind == ArchiveKind::Zip) window.services().doEvents();
     if (isFolderEntry(name)) continue;
-    std::optional<std::string> destination = memberPathUnder(s.ExtractFolder, name);
-    if (!destination) {
+    // The window asks about and sets aside the file already there itself, so it needs the
+    // member's place inside the destination before the library runs.
+    std::optional<MemberPlaces::Place> place = places.place(name);
+    if (!place) {
       refused.push_back(name);
       continue;
     }
-    Overwrite choice = askOverwrite(window, *destination);
+    Overwrite choice = askOverwrite(window, place->path, place->fileThere);
     if (choice == Overwrite::Cancel) {
       showRefusedMembers(window, refused);
       return;
@@ -66,23 +74,24 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
     // The old file is set aside, not deleted, until the library has written the new one.
     std::unique_ptr<KeptFile> kept;
     Steps steps;
-    if (!steps([&] { kept = std::make_unique<KeptFile>(*destination); })) {
-      endFailedRun(window, refused, failureCause(steps.err()));
+    if (place->fileThere && !steps([&] { kept = std::make_unique<KeptFile>(place->path); })) {
+      endFailedRun(window, refused, memberCause(name, failureCause(steps.err())));
       return;
     }
     int code = runCommand(window, kind, *line, kRunBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       // Only this member: it is listed for the user and the others still come out.
-      steps([&] { kept->restore(); });
+      if (kept) steps([&] { kept->restore(); });
       refused.push_back(name);
       continue;
     }
     if (code != 0) {
-      steps([&] { kept->restore(); });
-      endFailedRun(window, refused, libraryFailureCause(code));
+      if (kept) steps([&] { kept->restore(); });
+      endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
-    steps([&] { kept->commit(); });
+    if (kept) steps([&] { kept->commit(); });
+    CaseLookupMemo::noteMade(place->host);
   }
   endRun(window, refused);
 }
@@ -90,7 +99,8 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
 
 void runLhaExtract(Form& window, const std::vector<std::string>& members) {
   Shared& s = window.shared();
-  std::string archive = lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile);
+  std::string archive = withNameSwitch(
+      window.app(), lhaArchiveText(s.StartMode, window.app().commandLine, s.ArchiveFile));
   runMembers(window, members, ArchiveKind::Lzh, [&](const std::string& tail) {
     return lhaRunCommand(s.ShowExtractProgress, archive, tail);
   });
@@ -99,7 +109,8 @@ void runLhaExtract(Form& window, const std::vector<std::string>& members) {
 void runZipExtract(Form& window, const std::vector<std::string>& members) {
   Shared& s = window.shared();
   runMembers(window, members, ArchiveKind::Zip, [&](const std::string& tail) {
-    return std::optional<std::string>(zipRunCommand(s.ArchiveFile, tail));
+    return std::optional<std::string>(
+        zipRunCommand(withNameSwitch(window.app(), s.ArchiveFile), tail));
   });
 }
 

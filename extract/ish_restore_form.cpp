@@ -37,7 +37,11 @@ const ControlRow kControls[] = {
     // the destination folder
     {.name = "Dir1", .kind = Kind::FolderList, .at = {120, 720, 3735, 1875}, .font = kListFont},
     // the destination drive
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {4080, 720, 2790, 345}, .font = kListFont},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {4080, 720, 2790, 345},
+     .description = "復元先のドライブ",
+     .font = kListFont},
     // the restore picture
     {.name = "Image4",
      .kind = Kind::Picture,

@@ -31,6 +31,9 @@ void KeptFile::commit() {
     restore();
     return;
   }
+  // The library does not flush a file it newly creates: the set-aside file is the user's only
+  // other copy, so the new one must be on the disk before it goes.
+  fs::flushToDisk(path_);
   fs::deleteFile(backup_);
   backup_.clear();
 }

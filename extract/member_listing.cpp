@@ -2,6 +2,7 @@
 
 #include "core/forms/form.h"
 #include "core/services/services.h"
+#include "extract/name_choice.h"
 
 namespace zv::extract {
 
@@ -13,7 +14,11 @@ void showUnreadableArchive(Form& owner) {
 
 int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,
                       Control& target) {
-  Listing listing = listMembers(owner, kind, archivePath);
+  Listing listing = listMembers(owner, kind, archivePath, listingMode(owner.app(), archivePath));
+  if (listing.namesDecided >= 0) {
+    if (auto e = encoding::encodingFromNumber(unsigned(listing.namesDecided)))
+      noteDetectedNames(owner.app(), archivePath, *e);
+  }
   if (!listing.readable) {
     showUnreadableArchive(owner);
     return 0;

@@ -4,6 +4,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 namespace zv::extract {
 
@@ -19,5 +21,28 @@ std::optional<std::string> memberPathUnder(const std::string& folder, const std:
 // A folder entry ("dir/") has nothing of its own to extract: its members come out by their own
 // entries.
 bool isFolderEntry(const std::string& member);
+
+// memberPathUnder for many members of one run: the destination and each folder the members
+// land in are followed on disk once, not once per member.
+class MemberPlaces {
+ public:
+  explicit MemberPlaces(std::string folder) : folder_(std::move(folder)) {}
+  struct Place {
+    std::string path;        // the program path, as memberPathUnder gives it
+    std::string host;        // the same on disk (the program path when the drive is not ready)
+    bool fileThere = false;  // an ordinary file stands there now (a link to one counts)
+  };
+  std::optional<Place> place(const std::string& member);
+  std::optional<std::string> under(const std::string& member) {
+    auto p = place(member);
+    return p ? std::optional<std::string>(p->path) : std::nullopt;
+  }
+
+ private:
+  std::string onDisk(const std::string& host, bool& fileThere);
+  std::string folder_;
+  std::optional<std::string> base_;
+  std::unordered_map<std::string, std::string> folders_;  // host folder -> followed
+};
 
 }  // namespace zv::extract

@@ -12,6 +12,7 @@
 #include "extract/extract_commands.h"
 #include "extract/kept_file.h"
 #include "extract/member_paths.h"
+#include "extract/name_choice.h"
 #include "extract/process_state.h"
 #include "extract/run_support.h"
 #include "platform/encoding.h"
@@ -47,8 +48,14 @@ std::string dosDateTime(uint16_t date, uint16_t time) {
 
 // The ZIP library gives no text listing of its own; the listing is made from its member
 // records in the same shape: a header, two lines per member, a footer.
-std::string zipListingText(const Listing& listing) {
-  std::string text = " 名前\r\n    元のサイズ  圧縮サイズ  率     日付       時刻      方式\r\n";
+std::string zipListingText(const Listing& listing, encoding::NameEncoding chosen) {
+  // The encoding the names were read in goes on the first line, so the shape stays.
+  std::string text = " 名前";
+  if (auto e = encoding::encodingFromNumber(unsigned(listing.namesDecided));
+      e && listing.namesDecided >= 0)
+    text += "    (名前の文字コード: " + std::string(encoding::encodingLabel(*e)) +
+            (chosen == encoding::NameEncoding::Auto ? " 自動判定)" : ")");
+  text += "\r\n    元のサイズ  圧縮サイズ  率     日付       時刻      方式\r\n";
   text += "--------------------------------------------------------------------\r\n";
   uint64_t total = 0, packed = 0;
   for (const auto& m : listing.members) {
@@ -56,7 +63,10 @@ std::string zipListingText(const Listing& listing) {
     std::snprintf(line, sizeof line, "%12u %11u %4u.%u%% %s  %s\r\n", m.originalSize, m.packedSize,
                   m.ratio / 10, m.ratio % 10, dosDateTime(m.date, m.time).c_str(),
                   m.method.c_str());
-    text += " " + m.name + "\r\n" + line;
+    std::string detail = line;
+    if (m.nameEscaped)
+      detail.insert(detail.size() - 2, "  ※名前の読めないバイトは %XX で表しています");
+    text += " " + m.name + "\r\n" + detail;
     total += m.originalSize;
     packed += m.packedSize;
   }
@@ -88,10 +98,12 @@ bool extractClickedMember(Form& contents) {
   }
   contents.app().workCopies.add(*workCopy);
   bool zip = selectionIsZip(contents);
+  const App& app = contents.app();
   std::string command =
-      zip ? zipRunCommand(s.ArchiveFile,
+      zip ? zipRunCommand(withNameSwitch(app, s.ArchiveFile),
                           winpath::quote(s.TempFolder + "\\") + " " + state.clickedMember)
-          : viewMemberCommand(archiveForLha(contents), s.TempFolder, state.clickedMember);
+          : viewMemberCommand(withNameSwitch(app, archiveForLha(contents)), s.TempFolder,
+                              state.clickedMember);
   // An older copy in the work folder stays until the new one is there.
   std::unique_ptr<KeptFile> kept;
   if (!state.clickedWorkPath.empty())
@@ -102,7 +114,7 @@ bool extractClickedMember(Form& contents) {
         runCommand(contents, zip ? ArchiveKind::Zip : ArchiveKind::Lzh, command, kViewBuffer).code;
   });
   if (code != 0) {
-    showExtractError(contents, libraryFailureCause(code));
+    showExtractError(contents, memberCause(state.clickedName, libraryFailureCause(code)));
     if (kept) steps([&] { kept->restore(); });
   } else if (kept) {
     steps([&] { kept->commit(); });
@@ -146,16 +158,18 @@ void showArchiveList(Form& contents) {
   std::string text;
   if (selectionIsZip(contents)) {
     steps([&] {
+      std::string path = winpath::quote(selectedArchivePath(contents));
       Listing listing =
-          listMembers(contents, ArchiveKind::Zip, winpath::quote(selectedArchivePath(contents)));
-      text = zipListingText(listing);
+          listMembers(contents, ArchiveKind::Zip, path, listingMode(contents.app(), path));
+      text = zipListingText(listing, chosenNames(contents.app(), path));
     });
   } else {
     bool command = s.StartMode == "Command";
     std::string path = command ? contents.app().commandLine : selectedArchivePath(contents);
     int count = 0;
     steps([&] { count = fileCount(ArchiveKind::Lzh, contents, path); });
-    std::string line = detailListCommand(command ? path : winpath::quote(path));
+    std::string line =
+        detailListCommand(withNameSwitch(contents.app(), command ? path : winpath::quote(path)));
     steps([&] {
       // A listing that fills the buffer may be cut: ask again with a larger one.
       CommandResult r = runCommand(contents, ArchiveKind::Lzh, line, kViewBuffer);

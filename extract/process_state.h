@@ -2,7 +2,10 @@
 // clicked in the contents window (kept across closing and reopening it) and the restore
 // window's last destination. One set per application.
 #pragma once
+#include <map>
 #include <string>
+
+#include "platform/name_encoding.h"
 
 namespace zv {
 struct App;
@@ -15,6 +18,8 @@ struct ExtractProcessState {
   std::string clickedWorkPath;  // TempFolder, '\', the trimmed entry text
   std::string clickedName;      // the trimmed entry text itself
   std::string restoreFolder;    // RestoreFolder of the ISH restore window
+  // Per archive (unquoted path): the name encoding the user chose, and the one last detected.
+  std::map<std::string, encoding::NameEncoding> chosenNames, detectedNames;
 };
 
 ExtractProcessState& processState(const App& app);

@@ -29,7 +29,7 @@ bool trashCanTake(const std::string& path) {
 
 void discardFile(const std::string& path, bool permanentAgreed) {
   if (fs::moveToTrash(path)) return;
-  if (!permanentAgreed) raiseError(kErrPathFileAccess, path);
+  if (!permanentAgreed) raiseError(kErrTrashUnavailable, path);
   if (fs::isFolder(path))
     fs::removeFolder(path);
   else

@@ -26,13 +26,22 @@ const ControlRow kControls[] = {
      .font = kPathFont,
      .backColor = kLightYellow},
     // the upper pane's drive
-    {.name = "Drive1", .kind = Kind::DriveList, .at = {60, 360, 2985, 330}, .font = kPathFont},
+    {.name = "Drive1",
+     .kind = Kind::DriveList,
+     .at = {60, 360, 2985, 330},
+     .description = "上段のドライブ",
+     .font = kPathFont},
     // the upper pane's folder
-    {.name = "Dir1", .kind = Kind::FolderList, .at = {60, 720, 3000, 1890}, .font = kListFont},
+    {.name = "Dir1",
+     .kind = Kind::FolderList,
+     .at = {60, 720, 3000, 1890},
+     .description = "上段のフォルダ",
+     .font = kListFont},
     // the upper pane's files, marked by clicks
     {.name = "File1",
      .kind = Kind::FileList,
      .at = {3120, 360, 3735, 2235},
+     .description = "上段のファイル一覧",
      .font = kListFont,
      .multiSelect = MultiSelect::Simple},
     // the lower pane's folder, in full
@@ -42,15 +51,28 @@ const ControlRow kControls[] = {
      .font = kPathFont,
      .backColor = kLightYellow},
     // the lower pane's drive
-    {.name = "Drive2", .kind = Kind::DriveList, .at = {60, 3070, 2985, 330}, .font = kPathFont},
+    {.name = "Drive2",
+     .kind = Kind::DriveList,
+     .at = {60, 3070, 2985, 330},
+     .description = "下段のドライブ",
+     .font = kPathFont},
     // the lower pane's folder
-    {.name = "Dir2", .kind = Kind::FolderList, .at = {60, 3480, 3015, 1890}, .font = kListFont},
+    {.name = "Dir2",
+     .kind = Kind::FolderList,
+     .at = {60, 3480, 3015, 1890},
+     .description = "下段のフォルダ",
+     .font = kListFont},
     // the lower pane's files
-    {.name = "File2", .kind = Kind::FileList, .at = {3120, 3070, 3735, 2430}, .font = kListFont},
+    {.name = "File2",
+     .kind = Kind::FileList,
+     .at = {3120, 3070, 3735, 2430},
+     .description = "下段のファイル一覧",
+     .font = kListFont},
     // the text preview, shown in place of the lower pane
     {.name = "Text1",
      .kind = Kind::TextBox,
      .at = {60, 2640, 6795, 2775},
+     .description = "テキストの表示",
      .font = kListFont,
      .backColor = kWindowBack,
      .hidden = true,
@@ -110,7 +132,7 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {7230, 3120, 510, 510},
      .picture = "fu_tag_ren",
-     .description = "名前の変更",
+     .description = "名前の変更（受け付け中）",
      .hidden = true},
     // the new-folder picture
     {.name = "Image3",
@@ -123,7 +145,8 @@ const ControlRow kControls[] = {
      .kind = Kind::Picture,
      .at = {7035, 4440, 990, 1065},
      .picture = "fu_house",
-     .description = "メニューに戻る"},
+     .description = "メニューに戻る",
+     .isCancel = true},
     // shows the selected file's information
     {.name = "menuInfo", .kind = Kind::MenuItem, .caption = "ﾌｧｲﾙ情報(I)"},
     // the text preview menu
@@ -236,6 +259,7 @@ FileUtilityForm::FileUtilityForm(App& app) : Form(app, windows::kFileUtility) {
   wirePanes();
   wireOperations();
   wireKeys();
+  wireExchange();
 }
 
 void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,

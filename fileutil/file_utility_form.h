@@ -74,6 +74,20 @@ class FileUtilityForm : public Form, public FileUtilityPort {
   std::vector<std::string> markedFiles_;
   bool markedMove_ = false;
 
+  // file_utility_exchange.cpp: files to and from other programs.
+  void wireExchange();
+  // Copies files from elsewhere into the list's folder, with the questions of a drop.
+  void copyFilesIn(const std::string& list, const std::vector<std::string>& paths);
+  // The highlighted files of a list as full paths.
+  std::vector<std::string> highlightedPaths(const std::string& list);
+  // Ctrl+C / Ctrl+X: remembers what the clipboard holds when files are marked; Ctrl+C first
+  // offers the marked files to other programs there.
+  void noteClipboard(const std::string& list, bool offer);
+  // Ctrl+V: files another program put on the clipboard are copied in, unless they were there
+  // already when files were marked here; false leaves Ctrl+V to the marked files.
+  bool pasteFromOtherPrograms(const std::string& list);
+  std::vector<std::string> offeredPaths_, clipboardAtMark_;
+
   // file_utility_menus.cpp: the menu bar.
   void wireMenus();
   void toggleViewer();
@@ -83,5 +97,8 @@ class FileUtilityForm : public Form, public FileUtilityPort {
   void openInFileManager(bool upper, bool lower);
   void showLibraryVersion();
 };
+
+// The selected files of a list, in list order; the focused file when none is selected.
+std::vector<std::string> highlightedFiles(const Control& list);
 
 }  // namespace zv

@@ -7,7 +7,9 @@
 //   F2            rename the focused file of the upper list (the rename tag's dialog)
 //   F5 / F6       copy / move the files into the other pane's folder, each with the questions
 //                 a drag of that file asks
-//   Ctrl+C / X    mark the files for copying / moving; Ctrl+V on the other list drops them
+//   Ctrl+C / X    mark the files for copying / moving; Ctrl+V on the other list drops them.
+//                 Ctrl+C also offers the files to other programs on the clipboard, and Ctrl+V
+//                 copies in files other programs put there (file_utility_exchange.cpp)
 #include <algorithm>
 
 #include "fileutil/file_utility_form.h"
@@ -21,7 +23,8 @@ int indexOf(const Control& list, const std::string& name) {
   return it == items.end() ? -1 : static_cast<int>(it - items.begin());
 }
 
-// The selected files of a list, in list order; the focused file when none is selected.
+}  // namespace
+
 std::vector<std::string> highlightedFiles(const Control& list) {
   std::vector<std::string> names;
   for (int i = 0; i < list.listCount(); ++i)
@@ -29,7 +32,6 @@ std::vector<std::string> highlightedFiles(const Control& list) {
   if (names.empty() && !list.fileName().empty()) names.push_back(list.fileName());
   return names;
 }
-}  // namespace
 
 void FileUtilityForm::wireKeys() {
   for (const char* list : {"File1", "File2"}) {
@@ -66,8 +68,10 @@ void FileUtilityForm::keyOnList(const std::string& list, int& key, int shift) {
     markedList_ = list;
     markedFiles_ = highlightedFiles(c(list));
     markedMove_ = pressed == 'X';
+    noteClipboard(list, pressed == 'C');
   } else if (ctrl && pressed == 'V') {
     key = 0;
+    if (pasteFromOtherPrograms(list)) return;
     if (markedList_ != other) return;  // nothing marked in the other list
     std::string from = markedList_;
     markedList_.clear();

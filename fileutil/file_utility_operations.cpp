@@ -246,8 +246,18 @@ void FileUtilityForm::copyAll(bool move) {
   if (upper.listCount() == 0) return;
   std::string from = c("Dir1").path(), to = c("Dir2").path();
   if (from == to) return;
-  std::vector<std::string> names = upper.items();
   const std::string title = move ? "全移動" : "全コピー";
+  // The same folder reached through a symbolic link: every file would be its own target.
+  bool same = false;
+  Steps steps;
+  steps([&] { same = fs::sameEntry(from, to); });
+  if (same) {
+    services().messageBox(
+        move ? "移動元と移動先が同じフォルダです．" : "コピー元とコピー先が同じフォルダです．",
+        MsgButtons::OK, MsgIcon::Exclamation, title);
+    return;
+  }
+  std::vector<std::string> names = upper.items();
   FailureTally failures;
   for (const auto& name : names) {
     std::string source = winpath::join(from, name);

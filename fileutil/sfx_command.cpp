@@ -17,7 +17,7 @@ bool isLzhName(const std::string& name) {
 std::string sfxCommand(const std::string& archive, const std::string& sfxFolder,
                        const YesNo& customize) {
   std::string command = customize.yes() ? "s -jw3 -jyo " : "s -jw4 -jyo ";
-  return command + winpath::quote(archive) + " " + "\"" + sfxFolder + "\\" + "\"";
+  return command + winpath::quote(archive) + " " + winpath::quote(sfxFolder + "\\");
 }
 
 std::string libraryVersionMessage(int v) {

@@ -3,7 +3,8 @@
 // its raw bytes, put through the path-safety gate and into the member record, the verbose
 // listing is built, and every member is read and checked as a test run does (local header,
 // stored, deflate and LZMA data, CRC-32). The raw-name decoder also gets the
-// input itself, with the first byte choosing the UTF-8 flag and a Unicode path field.
+// input itself, with the first byte choosing the UTF-8 flag, a Unicode path field and the
+// encoding names are read in.
 // Built as a CMake target with -DZV_FUZZ=ON (see fuzz/CMakeLists.txt).
 #include <cstdint>
 #include <cstring>
@@ -24,7 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bytes.substr(0, cut), data[0] & 1, (data[0] & 2) ? bytes.substr(cut) : std::string_view{});
     std::vector<std::string> parts;
     zv::archive::splitMemberName(name, parts);
-    zv::archive::linkStaysInside(bytes, data[0] >> 4);
+    // Every encoding the user may choose reads any bytes into text without control
+    // characters.
+    auto e = zv::encoding::encodingFromNumber((data[0] >> 2) % 6);
+    zv::zip::ReadName read = zv::zip::readMemberName(bytes.substr(0, cut), false, {}, {*e, true});
+    for (unsigned char c : read.text)
+      if (c < 0x20 || c == 0x7F) __builtin_trap();
   }
   int err = 0;
   auto archive = zv::zip::Archive::openMemory(data, size, &err);

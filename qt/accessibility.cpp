@@ -64,6 +64,15 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
   LabelAccessible(QWidget* w, bool link)
       : QAccessibleWidget(w, link ? QAccessible::Link : QAccessible::StaticText), link_(link) {}
 
+  // A label without text that the window describes is a lamp: a graphic named by its state.
+  QAccessible::Role role() const override {
+    if (link_ || !static_cast<QLabel*>(widget())->text().isEmpty())
+      return QAccessibleWidget::role();
+    ControlView* view = viewOf(widget());
+    return view && !view->control().description().empty() ? QAccessible::Graphic
+                                                          : QAccessibleWidget::role();
+  }
+
   void* interface_cast(QAccessible::InterfaceType t) override {
     if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
     return QAccessibleWidget::interface_cast(t);
@@ -146,7 +155,7 @@ class MessageBoxAccessible : public QAccessibleWidget {
   }
 };
 
-// Combo boxes and drive lists keep their control name as name (Qt would name them by their
+// Combo boxes and drive lists keep the name they were given (Qt would name them by their
 // current text); the current text is their value.
 class ComboAccessible : public QAccessibleWidget {
  public:
@@ -192,7 +201,7 @@ class ComboAccessible : public QAccessibleWidget {
   }
 };
 
-// The surface of a window: decoration pictures are left out of its children.
+// The surface of a window: its shown controls; decoration pictures are left out.
 class CanvasAccessible : public QAccessibleWidget {
  public:
   explicit CanvasAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Pane) {}
@@ -200,7 +209,9 @@ class CanvasAccessible : public QAccessibleWidget {
     QList<QWidget*> out;
     for (QObject* o : widget()->children()) {
       auto* w = qobject_cast<QWidget*>(o);
-      if (w && !w->isWindow() && kindOf(w) != AccessibleKind::Decoration) out.append(w);
+      if (w && !w->isWindow() && w->isVisibleTo(widget()) &&
+          kindOf(w) != AccessibleKind::Decoration)
+        out.append(w);
     }
     return out;
   }
@@ -227,7 +238,9 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   if (!object->isWidgetType()) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
   if (auto* window = dynamic_cast<FormWindow*>(widget)) {
-    bool dialog = window->form() && window->form()->fixedDialog;
+    // A window of its own is a frame; a fixed-size step of another window is a dialog.
+    const Form* form = window->form();
+    bool dialog = form && form->fixedDialog && !form->mainWindow;
     return new QAccessibleWidget(widget, dialog ? QAccessible::Dialog : QAccessible::Window);
   }
   if (widget->objectName() == QLatin1String("canvas") &&
@@ -244,6 +257,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
     case AccessibleKind::PictureButton:
       return new PictureButtonAccessible(widget);
     case AccessibleKind::DropTarget:
+    case AccessibleKind::Marker:
     case AccessibleKind::Decoration:
       return new QAccessibleWidget(widget, QAccessible::Graphic);
     case AccessibleKind::Link:
@@ -252,6 +266,8 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
       return new LabelAccessible(widget, false);
     case AccessibleKind::Combo:
       return new ComboAccessible(widget);
+    case AccessibleKind::Panel:
+      return new QAccessibleWidget(widget, QAccessible::Pane);
     case AccessibleKind::Other:
       break;
   }
@@ -302,11 +318,30 @@ void (*eventObserver)(QAccessibleEvent*) = nullptr;
 
 void observeAnnouncements(void (*observer)(QAccessibleEvent*)) { eventObserver = observer; }
 
+namespace {
+void announce(QAccessibleEvent& event) {
+  if (eventObserver) eventObserver(&event);
+  if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
+}
+}  // namespace
+
 void announceTextChange(QWidget* label, const QString& oldText, const QString& newText) {
   if (!label || (!QAccessible::isActive() && !eventObserver)) return;
   QAccessibleTextUpdateEvent event(label, 0, oldText, newText);
-  if (eventObserver) eventObserver(&event);
-  if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
+  announce(event);
+}
+
+void announceNameChange(QWidget* widget) {
+  if (!eventObserver) return;  // QWidget::setAccessibleName told the bridge
+  QAccessibleEvent event(widget, QAccessible::NameChanged);
+  eventObserver(&event);
+}
+
+void announceShown(QWidget* widget, bool shown) {
+  if (!widget || (!QAccessible::isActive() && !eventObserver)) return;
+  // Created and destroyed are what the bridge turns into a change of the parent's children.
+  QAccessibleEvent event(widget, shown ? QAccessible::ObjectCreated : QAccessible::ObjectDestroyed);
+  announce(event);
 }
 
 void relateLabels(FormWindow& window) {
@@ -329,7 +364,10 @@ void relateLabels(FormWindow& window) {
       double d = labelDistance(l, c);
       if (d >= 0 && (!best || d < bestDistance)) best = label, bestDistance = d;
     }
-    if (best) best->setBuddy(target);
+    if (!best) continue;
+    best->setBuddy(target);
+    if (ControlView* view = window.viewOf(c))
+      view->setLabel(form->find(best->objectName().toStdString()));
   }
 }
 

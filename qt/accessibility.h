@@ -21,7 +21,9 @@ enum class AccessibleKind : int {
   Other = 0,
   PictureButton,  // a picture that acts on a click
   DropTarget,     // a picture that takes drops (the trash can)
-  Decoration,     // a picture that does nothing: not shown to assistive technology
+  Marker,         // a picture that does nothing but shows a state: a graphic with a name
+  Decoration,     // a picture or shape that says nothing: not shown to assistive technology
+  Panel,          // a frame without caption: holds controls, has no name of its own
   Link,           // a label that acts on a click
   Text,           // any other label: its text can be read and changes are told
   Combo,          // combo boxes and drive lists
@@ -36,6 +38,10 @@ void renewAccessibility(QWidget* widget);
 
 // A label's text changed: assistive technology hears the new text.
 void announceTextChange(QWidget* label, const QString& oldText, const QString& newText);
+// A control's accessible name changed (Qt tells the bridge; this tells the observer).
+void announceNameChange(QWidget* widget);
+// A control was shown or hidden in an open window: it joins or leaves its parent's children.
+void announceShown(QWidget* widget, bool shown);
 // Tests see the announcements also where no accessibility bridge runs (offscreen).
 void observeAnnouncements(void (*observer)(QAccessibleEvent*));
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "qt/accessible_names.h"
 #include "qt/control_view.h"
 
 namespace zv::qt {
@@ -51,9 +52,9 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
     if (!action_) return QString();
     switch (t) {
       case QAccessible::Name:
-        return action_->objectName();
+        return menuItemName(action_->text(), action_->objectName());
       case QAccessible::Description:
-        return withoutMnemonics(action_->text());
+        return namesAreIds() ? withoutMnemonics(action_->text()) : QString();
       case QAccessible::Accelerator:
         return action_->shortcut().toString(QKeySequence::NativeText);
       default:

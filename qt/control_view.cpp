@@ -21,10 +21,13 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <cmath>
 
 #include "core/forms/form.h"
 #include "qt/accessibility.h"
+#include "qt/accessible_names.h"
 #include "qt/control_keys.h"
+#include "qt/file_exchange.h"
 #include "qt/fonts.h"
 #include "qt/form_window.h"
 #include "qt/picture_widget.h"
@@ -66,6 +69,18 @@ bool isWhiteByDefault(Kind k) {
 // Controls that get their Click from a press and release on them (not from a Qt signal).
 bool clicksOnRelease(Kind k) {
   return k == Kind::Label || k == Kind::Picture || k == Kind::Frame || k == Kind::Shape;
+}
+
+// The size, at most three pixels smaller each way, whose last pixel row and column begin on a
+// whole device pixel at `ratio` when the widget's top-left is at `origin` in its window.
+QSize wholeDeviceFrame(QPoint origin, QSize size, double ratio) {
+  auto whole = [ratio](int at) { return std::abs(at * ratio - std::round(at * ratio)) < 1e-6; };
+  auto snapped = [&](int start, int length) {
+    for (int k = 0; k < 4 && length - k > 1; ++k)
+      if (whole(start + length - 1 - k)) return length - k;
+    return length;
+  };
+  return QSize(snapped(origin.x(), size.width()), snapped(origin.y(), size.height()));
 }
 
 Qt::Alignment alignmentOf(int a) {
@@ -124,7 +139,6 @@ ControlView::ControlView(Control& control, FormWindow& window, QWidget* parent)
   create(parent);
   if (!widget_) return;
   widget_->setObjectName(QString::fromStdString(control.name()));
-  widget_->setAccessibleName(QString::fromStdString(control.name()));
   widget_->setProperty(kViewProperty, QVariant::fromValue<QObject*>(this));
   widget_->installEventFilter(this);
   if (inputWidget() != widget_) inputWidget()->installEventFilter(this);
@@ -225,8 +239,12 @@ void ControlView::create(QWidget* parent) {
       // A picture that only reacts to double-clicks (a background) is no button to tab to.
       bool acts = c.onClick || c.onMouseDown || c.onMouseUp;
       picture->setFocusPolicy(acts ? Qt::StrongFocus : Qt::NoFocus);
+      // A picture that does nothing but says something (a marker, the full trash) is a
+      // graphic named by what it says; one that says nothing is decoration.
+      bool says = !c.description().empty() || !c.tooltip().empty();
       AccessibleKind role = acts           ? AccessibleKind::PictureButton
                             : c.onDragDrop ? AccessibleKind::DropTarget
+                            : says         ? AccessibleKind::Marker
                                            : AccessibleKind::Decoration;
       picture->setProperty(kRoleProperty, static_cast<int>(role));
       widget_ = picture;
@@ -235,6 +253,9 @@ void ControlView::create(QWidget* parent) {
     case Kind::Frame: {
       auto* box = new QGroupBox(parent);
       box->setFocusPolicy(Qt::NoFocus);
+      // A frame without a caption only holds controls: a panel with nothing to say itself.
+      if (control_.caption().empty())
+        box->setProperty(kRoleProperty, static_cast<int>(AccessibleKind::Panel));
       widget_ = box;
       break;
     }
@@ -242,6 +263,10 @@ void ControlView::create(QWidget* parent) {
       auto* shape = new QFrame(parent);
       shape->setFrameShape(QFrame::Box);
       shape->setFocusPolicy(Qt::NoFocus);
+      // A line or box drawn around others says nothing.
+      shape->setProperty(kRoleProperty, static_cast<int>(control_.description().empty()
+                                                             ? AccessibleKind::Decoration
+                                                             : AccessibleKind::Marker));
       widget_ = shape;
       break;
     }
@@ -316,6 +341,18 @@ void ControlView::sync() {
   syncCommon();
   syncKind();
   updating_ = false;
+  // A control shown or hidden while its window is open joins or leaves the tree, and
+  // assistive technology is told (Qt tells the showing state itself).
+  bool shown = widget_->isVisibleTo(widget_->parentWidget());
+  if (shown != announcedShown_) {
+    announcedShown_ = shown;
+    if (window_.isVisible()) announceShown(widget_, shown);
+  }
+}
+
+void ControlView::setLabel(const Control* label) {
+  label_ = label;
+  sync();
 }
 
 void ControlView::syncCommon() {
@@ -325,6 +362,15 @@ void ControlView::syncCommon() {
                  qRound(c.height() / ty));
   // A label sized to its text takes its size from the text (see syncKind).
   if (c.kind() == Kind::Label && c.autoSize) geometry.setSize(widget_->size());
+  // At a scale such as 1.5 a frame line at an odd logical pixel falls between device pixels
+  // and the list's inside paints over it: a framed list or text area gives up a pixel or two
+  // so its last row and column start on a whole device pixel.
+  if (qobject_cast<QAbstractScrollArea*>(widget_.data())) {
+    QWidget* parent = widget_->parentWidget();
+    QPoint origin =
+        geometry.topLeft() + (parent ? parent->mapTo(parent->window(), QPoint()) : QPoint());
+    geometry.setSize(wholeDeviceFrame(origin, geometry.size(), widget_->devicePixelRatioF()));
+  }
   if (widget_->geometry() != geometry) widget_->setGeometry(geometry);
   widget_->setEnabled(c.enabled());
   widget_->setToolTip(QString::fromStdString(c.tooltip()));
@@ -349,15 +395,13 @@ void ControlView::syncCommon() {
   }
   widget_->setPalette(pal);
 
-  // Assistive technology reads the control's name and what it says: the window's own
-  // description (a lamp's state), its caption or text, else its tooltip or, for a picture
-  // button, the window's phrase for what it does. A text box's whole text (a long listing)
-  // is no description; its start is enough.
-  std::string description = !c.description().empty() && c.kind() != Kind::Picture ? c.description()
-                            : !c.text().empty()                                   ? c.text()
-                            : !c.tooltip().empty()                                ? c.tooltip()
-                                                                                  : c.description();
-  QString said = withoutMnemonics(captionText(description)).left(200);
+  // Assistive technology announces what a user reads there (see accessible_names.h).
+  QString name = accessibleName(c, label_);
+  if (widget_->accessibleName() != name) {
+    widget_->setAccessibleName(name);
+    announceNameChange(widget_);
+  }
+  QString said = accessibleDescription(c, label_);
   if (widget_->accessibleDescription() != said) widget_->setAccessibleDescription(said);
   if (widget_->isVisibleTo(widget_->parentWidget()) != c.visible())
     widget_->setVisible(c.visible());
@@ -373,13 +417,17 @@ void ControlView::syncKind() {
       if (old != text) {
         label->setProperty(kFullTextProperty, text);
         announceTextChange(label, old, text);  // status lines and the wait window are heard
+        // The control this label names is called by the new text.
+        if (QWidget* named = label->buddy())
+          if (QObject* view = named->property(kViewProperty).value<QObject*>())
+            static_cast<ControlView*>(view)->sync();
       }
       // A one-line label too narrow for its text (a long path) shows both ends and gives
       // the whole text as its tooltip.
+      label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       QString shown = c.autoSize ? text : fittedLabelText(*label, text);
       if (label->text() != shown) label->setText(shown);
       if (shown != text && c.tooltip().empty()) label->setToolTip(text);
-      label->setAlignment(alignmentOf(c.alignment()) | Qt::AlignTop);
       if (c.autoSize) {
         // Sized to its text, so an empty label leaves no coloured strip over what lies below.
         if (label->size() != label->sizeHint()) label->resize(label->sizeHint());
@@ -595,6 +643,7 @@ bool ControlView::mouseEvent(QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {
     afterDoubleClick_ = false;
     dragArmed_ = false;
+    windowDrag_ = false;
     pressPos_ = at;
     if (list || clicksOnRelease(kind)) widget_->setFocus(Qt::MouseFocusReason);
     if (list) {
@@ -604,7 +653,15 @@ bool ControlView::mouseEvent(QEvent* event) {
       // file under the pointer.
       const bool chooses = me->button() == Qt::LeftButton ||
                            (me->button() == Qt::RightButton && kind == Kind::FileList);
-      if (chooses && row >= 0) {
+      // A plain press on a chosen item of an extended-choice list that drags files out keeps
+      // the other chosen items, so that all of them can be dragged; without a drag the release
+      // chooses it alone, as the press would have.
+      const bool keepsChoice = c->onDragOut && me->button() == Qt::LeftButton && shift == 0 &&
+                               row >= 0 && c->multiSelect() == MultiSelect::Extended &&
+                               c->selected(row);
+      pendingRow_ = keepsChoice ? row : -1;
+      if (c->onDragOut && row >= 0) dragArmed_ = true;
+      if (chooses && row >= 0 && !keepsChoice) {
         if (!run([&] {
               if (kind == Kind::FolderList)
                 c->setListIndex(row);
@@ -624,6 +681,12 @@ bool ControlView::mouseEvent(QEvent* event) {
     bool wasDouble = afterDoubleClick_;
     afterDoubleClick_ = false;
     dragArmed_ = false;
+    if (pendingRow_ >= 0 && inside) {
+      const int row = pendingRow_;
+      pendingRow_ = -1;
+      if (!run([&] { c->userSelect(row, 0); })) return true;
+    }
+    pendingRow_ = -1;
     if (!run([&] { c->mouseUp(button, shift, x, y); })) return true;
     if (clicksOnRelease(kind) && inside && me->button() == Qt::LeftButton && !wasDouble)
       run([&] { c->click(); });
@@ -654,19 +717,38 @@ bool ControlView::mouseEvent(QEvent* event) {
 
 void ControlView::armDrag() {
   // Either button drags: the window tells a copy (left) from a move (right).
-  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) dragArmed_ = true;
+  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) {
+    dragArmed_ = true;
+    windowDrag_ = true;
+  }
 }
 
 void ControlView::execDrag() {
-  const Control& c = control_;
+  Control& c = control_;
+  pendingRow_ = -1;
+  std::vector<std::string> files;
+  if (c.onDragOut) {
+    if (!run([&] { files = c.dragOut(); })) return;
+    // Preparing the files may take a while (members are extracted first): a button let go
+    // meanwhile means the drag is over before it began.
+    if (!(QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton))) return;
+  }
+  if (!windowDrag_ && files.empty()) return;
   auto* drag = new QDrag(widget_);
   auto* mime = new QMimeData;
-  mime->setData(kControlMimeType,
-                QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
-  bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
-  mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
+  if (windowDrag_) {
+    mime->setData(kControlMimeType,
+                  QString::fromStdString(c.form().name() + "\n" + c.name()).toUtf8());
+    bool list = c.kind() == Kind::FileList || c.kind() == Kind::ListBox;
+    mime->setText(QString::fromStdString(list ? c.fileName() : c.caption()));
+  }
+  if (!files.empty()) addFiles(*mime, files);
   drag->setMimeData(mime);
-  drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  // Another program gets copies: the program never deletes anything for a drop elsewhere.
+  if (files.empty())
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  else
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 bool ControlView::listNavigation(int key, int shift) {
@@ -775,8 +857,11 @@ bool ControlView::keyEvent(QEvent* event) {
         });
       return true;
     }
-    // The model owns the selection: the view's own select-all does not apply.
-    if (ke->matches(QKeySequence::SelectAll)) return true;
+    // The model owns the selection: Ctrl+A is the window's select-all picture, if any.
+    if (ke->matches(QKeySequence::SelectAll)) {
+      window_.pressSelectAll();
+      return true;
+    }
   }
   if ((kind == Kind::Picture || (kind == Kind::Label && c->onClick)) &&
       (key == Qt::Key_Space || enter)) {
@@ -813,12 +898,16 @@ bool ControlView::keyEvent(QEvent* event) {
 bool ControlView::dropEvent(QEvent* event) {
   auto* de = static_cast<QDropEvent*>(event);
   const QMimeData* mime = de->mimeData();
+  if (mime && !mime->hasFormat(kControlMimeType) && carriesFiles(mime))
+    return window_.filesDropEvent(de, &control_);
   if (!mime || !mime->hasFormat(kControlMimeType)) return false;
   QStringList parts = QString::fromUtf8(mime->data(kControlMimeType)).split('\n');
   Control* source = nullptr;
   if (parts.size() == 2 && parts[0].toStdString() == control_.form().name())
     source = control_.form().find(parts[1].toStdString());
   if (!source) {
+    // Files dragged from another of the program's windows come as from any other program.
+    if (carriesFiles(mime)) return window_.filesDropEvent(de, &control_);
     if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
     return true;
   }

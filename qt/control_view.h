@@ -34,6 +34,8 @@ class ControlView : public QObject {
   void armDrag();
   // Does what a click with the mouse does (a picture button's or link's action).
   void press();
+  // The label in front of the control, whose caption names it for assistive technology.
+  void setLabel(const Control* label);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +64,13 @@ class ControlView : public QObject {
   bool updating_ = false;
   bool afterDoubleClick_ = false;
   bool dragArmed_ = false;
+  bool announcedShown_ = true;
+  const Control* label_ = nullptr;
+  // The window logic asked for the drag (a drag between its own controls), not only the
+  // binding for a drag of files out.
+  bool windowDrag_ = false;
+  // The chosen item pressed on in a list that drags files out; chosen alone on release.
+  int pendingRow_ = -1;
   // The items the list widget shows, so that appending to a long list adds only the new ones.
   std::vector<std::string> shownItems_;
   std::vector<bool> shownSelected_;

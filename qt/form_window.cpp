@@ -14,7 +14,9 @@
 
 #include "core/app.h"
 #include "qt/accessibility.h"
+#include "qt/accessible_names.h"
 #include "qt/control_view.h"
+#include "qt/file_exchange.h"
 #include "qt/fonts.h"
 #include "qt/form_host.h"
 #include "qt/picture_widget.h"
@@ -58,7 +60,6 @@ FormWindow::FormWindow(Form& form, FormHost& host) : QWidget(nullptr), form_(&fo
   tppX_ = form.services().twipsPerPixelX();
   tppY_ = form.services().twipsPerPixelY();
   setObjectName(QString::fromStdString(form.name()));
-  setAccessibleName(QString::fromStdString(form.name()));
   setFont(toQFont(FontSpec{}));
 
   auto* layout = new QVBoxLayout(this);
@@ -192,7 +193,8 @@ void FormWindow::syncForm() {
   syncing_ = true;
   Form& form = *form_;
   setWindowTitle(QString::fromStdString(form.caption()));
-  setAccessibleDescription(QString::fromStdString(form.caption()));
+  if (accessibleName() != windowName(form)) setAccessibleName(windowName(form));
+  if (namesAreIds()) setAccessibleDescription(QString::fromStdString(form.caption()));
   QPalette pal = canvas_->palette();
   pal.setColor(QPalette::Window, toColor(form.backColor()));
   canvas_->setPalette(pal);
@@ -284,21 +286,30 @@ void FormWindow::popupMenu(const std::string& menu) {
   it->second->exec(QCursor::pos());
 }
 
-bool FormWindow::pressButton(bool isDefault) {
+bool FormWindow::pressFirst(const std::function<bool(const Control&)>& wanted) {
   if (!form_) return false;
   for (const auto& c : form_->controls()) {
-    if (c->kind() != Kind::CommandButton || !c->visible() || !c->enabled()) continue;
-    if (isDefault ? c->isDefault() : c->isCancel()) {
-      Control* button = c.get();
-      dispatch([button] { button->click(); });
-      return true;
-    }
+    if (!c->visible() || !c->enabled() || !wanted(*c)) continue;
+    Control* control = c.get();
+    if (ControlView* view = viewOf(*control))
+      view->press();  // as a click: a picture acts on its press and release
+    else
+      dispatch([control] { control->click(); });  // a menu item
+    return true;
   }
   return false;
 }
 
-bool FormWindow::pressDefault() { return pressButton(true); }
-bool FormWindow::pressCancel() { return pressButton(false); }
+bool FormWindow::pressDefault() {
+  return pressFirst(
+      [](const Control& c) { return c.kind() == Kind::CommandButton && c.isDefault(); });
+}
+bool FormWindow::pressCancel() {
+  return pressFirst([](const Control& c) { return c.isCancel(); });
+}
+bool FormWindow::pressSelectAll() {
+  return pressFirst([](const Control& c) { return c.selectsAll; });
+}
 
 void FormWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
@@ -334,6 +345,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 void FormWindow::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && pressDefault()) return;
   if (event->key() == Qt::Key_Escape && pressCancel()) return;
+  if (event->matches(QKeySequence::SelectAll) && pressSelectAll()) return;
   QWidget::keyPressEvent(event);
 }
 
@@ -368,11 +380,14 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
       auto* de = static_cast<QDropEvent*>(event);
       const QMimeData* mime = de->mimeData();
+      if (mime && !mime->hasFormat(kControlMimeType) && carriesFiles(mime))
+        return filesDropEvent(de, nullptr);
       if (!mime || !mime->hasFormat(kControlMimeType)) return false;
       QStringList parts = QString::fromUtf8(mime->data(kControlMimeType)).split('\n');
       Control* source = parts.size() == 2 && parts[0].toStdString() == form->name()
                             ? form->find(parts[1].toStdString())
                             : nullptr;
+      if (!source && carriesFiles(mime)) return filesDropEvent(de, nullptr);
       if (!source || !form->onDragDrop) {
         if (event->type() != QEvent::Drop) static_cast<QDragMoveEvent*>(event)->ignore();
         return true;

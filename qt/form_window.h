@@ -9,6 +9,7 @@
 #include "core/forms/form.h"
 
 class QAction;
+class QDropEvent;
 class QMenu;
 class QMenuBar;
 
@@ -34,12 +35,19 @@ class FormWindow : public QWidget {
   void syncControl(Control& control);
   void focusControl(Control& control);
   void startDrag(Control& control);
+  // Files from another program dragged over or dropped on `control` (nullptr: the window
+  // itself): taken by the control's files handler, else by the window's. The drop is
+  // answered at once and the handler runs after it, so its questions do not hold up the
+  // program the files came from.
+  bool filesDropEvent(QDropEvent* event, Control* control);
   // Shows the popup menu under the menu item `menu` at the mouse pointer.
   void popupMenu(const std::string& menu);
 
-  // Enter and Esc: the default and the cancel command button; false when there is none.
+  // Enter, Esc and Ctrl+A: the default command button, the window's Close (button, picture or
+  // menu item) and its select-all picture; false when there is none.
   bool pressDefault();
   bool pressCancel();
+  bool pressSelectAll();
 
   double twipsPerPixelX() const { return tppX_; }
   double twipsPerPixelY() const { return tppY_; }
@@ -61,7 +69,7 @@ class FormWindow : public QWidget {
   void applyTabOrder();
   void syncMenuItem(Control& item);
   void syncMenuBarVisibility();
-  bool pressButton(bool isDefault);
+  bool pressFirst(const std::function<bool(const Control&)>& wanted);
   QSize clientSize() const;
 
   Form* form_;

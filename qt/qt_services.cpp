@@ -16,6 +16,7 @@
 #include "platform/fileops.h"
 #include "qt/control_view.h"
 #include "qt/desktop_launch.h"
+#include "qt/file_exchange.h"
 #include "qt/fonts.h"
 #include "qt/help_viewer.h"
 #include "qt/message_box.h"
@@ -195,6 +196,14 @@ std::string QtServices::clipboardText() {
 
 void QtServices::setClipboardText(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::vector<std::string> QtServices::clipboardFiles() {
+  return filesIn(QGuiApplication::clipboard()->mimeData());
+}
+
+void QtServices::setClipboardFiles(const std::vector<std::string>& paths) {
+  QGuiApplication::clipboard()->setMimeData(filesMimeData(paths));
 }
 
 double QtServices::screenWidth() {

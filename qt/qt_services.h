@@ -22,6 +22,8 @@ class QtServices : public Services {
   bool startFileManager(const std::string& folder) override;
   void help(const std::string& helpFile, int command, int data) override;
   std::string clipboardText() override;
+  std::vector<std::string> clipboardFiles() override;
+  void setClipboardFiles(const std::vector<std::string>& paths) override;
   void setClipboardText(const std::string& text) override;
   double screenWidth() override;
   double screenHeight() override;

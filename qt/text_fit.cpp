@@ -10,13 +10,27 @@
 
 namespace zv::qt {
 
+namespace {
+// "C:\..." or "\\server\...": the labels that show a path; instructions and other fixed texts
+// are never shortened.
+bool looksLikePath(const QString& text) {
+  if (text.startsWith(QStringLiteral("\\\\"))) return true;
+  return text.size() >= 3 && text[0].isLetter() && text[0].unicode() < 0x80 &&
+         text[1] == QLatin1Char(':') &&
+         (text[2] == QLatin1Char('\\') || text[2] == QLatin1Char('/'));
+}
+}  // namespace
+
 QString fittedLabelText(const QLabel& label, const QString& full) {
   QFontMetrics metrics(label.font());
   const int width = label.contentsRect().width();
-  if (full.contains(QLatin1Char('\n')) || width <= 0) return full;
+  if (full.contains(QLatin1Char('\n')) || width <= 0 || !looksLikePath(full)) return full;
   if (label.contentsRect().height() >= 2 * metrics.lineSpacing()) return full;
   if (metrics.horizontalAdvance(full) <= width) return full;
-  return metrics.elidedText(full, Qt::ElideMiddle, width);
+  // A right-aligned path keeps its end in sight, as a right-aligned label that runs over
+  // shows it; otherwise both ends are kept.
+  Qt::TextElideMode mode = label.alignment() & Qt::AlignRight ? Qt::ElideLeft : Qt::ElideMiddle;
+  return metrics.elidedText(full, mode, width);
 }
 
 namespace {

@@ -8,9 +8,10 @@ class QLabel;
 
 namespace zv::qt {
 
-// What a one-line label shows of `full`: the text itself when it fits the label's width,
-// else its start and end with "…" between (a path keeps its drive and its file name). A label
-// tall enough for two lines wraps instead and gets the text unchanged.
+// What a one-line label shows of `full`: the text itself when it fits the label's width or is
+// no path; else a path shortened with "…": a right-aligned label keeps its end, any other its
+// start and end (the drive and the file name). A label tall enough for two lines wraps
+// instead and gets the text unchanged. The label's alignment must be set first.
 QString fittedLabelText(const QLabel& label, const QString& full);
 
 // `text` with a break opportunity (zero-width space) after every path separator, so a long

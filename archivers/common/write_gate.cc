@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,25 +21,6 @@
 #include "zorvex/archiver_api.h"
 
 namespace zv::archive {
-
-bool linkStaysInside(std::string_view target, size_t depth) {
-  if (target.empty() || target[0] == '/' || target[0] == '\\') return false;
-  if (target.size() >= 2 && target[1] == ':') return false;
-  long level = long(depth);
-  size_t start = 0;
-  while (start <= target.size()) {
-    size_t end = target.find_first_of("/\\", start);
-    if (end == std::string_view::npos) end = target.size();
-    std::string_view part = target.substr(start, end - start);
-    if (part == "..") {
-      if (--level < 0) return false;
-    } else if (!part.empty() && part != ".") {
-      ++level;
-    }
-    start = end + 1;
-  }
-  return true;
-}
 
 namespace {
 
@@ -303,51 +285,50 @@ int removeStaleTemporaries(int dirFd) {
   return removed;
 }
 
+namespace {
+
+// A folder swept by this process: its inode and birth time, so a folder removed and made
+// again under a reused inode number is a new folder. No descriptor is held (one would keep
+// a removable medium from being unmounted).
+struct SweptFolder {
+  dev_t device;
+  ino_t inode;
+  int64_t bornSec;
+  uint32_t bornNsec;
+  bool operator==(const SweptFolder&) const = default;
+};
+
+}  // namespace
+
+bool sweepFolderOnce(int dirFd) {
+  static std::mutex lock;
+  static std::deque<SweptFolder> swept;  // the most recently written folder last
+  struct statx sx {};
+  if (::statx(dirFd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &sx) != 0)
+    return removeStaleTemporaries(dirFd), true;
+  SweptFolder id{::makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino, 0, 0};
+  if (sx.stx_mask & STATX_BTIME) {
+    id.bornSec = sx.stx_btime.tv_sec;
+    id.bornNsec = sx.stx_btime.tv_nsec;
+  }
+  std::lock_guard<std::mutex> hold(lock);
+  auto it = std::find(swept.begin(), swept.end(), id);
+  if (it != swept.end()) {
+    swept.erase(it);
+    swept.push_back(id);
+    return false;
+  }
+  removeStaleTemporaries(dirFd);
+  if (swept.size() >= kSweptFoldersKept) swept.pop_front();
+  swept.push_back(id);
+  return true;
+}
+
 WriteBatch::WriteBatch() : mask_(currentUmask()) {}
 
-WriteBatch::~WriteBatch() {
-  for (auto& [device, fd] : systems_) ::close(fd);
-}
-
-void WriteBatch::written(int dirFd, dev_t device) {
-  if (any_ && device == lastDevice_) return;
-  any_ = true;
-  lastDevice_ = device;
-  for (auto& [dev, fd] : systems_)
-    if (dev == device) return;
-  int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    systems_.emplace_back(device, fd);
-  } else {
-    // Without a descriptor to flush later, this file's data is flushed now instead.
-    ::syncfs(dirFd);
-  }
-}
-
-bool WriteBatch::firstVisit(const struct stat& folder) {
-  std::pair<dev_t, ino_t> id{folder.st_dev, folder.st_ino};
-  if (std::find(swept_.begin(), swept_.end(), id) != swept_.end()) return false;
-  swept_.push_back(id);
-  return true;
-}
-
-bool WriteBatch::finish() {
-  for (auto& [device, fd] : systems_)
-    if (::syncfs(fd) != 0) return false;
-  return true;
-}
-
-AtomicFile::AtomicFile(int dirFd, std::string name, WriteBatch* batch)
+AtomicFile::AtomicFile(int dirFd, std::string name, const WriteBatch* batch)
     : dirFd_(dirFd), batch_(batch), name_(std::move(name)) {
-  struct stat st;
-  if (::fstat(dirFd_, &st) == 0) {
-    device_ = st.st_dev;
-    // A run sweeps each folder once; a lone write sweeps its folder every time. (Remembering
-    // swept folders across runs by inode missed a new folder that reused a removed one's.)
-    if (!batch_ || batch_->firstVisit(st)) removeStaleTemporaries(dirFd_);
-  } else {
-    batch_ = nullptr;  // the folder's file system is unknown: sync file by file
-  }
+  sweepFolderOnce(dirFd_);
   fd_ = createTemporary(dirFd_, temp_);
   if (fd_ < 0) error_ = errno;
 }
@@ -392,52 +373,39 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
     times[1] = times[0];
     ::futimens(fd_, times);
   }
-  // The data reaches the disk before the name does, so a crash never leaves a short file
-  // under the final name. In a batch only a file that replaces another is synced here.
-  if (!batch_ && ::fdatasync(fd_) != 0 && errno != EINVAL) return failWith(errno);
   int closed = ::close(fd_);
   fd_ = -1;
   if (closed != 0) return failWith(errno);
-  if (batch_ && !keepExisting) {
-    // Why a new file may skip its own sync: RENAME_NOREPLACE succeeds only where nothing
-    // stands at the name, so no file that existed is touched. If the machine fails before the
-    // batch's finish(), such a name may hold a short or empty file, but the run has not
-    // reported success and nothing the user had is lost; finish() flushes the data and the
-    // folder entries before success is reported. A file that replaces another (EEXIST), or a
-    // file system that cannot promise "no replace" (EINVAL), takes the synced path below, so
-    // a replaced file is always either the old one or the complete new one.
+  if (!keepExisting) {
+    // RENAME_NOREPLACE succeeds only where nothing stands at the name: a new file, placed
+    // without a sync (see the class comment).
     if (::renameat2(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), RENAME_NOREPLACE) == 0) {
-      batch_->written(dirFd_, device_);
       temp_.clear();
       return true;
     }
     if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return failWith(errno);
+    // Something stands there (or the file system cannot say): the data reaches the disk
+    // before the name does, so the replaced file is the old one or the whole new one.
+    if (existingAt(dirFd_, name_) == Existing::Folder) return failWith(EISDIR);
     if (!syncTemporary()) return failWith(errno);
+    // rename replaces a symbolic link itself, never the file it points to.
+    if (::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str()) != 0) return failWith(errno);
+    temp_.clear();
+    return true;
   }
   if (existingAt(dirFd_, name_) == Existing::Folder) return failWith(EISDIR);
-  int r;
-  if (keepExisting) {
-    // A hard link never replaces a file that appeared meanwhile; where the file system has no
-    // hard links, check and rename instead.
-    r = ::linkat(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), 0);
-    if (r != 0 && (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK)) {
-      keepExisting = false;
-      if (existingAt(dirFd_, name_) != Existing::Nothing) {
-        errno = EEXIST;
-      } else if (batch_ && !syncTemporary()) {
-        r = -1;  // a file appearing before the rename would be replaced: synced first
-      } else {
-        r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
-      }
-    }
-  } else {
-    // rename replaces a symbolic link itself, never the file it points to.
+  // A hard link never replaces a file that appeared meanwhile; where the file system has no
+  // hard links, check and rename instead (synced first: a file appearing before the rename
+  // would be replaced).
+  int r = ::linkat(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), 0);
+  if (r == 0) {
+    ::unlinkat(dirFd_, temp_.c_str(), 0);
+  } else if (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK) {
+    if (existingAt(dirFd_, name_) != Existing::Nothing) return failWith(EEXIST);
+    if (!syncTemporary()) return failWith(errno);
     r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
   }
   if (r != 0) return failWith(errno);
-  if (keepExisting) ::unlinkat(dirFd_, temp_.c_str(), 0);
-  // A hard-linked new file is flushed with the batch too.
-  if (batch_) batch_->written(dirFd_, device_);
   temp_.clear();
   return true;
 }

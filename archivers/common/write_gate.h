@@ -1,7 +1,8 @@
 // The one gate through which every archiver library writes files: member names are checked
 // and split into folder components, folders are opened one by one without following symbolic
 // links, link targets are resolved before a link is made, and files are written to a
-// temporary file in their folder, synced, and renamed into place only when complete.
+// temporary file in their folder and renamed into place only when complete (synced first when
+// it replaces a file the user had).
 #pragma once
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -22,10 +23,6 @@ using zv::describe;
 using zv::NameProblem;
 using zv::splitMemberName;
 using zv::withoutStoredDrive;
-
-// True when a symbolic link at depth `depth` below the destination (0 = directly in it),
-// pointing at `target`, stays inside the destination by its text alone.
-bool linkStaysInside(std::string_view target, size_t depth);
 
 // An open destination folder. Created (with its parents) when missing.
 class Destination {
@@ -93,42 +90,35 @@ bool isTemporaryName(std::string_view name, long& pid);
 // Removes the temporary files in the folder whose writing process no longer runs: what a
 // killed or crashed run left behind. Returns how many were removed.
 int removeStaleTemporaries(int dirFd);
+// removeStaleTemporaries, once per folder per process: a run that writes one file per call
+// must not read a folder of 100 000 entries on every call. What another process leaves after
+// the sweep is swept by the next process that writes there. Folders are told apart by inode
+// and birth time, so one removed and made again is swept anew; the oldest of
+// `kSweptFoldersKept` is forgotten (and swept again on its next write). True when it swept.
+constexpr size_t kSweptFoldersKept = 64;
+bool sweepFolderOnce(int dirFd);
 
-// What a run writing many files pays once instead of once per file: the umask, and the sync
-// of files that replace nothing (see AtomicFile::commit). finish() must be called before the
-// run reports success.
+// What a run writing many files pays once instead of once per file: the umask.
 class WriteBatch {
  public:
   WriteBatch();
-  ~WriteBatch();
-  WriteBatch(const WriteBatch&) = delete;
-  WriteBatch& operator=(const WriteBatch&) = delete;
-
   mode_t writtenMode(mode_t mode) const { return (mode & 0777) & ~mask_; }
-  // Flushes every file system a file of the batch went to (syncfs: file data and folder
-  // entries at once). False with errno set when that fails: the run must not report success.
-  bool finish();
 
  private:
-  friend class AtomicFile;
-  void written(int dirFd, dev_t device);
-  // True the first time a file of this run goes into the folder: its stale temporary files
-  // are swept then.
-  bool firstVisit(const struct stat& folder);
   mode_t mask_;
-  std::vector<std::pair<dev_t, ino_t>> swept_;
-  std::vector<std::pair<dev_t, int>> systems_;  // one open folder per file system written to
-  dev_t lastDevice_ = 0;
-  bool any_ = false;
 };
 
 // A file being written: a hidden temporary file in the target folder, renamed over the target
-// by commit(); dropped (removed) when not committed. The first file written in a folder also
-// sweeps that folder's stale temporary files. With a batch, a file that replaces nothing is
-// synced by the batch's finish() instead of one by one.
+// by commit(); dropped (removed) when not committed. The first file written in a folder by
+// this process also sweeps that folder's stale temporary files.
+//
+// Syncs: a file that replaces one already at the name is flushed before the rename, so that
+// name holds either the old file or the complete new one. A new file is not flushed: until
+// the system writes it out, a crash can leave it short or empty, but nothing the user had is
+// lost, since the archive it comes from still holds it.
 class AtomicFile {
  public:
-  AtomicFile(int dirFd, std::string name, WriteBatch* batch = nullptr);
+  AtomicFile(int dirFd, std::string name, const WriteBatch* batch = nullptr);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -137,17 +127,17 @@ class AtomicFile {
   int fd() const { return fd_; }
   int error() const { return error_; }
   bool write(const void* data, size_t size);
-  // Sets permissions (writtenMode) and the modification time (when non-zero), syncs, then
-  // renames into place. With `keepExisting`, fails with EEXIST instead of replacing a file
-  // that appeared meanwhile. A folder at the name is never replaced (EISDIR).
+  // Sets permissions (writtenMode) and the modification time (when non-zero), then renames
+  // into place, synced first when a file stands at the name. With `keepExisting`, fails with
+  // EEXIST instead of replacing a file that appeared meanwhile. A folder at the name is never
+  // replaced (EISDIR).
   bool commit(mode_t mode, std::time_t mtime, bool keepExisting = false);
   void drop();
 
  private:
   bool syncTemporary();
   int dirFd_;
-  WriteBatch* batch_;
-  dev_t device_ = 0;
+  const WriteBatch* batch_;
   std::string name_, temp_;
   int fd_ = -1;
   int error_ = 0;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/command_words.h"
+
 namespace zv::ish {
 namespace {
 
@@ -11,8 +13,7 @@ std::string trim(std::string_view s) {
   while (!s.empty() &&
          (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
     s.remove_suffix(1);
-  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
-  return std::string(s);
+  return command_words::unquote(s);
 }
 
 std::string lower(std::string_view s) {
@@ -35,6 +36,13 @@ size_t switchLength(std::string_view line, size_t at) {
   return 0;
 }
 
+// A quote opens a quoted path only where a path starts: at the start of the line, after a
+// blank or right after "/f="; elsewhere it is a character of an unquoted path.
+bool startsPath(std::string_view line, size_t at) {
+  if (at == 0 || line[at - 1] == ' ' || line[at - 1] == '\t') return true;
+  return at >= 3 && lower(line.substr(at - 3, 3)) == "/f=";
+}
+
 }  // namespace
 
 bool parseCommand(std::string_view line, IshCommand& cmd, std::string& why) {
@@ -43,9 +51,19 @@ bool parseCommand(std::string_view line, IshCommand& cmd, std::string& why) {
     size_t at, length;
   };
   std::vector<Switch> switches;
-  for (size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '/')
+  bool inQuotes = false;  // a '/' inside a quoted path is part of the path
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (inQuotes) {
+      if (line[i] == '"' && i + 1 < line.size() && line[i + 1] == '"')
+        ++i;  // a quote inside the path
+      else if (line[i] == '"')
+        inQuotes = false;
+    } else if (line[i] == '"') {
+      inQuotes = startsPath(line, i);
+    } else if (line[i] == '/') {
       if (size_t n = switchLength(line, i)) switches.push_back({i, n}), i += n - 1;
+    }
+  }
 
   std::vector<std::string> plain;  // the texts between switches
   size_t pos = 0;

@@ -1,5 +1,7 @@
-// The command lines the program hands ISH32.DLL. Paths are not quoted and may contain blanks,
-// so the line is cut at its switches ("/ss", "/ya", "/f=...", "/r", ...), not at blanks:
+// The command lines the program hands ISH32.DLL. Paths are mostly not quoted and may contain
+// blanks, so the line is cut at its switches ("/ss", "/ya", "/f=...", "/r", ...) outside
+// quotes, not at blanks; a path that could be misread is quoted as platform/command_words.h
+// says (command_words::switchLinePath):
 //   creation: C:\src\memo.txt /ss /ya C:\out\memo.ish /f=C:\out
 //   restore:  C:\in\a.ish /r /f=C:\out
 #pragma once

@@ -11,6 +11,7 @@
 
 #include "header_reader.h"
 #include "lzh_error.h"
+#include "name_codec.h"
 
 namespace zv::lzh {
 namespace {
@@ -36,7 +37,8 @@ uint64_t findArchiveStart(ByteSource& src) {
   unsigned char first[22];
   size_t got = src.readAt(0, first, sizeof first);
   if (got == 1 && first[0] == 0) return 0;  // an archive with no members
-  if (got >= 22 && first[0] != 0) {
+  // A first byte of 0 is also the length of an unpadded level-2 header of 256 bytes.
+  if (got >= 22) {
     Member m;
     if (readHeader(src, 0, m).status == HeaderStatus::Ok) return 0;
   }
@@ -132,20 +134,33 @@ bool samePath(std::string_view a, std::string_view b) {
   return true;
 }
 
+void ArchiveIndex::placeInTable(size_t member) const {
+  std::string_view p = members.path(member);
+  size_t mask = byPath.size() - 1;
+  for (size_t s = foldedHash(p) & mask;; s = (s + 1) & mask) {
+    // A later member of the same path takes the slot over.
+    if (byPath[s] == 0 || foldedEqual(members.path(byPath[s] - 1), p)) {
+      byPath[s] = static_cast<uint32_t>(member + 1);
+      return;
+    }
+  }
+}
+
 void ArchiveIndex::buildByPath() const {
   size_t slots = 16;
   while (slots < members.size() * 2) slots *= 2;
   byPath.assign(slots, 0);
-  for (size_t i = 0; i < members.size(); ++i) {
-    std::string_view p = members.path(i);
-    for (size_t s = foldedHash(p) & (slots - 1);; s = (s + 1) & (slots - 1)) {
-      // A later member of the same path takes the slot over.
-      if (byPath[s] == 0 || foldedEqual(members.path(byPath[s] - 1), p)) {
-        byPath[s] = static_cast<uint32_t>(i + 1);
-        break;
-      }
-    }
+  for (size_t i = 0; i < members.size(); ++i) placeInTable(i);
+}
+
+void ArchiveIndex::add(const Member& m) {
+  members.push_back(m);
+  if (byPath.empty()) return;
+  if (members.size() >= UINT32_MAX || members.size() * 2 > byPath.size()) {
+    byPath.clear();  // rebuilt, twice as large, on the next find
+    return;
   }
+  placeInTable(members.size() - 1);
 }
 
 size_t ArchiveIndex::find(std::string_view path) const {
@@ -175,33 +190,106 @@ size_t ArchiveIndex::find(std::string_view path) const {
   return folded;
 }
 
-std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
-  auto idx = std::make_shared<ArchiveIndex>();
-  idx->fileSize = src.size();
-  idx->start = findArchiveStart(src);
-  uint64_t pos = idx->start;
-  for (;;) {
-    Member m;
-    HeaderRead r = readHeader(src, pos, m);
-    if (r.status == HeaderStatus::End) break;
-    if (r.status == HeaderStatus::Damaged) {
-      if (idx->members.empty())
-        fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
-      idx->damaged = true;
-      idx->problem = r.problem;
-      break;
-    }
-    bool cut = m.truncated;
-    pos = m.dataOffset + m.packedSize;
-    idx->add(m);
-    if (cut) {
-      idx->damaged = true;
-      idx->problem = "archive cut short";
-      pos = src.size();
-      break;
+HeaderWalk::HeaderWalk(ByteSource& src) : src_(src) { start_ = pos_ = findArchiveStart(src); }
+
+bool HeaderWalk::next(Member& m) {
+  if (done_) return false;
+  m = Member();
+  HeaderRead r = readHeader(src_, pos_, m);
+  if (r.status == HeaderStatus::End) {
+    done_ = true;
+    return false;
+  }
+  if (r.status == HeaderStatus::Damaged) {
+    if (count_ == 0)
+      fail(ZV_ERROR_BROKEN_ARCHIVE, "書庫のヘッダが壊れています (" + r.problem + ")");
+    done_ = true;
+    problem_ = r.problem.empty() ? "damaged header" : r.problem;
+    return false;
+  }
+  ++count_;
+  pos_ = m.dataOffset + m.packedSize;
+  if (m.truncated) {
+    done_ = true;
+    problem_ = "archive cut short";
+    pos_ = src_.size();
+  }
+  return true;
+}
+
+namespace {
+
+// Enough names to tell the encodings apart, few enough to stay quick on huge archives.
+constexpr size_t kDetectionSample = 2000;
+
+// The names read the default way that say nothing of their encoding, kept as samples for
+// the archive's one decision.
+struct NameSurvey {
+  std::vector<std::string> sample;
+  unsigned readIn = 0;  // a bit for each encoding some name was read in
+  void note(const Member& m) {
+    if (m.nameMarked || m.nameEncoding == 0) return;
+    readIn |= 1u << m.nameEncoding;
+    if (sample.size() < kDetectionSample) {
+      std::string bytes = m.rawDir + m.rawName;
+      std::erase(bytes, '\xFF');
+      sample.push_back(std::move(bytes));
     }
   }
-  idx->end = pos;
+};
+
+std::shared_ptr<ArchiveIndex> scanWith(ByteSource& src, const NameReading& reading,
+                                       NameSurvey* survey) {
+  auto idx = std::make_shared<ArchiveIndex>();
+  idx->fileSize = src.size();
+  HeaderWalk walk(src);
+  idx->start = walk.start();
+  Member m;
+  while (walk.next(m)) {
+    readNameAs(m, reading);
+    if (survey) survey->note(m);
+    idx->add(m);
+  }
+  idx->damaged = walk.damaged();
+  idx->problem = walk.problem();
+  idx->end = walk.end();
+  return idx;
+}
+
+}  // namespace
+
+void readNameAs(Member& m, const NameReading& reading) {
+  // readHeader has read the name the default way; another reading reads it again.
+  if (reading.encoding != NameReading{}.encoding || reading.forced) decodeMemberName(m, reading);
+}
+
+NameReading nameReadingFor(ByteSource& src, encoding::NameEncoding names) {
+  if (names != encoding::NameEncoding::Auto) return NameReading{names, true};
+  NameSurvey survey;
+  HeaderWalk walk(src);
+  Member m;
+  while (walk.next(m)) survey.note(m);
+  encoding::NameEncoding decided = encoding::detectNameEncoding(survey.sample);
+  if (survey.readIn & ~(1u << static_cast<unsigned>(decided))) return NameReading{decided, false};
+  return NameReading{};
+}
+
+std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src, encoding::NameEncoding names) {
+  using encoding::NameEncoding;
+  if (names != NameEncoding::Auto) {
+    auto idx = scanWith(src, NameReading{names, true}, nullptr);
+    idx->requested = idx->decided = names;
+    return idx;
+  }
+  // First as Shift_JIS (a name it cannot read in its own best encoding), then one decision
+  // for the archive; read again only when that decision reads some name differently.
+  NameSurvey survey;
+  auto idx = scanWith(src, NameReading{}, &survey);
+  NameEncoding decided = encoding::detectNameEncoding(survey.sample);
+  if (survey.readIn & ~(1u << static_cast<unsigned>(decided)))
+    idx = scanWith(src, NameReading{decided, false}, nullptr);
+  idx->requested = NameEncoding::Auto;
+  idx->decided = decided;
   return idx;
 }
 
@@ -216,13 +304,24 @@ bool statIdentity(const std::string& hostPath, ArchiveIndex& index) {
   return true;
 }
 
-std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {
+std::shared_ptr<const ArchiveIndex> keptIndex(const std::string& hostPath,
+                                              encoding::NameEncoding names) {
+  struct stat st {};
+  if (stat(hostPath.c_str(), &st) != 0) return nullptr;
+  for (const auto& kept : cache())
+    if (kept->hostPath == hostPath && kept->requested == names)
+      return sameIdentity(*kept, st) ? kept : nullptr;
+  return nullptr;
+}
+
+std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath,
+                                              encoding::NameEncoding names) {
   struct stat st {};
   if (stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     fail(ZV_ERROR_CANNOT_OPEN, "書庫が見つかりません: " + hostPath);
   auto& c = cache();
   for (auto it = c.begin(); it != c.end(); ++it) {
-    if ((*it)->hostPath == hostPath) {
+    if ((*it)->hostPath == hostPath && (*it)->requested == names) {
       if (sameIdentity(**it, st)) {
         c.splice(c.begin(), c, it);
         return c.front();
@@ -234,13 +333,14 @@ std::shared_ptr<const ArchiveIndex> loadIndex(const std::string& hostPath) {
   int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + hostPath);
   FileSource src(fd);
-  std::shared_ptr<ArchiveIndex> idx = scanArchive(src);
+  std::shared_ptr<ArchiveIndex> idx = scanArchive(src, names);
   idx->hostPath = hostPath;
   idx->fileSize = static_cast<uint64_t>(st.st_size);
   idx->device = st.st_dev;
   idx->inode = st.st_ino;
   idx->modified = st.st_mtim;
-  rememberIndex(idx);
+  cache().push_front(idx);  // beside the same archive read in other encodings
+  while (cache().size() > kCacheEntries) cache().pop_back();
   return idx;
 }
 

@@ -124,11 +124,9 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
     close(fd);
     throw;
   }
-  close(fd);
-  // Read back just the new headers so the kept index stays exact.
-  int rfd = open(idx.hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (rfd >= 0) {
-    FileSource src(rfd);
+  // Read back just the new headers so the kept index stays exact (the source closes fd).
+  {
+    FileSource src(fd);
     uint64_t at = idx.end;
     for (size_t i = 0; i < add.size(); ++i) {
       Member m;

@@ -16,7 +16,7 @@ size_t MemorySource::readAt(uint64_t offset, void* buf, size_t len) {
   return n;
 }
 
-FileSource::FileSource(int fd) : fd_(fd), window_(64 * 1024) {
+FileSource::FileSource(int fd) : fd_(fd), window_(new unsigned char[kWindow]) {
   struct stat st {};
   if (fstat(fd_, &st) == 0) size_ = static_cast<uint64_t>(st.st_size);
 }
@@ -32,14 +32,14 @@ size_t FileSource::readAt(uint64_t offset, void* buf, size_t len) {
     uint64_t at = offset + done;
     if (at >= size_) break;
     if (at < windowStart_ || at >= windowStart_ + windowLen_) {
-      if (len - done >= window_.size()) {  // large reads bypass the window
+      if (len - done >= kWindow) {  // large reads bypass the window
         ssize_t r = pread(fd_, out + done, len - done, static_cast<off_t>(at));
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0) break;
         done += static_cast<size_t>(r);
         continue;
       }
-      ssize_t r = pread(fd_, window_.data(), window_.size(), static_cast<off_t>(at));
+      ssize_t r = pread(fd_, window_.get(), kWindow, static_cast<off_t>(at));
       if (r < 0 && errno == EINTR) continue;
       if (r <= 0) break;
       windowStart_ = at;
@@ -47,7 +47,7 @@ size_t FileSource::readAt(uint64_t offset, void* buf, size_t len) {
     }
     size_t inWindow = static_cast<size_t>(at - windowStart_);
     size_t n = std::min(len - done, windowLen_ - inWindow);
-    std::memcpy(out + done, window_.data() + inWindow, n);
+    std::memcpy(out + done, window_.get() + inWindow, n);
     done += n;
   }
   return done;

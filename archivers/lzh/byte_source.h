@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ class FileSource : public ByteSource {
  private:
   int fd_;
   uint64_t size_ = 0;
-  std::vector<unsigned char> window_;
+  static constexpr size_t kWindow = 64 * 1024;
+  std::unique_ptr<unsigned char[]> window_;  // left unfilled until read: one per call
   uint64_t windowStart_ = 0;
   size_t windowLen_ = 0;
 };

@@ -115,8 +115,10 @@ int addFiles(RunContext& ctx) {
   // Appending keeps a large archive from being copied once per added file. Anything behind
   // the end marker (what an interrupted append left) is cut off either way.
   if (idx && !replaces) {
-    std::shared_ptr<ArchiveIndex> target = idx;
-    if (idx.use_count() > 2) target = std::make_shared<ArchiveIndex>(*idx);  // a listing holds it
+    // The kept index is extended in place unless a listing still holds it (the cache and
+    // `idx` are two holders): copying it would make each added file cost the whole archive.
+    std::shared_ptr<ArchiveIndex> target =
+        idx.use_count() > 2 ? std::make_shared<ArchiveIndex>(*idx) : idx;
     writer.append(*target, add);
     rememberIndex(target);
   } else {

@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "archive_index.h"
 #include "commands.h"
@@ -41,7 +43,7 @@ mode_t fileMode(const Member& m) {
 }
 
 void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
-                archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx) {
+                const archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx) {
   // A stored root is gone with the empty components; a stored drive is dropped, ".." refused.
   std::vector<std::string> parts = archive::withoutStoredDrive(stored);
   archive::NameProblem problem = archive::checkParts(parts);
@@ -80,106 +82,173 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
 
 }  // namespace
 
+namespace {
+
+// One run's destination, reader and tally: extracts or tests one member at a time.
+class MemberRun {
+ public:
+  MemberRun(RunContext& ctx, const std::string& archive, const std::string& destArg)
+      : ctx_(ctx), verb_(ctx.cmd.verb) {
+    afd_ = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+    if (afd_ < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + archive);
+    reader_ = std::make_unique<ArchiveReader>(afd_);
+    if (verb_ != 't') {
+      std::string folder = destArg.empty() ? "." : toHostPath(destArg);
+      dest_ = std::make_unique<archive::Destination>(folder);
+      if (!dest_->ok()) {
+        errno = dest_->error();
+        failWrite("解凍先フォルダを作れません", folder, ZV_ERROR_CANNOT_CREATE);
+      }
+    }
+  }
+  ~MemberRun() { close(afd_); }
+  MemberRun(const MemberRun&) = delete;
+  MemberRun& operator=(const MemberRun&) = delete;
+
+  // A failure is one line naming the member; one that ends the run is thrown on.
+  void take(const Member& m) {
+    ctx_.member(m.path);
+    try {
+      if (verb_ == 't') {
+        if (!m.isFolder && !m.isSymlink) decodeMember(*reader_, m, -1, ctx_);
+        ctx_.out.line("正常: " + m.path);
+      } else {
+        std::vector<std::string> parts = m.parts;
+        if (verb_ == 'e') {
+          if (m.isFolder) return;
+          if (!parts.empty()) parts = {parts.back()};
+        }
+        extractOne(m, parts, *dest_, batch_, *reader_, ctx_);
+        ctx_.out.line("解凍: " + m.path);
+      }
+      ++ok_;
+    } catch (const LzhError& e) {
+      LzhError named = naming(e, m.path);
+      if (endsRun(e.code())) throw named;
+      ctx_.out.line(std::string("エラー: ") + named.what());
+      if (!result_) result_ = e.code();
+    }
+  }
+  void summary() {
+    ctx_.out.line(std::to_string(ok_) + " 個のファイルを" +
+                  (verb_ == 't' ? "検査しました" : "解凍しました"));
+  }
+  int result() const { return result_; }
+
+ private:
+  RunContext& ctx_;
+  char verb_;
+  int afd_ = -1;
+  std::unique_ptr<ArchiveReader> reader_;
+  std::unique_ptr<archive::Destination> dest_;
+  archive::WriteBatch batch_;
+  int ok_ = 0;
+  int result_ = 0;
+};
+
+std::string trailingBytesLine(uint64_t fileSize, uint64_t end) {
+  // Bytes behind the end marker (an interrupted add leaves them) are not members.
+  return "書庫の終わりの後に " + std::to_string(fileSize - end - 1) +
+         " バイトの余分なデータがあります";
+}
+
+// Everything, header by header, when no kept index is at hand and no progress is shown (a
+// progress bar needs the total first): memory stays that of one member.
+int takeEverything(RunContext& ctx, const std::string& archive, const std::string& destArg) {
+  int fd = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + archive);
+  FileSource src(fd);  // closes fd
+  NameReading reading = nameReadingFor(src, ctx.cmd.names);
+  HeaderWalk walk(src);
+  MemberRun run(ctx, archive, destArg);
+  ctx.begin();
+  Member m;
+  size_t count = 0;
+  while (walk.next(m)) {
+    ++count;
+    readNameAs(m, reading);
+    run.take(m);
+  }
+  int result = run.result();
+  if (walk.damaged()) {
+    ctx.out.line("書庫が壊れています: " + walk.problem());
+    result = ZV_ERROR_BROKEN_ARCHIVE;
+  } else if (ctx.cmd.verb == 't' && src.size() > walk.end() + 1) {
+    ctx.out.line(trailingBytesLine(src.size(), walk.end()));
+  }
+  if (count == 0) {
+    if (result) return result;
+    fail(ZV_ERROR_NO_FILES, "指定されたファイルは書庫にありません");
+  }
+  ctx.end();
+  run.summary();
+  return result;
+}
+
+}  // namespace
+
 int extractMembers(RunContext& ctx) {
   const Command& cmd = ctx.cmd;
   std::string archive = archiveHostPath(cmd.archive);
-  std::shared_ptr<const ArchiveIndex> idx = loadIndex(archive);
   std::vector<std::string> patterns = cmd.args;
   std::string destArg;
   if (cmd.verb != 't' && !patterns.empty() && endsWithSeparator(patterns.front())) {
     destArg = patterns.front();
     patterns.erase(patterns.begin());
   }
+  std::shared_ptr<const ArchiveIndex> idx = keptIndex(archive, cmd.names);
+  if (!idx && patterns.empty() && !ctx.reportsProgress())
+    return takeEverything(ctx, archive, destArg);
+  if (!idx) idx = loadIndex(archive, cmd.names);
   // Names without wildcards (what the windows pass, one or many) are found through the kept
-  // index; only patterns and folder names are matched against every member.
+  // index; only patterns and folder names are matched against every member, so a call for
+  // one member costs the same in an archive of 100 000.
   std::vector<uint32_t> chosen;
-  std::vector<bool> taken(idx->members.size(), false);
   std::vector<std::string> scan;
   for (const std::string& p : patterns) {
     size_t at = hasWildcard(p) ? ArchiveIndex::kNotFound : idx->find(p);
     if (at != ArchiveIndex::kNotFound && !idx->members.record(at).is(MemberRecord::kFolder)) {
-      taken[at] = true;
+      chosen.push_back(static_cast<uint32_t>(at));
     } else {
       scan.push_back(p);
     }
   }
-  for (size_t i = 0; i < idx->members.size(); ++i) {
-    bool take = patterns.empty() || taken[i];
-    for (size_t k = 0; !take && k < scan.size(); ++k)
-      take = selectsMember(scan[k], idx->members.path(i));
-    if (take) {
-      chosen.push_back(static_cast<uint32_t>(i));
-      ctx.total += idx->members.record(i).originalSize;
+  if (patterns.empty() || !scan.empty()) {
+    std::vector<bool> taken(idx->members.size(), false);
+    for (uint32_t i : chosen) taken[i] = true;
+    chosen.clear();
+    for (size_t i = 0; i < idx->members.size(); ++i) {
+      bool take = patterns.empty() || taken[i];
+      for (size_t k = 0; !take && k < scan.size(); ++k)
+        take = selectsMember(scan[k], idx->members.path(i)) ||
+               selectsMember(scan[k], idx->members.matchPath(i));
+      if (take) chosen.push_back(static_cast<uint32_t>(i));
     }
+  } else {
+    // Archive order, each member once, as the scan above gives them.
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
   }
+  for (uint32_t i : chosen) ctx.total += idx->members.record(i).originalSize;
   int result = 0;
   if (idx->damaged) {
     ctx.out.line("書庫が壊れています: " + idx->problem);
     result = ZV_ERROR_BROKEN_ARCHIVE;
   } else if (cmd.verb == 't' && idx->fileSize > idx->end + 1) {
-    // Bytes behind the end marker (an interrupted add leaves them) are not members.
-    ctx.out.line("書庫の終わりの後に " + std::to_string(idx->fileSize - idx->end - 1) +
-                 " バイトの余分なデータがあります");
+    ctx.out.line(trailingBytesLine(idx->fileSize, idx->end));
   }
   if (chosen.empty()) {
     if (result) return result;
     fail(ZV_ERROR_NO_FILES, "指定されたファイルは書庫にありません");
   }
 
-  int afd = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
-  if (afd < 0) fail(ZV_ERROR_CANNOT_OPEN, "書庫を開けません: " + archive);
-  struct Closer {
-    int fd;
-    ~Closer() { close(fd); }
-  } closer{afd};
-  ArchiveReader reader(afd);
-  std::unique_ptr<archive::Destination> dest;
-  if (cmd.verb != 't') {
-    std::string folder = destArg.empty() ? "." : toHostPath(destArg);
-    dest = std::make_unique<archive::Destination>(folder);
-    if (!dest->ok()) {
-      errno = dest->error();
-      failWrite("解凍先フォルダを作れません", folder, ZV_ERROR_CANNOT_CREATE);
-    }
-  }
-
-  // New files are flushed together at the end of the run (see AtomicFile::commit).
-  archive::WriteBatch batch;
+  MemberRun run(ctx, archive, destArg);
   ctx.begin();
-  int ok = 0;
-  for (uint32_t i : chosen) {
-    // Rebuilt one at a time: the index keeps only the compact form.
-    const Member member = idx->members[i];
-    const Member* m = &member;
-    ctx.member(m->path);
-    try {
-      if (cmd.verb == 't') {
-        if (!m->isFolder && !m->isSymlink) decodeMember(reader, *m, -1, ctx);
-        ctx.out.line("正常: " + m->path);
-      } else {
-        std::vector<std::string> parts = m->parts;
-        if (cmd.verb == 'e') {
-          if (m->isFolder) continue;
-          if (!parts.empty()) parts = {parts.back()};
-        }
-        extractOne(*m, parts, *dest, batch, reader, ctx);
-        ctx.out.line("解凍: " + m->path);
-      }
-      ++ok;
-    } catch (const LzhError& e) {
-      // One line per failure, naming the member; one that ends the run is printed by the
-      // caller.
-      LzhError named = naming(e, m->path);
-      if (endsRun(e.code())) throw named;
-      ctx.out.line(std::string("エラー: ") + named.what());
-      if (!result) result = e.code();
-    }
-  }
-  if (!batch.finish()) failWrite("書き込めません", dest ? dest->path() : archive, ZV_ERROR_WRITE);
+  // Rebuilt one at a time: the index keeps only the compact form.
+  for (uint32_t i : chosen) run.take(idx->members[i]);
   ctx.end();
-  ctx.out.line(std::to_string(ok) + " 個のファイルを" +
-               (cmd.verb == 't' ? "検査しました" : "解凍しました"));
-  return result;
+  run.summary();
+  return result ? result : run.result();
 }
 
 }  // namespace zv::lzh

@@ -44,6 +44,8 @@ std::string withoutExtension(const std::string& name) {
 }  // namespace
 
 int makeSelfExtractor(RunContext& ctx) {
+  if (zv_sfx_stub_size == 0)
+    fail(ZV_ERROR_CANNOT_CREATE, "Windows 用の自己解凍書庫は，このビルドでは利用できません");
   const Command& cmd = ctx.cmd;
   std::string archive = archiveHostPath(cmd.archive);
   std::shared_ptr<const ArchiveIndex> idx = loadIndex(archive);

@@ -3,35 +3,10 @@
 #include <cctype>
 
 #include "lzh_error.h"
+#include "platform/command_words.h"
 
 namespace zv::lzh {
 namespace {
-
-struct Token {
-  std::string text;
-  bool quoted = false;
-};
-
-std::vector<Token> tokens(const std::string& s) {
-  std::vector<Token> out;
-  Token cur;
-  bool inQuotes = false, any = false;
-  for (char c : s) {
-    if (c == '"') {
-      inQuotes = !inQuotes;
-      cur.quoted = any = true;
-    } else if (!inQuotes && (c == ' ' || c == '\t' || c == '\r' || c == '\n')) {
-      if (any) out.push_back(cur);
-      cur = Token{};
-      any = false;
-    } else {
-      cur.text += c;
-      any = true;
-    }
-  }
-  if (any) out.push_back(cur);
-  return out;
-}
 
 void applySwitch(Command& c, const std::string& sw) {
   std::string s = sw.substr(1);
@@ -63,18 +38,16 @@ void applySwitch(Command& c, const std::string& sw) {
     c.replaceExisting = true;
   } else if (lower == "jb1" || lower == "jb0") {
     c.keepMacBinary = lower[2] == '1';
+  } else if (lower.starts_with("-charset=")) {
+    auto e = encoding::encodingFromWord(lower.substr(9));
+    if (!e) fail(ZV_ERROR_COMMAND, "知らない文字コードです: " + sw);
+    c.names = *e;
   } else {
     fail(ZV_ERROR_COMMAND, "知らないスイッチです: " + sw);
   }
 }
 
 }  // namespace
-
-std::vector<std::string> splitCommandLine(const std::string& text) {
-  std::vector<std::string> out;
-  for (const Token& t : tokens(text)) out.push_back(t.text);
-  return out;
-}
 
 bool endsWithSeparator(const std::string& arg) {
   return !arg.empty() && (arg.back() == '\\' || arg.back() == '/');
@@ -83,7 +56,7 @@ bool endsWithSeparator(const std::string& arg) {
 Command parseCommand(const std::string& text) {
   Command c;
   bool haveArchive = false;
-  for (const Token& t : tokens(text)) {
+  for (const command_words::Word& t : command_words::split(text)) {
     if (!t.quoted && t.text.size() > 1 && t.text[0] == '-') {
       applySwitch(c, t.text);
     } else if (c.verb == 0) {

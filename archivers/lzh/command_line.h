@@ -1,9 +1,11 @@
 // The command strings the program sends ("x -n1 \"C:\\dl\\a.lzh\" \"C:\\out\\\" \"a.txt\""):
-// a command letter, switches, the archive, then paths. Quotes group blanks and are removed;
-// a backslash is an ordinary character (a quoted folder may end in "\").
+// a command letter, switches, the archive, then paths, in words as platform/command_words.h
+// reads them (quotes group blanks, "" inside quotes is a quote, '\' is ordinary).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "platform/name_encoding.h"
 
 namespace zv::lzh {
 
@@ -18,12 +20,12 @@ struct Command {
   int sfxMode = 4;               // -jw3: let the host customise; -jw4: defaults
   bool replaceExisting = false;  // -jyo: replace an existing file without asking
   bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
+  // --charset=sjis|utf8|euc|cp437|latin1|auto: how names that do not say it are read
+  encoding::NameEncoding names = encoding::NameEncoding::Auto;
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };
 
-// Splits at blanks outside quotes.
-std::vector<std::string> splitCommandLine(const std::string& text);
 // Throws LzhError(ZV_ERROR_COMMAND) for an unknown command or switch.
 Command parseCommand(const std::string& text);
 

@@ -59,8 +59,38 @@ std::string chain(const std::vector<Ext>& exts) {
   return out;
 }
 
+size_t chainSize(const std::vector<Ext>& exts) {
+  size_t n = 0;
+  for (const Ext& e : exts) n += e.payload.size() + 3;
+  return n;
+}
+
 bool needs64(const NewHeader& h) {
   return h.originalSize > 0xFFFFFFFFull || h.packedSize > 0xFFFFFFFFull;
+}
+
+// The extended headers of levels 1 and 2, the header CRC first (its payload is filled in once
+// the whole header is known). `withName`: the name goes into an extended header.
+std::vector<Ext> extendedHeaders(const NewHeader& h, const EncodedName& n, bool withName) {
+  std::vector<Ext> exts;
+  exts.push_back({0x00, std::string(2, '\0')});
+  std::string cp;
+  put32(cp, n.codePage);
+  exts.push_back({0x46, cp});  // lets bsdtar decode the names without options
+  if (withName) exts.push_back({0x01, n.nameBytes});
+  if (!n.dirBytes.empty()) exts.push_back({0x02, n.dirBytes});
+  if (h.unixMode) {
+    std::string m;
+    put16(m, h.unixMode);
+    exts.push_back({0x50, m});
+  }
+  if (needs64(h)) {
+    std::string m;
+    put64(m, h.packedSize);
+    put64(m, h.originalSize);
+    exts.push_back({0x42, m});
+  }
+  return exts;
 }
 
 std::string level0(const NewHeader& h, const EncodedName& n) {
@@ -81,24 +111,7 @@ std::string level0(const NewHeader& h, const EncodedName& n) {
 
 std::string level1(const NewHeader& h, const EncodedName& n) {
   bool longName = n.nameBytes.size() > 230;
-  std::vector<Ext> exts;
-  exts.push_back({0x00, std::string(2, '\0')});
-  std::string cp;
-  put32(cp, n.codePage);
-  exts.push_back({0x46, cp});  // lets bsdtar decode the names without options
-  if (longName) exts.push_back({0x01, n.nameBytes});
-  if (!n.dirBytes.empty()) exts.push_back({0x02, n.dirBytes});
-  if (h.unixMode) {
-    std::string m;
-    put16(m, h.unixMode);
-    exts.push_back({0x50, m});
-  }
-  if (needs64(h)) {
-    std::string m;
-    put64(m, h.packedSize);
-    put64(m, h.originalSize);
-    exts.push_back({0x42, m});
-  }
+  std::vector<Ext> exts = extendedHeaders(h, n, longName);
   std::string ext = chain(exts);
   if (ext.size() > 0xFFFF) fail(ZV_ERROR_CANNOT_CREATE, "名前が長すぎます");
   const std::string& base = longName ? std::string() : n.nameBytes;
@@ -120,32 +133,14 @@ std::string level1(const NewHeader& h, const EncodedName& n) {
 }
 
 std::string level2(const NewHeader& h, const EncodedName& n) {
-  std::vector<Ext> exts;
-  exts.push_back({0x00, std::string(2, '\0')});
-  std::string cp;
-  put32(cp, n.codePage);
-  exts.push_back({0x46, cp});
-  exts.push_back({0x01, n.nameBytes});
-  if (!n.dirBytes.empty()) exts.push_back({0x02, n.dirBytes});
-  if (h.unixMode) {
-    std::string m;
-    put16(m, h.unixMode);
-    exts.push_back({0x50, m});
-  }
-  if (needs64(h)) {
-    std::string m;
-    put64(m, h.packedSize);
-    put64(m, h.originalSize);
-    exts.push_back({0x42, m});
-  }
-  size_t total = 26 + chain(exts).size();
-  if (total % 256 == 0) {
+  std::vector<Ext> exts = extendedHeaders(h, n, true);
+  if ((26 + chainSize(exts)) % 256 == 0) {
     // A length that is a multiple of 256 starts with a 0x00 byte, which readers take for
     // the end of the archive: an attribute header moves it off the boundary.
     exts.push_back({0x40, std::string("\x20\x00", 2)});
   }
   std::string ext = chain(exts);
-  total = 26 + ext.size();
+  size_t total = 26 + ext.size();
   if (total > 0xFFFF) fail(ZV_ERROR_CANNOT_CREATE, "名前が長すぎます");
   std::string s;
   put16(s, total);

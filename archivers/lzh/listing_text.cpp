@@ -62,10 +62,19 @@ uint16_t ratioPerMille(uint64_t packed, uint64_t original) {
   return static_cast<uint16_t>(r > 65535 ? 65535 : r);
 }
 
+const char kEscapedNameMark[] = "  ※名前の読めないバイトは %XX で表しています";
+
+std::string namesText(encoding::NameEncoding requested, encoding::NameEncoding decided) {
+  std::string text = "名前の文字コード : " + std::string(encoding::encodingLabel(decided));
+  if (requested == encoding::NameEncoding::Auto) text += " (自動判定)";
+  return text;
+}
+
 void verboseListing(const std::string& archiveText, const MemberTable& members,
-                    const std::vector<uint32_t>& shown, const LineSink& line) {
+                    const std::vector<uint32_t>& shown, const LineSink& line,
+                    const std::string& namesText) {
   line("Listing of archive : " + archiveText);
-  line("");
+  line(namesText);
   line(" Name");
   line("   Original    Packed  Ratio Date       Time     Attr Method CRC  Lv OS");
   line(kRule);
@@ -80,7 +89,8 @@ void verboseListing(const std::string& archiveText, const MemberTable& members,
                   ratioText(m.packedSize, m.originalSize).c_str(), dateTime(m.mtime).c_str(),
                   attributeText(m).c_str(), m.method, m.crc, m.level, osText(m.osId).c_str());
     // A file comment ends the detail line, so that each member still takes two lines.
-    line(trimRight(buf) + (m.comment.empty() ? "" : "  " + m.comment));
+    line(trimRight(buf) + (m.comment.empty() ? "" : "  " + m.comment) +
+         (m.nameEscaped ? kEscapedNameMark : ""));
     totalOrig += m.originalSize;
     totalPacked += m.packedSize;
   }

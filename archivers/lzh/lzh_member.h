@@ -45,6 +45,14 @@ struct Member {
   // ending in '\'.
   std::string path;
   std::string comment;  // the file comment as UTF-8 without control characters, or empty
+  // How the name was read: the encoding's number (encoding::NameEncoding), whether the header
+  // itself said so (UTF-16 name, code page), and whether bytes had to be escaped.
+  uint8_t nameEncoding = 0;
+  bool nameMarked = false;
+  bool nameEscaped = false;
+  // The path as stored, before composition (NFC): names typed in that form still match.
+  // Empty when composing changed nothing.
+  std::string matchPath;
 
   bool truncated = false;  // the packed data runs past the end of the file
 

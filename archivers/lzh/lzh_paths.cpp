@@ -54,7 +54,7 @@ std::string archiveHostPath(const std::string& arg) {
   std::string host = toHostPath(arg);
   struct stat st {};
   std::string name = hostName(host);
-  if (stat(host.c_str(), &st) != 0 && name.find('.') == std::string::npos) {
+  if (name.find('.') == std::string::npos && stat(host.c_str(), &st) != 0) {
     std::string withExt = toHostPath(arg + ".lzh");
     return withExt;
   }

@@ -257,8 +257,8 @@ Outcome decodeOnce(ArchiveReader& archive, const Member& m, int outFd, RunContex
 }  // namespace
 
 ssize_t ArchiveReader::read(uint64_t at, void* buf, size_t len) {
-  if (window_.empty()) window_.resize(kChunk);
-  if (len >= window_.size()) {
+  if (!window_) window_.reset(new unsigned char[kChunk]);
+  if (len >= kChunk) {
     ssize_t r;
     do r = pread(fd_, buf, len, static_cast<off_t>(at));
     while (r < 0 && errno == EINTR);
@@ -266,14 +266,14 @@ ssize_t ArchiveReader::read(uint64_t at, void* buf, size_t len) {
   }
   if (at < windowAt_ || at + len > windowAt_ + windowLen_) {
     ssize_t r;
-    do r = pread(fd_, window_.data(), window_.size(), static_cast<off_t>(at));
+    do r = pread(fd_, window_.get(), kChunk, static_cast<off_t>(at));
     while (r < 0 && errno == EINTR);
     if (r < 0) return r;
     windowAt_ = at;
     windowLen_ = static_cast<size_t>(r);
   }
   const size_t n = std::min<uint64_t>(len, windowAt_ + windowLen_ - at);
-  std::memcpy(buf, window_.data() + (at - windowAt_), n);
+  std::memcpy(buf, window_.get() + (at - windowAt_), n);
   return static_cast<ssize_t>(n);
 }
 

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ class ArchiveReader {
 
  private:
   int fd_;
-  std::vector<unsigned char> window_;
+  std::unique_ptr<unsigned char[]> window_;  // kChunk bytes, left unfilled until read
   uint64_t windowAt_ = 0;
   size_t windowLen_ = 0;
 };

@@ -92,6 +92,10 @@ void MemberTable::push_back(const Member& m) {
   flag(!m.comment.empty(), MemberRecord::kComment);
   flag(!m.linkTarget.empty(), MemberRecord::kLinkTarget);
   flag(partsOfPath(m.path, m.absolute, m.isFolder) != m.parts, MemberRecord::kOwnParts);
+  flag(m.nameMarked, MemberRecord::kNameMarked);
+  flag(m.nameEscaped, MemberRecord::kNameEscaped);
+  flag(!m.matchPath.empty(), MemberRecord::kMatchPath);
+  r.nameEncoding = m.nameEncoding;
 
   std::string text;
   putText(text, m.path);
@@ -101,6 +105,7 @@ void MemberTable::push_back(const Member& m) {
     putLength(text, m.parts.size());
     for (const std::string& p : m.parts) putText(text, p);
   }
+  if (r.is(MemberRecord::kMatchPath)) putText(text, m.matchPath);
   r.text = placeText(text);
 
   if ((count_ & (kRecordsPerBlock - 1)) == 0) {
@@ -113,6 +118,19 @@ void MemberTable::push_back(const Member& m) {
 
 std::string_view MemberTable::path(size_t i) const {
   const char* p = textAt(record(i).text);
+  size_t n = getLength(p);
+  return {p, n};
+}
+
+std::string_view MemberTable::matchPath(size_t i) const {
+  const MemberRecord& r = record(i);
+  if (!r.is(MemberRecord::kMatchPath)) return path(i);
+  const char* p = textAt(r.text);
+  getText(p);
+  if (r.is(MemberRecord::kComment)) getText(p);
+  if (r.is(MemberRecord::kLinkTarget)) getText(p);
+  if (r.is(MemberRecord::kOwnParts))
+    for (size_t k = 0, n = getLength(p); k < n; ++k) getText(p);
   size_t n = getLength(p);
   return {p, n};
 }
@@ -150,6 +168,10 @@ Member MemberTable::operator[](size_t i) const {
   } else {
     m.parts = partsOfPath(m.path, m.absolute, m.isFolder);
   }
+  if (r.is(MemberRecord::kMatchPath)) m.matchPath = getText(p);
+  m.nameEncoding = r.nameEncoding;
+  m.nameMarked = r.is(MemberRecord::kNameMarked);
+  m.nameEscaped = r.is(MemberRecord::kNameEscaped);
   return m;
 }
 

@@ -28,6 +28,7 @@ struct MemberRecord {
   uint8_t level = 0;
   uint8_t osId = 0;
   uint8_t dosAttribute = 0;
+  uint8_t nameEncoding = 0;
   uint16_t flags = 0;
 
   enum : uint16_t {
@@ -40,6 +41,9 @@ struct MemberRecord {
     kComment = 64,      // a comment follows the path in the pool
     kLinkTarget = 128,  // a link target follows
     kOwnParts = 256,    // the components follow: they cannot be read back from the path
+    kNameMarked = 512,  // the header said how the name is written
+    kNameEscaped = 1024,
+    kMatchPath = 2048,  // the path before composition follows
   };
   bool is(uint16_t f) const { return (flags & f) != 0; }
   uint64_t dataOffset() const { return headerOffset + headerSize; }
@@ -58,6 +62,8 @@ class MemberTable {
   }
   // The display path without building a Member.
   std::string_view path(size_t i) const;
+  // The path before composition (NFC), the same as path(i) when composing changed nothing.
+  std::string_view matchPath(size_t i) const;
 
   // Range-for over rebuilt members.
   class Iterator {

@@ -55,6 +55,69 @@ std::vector<std::string> splitUtf16(std::u16string_view s) {
   return parts;
 }
 
+// Splits and reads stored name bytes. A code page header marks the name; otherwise the
+// reading decides, and a name its encoding cannot read falls back to its own best one unless
+// the user chose the encoding.
+void readRawName(Member& m, const std::string& bytes, const NameReading& reading,
+                 std::vector<std::string>& out) {
+  using encoding::NameEncoding;
+  m.nameMarked = m.codePage == 65001 || m.codePage == 932;
+  NameEncoding enc = m.codePage == 65001 ? NameEncoding::Utf8
+                     : m.codePage == 932 ? NameEncoding::Cp932
+                                         : reading.encoding;
+  std::string probe;
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) != 0xFF) probe += c;
+  if (!hasNonAscii(probe)) {
+    // Plain ASCII needs no conversion; skipping it keeps big listings fast.
+    out = splitRawName(bytes, false);
+    return;
+  }
+  if (enc == NameEncoding::Auto) enc = encoding::bestEncodingForName(probe);
+  // Valid multi-byte UTF-8 is hardly ever Shift_JIS text by chance.
+  if (!m.nameMarked && !reading.forced && enc == NameEncoding::Cp932 &&
+      encoding::isValidUtf8(probe))
+    enc = NameEncoding::Utf8;
+  auto read = [&](NameEncoding e) {
+    std::vector<std::string> parts;
+    bool escaped = false;
+    for (const std::string& p : splitRawName(bytes, e == NameEncoding::Cp932)) {
+      encoding::DecodedName d = encoding::decodeName(p, e);
+      escaped |= d.escaped;
+      parts.push_back(std::move(d.text));
+    }
+    m.nameEncoding = static_cast<uint8_t>(e);
+    m.nameEscaped = escaped;
+    return parts;
+  };
+  out = read(enc);
+  if (!m.nameEscaped || m.nameMarked || reading.forced) return;
+  NameEncoding own = encoding::bestEncodingForName(probe);
+  if (own == enc) return;
+  std::vector<std::string> again = read(own);
+  if (!m.nameEscaped) {
+    out = std::move(again);
+  } else {
+    read(enc);
+  }
+}
+
+// Composes the components (NFC); the path as stored stays for matching when that changed it.
+void composeParts(Member& m) {
+  std::vector<std::string> composed;
+  bool changed = false;
+  for (const std::string& p : m.parts) {
+    composed.push_back(encoding::composeNfc(p));
+    changed |= composed.back() != p;
+  }
+  m.matchPath.clear();
+  if (changed) {
+    m.matchPath = displayPath(m.parts, m.absolute, m.isFolder);
+    m.parts = std::move(composed);
+  }
+  m.path = displayPath(m.parts, m.absolute, m.isFolder);
+}
+
 }  // namespace
 
 std::string utf16ToUtf8(std::u16string_view s) {
@@ -99,7 +162,9 @@ std::string displayPath(const std::vector<std::string>& parts, bool absolute, bo
   return out;
 }
 
-void decodeMemberName(Member& m) {
+void decodeMemberName(Member& m, const NameReading& reading) {
+  m.nameEncoding = 0;
+  m.nameMarked = m.nameEscaped = false;
   std::vector<std::string> raw;  // decoded components, empty ones still in place
   bool endsWithSeparator = false;
   if (m.hasUtf16Name) {
@@ -109,26 +174,14 @@ void decodeMemberName(Member& m) {
     raw = dir;
     raw.insert(raw.end(), name.begin(), name.end());
     endsWithSeparator = name.back().empty();
+    m.nameMarked = true;
+    m.nameEncoding = static_cast<uint8_t>(encoding::NameEncoding::Utf8);
   } else {
     std::string bytes = m.rawDir;
     if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) != 0xFF && !m.rawName.empty())
       bytes += '\xFF';  // a folder part whose writer left out the closing 0xFF
     bytes += m.rawName;
-    bool utf8;
-    if (m.codePage == 65001) {
-      utf8 = true;
-    } else if (m.codePage == 932) {
-      utf8 = false;
-    } else {
-      std::string probe;
-      for (char c : bytes)
-        if (static_cast<unsigned char>(c) != 0xFF) probe += c;
-      utf8 = hasNonAscii(probe) && encoding::isValidUtf8(probe);
-    }
-    std::vector<std::string> split = splitRawName(bytes, !utf8);
-    // Plain ASCII needs no conversion; skipping iconv keeps big listings fast.
-    for (std::string& p : split)
-      raw.push_back(utf8 || !hasNonAscii(p) ? p : encoding::cp932ToUtf8(p));
+    readRawName(m, bytes, reading, raw);
     endsWithSeparator = !bytes.empty() && isSeparatorByte(static_cast<unsigned char>(bytes.back()));
   }
   m.absolute = !raw.empty() && raw.front().empty() && raw.size() > 1;
@@ -170,7 +223,7 @@ void decodeMemberName(Member& m) {
     m.isFolder =
         m.isFolder || lhd || (m.methodIs("-lh0-") && m.originalSize == 0 && endsWithSeparator);
   }
-  m.path = displayPath(m.parts, m.absolute, m.isFolder);
+  composeParts(m);
   const std::string& c = m.rawComment;
   m.comment =
       cleanControls(!hasNonAscii(c) || encoding::isValidUtf8(c) ? c : encoding::cp932ToUtf8(c));

@@ -7,12 +7,22 @@
 #include <vector>
 
 #include "lzh_member.h"
+#include "platform/name_encoding.h"
 
 namespace zv::lzh {
 
-// Fills m.parts, m.absolute, m.isFolder, m.isSymlink, m.linkTarget and m.path from the raw
-// name fields.
-void decodeMemberName(Member& m);
+// How names that do not say how they are written are read: in `encoding` (Auto: each name in
+// the encoding that suits it best). Unless `forced` (the user's choice), a name that encoding
+// cannot read is read in the one that suits it. Shift_JIS first: most archives are in it, and
+// it costs one conversion per name.
+struct NameReading {
+  encoding::NameEncoding encoding = encoding::NameEncoding::Cp932;
+  bool forced = false;
+};
+
+// Fills m.parts, m.absolute, m.isFolder, m.isSymlink, m.linkTarget, m.path, m.matchPath and
+// how the name was read from the raw name fields. Names are composed (NFC).
+void decodeMemberName(Member& m, const NameReading& reading = {});
 
 // Splits stored name bytes into components at 0xFF, '\' and '/', stepping over the two bytes
 // of each CP932 character when `cp932` is set.

@@ -17,6 +17,7 @@
 #include "platform/runtime_error.h"
 #include "platform/winpath.h"
 #include "run_context.h"
+#include "sfx_stub.h"
 #include "wildcard.h"
 #include "zorvex/archiver_api.h"
 
@@ -36,10 +37,12 @@ struct ListingHandle {
   std::shared_ptr<const ArchiveIndex> index;
   std::string wildcard;
   size_t next = 0;
+  size_t reported = SIZE_MAX;  // the member the last find reported
 };
 
 // From the compact record: a listing of 100 000 members builds no Member.
-void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info) {
+void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info,
+          zv::encoding::NameEncoding decided) {
   std::memset(info, 0, ZV_MEMBER_INFO_SIZE);
   info->original_size = static_cast<uint32_t>(m.originalSize);
   info->packed_size = static_cast<uint32_t>(m.packedSize);
@@ -56,6 +59,11 @@ void fill(const MemberRecord& m, std::string_view path, ZvMemberInfo* info) {
   std::string attr = attributeText(m.is(MemberRecord::kFolder), m.dosAttribute);
   std::memcpy(info->attribute, attr.data(), std::min<size_t>(attr.size(), 7));
   std::memcpy(info->method, m.method, 5);
+  info->name_encoding = m.nameEncoding;
+  info->name_flags = (m.is(MemberRecord::kNameEscaped) ? ZV_NAME_ESCAPED : 0) |
+                     (m.is(MemberRecord::kNameMarked) ? ZV_NAME_MARKED : 0) |
+                     (m.is(MemberRecord::kMatchPath) ? ZV_NAME_COMPOSED : 0);
+  info->names_decided = static_cast<uint8_t>(decided);
 }
 
 int findFrom(ListingHandle* h, ZvMemberInfo* info) {
@@ -63,11 +71,22 @@ int findFrom(ListingHandle* h, ZvMemberInfo* info) {
   while (h->next < members.size()) {
     size_t i = h->next++;
     if (h->wildcard.empty() || wildcardMatch(h->wildcard, members.path(i))) {
-      if (info) fill(members.record(i), members.path(i), info);
+      h->reported = i;
+      if (info) fill(members.record(i), members.path(i), info, h->index->decided);
       return ZV_FIND_OK;
     }
   }
   return ZV_FIND_END;
+}
+
+// The whole name into the caller's buffer, as much as fits; its length in bytes.
+int copyName(std::string_view name, char* buffer, uint32_t size) {
+  if (buffer && size > 0) {
+    size_t n = std::min<size_t>(name.size(), size - 1);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+  }
+  return static_cast<int>(name.size());
 }
 
 }  // namespace
@@ -126,7 +145,9 @@ ZV_API ZvArchive UnlhaOpenArchive(ZvWindow owner, const char* archive, uint32_t 
   if (!archive) return nullptr;
   try {
     auto h = std::make_unique<ListingHandle>();
-    h->index = loadIndex(archiveHostPath(zv::winpath::unquote(archive)));
+    auto names = zv::encoding::encodingFromNumber(mode & ZV_NAMES_MASK);
+    h->index = loadIndex(archiveHostPath(zv::winpath::unquote(archive)),
+                         names.value_or(zv::encoding::NameEncoding::Auto));
     return h.release();
   } catch (...) {
     return nullptr;
@@ -140,6 +161,7 @@ ZV_API int UnlhaFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo*
   h->wildcard = wildcard ? wildcard : "";
   if (h->wildcard == "*" || h->wildcard == "*.*") h->wildcard.clear();
   h->next = 0;
+  h->reported = SIZE_MAX;
   return findFrom(h, info);
 }
 
@@ -155,6 +177,13 @@ ZV_API int UnlhaCloseArchive(ZvArchive archive) {
   return 0;
 }
 
+ZV_API int UnlhaGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
+  std::lock_guard<std::recursive_mutex> guard(lock());
+  auto* h = static_cast<ListingHandle*>(archive);
+  if (!h || h->reported == SIZE_MAX) return -1;
+  return copyName(h->index->members.path(h->reported), buffer, size);
+}
+
 ZV_API const char* UnlhaGetCapabilities(void) {
   static const std::string text = [] {
     std::string decode = "lh0,lz4,lhd";
@@ -165,7 +194,8 @@ ZV_API const char* UnlhaGetCapabilities(void) {
     for (const char* m : {"-lh5-", "-lh6-", "-lh7-"})
       if (lzh_can_encode(m)) encode += "," + std::string(m + 1, 3);
     return "methods=" + encode + ";decode=" + decode +
-           ";levels=0,1,2;read-levels=0,1,2,3;commands=a,u,m,x,e,l,v,t,d,s;sfx=1";
+           ";levels=0,1,2;read-levels=0,1,2,3;commands=a,u,m,x,e,l,v,t,d,s;sfx=" +
+           (zv_sfx_stub_size ? "1" : "0");
   }();
   return text.c_str();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
@@ -28,6 +29,7 @@ struct FindHandle {
   std::shared_ptr<zv::zip::Archive> archive;
   std::string wildcard;
   size_t next = 0;
+  size_t reported = SIZE_MAX;  // the member the last find reported
 };
 
 void copyOutput(const std::string& text, char* buffer, uint32_t size) {
@@ -37,8 +39,9 @@ void copyOutput(const std::string& text, char* buffer, uint32_t size) {
   buffer[n] = '\0';
 }
 
-std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::string* out,
-                                              bool index = true) {
+std::shared_ptr<zv::zip::Archive> openArchive(
+    const std::string& path, std::string* out, bool index = true,
+    zv::encoding::NameEncoding names = zv::encoding::NameEncoding::Auto) {
   std::string host;
   try {
     host = zv::hostPath(path);
@@ -47,7 +50,7 @@ std::shared_ptr<zv::zip::Archive> openArchive(const std::string& path, std::stri
     return nullptr;
   }
   int zipError = 0, sysError = 0;
-  auto a = zv::zip::openCached(host, &zipError, &sysError, index);
+  auto a = zv::zip::openCached(host, &zipError, &sysError, index, names);
   if (!a && out) {
     if (sysError)
       *out += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + path + "\r\n";
@@ -63,7 +66,8 @@ int findFrom(FindHandle* h, ZvMemberInfo* info) {
   while (h->next < a.count()) {
     size_t i = h->next++;
     if (zv::zip::wildcardMatch(h->wildcard, a.name(i), true)) {
-      zv::zip::fillMemberInfo(a.member(i), info);
+      h->reported = i;
+      zv::zip::fillMemberInfo(a.member(i), info, a.namesDecided());
       return ZV_FIND_OK;
     }
   }
@@ -81,7 +85,7 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
   // Extracting or testing everything reads the directory in order and keeps none of it.
   const bool whole =
       cmd.members.empty() && (cmd.action == Action::Extract || cmd.action == Action::Test);
-  auto a = openArchive(cmd.archive, &out, !whole);
+  auto a = openArchive(cmd.archive, &out, !whole, cmd.names);
   if (!a) {
     std::string host;
     try {
@@ -110,6 +114,16 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
   int r = zv::zip::extractMembers(*a, cmd, &chosen, gHasHost ? &gHost : nullptr, out, outLimit);
   if (r == 0 && !unmatched.empty()) r = ZV_ERROR_NO_FILES;
   return r;
+}
+
+// The whole name into the caller's buffer, as much as fits; its length in bytes.
+int copyName(std::string_view name, char* buffer, uint32_t size) {
+  if (buffer && size > 0) {
+    size_t n = std::min<size_t>(name.size(), size - 1);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+  }
+  return static_cast<int>(name.size());
 }
 
 }  // namespace
@@ -146,11 +160,12 @@ ZV_API int UnZipGetFileCount(const char* archive) {
   }
 }
 
-ZV_API ZvArchive UnZipOpenArchive(ZvWindow, const char* archive, uint32_t) {
+ZV_API ZvArchive UnZipOpenArchive(ZvWindow, const char* archive, uint32_t mode) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   if (!archive) return nullptr;
   try {
-    auto a = openArchive(archive, nullptr);
+    auto names = zv::encoding::encodingFromNumber(mode & ZV_NAMES_MASK);
+    auto a = openArchive(archive, nullptr, true, names.value_or(zv::encoding::NameEncoding::Auto));
     if (!a) return nullptr;
     return new FindHandle{a, "*", 0};
   } catch (...) {
@@ -164,6 +179,7 @@ ZV_API int UnZipFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo*
   if (!h || !info) return ZV_FIND_END;
   h->wildcard = wildcard && *wildcard ? wildcard : "*";
   h->next = 0;
+  h->reported = SIZE_MAX;
   return findFrom(h, info);
 }
 
@@ -180,6 +196,13 @@ ZV_API int UnZipCloseArchive(ZvArchive archive) {
   return 0;
 }
 
+ZV_API int UnZipGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  auto* h = static_cast<FindHandle*>(archive);
+  if (!h || h->reported == SIZE_MAX) return -1;
+  return copyName(h->archive->name(h->reported), buffer, size);
+}
+
 ZV_API const char* UnZipGetCapabilities(void) {
   static const std::string caps = [] {
     std::string methods = "stored";
@@ -194,7 +217,8 @@ ZV_API const char* UnZipGetCapabilities(void) {
         methods += std::string(",") + name;
     std::string enc = lz ? "pkware" : "";
     if (lz && lz->zip_encryption_method_supported(ZIP_EM_AES_256, 0)) enc += ",aes";
-    return "methods=" + methods + ";encryption=" + enc + ";zip64=1;names=utf8,cp932,cp437";
+    return "methods=" + methods + ";encryption=" + enc +
+           ";zip64=1;names=auto,sjis,utf8,euc,cp437,latin1";
   }();
   return caps.c_str();
 }

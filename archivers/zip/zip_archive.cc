@@ -130,6 +130,8 @@ Member makeMember(const Entry& e, std::string_view name, size_t i) {
   m.mode = e.mode;
   m.opsys = e.opsys;
   m.mtime = entryTime(e);
+  m.nameEncoding = e.nameEncoding;
+  m.nameBits = e.nameBits;
   return m;
 }
 
@@ -140,7 +142,7 @@ Archive::~Archive() {
 }
 
 std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
-                                       bool index) {
+                                       bool index, encoding::NameEncoding names) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -162,9 +164,11 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
   a->indexed_ = index;
+  a->requested_ = names;
   ReadWindow w(a->bytes_);
-  *zipError = index ? readCentralDirectory(w, a->cd_, sysError)
+  *zipError = index ? readCentralDirectory(w, a->cd_, sysError, names)
                     : findCentralDirectory(w, a->cd_.place, sysError);
+  if (!*zipError && !index) *zipError = decideNames(w, a->cd_.place, names, sysError);
   if (*zipError) return nullptr;
   return a;
 }
@@ -266,7 +270,16 @@ std::vector<size_t> Archive::find(const std::string& name, bool ignoreCase) cons
   auto lo =
       std::partition_point(sorted.begin(), sorted.end(), [&](uint32_t i) { return order(i) < 0; });
   auto hi = std::partition_point(lo, sorted.end(), [&](uint32_t i) { return order(i) == 0; });
-  return std::vector<size_t>(lo, hi);
+  std::vector<size_t> found(lo, hi);
+  if (found.empty()) {
+    for (size_t i = 0; i < count(); ++i) {
+      const Entry& e = entry(i);
+      if (!(e.nameBits & Entry::kNameComposed)) continue;
+      std::string_view stored = cd_.names.at(e.nameAt + e.nameLen, e.storedLen);
+      if (ignoreCase ? compareFolded(stored, name) == 0 : stored == name) found.push_back(i);
+    }
+  }
+  return found;
 }
 
 bool Archive::sameFile(uint64_t size, const struct timespec& mtime) const {
@@ -279,16 +292,17 @@ std::shared_ptr<Archive> gCached;
 }  // namespace
 
 std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
-                                    bool index) {
+                                    bool index, encoding::NameEncoding names) {
   std::lock_guard<std::mutex> lock(gCacheMutex);
   struct stat st;
   if (gCached && gCached->path() == hostPath && (gCached->indexed() || !index) &&
-      ::stat(hostPath.c_str(), &st) == 0 && gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
+      gCached->namesRequested() == names && ::stat(hostPath.c_str(), &st) == 0 &&
+      gCached->sameFile(uint64_t(st.st_size), st.st_mtim)) {
     *zipError = 0, *sysError = 0;
     return gCached;
   }
   gCached.reset();  // before the new one is read: never two directories at once
-  auto a = Archive::open(hostPath, zipError, sysError, index);
+  auto a = Archive::open(hostPath, zipError, sysError, index, names);
   gCached = a;
   return a;
 }

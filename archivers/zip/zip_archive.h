@@ -34,6 +34,8 @@ struct Member {
   uint8_t opsys = 0;
   bool readOnly = false;  // MS-DOS read-only attribute
   std::time_t mtime = 0;
+  uint8_t nameEncoding = 0;  // encoding::NameEncoding the name was read in, 0 for ASCII
+  uint8_t nameBits = 0;      // Entry::kName*
 };
 
 class Archive {
@@ -42,8 +44,10 @@ class Archive {
   // Opens a host path; nullptr with *zipError (a ZIP_ER_* code) or errno in *sysError.
   // Without `index` the directory is only checked, not kept: forEach then reads it again in
   // order, which is all a run over every member needs.
+  // `names`: how names without a mark are read (Auto: the archive's names decide).
   static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError,
-                                       bool index = true);
+                                       bool index = true,
+                                       encoding::NameEncoding names = encoding::NameEncoding::Auto);
   // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
   static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 
@@ -61,10 +65,13 @@ class Archive {
   // directory can no longer be read.
   int forEach(const std::function<bool(const Member&)>& fn) const;
   const std::string& comment() const { return cd_.place.comment; }
+  // The encoding asked for and the one the unmarked names were read in.
+  encoding::NameEncoding namesRequested() const { return requested_; }
+  encoding::NameEncoding namesDecided() const { return cd_.place.names.encoding; }
   uint64_t fileSize() const { return bytes_.size(); }
   const ArchiveBytes& bytes() const { return bytes_; }
   // Members whose decoded name is `name` (exact, or without regard to ASCII case), in
-  // archive order.
+  // archive order; a name as stored before composition (NFC) is found as well.
   std::vector<size_t> find(const std::string& name, bool ignoreCase) const;
 
   // libzip's handle of the same archive, opened on the first call; nullptr with *zipError
@@ -81,6 +88,7 @@ class Archive {
   struct timespec mtime_ {};
   CentralDirectory cd_;
   bool indexed_ = true;
+  encoding::NameEncoding requested_ = encoding::NameEncoding::Auto;
   mutable zip_t* za_ = nullptr;
   mutable int fallbackError_ = 0;
   // Member numbers sorted by name and by folded name, built on the first lookup: extracting
@@ -92,7 +100,8 @@ class Archive {
 // The archive at a host path, reusing the last opened one while the file is unchanged (and
 // indexed when `index` asks for it).
 std::shared_ptr<Archive> openCached(const std::string& hostPath, int* zipError, int* sysError,
-                                    bool index = true);
+                                    bool index = true,
+                                    encoding::NameEncoding names = encoding::NameEncoding::Auto);
 void dropCache();
 
 std::string foldCase(std::string_view s);

@@ -106,8 +106,11 @@ bool plainName(std::string_view raw) {
 // Reads the entries of the directory in order. With kDecode each gets its decoded name and
 // the attributes that depend on it, and goes to `visit`; without, only the structure is
 // checked and the sizes added up.
+constexpr size_t kSurveySample = 2000;
+
 template <bool kDecode, class Visit>
-int walk(ReadWindow& w, const DirectoryPlace& place, Visit&& visit, int* sysError) {
+int walk(ReadWindow& w, const DirectoryPlace& place, Visit&& visit, int* sysError,
+         NameSurvey* survey = nullptr) {
   if (place.multiDisk) return ZIP_ER_MULTIDISK;
   if (place.offset > place.end || place.size > place.end - place.offset) return ZIP_ER_INCONS;
   const uint64_t cdEnd = place.offset + place.size;
@@ -145,8 +148,24 @@ int walk(ReadWindow& w, const DirectoryPlace& place, Visit&& visit, int* sysErro
     } else {
       std::string_view raw(reinterpret_cast<const char*>(ne), nameLen);
       if (!x.unicodePath.empty() || !plainName(raw)) {
-        decoded = decodeMemberName(raw, (flags & 0x0800) != 0, x.unicodePath);
-        raw = decoded;
+        ReadName n = readMemberName(raw, (flags & 0x0800) != 0, x.unicodePath, place.names);
+        e.nameEncoding = static_cast<uint8_t>(n.readIn);
+        if (n.marked) e.nameBits |= Entry::kNameMarked;
+        if (n.escaped) e.nameBits |= Entry::kNameEscaped;
+        if (survey && !n.marked && n.readIn != encoding::NameEncoding::Auto) {
+          survey->readIn |= 1u << e.nameEncoding;
+          if (survey->sample.size() < kSurveySample) survey->sample.emplace_back(raw);
+        }
+        decoded = std::move(n.text);
+        if (!n.stored.empty()) {
+          e.nameBits |= Entry::kNameComposed;
+          e.storedLen = uint32_t(n.stored.size());
+          size_t len = decoded.size();
+          decoded += n.stored;
+          raw = std::string_view(decoded).substr(0, len);
+        } else {
+          raw = decoded;
+        }
       }
       if (e.opsys == 3) {
         const uint32_t mode = attr >> 16;
@@ -206,23 +225,49 @@ int findCentralDirectory(ReadWindow& w, DirectoryPlace& place, int* sysError) {
 
 int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
                          const std::function<void(const Entry&, std::string_view)>& visit,
-                         int* sysError) {
-  return walk<true>(w, place, visit, sysError);
+                         int* sysError, NameSurvey* survey) {
+  return walk<true>(w, place, visit, sysError, survey);
 }
 
-int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError) {
+int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names, int* sysError) {
+  place.names = NameReading{names, true};
+  if (names != encoding::NameEncoding::Auto) return 0;
+  place.names = NameReading{encoding::NameEncoding::Cp932, false};
+  NameSurvey survey;
+  int err = walk<true>(
+      w, place, [](const Entry&, std::string_view) {}, sysError, &survey);
+  place.names.encoding = encoding::detectNameEncoding(survey.sample);
+  return err;
+}
+
+int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError,
+                         encoding::NameEncoding names) {
   int err = findCentralDirectory(w, cd.place, sysError);
   if (err) return err;
-  cd.entries.clear();
-  cd.entries.reserve(size_t(cd.place.entries));  // the walk has found them all
-  err = walk<true>(
-      w, cd.place,
-      [&](Entry e, std::string_view name) {
-        e.nameAt = cd.names.add(name);
-        e.nameLen = uint32_t(name.size());
-        cd.entries.push_back(e);
-      },
-      sysError);
+  const bool automatic = names == encoding::NameEncoding::Auto;
+  // With Auto the names are first read as Shift_JIS (one that cannot be, in its own best
+  // encoding); the entries are read again only when the archive's decision reads some name
+  // differently.
+  cd.place.names =
+      automatic ? NameReading{encoding::NameEncoding::Cp932, false} : NameReading{names, true};
+  NameSurvey survey;
+  for (int pass = 0; pass < 2; ++pass) {
+    cd.entries.clear();
+    cd.names = NamePool();
+    cd.entries.reserve(size_t(cd.place.entries));  // the walk has found them all
+    err = walk<true>(
+        w, cd.place,
+        [&](Entry e, std::string_view name) {
+          e.nameAt = cd.names.add(std::string_view(name.data(), name.size() + e.storedLen));
+          e.nameLen = uint32_t(name.size());
+          cd.entries.push_back(e);
+        },
+        sysError, automatic && pass == 0 ? &survey : nullptr);
+    if (err || !automatic || pass == 1) break;
+    encoding::NameEncoding decided = encoding::detectNameEncoding(survey.sample);
+    cd.place.names.encoding = decided;
+    if (!(survey.readIn & ~(1u << static_cast<unsigned>(decided)))) break;
+  }
   if (err) {
     cd.entries.clear();
     cd.entries.shrink_to_fit();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "zip_bytes.h"
+#include "zip_names.h"
 
 namespace zv::zip {
 
@@ -27,7 +28,19 @@ struct Entry {
   uint16_t mode = 0;      // Unix permission bits when made on Unix, else 0
   uint8_t opsys = 0;      // the system the archive was made on (3: Unix)
   uint8_t bits = 0;
+  // How the name was read: the encoding's number, then kName* bits.
+  enum : uint8_t { kNameEscaped = 1, kNameMarked = 2, kNameComposed = 4 };
+  uint8_t nameEncoding = 0;
+  uint8_t nameBits = 0;
+  uint32_t storedLen = 0;  // kNameComposed: the name before composition follows the name
   bool has(uint8_t bit) const { return (bits & bit) != 0; }
+};
+
+// The names read while walking a directory with an Auto reading: a sample to decide the
+// archive's encoding from, and a bit for each encoding some name was read in.
+struct NameSurvey {
+  std::vector<std::string> sample;
+  unsigned readIn = 0;
 };
 
 // Decoded names one after the other in blocks large enough for the longest name; a name never
@@ -41,7 +54,7 @@ class NamePool {
   }
 
  private:
-  static constexpr size_t kBlock = 256 * 1024;  // > 3 x 65535: a CP437 name decoded
+  static constexpr size_t kBlock = 512 * 1024;  // > 2 x 3 x 65535: a name decoded, twice
   std::vector<std::unique_ptr<char[]>> blocks_;
   size_t used_ = kBlock;
 };
@@ -53,6 +66,7 @@ struct DirectoryPlace {
   bool multiDisk = false;
   uint64_t totalSize = 0;  // of all members, uncompressed
   std::string comment;     // the archive comment, decoded
+  NameReading names;       // how the names without a mark are read
 };
 
 struct CentralDirectory {
@@ -66,12 +80,19 @@ struct CentralDirectory {
 // Returns 0 or a ZIP_ER_* code: NOZIP without an end record, INCONS for a directory that does
 // not fit the file, MULTIDISK, READ (errno in *sysError).
 int findCentralDirectory(ReadWindow& w, DirectoryPlace& place, int* sysError);
-// Hands each entry with its decoded name (valid during the call) to `visit`, in order.
+// Hands each entry with its decoded name (valid during the call) to `visit`, in order; the
+// name before composition follows the name for entries with kNameComposed. With `survey`,
+// notes the names without a mark.
 int walkCentralDirectory(ReadWindow& w, const DirectoryPlace& place,
                          const std::function<void(const Entry&, std::string_view)>& visit,
-                         int* sysError);
-// Both, keeping every entry in `cd`.
-int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError);
+                         int* sysError, NameSurvey* survey = nullptr);
+// Both, keeping every entry in `cd`. `names`: the encoding of names without a mark; with Auto
+// the names decide one for the archive (kept in cd.place.names).
+int readCentralDirectory(ReadWindow& w, CentralDirectory& cd, int* sysError,
+                         encoding::NameEncoding names = encoding::NameEncoding::Auto);
+// With Auto, walks the directory once to decide the encoding of its unmarked names; sets
+// place.names.
+int decideNames(ReadWindow& w, DirectoryPlace& place, encoding::NameEncoding names, int* sysError);
 
 // The modification time: the extended time stamp, else the MS-DOS time as local time.
 std::time_t entryTime(const Entry& e);

@@ -1,36 +1,13 @@
 #include "zip_command.h"
 
-namespace zv::zip {
+#include "platform/command_words.h"
 
-std::vector<std::pair<std::string, bool>> splitCommand(std::string_view line) {
-  std::vector<std::pair<std::string, bool>> out;  // text, was quoted
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= line.size()) break;
-    std::string token;
-    bool quoted = false;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-      if (line[i] == '"') {
-        quoted = true;
-        size_t end = line.find('"', i + 1);
-        if (end == std::string_view::npos) end = line.size();
-        token.append(line.substr(i + 1, end - i - 1));
-        i = end + 1;
-      } else {
-        token.push_back(line[i++]);
-      }
-    }
-    out.emplace_back(std::move(token), quoted);
-  }
-  return out;
-}
+namespace zv::zip {
 
 bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& why) {
   cmd = UnZipCommand{};
-  auto tokens = splitCommand(line);
   bool destinationNext = false;
-  for (auto& [text, quoted] : tokens) {
+  for (auto& [text, quoted] : command_words::split(line)) {
     if (destinationNext) {
       cmd.destination = text;
       destinationNext = false;
@@ -39,6 +16,15 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
     if (!quoted && text.size() > 1 && text[0] == '-') {
       if (text == "--i") {
         cmd.ignoreCase = true;
+        continue;
+      }
+      if (text.starts_with("--charset=")) {
+        auto e = encoding::encodingFromWord(std::string_view(text).substr(10));
+        if (!e) {
+          why = "知らない文字コードです: " + text;
+          return false;
+        }
+        cmd.names = *e;
         continue;
       }
       for (size_t k = 1; k < text.size(); ++k) {

@@ -2,12 +2,16 @@
 //   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
 // Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
 // -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
-// -t test. Then the archive, an optional destination folder (ending in '\' or '/', or given
-// with -d) and member names (wildcards '*' and '?' allowed; none means all).
+// -t test, --charset=sjis|utf8|euc|cp437|latin1|auto how names without a UTF-8 mark are
+// read, in words as platform/command_words.h reads them. Then the archive, an optional
+// destination folder (ending in '\' or '/', or given with -d) and member names (wildcards '*'
+// and '?' allowed; none means all).
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/name_encoding.h"
 
 namespace zv::zip {
 
@@ -16,13 +20,12 @@ struct UnZipCommand {
   bool keepFolders = true;
   bool overwrite = false;  // -o; the default (and -n) keeps existing files
   bool ignoreCase = false;
+  encoding::NameEncoding names = encoding::NameEncoding::Auto;
   std::string archive;
   std::string destination;  // empty: the current folder
   std::vector<std::string> members;
 };
 
-// Splits at blanks outside double quotes; the quotes are removed.
-std::vector<std::pair<std::string, bool>> splitCommand(std::string_view line);
 // False with a Japanese reason for an unknown switch or a missing archive.
 bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& why);
 

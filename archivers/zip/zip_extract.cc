@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/drives.h"
+#include "platform/encoding.h"
 #include "platform/runtime_error.h"
 #include "write_gate.h"
 #include "zip_libzip.h"
@@ -19,6 +20,16 @@
 
 namespace zv::zip {
 namespace {
+
+// The byte forms a typed password may have been made with: as typed (UTF-8), and in CP932
+// when that differs and every character has a CP932 form.
+std::vector<std::string> passwordForms(const std::string& typed) {
+  std::vector<std::string> forms{typed};
+  bool lossless = false;
+  std::string cp932 = encoding::utf8ToCp932(typed, &lossless);
+  if (lossless && cp932 != typed) forms.push_back(cp932);
+  return forms;
+}
 
 constexpr const char* kNl = "\r\n";
 constexpr size_t kChunk = 256 * 1024;
@@ -103,14 +114,18 @@ class Run {
           return {};
         }
       }
-      zip_file_t* f = lz->zip_fopen_index_encrypted(za, m.index, 0, password_.c_str());
-      if (f) return Opened{false, ZipFile(f)};
-      zip_error_t* e = lz->zip_get_error(za);
-      if (lz->zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
-        reportOpenError(za, m);
-        return {};
+      // The password as typed (UTF-8), then in CP932: archives made on Japanese Windows
+      // hold the key of the password's CP932 bytes. The check value decides.
+      for (const std::string& key : passwordForms(password_)) {
+        zip_file_t* f = lz->zip_fopen_index_encrypted(za, m.index, 0, key.c_str());
+        if (f) return Opened{false, ZipFile(f)};
+        zip_error_t* e = lz->zip_get_error(za);
+        if (lz->zip_error_code_zip(e) != ZIP_ER_WRONGPASSWD) {
+          reportOpenError(za, m);
+          return {};
+        }
+        lz->zip_error_clear(za);
       }
-      lz->zip_error_clear(za);
     }
     out_ += "パスワードが違います: " + m.name + kNl;
     fail(ZV_ERROR_PASSWORD);
@@ -251,7 +266,7 @@ mode_t fileMode(const Member& m) {
 }
 
 void extractOne(Run& run, const Archive& a, const Member& m, archive::Destination& dest,
-                archive::WriteBatch& batch) {
+                const archive::WriteBatch& batch) {
   std::string& out = run.out();
   std::vector<std::string> parts;
   archive::NameProblem problem = archive::splitMemberName(m.name, parts);
@@ -444,7 +459,6 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
              "): " + cmd.destination + kNl;
       return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
     }
-    // New files are flushed together at the end of the run (see AtomicFile::commit).
     archive::WriteBatch batch;
     each([&](const Member& m) {
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
@@ -452,10 +466,6 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       keepOutput();
       return true;
     });
-    if (!batch.finish()) {
-      out += "書き込めません (" + std::string(std::strerror(errno)) + "): " + cmd.destination + kNl;
-      run.fail(archive::errorFromErrno(errno, ZV_ERROR_WRITE));
-    }
   }
   run.progress(nullptr, ZV_PROGRESS_END);
   return run.result();

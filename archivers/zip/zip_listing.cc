@@ -59,7 +59,7 @@ std::string shown(const std::string& name) {
 
 }  // namespace
 
-void fillMemberInfo(const Member& m, ZvMemberInfo* info) {
+void fillMemberInfo(const Member& m, ZvMemberInfo* info, encoding::NameEncoding decided) {
   std::memset(info, 0, ZV_MEMBER_INFO_SIZE);
   info->original_size = uint32_t(m.size > 0xFFFFFFFFu ? 0xFFFFFFFFu : m.size);
   info->packed_size = uint32_t(m.packed > 0xFFFFFFFFu ? 0xFFFFFFFFu : m.packed);
@@ -74,6 +74,11 @@ void fillMemberInfo(const Member& m, ZvMemberInfo* info) {
   std::memcpy(info->attribute, attr.data(), std::min(attr.size(), sizeof info->attribute - 1));
   const char* method = methodName(m.method);
   std::memcpy(info->method, method, std::min(std::strlen(method), sizeof info->method - 1));
+  info->name_encoding = m.nameEncoding;
+  info->name_flags = ((m.nameBits & Entry::kNameEscaped) ? ZV_NAME_ESCAPED : 0) |
+                     ((m.nameBits & Entry::kNameMarked) ? ZV_NAME_MARKED : 0) |
+                     ((m.nameBits & Entry::kNameComposed) ? ZV_NAME_COMPOSED : 0);
+  info->names_decided = uint8_t(decided);
 }
 
 std::string shortListing(const Archive& a, const std::vector<size_t>& chosen) {
@@ -110,7 +115,10 @@ std::string verboseListing(const Archive& a, const std::string& shownPath,
                   static_cast<unsigned long long>(m.packed), r / 10, r % 10,
                   timeText(m.mtime).c_str(), attributeText(m).c_str(), methodName(m.method), m.crc,
                   m.encrypted ? " *" : "");
-    out += buf;
+    std::string detail = buf;
+    if (m.nameBits & Entry::kNameEscaped)
+      detail.insert(detail.size() - 2, "  ※名前の読めないバイトは %XX で表しています");
+    out += detail;
     total += m.size, packed += m.packed;
   }
   out += "--------------------------------------------------------------------------------\r\n";
@@ -120,7 +128,10 @@ std::string verboseListing(const Archive& a, const std::string& shownPath,
                 r / 10, r % 10, chosen.size());
   out += buf;
   out += "書庫: " + shown(shownPath) + "\r\n";
-  out += "書庫のサイズ: " + std::to_string(a.fileSize()) + " バイト (ZIP)\r\n";
+  // On the size line, so the listing keeps its number of lines.
+  out += "書庫のサイズ: " + std::to_string(a.fileSize()) + " バイト (ZIP)  名前の文字コード: " +
+         std::string(encoding::encodingLabel(a.namesDecided())) +
+         (a.namesRequested() == encoding::NameEncoding::Auto ? " (自動判定)" : "") + "\r\n";
   out +=
       "コメント: " + (a.comment().empty() ? std::string("(なし)") : shown(firstLine(a.comment()))) +
       "\r\n";

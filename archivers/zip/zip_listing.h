@@ -8,7 +8,8 @@
 
 namespace zv::zip {
 
-void fillMemberInfo(const Member& m, ZvMemberInfo* info);
+void fillMemberInfo(const Member& m, ZvMemberInfo* info,
+                    encoding::NameEncoding decided = encoding::NameEncoding::Cp932);
 
 // "-l": a header, one line per member, a total.
 std::string shortListing(const Archive& a, const std::vector<size_t>& chosen);

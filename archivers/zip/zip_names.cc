@@ -70,6 +70,56 @@ std::string decodeText(std::string_view raw, bool utf8Flag, std::string_view ext
 
 }  // namespace
 
+void replaceControls(std::string& name) {
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+}
+
+ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view extra,
+                        const NameReading& reading) {
+  using encoding::NameEncoding;
+  ReadName r;
+  NameOrigin origin = NameOrigin::Cp932;
+  // The marks first: a Unicode path field that fits the name, then the UTF-8 flag.
+  std::string marked;
+  bool ascii = true;
+  for (unsigned char c : raw) ascii &= c < 0x80;
+  if (ascii && extra.empty())
+    origin = NameOrigin::Ascii, marked = std::string(raw);
+  else if (!extra.empty() || utf8Flag)
+    marked = decodeText(raw, utf8Flag, extra, &origin);
+  if (origin == NameOrigin::UnicodeExtra || origin == NameOrigin::Ascii ||
+      (origin == NameOrigin::Utf8Flag && utf8Flag)) {
+    r.text = std::move(marked);
+    r.marked = origin != NameOrigin::Ascii;
+    if (r.marked) r.readIn = NameEncoding::Utf8;
+  } else {
+    NameEncoding e = reading.encoding;
+    if (utf8Flag) e = NameEncoding::Utf8;  // flagged but not valid UTF-8: escaped below
+    if (e == NameEncoding::Auto) e = encoding::bestEncodingForName(raw);
+    // Valid multi-byte UTF-8 is hardly ever Shift_JIS text by chance.
+    if (!reading.forced && e == NameEncoding::Cp932 && encoding::isValidUtf8(raw))
+      e = NameEncoding::Utf8;
+    encoding::DecodedName d = encoding::decodeName(raw, e);
+    if (d.escaped && !reading.forced && !utf8Flag) {
+      NameEncoding own = encoding::bestEncodingForName(raw);
+      encoding::DecodedName again = encoding::decodeName(raw, own);
+      if (!again.escaped) d = std::move(again), e = own;
+    }
+    r.text = std::move(d.text);
+    r.readIn = e;
+    r.escaped = d.escaped;
+    r.marked = utf8Flag;
+  }
+  replaceControls(r.text);
+  std::string composed = encoding::composeNfc(r.text);
+  if (composed != r.text) {
+    r.stored = std::move(r.text);
+    r.text = std::move(composed);
+  }
+  return r;
+}
+
 std::string decodeMemberName(std::string_view raw, bool utf8Flag, std::string_view extra,
                              NameOrigin* origin) {
   std::string name = decodeText(raw, utf8Flag, extra, origin);

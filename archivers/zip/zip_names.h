@@ -5,7 +5,28 @@
 #include <string>
 #include <string_view>
 
+#include "platform/name_encoding.h"
+
 namespace zv::zip {
+
+// How names without a mark (no UTF-8 flag, no Unicode path field) are read: in `encoding`
+// (Auto: each in the one that suits it best). Unless `forced` (the user's choice), a name
+// that encoding cannot read is read in the one that suits it.
+struct NameReading {
+  encoding::NameEncoding encoding = encoding::NameEncoding::Auto;
+  bool forced = false;
+};
+
+// A member name as the listings show it: decoded, control characters as '_', composed (NFC).
+struct ReadName {
+  std::string text;
+  std::string stored;  // the decoded name before composition, when that changed it
+  encoding::NameEncoding readIn = encoding::NameEncoding::Auto;  // Auto: plain ASCII
+  bool marked = false;                                           // UTF-8 flag or Unicode path field
+  bool escaped = false;  // bytes the encoding cannot read are shown as %XX
+};
+ReadName readMemberName(std::string_view raw, bool utf8Flag, std::string_view unicodeExtra,
+                        const NameReading& reading);
 
 enum class NameOrigin { Ascii, Utf8Flag, UnicodeExtra, Utf8, Cp932, Cp437 };
 

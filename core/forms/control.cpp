@@ -383,6 +383,14 @@ void Control::dragDrop(Control& source, double x, double y) {
   if (onDragDrop) onDragDrop(source, x, y);
 }
 
+void Control::filesDropped(const std::vector<std::string>& paths) {
+  if (onFilesDropped) onFilesDropped(paths);
+}
+
+std::vector<std::string> Control::dragOut() {
+  return onDragOut ? onDragOut() : std::vector<std::string>{};
+}
+
 void Control::setFocus() { form_.focusRequested(*this); }
 
 void Control::drag() { form_.dragRequested(*this); }

@@ -94,6 +94,11 @@ class Control {
   using Handler = std::function<void()>;
   using MouseHandler = std::function<void(const MouseEvent&)>;
   using DropHandler = std::function<void(Control& source, double x, double y)>;
+  // Files another program dropped or pasted here, as program paths.
+  using FilesHandler = std::function<void(const std::vector<std::string>& paths)>;
+  // The files a drag out of the control offers other programs, as program paths; empty when
+  // there is nothing to offer (nothing chosen, or the user cancelled preparing them).
+  using DragOutHandler = std::function<std::vector<std::string>()>;
   using KeyHandler = std::function<void(int& keyAscii)>;
   // A key went down on the control; setting keyCode to 0 means the window handled it.
   using KeyDownHandler = std::function<void(int& keyCode, int shift)>;
@@ -154,11 +159,14 @@ class Control {
 
   int tabIndex() const { return tabIndex_; }
   void setTabIndex(int i);
-  // Command buttons: Enter presses the default button, Esc the cancel button.
+  // Command buttons: Enter presses the default button, Esc the cancel button (which may also
+  // be a picture or menu item that closes the window).
   bool isDefault() const { return default_; }
   void setDefault(bool d);
   bool isCancel() const { return cancel_; }
   void setCancel(bool c);
+  // The picture that selects every entry of the window's list: Ctrl+A presses it.
+  bool selectsAll = false;
 
   // Free text the windows may keep on a control.
   std::string tag;
@@ -248,6 +256,8 @@ class Control {
   Handler onClick, onDblClick, onChange, onPathChange, onPatternChange, onGotFocus, onLostFocus;
   MouseHandler onMouseDown, onMouseUp, onMouseMove;
   DropHandler onDragDrop, onDragOver;
+  FilesHandler onFilesDropped;
+  DragOutHandler onDragOut;
   KeyHandler onKeyPress;
   KeyDownHandler onKeyDown;
 
@@ -267,6 +277,10 @@ class Control {
   void moveFocusTo(int index);
   // Something dragged from `source` was dropped on this control.
   void dragDrop(Control& source, double x = 0, double y = 0);
+  // Files from another program were dropped on this control.
+  void filesDropped(const std::vector<std::string>& paths);
+  // A drag out of this control towards other programs begins: the files it carries.
+  std::vector<std::string> dragOut();
   // The window logic asks for the focus to move here.
   void setFocus();
   // The window logic starts a drag from this control (the binding performs it).

@@ -19,6 +19,7 @@ void applyRow(Control& c, const ControlRow& row) {
   if (row.backColor) c.setBackColor(*row.backColor);
   if (row.isDefault) c.setDefault(true);
   if (row.isCancel) c.setCancel(true);
+  c.selectsAll = row.selectsAll;
   c.autoSize = row.autoSize;
   c.multiLine = row.multiLine;
   c.locked = row.locked;

@@ -33,7 +33,8 @@ struct ControlRow {
   bool disabled = false;
   int value = 0;  // option buttons, check boxes, ticked menu items
   bool isDefault = false;
-  bool isCancel = false;
+  bool isCancel = false;    // Esc presses it: the window's Close
+  bool selectsAll = false;  // Ctrl+A presses it: the window's select-all picture
   bool autoSize = false;
   bool multiLine = false;
   bool locked = false;

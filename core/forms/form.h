@@ -69,6 +69,9 @@ class Form {
   std::string icon;
   // Fixed-size dialog (no resizing, no minimise box).
   bool fixedDialog = false;
+  // A window of its own rather than a step of another (the main menu): assistive technology
+  // calls it a frame even when its size is fixed.
+  bool mainWindow = false;
 
   // ---- show / hide / unload through the registry ----
   void show();
@@ -82,6 +85,8 @@ class Form {
   Control::Handler onClick, onDblClick;
   Control::MouseHandler onMouseDown, onMouseUp;
   Control::DropHandler onDragDrop;
+  // Files from another program dropped anywhere on the window that no control takes.
+  Control::FilesHandler onFilesDropped;
 
   // ---- lifecycle hooks (called by the registry) ----
   virtual void load() {}

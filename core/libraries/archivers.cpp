@@ -46,8 +46,22 @@ std::unique_ptr<ListingLibrary> ListingLibrary::load(const std::string& hostPath
             resolve(o, prefix + "GetCapabilities", lib->getCapabilities_, error) &&
             resolve(o, prefix + "SetHost", lib->setHost_, error);
   if (!ok) return nullptr;
+  // Optional: a library without it names members by the record alone.
+  resolve(o, prefix + "GetFileName", lib->getFileName_, nullptr);
   lib->object_ = std::move(object);
   return lib;
+}
+
+std::optional<std::string> ListingLibrary::fileName(ZvArchive a) const {
+  if (!getFileName_) return std::nullopt;
+  std::vector<char> buffer(1024);
+  int length = getFileName_(a, buffer.data(), static_cast<uint32_t>(buffer.size()));
+  if (length < 0) return std::nullopt;
+  if (static_cast<size_t>(length) >= buffer.size()) {
+    buffer.resize(static_cast<size_t>(length) + 1);
+    getFileName_(a, buffer.data(), static_cast<uint32_t>(buffer.size()));
+  }
+  return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
 int ListingLibrary::run(const std::string& command, std::string* output, uint32_t size,

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/libraries/shared_object.h"
@@ -39,6 +40,9 @@ class ListingLibrary {
   }
   int findNext(ZvArchive a, ZvMemberInfo& info) const { return findNext_(a, &info); }
   int closeArchive(ZvArchive a) const { return closeArchive_(a); }
+  // The whole name of the member the last find reported (the record cuts it at 512 bytes);
+  // nothing when the library cannot say.
+  std::optional<std::string> fileName(ZvArchive a) const;
   std::string capabilities() const;
   void setHost(const ZvHost* host) const { setHost_(host); }
 
@@ -53,6 +57,7 @@ class ListingLibrary {
   int (*findFirst_)(ZvArchive, const char*, ZvMemberInfo*) = nullptr;
   int (*findNext_)(ZvArchive, ZvMemberInfo*) = nullptr;
   int (*closeArchive_)(ZvArchive) = nullptr;
+  int (*getFileName_)(ZvArchive, char*, uint32_t) = nullptr;
   const char* (*getCapabilities_)() = nullptr;
   void (*setHost_)(const ZvHost*) = nullptr;
 };

@@ -10,7 +10,7 @@ std::string failureCause(int runtimeError) {
     case kErrDiskFull:
       return "容量不足です（ディスクに空きがありません）";
     case kErrPermissionDenied:
-      return "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）";
+      return "書き込み権限がありません（読み取り専用か，同じ名前のフォルダがあります）";
     case kErrFileNotFound:
       return "ファイルが見つかりません";
     case kErrPathNotFound:
@@ -25,6 +25,8 @@ std::string failureCause(int runtimeError) {
       return "メモリが不足しています";
     case kErrPathFileAccess:
       return "ファイルまたはフォルダにアクセスできません（使用中です）";
+    case kErrTrashUnavailable:
+      return "ごみ箱に入れられません（ごみ箱を使えないか，書き込めません）";
     default:
       return "";
   }
@@ -67,6 +69,10 @@ std::string libraryFailureCause(int result) {
     default:
       return "";
   }
+}
+
+std::string memberCause(const std::string& name, const std::string& cause) {
+  return cause.empty() || name.empty() ? cause : name + "： " + cause;
 }
 
 std::string withCause(const std::string& text, const std::string& cause) {

@@ -13,6 +13,10 @@ std::string failureCause(int runtimeError);
 // From the non-zero result of an archiver library command; empty when it names no cause.
 std::string libraryFailureCause(int result);
 
+// The cause of a failure with one member or file: its name first ("a.txt： " + cause), so the
+// failure box says which one failed; empty when the cause is.
+std::string memberCause(const std::string& name, const std::string& cause);
+
 // `text`, then a line "原因： " + cause when the cause is not empty.
 std::string withCause(const std::string& text, const std::string& cause);
 

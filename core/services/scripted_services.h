@@ -46,6 +46,7 @@ class ScriptedServices : public Services {
   // "cursor x y", "beep", "doevents", "quit", "input <prompt>" in call order.
   std::vector<std::string> calls;
   std::string clipboard;
+  std::vector<std::string> clipboardPaths;  // files on the clipboard
   bool shellResult = true;
   double screenW = 1024 * 15, screenH = 768 * 15;
   int doEventsCount = 0;
@@ -58,6 +59,8 @@ class ScriptedServices : public Services {
   void help(const std::string& helpFile, int command, int data) override;
   std::string clipboardText() override { return clipboard; }
   void setClipboardText(const std::string& text) override { clipboard = text; }
+  std::vector<std::string> clipboardFiles() override { return clipboardPaths; }
+  void setClipboardFiles(const std::vector<std::string>& paths) override { clipboardPaths = paths; }
   double screenWidth() override { return screenW; }
   double screenHeight() override { return screenH; }
   double twipsPerPixelX() override { return 15; }

@@ -3,6 +3,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -41,6 +42,10 @@ class Services {
 
   virtual std::string clipboardText() = 0;
   virtual void setClipboardText(const std::string& text) = 0;
+  // Files on the clipboard as file managers exchange them (program paths); empty when it
+  // holds none. Setting them offers them to other programs to paste as a copy.
+  virtual std::vector<std::string> clipboardFiles() = 0;
+  virtual void setClipboardFiles(const std::vector<std::string>& paths) = 0;
 
   // Screen size in twips and twips per pixel.
   virtual double screenWidth() = 0;

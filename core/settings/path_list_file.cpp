@@ -148,12 +148,11 @@ bool writeList(const Files& files, const std::vector<std::string>& entries,
     if (!done && failure == 0) failure = runtimeErrorFromErrno(errno);
     return done;
   };
-  int n = static_cast<int>(entries.size());
+  const std::string bytes = encodeRecords(entries);
   bool ok = true;
-  if (n == 0) ok = step(writeFully(fd, record(0, std::string(kPathBytes, ' '))));
-  for (int i = 0; ok && i < n; ++i) {
-    ok = step(writeFully(fd, record(n, encodePathField(entries[i]))));
-    if (ok && afterRecord) afterRecord();
+  for (size_t at = 0; ok && at < bytes.size(); at += kRecordSize) {
+    ok = step(writeFully(fd, std::string_view(bytes).substr(at, kRecordSize)));
+    if (ok && afterRecord && !entries.empty()) afterRecord();
   }
   if (ok) ok = step(::fsync(fd) == 0);
   if (!step(::close(fd) == 0)) ok = false;

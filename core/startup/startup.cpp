@@ -84,7 +84,9 @@ std::string argumentText(const std::vector<std::string>& args) {
     // A host path (absolute from a file manager, or relative to the current folder) becomes
     // the program's form; a Windows-style path stays as typed.
     if (!winpath::hasDrive(path) && path.front() != '"') path = windowsPath(path);
-    if (path.find(' ') != std::string::npos && path.front() != '"') path = winpath::quote(path);
+    // Quoted when a blank or a quote would otherwise split or end it in the command strings.
+    if (path.find_first_of(" \"") != std::string::npos && path.front() != '"')
+      path = winpath::quote(path);
     if (!text.empty()) text += ' ';
     text += path;
   }

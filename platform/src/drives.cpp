@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/encoding.h"
 #include "platform/fileops.h"
@@ -21,13 +24,6 @@ namespace {
 
 char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i])) return false;
-  return true;
-}
-
 std::string joinHost(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -39,19 +35,56 @@ std::string hostParent(const std::string& path) {
   return path.substr(0, cut);
 }
 
-// The entry of `folder` whose name, decoded, equals `name` without regard to ASCII case. Of
-// several such entries the one first in byte order is taken, so the answer never varies.
-std::optional<std::string> findIgnoringCase(const std::string& folder, const std::string& name) {
+std::string foldedName(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = upper(c);
+  return key;
+}
+
+// The folders listed while a CaseLookupMemo lives: folded decoded name -> raw names.
+using FolderNames = std::unordered_map<std::string, std::vector<std::string>>;
+struct Memo {
+  std::unordered_map<std::string, FolderNames> folders;
+  // Folders met on the way to a name, as written -> as found: a run naming 100 000 files in
+  // one folder resolves that folder once.
+  std::unordered_map<std::string, std::string> folderAs;
+  std::unordered_map<char, bool> ready;
+};
+thread_local Memo* t_memo = nullptr;
+
+FolderNames listFolder(const std::string& folder) {
+  FolderNames names;
   DIR* dir = opendir(folder.c_str());
-  if (!dir) return std::nullopt;
-  std::optional<std::string> best;
+  if (!dir) return names;
   while (dirent* e = readdir(dir)) {
     std::string raw = e->d_name;
     if (raw == "." || raw == "..") continue;
-    if (!sameIgnoringAsciiCase(encoding::decodeUnknown(raw), name)) continue;
-    if (!best || raw < *best) best = raw;
+    names[foldedName(encoding::decodeUnknown(raw))].push_back(std::move(raw));
   }
   closedir(dir);
+  return names;
+}
+
+// The entry of `folder` whose name, decoded, equals `name` without regard to ASCII case. Of
+// several such entries the one first in byte order is taken, so the answer never varies.
+std::optional<std::string> findIgnoringCase(const std::string& folder, const std::string& name) {
+  FolderNames listed;
+  const FolderNames* names = &listed;
+  if (t_memo) {
+    auto it = t_memo->folders.find(folder);
+    if (it == t_memo->folders.end()) it = t_memo->folders.emplace(folder, listFolder(folder)).first;
+    names = &it->second;
+  } else {
+    listed = listFolder(folder);
+  }
+  auto it = names->find(foldedName(name));
+  if (it == names->end()) return std::nullopt;
+  std::optional<std::string> best;
+  for (const std::string& raw : it->second) {
+    struct stat st;
+    if (t_memo && lstat(joinHost(folder, raw).c_str(), &st) != 0) continue;  // gone since
+    if (!best || raw < *best) best = raw;
+  }
   return best;
 }
 
@@ -61,7 +94,8 @@ std::optional<std::string> findIgnoringCase(const std::string& folder, const std
 std::string resolveUnder(std::string base, const std::string& floor,
                          const std::vector<std::string>& parts) {
   bool resolving = true;
-  for (const auto& part : parts) {
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
     if (part == ".") continue;
     if (part == "..") {
       if (base.size() > floor.size()) base = hostParent(base);
@@ -69,13 +103,28 @@ std::string resolveUnder(std::string base, const std::string& floor,
       continue;
     }
     std::string candidate = joinHost(base, part);
-    struct stat st;
-    if (resolving && lstat(candidate.c_str(), &st) != 0) {
-      if (auto match = findIgnoringCase(base, part)) {
-        candidate = joinHost(base, *match);
-      } else {
-        resolving = false;
+    bool inside = i + 1 < parts.size();  // a folder on the way, not the name itself
+    if (resolving && inside && t_memo) {
+      auto known = t_memo->folderAs.find(candidate);
+      if (known != t_memo->folderAs.end()) {
+        base = known->second;
+        continue;
       }
+    }
+    struct stat st;
+    if (resolving) {
+      std::string written = candidate;
+      bool found = lstat(candidate.c_str(), &st) == 0;
+      if (!found) {
+        if (auto match = findIgnoringCase(base, part)) {
+          candidate = joinHost(base, *match);
+          found = !t_memo || lstat(candidate.c_str(), &st) == 0;
+        } else {
+          resolving = false;
+        }
+      }
+      if (found && inside && t_memo && S_ISDIR(st.st_mode))
+        t_memo->folderAs.emplace(written, candidate);
     }
     base = candidate;
   }
@@ -123,6 +172,26 @@ DriveTable& DriveTable::instance() {
     return t;
   }();
   return table;
+}
+
+CaseLookupMemo::CaseLookupMemo() : owner_(t_memo == nullptr) {
+  if (owner_) t_memo = new Memo;
+}
+
+CaseLookupMemo::~CaseLookupMemo() {
+  if (!owner_) return;
+  delete t_memo;
+  t_memo = nullptr;
+}
+
+void CaseLookupMemo::noteMade(const std::string& hostPath) {
+  if (!t_memo) return;
+  std::string folder = hostParent(hostPath);
+  auto it = t_memo->folders.find(folder);
+  if (it == t_memo->folders.end()) return;  // listed, with it, when first needed
+  std::string raw = hostPath.substr(hostPath.find_last_of('/') + 1);
+  std::vector<std::string>& same = it->second[foldedName(encoding::decodeUnknown(raw))];
+  if (std::find(same.begin(), same.end(), raw) == same.end()) same.push_back(raw);
 }
 
 void DriveTable::loadDefaults() {
@@ -200,8 +269,14 @@ std::optional<std::string> DriveTable::hostRoot(char letter) const {
 }
 
 bool DriveTable::ready(char letter) const {
+  if (t_memo) {
+    auto known = t_memo->ready.find(letter);
+    if (known != t_memo->ready.end()) return known->second;
+  }
   auto root = hostRoot(letter);
-  return root && isFolderAt(*root) && access(root->c_str(), R_OK | X_OK) == 0;
+  bool ready = root && isFolderAt(*root) && access(root->c_str(), R_OK | X_OK) == 0;
+  if (t_memo) t_memo->ready.emplace(letter, ready);
+  return ready;
 }
 
 std::string DriveTable::toHost(const std::string& path) const {
@@ -267,6 +342,13 @@ std::string hostPath(const std::string& path) { return DriveTable::instance().to
 
 std::string windowsPath(const std::string& hostPath) {
   return DriveTable::instance().toWindows(hostPath);
+}
+
+std::string typedPath(const std::string& text) {
+  if (text.empty() || text.front() != '/') return text;
+  std::string path = windowsPath(text);
+  if (text.size() > 1 && text.back() == '/' && path.back() != '\\') path += '\\';
+  return path;
 }
 
 }  // namespace zv

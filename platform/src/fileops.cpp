@@ -160,6 +160,12 @@ bool isFile(const std::string& path) {
   return statQuietly(path, st) && S_ISREG(st.st_mode);
 }
 
+bool sameEntry(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return statQuietly(a, sa) && statQuietly(b, sb) && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::vector<Entry> list(const std::string& folder) {
   std::string host = hostPath(folder);
   DIR* dir = opendir(host.c_str());
@@ -365,12 +371,27 @@ bool trashInto(const std::string& trash, const std::string& host, const std::str
   return false;
 }
 
-// A trash folder on the device `dev`, with its "files" and "info" folders, made when missing.
-bool trashFolderReady(const std::string& trash, dev_t dev, mode_t mode) {
+// Whether a missing folder could be made on the device `dev`: its nearest existing ancestor
+// is a writable folder there.
+bool couldMake(const std::string& folder, dev_t dev) {
+  std::string at = hostParentOf(folder);
+  while (at != "/" && ::access(at.c_str(), F_OK) != 0) at = hostParentOf(at);
+  struct stat st;
+  return stat(at.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_dev == dev &&
+         ::access(at.c_str(), W_OK | X_OK) == 0;
+}
+
+// A trash folder on the device `dev` with its "files" and "info" folders: made when missing
+// and `make` is set; otherwise only judged whether it is there or could be made.
+bool trashFolderReady(const std::string& trash, dev_t dev, mode_t mode, bool make) {
   for (const std::string& folder : {trash, trash + "/files", trash + "/info"}) {
-    if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
     struct stat st;
-    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_dev != dev) return false;
+    if (lstat(folder.c_str(), &st) != 0) {
+      if (!make) return couldMake(folder, dev);
+      if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
+      if (lstat(folder.c_str(), &st) != 0) return false;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_dev != dev) return false;
   }
   return true;
 }
@@ -397,19 +418,23 @@ struct TrashPlace {
 
 // The home Trash when the file is on its file system; else that file system's own trash, as
 // desktops keep it at its top folder: $top/.Trash/$uid when $top/.Trash is a sticky folder
-// and no link, else $top/.Trash-$uid. Missing folders are made; empty when none is usable.
-TrashPlace trashPlaceFor(const std::string& host, dev_t dev) {
+// and no link, else $top/.Trash-$uid. Missing folders are made only with `make` (a file is
+// being moved there); empty when none is usable.
+TrashPlace trashPlaceFor(const std::string& host, dev_t dev, bool make) {
   if (noTrashAnywhere) return {};
   std::string home = dataHome() + "/Trash";
-  try {
-    makeFoldersOnHost(home + "/files");
-    makeFoldersOnHost(home + "/info");
-  } catch (const RuntimeError&) {
-    // an unwritable home only rules out the home Trash
+  if (make) {
+    try {
+      makeFoldersOnHost(home + "/files");
+      makeFoldersOnHost(home + "/info");
+    } catch (const RuntimeError&) {
+      // an unwritable home only rules out the home Trash
+    }
   }
   struct stat homeStat;
-  if (stat((home + "/files").c_str(), &homeStat) == 0 && homeStat.st_dev == dev &&
-      folderExists(home + "/info"))
+  if (stat(home.c_str(), &homeStat) == 0
+          ? homeStat.st_dev == dev && trashFolderReady(home, dev, 0700, make)
+          : !make && couldMake(home, dev))
     return {home, host};
   std::string top = mountTopOf(host, dev);
   std::string uid = std::to_string(::getuid());
@@ -418,10 +443,10 @@ TrashPlace trashPlaceFor(const std::string& host, dev_t dev) {
   struct stat sharedStat;
   if (lstat(shared.c_str(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
       (sharedStat.st_mode & S_ISVTX) && sharedStat.st_dev == dev &&
-      trashFolderReady(shared + "/" + uid, dev, 0700))
+      trashFolderReady(shared + "/" + uid, dev, 0700, make))
     return {shared + "/" + uid, relative};
   std::string own = (top == "/" ? "" : top) + "/.Trash-" + uid;
-  if (trashFolderReady(own, dev, 0700)) return {own, relative};
+  if (trashFolderReady(own, dev, 0700, make)) return {own, relative};
   return {};
 }
 
@@ -431,14 +456,14 @@ std::string trashFolderFor(const std::string& path) {
   std::string host = hostPath(path);
   struct stat st;
   if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
-  return trashPlaceFor(host, st.st_dev).folder;
+  return trashPlaceFor(host, st.st_dev, false).folder;
 }
 
 bool moveToTrash(const std::string& path) {
   std::string host = hostPath(path);
   struct stat st;
   if (lstat(host.c_str(), &st) != 0) raiseError(kErrFileNotFound, host);
-  TrashPlace place = trashPlaceFor(host, st.st_dev);
+  TrashPlace place = trashPlaceFor(host, st.st_dev, true);
   return !place.folder.empty() && trashInto(place.folder, host, place.infoPath);
 }
 
@@ -478,6 +503,16 @@ std::string readAll(const std::string& path) {
   }
   ::close(fd);
   return out;
+}
+
+void flushToDisk(const std::string& path) {
+  std::string host = hostPath(path);
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) raiseError(runtimeErrorFromErrno(errno), path);
+  bool good = ::fdatasync(fd) == 0 || errno == EINVAL;
+  int err = errno;
+  ::close(fd);
+  if (!good) raiseError(runtimeErrorFromErrno(err), path);
 }
 
 void writeAllAtomically(const std::string& path, std::string_view bytes) {

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/command_words.h"
+
 namespace zv::winpath {
 
 namespace {
@@ -28,20 +30,9 @@ std::string normalize(std::string_view path) {
   return out;
 }
 
-std::string unquote(std::string_view text) {
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
-    return std::string(text.substr(1, text.size() - 2));
-  return std::string(text);
-}
+std::string unquote(std::string_view text) { return command_words::unquote(text); }
 
-std::string quote(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
-  out += text;
-  out += '"';
-  return out;
-}
+std::string quote(std::string_view text) { return command_words::quote(text); }
 
 bool hasDrive(std::string_view path) {
   return path.size() >= 2 && isLetter(path[0]) && path[1] == ':';

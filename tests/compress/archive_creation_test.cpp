@@ -114,7 +114,7 @@ TEST_F(ArchiveCreation, AListThatCannotBeSavedIsReportedWithItsCause) {
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text,
             "登録パスのリストを保存できませんでした\r\n原因： "
-            "書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）");
+            "書き込み権限がありません（読み取り専用か，同じ名前のフォルダがあります）");
   EXPECT_EQ(c2.c("Combo1").listCount(), 0);
 }
 

@@ -1,70 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "compress/creation_commands.h"
 #include "compress/preview.h"
 
 namespace zv::compress {
 namespace {
-
-const std::string kArchive = "C:\\out\\x.lzh";
-
-TEST(LzhFileCommand, EveryModeCombination) {
-  struct Case {
-    const char* pack;
-    const char* dir;
-    const char* progress;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"UPDATE", "NO", "NO", "u -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"UPDATE", "NO", "YES", "u \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"UPDATE", "YES", "NO", "u -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"UPDATE", "YES", "YES", "u -d1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"ADD", "NO", "NO", "a -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"ADD", "YES", "YES", "a -d1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"MOVE", "NO", "YES", "m \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"MOVE", "YES", "NO", "m -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      // A mode that is none of the three updates; a hand-edited progress value counts as NO.
-      {"", "NO", "yes", "u -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-      {"ADD", "YES", "Yes", "a -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\src\\a.txt\""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(lzhFileCommand({c.pack, c.dir, c.progress}, kArchive, "C:\\src\\", "a.txt"),
-              c.expected)
-        << c.pack << "/" << c.dir << "/" << c.progress;
-  }
-}
-
-TEST(LzhFileCommand, JoinsTheSourceFolderOnceAndQuotesBlanks) {
-  EXPECT_EQ(lzhFileCommand({"UPDATE", "NO", "NO"}, "C:\\my out\\x.lzh", "C:\\src", "c d.txt"),
-            "u -n1 \"C:\\my out\\x.lzh\" \"C:\\src\\c d.txt\"");
-  EXPECT_EQ(lzhFileCommand({"UPDATE", "NO", "NO"}, kArchive, "C:\\", "a.txt"),
-            "u -n1 \"C:\\out\\x.lzh\" \"C:\\a.txt\"");
-}
-
-TEST(LzhFolderCommand, SplitsTheSourceFolderIntoParentAndTail) {
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "C:\\data\\proj\\"),
-            "a -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\data\\\" \"proj\\*.*\"");
-  EXPECT_EQ(lzhFolderCommand("YES", kArchive, "C:\\data\\proj"),
-            "a -d1 \"C:\\out\\x.lzh\" \"C:\\data\\\" \"proj\\*.*\"");
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "C:\\proj\\"),
-            "a -d1 -n1 \"C:\\out\\x.lzh\" \"C:\\\" \"proj\\*.*\"");
-  // A drive root has no parent: everything on the drive, relative to its root.
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:\\"),
-            "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
-  EXPECT_EQ(lzhFolderCommand("NO", kArchive, "D:"),
-            "a -d1 -n1 \"C:\\out\\x.lzh\" \"D:\\\" \"*.*\"");
-}
-
-TEST(IshCommand, CodeTypesAndUnquotedPaths) {
-  EXPECT_EQ(
-      ishCommand("C:\\src\\", "memo.txt", IshCodeType::PcNetwork, "C:\\out\\memo.ish", "C:\\out"),
-      "C:\\src\\memo.txt /ss /ya C:\\out\\memo.ish /f=C:\\out");
-  EXPECT_EQ(
-      ishCommand("C:\\src", "my memo.txt", IshCodeType::Internet, "C:\\o o\\m.ish", "C:\\o o"),
-      "C:\\src\\my memo.txt /s7 /ya C:\\o o\\m.ish /f=C:\\o o");
-  EXPECT_EQ(ishSwitches(IshCodeType::PcNetworkNoKana), "/sn /ya");
-}
 
 TEST(Preview, RoutesByTheLastThreeCharactersInAnyCase) {
   EXPECT_EQ(previewKind("C:\\a\\READ.TXT"), PreviewKind::Text);

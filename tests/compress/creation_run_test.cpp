@@ -46,7 +46,7 @@ TEST_F(CreationRun, AFailureStopsTheRemainingNamesButTheRunGoesOn) {
   EXPECT_EQ(lhaCommands().size(), 2u);
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text,
-            "圧縮中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
+            "圧縮中にエラーが生じました．終了します\r\n原因： b.txt： 書庫ファイルが壊れています");
   EXPECT_EQ(services.messages[0].title, "LHA 圧縮");
   EXPECT_EQ(services.messages[0].icon, MsgIcon::Exclamation);
   EXPECT_TRUE(waitShown);  // the wait window stands during the library calls
@@ -163,9 +163,9 @@ TEST_F(CreationRun, IshFailuresAreReportedOnceAfterTryingEveryName) {
   create(c2);
   EXPECT_EQ(sys.fakes.ish().commands().size(), 2u);
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(
-      services.messages[0].text,
-      "ISH ファイルの作成中にエラーが生じました\r\n原因： ファイルを開けません\r\n\r\n読めません");
+  EXPECT_EQ(services.messages[0].text,
+            "ISH ファイルの作成中にエラーが生じました\r\n原因： a.txt： "
+            "ファイルを開けません\r\n\r\n読めません");
 }
 
 TEST_F(CreationRun, IshWithoutANameOrSelection) {

@@ -5,10 +5,12 @@
 #include <filesystem>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/without_file_override.h"
 
 using zv::Profile;
 using zv::test::readFile;
 using zv::test::TempDir;
+using zv::test::withoutFilePermissionOverride;
 
 TEST(Profile, MissingFileSectionOrKeyGivesTheDefault) {
   TempDir dir;
@@ -92,4 +94,15 @@ TEST(Profile, FailedWritesAreQuietAndHarmless) {
   EXPECT_EQ(readFile(dir / "ZORVEX.INI"), "[Option]\nMode=4\n");
   EXPECT_TRUE(q.remove("option", "mode"));
   EXPECT_EQ(q.read("Option", "Mode", "5", 13), "5");
+  // A file that exists but cannot be read is never replaced by one holding only the new key.
+  const std::string kept = "[Option]\nMode=4\n[Drives]\nD=/data\n";
+  dir.write("ZORVEX.INI", kept);
+  std::filesystem::permissions(dir / "ZORVEX.INI", std::filesystem::perms::owner_write);
+  EXPECT_EQ(withoutFilePermissionOverride([&] {
+              return int(q.writeChecked("Option", "Mode", "5")) + 2 * int(q.remove("Drives", "D"));
+            }),
+            0);
+  std::filesystem::permissions(dir / "ZORVEX.INI", std::filesystem::perms::owner_read,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(readFile(dir / "ZORVEX.INI"), kept);
 }

@@ -207,5 +207,6 @@ TEST(StartupText, VersionTextAndArguments) {
   EXPECT_EQ(argumentText({}), "");
   EXPECT_EQ(argumentText({"/home/me/dl/a.lzh"}), "C:\\home\\me\\dl\\a.lzh");
   EXPECT_EQ(argumentText({"/home/me/my files/a.lzh"}), "\"C:\\home\\me\\my files\\a.lzh\"");
+  EXPECT_EQ(argumentText({"/home/me/a\"b.lzh"}), "\"C:\\home\\me\\a\"\"b.lzh\"");
   EXPECT_EQ(argumentText({"D:\\x.lzh"}), "D:\\x.lzh");
 }

@@ -36,7 +36,8 @@ TEST_F(ControlTableTest, RowsBecomeControlsInOrderWithTheirProperties) {
        .at = {120, 90, 525, 525},
        .picture = "ext_help",
        .description = "ヘルプ",
-       .hidden = true},
+       .hidden = true,
+       .selectsAll = true},
       {.name = "Command1",
        .kind = Kind::CommandButton,
        .caption = "OK",
@@ -81,6 +82,7 @@ TEST_F(ControlTableTest, RowsBecomeControlsInOrderWithTheirProperties) {
   const Control& image = form.c("Image1");
   EXPECT_EQ(image.picture(), "ext_help");
   EXPECT_EQ(image.description(), "ヘルプ");
+  EXPECT_TRUE(image.selectsAll);
   EXPECT_FALSE(image.visible());
 
   const Control& button = form.c("Command1");

@@ -235,3 +235,51 @@ def scenario_window_manager_close_waits_for_the_extraction_window(s):
     prog.gone("frmMenu")
     expect_equal(tree_digests(out), _zip_reference(s, os.path.join(arc, "mixed.zip")),
                  "extracted tree against unzip's")
+
+
+NAMES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "names")
+
+
+def _listed(contents):
+    return [c.name for c in z.descendants(z.find(contents, "List1"))]
+
+
+def _names_menu(s, contents, mnemonic, shot):
+    """Shift+F10 on the member list opens its context menu; the letter picks the encoding."""
+    d = s.desktop
+    d.focus(z.find(contents, "List1"))
+    d.key("shift+F10")
+    time.sleep(0.8)
+    s.shot(shot)
+    d.key(mnemonic)
+    time.sleep(1.0)
+
+
+def scenario_names_encoding_switched(s):
+    """EUC-JP names found on their own, read as Shift_JIS on request and back to 自動, then
+    extracted under the right names (lhasa's names, which are the stored bytes, read as
+    EUC-JP by Python)."""
+    arc, out = s.path("arc"), s.path("out")
+    os.makedirs(arc)
+    os.makedirs(out)
+    shutil.copy(os.path.join(NAMES, "euc-jp.lzh"), arc)
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)},
+                                     DeComp3Dir={"Path": s.win(out)}))
+    contents = open_archive(s, prog, "euc-jp.lzh")
+    detected = _listed(contents)
+    s.shot("detected")
+    expect("日本語ファイル.txt" in detected, "EUC-JP names detected: %r" % detected)
+    _names_menu(s, contents, "s", "menu-open")
+    as_sjis = _listed(contents)
+    s.shot("as-shift-jis")
+    expect(len(as_sjis) == len(detected) and "日本語ファイル.txt" not in as_sjis and
+           any("%" in n for n in as_sjis), "names redrawn as Shift_JIS, escaped: %r" % as_sjis)
+    _names_menu(s, contents, "a", "menu-again")
+    expect_equal(_listed(contents), detected, "names back to what 自動 found")
+    s.desktop.click(z.find(contents, "Image3"))  # select all
+    _extract_to(s, prog, contents, out)
+    ref = s.path("reference")
+    os.makedirs(ref)
+    run(["lhasa", "xq", os.path.abspath(os.path.join(arc, "euc-jp.lzh"))], cwd=ref)
+    want = {os.fsencode(k).decode("euc_jp"): v for k, v in tree_digests(ref).items()}
+    expect_equal(tree_digests(out), want, "extracted tree against lhasa's, names read as EUC-JP")

@@ -307,7 +307,8 @@ class Program:
     """One run of zorvex32 with its own program folder (a copy of the executable, so the
     settings file and work folders land there) and its own HOME."""
 
-    def __init__(self, desktop, exe, root, args=(), settings=None, honour_permissions=False):
+    def __init__(self, desktop, exe, root, args=(), settings=None, ids=True,
+                 honour_permissions=False):
         self.desktop = desktop
         self.root = root
         self.folder = os.path.join(root, "prog")
@@ -330,6 +331,9 @@ class Program:
                    XDG_RUNTIME_DIR=os.path.join(self.home, "run"),
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+        if ids:
+            # The test switch: accessible names are the control and window names.
+            env["ZORVEX_ACCESSIBLE_IDS"] = "1"
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log = open(os.path.join(root, "zorvex32.log"), "wb")
         argv = [copy] + list(args)
@@ -405,6 +409,36 @@ class Program:
                          if w.getState().contains(atspi.STATE_SHOWING)]
                 raise Failure("window %s not shown (shown: %s)" % (name, shown))
             time.sleep(0.15)
+
+    def window_with(self, title, control, timeout=10.0):
+        """A shown window with that title holding a control announced as `control` (several
+        windows may share a title)."""
+        atspi = _atspi()
+        deadline = time.time() + timeout
+        while True:
+            for w in self.windows():
+                try:
+                    if w.name == title and w.getState().contains(atspi.STATE_SHOWING):
+                        find(w, control)
+                        return w
+                except Exception:
+                    pass
+            if time.time() > deadline:
+                raise Failure("no window %s with %s" % (title, control))
+            time.sleep(0.15)
+
+    def gone_window(self, win, timeout=10.0):
+        """Waits until that window is no longer shown."""
+        atspi = _atspi()
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            try:
+                if not win.getState().contains(atspi.STATE_SHOWING):
+                    return
+            except Exception:
+                return
+            time.sleep(0.15)
+        raise Failure("window %s still shown" % win.name)
 
     def gone(self, name, timeout=10.0):
         atspi = _atspi()

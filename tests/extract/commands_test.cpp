@@ -1,4 +1,4 @@
-// Command strings of the extraction subsystem, the member path gate and the kept file.
+// The archive text of the extraction commands, the member path gate and the kept file.
 #include <gtest/gtest.h>
 
 #include "extract/extract_commands.h"
@@ -10,39 +10,9 @@
 namespace zv::extract {
 namespace {
 
-TEST(ExtractCommands, EveryRowOfTheCommandTable) {
-  const std::string archive = "\"C:\\DL\\a b.lzh\"";
-  EXPECT_EQ(quickExtractCommand(archive, "C:\\prog\\QUICK\\", "DOC\\README.TXT"),
-            "x -n1 \"C:\\DL\\a b.lzh\" \"C:\\prog\\QUICK\\\" \"doc\\readme.txt\"");
-  EXPECT_EQ(detailListCommand(archive), "v \"C:\\DL\\a b.lzh\"");
-  EXPECT_EQ(detailListCommand("C:\\DL\\a.lzh"), "v C:\\DL\\a.lzh");
-  EXPECT_EQ(viewMemberCommand(archive, "C:\\prog\\Temp", "\"Read Me.txt\""),
-            "x -gn \"C:\\DL\\a b.lzh\" \"C:\\prog\\Temp\\\" \"Read Me.txt\"");
-  // Before any member was clicked the member part is empty.
-  EXPECT_EQ(viewMemberCommand(archive, "C:\\prog\\Temp", ""),
-            "x -gn \"C:\\DL\\a b.lzh\" \"C:\\prog\\Temp\\\" ");
-  std::string tail = memberTail("D:\\OUT\\", "Sub\\ReadMe.TXT");
-  EXPECT_EQ(tail, "\"D:\\OUT\\\" \"Sub\\ReadMe.TXT\"");
-  EXPECT_EQ(lhaRunCommand("YES", archive, tail), "x -gn " + archive + " " + tail);
-  EXPECT_EQ(lhaRunCommand("NO", archive, tail), "x -n1 " + archive + " " + tail);
-  EXPECT_FALSE(lhaRunCommand("yes", archive, tail).has_value());
-  EXPECT_FALSE(lhaRunCommand("", archive, tail).has_value());
-  EXPECT_EQ(zipRunCommand("\"C:\\DL\\a.zip\"", tail), "-x -n --i \"C:\\DL\\a.zip\" " + tail);
-}
-
 TEST(ExtractCommands, ArchiveTextFollowsTheStartMode) {
   EXPECT_EQ(lhaArchiveText("Command", "C:\\DL\\x.lzh", "\"C:\\other.lzh\""), "C:\\DL\\x.lzh");
   EXPECT_EQ(lhaArchiveText("", "C:\\DL\\x.lzh", "\"C:\\other.lzh\""), "\"C:\\other.lzh\"");
-  EXPECT_EQ(quotedArchivePath("C:\\", "a.lzh"), "\"C:\\a.lzh\"");
-  EXPECT_EQ(quotedArchivePath("C:\\DL", "a.lzh"), "\"C:\\DL\\a.lzh\"");
-}
-
-TEST(ExtractCommands, IshRestoreCommandPerModeUnquoted) {
-  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::New, "C:\\OUT"),
-            "C:\\IN\\A.ISH /r /f=C:\\OUT");
-  EXPECT_EQ(ishRestoreCommand("C:\\IN\\A.ISH", IshMode::All, "C:\\"), "C:\\IN\\A.ISH /a /f=C:\\");
-  EXPECT_EQ(ishRestoreCommand("C:\\my files\\A.ISH", IshMode::WithQuestion, "C:\\OUT"),
-            "C:\\my files\\A.ISH /q /f=C:\\OUT");
 }
 
 TEST(ExtractCommands, LowerCaseTouchesOnlyAsciiLetters) {
@@ -79,6 +49,15 @@ TEST(MemberPaths, ALinkInTheDestinationPointingOutsideIsRefused) {
   EXPECT_EQ(memberPathUnder("Q:\\dest", "/a.txt"), "Q:\\dest\\a.txt");
   EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "link\\a.txt").has_value());
   EXPECT_FALSE(memberPathUnder("Q:\\dest\\", "..\\elsewhere\\a.txt").has_value());
+  // One run's places: each folder followed once, a link at the name itself always followed.
+  dir.write("elsewhere/x.txt", "theirs");
+  std::filesystem::create_symlink(dir / "elsewhere/x.txt", dir / "dest/out.txt");
+  MemberPlaces places("Q:\\dest");
+  EXPECT_EQ(places.under("a.txt"), "Q:\\dest\\a.txt");
+  EXPECT_FALSE(places.under("out.txt").has_value());
+  EXPECT_FALSE(places.under("link\\b.txt").has_value());
+  EXPECT_EQ(places.under("b.txt"), "Q:\\dest\\b.txt");
+  EXPECT_FALSE(places.under("link\\c.txt").has_value());
   DriveTable::instance().remove('Q');
 }
 

@@ -100,7 +100,7 @@ TEST_F(ContentsTest, ViewingFailureIsReportedAndAnOlderWorkCopyIsKept) {
   f.c("List1").userSelect(0);
   press(f, "Image5");
   EXPECT_EQ(services.messages.front().text,
-            "解凍中にエラーが生じました．終了します\r\n原因： データが壊れています（CRC "
+            "解凍中にエラーが生じました．終了します\r\n原因： a.txt： データが壊れています（CRC "
             "が一致しません）");
   EXPECT_EQ(services.messages.front().title, " LHA解凍");
   EXPECT_EQ(readFile(host("prog/Temp/a.txt")), "earlier copy");
@@ -216,6 +216,62 @@ TEST_F(ContentsTest, ClickedMemberOutlivesTheWindow) {
   press(again, "Image8");
   EXPECT_EQ(sys.fakes.lha().commands(),
             Strings{"x -gn \"Q:\\dl\\a.lzh\" \"Q:\\prog\\Temp\\\" \"keep.txt\""});
+}
+
+TEST_F(ContentsTest, ChosenNameEncodingRelistsAndHoldsForViewingListingAndReopening) {
+  Form& f = contents({"a.txt"});
+  EXPECT_FALSE(f.c("menuNames").visible());  // a context menu, never a menu bar
+  f.c("menuNames").click();
+  EXPECT_EQ(f.c("menuNames0").value(), 1);  // 自動 until chosen
+  f.c("menuNames3").click();                // EUC-JP
+  auto opened = [&] {
+    for (const auto& call : sys.fakes.lha().calls())
+      if (call.function == "UnlhaOpenArchive") return call.text;
+    return std::string();
+  };
+  EXPECT_EQ(opened(), "\"Q:\\dl\\a.lzh\" 3");
+  EXPECT_EQ(f.c("List1").listCount(), 1);
+  f.c("menuNames").click();
+  EXPECT_EQ(f.c("menuNames3").value(), 1);
+  EXPECT_EQ(f.c("menuNames0").value(), 0);
+
+  sys.fakes.lha().clearCalls();
+  f.c("List1").userSelect(0);
+  press(f, "Image8");
+  press(f, "Image6");
+  EXPECT_EQ(sys.fakes.lha().commands(),
+            (Strings{"x -gn --charset=euc \"Q:\\dl\\a.lzh\" \"Q:\\prog\\Temp\\\" \"a.txt\"",
+                     "v --charset=euc \"Q:\\dl\\a.lzh\""}));
+
+  // Closing and opening the same archive again keeps the choice; listing reads it so.
+  f.c("Command1").click();
+  app.forms.collect();
+  sys.fakes.lha().clearCalls();
+  Form& sel = selection("a.lzh");
+  sel.c("File1").dblClick();
+  EXPECT_EQ(opened(), "\"Q:\\dl\\a.lzh\" 3");
+  // Back to 自動: no switch, mode 0, as before any choice.
+  Form& again = app.forms.get("DeComp2");
+  again.c("menuNames0").click();
+  sys.fakes.lha().clearCalls();
+  again.c("List1").userSelect(0);
+  press(again, "Image8");
+  EXPECT_EQ(sys.fakes.lha().commands(),
+            Strings{"x -gn \"Q:\\dl\\a.lzh\" \"Q:\\prog\\Temp\\\" \"a.txt\""});
+}
+
+TEST_F(ContentsTest, ZipExtractionRunCarriesTheChosenEncoding) {
+  Form& f = contents({"a.txt"}, true);
+  f.c("menuNames1").click();  // Shift_JIS
+  f.c("List1").userSelect(0);
+  press(f, "Image2");
+  Form& run = app.forms.get("DeComp3");
+  run.c("Combo1").setText("Q:\\out");
+  sys.fakes.zip().clearCalls();
+  run.c("Image2").mouseDown();
+  run.c("Image2").mouseUp();
+  EXPECT_EQ(sys.fakes.zip().commands(),
+            Strings{"-x -n --i --charset=sjis \"Q:\\dl\\a.zip\" \"Q:\\out\\\" \"a.txt\""});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // archives made by other tools (fixtures, and ZIP archives made here with `zip`).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -209,6 +210,27 @@ TEST_F(EndToEnd, OverwriteYesReplacesTheFileAndLeavesNothingElse) {
   EXPECT_EQ(tree(root / "out"), (std::map<std::string, std::string>{{"a.txt", "new text"}}));
 }
 
+// The window looks at each destination folder once per run: a member whose name differs
+// only in case from a file already there, or from one this run extracted, is still asked
+// about before it replaces that file.
+TEST_F(EndToEnd, CaseVariantsAreAskedAboutAlsoWhenTheRunMadeThem) {
+  root.write("src/b.txt", "lower");
+  root.write("src/B.TXT", "upper");
+  root.write("src/c.txt", "charlie");
+  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq " + root / "dl/v.lzh" +
+                  " b.txt B.TXT c.txt >/dev/null 2>&1") ||
+              run("cd " + root / "src" + " && jlha a " + root / "dl/v.lzh" +
+                  " b.txt B.TXT c.txt >/dev/null 2>&1"));
+  root.write("out/C.TXT", "old");
+  services.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+  extractAll(list("Q:\\dl", "v.lzh"), "Q:\\out");
+  ASSERT_EQ(services.messages.size(), 2u);
+  std::map<std::string, std::string> got = tree(root / "out");
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got.count("B.TXT") ? got["B.TXT"] : got["b.txt"], "upper");  // the later member
+  EXPECT_EQ(got["c.txt"], "charlie");
+}
+
 TEST_F(EndToEnd, UnreadableArchiveGivesAnEmptyListAndAMessage) {
   root.write("dl/bad.lzh", "this is not an archive at all");
   Form& contents = list("Q:\\dl", "bad.lzh");
@@ -284,6 +306,43 @@ TEST_F(EndToEnd, ZipMembersTheLibraryRefusesAreListedAndTheOthersExtracted) {
                                     {"ok.txt", "x ok.txt"}, {"sub/ok2.txt", "x sub/ok2.txt"}}));
   EXPECT_FALSE(stdfs::exists(root / "evil1.txt"));
   EXPECT_FALSE(stdfs::exists("/tmp/zv-abs.txt"));
+}
+
+// Member names with quotes and blanks, paths longer than the member record's 512 bytes, in an
+// archive whose folder holds a quote: listed whole, and every member comes out.
+TEST_F(EndToEnd, NamesTheCommandStringOnceCouldNotCarryAreListedAndExtracted) {
+  std::string deep;
+  while (deep.size() < 560) deep += std::string(60, 'd') + "/";
+  Strings members = {"a\"b.txt", "c d.txt", deep + "end1.txt", deep + "end2.txt", "z.txt"};
+  for (const auto& m : members) root.write("src/" + m, "x " + m);
+  root.mkdir("dl/q \"x\"");
+  ASSERT_TRUE(run("cd " + root / "src" + " && lha -aq '" + root / "dl/q \"x\"/a.lzh" + "' '" +
+                  deep + "end1.txt' '" + deep + "end2.txt' >/dev/null 2>&1"));
+  ASSERT_TRUE(run("cd " + root / "src" + " && zip -qr '" + root / "dl/q \"x\"/a.zip" + "' ."));
+  for (bool zip : {false, true}) {
+    SCOPED_TRACE(zip);
+    stdfs::remove_all(root / "out");
+    root.mkdir("out");
+    Form& contents = list("Q:\\dl\\q \"x\"", zip ? "a.zip" : "a.lzh", zip);
+    Strings listed = contents.c("List1").items();
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::unique(listed.begin(), listed.end()), listed.end());  // none cut alike
+    EXPECT_GT(std::ranges::max(listed, {}, &std::string::size).size(), 560u);
+    extractAll(contents, "Q:\\out");
+    EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+    auto expected = tree(root / "src");
+    if (!zip) std::erase_if(expected, [](const auto& e) { return e.first.size() < 560; });
+    EXPECT_EQ(tree(root / "out"), expected);
+    app.forms.collect();
+  }
+}
+
+// A destination typed as a Linux path is the same folder in the program's form.
+TEST_F(EndToEnd, ADestinationTypedAsAHostPathReceivesTheMembers) {
+  extractAll(list("F:\\lzh\\lha_unix114i", "h2_subdir.lzh"), root / "out");
+  EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+  EXPECT_FALSE(tree(root / "out").empty());
+  EXPECT_EQ(filesOutside({"out/", "prog/"}), Strings{});
 }
 
 TEST_F(EndToEnd, IshFileAndClipboardTextRestore) {

@@ -1,7 +1,10 @@
 // The extraction window and its runs: destination rules, the overwrite question, progress and
 // ZIP commands, failures, and the end of the flow.
+#include <stdexcept>
+
 #include "core/settings/profile.h"
 #include "tests/extract/extract_fixture.h"
+#include "ui/common/window_common.h"
 
 namespace zv::test {
 namespace {
@@ -85,7 +88,7 @@ TEST_F(ExtractionTest, OverwriteYesKeepsTheOldFileWhenTheLibraryFails) {
   EXPECT_EQ(readFile(host("out/a.txt")), "precious");
   EXPECT_EQ(sys.fakes.lha().commands().size(), 1u);  // the run ends at the failure
   EXPECT_EQ(services.messages.back().text,
-            "解凍中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
+            "解凍中にエラーが生じました．終了します\r\n原因： a.txt： 書庫ファイルが壊れています");
   // Nothing else is left behind in the destination.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(host("out")), {}), 1);
 }
@@ -226,6 +229,30 @@ TEST_F(ExtractionTest, NewFolderNeedsAParent) {
   EXPECT_EQ(dialog.caption(), "新規フォルダの作成 -解凍-");
   EXPECT_EQ(dialog.c("Label2").caption(), "Q:\\out\\");
   EXPECT_EQ(dialog.c("Label1").caption(), "新しく作成するフォルダ名：");
+}
+
+TEST_F(ExtractionTest, TheCaptionFollowsADriveChangeOnly) {
+  Form& f = extraction({"a.txt"});
+  DriveTable::instance().set('R', host("out"));
+  f.c("Drive1").setDrive("R:");
+  std::string shown = f.caption();
+  EXPECT_EQ(shown, folderCaption(f.c("Dir1").path()));
+  EXPECT_EQ(shown.substr(0, 3), "R:\\");
+  f.c("Dir1").setPath("Q:\\dl");
+  EXPECT_EQ(f.caption(), shown);
+  DriveTable::instance().remove('R');
+}
+
+// A fault of the program in the middle of a run still ends the run with a window on screen.
+TEST_F(ExtractionTest, AFaultInTheMiddleOfARunLeavesTheMenuShownAndTheRunEnded) {
+  Form& f = extraction({"a.txt"});
+  root.write("out/a.txt", "old");
+  services.onMessage = [](const MessageRecord&) { throw std::logic_error("fault"); };
+  EXPECT_THROW(extractTo(f, "Q:\\out"), std::logic_error);
+  services.onMessage = nullptr;
+  EXPECT_FALSE(app.shared.RunInProgress);
+  EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  EXPECT_EQ(test::readFile(host("out/a.txt")), "old");
 }
 
 TEST_F(ExtractionTest, CloseSavesTheFolderAndUnlocksTheContentsWindow) {

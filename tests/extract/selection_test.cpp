@@ -74,6 +74,18 @@ TEST_F(SelectionTest, FileInformationShowsDateTimeAndSize) {
   EXPECT_EQ(f.c("Label2").caption(), expected);
 }
 
+// An arrow key selects the next file as a click does (the Qt binding calls userSelect).
+TEST_F(SelectionTest, FileInformationFollowsASelectionMadeByKeys) {
+  root.write("dl/a.lzh", "12345");
+  root.write("dl/b.lzh", "123");
+  Form& f = selection("a.lzh");
+  f.c("File1").mouseDown();
+  EXPECT_TRUE(f.c("Label2").caption().ends_with(" 5 ﾊﾞｲﾄ"));
+  f.c("File1").userSelect(f.c("File1").listIndex() + 1);
+  EXPECT_EQ(f.c("File1").fileName(), "b.lzh");
+  EXPECT_TRUE(f.c("Label2").caption().ends_with(" 3 ﾊﾞｲﾄ")) << f.c("Label2").caption();
+}
+
 TEST_F(SelectionTest, ListingTakesNamesInLibraryOrderWithoutFindNextForOneMember) {
   root.write("dl/a.lzh", "x");
   sys.fakes.lha().setMembers(members({"ReadMe.TXT"}));
@@ -244,7 +256,7 @@ TEST_F(SelectionTest, QuickExtractionStopsAtTheFirstLibraryErrorAndRefusesEscapi
   EXPECT_EQ(sys.fakes.lha().commands().size(), 3u);
   ASSERT_GE(services.messages.size(), 2u);
   EXPECT_EQ(services.messages[0].text,
-            "解凍中にエラーが生じました．終了します\r\n原因： 書庫ファイルが壊れています");
+            "解凍中にエラーが生じました．終了します\r\n原因： b.txt： 書庫ファイルが壊れています");
   EXPECT_EQ(services.messages[0].title, " LHA解凍");
   EXPECT_NE(services.messages[1].text.find("..\\..\\evil.txt"), std::string::npos);
   EXPECT_TRUE(app.forms.get(zv::windows::kFileUtility).visible());  // the flow still goes on

@@ -17,6 +17,18 @@ class BulkTest : public FileUtilityTest {
   }
 };
 
+// Two panes on one folder, one of them through a symbolic link: nothing is moved onto itself.
+TEST_F(BulkTest, MoveAllBetweenTwoPathsOfOneFolderSaysSo) {
+  write("up/1.txt", "one");
+  std::filesystem::create_directory_symlink(dir / "q/up", dir / "q/link");
+  open("up", "link");
+  release("Image4");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, "移動元と移動先が同じフォルダです．");
+  EXPECT_EQ(services.messages[0].title, "全移動");
+  EXPECT_EQ(read("up/1.txt"), "one");
+}
+
 TEST_F(BulkTest, CopyAllAnsweredNoSkipsTheExistingFileAndStillFinishes) {
   threeFilesSecondExisting();
   services.answers = {MsgAnswer::No};
@@ -91,7 +103,7 @@ TEST_F(BulkTest, FailuresAreCountedAndTheFirstNamedInsteadOfTheFinishedMessage) 
   ASSERT_EQ(services.messages.size(), 3u);
   EXPECT_EQ(services.messages[2].text,
             "移動できなかったファイルが 2 個あります．\r\n最初のファイル： 2.txt\r\n"
-            "原因： 書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）");
+            "原因： 書き込み権限がありません（読み取り専用か，同じ名前のフォルダがあります）");
   EXPECT_EQ(services.messages[2].title, "全移動");
   EXPECT_EQ(services.messages[2].icon, MsgIcon::Exclamation);
   EXPECT_EQ(read("up/2.txt"), "two");

@@ -51,7 +51,7 @@ TEST(FailureText, AddsTheCauseAfterTheUsualText) {
   readOnly.add("more.bin", kErrDiskFull);
   EXPECT_EQ(failureText(FileAction::Move, readOnly),
             "移動できなかったファイルが 2 個あります．\r\n最初のファイル： big.bin\r\n"
-            "原因： 書き込み権限がありません（読み取り専用か、同じ名前のフォルダがあります）");
+            "原因： 書き込み権限がありません（読み取り専用か，同じ名前のフォルダがあります）");
 }
 
 // A real failure carries its cause into the tally.

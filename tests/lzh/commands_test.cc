@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "lzh_test_util.h"
@@ -81,6 +82,59 @@ TEST_F(LzhCommands, ExtractionStringsExtractOneMemberEach) {
   writeFile(t / "out/proj/other.txt", "stale");
   EXPECT_EQ(unlha("x -n1 \"Q:\\a.lzh\" \"Q:\\out\\\" \"proj\\other.txt\"").rc, 0);
   EXPECT_EQ(readFile(t / "out/proj/other.txt"), "other");
+}
+
+// The windows call once per member, so the library keeps the archive's index between calls;
+// names given together come out once each, in archive order, and an archive rewritten in
+// place between two calls (same size and inode, a new time) is read again.
+TEST_F(LzhCommands, NamedMembersComeOnceInArchiveOrderFromTheArchiveAsItIsNow) {
+  writeFile(t / "one/a.txt", "first");
+  writeFile(t / "one/b.txt", "bravo");
+  writeFile(t / "two/a.txt", "other");
+  writeFile(t / "two/b.txt", "BRAVO");
+  ASSERT_EQ(unlha("a -n1 \"Q:\\x.lzh\" \"Q:\\one\\\" a.txt b.txt").rc, 0);
+  ASSERT_EQ(unlha("a -n1 \"Q:\\y.lzh\" \"Q:\\two\\\" a.txt b.txt").rc, 0);
+  Result r = unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o1\\\" b.txt a.txt B.TXT", 1024);
+  EXPECT_EQ(r.rc, 0) << r.text;
+  size_t a = r.text.find("解凍: a.txt"), b = r.text.find("解凍: b.txt");
+  ASSERT_NE(a, std::string::npos);
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_LT(a, b);
+  EXPECT_EQ(r.text.find("解凍: b.txt", b + 1), std::string::npos);
+  std::string x = t / "x.lzh", y = t / "y.lzh";
+  setMtime(x, 1700000000);  // the rewrite below surely gets another time
+  EXPECT_EQ(unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o2\\\" b.txt").rc, 0);
+  struct stat before {};
+  ASSERT_EQ(stat(x.c_str(), &before), 0);
+  ASSERT_EQ(std::system(("cat '" + y + "' > '" + x + "'").c_str()), 0);
+  struct stat after {};
+  ASSERT_EQ(stat(x.c_str(), &after), 0);
+  ASSERT_EQ(after.st_ino, before.st_ino);
+  ASSERT_EQ(after.st_size, before.st_size);
+  EXPECT_EQ(unlha("x -n1 \"Q:\\x.lzh\" \"Q:\\o2\\\" a.txt").rc, 0);
+  EXPECT_EQ(readFile(t / "o2/a.txt"), "other");
+}
+
+// Everything of an archive is taken header by header when no index is kept, and through the
+// kept index after a listing: the same files and the same result either way, also when the
+// archive is cut short in its last member.
+TEST_F(LzhCommands, ExtractingEverythingIsTheSameWithAndWithoutAKeptIndex) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"})
+    writeFile(t / ("src/" + std::string(n)), std::string(3000, n[0]) + randomBytes(3000, 7));
+  ASSERT_EQ(unlha("a -n1 \"Q:\\w.lzh\" \"Q:\\src\\\" *.txt").rc, 0);
+  std::string whole = readFile(t / "w.lzh");
+  writeFile(t / "cut.lzh", whole.substr(0, whole.size() - 100));
+  for (const char* archive : {"w.lzh", "cut.lzh"}) {
+    SCOPED_TRACE(archive);
+    std::string stem = std::string(archive).substr(0, 3);
+    Result walked = unlha("x -n1 \"Q:\\" + std::string(archive) + "\" \"Q:\\" + stem + "1\\\"");
+    ASSERT_GE(lib().GetFileCount((t / archive).c_str()), 2);  // the index is kept from here
+    Result indexed = unlha("x -n1 \"Q:\\" + std::string(archive) + "\" \"Q:\\" + stem + "2\\\"");
+    EXPECT_EQ(walked.rc, indexed.rc);
+    EXPECT_EQ(walked.rc, std::string(archive) == "w.lzh" ? 0 : ZV_ERROR_BROKEN_ARCHIVE);
+    EXPECT_EQ(treeFiles(t / (stem + "1")), treeFiles(t / (stem + "2")));
+    EXPECT_EQ(treeFiles(t / (stem + "1")).size(), std::string(archive) == "w.lzh" ? 3u : 2u);
+  }
 }
 
 TEST_F(LzhCommands, VerboseListingHasTwoLinesPerMember) {

@@ -8,6 +8,7 @@
 #include "header_writer.h"
 #include "lzh_codec.h"
 #include "lzh_error.h"
+#include "other_writers.h"
 
 using namespace zv::lzh;
 
@@ -95,19 +96,36 @@ TEST(Headers, TruncationAtEveryOffsetNeverPassesForWhole) {
 }
 
 TEST(Headers, LyingSizesAndFlippedBytesAreDamage) {
-  for (int level = 0; level <= 2; ++level) {
-    std::string good = archiveOf(level);
-    // Every single-byte change inside the first header is caught by its checksum or CRC,
-    // or leaves a header that still parses consistently; never a crash.
+  // Levels 0 to 2 as written here, and a level-2 header another writer padded with one byte
+  // (3 = level 2 with the pad byte, which counts in its length and its header CRC).
+  for (int level = 0; level <= 3; ++level) {
+    std::string good = archiveOf(level == 3 ? 2 : level);
+    if (level == 3) {
+      lzhtest::Level2Fields f;
+      f.name = "hello.txt";
+      f.packed = f.original = 5;
+      f.crc = lzh_crc16(0, reinterpret_cast<const unsigned char*>("hello"), 5);
+      f.padded = true;
+      good = lzhtest::level2Header(f) + "hello" + std::string(1, '\0');
+    }
     MemorySource ref(good.data(), good.size());
-    uint32_t headerLen = scanArchive(ref)->members[0].headerSize;
+    const uint32_t headerLen = scanArchive(ref)->members[0].headerSize;
+    const size_t name = good.find("hello.txt");
+    // A changed byte in the name is caught by the checksum (levels 0 and 1 keep the name in
+    // the base header) or the header CRC; so is the pad byte. Every other change is damage of
+    // some kind or leaves a header that still parses consistently, as when it is the type byte
+    // of the CRC extended header itself; never a crash.
     for (uint32_t i = 0; i < headerLen; ++i) {
+      SCOPED_TRACE(std::to_string(level) + " " + std::to_string(i));
       std::string bad = good;
       bad[i] = static_cast<char>(bad[i] ^ 0x5A);
       MemorySource src(bad.data(), bad.size());
       Member m;
       HeaderRead r = readHeader(src, 0, m);
-      if (r.status == HeaderStatus::Ok) {
+      if ((i >= name && i < name + 9) || (level == 3 && i == headerLen - 1)) {
+        EXPECT_EQ(r.problem, level < 2 ? "header checksum mismatch" : "header CRC mismatch");
+      } else if (r.status == HeaderStatus::Ok) {
+        EXPECT_TRUE(level > 0 && good[i] == '\0');
         EXPECT_LE(m.dataOffset, bad.size() + 0x10000u);
       }
     }

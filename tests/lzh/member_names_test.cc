@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <set>
 
 #include "lzh_error.h"
 #include "lzh_member.h"
@@ -79,4 +80,79 @@ TEST(MemberNames, EncodedAsCp932WhenEveryCharacterFits) {
   EncodedName u = encodeMemberName({"emoji😀.txt"}, false);
   EXPECT_EQ(u.codePage, 65001u);
   EXPECT_EQ(u.nameBytes, "emoji😀.txt");
+}
+
+namespace {
+struct Names {
+  std::set<std::string> names;
+  int decided = -1;
+  bool escaped = false;
+};
+Names listIn(const std::string& archive, uint32_t mode) {
+  Names out;
+  ZvArchive h = lib().OpenArchive(nullptr, archive.c_str(), mode);
+  if (!h) return out;
+  alignas(4) unsigned char record[ZV_MEMBER_INFO_BUFFER] = {};
+  auto* info = reinterpret_cast<ZvMemberInfo*>(record);
+  for (int r = lib().FindFirst(h, "*.*", info); r == ZV_FIND_OK; r = lib().FindNext(h, info)) {
+    out.names.insert(info->name);
+    out.decided = info->names_decided;
+    out.escaped |= (info->name_flags & ZV_NAME_ESCAPED) != 0;
+  }
+  lib().CloseArchive(h);
+  return out;
+}
+}  // namespace
+
+// EUC-JP and Latin-1 names written byte by byte (tests/data/names/make_lzh.py).
+TEST(MemberNames, OtherEncodingsDetectedChosenAndEscaped) {
+  const std::string data = std::string(ZV_TEST_DATA) + "/names/";
+  struct Case {
+    const char* file;
+    uint32_t encoding;
+    const char* word;
+    std::set<std::string> files;
+  } cases[] = {
+      {"euc-jp.lzh",
+       ZV_NAMES_EUC,
+       "euc",
+       {"日本語ファイル.txt", "資料/報告書.txt", "〜波.txt", "ｶﾀｶﾅ.dat", "readme.txt"}},
+      {"latin1.lzh",
+       ZV_NAMES_LATIN1,
+       "latin1",
+       {"Müller.txt", "café/Señor.doc", "Ærø.dat", "readme.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string arc = data + c.file;
+    Names automatic = listIn(arc, ZV_NAMES_AUTO);
+    EXPECT_EQ(automatic.decided, int(c.encoding));
+    EXPECT_FALSE(automatic.escaped);
+    EXPECT_EQ(listIn(arc, c.encoding).names, automatic.names);
+    for (std::string sw : {std::string(), std::string(" --charset=") + c.word}) {
+      TempDir out;
+      Result r = unlha("x -n1" + sw + " " + dq(arc) + " " + dq(out.path() + "/"));
+      EXPECT_EQ(r.rc, 0) << r.text;
+      std::set<std::string> got;
+      for (auto& [name, data] : treeFiles(out.path())) got.insert(name);
+      EXPECT_EQ(got, c.files) << sw;
+    }
+    // The wrong choice: names marked and escaped, every member still extracted.
+    Names wrong = listIn(arc, ZV_NAMES_SJIS);
+    EXPECT_TRUE(wrong.escaped);
+    EXPECT_EQ(wrong.names.size(), automatic.names.size());
+    TempDir out;
+    Result r = unlha("x -n1 --charset=sjis " + dq(arc) + " " + dq(out.path() + "/"));
+    EXPECT_EQ(r.rc, 0) << r.text;
+    EXPECT_EQ(treeFiles(out.path()).size(), c.files.size());
+    EXPECT_NE(unlha("v --charset=sjis " + dq(arc)).text.find("%XX"), std::string::npos);
+  }
+  EXPECT_EQ(unlha("l --charset=koi8 " + dq(data + "euc-jp.lzh")).rc, ZV_ERROR_COMMAND);
+}
+
+TEST(MemberNames, DecomposedNamesComposedAndMatchedAsStored) {
+  // が as か + U+3099, stored as UTF-8 without a code page header.
+  Member m = named("", "\xE3\x81\x8B\xE3\x82\x99.txt");
+  EXPECT_EQ(m.path, "が.txt");
+  EXPECT_EQ(m.matchPath, "\xE3\x81\x8B\xE3\x82\x99.txt");
 }

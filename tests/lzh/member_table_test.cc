@@ -127,4 +127,11 @@ TEST(MemberTable, LookupPrefersExactCaseThenTheLastOfAPath) {
   EXPECT_EQ(idx.find("nothing"), ArchiveIndex::kNotFound);
   add("late.txt");  // added after a lookup: found all the same
   EXPECT_EQ(idx.find("LATE.TXT"), 5u);
+  // One at a time, as a file per call is appended, past the table's growth.
+  for (size_t i = 6; i < 200; ++i) {
+    add("f" + std::to_string(i));
+    ASSERT_EQ(idx.find("F" + std::to_string(i)), i);
+  }
+  EXPECT_EQ(idx.find("dup.txt"), 4u);
+  EXPECT_EQ(idx.find("f100"), 100u);
 }

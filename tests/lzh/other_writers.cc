@@ -59,6 +59,7 @@ std::string level2Header(const Level2Fields& f) {
   const size_t crcAt = 24 + 2 + ext.size() + 1;  // inside the CRC extended header, added last
   ext += le16(5) + '\x00' + le16(0);
   ext += le16(0);
+  if (f.padded) ext += '\0';
   std::string h = f.method + le32(static_cast<uint32_t>(f.packed)) +
                   le32(static_cast<uint32_t>(f.original)) + le32(1704164646) + '\x20' + '\x02' +
                   le16(f.crc) + std::string(1, f.os);

@@ -25,6 +25,7 @@ struct Level2Fields {
   uint16_t crc = 0;
   char os = 'U';
   int lengthError = 0;  // added to the stored header length (OS-9/68k writes -2)
+  bool padded = false;  // one zero byte after the extended headers, in the length and CRC
 };
 // A level-2 header with a header-CRC extended header; sizes of 4 GiB or more go into a 64-bit
 // size extended header as well.

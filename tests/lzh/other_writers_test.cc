@@ -48,6 +48,47 @@ TEST(OtherWriters, Os9LevelTwoHeadersTwoBytesShortAreRead) {
   EXPECT_NE(unlha("t " + dq(t / "bad.lzh")).rc, 0);
 }
 
+// A level-2 header that would be 256 bytes long: some writers add one zero byte (counted in
+// the length and the header CRC), others leave a length whose low byte is 0, which must not
+// pass for the end marker even as the first header. lhasa reads all of them.
+TEST(OtherWriters, Level2HeadersOf256BytesPaddedOrNot) {
+  TempDir t;
+  Level2Fields f;
+  f.name = std::string(218, 'n') + ".txt";  // 34 bytes around the name: 256 in all
+  f.packed = f.original = 5;
+  f.crc = crc16("hello");
+  const std::string other = level2Member("-lh0-", "b.txt", "b", 'U', 0);
+  for (bool padded : {true, false}) {
+    f.padded = padded;
+    const std::string first = level2Header(f) + "hello";
+    ASSERT_EQ(first.size(), padded ? 262u : 261u);
+    for (bool leading : {true, false}) {
+      SCOPED_TRACE(std::to_string(padded) + std::to_string(leading));
+      TempDir d;
+      std::string a = d / "a.lzh";
+      writeFile(a, (leading ? first + other : other + first) + std::string(1, '\0'));
+      auto names = memberNames(a);
+      ASSERT_EQ(names.size(), 2u);
+      EXPECT_EQ(names[leading ? 0 : 1], f.name);
+      EXPECT_EQ(unlha("t " + dq(a)).rc, 0);
+      ASSERT_EQ(unlha("x -n1 " + dq(a) + " " + dq(d / "out/")).rc, 0);
+      EXPECT_EQ(readFile(d / ("out/" + f.name)), "hello");
+      if (haveTool("lhasa")) {
+        EXPECT_EQ(sh("lhasa t " + q(a)).status, 0);
+      }
+    }
+  }
+  // The pad byte is under the header CRC; an archive of nothing but the end marker is empty.
+  f.padded = true;
+  std::string bad = level2Header(f) + "hello" + std::string(1, '\0');
+  bad[256] = 'x';
+  writeFile(t / "bad.lzh", bad);
+  EXPECT_EQ(unlha("t " + dq(t / "bad.lzh")).rc, ZV_ERROR_BROKEN_ARCHIVE);
+  writeFile(t / "empty.lzh", std::string(1, '\0'));
+  EXPECT_EQ(lib().GetFileCount((t / "empty.lzh").c_str()), 0);
+  EXPECT_EQ(unlha("l " + dq(t / "empty.lzh")).rc, 0);
+}
+
 TEST(OtherWriters, CommentAfterTheNameIsNoPartOfIt) {
   TempDir t;
   const std::string field = std::string("metadata.txt") + '\0' + "This is a comment on the file.";

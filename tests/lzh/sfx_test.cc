@@ -23,9 +23,13 @@ int answer(void* user, ZvDecision* d) {
   return 1;
 }
 
+// False in a build made without the Windows cross-compiler.
+bool haveWindowsStub() { return std::strstr(lib().GetCapabilities(), "sfx=1") != nullptr; }
+
 }  // namespace
 
 TEST(SelfExtractor, WindowsExeStaysReadableByOtherTools) {
+  if (!haveWindowsStub()) GTEST_SKIP() << "built without the Windows stub";
   TempDir t;
   writeFile(t / "src/readme.txt", std::string(20000, 'r'));
   writeFile(t / "src/sub/日本語.txt", "jp");
@@ -58,6 +62,7 @@ TEST(SelfExtractor, WindowsExeStaysReadableByOtherTools) {
 }
 
 TEST(SelfExtractor, CustomisationGoesIntoTheStub) {
+  if (!haveWindowsStub()) GTEST_SKIP() << "built without the Windows stub";
   TempDir t;
   writeFile(t / "x.txt", "x");
   ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "x.txt")).rc, 0);
@@ -71,6 +76,19 @@ TEST(SelfExtractor, CustomisationGoesIntoTheStub) {
   std::string exe = readFile(t / "c.exe");
   EXPECT_NE(exe.find("配布用"), std::string::npos);
   EXPECT_NE(exe.find("ようこそ"), std::string::npos);
+}
+
+TEST(SelfExtractor, WithoutTheWindowsStubItSaysSoAndMakesNothing) {
+  if (haveWindowsStub()) GTEST_SKIP() << "built with the Windows stub";
+  TempDir t;
+  writeFile(t / "x.txt", "x");
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "c.lzh") + " " + dq(t / "x.txt")).rc, 0);
+  Result r = unlha("s -jw4 -jyo " + dq(t / "c.lzh") + " " + dq(t / "out/"));
+  EXPECT_EQ(r.rc, ZV_ERROR_CANNOT_CREATE);
+  EXPECT_NE(r.text.find("Windows 用の自己解凍書庫は，このビルドでは利用できません"),
+            std::string::npos)
+      << r.text;
+  EXPECT_FALSE(exists(t / "out"));
 }
 
 TEST(SelfExtractor, NativeStubExtractsItsArchive) {

@@ -62,6 +62,30 @@ TEST(DriveTable, ExactMatchWinsOverCaseVariants) {
   EXPECT_EQ(t.toHost("P:\\Temp"), dir / "TEMP");  // byte order picks one, always the same
 }
 
+// A window checking many names in one run lists each folder once: the folder as it was
+// then, less what is gone since, plus what the run notes it made. Without the memo every
+// lookup sees the folder as it is.
+TEST(DriveTable, CaseLookupMemoSeesTheFolderAsFirstListedPlusWhatTheRunMade) {
+  TempDir dir;
+  dir.write("Box/Old.TXT", "x");
+  DriveTable t;
+  t.set('P', dir.path());
+  {
+    zv::CaseLookupMemo memo;
+    zv::CaseLookupMemo nested;  // the outer one stays in charge
+    EXPECT_EQ(t.toHost("P:\\box\\old.txt"), dir / "Box/Old.TXT");
+    dir.write("Box/Made.TXT", "x");
+    dir.write("Box/Other.TXT", "x");
+    EXPECT_EQ(t.toHost("P:\\box\\made.txt"), dir / "Box/made.txt");  // not listed again
+    zv::CaseLookupMemo::noteMade(dir / "Box/Made.TXT");
+    EXPECT_EQ(t.toHost("P:\\box\\made.txt"), dir / "Box/Made.TXT");
+    ASSERT_EQ(::rename((dir / "Box/Old.TXT").c_str(), (dir / "Box/Kept.TXT").c_str()), 0);
+    EXPECT_EQ(t.toHost("P:\\box\\old.txt"), dir / "Box/old.txt");  // gone: kept as written
+  }
+  ASSERT_EQ(::rename((dir / "Box").c_str(), (dir / "Crate").c_str()), 0);
+  EXPECT_EQ(t.toHost("P:\\crate\\other.txt"), dir / "Crate/Other.TXT");
+}
+
 TEST(DriveTable, MissingOrUnknownDriveIsNotReady) {
   TempDir dir;
   DriveTable t;
@@ -96,6 +120,18 @@ TEST(DriveTable, LongestHostPrefixNamesTheDrive) {
   EXPECT_EQ(t.toWindows(dir / "share"), "D:\\");
   EXPECT_EQ(t.toWindows(dir / "shared"), t.toWindows(dir.path()) + "\\shared");
   EXPECT_EQ(t.toWindows(dir / "share/../x"), t.toWindows(dir.path()) + "\\x");
+}
+
+// "/home/me/out" as a Linux user types it, wherever the windows take a typed path.
+TEST(DriveTable, TypedHostPathsTakeTheProgramsForm) {
+  TempDir dir;
+  DriveTable::instance().set('Q', dir.path());
+  EXPECT_EQ(zv::typedPath(dir / "out"), "Q:\\out");
+  EXPECT_EQ(zv::typedPath(dir / "out/"), "Q:\\out\\");
+  EXPECT_EQ(zv::typedPath(dir.path() + "/"), "Q:\\");
+  for (const char* kept : {"Q:\\out", "out\\sub", "", "C:/x/"})
+    EXPECT_EQ(zv::typedPath(kept), kept);
+  DriveTable::instance().remove('Q');
 }
 
 TEST(DriveTable, SettingsFileAddsAndOverridesLetters) {

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -117,6 +118,26 @@ class KindsForm : public Form {
     check.setCaption("確認する");
     check.move(3000, 3400, 2400, 300);
     check.onClick = [this] { log.push_back("Check1 " + std::to_string(c("Check1").value())); };
+    Control& marker = add("ImgZip", Kind::Picture);  // shows a state only
+    marker.setPicture("ext_zip_marker");
+    marker.setDescription("ZIP書庫");
+    marker.move(2400, 700, 480, 300);
+    Control& all = add("ImgAll", Kind::Picture);
+    all.setPicture("comp_select_all");
+    all.setTooltip("すべて選択");
+    all.selectsAll = true;
+    all.move(120, 3500, 480, 480);
+    all.onClick = [this] { log.push_back("ImgAll click"); };
+    Control& close = add("ImgClose", Kind::Picture);
+    close.setPicture("fu_house");
+    close.setDescription("閉じる");
+    close.setCancel(true);
+    close.move(720, 3500, 480, 480);
+    close.onClick = [this] { log.push_back("ImgClose click"); };
+    Control& text = add("Text1", Kind::TextBox);
+    text.setDescription("下段の名前");  // no label in front: the window's short name
+    text.setText("abc");
+    text.move(1320, 3500, 1200, 300);
   }
 };
 
@@ -162,8 +183,7 @@ TEST_F(AccessibilityTest, PictureButtonsArePushButtonsWhosePressDoesWhatAClickDo
   QAccessibleInterface* button = of("Image1");
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->role(), QAccessible::Button);
-  EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("Image1"));
-  EXPECT_EQ(button->text(QAccessible::Description), QStringLiteral("ファイルを圧縮します"));
+  EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("ファイルを圧縮します"));
   EXPECT_TRUE(button->state().focusable);
   ASSERT_TRUE(actions(button).contains(QAccessibleActionInterface::pressAction()));
   button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -172,7 +192,7 @@ TEST_F(AccessibilityTest, PictureButtonsArePushButtonsWhosePressDoesWhatAClickDo
   EXPECT_EQ(form->log, (std::vector<std::string>{"down 1", "up 1", "Image1 click"}));
 
   // Without a tooltip the window's phrase says what the button does.
-  EXPECT_EQ(of("Image2")->text(QAccessible::Description), QStringLiteral("全コピー"));
+  EXPECT_EQ(of("Image2")->text(QAccessible::Name), QStringLiteral("全コピー"));
   form->c("Image2").setEnabled(false);
   form->log.clear();
   of("Image2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -180,25 +200,34 @@ TEST_F(AccessibilityTest, PictureButtonsArePushButtonsWhosePressDoesWhatAClickDo
   EXPECT_TRUE(form->log.empty());
 }
 
-TEST_F(AccessibilityTest, DecorationPicturesAreLeftOutAndDropTargetsStayAsGraphics) {
+TEST_F(AccessibilityTest, DecorationPicturesAreLeftOutAndMarkersAreNamedGraphics) {
   QAccessibleInterface* canvas = QAccessible::queryAccessibleInterface(window->canvas());
-  std::vector<QString> names;
-  for (int i = 0; i < canvas->childCount(); ++i) {
-    names.push_back(canvas->child(i)->text(QAccessible::Name));
-    EXPECT_EQ(canvas->indexOfChild(canvas->child(i)), i);
-  }
-  EXPECT_EQ(std::count(names.begin(), names.end(), QStringLiteral("imgBack")), 0);
-  EXPECT_EQ(std::count(names.begin(), names.end(), QStringLiteral("Image1")), 1);
-  EXPECT_EQ(of("Image3")->role(), QAccessible::Graphic);
-  EXPECT_EQ(of("Image3")->text(QAccessible::Description), QStringLiteral("ゴミ箱"));
+  auto inTree = [&](const char* control) {
+    for (int i = 0; i < canvas->childCount(); ++i)
+      if (canvas->child(i)->object() == window->widgetOf(control)) return true;
+    return false;
+  };
+  EXPECT_FALSE(inTree("imgBack"));
+  EXPECT_TRUE(inTree("Image1"));
   EXPECT_EQ(window->widgetOf("imgBack")->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(of("Image3")->role(), QAccessible::Graphic);
+  EXPECT_EQ(of("Image3")->text(QAccessible::Name), QStringLiteral("ゴミ箱"));
+
+  // A marker is a graphic named by what it shows; a new state is told as a new name.
+  EXPECT_EQ(of("ImgZip")->role(), QAccessible::Graphic);
+  events().clear();
+  observeAnnouncements(record);
+  form->c("ImgZip").setDescription("ZIP書庫（閉）");
+  observeAnnouncements(nullptr);
+  ASSERT_EQ(events().size(), 1u);
+  EXPECT_EQ(events()[0].first, QAccessible::NameChanged);
+  EXPECT_EQ(of("ImgZip")->text(QAccessible::Name), QStringLiteral("ZIP書庫（閉）"));
 }
 
 TEST_F(AccessibilityTest, LinksAreInTheTabOrderAndJumpOrPressLikeAClick) {
   QAccessibleInterface* link = of("Label1");
   EXPECT_EQ(link->role(), QAccessible::Link);
-  EXPECT_EQ(link->text(QAccessible::Name), QStringLiteral("Label1"));
-  EXPECT_EQ(link->text(QAccessible::Description), QStringLiteral("File"));
+  EXPECT_EQ(link->text(QAccessible::Name), QStringLiteral("File"));
   EXPECT_TRUE(actions(link).contains(QStringLiteral("Jump")));
   EXPECT_TRUE(actions(link).contains(QAccessibleActionInterface::pressAction()));
   link->actionInterface()->doAction(QStringLiteral("Jump"));
@@ -223,25 +252,26 @@ TEST_F(AccessibilityTest, LinksAreInTheTabOrderAndJumpOrPressLikeAClick) {
             QStringLiteral("形式："));
 }
 
-TEST_F(AccessibilityTest, ComboBoxesAndListsKeepTheirNameAndAreLabelledByTheLabelInFront) {
+TEST_F(AccessibilityTest, ComboBoxesListsAndTextBoxesAreNamedByTheLabelInFront) {
   QAccessibleInterface* combo = of("Combo1");
   EXPECT_EQ(combo->role(), QAccessible::ComboBox);
-  EXPECT_EQ(combo->text(QAccessible::Name), QStringLiteral("Combo1"));
+  EXPECT_EQ(combo->text(QAccessible::Name), QStringLiteral("形式："));
   EXPECT_EQ(combo->text(QAccessible::Value), QStringLiteral("lzh"));
   auto labelOf = [](QAccessibleInterface* iface) {
     auto rel = iface->relations(QAccessible::Label);
     return rel.isEmpty() ? QString() : rel.first().first->text(QAccessible::Name);
   };
-  EXPECT_EQ(labelOf(combo), QStringLiteral("Label2"));  // beside it
+  EXPECT_EQ(labelOf(combo), QStringLiteral("形式："));  // beside it
   // The label just above the list says whom it names, and the list names its label in turn
   // while keeping Qt's items.
   auto named = of("Label3")->relations(QAccessible::Labelled);
   ASSERT_EQ(named.size(), 1);
   EXPECT_EQ(named.first().first->object(), window->widgetOf("List1"));
   QAccessibleInterface* list = of("List1");
-  EXPECT_EQ(labelOf(list), QStringLiteral("Label3"));
+  EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("ファイル一覧"));
   EXPECT_EQ(list->role(), QAccessible::List);
-  EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("List1"));
+  // Without a label in front, the short name the window gives it.
+  EXPECT_EQ(of("Text1")->text(QAccessible::Name), QStringLiteral("下段の名前"));
   ASSERT_EQ(list->childCount(), 4);
   EXPECT_EQ(list->child(2)->text(QAccessible::Name), QStringLiteral("c"));
   EXPECT_EQ(list->child(2)->parent(), list);
@@ -275,8 +305,7 @@ TEST_F(AccessibilityTest, AListsInterfaceGoesWithItsWindow) {
 TEST_F(AccessibilityTest, OptionButtonsAreRadioButtonsFollowingTheModel) {
   QAccessibleInterface* option = of("Option2");
   EXPECT_EQ(option->role(), QAccessible::RadioButton);
-  EXPECT_EQ(option->text(QAccessible::Name), QStringLiteral("Option2"));
-  EXPECT_EQ(option->text(QAccessible::Description), QStringLiteral("選択2"));
+  EXPECT_EQ(option->text(QAccessible::Name), QStringLiteral("選択2"));
   ASSERT_TRUE(actions(option).contains(QAccessibleActionInterface::toggleAction()));
   option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
   test::settle();
@@ -298,13 +327,12 @@ TEST_F(AccessibilityTest, OptionButtonsAreRadioButtonsFollowingTheModel) {
   EXPECT_FALSE(static_cast<QRadioButton*>(window->widgetOf("Option1"))->isChecked());
 }
 
-TEST_F(AccessibilityTest, WindowsAreFramesOrDialogsDescribedByTheirCaption) {
+TEST_F(AccessibilityTest, WindowsAreFramesOrDialogsNamedByTheirTitle) {
   QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(window);
   EXPECT_EQ(frame->role(), QAccessible::Window);
-  EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("Kinds"));
-  EXPECT_EQ(frame->text(QAccessible::Description), QStringLiteral("部品の一覧"));
+  EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("部品の一覧"));
   form->setCaption("新しい題");
-  EXPECT_EQ(frame->text(QAccessible::Description), QStringLiteral("新しい題"));
+  EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("新しい題"));
 
   h.app.forms.define("Fixed", [](App& a) {
     auto f = std::make_unique<Form>(a, "Fixed");
@@ -315,33 +343,78 @@ TEST_F(AccessibilityTest, WindowsAreFramesOrDialogsDescribedByTheirCaption) {
   EXPECT_EQ(QAccessible::queryAccessibleInterface(h.host.window("Fixed"))->role(),
             QAccessible::Dialog);
   h.app.forms.unload("Fixed");
+  h.app.forms.collect();
+  // A fixed-size window of its own (the main menu) is still a frame.
+  h.app.forms.define("Main", [](App& a) {
+    auto f = std::make_unique<Form>(a, "Main");
+    f->fixedDialog = f->mainWindow = true;
+    return f;
+  });
+  h.app.forms.get("Main").show();
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(h.host.window("Main"))->role(),
+            QAccessible::Window);
+  h.app.forms.unload("Main");
 }
 
-TEST_F(AccessibilityTest, MenuItemsAreNamedByTheirControlAndPressLikeAChoice) {
+// Under the test switch every name is the control or window name, and what a user reads
+// moves to the description.
+TEST_F(AccessibilityTest, TheTestSwitchNamesControlsAndWindowsByTheirNames) {
+  TearDown();
+  setenv("ZORVEX_ACCESSIBLE_IDS", "1", 1);
+  SetUp();
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name),
+            QStringLiteral("Kinds"));
+  for (const char* control : {"Image1", "Label1", "Combo1", "List1", "Option2", "Lamp1"})
+    EXPECT_EQ(of(control)->text(QAccessible::Name), QString(control));
+  EXPECT_EQ(of("Image2")->text(QAccessible::Description), QStringLiteral("全コピー"));
+  QAccessibleInterface* item =
+      QAccessible::queryAccessibleInterface(window->findChild<QAction*>("menuOpen"));
+  EXPECT_EQ(item->text(QAccessible::Name), QStringLiteral("menuOpen"));
+  unsetenv("ZORVEX_ACCESSIBLE_IDS");
+}
+
+// Escape is the window's Close and Ctrl+A its select-all picture, wherever the focus is; in a
+// text box Ctrl+A selects its text.
+TEST_F(AccessibilityTest, EscapeClosesAndCtrlASelectsAllThroughTheWindowsPictures) {
+  QWidget* list = window->widgetOf("List1");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(window->widgetOf("Check1"), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(list, Qt::Key_Escape);
+  QTest::keyClick(window->widgetOf("Text1"), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(form->log,
+            (std::vector<std::string>{"ImgAll click", "ImgAll click", "ImgClose click"}));
+  EXPECT_EQ(static_cast<QLineEdit*>(window->widgetOf("Text1"))->selectedText(),
+            QStringLiteral("abc"));
+}
+
+TEST_F(AccessibilityTest, MenuItemsAreNamedByTheirCaptionAndPressLikeAChoice) {
   QAction* open = window->findChild<QAction*>("menuOpen");
   ASSERT_NE(open, nullptr);
   QAccessibleInterface* item = QAccessible::queryAccessibleInterface(open);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->role(), QAccessible::MenuItem);
-  EXPECT_EQ(item->text(QAccessible::Name), QStringLiteral("menuOpen"));
-  EXPECT_EQ(item->text(QAccessible::Description), QStringLiteral("開く(O)"));
+  EXPECT_EQ(item->text(QAccessible::Name), QStringLiteral("開く(O)"));
   // Reached from the menu bar through the File menu.
   QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window->menuBar());
   QAccessibleInterface* file = bar->child(0);
-  EXPECT_EQ(file->text(QAccessible::Name), QStringLiteral("menuFile"));
+  EXPECT_EQ(file->text(QAccessible::Name), QStringLiteral("ファイル(F)"));
   EXPECT_EQ(actions(file), QStringList{QAccessibleActionInterface::showMenuAction()});
   ASSERT_EQ(file->childCount(), 1);
-  EXPECT_EQ(file->child(0)->child(0)->text(QAccessible::Name), QStringLiteral("menuOpen"));
+  EXPECT_EQ(file->child(0)->child(0)->object(), open);
   EXPECT_EQ(item->parent()->object(), file->child(0)->object());
   item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   test::settle();
   EXPECT_EQ(form->log, std::vector<std::string>{"menuOpen"});
 }
 
-TEST_F(AccessibilityTest, LampsSayTheirStateAndLabelsAnnounceNewText) {
-  EXPECT_EQ(of("Lamp1")->text(QAccessible::Description), QStringLiteral("ファイルモード：点灯"));
+TEST_F(AccessibilityTest, LampsAreGraphicsNamedByTheirStateAndLabelsAnnounceNewText) {
+  EXPECT_EQ(of("Lamp1")->role(), QAccessible::Graphic);
+  EXPECT_EQ(of("Lamp1")->text(QAccessible::Name), QStringLiteral("ファイルモード：点灯"));
+  EXPECT_EQ(of("Lamp1")->text(QAccessible::Description),
+            QStringLiteral("[オプション]で変更できます"));
   form->c("Lamp1").setDescription("ファイルモード：消灯");
-  EXPECT_EQ(of("Lamp1")->text(QAccessible::Description), QStringLiteral("ファイルモード：消灯"));
+  EXPECT_EQ(of("Lamp1")->text(QAccessible::Name), QStringLiteral("ファイルモード：消灯"));
 
   events().clear();
   observeAnnouncements(record);

@@ -1,9 +1,11 @@
 // The file utility's windows through the Qt host: what the user sees follows the window logic.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 
 #include "app/register_all_forms.h"
@@ -72,6 +74,29 @@ void clickRow(QListWidget* list, int row) {
 }
 
 // The lower list holds one choice: each click moves the highlight, the path label follows.
+// The folder lists keep their whole frame also where a logical pixel is not a whole device
+// pixel (run at QT_SCALE_FACTOR=1.5 by the CMake file): the bottom row of each list is its
+// border, darker than the list's inside.
+TEST_F(FileUtilityWindow, FolderListsKeepTheirBottomBorder) {
+  FormWindow* w = show("DeComp4");
+  ASSERT_NE(w, nullptr);
+  QImage shot = w->grab().toImage();
+  test::screenshot(w, QStringLiteral("file_utility_scale_%1").arg(w->devicePixelRatioF()));
+  const double ratio = shot.devicePixelRatioF();
+  for (const char* name : {"Dir1", "Dir2", "File1", "File2"}) {
+    QWidget* list = w->widgetOf(name);
+    ASSERT_NE(list, nullptr);
+    QRect r(list->mapTo(w, QPoint(0, 0)), list->size());
+    int bottom = static_cast<int>(std::ceil((r.bottom() + 1) * ratio)) - 1;
+    int inside = static_cast<int>((r.top() + r.height() / 2) * ratio);
+    int x = static_cast<int>((r.left() + r.width() / 3) * ratio);
+    bool border = false;
+    for (int y = bottom; y >= bottom - 1; --y)
+      border = border || qGray(shot.pixel(x, y)) + 24 < qGray(shot.pixel(x, inside));
+    EXPECT_TRUE(border) << name << " at ratio " << ratio;
+  }
+}
+
 TEST_F(FileUtilityWindow, LowerFileListHighlightMovesWithEachClick) {
   FormWindow* w = show("DeComp4");
   ASSERT_NE(w, nullptr);

@@ -176,13 +176,12 @@ struct HostFixture : ::testing::Test {
 TEST_F(HostFixture, BuildsAWidgetForEveryControlAtItsTwipPosition) {
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->windowTitle(), QStringLiteral("すべての部品"));
-  EXPECT_EQ(window->accessibleName(), QStringLiteral("AllKinds"));
+  EXPECT_EQ(window->accessibleName(), QStringLiteral("すべての部品"));
   auto* label = widget<QLabel>("Label1");
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->text(), QStringLiteral("ラベルA"));
   EXPECT_EQ(label->geometry(), QRect(8, 8, 160, 20));
-  EXPECT_EQ(label->accessibleName(), QStringLiteral("Label1"));
-  EXPECT_EQ(label->accessibleDescription(), QStringLiteral("ラベルA"));
+  EXPECT_EQ(label->accessibleName(), QStringLiteral("ラベルA"));
   EXPECT_NE(widget<QLineEdit>("Text1"), nullptr);
   EXPECT_EQ(widget<QListWidget>("List1")->count(), 4);
   EXPECT_NE(widget<QGroupBox>("Frame1"), nullptr);
@@ -194,7 +193,7 @@ TEST_F(HostFixture, BuildsAWidgetForEveryControlAtItsTwipPosition) {
   EXPECT_EQ(window->widgetOf("lblBuf"), nullptr);
   auto* pic = static_cast<PictureWidget*>(window->widgetOf("Image1"));
   EXPECT_TRUE(pic->hasImage());
-  EXPECT_EQ(pic->accessibleDescription(), QStringLiteral("圧縮"));
+  EXPECT_EQ(pic->accessibleName(), QStringLiteral("圧縮"));
   // Japanese gothic fonts stand in for the Windows ones.
   EXPECT_EQ(label->font().family(), fontFamily("ＭＳ Ｐゴシック"));
   EXPECT_TRUE(fontFamily("ＭＳ ゴシック").contains("Gothic") ||

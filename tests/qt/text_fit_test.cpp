@@ -1,6 +1,8 @@
 // Long paths and mixed names as the user sees them: a one-line label shows both ends of a
 // path with the whole path as its tooltip, a message box wraps a path at its folders instead
 // of cutting it, and a list's rows are one height whatever script the names are in.
+#include "qt/text_fit.h"
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -74,6 +76,25 @@ TEST_F(TextFit, NewFolderDialogShowsBothEndsOfALongPathAndTheWholePathAsTooltip)
   test::settle();
   EXPECT_EQ(label->text(), QStringLiteral("Q:\\短い\\x"));
   EXPECT_TRUE(label->toolTip().isEmpty());
+}
+
+// The alignment switch of the path labels stays visible on a path too long for its label, and
+// a fixed instruction is never shortened.
+TEST_F(TextFit, ARightAlignedPathKeepsItsEndAndInstructionsAreNotCut) {
+  QLabel label;
+  label.resize(220, 20);
+  const QString path = QString::fromStdString(longLatinPath());
+  label.setAlignment(Qt::AlignRight);
+  QString right = fittedLabelText(label, path);
+  EXPECT_TRUE(right.startsWith(QChar(0x2026))) << right.toStdString();
+  EXPECT_TRUE(right.endsWith(QStringLiteral("_7\\new_folder"))) << right.toStdString();
+  label.setAlignment(Qt::AlignLeft);
+  QString left = fittedLabelText(label, path);
+  EXPECT_TRUE(left.startsWith(QStringLiteral("Q:\\Archive"))) << left.toStdString();
+  EXPECT_TRUE(left.endsWith(QStringLiteral("\\new_folder"))) << left.toStdString();
+  const QString instruction =
+      QStringLiteral("解凍するファイルを選択してから［解凍］ボタンをクリックしてください．");
+  EXPECT_EQ(fittedLabelText(label, instruction), instruction);
 }
 
 TEST_F(TextFit, MessageBoxWrapsALongPathAtItsFoldersAndKeepsAllOfIt) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/forms/registry.h"
 #include "core/shared_state.h"
@@ -70,6 +71,8 @@ class StandInFileSelection : public StandInForm, public FileSelectionPort {
     ++relisted;
   }
   std::string filePattern() const override { return c("File1").pattern(); }
+  void chooseFiles(const std::vector<std::string>& paths) override { chosenFiles = paths; }
+  std::vector<std::string> chosenFiles;
   int relisted = 0;
   int folderModeShown = 0;
   std::optional<bool> instructionForFolders;

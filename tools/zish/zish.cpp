@@ -1,35 +1,54 @@
 // zish: runs one ISH32.DLL command from the shell. The arguments are joined with blanks and
-// passed unquoted, as the program passes its ISH commands; the library's text output is
-// printed. "--check FILE" asks IshCheckArchive. Exit status: 0 success, otherwise the low
-// byte of the error number (1 when that byte is 0).
+// passed as the program passes its ISH commands (a path quoted only where the library could
+// misread it; a Linux path in the program's form); the library's text output is printed. "--check
+// FILE" asks IshCheckArchive. The exit status comes from the shared main (tools/common).
 //
 //   zish 'C:\src\memo.txt' /ss /ya 'C:\out\memo.ish' '/f=C:\out'
 //   zish 'C:\in\a.ish' /r '/f=C:\out'
-#include <dlfcn.h>
-
+#include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
+#include "companion.h"
+#include "platform/command_words.h"
 #include "platform/drives.h"
-#include "platform/folders.h"
-#include "zorvex/archiver_api.h"
 
+namespace zv::companion {
 namespace {
 
-std::string libraryPath() {
-  if (const char* env = std::getenv("ZV_ISH32")) return env;
-  return zv::hostPath(zv::folders::systemFolder()) + "/ISH32.DLL";
+// A switch word: '/' and at most two letters or digits ("/ss", "/r", "/s7").
+bool isSwitch(const std::string& a) {
+  if (a.size() < 2 || a.size() > 3 || a[0] != '/') return false;
+  for (size_t i = 1; i < a.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(a[i]))) return false;
+  return true;
 }
 
-template <class Fn>
-Fn symbol(void* lib, const char* name) {
-  void* p = dlsym(lib, name);
-  if (!p) {
-    std::fprintf(stderr, "zish: %s missing in the library\n", name);
-    std::exit(2);
+// One argument as the library gets it: a Linux path ("/home/me/out", also after "/f=") goes in
+// the program's form through the drive table, as the windows and the other companions take
+// it, so the library joins names to it with its own separator. A path the user quoted already
+// goes as typed.
+std::string path(const std::string& p) {
+  if (!p.empty() && p.front() == '"') return p;
+  return command_words::switchLinePath(typedPath(p));
+}
+
+std::string argument(const std::string& a) {
+  if (a.size() > 3 && a[0] == '/' && (a[1] == 'f' || a[1] == 'F') && a[2] == '=')
+    return a.substr(0, 3) + path(a.substr(3));
+  return isSwitch(a) ? a : path(a);
+}
+
+int run(void* library, int argc, char** argv) {
+  if (std::string(argv[1]) == "--check" && argc == 3) {
+    int ok = symbol<int (*)(const char*, int)>(library, "IshCheckArchive")(argv[2], 1);
+    std::printf("%s\n", ok ? "valid" : "invalid");
+    return ok ? 0 : 1;
   }
-  return reinterpret_cast<Fn>(p);
+  std::string line;
+  for (int i = 1; i < argc; ++i) line += (i > 1 ? " " : "") + argument(argv[i]);
+  int result = symbol<int (*)(ZvWindow, const char*)>(library, "Ish")(nullptr, line.c_str());
+  std::fputs(symbol<const char* (*)()>(library, "IshGetLastOutput")(), stdout);
+  return result;
 }
 
 const char kHelp[] =
@@ -54,32 +73,6 @@ const char kHelp[] =
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  if (argc < 2) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) {
-    std::fprintf(stderr, "zish: %s\n", dlerror());
-    return 2;
-  }
-  if (std::string(argv[1]) == "--check" && argc == 3) {
-    auto check = symbol<int (*)(const char*, int)>(lib, "IshCheckArchive");
-    int ok = check(argv[2], 1);
-    std::printf("%s\n", ok ? "valid" : "invalid");
-    return ok ? 0 : 1;
-  }
-  std::string cmd;
-  for (int i = 1; i < argc; ++i) cmd += (i > 1 ? " " : "") + std::string(argv[i]);
-  auto ish = symbol<int (*)(ZvWindow, const char*)>(lib, "Ish");
-  auto last = symbol<const char* (*)()>(lib, "IshGetLastOutput");
-  int r = ish(nullptr, cmd.c_str());
-  std::fputs(last(), stdout);
-  if (r != 0) std::fprintf(stderr, "zish: error 0x%04X\n", unsigned(r));
-  return r == 0 ? 0 : ((r & 0xFF) ? (r & 0xFF) : 1);
-}
+const Companion kCompanion{"ISH32.DLL", "ZV_ISH32", kHelp, 1, run};
+
+}  // namespace zv::companion

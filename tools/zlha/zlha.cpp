@@ -1,42 +1,21 @@
 // zlha: runs one UNLHA32.DLL command from the shell. The arguments are joined into one
-// command string (each quoted, so blanks survive), the library's text output is printed, and
-// the exit status tells the result: 0 success, otherwise the low byte of the error number
-// (1 when that byte is 0); the full number is printed on standard error.
+// command string (each quoted, so blanks survive) and the library's text output is printed;
+// the exit status comes from the shared main (tools/common).
 //
 //   zlha a -d1 -n1 out.lzh 'C:\data\' 'proj\*.*'
 //   zlha v out.lzh
 //   zlha x -jb1 mac.lzh 'C:\out\'   (Macintosh members keep their MacBinary wrapping)
-#include <dlfcn.h>
+//   zlha v --charset=euc old.lzh      (names read as EUC-JP)
+#include "companion.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "platform/drives.h"
-#include "platform/folders.h"
-#include "zorvex/archiver_api.h"
-
+namespace zv::companion {
 namespace {
 
-using UnlhaFn = int (*)(ZvWindow, const char*, char*, uint32_t);
-
-std::string libraryPath() {
-  if (const char* env = std::getenv("ZV_UNLHA32")) return env;
-  return zv::hostPath(zv::folders::systemFolder()) + "/UNLHA32.DLL";
-}
-
 // Switches and the command letter go as they are; every other argument is quoted.
-std::string commandString(int argc, char** argv) {
-  std::string cmd;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    bool plain = i == 1 || (!a.empty() && a[0] == '-');
-    if (!cmd.empty()) cmd += ' ';
-    cmd += plain ? a : "\"" + a + "\"";
-  }
-  return cmd;
+bool quoted(int index, const std::string& a) { return index > 1 && (a.empty() || a[0] != '-'); }
+
+int run(void* library, int argc, char** argv) {
+  return runPrinting(symbol<TextCommand>(library, "Unlha"), joinArguments(argc, argv, quoted));
 }
 
 const char kHelp[] =
@@ -58,48 +37,17 @@ const char kHelp[] =
     "  -jyo        既存のファイルを確認せず置き換える\n"
     "  -9          圧縮率優先 (最小の書庫、圧縮に時間がかかる)\n"
     "  -jb1        Macintosh の書庫メンバを MacBinary のまま取り出す\n"
+    "  --charset=文字コード  名前に文字コードの印がないメンバの名前の読み方:\n"
+    "              auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
+    "              読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
     "\n"
     "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
     "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
     "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n";
 
-bool wantsHelp(int argc, char** argv) {
-  return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?");
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (wantsHelp(argc, argv)) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  if (argc < 3) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  std::string lib = libraryPath();
-  void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!h) {
-    std::fprintf(stderr, "UNLHA32.DLL が見つかりません: %s\n", dlerror());
-    return 2;
-  }
-  auto unlha = reinterpret_cast<UnlhaFn>(dlsym(h, "Unlha"));
-  if (!unlha) {
-    std::fprintf(stderr, "UNLHA32.DLL に Unlha がありません\n");
-    return 2;
-  }
-  // Left uninitialised: only the pages the output fills are ever touched, so a short listing
-  // does not cost 64 MB of memory.
-  constexpr uint32_t kOutputSize = 64u << 20;
-  std::unique_ptr<char[]> out(new char[kOutputSize]);
-  out[0] = '\0';
-  int rc = unlha(nullptr, commandString(argc, argv).c_str(), out.get(), kOutputSize);
-  std::fputs(out.get(), stdout);
-  if (rc != 0) {
-    std::fprintf(stderr, "結果: 0x%04X\n", rc);
-    return (rc & 0xFF) ? (rc & 0xFF) : 1;
-  }
-  return 0;
-}
+const Companion kCompanion{"UNLHA32.DLL", "ZV_UNLHA32", kHelp, 2, run};
+
+}  // namespace zv::companion

@@ -1,47 +1,62 @@
 // zunzip: runs one UNZIP32.DLL command from the shell. Switches go as they are, every other
-// argument is quoted, the library's text output is printed, and the exit status is 0 on
-// success, otherwise the low byte of the error number (1 when that byte is 0); the full
-// number is printed on standard error. "--names ARCHIVE" lists the member names through the
-// find functions, as the program's contents window does.
+// argument is quoted, and the library's text output is printed; the exit status comes from
+// the shared main (tools/common). "--names ARCHIVE" lists the member names through the find
+// functions, as the program's contents window does; "--charset=euc" before the archive
+// reads names without a mark as EUC-JP (for listing, extraction and the name listing alike).
 //
 //   zunzip -x -n --i 'C:\in\a.zip' 'C:\out\' 'docs/readme.txt'
 //   zunzip -v a.zip
-#include <dlfcn.h>
-
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
-#include "platform/drives.h"
-#include "platform/folders.h"
-#include "zorvex/archiver_api.h"
+#include "companion.h"
+#include "platform/name_encoding.h"
 
+namespace zv::companion {
 namespace {
 
-std::string libraryPath() {
-  if (const char* env = std::getenv("ZV_UNZIP32")) return env;
-  return zv::hostPath(zv::folders::systemFolder()) + "/UNZIP32.DLL";
+bool quoted(int, const std::string& a) { return a.empty() || a[0] != '-'; }
+
+int listNames(void* lib, const char* archive, encoding::NameEncoding names) {
+  auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
+  auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
+  auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
+  auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
+  auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
+  auto name = symbol<int (*)(ZvArchive, char*, uint32_t)>(lib, "UnZipGetFileName");
+  int n = count(archive);
+  if (n < 0) return ZV_ERROR_NOT_ARCHIVE;
+  ZvArchive h = open(nullptr, archive, static_cast<uint32_t>(names));
+  ZvMemberInfo info{};
+  for (int i = 0; i < n; ++i)
+    if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK) {
+      // The whole name: the record's field holds at most 512 bytes of it.
+      std::vector<char> whole(std::max(name(h, nullptr, 0), 0) + 1);
+      name(h, whole.data(), uint32_t(whole.size()));
+      std::printf("%s\n", whole.data());
+    }
+  close(h);
+  return 0;
 }
 
-template <class Fn>
-Fn symbol(void* lib, const char* name) {
-  void* p = dlsym(lib, name);
-  if (!p) {
-    std::fprintf(stderr, "zunzip: %s missing in the library\n", name);
-    std::exit(2);
+int run(void* library, int argc, char** argv) {
+  std::string charset = argc == 4 ? argv[2] : "";
+  if (std::string(argv[1]) == "--names" &&
+      (argc == 3 || (argc == 4 && charset.starts_with("--charset=")))) {
+    auto names = encoding::encodingFromWord(charset.empty() ? "auto" : charset.substr(10));
+    if (!names) {
+      std::fprintf(stderr, "zunzip: 知らない文字コードです: %s\n", charset.c_str());
+      return 2;
+    }
+    return listNames(library, argv[argc - 1], *names);
   }
-  return reinterpret_cast<Fn>(p);
-}
-
-int exitStatus(int r) {
-  if (r != 0) std::fprintf(stderr, "zunzip: error 0x%04X\n", unsigned(r));
-  return r == 0 ? 0 : ((r & 0xFF) ? (r & 0xFF) : 1);
+  return runPrinting(symbol<TextCommand>(library, "UnZip"), joinArguments(argc, argv, quoted));
 }
 
 const char kHelp[] =
     "使い方: zunzip [スイッチ...] 書庫 [展開先\\] [メンバー...]\n"
-    "        zunzip --names 書庫\n"
+    "        zunzip --names [--charset=文字コード] 書庫\n"
     "UNZIP32.DLL の UnZip に1つのコマンドを渡し、その出力を表示します。\n"
     "\n"
     "コマンド (スイッチで選ぶ。既定は展開):\n"
@@ -55,6 +70,9 @@ const char kHelp[] =
     "  -C, --i  メンバー名の大文字と小文字を区別しない\n"
     "  -d 展開先  展開先フォルダ (\\ や / で終わる引数でも指定できる)\n"
     "  -q  何もしない (互換のため受け付ける)\n"
+    "  --charset=文字コード  UTF-8 の印がないメンバー名の読み方:\n"
+    "      auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
+    "      読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
     "\n"
     "ライブラリの場所は環境変数 ZV_UNZIP32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
@@ -62,45 +80,6 @@ const char kHelp[] =
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  if (argc < 2) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  void* lib = dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) {
-    std::fprintf(stderr, "zunzip: %s\n", dlerror());
-    return 2;
-  }
-  if (std::string(argv[1]) == "--names" && argc == 3) {
-    auto count = symbol<int (*)(const char*)>(lib, "UnZipGetFileCount");
-    auto open = symbol<ZvArchive (*)(ZvWindow, const char*, uint32_t)>(lib, "UnZipOpenArchive");
-    auto first = symbol<int (*)(ZvArchive, const char*, ZvMemberInfo*)>(lib, "UnZipFindFirst");
-    auto next = symbol<int (*)(ZvArchive, ZvMemberInfo*)>(lib, "UnZipFindNext");
-    auto close = symbol<int (*)(ZvArchive)>(lib, "UnZipCloseArchive");
-    int n = count(argv[2]);
-    if (n < 0) return exitStatus(ZV_ERROR_NOT_ARCHIVE);
-    ZvArchive h = open(nullptr, argv[2], 0);
-    ZvMemberInfo info{};
-    for (int i = 0; i < n; ++i)
-      if ((i == 0 ? first(h, "*.*", &info) : next(h, &info)) == ZV_FIND_OK)
-        std::printf("%s\n", info.name);
-    close(h);
-    return 0;
-  }
-  std::string cmd;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (!cmd.empty()) cmd += ' ';
-    cmd += !a.empty() && a[0] == '-' ? a : "\"" + a + "\"";
-  }
-  auto unzip = symbol<int (*)(ZvWindow, const char*, char*, uint32_t)>(lib, "UnZip");
-  std::vector<char> out(1 << 20, ' ');
-  int r = unzip(nullptr, cmd.c_str(), out.data(), uint32_t(out.size()));
-  std::fputs(out.data(), stdout);
-  return exitStatus(r);
-}
+const Companion kCompanion{"UNZIP32.DLL", "ZV_UNZIP32", kHelp, 1, run};
+
+}  // namespace zv::companion

@@ -5,6 +5,7 @@
 #include "core/app.h"
 #include "core/forms/form.h"
 #include "core/messages/failure_cause.h"
+#include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/runtime_error.h"
 
@@ -44,7 +45,8 @@ void loadInto(Control& combo, const std::string& listFile) {
 
 bool registerCurrent(Form& form, Control& combo, const Files& files) {
   const std::string title = "フォルダの登録";
-  std::string text = combo.text();
+  // A typed host path is registered in the program's form, as the windows use it.
+  std::string text = typedPath(combo.text());
   if (blank(text)) {
     form.services().messageBox("登録するフォルダを入力してください", MsgButtons::OK,
                                MsgIcon::Exclamation, title);

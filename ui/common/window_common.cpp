@@ -99,6 +99,7 @@ std::string desktopFolder() {
 void wireDesktopButton(Form& form, const std::string& picture) {
   Control& pic = form.c(picture);
   pic.setTooltip("ﾃﾞｽｸﾄｯﾌﾟへﾊﾟｽを移動します");
+  pic.setDescription("デスクトップ");  // what a screen reader calls it
   makePressedPicture(pic, kDesktopPictureOffset, [&form](const MouseEvent&) {
     std::string desktop = desktopFolder();
     if (desktop.empty()) return;  // no desktop folder here: the folder stays as it is
@@ -119,6 +120,7 @@ void offerQuit(Form& form) {
 
 void wireHelpButton(Form& form, const std::string& picture, int context) {
   Control& pic = form.c(picture);
+  pic.setDescription("ヘルプ");  // its tooltip only says how to quit
   pic.onDblClick = [&form, context] {
     form.services().help(form.app().helpFile, kHelpContext, context);
   };

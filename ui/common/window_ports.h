@@ -3,6 +3,7 @@
 // or a changed layout stays inside its own window.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/forms/registry.h"
 
@@ -45,6 +46,9 @@ class FileSelectionPort {
   // The file list and the list of names follow `pattern`.
   virtual void filterFiles(const std::string& pattern) = 0;
   virtual std::string filePattern() const = 0;
+  // Files from another program (program paths) become the chosen files, as if dropped on the
+  // file list.
+  virtual void chooseFiles(const std::vector<std::string>& paths) = 0;
 
  protected:
   ~FileSelectionPort() = default;

@@ -7,6 +7,7 @@
 #include "platform/fileops.h"
 #include "platform/winpath.h"
 #include "ui/common/window_common.h"
+#include "ui/common/window_ports.h"
 
 namespace zv {
 
@@ -80,7 +81,10 @@ const ControlRow kControls[] = {
      .foreColor = kLinkColour,
      .backColor = kMenuBack},
     // the leftovers in the Temp folder, deleted at exit
-    {.name = "File1", .kind = Kind::FileList, .hidden = true},
+    {.name = "File1",
+     .kind = Kind::FileList,
+     .description = "一時フォルダのファイル",
+     .hidden = true},
 };
 
 }  // namespace
@@ -89,6 +93,7 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   setCaption("Zorvex 32    -Menu-");
   resize(4800, 2760);
   fixedDialog = true;
+  mainWindow = true;
   icon = "menu_icon";
   setBackColor(kMenuBack);
   addControlRows(*this, kControls);
@@ -102,6 +107,22 @@ MenuForm::MenuForm(App& app) : Form(app, windows::kMenu) {
   makePressedPicture(c("Image2"), kMainPictureOffset,
                      [this](const MouseEvent&) { openExtraction(); });
   makePressedPicture(c("Image3"), kMainPictureOffset, [this](const MouseEvent&) { unload(); });
+  // Files from another program dropped on the compression picture start compression with
+  // them chosen; an archive dropped on the extraction picture is opened for extraction.
+  // Each window that opens takes the files as if they had been dropped on it.
+  c("Image1").onFilesDropped = [this](const std::vector<std::string>& paths) {
+    openCompression();
+    Steps steps;
+    steps([&] { port<FileSelectionPort>(forms(), windows::kFileSelection).chooseFiles(paths); });
+  };
+  c("Image2").onFilesDropped = [this](const std::vector<std::string>& paths) {
+    openExtraction();
+    Steps steps;
+    steps([&] {
+      Form& selection = form(windows::kArchiveSelection);
+      if (selection.onFilesDropped) selection.onFilesDropped(paths);
+    });
+  };
   c("Label1").onClick = [this] {
     Steps steps;
     steps([&] { forms().show(windows::kOptions); });

@@ -37,7 +37,9 @@ typedef struct ZvMemberInfo {
   uint16_t date;          /* 22: MS-DOS packed date */
   uint16_t time;          /* 24: MS-DOS packed time */
   char name[513];         /* 26: path inside the archive, '\' (LZH) or '/' (ZIP) between folders */
-  char reserved[3];       /* 539 */
+  uint8_t name_encoding;  /* 539: ZV_NAMES_* the name was read in, 0 for plain ASCII */
+  uint8_t name_flags;     /* 540: ZV_NAME_* */
+  uint8_t names_decided;  /* 541: ZV_NAMES_* the archive's unmarked names were read in */
   char attribute[8];      /* 542: e.g. "-rw-" or "----" */
   char method[8];         /* 550: e.g. "-lh5-" or "deflate" */
 } ZvMemberInfo;
@@ -45,6 +47,22 @@ typedef struct ZvMemberInfo {
 
 #define ZV_MEMBER_INFO_SIZE 558
 #define ZV_MEMBER_INFO_BUFFER 560
+
+/* Encodings of member names. The open functions take one in the low bits of their mode for
+ * the names that do not say how they are written (0: the library decides from the archive's
+ * names); the commands take it as the switch "--charset=auto|sjis|utf8|euc|cp437|latin1". */
+#define ZV_NAMES_AUTO 0
+#define ZV_NAMES_SJIS 1
+#define ZV_NAMES_UTF8 2
+#define ZV_NAMES_EUC 3
+#define ZV_NAMES_CP437 4
+#define ZV_NAMES_LATIN1 5
+#define ZV_NAMES_MASK 0x0F
+
+/* name_flags of the member record. */
+#define ZV_NAME_ESCAPED 1  /* bytes the encoding cannot read are shown as %XX ('%' as %25) */
+#define ZV_NAME_MARKED 2   /* the archive says the name's encoding (UTF-8 flag, UTF-16...) */
+#define ZV_NAME_COMPOSED 4 /* stored decomposed, listed composed (NFC) */
 
 /* Results of the find functions. */
 #define ZV_FIND_OK 0
@@ -116,6 +134,10 @@ ZV_API ZvArchive UnlhaOpenArchive(ZvWindow owner, const char* archive, uint32_t 
 ZV_API int UnlhaFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo* info);
 ZV_API int UnlhaFindNext(ZvArchive archive, ZvMemberInfo* info);
 ZV_API int UnlhaCloseArchive(ZvArchive archive);
+/* The whole name of the member the last find reported, which the record's name field cuts at
+ * 512 bytes: up to size - 1 bytes and a NUL go to the buffer; the result is the name's length
+ * in bytes (more than fitted when it is size or larger), -1 when no member was reported. */
+ZV_API int UnlhaGetFileName(ZvArchive archive, char* buffer, uint32_t size);
 /* Text such as "methods=lh0,lh5,lh6,lh7;levels=0,1,2;sfx=1"; static storage. */
 ZV_API const char* UnlhaGetCapabilities(void);
 ZV_API void UnlhaSetHost(const ZvHost* host);
@@ -128,6 +150,7 @@ ZV_API ZvArchive UnZipOpenArchive(ZvWindow owner, const char* archive, uint32_t 
 ZV_API int UnZipFindFirst(ZvArchive archive, const char* wildcard, ZvMemberInfo* info);
 ZV_API int UnZipFindNext(ZvArchive archive, ZvMemberInfo* info);
 ZV_API int UnZipCloseArchive(ZvArchive archive);
+ZV_API int UnZipGetFileName(ZvArchive archive, char* buffer, uint32_t size);
 ZV_API const char* UnZipGetCapabilities(void);
 ZV_API void UnZipSetHost(const ZvHost* host);
 

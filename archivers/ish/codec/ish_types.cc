@@ -4,10 +4,10 @@ namespace zv::ish {
 namespace {
 
 constexpr TypeInfo kTypes[] = {
-    {CodeType::Jis7, 63, 60, 61, 78, 16, 13, 0x9D, "s7", "jis7"},
-    {CodeType::Jis8, 69, 66, 67, 79, 8, 8, 0x1A, "s8", "jis8"},
-    {CodeType::Sjis, 73, 70, 71, 78, 16, 15, 0x04, "ss", "shift_jis"},
-    {CodeType::Nsjis, 69, 66, 67, 79, 16, 14, 0x1A, "sn", "non-kana"},
+    {CodeType::Jis7, 63, 60, 61, 78, 16, 13, "s7", "jis7"},
+    {CodeType::Jis8, 69, 66, 67, 79, 8, 8, "s8", "jis8"},
+    {CodeType::Sjis, 73, 70, 71, 78, 16, 15, "ss", "shift_jis"},
+    {CodeType::Nsjis, 69, 66, 67, 79, 16, 14, "sn", "non-kana"},
 };
 
 }  // namespace

@@ -16,7 +16,6 @@ struct TypeInfo {
   int textLength;  // characters (bytes) of one text line
   uint8_t unitWidth;
   uint8_t typeCode;
-  uint8_t diagonalTotal;         // sum of all diagonal checks, fixed by N and L
   std::string_view switchName;   // "s7", "s8", "ss", "sn"
   std::string_view commentWord;  // type word of the comment line
 };

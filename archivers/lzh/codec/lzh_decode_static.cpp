@@ -120,10 +120,12 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
   const uint32_t wsize = d->wsize, wmask = d->wmask, far = wsize >> 1;
   const uint32_t wstart = d->wpos;
   uint32_t wpos = wstart;
-  // Each token starts with a refill that advances the input by at most 7 bytes and needs 8
-  // readable ones, and writes at most kMaxMatchLen bytes.
+  // A refill reads 8 bytes and moves the input on by the whole bytes consumed since the last
+  // one, which from the (at least 56) bits at hand here is at most (52 k + 7) / 8 bytes after
+  // k tokens of at most kMaxTokenBits (some matches refill twice, but consume no more for
+  // it). So k tokens read at most 6.5 k + 9 bytes; each writes at most kMaxMatchLen bytes.
   const size_t avail = (size_t)(iend - ip);
-  const uint64_t by_input = avail >= 8 ? (avail - 8) / 7 + 1 : 0;
+  const uint64_t by_input = avail >= 9 ? (avail - 9) / 7 : 0;
   uint32_t budget = *block_left < by_input ? *block_left : (uint32_t)by_input;
   const uint32_t planned = budget;
   uint32_t wlimit = 0;
@@ -138,17 +140,22 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     nbits -= n;
     return v;
   };
-  int rc = LZH_OK;
-  while (budget && wpos < wlimit) {
-    --budget;
-    // Refill without a branch: top up to 56..63 bits (a token takes at most kMaxTokenBits).
+  // Refill without a branch: top up to 56..63 bits (a token takes at most kMaxTokenBits).
+  auto refill_bits = [&bits, &nbits, &ip] {
     uint64_t w;
     memcpy(&w, ip, 8);
     bits |= __builtin_bswap64(w) >> nbits;
     ip += (63 - nbits) >> 3;
     nbits |= 56;
-
-    uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
+  };
+  int rc = LZH_OK;
+  // The code of each token is looked up before that token's refill, from the bits left after
+  // the last one (at least 16: see below), so that the load waits for no refill. The callers
+  // refill before calling, so the first look-up has at least 56.
+  uint32_t e = st.c.table[bits >> (64 - CTable::kBits)];
+  while (budget && wpos < wlimit) {
+    --budget;
+    refill_bits();
     if (e & kLink) {
       if (e == kNoCode) {
         rc = LZH_E_DATA;
@@ -161,6 +168,8 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     const uint32_t c = e & 0xFFFF;
     if (c < 256) {
       win[wpos++] = (unsigned char)c;
+      // A literal takes at most 16 of the 56 or more bits.
+      e = st.c.table[bits >> (64 - CTable::kBits)];
       continue;
     }
     const uint32_t len = length_of(c, lhark, take_bits);
@@ -180,6 +189,9 @@ int decode_run(Decoder* d, StaticState& st, uint32_t* block_left, bool lhark) {
     nbits -= (int)(e >> 16);
     const uint32_t p = e & 0xFFFF;
     const uint32_t dist = distance_of(p, lhark, take_bits) + 1;
+    // Most matches leave 16 bits; the few that do not refill once more here.
+    if (nbits < 16) refill_bits();
+    e = st.c.table[bits >> (64 - CTable::kBits)];
     const uint32_t src = (wpos - dist) & wmask;
     unsigned char* to = win + wpos;
     if (dist >= 8 && src + len <= wsize && dist <= far) {

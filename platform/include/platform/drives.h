@@ -41,8 +41,30 @@ class DriveTable {
   std::map<char, std::string> roots_;
 };
 
+// While one lives (on the thread that made it), matching a name without regard to case lists
+// each folder once instead of on every lookup: a window that checks 100 000 destinations one
+// by one must not read a growing folder each time. The folder is seen as it was when first
+// listed, plus what the run notes it made; a name found there is used only while it exists.
+class CaseLookupMemo {
+ public:
+  CaseLookupMemo();
+  ~CaseLookupMemo();
+  CaseLookupMemo(const CaseLookupMemo&) = delete;
+  CaseLookupMemo& operator=(const CaseLookupMemo&) = delete;
+  // A file or folder the run made at this host path, from now on found by any case.
+  static void noteMade(const std::string& hostPath);
+
+ private:
+  bool owner_ = false;  // false when nested in another: the outer one stays in charge
+};
+
 // Shorthands on the process-wide table.
 std::string hostPath(const std::string& path);
 std::string windowsPath(const std::string& hostPath);
+
+// A path as the user typed it, in the program's form: an absolute host path ("/home/me/out",
+// as a Linux user types it) goes through the drive table ("C:\home\me\out"), keeping a
+// trailing separator; any other text comes back as typed.
+std::string typedPath(const std::string& text);
 
 }  // namespace zv

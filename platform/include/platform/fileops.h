@@ -14,6 +14,8 @@ namespace zv::fs {
 bool exists(const std::string& path);
 bool isFolder(const std::string& path);
 bool isFile(const std::string& path);  // ordinary file (not a folder)
+// True when both paths name one file or folder that exists, also through a symbolic link.
+bool sameEntry(const std::string& a, const std::string& b);
 
 struct Entry {
   std::string name;  // UTF-8 (names that are not UTF-8 are shown decoded as CP932)
@@ -38,7 +40,8 @@ void rename(const std::string& from, const std::string& to);  // 58 when the tar
 // failed copy leaves an existing target intact.
 void copyFile(const std::string& from, const std::string& to);
 // The desktop trash folder that takes the file at `path` (the home Trash on the home file
-// system, else that file system's own), made when missing; empty when no trash can take it.
+// system, else that file system's own), which may not exist yet: nothing is made until a file
+// is moved there; empty when no trash can take it.
 std::string trashFolderFor(const std::string& path);  // 53 when missing
 // Moves the file into that trash. False, with the file left where it is, when no trash can
 // take it: deleting it for good instead is the caller's decision.
@@ -47,6 +50,8 @@ bool moveToTrash(const std::string& path);
 void simulateNoTrash(bool on);
 
 std::string readAll(const std::string& path);  // 53 when missing
+// Waits until the file's data is on the disk (before the only other copy is deleted).
+void flushToDisk(const std::string& path);  // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.
 void writeAllAtomically(const std::string& path, std::string_view bytes);
 

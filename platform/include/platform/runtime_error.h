@@ -19,6 +19,8 @@ enum RuntimeErrorNumber : int {
   kErrPathNotFound = 76,
   kErrBadPropertyIndex = 381,
   kErrBadPicture = 481,
+  // The program's own: no trash could take a file that was to go there.
+  kErrTrashUnavailable = 1001,
 };
 
 class RuntimeError : public std::runtime_error {

@@ -14,9 +14,9 @@ std::string join(std::string_view folder, std::string_view name);
 // '/' becomes '\'.
 std::string normalize(std::string_view path);
 
-// Removes one pair of enclosing double quotes, if present.
+// Removes one pair of enclosing double quotes, if present (command_words::unquote).
 std::string unquote(std::string_view text);
-// Encloses in double quotes (character code 34).
+// Encloses in double quotes, a quote inside written twice (command_words::quote).
 std::string quote(std::string_view text);
 
 // True for "C:\" , "C:" and "C:/".

@@ -1,0 +1,32 @@
+#include "app/terminate_signal.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+
+namespace zv::app {
+
+namespace {
+int wakeUp[2] = {-1, -1};
+
+// Only a write is safe in a signal handler; the event loop reads it and ends.
+void onSignal(int) {
+  char byte = 1;
+  [[maybe_unused]] ssize_t ignored = write(wakeUp[1], &byte, 1);
+}
+}  // namespace
+
+void quitOnTerminateSignal() {
+  if (pipe(wakeUp) != 0) return;
+  auto* notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QApplication::quit(); });
+  struct sigaction action = {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+}  // namespace zv::app
