@@ -10,6 +10,7 @@
 #include "archive_index.h"
 #include "commands.h"
 #include "lzh_error.h"
+#include "extract_member.h"
 #include "lzh_paths.h"
 #include "member_io.h"
 #include "wildcard.h"
@@ -39,6 +40,8 @@ mode_t fileMode(const Member& m) {
     fail(code, "シンボリックリンクかファイルがフォルダの位置にあります: " + path);
   fail(code, what + " (" + std::strerror(e) + "): " + path);
 }
+
+}  // namespace
 
 void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
                 archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx) {
@@ -77,8 +80,6 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
     failWrite("書き込めません", m.path, ZV_ERROR_WRITE);
   }
 }
-
-}  // namespace
 
 int extractMembers(RunContext& ctx) {
   const Command& cmd = ctx.cmd;

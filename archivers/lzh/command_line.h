@@ -18,6 +18,7 @@ struct Command {
   int sfxMode = 4;               // -jw3: let the host customise; -jw4: defaults
   bool replaceExisting = false;  // -jyo: replace an existing file without asking
   bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
+  bool rescue = false;           // -jr: go on past damage and extract what is intact
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };
