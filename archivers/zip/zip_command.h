@@ -2,7 +2,7 @@
 //   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
 // Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
 // -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
-// -t test. Then the archive, an optional destination folder (ending in '\' or '/', or given
+// -t test, --rescue go on past damage. Then the archive, an optional destination folder (ending in '\' or '/', or given
 // with -d) and member names (wildcards '*' and '?' allowed; none means all).
 #pragma once
 #include <string>
@@ -16,6 +16,7 @@ struct UnZipCommand {
   bool keepFolders = true;
   bool overwrite = false;  // -o; the default (and -n) keeps existing files
   bool ignoreCase = false;
+  bool rescue = false;  // --rescue: take out what a damaged archive still holds
   std::string archive;
   std::string destination;  // empty: the current folder
   std::vector<std::string> members;

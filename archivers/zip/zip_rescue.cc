@@ -1,0 +1,199 @@
+#include "zip_rescue.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/drives.h"
+#include "platform/runtime_error.h"
+#include "zip_archive.h"
+#include "zip_extract.h"
+#include "zip_local_scan.h"
+#include "zip_lzma.h"
+#include "zip_member_reader.h"
+
+namespace zv::zip {
+
+std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWalk& walk,
+                                            int* zipError, int* sysError) {
+  *zipError = 0, *sysError = 0;
+  struct stat st;
+  if (::stat(hostPath.c_str(), &st) != 0) {
+    *sysError = errno;
+    return nullptr;
+  }
+  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *zipError = ZIP_ER_OPEN;
+    *sysError = errno;
+    return nullptr;
+  }
+  std::shared_ptr<Archive> a(new Archive);
+  a->path_ = hostPath;
+  a->bytes_.setFile(fd, uint64_t(st.st_size));
+  a->mtime_ = st.st_mtim;
+  ReadWindow w(a->bytes_);
+  *zipError = readLocalHeaders(w, a->cd_, walk, sysError);
+  if (*zipError) return nullptr;
+  return a;
+}
+
+namespace {
+
+constexpr const char* kNl = "\r\n";
+
+enum class Verdict { Ok, Crc, Header, Cut, Other };
+
+const char* verdictText(Verdict v) {
+  switch (v) {
+    case Verdict::Ok:
+      return "正常";
+    case Verdict::Crc:
+      return "CRC エラー";
+    case Verdict::Header:
+      return "ヘッダ破損";
+    case Verdict::Cut:
+      return "途中で切れています";
+    case Verdict::Other:
+      break;
+  }
+  return "エラー";
+}
+
+std::string described(const Member& m) {
+  return m.name + " (" + std::to_string(m.size) + " バイト, " + methodName(m.method) + ")";
+}
+
+class Rescue {
+ public:
+  Rescue(const UnZipCommand& cmd, const ZvHost* host, std::string& out)
+      : cmd_(cmd), host_(host), out_(out) {}
+
+  int run() {
+    std::string path;
+    try {
+      path = hostPath(cmd_.archive);
+    } catch (const RuntimeError&) {
+      out_ += "ドライブが見つかりません: " + cmd_.archive + kNl;
+      return ZV_ERROR_CANNOT_OPEN;
+    }
+    int zipError = 0, sysError = 0;
+    a_ = Archive::open(path, &zipError, &sysError, true);
+    if (!a_ && !sysError) {
+      a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
+      if (a_) out_ += std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
+    }
+    if (!a_) {
+      if (sysError) {
+        out_ += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + cmd_.archive +
+                kNl;
+        return ZV_ERROR_CANNOT_OPEN;
+      }
+      out_ += "ZIP 書庫ではありません: " + cmd_.archive + kNl;
+      return ZV_ERROR_NOT_ARCHIVE;
+    }
+    std::vector<std::string> unmatched;
+    std::vector<size_t> chosen = chooseMembers(*a_, cmd_, unmatched);
+    for (const auto& u : unmatched) out_ += "書庫にありません: " + u + kNl;
+    each(chosen);
+    if (cancelled_) return ZV_ERROR_USER_CANCEL;
+    for (const LocalWalk::Lost& l : walk_.lost)
+      lose((l.name.empty() ? "位置 " + std::to_string(l.offset) + " のメンバー"
+                           : l.name + " (名前は推定)"),
+           l.cut ? Verdict::Cut : Verdict::Header);
+    return summary();
+  }
+
+ private:
+  void each(const std::vector<size_t>& chosen) {
+    UnZipCommand one = cmd_;
+    one.action = cmd_.action == UnZipCommand::Action::Test ? UnZipCommand::Action::Test
+                                                           : UnZipCommand::Action::Extract;
+    for (size_t i : chosen) {
+      Member m = a_->member(i);
+      Verdict v = Verdict::Ok;
+      std::string said;
+      if (i < walk_.truncated.size() && walk_.truncated[i]) {
+        v = Verdict::Cut;
+      } else if (!opens(m, v)) {
+        // v says why
+      } else if (!m.folder || one.action == UnZipCommand::Action::Extract) {
+        std::vector<size_t> just{i};
+        int r = extractMembers(*a_, one, &just, host_, said);
+        if (r == ZV_ERROR_USER_CANCEL) {
+          cancelled_ = true;
+          out_ += said;
+          return;
+        }
+        v = r == 0                                                     ? Verdict::Ok
+            : r == ZV_ERROR_CRC || r == ZV_ERROR_BROKEN_ARCHIVE        ? Verdict::Crc
+                                                                       : Verdict::Other;
+        if (v == Verdict::Other) {
+          // Sound but not taken out (password, method, name, disk): said as the library says
+          // it, not counted as lost.
+          out_ += said;
+          if (!other_) other_ = r;
+          continue;
+        }
+      }
+      if (v != Verdict::Ok) {
+        lose(described(m), v);
+      } else if (said.find("スキップ") != std::string::npos) {
+        out_ += said;
+      } else if (!m.folder || one.action == UnZipCommand::Action::Test) {
+        ++sound_;
+        out_ += std::string(one.action == UnZipCommand::Action::Test ? "正常" : "取り出しました") +
+                ": " + described(m) + kNl;
+      }
+    }
+  }
+
+  // Whether the member's local header can be found and read; v: why not.
+  bool opens(const Member& m, Verdict& v) {
+    if (m.encrypted || !MemberReader::decodes(m.method)) return true;
+    MemberReader reader(a_->bytes());
+    if (reader.open(m)) return true;
+    v = reader.status() == MemberReader::Status::Truncated ? Verdict::Cut : Verdict::Header;
+    return false;
+  }
+
+  void lose(const std::string& what, Verdict v) {
+    out_ += std::string(verdictText(v)) + ": " + what + kNl;
+    lost_.push_back({what, v});
+  }
+
+  int summary() {
+    out_ += std::to_string(sound_) + " 個正常、" + std::to_string(lost_.size()) + " 個破損 (" +
+            (cmd_.action == UnZipCommand::Action::Test ? "検査しました" : "取り出しました") + ")" +
+            kNl;
+    if (lost_.empty()) return sound_ == 0 && other_ == 0 ? ZV_ERROR_NO_FILES : other_;
+    bool onlyCrc = true;
+    for (const auto& [what, v] : lost_) {
+      out_ += "失われたメンバー: " + what + kNl;
+      onlyCrc = onlyCrc && v == Verdict::Crc;
+    }
+    return onlyCrc ? ZV_ERROR_CRC : ZV_ERROR_BROKEN_ARCHIVE;
+  }
+
+  const UnZipCommand& cmd_;
+  const ZvHost* host_;
+  std::string& out_;
+  std::shared_ptr<Archive> a_;
+  LocalWalk walk_;
+  std::vector<std::pair<std::string, Verdict>> lost_;
+  size_t sound_ = 0;
+  int other_ = 0;
+  bool cancelled_ = false;
+};
+
+}  // namespace
+
+int testOrRescue(const UnZipCommand& cmd, const ZvHost* host, std::string& out, size_t outLimit) {
+  int r = Rescue(cmd, host, out).run();
+  if (out.size() > outLimit) out.resize(outLimit);
+  return r;
+}
+
+}  // namespace zv::zip
