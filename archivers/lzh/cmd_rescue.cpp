@@ -88,9 +88,10 @@ std::string guessName(ByteSource& src, uint64_t pos) {
       at += len;
     }
   }
+  if (name.size() > 260) return {};
   for (char c : name)
     if (static_cast<unsigned char>(c) < 0x20) return {};
-  return decodeUnknown(name);
+  return encoding::decodeUnknown(name);
 }
 
 struct Lost {

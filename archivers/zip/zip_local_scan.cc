@@ -120,8 +120,11 @@ std::string guessName(ReadWindow& w, uint64_t at) {
   const unsigned char* h = w.view(at, kLocalLen);
   if (!h) return {};
   size_t n = std::min<uint64_t>(le16(h + 26), size - at - kLocalLen);
-  const unsigned char* p = w.view(at + kLocalLen, n);
-  return p ? decodeMemberName({reinterpret_cast<const char*>(p), n}, false, {}) : std::string();
+  const unsigned char* p = n <= 260 ? w.view(at + kLocalLen, n) : nullptr;
+  if (!p) return {};
+  for (size_t i = 0; i < n; ++i)
+    if (p[i] < 0x20) return {};  // not a name: the header is too damaged to tell
+  return decodeMemberName({reinterpret_cast<const char*>(p), n}, false, {});
 }
 
 // The length of the raw deflate stream at `at`, or kUnknown when it does not end before the
@@ -223,7 +226,7 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     }
     uint64_t end;
     bool cut = false;
-    if ((l.flags & 8) && l.packed == 0 && l.size == 0 && l.crc == 0) {
+    if ((l.flags & 8) && l.packed == 0) {
       end = measureStreamed(w, l);
       if (end == kUnknown) {
         cut = true;

@@ -66,6 +66,28 @@ std::string described(const Member& m) {
   return m.name + " (" + std::to_string(m.size) + " バイト, " + methodName(m.method) + ")";
 }
 
+// True when each directory entry's local header is where the entry says, with the same
+// name, method and (when the header holds them) CRC and sizes.
+bool agreesWithLocalHeaders(const Archive& a) {
+  ReadWindow w(a.bytes());
+  for (size_t i = 0; i < a.count(); ++i) {
+    const Entry& e = a.entry(i);
+    const unsigned char* h = w.view(e.localOffset, 30);
+    if (!h || le32(h) != 0x04034b50) return false;
+    const uint16_t flags = le16(h + 6), method = le16(h + 8), nameLen = le16(h + 26);
+    if (method != e.method && method != 99) return false;
+    if (!(flags & 8) && le32(h + 14) != e.crc) return false;
+    if (!(flags & 8) && le32(h + 18) != 0xFFFFFFFF && le32(h + 18) != e.packed) return false;
+    const unsigned char* n = w.view(e.localOffset + 30, nameLen);
+    std::string_view name = a.name(i);
+    bool plain = nameLen == name.size();
+    for (size_t k = 0; plain && k < name.size(); ++k) plain = (unsigned char)name[k] < 0x80;
+    // Plain names are compared byte for byte; others were decoded and may differ in form.
+    if (plain && (!n || std::memcmp(n, name.data(), nameLen) != 0)) return false;
+  }
+  return true;
+}
+
 class Rescue {
  public:
   Rescue(const UnZipCommand& cmd, const ZvHost* host, std::string& out)
@@ -81,6 +103,12 @@ class Rescue {
     }
     int zipError = 0, sysError = 0;
     a_ = Archive::open(path, &zipError, &sysError, true);
+    if (a_ && !agreesWithLocalHeaders(*a_)) {
+      // A damaged directory entry would name a member wrongly or fail sound data: the local
+      // headers, which sit beside each member's own bytes, are trusted instead.
+      a_.reset();
+      out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
+    }
     if (!a_ && !sysError) {
       a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
       if (a_) out_ += std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
