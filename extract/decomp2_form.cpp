@@ -86,6 +86,13 @@ const ControlRow kControls[] = {
      .caption = "Close",
      .tooltip = "このｳｨﾝﾄﾞｳを閉じます",
      .font = FontSpec{"Arial", 8.25, true}},
+    // the members list's context menu (opened by a right click)
+    {.name = "menuPop", .kind = Kind::MenuItem, .caption = "書庫", .hidden = true},
+    // tests the open archive (Ctrl+T on the list)
+    {.name = "menuPopTest",
+     .kind = Kind::MenuItem,
+     .caption = "書庫のテスト(&T)",
+     .container = "menuPop"},
 };
 
 }  // namespace
@@ -118,6 +125,7 @@ void DeComp2Form::wireEvents() {
     showArchiveList(*this);
   });
   wireHelpButton(*this, "Image1", kHelpExtraction);
+  wireArchiveTest();
 }
 
 void DeComp2Form::load() {

@@ -20,6 +20,9 @@ class DeComp2Form : public Form {
   void toggleSelectAll();
   void openClickedMember();
   void openInNotepad();
+  // decomp2_archive_test.cpp: the context menu and Ctrl+T test the open archive.
+  void wireArchiveTest();
+  void testOpenArchive();
 
   bool anySelected_ = false;
   bool allSelected_ = false;

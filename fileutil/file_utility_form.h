@@ -62,6 +62,11 @@ class FileUtilityForm : public Form {
   std::vector<std::string> markedFiles_;
   bool markedMove_ = false;
 
+  // file_utility_archive.cpp: the archive menu (test, rescue) and its keys.
+  void wireArchiveMenu();
+  std::vector<std::string> markedArchives();
+  void rescueArchives();
+
   // file_utility_menus.cpp: the menu bar.
   void wireMenus();
   void toggleViewer();

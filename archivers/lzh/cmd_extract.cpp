@@ -9,8 +9,8 @@
 
 #include "archive_index.h"
 #include "commands.h"
-#include "lzh_error.h"
 #include "extract_member.h"
+#include "lzh_error.h"
 #include "lzh_paths.h"
 #include "member_io.h"
 #include "wildcard.h"

@@ -15,8 +15,8 @@
 #include "header_reader.h"
 #include "lzh_error.h"
 #include "lzh_paths.h"
-#include "platform/encoding.h"
 #include "member_io.h"
+#include "platform/encoding.h"
 #include "wildcard.h"
 #include "write_gate.h"
 
@@ -154,8 +154,8 @@ class Rescue {
   }
 
   void walk(FileSource& src, ArchiveReader& reader, uint64_t pos) {
-    bool found = false;          // pos was found by searching, not by following the chain
-    uint64_t searchFrom = pos;   // where a search starts when the chain breaks
+    bool found = false;         // pos was found by searching, not by following the chain
+    uint64_t searchFrom = pos;  // where a search starts when the chain breaks
     while (pos < src.size()) {
       Member m;
       HeaderRead r = readHeader(src, pos, m);
@@ -214,7 +214,8 @@ class Rescue {
     }
     if (v == Verdict::Ok) {
       ++sound_;
-      ctx_.out.line(std::string(cmd_.verb == 't' ? "正常" : "取り出しました") + ": " + described(m));
+      ctx_.out.line(std::string(cmd_.verb == 't' ? "正常" : "取り出しました") + ": " +
+                    described(m));
     } else {
       lose({described(m), v});
     }
@@ -248,7 +249,8 @@ class Rescue {
     ctx_.out.line(std::to_string(sound_) + " 個正常、" + std::to_string(lost_.size()) +
                   " 個破損 (" + (cmd_.verb == 't' ? "検査しました" : "取り出しました") + ")");
     if (lost_.empty()) {
-      if (sound_ == 0 && other_ == 0) fail(ZV_ERROR_NO_FILES, "指定されたファイルは書庫にありません");
+      if (sound_ == 0 && other_ == 0)
+        fail(ZV_ERROR_NO_FILES, "指定されたファイルは書庫にありません");
       return other_;
     }
     bool onlyCrc = true;

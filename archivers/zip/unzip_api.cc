@@ -14,8 +14,8 @@
 #include "zip_extract.h"
 #include "zip_libzip.h"
 #include "zip_listing.h"
-#include "zip_rescue.h"
 #include "zip_lzma.h"
+#include "zip_rescue.h"
 #include "zorvex/archiver_api.h"
 
 namespace {

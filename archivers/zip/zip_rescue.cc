@@ -111,7 +111,9 @@ class Rescue {
     }
     if (!a_ && !sysError) {
       a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
-      if (a_) out_ += std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
+      if (a_)
+        out_ +=
+            std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
     }
     if (!a_) {
       if (sysError) {
@@ -155,9 +157,9 @@ class Rescue {
           out_ += said;
           return;
         }
-        v = r == 0                                                     ? Verdict::Ok
-            : r == ZV_ERROR_CRC || r == ZV_ERROR_BROKEN_ARCHIVE        ? Verdict::Crc
-                                                                       : Verdict::Other;
+        v = r == 0                                              ? Verdict::Ok
+            : r == ZV_ERROR_CRC || r == ZV_ERROR_BROKEN_ARCHIVE ? Verdict::Crc
+                                                                : Verdict::Other;
         if (v == Verdict::Other) {
           // Sound but not taken out (password, method, name, disk): said as the library says
           // it, not counted as lost.
