@@ -119,8 +119,8 @@ void checkArchives(Form& window, const std::vector<std::string>& archives, Archi
   }
   Shared& s = window.shared();
   s.Report.title = rescue ? "壊れた書庫から取り出す" : "書庫のテスト";
-  s.Report.summary = std::to_string(checked) + " 個の書庫を" +
-                     (rescue ? "取り出しました" : "検査しました") + "、破損のある書庫 " +
+  s.Report.summary = std::to_string(checked) + " 個の書庫" +
+                     (rescue ? "から取り出しました" : "を検査しました") + "、破損のある書庫 " +
                      std::to_string(damagedArchives) + " 個" + (cancelled ? " (中止)" : "");
   s.Report.text = text;
   s.Report.saveAs = archives.empty() ? "" : archives.front() + ".txt";
