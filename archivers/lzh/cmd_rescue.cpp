@@ -53,6 +53,11 @@ bool looksLikeHeader(const unsigned char* p) {
          (p[20] == 0 || p[19] == 0x20);
 }
 
+// Where a header starting with `pre` at `pos` would end, by its own size field.
+uint64_t headerEnd(const unsigned char* pre, uint64_t pos) {
+  return pos + (pre[20] == 2 ? (pre[0] | pre[1] << 8) : pre[0] + 2);
+}
+
 // The first position from `from` on where a header checks out (its checksum or CRC, its
 // sizes), or the file size.
 uint64_t nextHeader(ByteSource& src, uint64_t from) {
@@ -168,7 +173,9 @@ class Rescue {
         if (r.status == HeaderStatus::End && !headerShape && next >= src.size()) return;
         std::string name = guessName(src, pos);
         lose({name.empty() ? "位置 " + std::to_string(pos) + " のメンバー" : name + " (名前は推定)",
-              Verdict::Header});
+              headerShape && next >= src.size() && headerEnd(pre, pos) > src.size()
+                  ? Verdict::Cut
+                  : Verdict::Header});
         pos = searchFrom = next;
         found = true;
         continue;
