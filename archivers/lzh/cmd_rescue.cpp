@@ -168,9 +168,14 @@ class Rescue {
         unsigned char pre[22] = {};
         bool headerShape = src.readAt(pos, pre, sizeof pre) == sizeof pre && looksLikeHeader(pre);
         uint64_t next = nextHeader(src, std::max(searchFrom, pos) + 1);
-        // An end marker with nothing sound behind it ends the archive; anything else is a
-        // header lost.
-        if (r.status == HeaderStatus::End && !headerShape && next >= src.size()) return;
+        // An end marker with no sound header behind it ends the archive: what follows it (an
+        // add that was cut short leaves a partial header) is no member.
+        if (r.status == HeaderStatus::End && next >= src.size()) {
+          if (pos + 1 < src.size())
+            ctx_.out.line("書庫の終わりの後に " + std::to_string(src.size() - pos - 1) +
+                          " バイトの余分なデータがあります");
+          return;
+        }
         std::string name = guessName(src, pos);
         lose({name.empty() ? "位置 " + std::to_string(pos) + " のメンバー" : name + " (名前は推定)",
               headerShape && next >= src.size() && headerEnd(pre, pos) > src.size()
