@@ -138,7 +138,7 @@ TEST_F(ZipReader, DataDescriptorsFromAPipe) {
     EXPECT_EQ(treeOf(drive / name), treeOf(drive / "src"));
     r = unzip("-t \"T:\\" + name + ".zip\"");
     EXPECT_EQ(r.code, 0) << r.output;
-    EXPECT_NE(r.output.find("OK: sub/b.bin"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("正常: sub/b.bin"), std::string::npos) << r.output;
   }
 }
 
