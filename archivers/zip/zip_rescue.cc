@@ -107,13 +107,15 @@ class Rescue {
       // A damaged directory entry would name a member wrongly or fail sound data: the local
       // headers, which sit beside each member's own bytes, are trusted instead.
       a_.reset();
+      directoryDamaged_ = true;
       out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
     }
     if (!a_ && !sysError) {
       a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
-      if (a_)
+      if (a_ && !directoryDamaged_)
         out_ +=
             std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
+      directoryDamaged_ = directoryDamaged_ || a_;
     }
     if (!a_) {
       if (sysError) {
@@ -198,7 +200,13 @@ class Rescue {
     out_ += std::to_string(sound_) + " 個正常、" + std::to_string(lost_.size()) + " 個破損 (" +
             (cmd_.action == UnZipCommand::Action::Test ? "検査しました" : "取り出しました") + ")" +
             kNl;
-    if (lost_.empty()) return sound_ == 0 && other_ == 0 ? ZV_ERROR_NO_FILES : other_;
+    if (lost_.empty()) {
+      if (sound_ == 0 && other_ == 0) return ZV_ERROR_NO_FILES;
+      // Every member is sound, but a test says that the archive itself is not.
+      if (!other_ && directoryDamaged_ && cmd_.action == UnZipCommand::Action::Test)
+        return ZV_ERROR_BROKEN_ARCHIVE;
+      return other_;
+    }
     bool onlyCrc = true;
     for (const auto& [what, v] : lost_) {
       out_ += "失われたメンバー: " + what + kNl;
@@ -216,6 +224,7 @@ class Rescue {
   size_t sound_ = 0;
   int other_ = 0;
   bool cancelled_ = false;
+  bool directoryDamaged_ = false;  // the members were read from their local headers
 };
 
 }  // namespace

@@ -209,7 +209,8 @@ TEST_F(ZipReader, CrcAndLengthMismatchesOfDeflatedMembers) {
   EXPECT_NE(r.output.find("CRC が一致しません: a.txt"), std::string::npos) << r.output;
   EXPECT_FALSE(fsys::exists(drive / "crc/a.txt"));
   EXPECT_EQ(readFile(drive / "crc/b.txt"), text + "b");
-  EXPECT_EQ(unzip("-t \"T:\\crc.zip\"").code, ZV_ERROR_CRC);
+  // The test reads a.txt from its own header and says the directory is damaged.
+  EXPECT_EQ(unzip("-t \"T:\\crc.zip\"").code, ZV_ERROR_BROKEN_ARCHIVE);
 
   // A declared size smaller than what the data inflates to: stopped, nothing written.
   std::string shorter = bytes;
