@@ -6,6 +6,7 @@
 //   zlha a -d1 -n1 out.lzh 'C:\data\' 'proj\*.*'
 //   zlha v out.lzh
 //   zlha x -jb1 mac.lzh 'C:\out\'   (Macintosh members keep their MacBinary wrapping)
+//   zlha x -jr broken.lzh out/         (what a damaged archive still holds)
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -47,7 +48,8 @@ const char kHelp[] =
     "  a  ファイルを書庫に加える        u  新しいファイルだけ加える\n"
     "  m  加えた元のファイルを消す      d  書庫から消す\n"
     "  x  フォルダ付きで展開する        e  フォルダなしで展開する\n"
-    "  t  書庫を検査する                l  一覧 (簡易)\n"
+    "  t  書庫を検査する (メンバーごとに 正常 / CRC エラー / ヘッダ破損 / 途中で切れています)\n"
+    "  l  一覧 (簡易)\n"
     "  v  一覧 (詳細)                   s  自己解凍書庫を作る\n"
     "\n"
     "スイッチ:\n"
@@ -57,12 +59,15 @@ const char kHelp[] =
     "  -h0 -h1 -h2 ヘッダのレベル               -jw3 -jw4 自己解凍書庫の設定 (任意 / 既定)\n"
     "  -jyo        既存のファイルを確認せず置き換える\n"
     "  -9          圧縮率優先 (最小の書庫、圧縮に時間がかかる)\n"
-    "  -jb1        Macintosh の書庫メンバを MacBinary のまま取り出す\n"
+    "  -jb1        Macintosh の書庫メンバを MacBinary のまま取り出す\n"    "  -jr         x / e で、壊れた書庫から無事なメンバーだけを取り出す: 壊れたヘッダの後も\n"
+    "              次の正しいヘッダから続け、CRC の合わないメンバーは書き出さず、既存の\n"
+    "              ファイルは残す。失われたメンバーを最後に列挙し、そのときは 0 以外で終わる\n"
     "\n"
     "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
     "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
-    "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n";
+    "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n"
+    "    zlha t old.lzh    zlha x -jr broken.lzh 'C:\\rescued\\'\n";
 
 bool wantsHelp(int argc, char** argv) {
   return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?");
