@@ -88,6 +88,34 @@ bool agreesWithLocalHeaders(const Archive& a) {
   return true;
 }
 
+// The host as each member's own run sees it: one progress dialog for the whole rescue, so
+// the members' begin and end reports are dropped and their byte counts carried on.
+struct WholeRunHost {
+  const ZvHost* outer = nullptr;
+  uint64_t before = 0, total = 0;
+  ZvHost host{};
+
+  explicit WholeRunHost(const ZvHost* h) : outer(h) {
+    host.user = this;
+    host.progress = [](void* user, const ZvProgress* p) {
+      auto* self = static_cast<WholeRunHost*>(user);
+      if (p->state != ZV_PROGRESS_MEMBER) return 0;
+      ZvProgress whole = *p;
+      whole.done = self->before + p->done;
+      whole.total = self->total;
+      return self->report(whole);
+    };
+    host.decide = [](void* user, ZvDecision* d) {
+      auto* self = static_cast<WholeRunHost*>(user);
+      return self->outer && self->outer->decide ? self->outer->decide(self->outer->user, d) : 0;
+    };
+  }
+  int report(const ZvProgress& p) const {
+    return outer && outer->progress ? outer->progress(outer->user, &p) : 0;
+  }
+  const ZvHost* get() const { return outer ? &host : nullptr; }
+};
+
 class Rescue {
  public:
   Rescue(const UnZipCommand& cmd, const ZvHost* host, std::string& out)
@@ -140,6 +168,19 @@ class Rescue {
 
  private:
   void each(const std::vector<size_t>& chosen) {
+    WholeRunHost whole(host_);
+    for (size_t i : chosen) whole.total += a_->entry(i).size;
+    ZvProgress begin{a_->path().c_str(), nullptr, 0, whole.total, ZV_PROGRESS_BEGIN};
+    if (whole.report(begin) != 0) {
+      cancelled_ = true;
+      return;
+    }
+    eachMember(chosen, whole);
+    ZvProgress end{a_->path().c_str(), nullptr, whole.before, whole.total, ZV_PROGRESS_END};
+    whole.report(end);
+  }
+
+  void eachMember(const std::vector<size_t>& chosen, WholeRunHost& whole) {
     UnZipCommand one = cmd_;
     one.action = cmd_.action == UnZipCommand::Action::Test ? UnZipCommand::Action::Test
                                                            : UnZipCommand::Action::Extract;
@@ -153,7 +194,8 @@ class Rescue {
         // v says why
       } else if (!m.folder || one.action == UnZipCommand::Action::Extract) {
         std::vector<size_t> just{i};
-        int r = extractMembers(*a_, one, &just, host_, said);
+        int r = extractMembers(*a_, one, &just, whole.get(), said);
+        whole.before += m.size;
         if (r == ZV_ERROR_USER_CANCEL) {
           cancelled_ = true;
           out_ += said;
