@@ -2,8 +2,8 @@
 //   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
 // Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
 // -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
-// -t test, --rescue go on past damage. Then the archive, an optional destination folder (ending in '\' or '/', or given
-// with -d) and member names (wildcards '*' and '?' allowed; none means all).
+// -t test, --rescue go on past damage. Then the archive, an optional destination folder (ending in
+// '\' or '/', or given with -d) and member names (wildcards '*' and '?' allowed; none means all).
 #pragma once
 #include <string>
 #include <string_view>
