@@ -131,7 +131,7 @@ def build_archives():
     os.makedirs(made)
     names = make_sources(src)
     for level in ("0", "1", "2"):
-        run(["jlha", "a", "-h" + level, os.path.join(made, "jlha_h%s.lzh" % level)] + names, cwd=src)
+        run(["jlha", "a%sy" % level, os.path.join(made, "jlha_h%s.lzh" % level)] + names, cwd=src)
     run(["7z", "a", "-tzip", os.path.join(made, "7z_deflate.zip")] + names, cwd=src)
     run(["7z", "a", "-tzip", "-mx0", os.path.join(made, "7z_store.zip")] + names, cwd=src)
     run(["zip", "-q", os.path.join(made, "zip_deflate.zip")] + names, cwd=src)
