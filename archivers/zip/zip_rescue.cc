@@ -66,8 +66,24 @@ std::string described(const Member& m) {
   return m.name + " (" + std::to_string(m.size) + " バイト, " + methodName(m.method) + ")";
 }
 
+// True when the data descriptor behind a member's data (with or without its signature,
+// sizes of 4 or 8 bytes) holds the entry's CRC and sizes.
+bool descriptorAgrees(ReadWindow& w, uint64_t dataAt, const Entry& e) {
+  for (size_t skip : {size_t(4), size_t(0)}) {
+    for (size_t width : {size_t(4), size_t(8)}) {
+      const unsigned char* d = w.view(dataAt + e.packed, skip + 4 + 2 * width);
+      if (!d || (skip && le32(d) != 0x08074b50)) continue;
+      d += skip;
+      uint64_t packed = width == 8 ? le64(d + 4) : le32(d + 4);
+      uint64_t size = width == 8 ? le64(d + 4 + width) : le32(d + 4 + width);
+      if (le32(d) == e.crc && packed == e.packed && size == e.size) return true;
+    }
+  }
+  return false;
+}
+
 // True when each directory entry's local header is where the entry says, with the same
-// name, method and (when the header holds them) CRC and sizes.
+// name, method and (when the header holds them) CRC and both sizes.
 bool agreesWithLocalHeaders(const Archive& a) {
   ReadWindow w(a.bytes());
   for (size_t i = 0; i < a.count(); ++i) {
@@ -78,6 +94,9 @@ bool agreesWithLocalHeaders(const Archive& a) {
     if (method != e.method && method != 99) return false;
     if (!(flags & 8) && le32(h + 14) != e.crc) return false;
     if (!(flags & 8) && le32(h + 18) != 0xFFFFFFFF && le32(h + 18) != e.packed) return false;
+    if (!(flags & 8) && le32(h + 22) != 0xFFFFFFFF && le32(h + 22) != e.size) return false;
+    if ((flags & 8) && !descriptorAgrees(w, e.localOffset + 30 + nameLen + le16(h + 28), e))
+      return false;
     const unsigned char* n = w.view(e.localOffset + 30, nameLen);
     std::string_view name = a.name(i);
     bool plain = nameLen == name.size();
