@@ -47,10 +47,9 @@ std::string described(const Member& m) {
 }
 
 // True when the bytes at `p` could start a header: the method between dashes, a level the
-// reader knows.
+// reader knows. (Some Amiga tools leave the level 1 attribute byte at 0, so it is not asked.)
 bool looksLikeHeader(const unsigned char* p) {
-  return p[2] == '-' && p[6] == '-' && (p[3] == 'l' || p[3] == 'p') && p[20] <= 3 &&
-         (p[20] == 0 || p[19] == 0x20);
+  return p[2] == '-' && p[6] == '-' && (p[3] == 'l' || p[3] == 'p') && p[20] <= 3;
 }
 
 // Where a header starting with `pre` at `pos` would end, by its own size field.
@@ -135,7 +134,10 @@ class Rescue {
       if (e.code() != ZV_ERROR_BROKEN_ARCHIVE && e.code() != ZV_ERROR_NOT_ARCHIVE) throw;
       uint64_t at = nextHeader(src, 0);
       if (at >= src.size()) throw;
-      if (e.code() == ZV_ERROR_BROKEN_ARCHIVE) lose({"位置 0 のメンバー", Verdict::Header});
+      if (e.code() == ZV_ERROR_BROKEN_ARCHIVE) {
+        std::string name = guessName(src, 0);
+        lose({name.empty() ? "位置 0 のメンバー" : name + " (名前は推定)", Verdict::Header});
+      }
       return at;
     }
   }

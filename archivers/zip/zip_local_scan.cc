@@ -235,6 +235,14 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     } else {
       if (l.packed == 0xFFFFFFFF && !l.zip64) cut = true;
       cut = cut || l.dataAt > size || l.packed > size - l.dataAt;
+      uint64_t later = cut ? findLocalSignature(w, l.dataAt) : kUnknown;
+      if (later != kUnknown) {
+        // Members follow, so the size that runs past the end was damaged, not the file cut.
+        walk.lost.push_back({pos, l.name, false});
+        pos = later;
+        chained = false;
+        continue;
+      }
       end = cut ? size : l.dataAt + l.packed;
       if (!cut && (l.flags & 8)) {
         // The descriptor follows even when the header knew the sizes.
