@@ -86,3 +86,21 @@ TEST(LzhRescue, SoundArchiveReportsEveryMemberAndKeepsExistingFiles) {
   EXPECT_EQ(readFile(m.dir / "out/m1.txt"), "mine");
   EXPECT_NE(x.text.find("スキップ"), std::string::npos) << x.text;
 }
+
+TEST(LzhRescue, DamagedFirstHeaderOfAnAmigaArchive) {
+  // lha for Amiga leaves the level 1 attribute at 0; the walk finds those headers again after
+  // the first one is damaged, and names the lost one as far as its header still shows it.
+  TempDir t;
+  std::string bytes = readFile(fixtures() + "/lha_amiga_122/lh0_dirs_bug.lzh");
+  bytes[bytes.find("00_File.txt") + 4] ^= 0x55;
+  writeFile(t / "a.lzh", bytes);
+  Result x = unlha("x -jr -n1 " + dq(t / "a.lzh") + " " + dq(t / "out/"));
+  EXPECT_EQ(x.rc, ZV_ERROR_BROKEN_ARCHIVE) << x.text;
+  EXPECT_NE(x.text.find("ヘッダ破損: 00_F"), std::string::npos) << x.text;
+  auto got = treeFiles(t / "out");
+  EXPECT_EQ(got.count("MainDir/00_File.txt"), 0u);
+  EXPECT_EQ(got.size(), 3u) << x.text;
+  Result whole =
+      unlha("x -n1 " + dq(fixtures() + "/lha_amiga_122/lh0_dirs_bug.lzh") + " " + dq(t / "ref/"));
+  for (const auto& [name, data] : got) EXPECT_EQ(data, readFile(t / ("ref/" + name))) << name;
+}

@@ -91,3 +91,36 @@ TEST_F(ZipRescue, DamagedDataOrDirectoryEntryLosesOnlyThatMember) {
   EXPECT_EQ(x.code, 0) << x.output;
   EXPECT_EQ(treeOf(drive / "e"), treeOf(drive / "src"));
 }
+
+TEST_F(ZipRescue, WithoutDirectoryADamagedLocalHeaderIsNamedAndSkipped) {
+  if (!haveTool("zip")) GTEST_SKIP() << "zip missing";
+  // b.bin's signature off by one byte, or its packed size running past the end of the file:
+  // b.bin is lost and named, a.txt and c.txt are still taken out.
+  struct Case {
+    const char* name;
+    void (*damage)(std::string&);
+  } cases[] = {
+      {"sig.zip",
+       [](std::string& b) {
+         loseDirectory(b);
+         b[b.find("b.bin") - 30] ^= 0x01;
+       }},
+      {"size.zip",
+       [](std::string& b) {
+         loseDirectory(b);
+         b[b.find("b.bin") - 30 + 21] = '\x7F';
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string arc = made(c.name, "", c.damage);
+    fsys::remove_all(drive / "out");
+    auto x = unzip("-x --rescue \"" + arc + "\" \"T:\\out\\\"");
+    EXPECT_EQ(x.code, ZV_ERROR_BROKEN_ARCHIVE) << x.output;
+    EXPECT_NE(x.output.find("ヘッダ破損: b.bin"), std::string::npos) << x.output;
+    EXPECT_NE(x.output.find("失われたメンバー: b.bin"), std::string::npos) << x.output;
+    EXPECT_FALSE(fsys::exists(drive / "out/b.bin"));
+    EXPECT_EQ(readFile(drive / "out/a.txt"), readFile(drive / "src/a.txt"));
+    EXPECT_EQ(readFile(drive / "out/c.txt"), readFile(drive / "src/c.txt"));
+  }
+}
