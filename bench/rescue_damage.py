@@ -167,10 +167,14 @@ def reference(path, data):
             if name.endswith("/"):
                 continue
             p = os.path.join(ref, name)
-            if not os.path.isfile(p):
+            if os.path.islink(p):
+                body = os.readlink(p).encode()
+            elif os.path.isfile(p):
+                body = open(p, "rb").read()
+            else:
                 return None
             members.append(dict(name=name, own=[(s, e)], headers=[(s, h)], data=(h, e),
-                                body=open(p, "rb").read()))
+                                body=body))
         return members, None
     try:
         spans, cd_start, names = zip_spans(path, data)
@@ -258,9 +262,12 @@ def main():
                 got = exact = 0
                 for m in members:
                     p = os.path.join(copy, m["name"])
-                    if not os.path.isfile(p) or os.path.islink(p):
+                    if os.path.islink(p):
+                        body = os.readlink(p).encode()  # a link member holds its target
+                    elif os.path.isfile(p):
+                        body = open(p, "rb").read()
+                    else:
                         continue
-                    body = open(p, "rb").read()
                     if body == m["body"]:
                         got += m in can
                         exact += 1

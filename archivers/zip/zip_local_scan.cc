@@ -228,6 +228,14 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     bool cut = false;
     if ((l.flags & 8) && l.packed == 0) {
       end = measureStreamed(w, l);
+      uint64_t later = end == kUnknown ? findLocalSignature(w, l.dataAt) : kUnknown;
+      if (later != kUnknown) {
+        // Its data or descriptor is damaged, yet members follow: only this one is lost.
+        walk.lost.push_back({pos, l.name, false});
+        pos = later;
+        chained = false;
+        continue;
+      }
       if (end == kUnknown) {
         cut = true;
         l.packed = size - std::min(size, l.dataAt) + 1;  // past the end: read as cut short
