@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
@@ -149,11 +150,12 @@ class Rescue {
       return ZV_ERROR_CANNOT_OPEN;
     }
     int zipError = 0, sysError = 0;
+    std::shared_ptr<Archive> central;
     a_ = Archive::open(path, &zipError, &sysError, true);
     if (a_ && !agreesWithLocalHeaders(*a_)) {
       // A damaged directory entry would name a member wrongly or fail sound data: the local
       // headers, which sit beside each member's own bytes, are trusted instead.
-      a_.reset();
+      central = std::move(a_);
       directoryDamaged_ = true;
       out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
     }
@@ -163,6 +165,7 @@ class Rescue {
         out_ +=
             std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
       directoryDamaged_ = directoryDamaged_ || a_;
+      if (a_ && central) compareNames(*central);
     }
     if (!a_) {
       if (sysError) {
@@ -186,6 +189,20 @@ class Rescue {
   }
 
  private:
+  // A member whose local header names it otherwise than the directory: one of the two names
+  // is damaged, and which cannot be told, so the run says so and does not end in success.
+  void compareNames(const Archive& central) {
+    std::map<uint64_t, size_t> byOffset;
+    for (size_t i = 0; i < central.count(); ++i) byOffset[central.entry(i).localOffset] = i;
+    for (size_t i = 0; i < a_->count(); ++i) {
+      auto it = byOffset.find(a_->entry(i).localOffset);
+      if (it == byOffset.end() || central.name(it->second) == a_->name(i)) continue;
+      out_ += "ヘッダと中央ディレクトリで名前が違います: " + std::string(a_->name(i)) + " / " +
+              std::string(central.name(it->second)) + kNl;
+      namesDiffer_ = true;
+    }
+  }
+
   void each(const std::vector<size_t>& chosen) {
     WholeRunHost whole(host_);
     for (size_t i : chosen) whole.total += a_->entry(i).size;
@@ -264,7 +281,8 @@ class Rescue {
     if (lost_.empty()) {
       if (sound_ == 0 && other_ == 0) return ZV_ERROR_NO_FILES;
       // Every member is sound, but a test says that the archive itself is not.
-      if (!other_ && directoryDamaged_ && cmd_.action == UnZipCommand::Action::Test)
+      if (!other_ &&
+          ((directoryDamaged_ && cmd_.action == UnZipCommand::Action::Test) || namesDiffer_))
         return ZV_ERROR_BROKEN_ARCHIVE;
       return other_;
     }
@@ -285,7 +303,9 @@ class Rescue {
   size_t sound_ = 0;
   int other_ = 0;
   bool cancelled_ = false;
-  bool directoryDamaged_ = false;  // the members were read from their local headers
+  bool directoryDamaged_ = false;
+  bool namesDiffer_ = false;  // a local header and the directory name a member differently  // the
+                              // members were read from their local headers
 };
 
 }  // namespace
