@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <set>
 
 #include "archive_index.h"
 #include "commands.h"
@@ -242,8 +243,11 @@ class Rescue {
       if (m.isFolder) return;
       if (!parts.empty()) parts = {parts.back()};
     }
-    // Nothing already in the destination is replaced unless asked (-jyo).
-    if (!cmd_.replaceExisting && !m.isFolder && !parts.empty()) {
+    // Nothing that was in the destination before the run is replaced unless asked (-jyo); a
+    // later member of a name this run wrote replaces it, as plain extraction does.
+    std::string key;
+    for (const std::string& p : parts) key += p + '/';
+    if (!cmd_.replaceExisting && !m.isFolder && !parts.empty() && !written_.count(key)) {
       std::vector<std::string> safe = archive::withoutStoredDrive(parts);
       if (archive::checkParts(safe) == archive::NameProblem::None) {
         int dir = dest_->cachedFolder(safe, safe.size() - 1);
@@ -252,6 +256,7 @@ class Rescue {
       }
     }
     extractOne(m, parts, *dest_, batch_, reader, ctx_);
+    written_.insert(key);
   }
 
   void lose(Lost l) {
@@ -281,6 +286,7 @@ class Rescue {
   std::unique_ptr<archive::Destination> dest_;
   archive::WriteBatch batch_;
   std::vector<Lost> lost_;
+  std::set<std::string> written_;  // the paths this run wrote
   size_t sound_ = 0;
   int other_ = 0;
 };
