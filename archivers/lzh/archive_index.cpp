@@ -180,6 +180,15 @@ std::shared_ptr<ArchiveIndex> scanArchive(ByteSource& src) {
   idx->fileSize = src.size();
   idx->start = findArchiveStart(src);
   uint64_t pos = idx->start;
+  // The members were found further on, yet the file starts like a header: not a
+  // self-extracting stub but a first member whose header is damaged, which must not go
+  // unmentioned.
+  unsigned char head[21];
+  if (idx->start > 0 && src.readAt(0, head, sizeof head) == sizeof head && head[2] == '-' &&
+      head[6] == '-' && head[3] == 'l' && head[20] <= 3) {
+    idx->damaged = true;
+    idx->problem = "書庫の最初のヘッダが壊れています";
+  }
   for (;;) {
     Member m;
     HeaderRead r = readHeader(src, pos, m);
