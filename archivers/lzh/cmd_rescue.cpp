@@ -130,7 +130,14 @@ class Rescue {
   // first sound header lies.
   uint64_t firstHeader(FileSource& src) {
     try {
-      return scanArchive(src)->start;
+      uint64_t start = scanArchive(src)->start;
+      unsigned char pre[22] = {};
+      // Not behind a stub when the file itself starts like a header: that member is lost.
+      if (start > 0 && src.readAt(0, pre, sizeof pre) == sizeof pre && looksLikeHeader(pre)) {
+        std::string name = guessName(src, 0);
+        lose({name.empty() ? "位置 0 のメンバー" : name + " (名前は推定)", Verdict::Header});
+      }
+      return start;
     } catch (const LzhError& e) {
       if (e.code() != ZV_ERROR_BROKEN_ARCHIVE && e.code() != ZV_ERROR_NOT_ARCHIVE) throw;
       uint64_t at = nextHeader(src, 0);

@@ -105,7 +105,7 @@ TEST(LzhRescue, DamagedFirstHeaderOfAnAmigaArchive) {
   for (const auto& [name, data] : got) EXPECT_EQ(data, readFile(t / ("ref/" + name))) << name;
 }
 
-TEST(LzhRescue, PlainExtractionSaysTheFirstHeaderIsDamaged) {
+TEST(LzhRescue, DamagedFirstHeaderIsNeverPassedOverInSilence) {
   if (!haveTool("jlha")) GTEST_SKIP() << "jlha missing";
   // The members behind a damaged first header are still found, as behind a self-extracting
   // stub, but the run no longer ends in success without a word about the first member.
@@ -115,4 +115,7 @@ TEST(LzhRescue, PlainExtractionSaysTheFirstHeaderIsDamaged) {
   EXPECT_EQ(x.rc, ZV_ERROR_BROKEN_ARCHIVE) << x.text;
   EXPECT_NE(x.text.find("最初のヘッダが壊れています"), std::string::npos) << x.text;
   EXPECT_EQ(readFile(m.dir / "out/m2.txt"), readFile(m.dir / "src/m2.txt"));
+  Result t = unlha("t " + dq(m.archive));
+  EXPECT_EQ(t.rc, ZV_ERROR_BROKEN_ARCHIVE);
+  EXPECT_NE(t.text.find("失われたメンバー: "), std::string::npos) << t.text;
 }
