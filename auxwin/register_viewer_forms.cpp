@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "auxwin/about_form.h"
+#include "auxwin/archive_report_form.h"
 #include "auxwin/picview_form.h"
 #include "auxwin/register_forms.h"
 #include "auxwin/viewer_form.h"
@@ -14,6 +15,8 @@ void registerViewerForms(FormRegistry& forms) {
   forms.define(windows::kPicture, [](App& app) { return std::make_unique<PicViewForm>(app); });
   forms.define(windows::kWait, [](App& app) { return std::make_unique<WaitForm>(app); });
   forms.define(windows::kAbout, [](App& app) { return std::make_unique<AboutForm>(app); });
+  forms.define(windows::kArchiveReport,
+               [](App& app) { return std::make_unique<ArchiveReportForm>(app); });
 }
 
 }  // namespace zv

@@ -30,6 +30,15 @@ struct NewFolderRequest {
   std::string path;
 };
 
+// What the archive report window shows next: filled by the window that ran the test or the
+// rescue, read by the report window when it loads.
+struct ArchiveReportRequest {
+  std::string title;    // the window caption
+  std::string summary;  // one line above the report
+  std::string text;     // the report itself
+  std::string saveAs;   // the file name offered when the report is saved
+};
+
 struct Shared {
   std::string IniFile;         // program folder + "\ZORVEX.INI"
   std::string SystemFolder;    // where the archiver libraries are looked for
@@ -44,6 +53,7 @@ struct Shared {
   std::string IshFile;
   FileInfoCaller InfoCaller = FileInfoCaller::None;  // while the information window is open
   NewFolderRequest NewFolder;                        // while the new-folder dialog is open
+  ArchiveReportRequest Report;                       // the archive report window's contents
   // Option values from the settings file.
   PackModeOption PackMode;
   DirectoryModeOption DirectoryMode;

@@ -95,7 +95,7 @@ const ControlRow kControls[] = {
      .font = FontSpec{"Arial", 8.25, true},
      .isCancel = true},
     // the member list's context menu (right click, Shift+F10, the menu key): how the names
-    // are read; never on a menu bar
+    // are read, and the archive test; never on a menu bar
     {.name = "menuNames",
      .kind = Kind::MenuItem,
      .caption = "名前の文字コード(&N)",
@@ -120,6 +120,11 @@ const ControlRow kControls[] = {
     {.name = "menuNames5",
      .kind = Kind::MenuItem,
      .caption = "Latin-1(&L)",
+     .container = "menuNames"},
+    // tests the open archive (Ctrl+T on the list), last in the same context menu
+    {.name = "menuPopTest",
+     .kind = Kind::MenuItem,
+     .caption = "書庫のテスト(&T)",
      .container = "menuNames"},
 };
 
@@ -170,6 +175,7 @@ void DeComp2Form::wireEvents() {
     key = 0;
     copyMembers(*this, chosenMembers());
   };
+  wireArchiveTest();
 }
 
 void DeComp2Form::markNameChoice() {

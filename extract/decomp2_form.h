@@ -38,6 +38,9 @@ class DeComp2Form : public Form {
   // The names' context menu: ticks the choice of this archive, then reads the names again.
   void markNameChoice();
   void readNamesAs(encoding::NameEncoding e);
+  // decomp2_archive_test.cpp: the context menu and Ctrl+T test the open archive.
+  void wireArchiveTest();
+  void testOpenArchive();
 
   bool anySelected_ = false;
   bool allSelected_ = false;

@@ -222,6 +222,18 @@ const ControlRow kControls[] = {
      .kind = Kind::MenuItem,
      .caption = "上・下段で開く",
      .container = "menuExp"},
+    // the archive menu
+    {.name = "menuArc", .kind = Kind::MenuItem, .caption = "書庫(&A)"},
+    // tests the archives marked in the upper list (Ctrl+T)
+    {.name = "menuArcTest",
+     .kind = Kind::MenuItem,
+     .caption = "書庫のテスト(&T)",
+     .container = "menuArc"},
+    // takes what is intact out of the marked archives into the lower folder (Ctrl+R)
+    {.name = "menuArcRescue",
+     .kind = Kind::MenuItem,
+     .caption = "壊れた書庫から取り出す(&R)...",
+     .container = "menuArc"},
     // the help menu
     {.name = "menuHelp", .kind = Kind::MenuItem, .caption = "ﾍﾙﾌﾟ(&H)"},
     // the help contents
@@ -260,6 +272,7 @@ FileUtilityForm::FileUtilityForm(App& app) : Form(app, windows::kFileUtility) {
   wireOperations();
   wireKeys();
   wireExchange();
+  wireArchiveMenu();
 }
 
 void FileUtilityForm::wirePaneFolder(const std::string& drive, const std::string& folder,

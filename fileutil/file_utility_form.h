@@ -87,6 +87,10 @@ class FileUtilityForm : public Form, public FileUtilityPort {
   // already when files were marked here; false leaves Ctrl+V to the marked files.
   bool pasteFromOtherPrograms(const std::string& list);
   std::vector<std::string> offeredPaths_, clipboardAtMark_;
+  // file_utility_archive.cpp: the archive menu (test, rescue) and its keys.
+  void wireArchiveMenu();
+  std::vector<std::string> markedArchives();
+  void rescueArchives();
 
   // file_utility_menus.cpp: the menu bar.
   void wireMenus();

@@ -190,7 +190,16 @@ size_t ArchiveIndex::find(std::string_view path) const {
   return folded;
 }
 
-HeaderWalk::HeaderWalk(ByteSource& src) : src_(src) { start_ = pos_ = findArchiveStart(src); }
+HeaderWalk::HeaderWalk(ByteSource& src) : src_(src) {
+  start_ = pos_ = findArchiveStart(src);
+  // The members were found further on, yet the file starts like a header: not a
+  // self-extracting stub but a first member whose header is damaged, which must not go
+  // unmentioned.
+  unsigned char head[21];
+  if (start_ > 0 && src.readAt(0, head, sizeof head) == sizeof head && head[2] == '-' &&
+      head[6] == '-' && head[3] == 'l' && head[20] <= 3)
+    problem_ = "書庫の最初のヘッダが壊れています";
+}
 
 bool HeaderWalk::next(Member& m) {
   if (done_) return false;

@@ -11,6 +11,7 @@
 
 #include "archive_index.h"
 #include "commands.h"
+#include "extract_member.h"
 #include "lzh_error.h"
 #include "lzh_paths.h"
 #include "member_io.h"
@@ -41,6 +42,8 @@ mode_t fileMode(const Member& m) {
     fail(code, "シンボリックリンクかファイルがフォルダの位置にあります: " + path);
   fail(code, what + " (" + std::strerror(e) + "): " + path);
 }
+
+}  // namespace
 
 void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
                 const archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx) {
@@ -79,8 +82,6 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
     failWrite("書き込めません", m.path, ZV_ERROR_WRITE);
   }
 }
-
-}  // namespace
 
 namespace {
 

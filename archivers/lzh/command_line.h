@@ -22,6 +22,7 @@ struct Command {
   bool keepMacBinary = false;    // -jb1: extract Macintosh members with their MacBinary wrapping
   // --charset=sjis|utf8|euc|cp437|latin1|auto: how names that do not say it are read
   encoding::NameEncoding names = encoding::NameEncoding::Auto;
+  bool rescue = false;  // -jr: go on past damage and extract what is intact
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };

@@ -12,8 +12,9 @@ int runCommand(RunContext& ctx) {
       return addFiles(ctx);
     case 'x':
     case 'e':
+      return ctx.cmd.rescue ? rescueMembers(ctx) : extractMembers(ctx);
     case 't':
-      return extractMembers(ctx);
+      return rescueMembers(ctx);
     case 'l':
     case 'v':
       return listArchive(ctx);

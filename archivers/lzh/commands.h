@@ -8,7 +8,8 @@ namespace zv::lzh {
 int runCommand(RunContext& ctx);
 
 int addFiles(RunContext& ctx);           // a, u, m
-int extractMembers(RunContext& ctx);     // x, e, t
+int extractMembers(RunContext& ctx);     // x, e
+int rescueMembers(RunContext& ctx);      // t, and x / e with -jr: past damage, a line per member
 int listArchive(RunContext& ctx);        // l, v
 int deleteMembers(RunContext& ctx);      // d
 int makeSelfExtractor(RunContext& ctx);  // s

@@ -16,6 +16,7 @@
 #include "zip_libzip.h"
 #include "zip_listing.h"
 #include "zip_lzma.h"
+#include "zip_rescue.h"
 #include "zorvex/archiver_api.h"
 
 namespace {
@@ -82,6 +83,8 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
     return ZV_ERROR_COMMAND;
   }
   using Action = zv::zip::UnZipCommand::Action;
+  if (cmd.action == Action::Test || (cmd.rescue && cmd.action == Action::Extract))
+    return zv::zip::testOrRescue(cmd, gHasHost ? &gHost : nullptr, out, outLimit);
   // Extracting or testing everything reads the directory in order and keeps none of it.
   const bool whole =
       cmd.members.empty() && (cmd.action == Action::Extract || cmd.action == Action::Test);

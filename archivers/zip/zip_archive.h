@@ -20,6 +20,8 @@
 
 namespace zv::zip {
 
+struct LocalWalk;
+
 struct Member {
   zip_uint64_t index = 0;
   std::string name;  // decoded UTF-8, as stored ('/' between folders)
@@ -48,6 +50,10 @@ class Archive {
   static std::shared_ptr<Archive> open(const std::string& hostPath, int* zipError, int* sysError,
                                        bool index = true,
                                        encoding::NameEncoding names = encoding::NameEncoding::Auto);
+  // The archive read from its local headers, for a missing or damaged central directory
+  // (zip_rescue.cc); what the walk found lost goes to `walk`.
+  static std::shared_ptr<Archive> openLocal(const std::string& hostPath, LocalWalk& walk,
+                                            int* zipError, int* sysError);
   // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
   static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 

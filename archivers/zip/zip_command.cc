@@ -27,6 +27,10 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
         cmd.names = *e;
         continue;
       }
+      if (text == "--rescue") {
+        cmd.rescue = true;
+        continue;
+      }
       for (size_t k = 1; k < text.size(); ++k) {
         switch (text[k]) {
           case 'x':

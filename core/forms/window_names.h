@@ -19,5 +19,6 @@ inline constexpr const char* kAbout = "frmAbout";            // the program's ve
 inline constexpr const char* kWait = "frmWait";              // the "please wait" notice
 inline constexpr const char* kViewer = "Viewer";             // a text file or listing
 inline constexpr const char* kPicture = "PicView";           // a picture at natural size
+inline constexpr const char* kArchiveReport = "frmReport";  // an archive test or rescue, per member
 
 }  // namespace zv::windows

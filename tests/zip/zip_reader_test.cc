@@ -138,7 +138,7 @@ TEST_F(ZipReader, DataDescriptorsFromAPipe) {
     EXPECT_EQ(treeOf(drive / name), treeOf(drive / "src"));
     r = unzip("-t \"T:\\" + name + ".zip\"");
     EXPECT_EQ(r.code, 0) << r.output;
-    EXPECT_NE(r.output.find("OK: sub/b.bin"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("正常: sub/b.bin"), std::string::npos) << r.output;
   }
 }
 
@@ -242,6 +242,17 @@ TEST_F(ZipReader, LengthMismatchesOfDeflatedMembers) {
   const size_t cdA = bytes.find(std::string("\x50\x4b\x01\x02", 4));
   ASSERT_EQ(bytes[cdA + 10], 8) << "deflated";
   const size_t cdB = bytes.find(std::string("\x50\x4b\x01\x02", 4), cdA + 4);
+
+  std::string crc = bytes;
+  crc[cdA + 16] ^= 0x01;  // a.txt's CRC-32 in the directory
+  writeFile(drive / "crc.zip", crc);
+  auto c = unzip("-x -o \"T:\\crc.zip\" \"T:\\crc\\\"");
+  EXPECT_EQ(c.code, ZV_ERROR_CRC) << c.output;
+  EXPECT_NE(c.output.find("CRC が一致しません: a.txt"), std::string::npos) << c.output;
+  EXPECT_FALSE(fsys::exists(drive / "crc/a.txt"));
+  EXPECT_EQ(readFile(drive / "crc/b.txt"), text + "b");
+  // The test reads a.txt from its own header and says the directory is damaged.
+  EXPECT_EQ(unzip("-t \"T:\\crc.zip\"").code, ZV_ERROR_BROKEN_ARCHIVE);
 
   // A declared size smaller than what the data inflates to: stopped, nothing written.
   std::string shorter = bytes;

@@ -6,6 +6,7 @@
 //   zlha v out.lzh
 //   zlha x -jb1 mac.lzh 'C:\out\'   (Macintosh members keep their MacBinary wrapping)
 //   zlha v --charset=euc old.lzh      (names read as EUC-JP)
+//   zlha x -jr broken.lzh out/         (what a damaged archive still holds)
 #include "companion.h"
 
 namespace zv::companion {
@@ -26,7 +27,8 @@ const char kHelp[] =
     "  a  ファイルを書庫に加える        u  新しいファイルだけ加える\n"
     "  m  加えた元のファイルを消す      d  書庫から消す\n"
     "  x  フォルダ付きで展開する        e  フォルダなしで展開する\n"
-    "  t  書庫を検査する                l  一覧 (簡易)\n"
+    "  t  書庫を検査する (メンバーごとに 正常 / CRC エラー / ヘッダ破損 / 途中で切れています)\n"
+    "  l  一覧 (簡易)\n"
     "  v  一覧 (詳細)                   s  自己解凍書庫を作る\n"
     "\n"
     "スイッチ:\n"
@@ -40,11 +42,15 @@ const char kHelp[] =
     "  --charset=文字コード  名前に文字コードの印がないメンバの名前の読み方:\n"
     "              auto (書庫の名前から判定、既定) sjis utf8 euc cp437 latin1\n"
     "              読めないバイトは %XX ('%' 自体は %25) で表し、展開もその名前で行う\n"
+    "  -jr         x / e で、壊れた書庫から無事なメンバーだけを取り出す: 壊れたヘッダの後も\n"
+    "              次の正しいヘッダから続け、CRC の合わないメンバーは書き出さず、既存の\n"
+    "              ファイルは残す。失われたメンバーを最後に列挙し、そのときは 0 以外で終わる\n"
     "\n"
     "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
     "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"
     "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
-    "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n";
+    "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n"
+    "    zlha t old.lzh    zlha x -jr broken.lzh 'C:\\rescued\\'\n";
 
 }  // namespace
 

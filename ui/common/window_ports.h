@@ -83,6 +83,16 @@ class FileInfoPort {
   ~FileInfoPort() = default;
 };
 
+// The report of an archive test or rescue ("frmReport").
+class ArchiveReportPort {
+ public:
+  // Shows the report in Shared::Report.
+  virtual void refresh() = 0;
+
+ protected:
+  ~ArchiveReportPort() = default;
+};
+
 // The name dialog ("Dialog").
 class NewFolderPort {
  public:

@@ -1,0 +1,32 @@
+// Reading a ZIP archive from its local headers alone, for when the central directory is
+// missing or damaged (an archive cut short, a directory overwritten). Members written with a
+// data descriptor are measured by decoding their deflate stream, or by finding the descriptor
+// whose sizes fit; ZIP64 sizes are read from the local extra field.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "zip_bytes.h"
+#include "zip_central.h"
+
+namespace zv::zip {
+
+struct LocalWalk {
+  // Per entry: its data runs past the end of the file.
+  std::vector<bool> truncated;
+  // Headers that could not be read: where they were and the name they still show.
+  struct Lost {
+    uint64_t offset = 0;
+    std::string name;
+    bool cut = false;  // the header itself runs past the end of the file
+  };
+  std::vector<Lost> lost;
+};
+
+// Walks the local headers into `cd` (entries, names, member count and total size). Returns
+// 0, or ZIP_ER_NOZIP when no local header is found at all, ZIP_ER_READ with errno in
+// *sysError.
+int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError);
+
+}  // namespace zv::zip

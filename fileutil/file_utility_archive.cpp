@@ -1,0 +1,63 @@
+// The file utility's archive menu: tests the archives marked in the upper list, or takes what
+// is intact out of damaged ones into the lower pane's folder, and shows the report. Ctrl+T
+// and Ctrl+R on the upper list do the same.
+#include "core/services/services.h"
+#include "fileutil/file_utility_form.h"
+#include "platform/winpath.h"
+#include "ui/common/archive_check.h"
+
+namespace zv {
+
+void FileUtilityForm::wireArchiveMenu() {
+  c("menuArcTest").onClick = [this] {
+    std::vector<std::string> archives = markedArchives();
+    if (!archives.empty()) checkArchives(*this, archives, ArchiveCheck::Test);
+  };
+  c("menuArcRescue").onClick = [this] { rescueArchives(); };
+  Control& list = c("File1");
+  Control::KeyDownHandler keys = list.onKeyDown;
+  list.onKeyDown = [this, keys](int& key, int shift) {
+    if (shift == kCtrlKey && (key == 'T' || key == 'R')) {
+      bool test = key == 'T';
+      key = 0;
+      if (test)
+        c("menuArcTest").onClick();
+      else
+        rescueArchives();
+      return;
+    }
+    if (keys) keys(key, shift);
+  };
+}
+
+// The selected files of the upper list, or its focused file when none is selected; a word
+// when there is none.
+std::vector<std::string> FileUtilityForm::markedArchives() {
+  const Control& list = c("File1");
+  std::vector<std::string> paths;
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.selected(i)) paths.push_back(winpath::join(list.path(), list.list(i)));
+  if (paths.empty() && !list.fileName().empty())
+    paths.push_back(winpath::join(list.path(), list.fileName()));
+  if (paths.empty())
+    services().messageBox("上段のファイル一覧で書庫を選んでください", MsgButtons::OK,
+                          MsgIcon::Exclamation, "書庫のテスト");
+  return paths;
+}
+
+// The lower pane's folder is where the members go, as copies and moves go there; it is named
+// in the question so the user can still change it.
+void FileUtilityForm::rescueArchives() {
+  std::vector<std::string> archives = markedArchives();
+  if (archives.empty()) return;
+  std::string folder = c("Dir2").path();
+  MsgAnswer a = services().messageBox(
+      "壊れた書庫から、無事なファイルを次のフォルダに取り出します。\r\n" + folder +
+          "\r\n同じ名前のファイルがあれば、そのファイルは取り出しません。",
+      MsgButtons::OKCancel, MsgIcon::Question, "壊れた書庫から取り出す");
+  if (a != MsgAnswer::OK) return;
+  checkArchives(*this, archives, ArchiveCheck::Rescue, folder);
+  c("File2").refresh();
+}
+
+}  // namespace zv

@@ -1,0 +1,42 @@
+// The report of an archive test: member lines read back from the libraries' text, whatever
+// brackets a name holds, damaged members first, other lines kept as notes.
+#include "ui/common/archive_report.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+
+TEST(ArchiveReport, ReadsMemberLinesAndPutsDamageFirst) {
+  ArchiveReport r = parseReport(
+      "正常: dir\\a (1).txt (12 バイト, lh5)\r\n"
+      "ヘッダ破損: b.txt (名前は推定)\r\n"
+      "途中で切れています: c.bin (300 バイト, deflate)\r\n"
+      "同名のファイルが存在するためスキップしました: d.txt\r\n"
+      "1 個正常、2 個破損 (検査しました)\r\n"
+      "失われたメンバー: b.txt (名前は推定)\r\n");
+  ASSERT_EQ(r.members.size(), 3u);
+  EXPECT_EQ(r.damaged, 2u);
+  EXPECT_EQ(r.members[0].name, "dir\\a (1).txt");
+  EXPECT_EQ(r.members[0].size, "12");
+  EXPECT_EQ(r.members[0].method, "lh5");
+  EXPECT_EQ(r.members[1].name, "b.txt (名前は推定)");
+  EXPECT_TRUE(r.members[1].size.empty());
+  EXPECT_EQ(r.notes,
+            std::vector<std::string>{"同名のファイルが存在するためスキップしました: d.txt"});
+
+  std::string text = reportText("C:\\x.lzh", r, false);
+  size_t header = text.find("ヘッダ破損"), cut = text.find("途中で切れています"),
+         sound = text.find("dir\\a (1).txt");
+  EXPECT_LT(header, sound);
+  EXPECT_LT(cut, sound);
+  EXPECT_NE(text.find("破損 2 個、正常 1 個"), std::string::npos) << text;
+  EXPECT_NE(text.find("スキップしました: d.txt"), std::string::npos);
+}
+
+TEST(ArchiveReport, SoundArchiveIsOneLine) {
+  ArchiveReport r = parseReport("取り出しました: a (1 バイト, stored)\r\n");
+  EXPECT_EQ(reportText("C:\\a.zip", r, true),
+            "C:\\a.zip: 正常です (1 個のメンバーをすべて取り出しました)\r\n");
+}
+
+}  // namespace zv

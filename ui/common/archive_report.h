@@ -1,0 +1,31 @@
+// The per-member report of an archive test or rescue, read from the libraries' text output
+// ("CRC エラー: name (1234 バイト, lh5)" a member) and laid out for the report window: the
+// damaged members first, then the sound ones, then totals.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace zv {
+
+struct ReportLine {
+  std::string state;  // 正常, CRC エラー, ヘッダ破損, 途中で切れています
+  std::string name;
+  std::string size;    // in bytes, empty when the header was lost
+  std::string method;  // lh5, deflate, ...
+  bool damaged() const { return state != "正常"; }
+};
+
+struct ArchiveReport {
+  std::vector<ReportLine> members;  // in archive order
+  std::vector<std::string> notes;   // other lines of the library (skipped files, refusals)
+  size_t damaged = 0;
+};
+
+ArchiveReport parseReport(const std::string& output);
+
+// The report of one archive: a single line when nothing is damaged and nothing else was
+// said, else a table with the damaged members first and the totals. `rescue`: the sound
+// members were taken out, not only tested.
+std::string reportText(const std::string& archive, const ArchiveReport& report, bool rescue);
+
+}  // namespace zv
