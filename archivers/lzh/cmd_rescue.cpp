@@ -119,8 +119,6 @@ class Rescue {
     ctx_.total = src.size();
     ctx_.begin();
     walk(src, reader, firstHeader(src));
-    if (dest_ && !batch_.finish())
-      fail(ZV_ERROR_WRITE, "書き込めません: " + std::string(dest_->path()));
     ctx_.end();
     return summary();
   }

@@ -246,9 +246,9 @@ TEST_F(ZipReader, LengthMismatchesOfDeflatedMembers) {
   std::string crc = bytes;
   crc[cdA + 16] ^= 0x01;  // a.txt's CRC-32 in the directory
   writeFile(drive / "crc.zip", crc);
-  auto r = unzip("-x -o \"T:\\crc.zip\" \"T:\\crc\\\"");
-  EXPECT_EQ(r.code, ZV_ERROR_CRC) << r.output;
-  EXPECT_NE(r.output.find("CRC が一致しません: a.txt"), std::string::npos) << r.output;
+  auto c = unzip("-x -o \"T:\\crc.zip\" \"T:\\crc\\\"");
+  EXPECT_EQ(c.code, ZV_ERROR_CRC) << c.output;
+  EXPECT_NE(c.output.find("CRC が一致しません: a.txt"), std::string::npos) << c.output;
   EXPECT_FALSE(fsys::exists(drive / "crc/a.txt"));
   EXPECT_EQ(readFile(drive / "crc/b.txt"), text + "b");
   // The test reads a.txt from its own header and says the directory is damaged.
