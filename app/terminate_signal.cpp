@@ -21,7 +21,10 @@ void onSignal(int) {
 void quitOnTerminateSignal() {
   if (pipe(wakeUp) != 0) return;
   auto* notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QApplication::quit(); });
+  // exit(), not quit(): quit() first asks every window to close, and a window that refuses
+  // (the archive selection window while the contents window is open) would keep the program
+  // running after the session asked it to end.
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QApplication::exit(0); });
   struct sigaction action = {};
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);

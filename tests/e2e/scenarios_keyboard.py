@@ -159,7 +159,7 @@ def scenario_extract_an_archive(s):
     s.desktop.key("ctrl+a")  # the select-all picture's key
     expect_equal(len(selected_names(members)), members.childCount, "every member chosen")
     press_key_on(s, contents, NEXT)
-    dest = prog.window_with(STEP, EXTRACT_NOW)
+    dest = prog.window_with(s.win(out), EXTRACT_NOW)  # titled by its folder, as it follows it
     s.shot("destination", painted=dest)
     press_key_on(s, dest, EXTRACT_NOW)
     prog.gone_window(dest, timeout=30)
