@@ -1,6 +1,7 @@
 // The encodings member names may be stored in when the archive does not say which, how a name
 // is read in one of them, and how the one an archive was written in is found from its names.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,5 +52,8 @@ NameEncoding bestEncodingForName(std::string_view bytes);
 // Canonical composition (NFC) of UTF-8 text: a kana with a separate voiced mark becomes one
 // character, as do Latin letters with combining accents and Hangul jamo.
 std::string composeNfc(std::string_view utf8);
+
+// Appends one code point to `out` as UTF-8.
+void appendUtf8(std::string& out, uint32_t codePoint);
 
 }  // namespace zv::encoding
