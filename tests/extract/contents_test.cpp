@@ -9,17 +9,7 @@ using Strings = std::vector<std::string>;
 
 struct ContentsTest : ExtractTest {
   // Lists Q:\dl\a.lzh (or a.zip) with these members and returns the contents window.
-  Form& contents(const Strings& names, bool zip = false) {
-    root.write(zip ? "dl/a.zip" : "dl/a.lzh", "x");
-    (zip ? sys.fakes.zip() : sys.fakes.lha()).setMembers(members(names));
-    Form& sel = selection();
-    if (zip) sel.c("Option2").click();
-    selectFile(sel, zip ? "a.zip" : "a.lzh");
-    sel.c("File1").dblClick();
-    sys.fakes.lha().clearCalls();
-    sys.fakes.zip().clearCalls();
-    return app.forms.get(zv::windows::kArchiveContents);
-  }
+  Form& contents(const Strings& names, bool zip = false) { return openContents(names, zip); }
   static void press(Form& f, const std::string& picture) {
     f.c(picture).mouseDown();
     f.c(picture).mouseUp();

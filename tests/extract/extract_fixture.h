@@ -52,6 +52,24 @@ class ExtractTest : public WindowFlowTest {
       if (list.list(i) == file) list.setListIndex(i);
   }
 
+  // Lists Q:\dl\a.lzh (or a.zip) with these members and returns the contents window, the
+  // libraries' calls so far forgotten; with `chooseAll` every member is chosen.
+  Form& openContents(const std::vector<std::string>& names, bool zip = false,
+                     bool chooseAll = false) {
+    root.write(zip ? "dl/a.zip" : "dl/a.lzh", "x");
+    (zip ? sys.fakes.zip() : sys.fakes.lha()).setMembers(members(names));
+    Form& sel = selection();
+    if (zip) sel.c("Option2").click();
+    selectFile(sel, zip ? "a.zip" : "a.lzh");
+    sel.c("File1").dblClick();
+    Form& contents = app.forms.get(zv::windows::kArchiveContents);
+    Control& list = contents.c("List1");
+    for (int i = 0; chooseAll && i < list.listCount(); ++i) list.setSelected(i, true);
+    sys.fakes.lha().clearCalls();
+    sys.fakes.zip().clearCalls();
+    return contents;
+  }
+
   static std::vector<FakeMember> members(const std::vector<std::string>& names) {
     std::vector<FakeMember> out;
     for (const auto& n : names) out.push_back({n});

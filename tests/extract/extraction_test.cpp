@@ -14,16 +14,7 @@ using Strings = std::vector<std::string>;
 struct ExtractionTest : ExtractTest {
   // Lists the archive, selects every member and opens the extraction window.
   Form& extraction(const Strings& names, bool zip = false) {
-    root.write(zip ? "dl/a.zip" : "dl/a.lzh", "x");
-    (zip ? sys.fakes.zip() : sys.fakes.lha()).setMembers(members(names));
-    Form& sel = selection();
-    if (zip) sel.c("Option2").click();
-    selectFile(sel, zip ? "a.zip" : "a.lzh");
-    sel.c("File1").dblClick();
-    Form& contents = app.forms.get(zv::windows::kArchiveContents);
-    for (int i = 0; i < contents.c("List1").listCount(); ++i)
-      contents.c("List1").setSelected(i, true);
-    contents.c("Image2").mouseUp();
+    openContents(names, zip, true).c("Image2").mouseUp();
     sys.fakes.lha().clearCalls();
     sys.fakes.zip().clearCalls();
     return app.forms.get(zv::windows::kExtraction);

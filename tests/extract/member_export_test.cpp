@@ -16,16 +16,7 @@ using Strings = std::vector<std::string>;
 struct MemberExportTest : ExtractTest {
   // The contents window on Q:\dl\a.lzh (or a.zip) with these members, all chosen.
   Control& chosen(const Strings& names, bool zip = false) {
-    root.write(zip ? "dl/a.zip" : "dl/a.lzh", "x");
-    (zip ? sys.fakes.zip() : sys.fakes.lha()).setMembers(members(names));
-    Form& sel = selection();
-    if (zip) sel.c("Option2").click();
-    selectFile(sel, zip ? "a.zip" : "a.lzh");
-    sel.c("File1").dblClick();
-    Control& list = app.forms.get("DeComp2").c("List1");
-    for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
-    sys.fakes.lha().clearCalls();
-    return list;
+    return openContents(names, zip, true).c("List1");
   }
   // The next private folder ("Q:\prog\Temp\drag-<pid>-<n>"): one is made and removed.
   std::string nextFolder() {
