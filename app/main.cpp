@@ -10,10 +10,10 @@
 #include "app/terminate_signal.h"
 #include "core/app.h"
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_host.h"
 #include "core/services/skipped_error_log.h"
 #include "core/startup/startup.h"
 #include "qt/form_host.h"
-#include "qt/progress_host.h"
 #include "qt/qt_services.h"
 
 int main(int argc, char** argv) {
@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
   zv::qt::QtServices services;
   zv::App app(services);
   zv::ArchiverSet archivers;
-  // Every library of the set reports progress and asks its questions through the Qt dialogs,
+  // Every library of the set reports progress and asks its questions through the services,
   // also those loaded on first use and after start-up chooses their folder.
-  zv::qt::ProgressHost progress;
-  archivers.setHost(progress.host());
+  zv::LibraryHost libraryHost(services);
+  archivers.setHost(libraryHost.host());
   app.archivers = &archivers;
   zv::qt::FormHost host(app);
   zv::registerAllForms(app.forms);

@@ -105,6 +105,7 @@ const char* answerLabel(MsgAnswer answer) {
 QtServices::QtServices() = default;
 QtServices::~QtServices() {
   if (help_) delete help_.data();
+  if (progress_) delete progress_.data();
 }
 
 MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,

@@ -1,7 +1,9 @@
-// The desktop services of the windows, done with Qt: message boxes with Japanese buttons,
-// the clipboard, starting programs, the help viewer, the pointer and the event loop.
+// The desktop services of the windows, done with Qt: message boxes with Japanese buttons, the
+// dialogs of library runs, the clipboard, starting programs, the help viewer, the pointer and
+// the event loop.
 #pragma once
 #include <QPointer>
+#include <QProgressDialog>
 #include <memory>
 
 #include "core/services/services.h"
@@ -36,6 +38,20 @@ class QtServices : public Services {
   void quit() override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& initial) override;
+  std::optional<std::string> passwordBox(const std::string& prompt,
+                                         const std::string& title) override;
+  int choiceBox(const std::string& text, const std::string& title,
+                const std::vector<std::string>& buttons, int defaultButton,
+                int escapeButton) override;
+  std::optional<std::vector<std::string>> fieldsBox(const std::string& title,
+                                                    const std::string& caption,
+                                                    const std::vector<Field>& fields) override;
+  void showProgress(const std::string& title, const std::string& text, bool measured) override;
+  bool stepProgress(const std::string& text, int perMille) override;
+  void hideProgress() override;
+
+  // The progress dialog of library runs, once one has run.
+  QProgressDialog* progressDialog() const { return progress_.data(); }
 
   // The help viewer window, when one is open.
   HelpViewer* helpViewer() const;
@@ -43,6 +59,7 @@ class QtServices : public Services {
 
  private:
   QPointer<HelpViewer> help_;
+  QPointer<QProgressDialog> progress_;
   bool busy_ = false;
   bool quitRequested_ = false;
 };

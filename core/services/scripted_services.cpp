@@ -67,6 +67,44 @@ std::optional<std::string> ScriptedServices::inputBox(const std::string& prompt,
   return a;
 }
 
+std::optional<std::string> ScriptedServices::passwordBox(const std::string& prompt,
+                                                         const std::string&) {
+  calls.push_back("password " + prompt);
+  if (inputAnswers.empty()) return std::nullopt;
+  auto a = inputAnswers.front();
+  inputAnswers.pop_front();
+  return a;
+}
+int ScriptedServices::choiceBox(const std::string& text, const std::string&,
+                                const std::vector<std::string>&, int defaultButton, int) {
+  calls.push_back("choice " + text);
+  if (choiceAnswers.empty()) return defaultButton;
+  int a = choiceAnswers.front();
+  choiceAnswers.pop_front();
+  return a;
+}
+std::optional<std::vector<std::string>> ScriptedServices::fieldsBox(
+    const std::string& title, const std::string&, const std::vector<Field>& fields) {
+  calls.push_back("fields " + title);
+  fieldDialogs.push_back(fields);
+  if (!fieldAnswers.empty()) {
+    auto a = fieldAnswers.front();
+    fieldAnswers.pop_front();
+    return a;
+  }
+  std::vector<std::string> values;
+  for (const Field& f : fields) values.push_back(f.value);
+  return values;
+}
+void ScriptedServices::showProgress(const std::string&, const std::string& text, bool) {
+  calls.push_back("progress " + text);
+}
+bool ScriptedServices::stepProgress(const std::string& text, int perMille) {
+  calls.push_back("step " + text + " " + std::to_string(perMille));
+  return cancelProgress;
+}
+void ScriptedServices::hideProgress() { calls.push_back("progress end"); }
+
 bool ScriptedServices::called(const std::string& prefix) const {
   for (const auto& c : calls)
     if (c.rfind(prefix, 0) == 0) return true;

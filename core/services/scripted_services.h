@@ -39,11 +39,22 @@ class ScriptedServices : public Services {
   std::deque<MsgAnswer> answers;
   // Optional hook run when a message box appears, before the answer is taken.
   std::function<void(const MessageRecord&)> onMessage;
+  // Answers for the coming input and password boxes; an empty queue gives the initial text
+  // to an input box and a cancel to a password box.
   std::deque<std::optional<std::string>> inputAnswers;
+  // Button indexes for the coming choice boxes (the default button when empty), and values
+  // for the coming field dialogs (OK with the values given when empty).
+  std::deque<int> choiceAnswers;
+  std::deque<std::optional<std::vector<std::string>>> fieldAnswers;
+  // The fields of every field dialog shown, and whether the progress dialog's cancel is pressed.
+  std::vector<std::vector<Field>> fieldDialogs;
+  bool cancelProgress = false;
 
   std::vector<MessageRecord> messages;
   // "open <path>", "editor <path>", "files <folder>", "help <file> <cmd> <data>", "busy 1",
-  // "cursor x y", "beep", "doevents", "quit", "input <prompt>" in call order.
+  // "cursor x y", "beep", "doevents", "quit", "input <prompt>", "password <prompt>",
+  // "choice <text>", "fields <title>", "progress <text>", "step <text> <per mille>",
+  // "progress end" in call order.
   std::vector<std::string> calls;
   std::string clipboard;
   std::vector<std::string> clipboardPaths;  // files on the clipboard
@@ -72,6 +83,17 @@ class ScriptedServices : public Services {
   void quit() override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& initial) override;
+  std::optional<std::string> passwordBox(const std::string& prompt,
+                                         const std::string& title) override;
+  int choiceBox(const std::string& text, const std::string& title,
+                const std::vector<std::string>& buttons, int defaultButton,
+                int escapeButton) override;
+  std::optional<std::vector<std::string>> fieldsBox(const std::string& title,
+                                                    const std::string& caption,
+                                                    const std::vector<Field>& fields) override;
+  void showProgress(const std::string& title, const std::string& text, bool measured) override;
+  bool stepProgress(const std::string& text, int perMille) override;
+  void hideProgress() override;
 
   // True when some recorded call starts with the prefix.
   bool called(const std::string& prefix) const;

@@ -1,5 +1,6 @@
-// What the windows ask of the desktop: message boxes, the clipboard, opening files and
-// programs, help, the mouse pointer. The Qt binding implements it; tests use ScriptedServices.
+// What the windows and the archiver libraries ask of the desktop: message boxes and questions,
+// the progress of a run, the clipboard, opening files and programs, help, the mouse pointer.
+// The Qt binding implements it; tests use ScriptedServices.
 #pragma once
 #include <optional>
 #include <string>
@@ -66,6 +67,29 @@ class Services {
   // Asks for a line of text; nothing when the user cancelled.
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                               const std::string& initial) = 0;
+  // Asks for a line typed unseen (a password); nothing when the user cancelled.
+  virtual std::optional<std::string> passwordBox(const std::string& prompt,
+                                                 const std::string& title) = 0;
+  // A question whose buttons carry the given captions; the index of the one pressed, or
+  // `escapeButton` when the box was closed. `defaultButton` is the one Enter presses.
+  virtual int choiceBox(const std::string& text, const std::string& title,
+                        const std::vector<std::string>& buttons, int defaultButton,
+                        int escapeButton) = 0;
+  // One dialog of labelled text fields with OK and キャンセル: the values as the user left
+  // them, in the fields' order, or nothing on キャンセル. `id` names a field for test scripts.
+  struct Field {
+    std::string label, value, id;
+  };
+  virtual std::optional<std::vector<std::string>> fieldsBox(const std::string& title,
+                                                            const std::string& caption,
+                                                            const std::vector<Field>& fields) = 0;
+
+  // The progress dialog of a library run, with its cancel button. A `measured` run moves the
+  // bar from 0 to 1000; otherwise it only shows that work goes on.
+  virtual void showProgress(const std::string& title, const std::string& text, bool measured) = 0;
+  // Moves it on; `text` replaces the line shown unless empty. True once the user cancelled.
+  virtual bool stepProgress(const std::string& text, int perMille) = 0;
+  virtual void hideProgress() = 0;
 };
 
 }  // namespace zv

@@ -9,6 +9,7 @@
 
 #include "core/app.h"
 #include "core/libraries/archivers.h"
+#include "core/libraries/library_host.h"
 #include "core/services/scripted_services.h"
 #include "extract/process_state.h"
 #include "extract/register_forms.h"
@@ -64,6 +65,7 @@ class EndToEnd : public ::testing::Test {
     app.shared.OpenFileUtility = "YES";
     app.shared.SameFolder = "NO";
     app.archivers = &archivers;
+    archivers.setHost(libraryHost.host());
     registerExtractForms(app.forms);
     using testing::defineStandIn;
     for (const char* name : {"frmMenu", "frmWait"}) defineStandIn(app.forms, name, {});
@@ -130,6 +132,7 @@ class EndToEnd : public ::testing::Test {
   TempDir root;
   ScriptedServices services;
   ArchiverSet archivers{windowsPath(ZV_TEST_SYSTEM_DIR)};
+  LibraryHost libraryHost{services};
   App app{services};
 };
 
@@ -195,6 +198,21 @@ TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
   extractAll(contents, "Q:\\out");
   EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
   EXPECT_EQ(tree(root / "out"), tree(root / "src"));
+}
+
+// The library asks for the password through the services: a wrong one writes nothing, the
+// right one the member as zip put it in.
+TEST_F(EndToEnd, PasswordOfAZipMemberIsAskedThroughTheServices) {
+  root.write("src/secret.txt", "hidden text");
+  ASSERT_TRUE(run("cd " + root / "src" + " && zip -q -P zorvex " + root / "dl/p.zip" +
+                  " secret.txt"));
+  services.inputAnswers = {"wrong"};
+  extractAll(list("Q:\\dl", "p.zip", true), "Q:\\out");
+  EXPECT_FALSE(stdfs::exists(root / "out/secret.txt"));
+  services.inputAnswers = {"zorvex"};
+  extractAll(list("Q:\\dl", "p.zip", true), "Q:\\out");
+  EXPECT_EQ(readFile(root / "out/secret.txt"), "hidden text");
+  EXPECT_TRUE(services.called("password secret.txt\n"));
 }
 
 TEST_F(EndToEnd, OverwriteYesReplacesTheFileAndLeavesNothingElse) {

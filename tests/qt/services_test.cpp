@@ -16,7 +16,6 @@
 #include "qt/desktop_launch.h"
 #include "qt/fonts.h"
 #include "qt/help_viewer.h"
-#include "qt/progress_host.h"
 #include "qt/qt_services.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -201,60 +200,36 @@ TEST(DesktopLaunchTest, EntriesThatNeedATerminalAreMarkedAndWrapped) {
   }
 }
 
-TEST(ProgressHostTest, ShowsProgressAndCancels) {
-  ProgressHost host;
-  const ZvHost* h = host.host();
-  ZvProgress begin{"C:\\out\\a.lzh", nullptr, 0, 1000, ZV_PROGRESS_BEGIN};
-  EXPECT_EQ(h->progress(h->user, &begin), 0);
-  ASSERT_NE(host.dialog(), nullptr);
-  EXPECT_TRUE(host.dialog()->isVisible());
-  ZvProgress member{"C:\\out\\a.lzh", "readme.txt", 500, 1000, ZV_PROGRESS_MEMBER};
-  EXPECT_EQ(h->progress(h->user, &member), 0);
-  EXPECT_EQ(host.dialog()->value(), 500);
-  EXPECT_TRUE(host.dialog()->labelText().contains("readme.txt"));
-  test::screenshot(host.dialog(), "progress");
-  host.dialog()->cancel();
-  EXPECT_NE(h->progress(h->user, &member), 0);
-  ZvProgress end{"C:\\out\\a.lzh", nullptr, 1000, 1000, ZV_PROGRESS_END};
-  h->progress(h->user, &end);
-  EXPECT_FALSE(host.dialog()->isVisible());
-  // Archives beyond 4 GiB still show sensible progress.
-  ZvProgress big{"C:\\big.lzh", "x", 6ull << 30, 8ull << 30, ZV_PROGRESS_MEMBER};
-  h->progress(h->user, &begin);
-  h->progress(h->user, &big);
-  EXPECT_EQ(host.dialog()->value(), 750);
+// The progress dialog of library runs: shown with its line, moved on, cancelled, hidden; a run
+// after a cancel starts uncancelled.
+TEST(QtServicesTest, ProgressDialogMovesOnAndCancels) {
+  QtServices services;
+  services.showProgress("処理中です", "書庫 C:\\out\\a.lzh", true);
+  QProgressDialog* dialog = services.progressDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(services.stepProgress("C:\\out\\a.lzh\nreadme.txt", 500));
+  EXPECT_EQ(dialog->value(), 500);
+  EXPECT_TRUE(dialog->labelText().contains("readme.txt"));
+  test::screenshot(dialog, "progress");
+  dialog->cancel();
+  EXPECT_TRUE(services.stepProgress("", 600));
+  services.hideProgress();
+  EXPECT_FALSE(dialog->isVisible());
+  services.showProgress("処理中です", "書庫 C:\\b.lzh", false);
+  EXPECT_FALSE(services.stepProgress("", 0));
+  EXPECT_EQ(dialog->maximum(), 0);  // no total: it only shows that work goes on
 }
 
-// A cancelled run must not leave the next run cancelled: each run starts afresh.
-TEST(ProgressHostTest, RunAfterCancelStartsUncancelled) {
-  ProgressHost host;
-  const ZvHost* h = host.host();
-  ZvProgress begin{"C:\\out\\a.lzh", nullptr, 0, 1000, ZV_PROGRESS_BEGIN};
-  ZvProgress member{"C:\\out\\a.lzh", "a.txt", 100, 1000, ZV_PROGRESS_MEMBER};
-  ZvProgress end{"C:\\out\\a.lzh", nullptr, 1000, 1000, ZV_PROGRESS_END};
-  h->progress(h->user, &begin);
-  host.dialog()->cancel();
-  EXPECT_NE(h->progress(h->user, &member), 0);
-  h->progress(h->user, &end);
-  for (int run = 0; run < 2; ++run) {
-    EXPECT_EQ(h->progress(h->user, &begin), 0);
-    EXPECT_EQ(h->progress(h->user, &member), 0);
-    EXPECT_FALSE(host.dialog()->wasCanceled());
-    h->progress(h->user, &end);
-  }
-}
-
-// Fills and closes the self-extractor dialog once it shows.
-void answerSfxDialog(const QString& title, const QString& message, const QString& folder,
-                     const QString& button) {
+// Fills and closes the field dialog once it shows.
+void answerFieldsDialog(const QStringList& values, const QString& button) {
   auto* timer = new QTimer;
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [=] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->objectName() != QStringLiteral("sfxDialog") || !w->isVisible()) continue;
-      w->findChild<QLineEdit*>(QStringLiteral("sfxTitle"))->setText(title);
-      w->findChild<QLineEdit*>(QStringLiteral("sfxMessage"))->setText(message);
-      w->findChild<QLineEdit*>(QStringLiteral("sfxFolder"))->setText(folder);
+      if (w->objectName() != QStringLiteral("fieldsDialog") || !w->isVisible()) continue;
+      QList<QLineEdit*> edits = w->findChildren<QLineEdit*>();
+      for (int i = 0; i < edits.size() && i < values.size(); ++i) edits[i]->setText(values[i]);
       for (QPushButton* b : w->findChildren<QPushButton*>()) {
         if (b->text() != button) continue;
         timer->stop();
@@ -267,41 +242,29 @@ void answerSfxDialog(const QString& title, const QString& message, const QString
   timer->start();
 }
 
-// With customisation on, one dialog asks for the title, the message and the default folder;
-// the library's later questions get its answers; Cancel stops the run (no file is made).
-TEST(ProgressHostTest, SelfExtractorCustomisationDialog) {
-  ProgressHost host;
-  const ZvHost* h = host.host();
-  char title[64] = "multiple";
-  ZvDecision askTitle{ZV_DECIDE_SFX_TITLE, "C:\\a\\multiple.lzh", title, sizeof title};
-  answerSfxDialog(QStringLiteral("配布用"), QStringLiteral("ようこそ"), QStringLiteral("展開先"),
-                  QStringLiteral("OK"));
-  EXPECT_EQ(h->decide(h->user, &askTitle), 1);
-  EXPECT_STREQ(title, "配布用");
-  char message[64] = "";
-  ZvDecision askMessage{ZV_DECIDE_SFX_MESSAGE, "C:\\a\\multiple.lzh", message, sizeof message};
-  EXPECT_EQ(h->decide(h->user, &askMessage), 1);
-  EXPECT_STREQ(message, "ようこそ");
-  char folder[64] = "";
-  ZvDecision askFolder{ZV_DECIDE_SFX_FOLDER, "C:\\a\\multiple.lzh", folder, sizeof folder};
-  EXPECT_EQ(h->decide(h->user, &askFolder), 1);
-  EXPECT_STREQ(folder, "展開先");
+// The field dialog gives the values as typed, announces each field by its label, and gives
+// nothing on キャンセル; the choice box gives the index of the button pressed.
+TEST(QtServicesTest, FieldDialogAndChoiceBoxGiveWhatTheUserChose) {
+  QtServices services;
+  QString announced;
+  answerFieldsDialog({QStringLiteral("配布用"), QStringLiteral("展開先")}, QStringLiteral("OK"));
+  QTimer::singleShot(10, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* e = w->findChild<QLineEdit*>(QStringLiteral("sfxTitle")))
+        announced = e->accessibleName();
+  });
+  auto values =
+      services.fieldsBox("自己解凍書庫の設定", "a.lzh から作る自己解凍書庫",
+                         {{"タイトル：", "a", "sfxTitle"}, {"解凍先：", "", "sfxFolder"}});
+  ASSERT_TRUE(values.has_value());
+  EXPECT_EQ(*values, (std::vector<std::string>{"配布用", "展開先"}));
+  EXPECT_EQ(announced, QStringLiteral("タイトル"));
+  answerFieldsDialog({}, QStringLiteral("キャンセル"));
+  EXPECT_FALSE(services.fieldsBox("t", "c", {{"x：", "", "x"}}).has_value());
 
-  answerSfxDialog(QString(), QString(), QString(), QStringLiteral("キャンセル"));
-  EXPECT_EQ(h->decide(h->user, &askTitle), -1);
-}
-
-TEST(ProgressHostTest, OverwriteQuestionAnswers) {
-  ProgressHost host;
-  const ZvHost* h = host.host();
-  ZvDecision d{ZV_DECIDE_OVERWRITE, "C:\\dest\\a.txt", nullptr, 0};
-  test::answerNextMessageBox(QStringLiteral("いいえ"));
-  EXPECT_EQ(h->decide(h->user, &d), 0);
-  test::answerNextMessageBox(QStringLiteral("キャンセル"));
-  EXPECT_EQ(h->decide(h->user, &d), -1);
   test::answerNextMessageBox(QStringLiteral("すべて上書き"));
-  EXPECT_EQ(h->decide(h->user, &d), 1);
-  EXPECT_EQ(h->decide(h->user, &d), 1);  // no second question
+  EXPECT_EQ(services.choiceBox("a.txt", "上書きの確認", {"はい", "すべて上書き", "いいえ"}, 2, 2),
+            1);
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+// The library questions as the user answers them through the services.
+#include "core/libraries/library_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/services/scripted_services.h"
+
+namespace zv {
+namespace {
+
+TEST(LibraryHost, OverwriteAllAnswersTheRestOfTheRunOnly) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  ZvDecision d{ZV_DECIDE_OVERWRITE, "C:\\dest\\a.txt", nullptr, 0};
+  services.choiceAnswers = {2, 3, 1};  // いいえ, キャンセル, すべて上書き
+  EXPECT_EQ(h->decide(h->user, &d), 0);
+  EXPECT_EQ(h->decide(h->user, &d), -1);
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  EXPECT_EQ(services.choiceAnswers.size(), 0u);
+  EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(),
+                       "choice C:\\dest\\a.txt\nは既に存在します。上書きしますか？"),
+            3);
+  ZvProgress begin{"C:\\b.lzh", nullptr, 0, 10, ZV_PROGRESS_BEGIN};
+  h->progress(h->user, &begin);  // a new run asks again
+  services.choiceAnswers = {2};
+  EXPECT_EQ(h->decide(h->user, &d), 0);
+}
+
+// One dialog asks for the self-extractor's title, message and folder; the later questions get
+// its answers; キャンセル makes no file. A password that does not fit the buffer gives up.
+TEST(LibraryHost, SelfExtractorAndPasswordAnswers) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  char title[64] = "multiple";
+  ZvDecision askTitle{ZV_DECIDE_SFX_TITLE, "C:\\a\\multiple.lzh", title, sizeof title};
+  services.fieldAnswers = {std::vector<std::string>{"配布用", "ようこそ", "展開先"}, std::nullopt};
+  EXPECT_EQ(h->decide(h->user, &askTitle), 1);
+  EXPECT_STREQ(title, "配布用");
+  ASSERT_EQ(services.fieldDialogs.size(), 1u);
+  EXPECT_EQ(services.fieldDialogs[0][0].value, "multiple");
+  char message[64] = "", folder[64] = "";
+  ZvDecision askMessage{ZV_DECIDE_SFX_MESSAGE, "C:\\a\\multiple.lzh", message, sizeof message};
+  ZvDecision askFolder{ZV_DECIDE_SFX_FOLDER, "C:\\a\\multiple.lzh", folder, sizeof folder};
+  EXPECT_EQ(h->decide(h->user, &askMessage), 1);
+  EXPECT_EQ(h->decide(h->user, &askFolder), 1);
+  EXPECT_STREQ(message, "ようこそ");
+  EXPECT_STREQ(folder, "展開先");
+  EXPECT_EQ(h->decide(h->user, &askTitle), -1);
+
+  char password[8] = "";
+  ZvDecision ask{ZV_DECIDE_PASSWORD, "C:\\a.zip", password, sizeof password};
+  services.inputAnswers = {"secret", "far too long", std::nullopt};
+  EXPECT_EQ(h->decide(h->user, &ask), 1);
+  EXPECT_STREQ(password, "secret");
+  EXPECT_EQ(h->decide(h->user, &ask), 0);
+  EXPECT_EQ(h->decide(h->user, &ask), 0);
+}
+
+TEST(LibraryHost, ProgressInPerMilleAndCancel) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  ZvProgress begin{"C:\\big.lzh", nullptr, 0, 8ull << 30, ZV_PROGRESS_BEGIN};
+  ZvProgress member{"C:\\big.lzh", "x", 6ull << 30, 8ull << 30, ZV_PROGRESS_MEMBER};
+  EXPECT_EQ(h->progress(h->user, &begin), 0);
+  EXPECT_EQ(h->progress(h->user, &member), 0);
+  services.cancelProgress = true;
+  EXPECT_NE(h->progress(h->user, &member), 0);
+  EXPECT_EQ(services.calls[0], "progress 書庫 C:\\big.lzh");
+  EXPECT_EQ(services.calls[2], "step C:\\big.lzh\nx 750");  // beyond 4 GiB still in range
+}
+
+}  // namespace
+}  // namespace zv
