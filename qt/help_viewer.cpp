@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/messages/help_texts.h"
 #include "platform/drives.h"
 #include "qt/fonts.h"
 
@@ -94,10 +95,10 @@ void HelpViewer::setHelpFile(const std::string& helpFile) {
 void HelpViewer::showPage(const QString& page) {
   QString file = page.section('#', 0, 0);
   if (folder_.isEmpty() || !QFileInfo(QDir(folder_).filePath(file)).isFile()) {
+    QString text = QString::fromStdString(helpPageMissingText(helpFile_, file.toStdString()));
     browser_->setHtml(
-        QStringLiteral(
-            "<h2>ヘルプを表示できません</h2><p>ヘルプファイル「%1」に「%2」が見つかりません。</p>")
-            .arg(QString::fromStdString(helpFile_).toHtmlEscaped(), file.toHtmlEscaped()));
+        QStringLiteral("<h2>%1</h2><p>%2</p>")
+            .arg(QString::fromUtf8(kHelpPageMissingTitle).toHtmlEscaped(), text.toHtmlEscaped()));
     return;
   }
   browser_->setSource(QUrl::fromLocalFile(QDir(folder_).filePath(file)));

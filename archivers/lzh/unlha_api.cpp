@@ -14,6 +14,7 @@
 #include "lzh_codec.h"
 #include "lzh_error.h"
 #include "lzh_paths.h"
+#include "name_buffer.h"
 #include "platform/runtime_error.h"
 #include "platform/winpath.h"
 #include "run_context.h"
@@ -77,16 +78,6 @@ int findFrom(ListingHandle* h, ZvMemberInfo* info) {
     }
   }
   return ZV_FIND_END;
-}
-
-// The whole name into the caller's buffer, as much as fits; its length in bytes.
-int copyName(std::string_view name, char* buffer, uint32_t size) {
-  if (buffer && size > 0) {
-    size_t n = std::min<size_t>(name.size(), size - 1);
-    std::memcpy(buffer, name.data(), n);
-    buffer[n] = '\0';
-  }
-  return static_cast<int>(name.size());
 }
 
 }  // namespace
@@ -181,7 +172,7 @@ ZV_API int UnlhaGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
   std::lock_guard<std::recursive_mutex> guard(lock());
   auto* h = static_cast<ListingHandle*>(archive);
   if (!h || h->reported == SIZE_MAX) return -1;
-  return copyName(h->index->members.path(h->reported), buffer, size);
+  return zv::copyName(h->index->members.path(h->reported), buffer, size);
 }
 
 ZV_API const char* UnlhaGetCapabilities(void) {

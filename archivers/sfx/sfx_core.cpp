@@ -57,6 +57,31 @@ void addName(Member& m, const unsigned char* p, size_t n, bool separatorFirst) {
   for (size_t i = 0; i < n && m.nameLen < sizeof m.name; ++i) m.name[m.nameLen++] = p[i];
 }
 
+// What the extended headers say about a member: its name, folder, code page and mode.
+struct Extensions {
+  const unsigned char* fname;
+  size_t fnameLen;
+  unsigned char dirBuf[512];
+  size_t dirLen;
+  uint32_t codePage;
+  uint16_t mode;
+};
+
+// Takes one extended header: its type byte `t` and its `len` payload bytes at `pl`.
+void takeExtension(Extensions& x, unsigned char t, const unsigned char* pl, size_t len) {
+  if (t == 0x01) {
+    x.fname = pl;
+    x.fnameLen = len;
+  } else if (t == 0x02 && len <= sizeof x.dirBuf) {
+    memcpy(x.dirBuf, pl, len);
+    x.dirLen = len;
+  } else if (t == 0x46 && len >= 4) {
+    x.codePage = u32(pl);
+  } else if (t == 0x50 && len >= 2) {
+    x.mode = u16(pl);
+  }
+}
+
 // Reads the header at `pos`. 1: a member, 0: the end, -1: damaged.
 int readMember(uint64_t pos, Member& m) {
   memset(&m, 0, sizeof m);
@@ -68,12 +93,8 @@ int readMember(uint64_t pos, Member& m) {
   m.dosTime = level < 2;
   m.original = u32(g_header + 11);
   m.time = u32(g_header + 15);
-  unsigned char dirBuf[512];
-  size_t dirLen = 0;
-  const unsigned char* fname = 0;
-  size_t fnameLen = 0;
-  uint32_t codePage = 0;
-  uint16_t mode = 0;
+  Extensions x;
+  memset(&x, 0, sizeof x);
   if (level == 0 || level == 1) {
     size_t total = (size_t)g_header[0] + 2;
     if (readSelf(pos, g_header, total) != total) return -1;
@@ -82,8 +103,8 @@ int readMember(uint64_t pos, Member& m) {
     if ((sum & 0xFF) != g_header[1]) return -1;
     size_t n = g_header[21];
     if (22 + n + 2 > total) return -1;
-    fname = g_header + 22;
-    fnameLen = n;
+    x.fname = g_header + 22;
+    x.fnameLen = n;
     m.crc = u16(g_header + 22 + n);
     m.folder = (level == 0 && (g_header[19] & 0x10)) != 0;
     uint64_t size7 = u32(g_header + 7);
@@ -98,20 +119,7 @@ int readMember(uint64_t pos, Member& m) {
       while (ext) {
         if (ext < 3 || at + ext > kMaxHeader || (sum2 += ext) > size7) return -1;
         if (readSelf(pos + at, g_header + at, (size_t)ext) != ext) return -1;
-        unsigned char t = g_header[at];
-        const unsigned char* pl = g_header + at + 1;
-        size_t len = (size_t)ext - 3;
-        if (t == 0x01) {
-          fname = pl;
-          fnameLen = len;
-        } else if (t == 0x02 && len <= sizeof dirBuf) {
-          memcpy(dirBuf, pl, len);
-          dirLen = len;
-        } else if (t == 0x46 && len >= 4) {
-          codePage = u32(pl);
-        } else if (t == 0x50 && len >= 2) {
-          mode = u16(pl);
-        }
+        takeExtension(x, g_header[at], g_header + at + 1, (size_t)ext - 3);
         at += (size_t)ext;
         ext = u16(g_header + at - 2);
       }
@@ -128,21 +136,8 @@ int readMember(uint64_t pos, Member& m) {
     size_t crcAt = 0;
     while (ext) {
       if (ext < 3 || at + ext > total) return -1;
-      unsigned char t = g_header[at];
-      const unsigned char* pl = g_header + at + 1;
-      size_t len = ext - 3;
-      if (t == 0x00 && len >= 2 && !crcAt) crcAt = at + 1;
-      if (t == 0x01) {
-        fname = pl;
-        fnameLen = len;
-      } else if (t == 0x02 && len <= sizeof dirBuf) {
-        memcpy(dirBuf, pl, len);
-        dirLen = len;
-      } else if (t == 0x46 && len >= 4) {
-        codePage = u32(pl);
-      } else if (t == 0x50 && len >= 2) {
-        mode = u16(pl);
-      }
+      if (g_header[at] == 0x00 && ext >= 5 && !crcAt) crcAt = at + 1;
+      takeExtension(x, g_header[at], g_header + at + 1, ext - 3);
       at += ext;
       ext = u16(g_header + at - 2);
     }
@@ -156,12 +151,12 @@ int readMember(uint64_t pos, Member& m) {
   } else {
     return -1;
   }
-  addName(m, dirBuf, dirLen, false);
-  addName(m, fname, fnameLen, dirLen && dirBuf[dirLen - 1] != 0xFF);
+  addName(m, x.dirBuf, x.dirLen, false);
+  addName(m, x.fname, x.fnameLen, x.dirLen && x.dirBuf[x.dirLen - 1] != 0xFF);
   bool lhd = memcmp(m.method + 1, "lhd", 3) == 0;
-  m.link = lhd && (mode & 0xF000) == 0xA000;
+  m.link = lhd && (x.mode & 0xF000) == 0xA000;
   m.folder = m.folder || lhd;
-  m.utf8 = codePage == 65001;
+  m.utf8 = x.codePage == 65001;
   m.next = m.dataAt + m.packed;
   return 1;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "name_buffer.h"
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
 #include "zip_archive.h"
@@ -119,16 +120,6 @@ int runCommand(const char* command, std::string& out, size_t outLimit) {
   return r;
 }
 
-// The whole name into the caller's buffer, as much as fits; its length in bytes.
-int copyName(std::string_view name, char* buffer, uint32_t size) {
-  if (buffer && size > 0) {
-    size_t n = std::min<size_t>(name.size(), size - 1);
-    std::memcpy(buffer, name.data(), n);
-    buffer[n] = '\0';
-  }
-  return static_cast<int>(name.size());
-}
-
 }  // namespace
 
 extern "C" {
@@ -203,7 +194,7 @@ ZV_API int UnZipGetFileName(ZvArchive archive, char* buffer, uint32_t size) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   auto* h = static_cast<FindHandle*>(archive);
   if (!h || h->reported == SIZE_MAX) return -1;
-  return copyName(h->archive->name(h->reported), buffer, size);
+  return zv::copyName(h->archive->name(h->reported), buffer, size);
 }
 
 ZV_API const char* UnZipGetCapabilities(void) {
