@@ -204,8 +204,8 @@ TEST_F(EndToEnd, ZipArchiveMadeByZipIsListedViewedAndExtracted) {
 // right one the member as zip put it in.
 TEST_F(EndToEnd, PasswordOfAZipMemberIsAskedThroughTheServices) {
   root.write("src/secret.txt", "hidden text");
-  ASSERT_TRUE(run("cd " + root / "src" + " && zip -q -P zorvex " + root / "dl/p.zip" +
-                  " secret.txt"));
+  ASSERT_TRUE(
+      run("cd " + root / "src" + " && zip -q -P zorvex " + root / "dl/p.zip" + " secret.txt"));
   services.inputAnswers = {"wrong"};
   extractAll(list("Q:\\dl", "p.zip", true), "Q:\\out");
   EXPECT_FALSE(stdfs::exists(root / "out/secret.txt"));
