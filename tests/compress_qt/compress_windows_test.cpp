@@ -18,19 +18,13 @@
 namespace zv::qt {
 namespace {
 
-struct CompressWindows : ::testing::Test {
-  zv::test::TempDir dir;
-  test::HostedApp h;
-
+struct CompressWindows : test::HostedWindows {
   void SetUp() override {
-    DriveTable::instance().set('Q', dir.path());
-    dir.mkdir("prog");
+    HostedWindows::SetUp();
     dir.mkdir("out");
     dir.write("src/readme.txt", "text");
     dir.write("src/日本語.txt", "text");
     dir.write("src/photo.bmp", "x");
-    h.app.programFolder = "Q:\\prog";
-    h.app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
     h.app.shared.DirectoryMode = "NO";
     Profile(h.app.shared.IniFile).write("Comp1Dir", "Path", "Q:\\src");
     Profile(h.app.shared.IniFile).write("Comp2Dir", "Path", "Q:\\out");
@@ -38,17 +32,6 @@ struct CompressWindows : ::testing::Test {
     registerInfoForms(h.app.forms);
     for (const char* name : {"frmMenu", "frmOption", "DeComp4"})
       zv::testing::defineStandIn(h.app.forms, name, {});
-  }
-  void TearDown() override {
-    for (const auto& name : h.app.forms.loadedNames()) h.app.forms.unload(name);
-    h.app.forms.collect();
-    test::settle();
-    DriveTable::instance().remove('Q');
-  }
-  FormWindow* show(const std::string& name) {
-    h.app.forms.show(name);
-    test::settle();
-    return h.host.window(name);
   }
   void expectArtwork(FormWindow* w, std::initializer_list<const char*> names) {
     for (const char* name : names) {

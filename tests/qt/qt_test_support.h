@@ -1,6 +1,8 @@
 // Helpers of the Qt tests: an App over scripted services with the Qt form host, screenshots,
 // and answering a modal message box that an action opens.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -13,8 +15,10 @@
 
 #include "core/app.h"
 #include "core/services/scripted_services.h"
+#include "platform/drives.h"
 #include "qt/form_host.h"
 #include "qt/form_window.h"
+#include "tests/support/temp_dir.h"
 
 namespace zv::qt::test {
 
@@ -31,6 +35,31 @@ inline void settle() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
+
+// Windows drawn by the Qt host over drive Q: (a temporary folder holding the program folder
+// Q:\prog and its settings file); every window is unloaded afterwards.
+struct HostedWindows : ::testing::Test {
+  zv::test::TempDir dir;
+  HostedApp h;
+
+  void SetUp() override {
+    DriveTable::instance().set('Q', dir.path());
+    dir.mkdir("prog");
+    h.app.programFolder = "Q:\\prog";
+    h.app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+  }
+  void TearDown() override {
+    for (const auto& name : h.app.forms.loadedNames()) h.app.forms.unload(name);
+    h.app.forms.collect();
+    settle();
+    DriveTable::instance().remove('Q');
+  }
+  FormWindow* show(const std::string& name) {
+    h.app.forms.show(name);
+    settle();
+    return h.host.window(name);
+  }
+};
 
 // Saves the widget as <build>/tests/qt/screenshots/<name>.png; returns the path.
 inline QString screenshot(QWidget* widget, const QString& name) {

@@ -18,30 +18,13 @@
 namespace zv::qt {
 namespace {
 
-struct WindowsFixture : ::testing::Test {
-  zv::test::TempDir dir;
-  test::HostedApp h;
-
+struct WindowsFixture : test::HostedWindows {
   void SetUp() override {
-    DriveTable::instance().set('Q', dir.path());
-    dir.mkdir("prog");
-    h.app.programFolder = "Q:\\prog";
-    h.app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+    HostedWindows::SetUp();
     registerMenuForms(h.app.forms);
     registerViewerForms(h.app.forms);
     for (const char* name : {"Comp1", "DeComp1", "DeComp4", "frmOption"})
       zv::testing::defineStandIn(h.app.forms, name, {});
-  }
-  void TearDown() override {
-    for (const auto& name : h.app.forms.loadedNames()) h.app.forms.unload(name);
-    h.app.forms.collect();
-    test::settle();
-    DriveTable::instance().remove('Q');
-  }
-  FormWindow* show(const std::string& name) {
-    h.app.forms.show(name);
-    test::settle();
-    return h.host.window(name);
   }
 };
 
