@@ -10,6 +10,7 @@
 #include "extract/extract_commands.h"
 #include "extract/member_paths.h"
 #include "extract/member_viewing.h"
+#include "extract/name_choice.h"
 #include "extract/run_support.h"
 #include "platform/fileops.h"
 #include "platform/winpath.h"
@@ -35,10 +36,14 @@ std::vector<std::string> withoutFolders(const std::vector<std::string>& members)
 int extractMember(Form& contents, bool zip, const std::string& folder, const std::string& name) {
   Shared& s = contents.shared();
   const std::string tail = memberTail(winpath::withTrailingSeparator(folder), name);
+  // The names are those of the list, read in the encoding the user chose for this archive.
+  const App& app = contents.app();
   if (zip)
-    return runCommand(contents, ArchiveKind::Zip, zipRunCommand(s.ArchiveFile, tail), kRunBuffer)
+    return runCommand(contents, ArchiveKind::Zip,
+                      zipRunCommand(withNameSwitch(app, s.ArchiveFile), tail), kRunBuffer)
         .code;
-  std::string archive = lhaArchiveText(s.StartMode, contents.app().commandLine, s.ArchiveFile);
+  std::string archive =
+      withNameSwitch(app, lhaArchiveText(s.StartMode, app.commandLine, s.ArchiveFile));
   return runCommand(contents, ArchiveKind::Lzh, "x -gn " + archive + " " + tail, kRunBuffer).code;
 }
 }  // namespace

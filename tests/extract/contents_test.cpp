@@ -232,6 +232,10 @@ TEST_F(ContentsTest, ChosenNameEncodingRelistsAndHoldsForViewingListingAndReopen
   EXPECT_EQ(sys.fakes.lha().commands(),
             (Strings{"x -gn --charset=euc \"Q:\\dl\\a.lzh\" \"Q:\\prog\\Temp\\\" \"a.txt\"",
                      "v --charset=euc \"Q:\\dl\\a.lzh\""}));
+  sys.fakes.lha().clearCalls();
+  f.c("List1").dragOut();  // dragged out to another program
+  ASSERT_EQ(sys.fakes.lha().commands().size(), 1u);
+  EXPECT_EQ(sys.fakes.lha().commands()[0].rfind("x -gn --charset=euc \"Q:\\dl\\a.lzh\" ", 0), 0u);
 
   // Closing and opening the same archive again keeps the choice; listing reads it so.
   f.c("Command1").click();
