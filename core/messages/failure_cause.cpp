@@ -24,7 +24,9 @@ std::string failureCause(int runtimeError) {
     case kErrOutOfMemory:
       return "メモリが不足しています";
     case kErrPathFileAccess:
-      return "ファイルまたはフォルダにアクセスできません（使用中です）";
+      // A folder that is not empty, a name already taken by a folder, or one in use.
+      return "ファイルまたはフォルダにアクセスできません（空でないフォルダか，同じ名前のフォルダが"
+             "あるか，使用中です）";
     case kErrTrashUnavailable:
       return "ごみ箱に入れられません（ごみ箱を使えないか，書き込めません）";
     default:
