@@ -1,5 +1,6 @@
 // Files from other programs in the file selection window (a drop of files of one folder is
 // in the end-to-end scenarios).
+#include "core/forms/window_names.h"
 #include "tests/compress/compress_fixture.h"
 
 namespace zv::test {
@@ -9,8 +10,8 @@ using Strings = std::vector<std::string>;
 
 TEST_F(CompressTest, DroppedAndPastedFilesNeedOneFolderAndCopiedOnesGoOut) {
   root.write("other/x.txt", "x");
-  Form& f = app.forms.get("Comp1");
-  app.forms.show("Comp1");
+  Form& f = app.forms.get(zv::windows::kFileSelection);
+  app.forms.show(zv::windows::kFileSelection);
   f.c("List1").filesDropped({"Q:\\src\\a.txt", "Q:\\other\\x.txt"});
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].text.substr(0, 30), "一度に圧縮できるのは");

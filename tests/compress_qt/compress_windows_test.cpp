@@ -8,6 +8,7 @@
 
 #include "auxwin/register_forms.h"
 #include "compress/register_forms.h"
+#include "core/forms/window_names.h"
 #include "core/settings/profile.h"
 #include "platform/drives.h"
 #include "qt/picture_widget.h"
@@ -43,7 +44,7 @@ struct CompressWindows : test::HostedWindows {
 };
 
 TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
-  FormWindow* w1 = show("Comp1");
+  FormWindow* w1 = show(zv::windows::kFileSelection);
   ASSERT_NE(w1, nullptr);
   expectArtwork(w1, {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"});
   h.app.forms.get(zv::windows::kFileSelection).c("List1").userSelect(0);
@@ -60,7 +61,7 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
   c1.c("Image4").mouseDown();
   c1.c("Image4").mouseUp();
   test::settle();
-  FormWindow* w2 = h.host.window("Comp2");
+  FormWindow* w2 = h.host.window(zv::windows::kArchiveCreation);
   ASSERT_NE(w2, nullptr);
   expectArtwork(w2, {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"});
   h.app.forms.get(zv::windows::kArchiveCreation).c("Text1").userType("書庫");
@@ -79,13 +80,13 @@ TEST_F(CompressWindows, FileSelectionAndArchiveCreation) {
 TEST_F(CompressWindows, FileInformationAndNewFolderDialog) {
   h.app.forms.get(zv::windows::kFileSelection);
   h.app.shared.InfoCaller = FileInfoCaller::FileSelection;
-  FormWindow* info = show("frmFP");
+  FormWindow* info = show(zv::windows::kFileInfo);
   ASSERT_NE(info, nullptr);
   test::screenshot(info, "frmFP");
 
   Form& d = h.app.forms.get(zv::windows::kNewFolder);
   d.c("Label2").setCaption("Q:\\out\\");
-  FormWindow* dialog = show("Dialog");
+  FormWindow* dialog = show(zv::windows::kNewFolder);
   ASSERT_NE(dialog, nullptr);
   d.setCaption("新規フォルダの作成 -圧縮-");
   d.c("Text1").userType("新しいフォルダ");

@@ -1,5 +1,6 @@
 // The archive contents window: selection, next step, viewing single members (with the ZIP
 // library for ZIP archives) and the detailed listing.
+#include "core/forms/window_names.h"
 #include "tests/extract/extract_fixture.h"
 
 namespace zv::test {
@@ -245,7 +246,7 @@ TEST_F(ContentsTest, ChosenNameEncodingRelistsAndHoldsForViewingListingAndReopen
   sel.c("File1").dblClick();
   EXPECT_EQ(opened(), "\"Q:\\dl\\a.lzh\" 3");
   // Back to 自動: no switch, mode 0, as before any choice.
-  Form& again = app.forms.get("DeComp2");
+  Form& again = app.forms.get(zv::windows::kArchiveContents);
   again.c("menuNames0").click();
   sys.fakes.lha().clearCalls();
   again.c("List1").userSelect(0);
@@ -259,7 +260,7 @@ TEST_F(ContentsTest, ZipExtractionRunCarriesTheChosenEncoding) {
   f.c("menuNames1").click();  // Shift_JIS
   f.c("List1").userSelect(0);
   press(f, "Image2");
-  Form& run = app.forms.get("DeComp3");
+  Form& run = app.forms.get(zv::windows::kExtraction);
   run.c("Combo1").setText("Q:\\out");
   sys.fakes.zip().clearCalls();
   run.c("Image2").mouseDown();

@@ -2,6 +2,7 @@
 // ZIP commands, failures, and the end of the flow.
 #include <stdexcept>
 
+#include "core/forms/window_names.h"
 #include "core/settings/profile.h"
 #include "tests/extract/extract_fixture.h"
 #include "ui/common/window_common.h"
@@ -242,7 +243,7 @@ TEST_F(ExtractionTest, AFaultInTheMiddleOfARunLeavesTheMenuShownAndTheRunEnded) 
   EXPECT_THROW(extractTo(f, "Q:\\out"), std::logic_error);
   services.onMessage = nullptr;
   EXPECT_FALSE(app.shared.RunInProgress);
-  EXPECT_TRUE(app.forms.get("frmMenu").visible());
+  EXPECT_TRUE(app.forms.get(zv::windows::kMenu).visible());
   EXPECT_EQ(test::readFile(host("out/a.txt")), "old");
 }
 

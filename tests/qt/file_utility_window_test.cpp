@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/register_all_forms.h"
+#include "core/forms/window_names.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "tests/qt/qt_test_support.h"
@@ -78,7 +79,7 @@ void clickRow(QListWidget* list, int row) {
 // pixel (run at QT_SCALE_FACTOR=1.5 by the CMake file): the bottom row of each list is its
 // border, darker than the list's inside.
 TEST_F(FileUtilityWindow, FolderListsKeepTheirBottomBorder) {
-  FormWindow* w = show("DeComp4");
+  FormWindow* w = show(zv::windows::kFileUtility);
   ASSERT_NE(w, nullptr);
   QImage shot = w->grab().toImage();
   test::screenshot(w, QStringLiteral("file_utility_scale_%1").arg(w->devicePixelRatioF()));
@@ -98,7 +99,7 @@ TEST_F(FileUtilityWindow, FolderListsKeepTheirBottomBorder) {
 }
 
 TEST_F(FileUtilityWindow, LowerFileListHighlightMovesWithEachClick) {
-  FormWindow* w = show("DeComp4");
+  FormWindow* w = show(zv::windows::kFileUtility);
   ASSERT_NE(w, nullptr);
   auto* list = qobject_cast<QListWidget*>(w->widgetOf("File2"));
   ASSERT_NE(list, nullptr);
@@ -124,7 +125,7 @@ TEST_F(FileUtilityWindow, LowerFileListHighlightMovesWithEachClick) {
 // Every press on a file list starts a drag once the mouse moves; a press that turns into a
 // drag has chosen its item all the same.
 TEST_F(FileUtilityWindow, LowerFileListPressThatDragsStillMovesTheHighlight) {
-  FormWindow* w = show("DeComp4");
+  FormWindow* w = show(zv::windows::kFileUtility);
   ASSERT_NE(w, nullptr);
   auto* list = qobject_cast<QListWidget*>(w->widgetOf("File2"));
   ASSERT_NE(list, nullptr);
@@ -150,7 +151,7 @@ TEST_F(FileUtilityWindow, LowerFileListPressThatDragsStillMovesTheHighlight) {
 // In the upper list a plain click toggles its item: the highlight is exactly the window's
 // chosen set after every click, and the current row is the last one clicked.
 TEST_F(FileUtilityWindow, UpperFileListHighlightIsTheChosenSet) {
-  FormWindow* w = show("DeComp4");
+  FormWindow* w = show(zv::windows::kFileUtility);
   ASSERT_NE(w, nullptr);
   auto* list = qobject_cast<QListWidget*>(w->widgetOf("File1"));
   ASSERT_NE(list, nullptr);
@@ -177,7 +178,7 @@ TEST_F(FileUtilityWindow, UpperFileListHighlightIsTheChosenSet) {
 // After F5 copies the chosen files the list is re-read: the focus frame stays on the row the
 // keys act on, so Space chooses it at once; a focused file that is gone leaves no frame.
 TEST_F(FileUtilityWindow, UpperFileListKeysActOnTheFocusedRowAfterARefresh) {
-  FormWindow* w = show("DeComp4");
+  FormWindow* w = show(zv::windows::kFileUtility);
   ASSERT_NE(w, nullptr);
   auto* list = qobject_cast<QListWidget*>(w->widgetOf("File1"));
   ASSERT_NE(list, nullptr);

@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include "auxwin/register_forms.h"
+#include "core/forms/window_names.h"
 #include "platform/drives.h"
 #include "qt/qt_services.h"
 #include "tests/qt/qt_test_support.h"
@@ -59,7 +60,7 @@ TEST_F(TextFit, NewFolderDialogShowsBothEndsOfALongPathAndTheWholePathAsTooltip)
   Form& dialog = h.app.forms.get(zv::windows::kNewFolder);
   dialog.c("Label2").setCaption(longPath());
   test::settle();
-  FormWindow* w = h.host.window("Dialog");
+  FormWindow* w = h.host.window(zv::windows::kNewFolder);
   ASSERT_NE(w, nullptr);
   auto* label = qobject_cast<QLabel*>(w->widgetOf("Label2"));
   ASSERT_NE(label, nullptr);

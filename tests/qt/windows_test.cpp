@@ -8,6 +8,7 @@
 
 #include "auxwin/picview_form.h"
 #include "auxwin/register_forms.h"
+#include "core/forms/window_names.h"
 #include "platform/drives.h"
 #include "qt/picture_widget.h"
 #include "tests/qt/qt_test_support.h"
@@ -29,7 +30,7 @@ struct WindowsFixture : test::HostedWindows {
 };
 
 TEST_F(WindowsFixture, MainMenuDrawsItsPicturesAndRoutesClicks) {
-  FormWindow* w = show("frmMenu");
+  FormWindow* w = show(zv::windows::kMenu);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Zorvex 32    -Menu-"));
   EXPECT_EQ(w->accessibleName(), QStringLiteral("Zorvex 32    -Menu-"));
@@ -60,7 +61,7 @@ TEST_F(WindowsFixture, MainMenuDrawsItsPicturesAndRoutesClicks) {
 }
 
 TEST_F(WindowsFixture, MainMenuCloseBoxAsksAndNoKeepsItOpen) {
-  FormWindow* w = show("frmMenu");
+  FormWindow* w = show(zv::windows::kMenu);
   h.services.answers.push_back(MsgAnswer::No);
   w->close();
   test::settle();
@@ -75,18 +76,18 @@ TEST_F(WindowsFixture, MainMenuCloseBoxAsksAndNoKeepsItOpen) {
 }
 
 TEST_F(WindowsFixture, MainMenuBackgroundDoubleClickOpensTheVersionWindow) {
-  FormWindow* w = show("frmMenu");
+  FormWindow* w = show(zv::windows::kMenu);
   QTest::mouseDClick(w->widgetOf("imgBack"), Qt::LeftButton, {}, QPoint(150, 120));
   test::settle();
   ASSERT_TRUE(h.app.forms.loaded(zv::windows::kAbout));
-  FormWindow* about = h.host.window("frmAbout");
+  FormWindow* about = h.host.window(zv::windows::kAbout);
   ASSERT_NE(about, nullptr);
   EXPECT_TRUE(about->isVisible());
   EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(WindowsFixture, VersionWindowShowsItsTextAndClosesOnEnter) {
-  FormWindow* w = show("frmAbout");
+  FormWindow* w = show(zv::windows::kAbout);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("バージョン情報"));
   EXPECT_EQ(qobject_cast<QLabel*>(w->widgetOf("Label2"))->text(), QStringLiteral("Version 2.0"));
   EXPECT_TRUE(static_cast<PictureWidget*>(w->widgetOf("Image2"))->hasImage());
@@ -101,7 +102,7 @@ TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
   h.app.forms.get(zv::windows::kViewer)
       .c("Text1")
       .setText("書庫  a.lzh\r\n  名前        サイズ\r\n  readme.txt    1200\r\n");
-  FormWindow* w = show("Viewer");
+  FormWindow* w = show(zv::windows::kViewer);
   auto* text = qobject_cast<QPlainTextEdit*>(w->widgetOf("Text1"));
   ASSERT_NE(text, nullptr);
   EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("readme.txt")));
@@ -122,7 +123,7 @@ TEST_F(WindowsFixture, ViewerShowsTextInGothicAndCloseMenuUnloads) {
 }
 
 TEST_F(WindowsFixture, WaitWindowSaysPleaseWait) {
-  FormWindow* w = show("frmWait");
+  FormWindow* w = show(zv::windows::kWait);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("処理中です．．．"));
   EXPECT_TRUE(qobject_cast<QLabel*>(w->widgetOf("lblText"))
                   ->text()
@@ -137,7 +138,7 @@ TEST_F(WindowsFixture, PictureViewerShowsTheFileAtItsSize) {
   auto& view = h.app.forms.get<PicViewForm>(zv::windows::kPicture);
   h.host.dispatcher().run([&] { view.showPicture("Q:\\blue.png"); });
   test::settle();
-  FormWindow* w = h.host.window("PicView");
+  FormWindow* w = h.host.window(zv::windows::kPicture);
   auto* pic = static_cast<PictureWidget*>(w->widgetOf("Image1"));
   EXPECT_TRUE(pic->hasImage());
   EXPECT_EQ(pic->size(), QSize(120, 60));
