@@ -20,6 +20,7 @@
 #include "qt/fonts.h"
 #include "qt/help_viewer.h"
 #include "qt/message_box.h"
+#include "qt/modal_question.h"
 
 namespace zv::qt {
 
@@ -127,13 +128,10 @@ MsgAnswer QtServices::messageBox(const std::string& text, MsgButtons buttons, Ms
   for (auto& [b, a] : made)
     if (a == MsgAnswer::Cancel) escape = b;
   if (buttons != MsgButtons::AbortRetryIgnore) box.setEscapeButton(escape);
-  if (busy_) QApplication::restoreOverrideCursor();
-  QPointer<QWidget> asking = QApplication::activeWindow();
-  box.exec();
-  // The keys go back to the window that asked, as a window manager would do (and where
-  // none runs, nothing else would).
-  if (asking && asking->isVisible()) asking->activateWindow();
-  if (busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
+  {
+    ModalQuestion asked(busy_);
+    box.exec();
+  }
   for (auto& [b, a] : made)
     if (box.clickedButton() == b) return a;
   // Closed without a button (Esc on a box without an escape button).
@@ -260,6 +258,7 @@ std::optional<std::string> QtServices::inputBox(const std::string& prompt, const
   dialog.setTextValue(QString::fromStdString(initial));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+  ModalQuestion asked(busy_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }

@@ -14,6 +14,7 @@
 
 #include "qt/accessible_names.h"
 #include "qt/fonts.h"
+#include "qt/modal_question.h"
 #include "qt/qt_services.h"
 
 namespace zv::qt {
@@ -39,6 +40,7 @@ std::optional<std::string> QtServices::passwordBox(const std::string& prompt,
   dialog.setTextEchoMode(QLineEdit::Password);
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+  ModalQuestion asked(busy_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }
@@ -58,7 +60,10 @@ int QtServices::choiceBox(const std::string& text, const std::string& title,
     box.setDefaultButton(made[defaultButton]);
   if (escapeButton >= 0 && escapeButton < static_cast<int>(made.size()))
     box.setEscapeButton(made[escapeButton]);
-  box.exec();
+  {
+    ModalQuestion asked(busy_);
+    box.exec();
+  }
   for (size_t i = 0; i < made.size(); ++i)
     if (box.clickedButton() == made[i]) return static_cast<int>(i);
   return escapeButton;
@@ -94,6 +99,7 @@ std::optional<std::vector<std::string>> QtServices::fieldsBox(const std::string&
   layout->addWidget(new QLabel(fromUtf8(caption)));
   layout->addLayout(form);
   layout->addWidget(buttons);
+  ModalQuestion asked(busy_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> values;
   for (QLineEdit* e : edits) values.push_back(e->text().toStdString());
