@@ -262,9 +262,17 @@ TEST(QtServicesTest, FieldDialogAndChoiceBoxGiveWhatTheUserChose) {
   answerFieldsDialog({}, QStringLiteral("キャンセル"));
   EXPECT_FALSE(services.fieldsBox("t", "c", {{"x：", "", "x"}}).has_value());
 
-  test::answerNextMessageBox(QStringLiteral("すべて上書き"));
+  // In the middle of a busy run the question shows the arrow; the hourglass comes back after.
+  services.setBusy(true);
+  bool arrow = false;
+  test::answerNextMessageBox(QStringLiteral("すべて上書き"),
+                             [&](QMessageBox*) { arrow = !QApplication::overrideCursor(); });
   EXPECT_EQ(services.choiceBox("a.txt", "上書きの確認", {"はい", "すべて上書き", "いいえ"}, 2, 2),
             1);
+  EXPECT_TRUE(arrow);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  services.setBusy(false);
 }
 
 }  // namespace
