@@ -1,8 +1,10 @@
 // t (test every member) and x / e with -jr (take out what is intact). The headers are walked
 // one after the other; after a header that does not check out, the rest of the file is
 // searched for the next one that does, so one damaged member does not hide those behind it.
-// Every member gets one report line; a member whose data fails its CRC is never written;
-// the members lost are named again at the end and the result is then non-zero.
+// Every member gets one report line; a member whose data fails its CRC is never written under
+// its own name (with -jr2 it is written under a marked name once the intact members are out,
+// so that name cannot take theirs); the members lost are named again at the end and the
+// result is then non-zero.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -119,6 +121,7 @@ class Rescue {
     ctx_.total = src.size();
     ctx_.begin();
     walk(src, reader, firstHeader(src));
+    writeDamaged(reader, src.size());
     ctx_.end();
     return summary();
   }
@@ -238,16 +241,41 @@ class Rescue {
                     described(m));
     } else {
       lose({described(m), v});
+      if (cmd_.keepDamaged && cmd_.verb != 't' && !m.isFolder && !m.isSymlink && !m.parts.empty())
+        damaged_.push_back(m);
     }
     return v;
   }
 
-  void write(const Member& m, ArchiveReader& reader) {
+  // The components a member is written under: its folders too, except with e.
+  std::vector<std::string> partsOf(const Member& m) const {
     std::vector<std::string> parts = m.parts;
-    if (cmd_.verb == 'e') {
-      if (m.isFolder) return;
-      if (!parts.empty()) parts = {parts.back()};
+    if (cmd_.verb == 'e' && !parts.empty()) parts = {parts.back()};
+    return parts;
+  }
+
+  // The damaged members, each under a marked name beside where it belongs.
+  void writeDamaged(ArchiveReader& reader, uint64_t fileSize) {
+    for (const Member& m : damaged_) {
+      try {
+        std::string placed = extractDamaged(m, partsOf(m), *dest_, batch_, reader, fileSize, ctx_);
+        size_t cut = m.path.rfind('\\');
+        std::string folder =
+            cmd_.verb == 'e' || cut == std::string::npos ? "" : m.path.substr(0, cut + 1);
+        ctx_.out.line("破損したまま書き出しました: " + m.path + " → " + folder + placed);
+      } catch (const LzhError& e) {
+        if (e.code() == ZV_ERROR_USER_CANCEL || e.code() == ZV_ERROR_DISK_SPACE ||
+            e.code() == ZV_ERROR_MEMORY)
+          throw;
+        ctx_.out.line(std::string("エラー: ") + e.what());
+        if (!other_) other_ = e.code();
+      }
     }
+  }
+
+  void write(const Member& m, ArchiveReader& reader) {
+    if (cmd_.verb == 'e' && m.isFolder) return;
+    std::vector<std::string> parts = partsOf(m);
     // Nothing that was in the destination before the run is replaced unless asked (-jyo); a
     // later member of a name this run wrote replaces it, as plain extraction does.
     std::string key;
@@ -292,6 +320,7 @@ class Rescue {
   archive::WriteBatch batch_;
   std::vector<Lost> lost_;
   std::set<std::string> written_;  // the paths this run wrote
+  std::vector<Member> damaged_;    // with -jr2: to be written under marked names
   size_t sound_ = 0;
   int other_ = 0;
 };

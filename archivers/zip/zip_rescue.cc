@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "platform/drives.h"
+#include "platform/member_name.h"
 #include "platform/runtime_error.h"
 #include "zip_archive.h"
 #include "zip_extract.h"
@@ -180,6 +182,7 @@ class Rescue {
     std::vector<size_t> chosen = chooseMembers(*a_, cmd_, unmatched);
     for (const auto& u : unmatched) out_ += "書庫にありません: " + u + kNl;
     each(chosen);
+    if (!cancelled_) writeDamaged();
     if (cancelled_) return ZV_ERROR_USER_CANCEL;
     for (const LocalWalk::Lost& l : walk_.lost)
       lose((l.name.empty() ? "位置 " + std::to_string(l.offset) + " のメンバー"
@@ -230,7 +233,12 @@ class Rescue {
         // v says why
       } else if (!m.folder || one.action == UnZipCommand::Action::Extract) {
         std::vector<size_t> just{i};
+        // A later member of a name this run wrote is the newer one (an archive updated by
+        // appending): it replaces that file. What was there before the run is kept.
+        const std::string key = destinationOf(m);
+        one.overwrite = cmd_.overwrite || written_.count(key);
         int r = extractMembers(*a_, one, &just, whole.get(), said);
+        if (r == 0 && said.find("スキップ") == std::string::npos) written_.insert(key);
         whole.before += m.size;
         if (r == ZV_ERROR_USER_CANCEL) {
           cancelled_ = true;
@@ -250,6 +258,9 @@ class Rescue {
       }
       if (v != Verdict::Ok) {
         lose(described(m), v);
+        if (cmd_.keepDamaged && one.action == UnZipCommand::Action::Extract && !m.folder &&
+            !m.symlink && (v == Verdict::Crc || v == Verdict::Cut))
+          damaged_.push_back(i);
       } else if (said.find("スキップ") != std::string::npos) {
         out_ += said;
       } else if (!m.folder || one.action == UnZipCommand::Action::Test) {
@@ -257,6 +268,36 @@ class Rescue {
         out_ += std::string(one.action == UnZipCommand::Action::Test ? "正常" : "取り出しました") +
                 ": " + described(m) + kNl;
       }
+    }
+  }
+
+  // Where a member goes, as one text: the run tells by it which files it wrote itself.
+  std::string destinationOf(const Member& m) const {
+    std::vector<std::string> parts;
+    splitMemberName(m.name, parts);
+    if (!cmd_.keepFolders && !parts.empty()) parts = {parts.back()};
+    std::string key;
+    for (const std::string& p : parts) key += p + '/';
+    return key;
+  }
+
+  // With --keep-damaged, once every intact member is out (so a marked name cannot take the
+  // name of one of them): each damaged member under a marked name beside where it belongs.
+  void writeDamaged() {
+    WholeRunHost whole(host_);
+    for (size_t i : damaged_) {
+      Member m = a_->member(i);
+      std::string placed, said;
+      int r = extractDamaged(*a_, cmd_, m, whole.get(), placed, said);
+      if (r != 0) {
+        out_ += said;
+        if (!other_) other_ = r;
+        continue;
+      }
+      size_t cut = m.name.rfind('/');
+      std::string folder =
+          !cmd_.keepFolders || cut == std::string::npos ? "" : m.name.substr(0, cut + 1);
+      out_ += "破損したまま書き出しました: " + m.name + " → " + folder + placed + kNl;
     }
   }
 
@@ -300,6 +341,8 @@ class Rescue {
   std::shared_ptr<Archive> a_;
   LocalWalk walk_;
   std::vector<std::pair<std::string, Verdict>> lost_;
+  std::set<std::string> written_;  // where this run wrote members
+  std::vector<size_t> damaged_;    // with --keep-damaged: to be written under marked names
   size_t sound_ = 0;
   int other_ = 0;
   bool cancelled_ = false;
