@@ -486,4 +486,40 @@ int errorFromErrno(int err, int fallback) {
   }
 }
 
+std::string errnoText(int err) {
+  switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空きが足りません";
+    case EACCES:
+    case EPERM:
+      return "アクセスが拒否されました";
+    case EROFS:
+      return "書き込みのできないドライブです";
+    case ENOENT:
+      return "ファイルまたはフォルダが見つかりません";
+    case ENOTDIR:
+      return "パスの途中がフォルダではありません";
+    case EISDIR:
+      return "同じ名前のフォルダがあります";
+    case EEXIST:
+      return "同じ名前のファイルがあります";
+    case ENAMETOOLONG:
+      return "名前が長すぎます";
+    case ELOOP:
+      return "シンボリックリンクを通っては書き込みません";
+    case EFBIG:
+      return "ファイルが大きすぎます";
+    case ENOMEM:
+      return "メモリが足りません";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます";
+    case EIO:
+      return "読み書きの途中でエラーが起きました";
+    default:
+      return "エラー番号 " + std::to_string(err);
+  }
+}
+
 }  // namespace zv::archive

@@ -161,5 +161,7 @@ bool placeLink(int dirFd, const std::string& name, const std::string& target);
 
 // The archiver error number for an errno of a failed write (disk full, read-only, ...).
 int errorFromErrno(int err, int fallback);
+// What an errno of a failed file operation means, in the words of the libraries' messages.
+std::string errnoText(int err);
 
 }  // namespace zv::archive
