@@ -126,3 +126,47 @@ TEST_F(ZipRescue, WithoutDirectoryADamagedLocalHeaderIsNamedAndSkipped) {
     EXPECT_EQ(readFile(drive / "out/c.txt"), readFile(drive / "src/c.txt"));
   }
 }
+
+TEST_F(ZipRescue, DamagedMembersAreKeptUnderAMarkedNameOnlyWhenAsked) {
+  if (!haveTool("zip") || !haveTool("7z")) GTEST_SKIP() << "zip or 7z missing";
+  // b.bin fails its CRC; the archive also holds an intact "b (破損).bin", which keeps its
+  // own name: the damaged data goes to the next marked name.
+  writeFile(drive / "src/b (破損).bin", "intact member");
+  std::string arc = made("data.zip", "", [](std::string& b) { b[b.find("b.bin") + 5000] ^= 0x55; });
+  run("cd " + (drive / "src").string() + " && zip -q ../data.zip 'b (破損).bin'");
+  auto x = unzip("-x --rescue \"" + arc + "\" \"T:\\out\\\"");
+  EXPECT_EQ(treeOf(drive / "out").count("b (破損 2).bin"), 0u) << "only when asked";
+  x = unzip("-x --keep-damaged \"" + arc + "\" \"T:\\kept\\\"");
+  EXPECT_EQ(x.code, ZV_ERROR_CRC) << x.output;
+  EXPECT_NE(x.output.find("破損したまま書き出しました: b.bin → b (破損 2).bin"), std::string::npos)
+      << x.output;
+  EXPECT_FALSE(fsys::exists(drive / "kept/b.bin"));
+  EXPECT_EQ(readFile(drive / "kept/b (破損).bin"), "intact member");
+  // The bytes are the decoder's, as another tool decodes the same damaged data.
+  run("cd " + (drive / "").string() + " && 7z x -y -oseven data.zip b.bin >/dev/null");
+  EXPECT_EQ(readFile(drive / "kept/b (破損 2).bin"), readFile(drive / "seven/b.bin"));
+
+  // A member written through a pipe and cut short: its length unknown, what the bytes before
+  // the cut decode to is the member's beginning.
+  arc = made("cut.zip", "pipe", [](std::string& b) { b.resize(b.find("c.txt") + 2000); });
+  x = unzip("-x --keep-damaged \"" + arc + "\" \"T:\\cut\\\"");
+  std::string kept = readFile(drive / "cut/c (破損).txt");
+  ASSERT_GT(kept.size(), 1000u) << x.output;
+  EXPECT_EQ(kept.substr(0, 1000), readFile(drive / "src/c.txt").substr(0, 1000));
+}
+
+TEST_F(ZipRescue, LaterEntryOfANameReplacesOnlyWhatTheRunWrote) {
+  // An archive updated by appending holds a name twice, the later entry the newer; read from
+  // the directory or, with it lost, from the local headers. A file there before is kept.
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost);
+    std::string bytes = buildZip({{"a.txt", "old"}, {"b.txt", "b"}, {"a.txt", "new"}});
+    if (lost) loseDirectory(bytes);
+    writeFile(drive / "twice.zip", bytes);
+    fsys::remove_all(drive / "out");
+    writeFile(drive / "out/b.txt", "mine");
+    auto x = unzip("-x --rescue \"T:\\twice.zip\" \"T:\\out\\\"");
+    EXPECT_EQ(readFile(drive / "out/a.txt"), "new") << x.output;
+    EXPECT_EQ(readFile(drive / "out/b.txt"), "mine");
+  }
+}
