@@ -55,9 +55,11 @@ void FileUtilityForm::rescueArchives() {
   MsgAnswer a = services().messageBox(
       "壊れた書庫から，無事なファイルを次のフォルダに取り出します．\r\n" + folder +
           "\r\n同じ名前のファイルがあれば，そのファイルは取り出しません．\r\n\r\n"
-          "データの壊れたファイルも，取り出せた分だけ「名前 (破損).拡張子」の名前で"
-          "書き出しますか？\r\n"
-          "[はい] 壊れたファイルも書き出す　[いいえ] 無事なファイルだけ　[キャンセル] 取り出さない",
+          "データの壊れたファイルも，読めた分だけ別の名前\r\n"
+          "「名前 (破損).拡張子」で書き出しますか？\r\n"
+          "はい: 壊れたファイルも書き出す\r\n"
+          "いいえ: 無事なファイルだけ取り出す\r\n"
+          "キャンセル: 取り出さない",
       MsgButtons::YesNoCancel, MsgIcon::Question, "壊れた書庫から取り出す");
   if (a != MsgAnswer::Yes && a != MsgAnswer::No) return;
   checkArchives(*this, archives,

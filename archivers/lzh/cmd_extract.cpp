@@ -85,7 +85,7 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
 
 std::string extractDamaged(const Member& m, const std::vector<std::string>& stored,
                            archive::Destination& dest, const archive::WriteBatch& batch,
-                           ArchiveReader& reader, uint64_t fileSize, RunContext& ctx) {
+                           ArchiveReader& reader, RunContext& ctx) {
   std::vector<std::string> parts = archive::withoutStoredDrive(stored);
   archive::NameProblem problem = archive::checkParts(parts);
   if (problem != archive::NameProblem::None)
@@ -98,12 +98,10 @@ std::string extractDamaged(const Member& m, const std::vector<std::string>& stor
     errno = out.error();
     failWrite("ファイルを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
   }
-  // A member cut short is decoded from the bytes the file still holds.
+  // A member cut short is decoded from the bytes the file still holds: reading past its end
+  // gives nothing more, as for a stream that stops short.
   Member held = m;
-  if (held.truncated) {
-    held.packedSize = fileSize > m.dataOffset ? fileSize - m.dataOffset : 0;
-    held.truncated = false;
-  }
+  held.truncated = false;
   try {
     decodeMember(reader, held, out.fd(), ctx);
   } catch (const LzhError& e) {

@@ -121,7 +121,7 @@ class Rescue {
     ctx_.total = src.size();
     ctx_.begin();
     walk(src, reader, firstHeader(src));
-    writeDamaged(reader, src.size());
+    writeDamaged(reader);
     ctx_.end();
     return summary();
   }
@@ -255,10 +255,10 @@ class Rescue {
   }
 
   // The damaged members, each under a marked name beside where it belongs.
-  void writeDamaged(ArchiveReader& reader, uint64_t fileSize) {
+  void writeDamaged(ArchiveReader& reader) {
     for (const Member& m : damaged_) {
       try {
-        std::string placed = extractDamaged(m, partsOf(m), *dest_, batch_, reader, fileSize, ctx_);
+        std::string placed = extractDamaged(m, partsOf(m), *dest_, batch_, reader, ctx_);
         size_t cut = m.path.rfind('\\');
         std::string folder =
             cmd_.verb == 'e' || cut == std::string::npos ? "" : m.path.substr(0, cut + 1);

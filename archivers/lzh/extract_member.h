@@ -22,6 +22,6 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
 // keeps it from being written.
 std::string extractDamaged(const Member& m, const std::vector<std::string>& stored,
                            archive::Destination& dest, const archive::WriteBatch& batch,
-                           ArchiveReader& reader, uint64_t fileSize, RunContext& ctx);
+                           ArchiveReader& reader, RunContext& ctx);
 
 }  // namespace zv::lzh
