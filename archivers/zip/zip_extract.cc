@@ -410,7 +410,7 @@ int extractDamaged(const Archive& a, const UnZipCommand& cmd, Member m, const Zv
   if (!cmd.keepFolders) parts = {parts.back()};
   int dirFd = dest->cachedFolder(parts, parts.size() - 1);
   if (dirFd < 0) {
-    out += "フォルダを作れません (" + std::string(std::strerror(errno)) + "): " + m.name + kNl;
+    out += "フォルダを作れません (" + archive::errnoText(errno) + "): " + m.name + kNl;
     return errno == ELOOP || errno == ENOTDIR
                ? ZV_ERROR_UNSAFE_NAME
                : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE);
@@ -433,7 +433,7 @@ int extractDamaged(const Archive& a, const UnZipCommand& cmd, Member m, const Zv
       return !writeFailed;
     });
   if (writeFailed || !file.commitMarked(fileMode(m), m.mtime, placed)) {
-    out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     return archive::errorFromErrno(file.error(), ZV_ERROR_WRITE);
   }
   return 0;

@@ -68,7 +68,8 @@ std::string ishReport(Form& window, const std::string& archive, const std::strin
   ArchiveReport report = parseIshReport(said);
   if (report.members.empty()) {
     ++damagedArchives;
-    return archive + ": ISH データが見つかりません (" + firstLine(said) + ")\r\n";
+    return archive + ": " + (said.empty() ? "ISH データが見つかりません" : firstLine(said)) +
+           "\r\n";
   }
   damagedArchives += report.damaged > 0 || code == ZV_ERROR_NOT_ARCHIVE;
   return reportText(archive, report, rescue);
