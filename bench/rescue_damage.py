@@ -67,9 +67,12 @@ def lzh_spans(data):
     return spans
 
 
-def lzh_names(path):
-    """Member paths in archive order from a test run of the clean archive."""
-    out = subprocess.run([os.path.join(BUILD, "bin", "zlha"), "t", path], env=ENV,
+def tested_names(path):
+    """Member paths in archive order from a test run of the clean archive: the names as this
+    program decodes them (an archive of CP932 or EUC-JP names, a decomposed name), which is
+    where its rescue writes them."""
+    tool = ["zlha", "t"] if path.lower().endswith(".lzh") else ["zunzip", "-t"]
+    out = subprocess.run([os.path.join(BUILD, "bin", tool[0]), tool[1], path], env=ENV,
                          capture_output=True, text=True).stdout
     names = []
     for line in out.splitlines():
@@ -163,7 +166,7 @@ def reference(path, data):
     """Members as (name, span start, span end, header span, data span) and their bytes."""
     if path.lower().endswith(".lzh"):
         spans = lzh_spans(data)
-        names = lzh_names(path)
+        names = tested_names(path)
         if spans is None:
             return None
         files = [n for n in names if not n.endswith("/")]
@@ -199,14 +202,17 @@ def reference(path, data):
         return None
     members = []
     with zipfile.ZipFile(path) as z:
-        for info, (s, h, e, cs, ce) in zip(z.infolist(), spans):
-            if info.filename.endswith("/"):
-                continue
+        files = [(info, span) for info, span in zip(z.infolist(), spans)
+                 if not info.filename.endswith("/")]
+        names = [n for n in tested_names(path) if not n.endswith("/")]
+        if len(names) != len(files):
+            return None
+        for name, (info, (s, h, e, cs, ce)) in zip(names, files):
             try:
                 body = z.read(info)
             except (RuntimeError, NotImplementedError):
                 return None  # encrypted, or a method Python does not read
-            members.append(dict(name=info.filename, own=[(s, e)], headers=[(s, h), (cs, ce)],
+            members.append(dict(name=name, own=[(s, e)], headers=[(s, h), (cs, ce)],
                                 data=(h, e), body=body))
     return members, (cd_start, len(data))
 

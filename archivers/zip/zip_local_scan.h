@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/name_encoding.h"
 #include "zip_bytes.h"
 #include "zip_central.h"
 
@@ -24,9 +25,11 @@ struct LocalWalk {
   std::vector<Lost> lost;
 };
 
-// Walks the local headers into `cd` (entries, names, member count and total size). Returns
-// 0, or ZIP_ER_NOZIP when no local header is found at all, ZIP_ER_READ with errno in
-// *sysError.
-int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError);
+// Walks the local headers into `cd` (entries, names, member count and total size). The
+// names are read as the directory's are: those without a mark in `names`, or with Auto in
+// the one encoding that suits the archive's names best. Returns 0, or ZIP_ER_NOZIP when no
+// local header is found at all, ZIP_ER_READ with errno in *sysError.
+int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError,
+                     encoding::NameEncoding names = encoding::NameEncoding::Auto);
 
 }  // namespace zv::zip

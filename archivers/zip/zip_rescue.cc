@@ -20,7 +20,8 @@
 namespace zv::zip {
 
 std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWalk& walk,
-                                            int* zipError, int* sysError) {
+                                            int* zipError, int* sysError,
+                                            encoding::NameEncoding names) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -38,7 +39,8 @@ std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWa
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
   ReadWindow w(a->bytes_);
-  *zipError = readLocalHeaders(w, a->cd_, walk, sysError);
+  a->requested_ = names;
+  *zipError = readLocalHeaders(w, a->cd_, walk, sysError, names);
   if (*zipError) return nullptr;
   return a;
 }
@@ -153,7 +155,7 @@ class Rescue {
     }
     int zipError = 0, sysError = 0;
     std::shared_ptr<Archive> central;
-    a_ = Archive::open(path, &zipError, &sysError, true);
+    a_ = Archive::open(path, &zipError, &sysError, true, cmd_.names);
     if (a_ && !agreesWithLocalHeaders(*a_)) {
       // A damaged directory entry would name a member wrongly or fail sound data: the local
       // headers, which sit beside each member's own bytes, are trusted instead.
@@ -162,7 +164,7 @@ class Rescue {
       out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
     }
     if (!a_ && !sysError) {
-      a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
+      a_ = Archive::openLocal(path, walk_, &zipError, &sysError, cmd_.names);
       if (a_ && !directoryDamaged_)
         out_ +=
             std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;

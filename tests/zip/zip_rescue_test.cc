@@ -170,3 +170,25 @@ TEST_F(ZipRescue, LaterEntryOfANameReplacesOnlyWhatTheRunWrote) {
     EXPECT_EQ(readFile(drive / "out/b.txt"), "mine");
   }
 }
+
+TEST_F(ZipRescue, LostDirectoryNamesMembersAsTheDirectoryDoes) {
+  // Names of other tools without a UTF-8 mark (EUC-JP, decomposed UTF-8): read in the one
+  // encoding that suits the archive and composed, whether from the directory or, with it
+  // lost, from the local headers; a chosen encoding holds for both.
+  for (std::string name : {"bsdtar-eucjp.zip", "zip-decomposed.zip", "bsdtar-cp932.zip"}) {
+    SCOPED_TRACE(name);
+    std::string bytes = readFile(std::string(ZV_TEST_DATA) + "/names/" + name);
+    writeFile(drive / "whole.zip", bytes);
+    loseDirectory(bytes);
+    writeFile(drive / "nodir.zip", bytes);
+    fsys::remove_all(drive / "a"), fsys::remove_all(drive / "b");
+    unzip("-x --rescue \"T:\\whole.zip\" \"T:\\a\\\"");
+    auto x = unzip("-x --rescue \"T:\\nodir.zip\" \"T:\\b\\\"");
+    EXPECT_EQ(treeOf(drive / "b"), treeOf(drive / "a")) << x.output;
+    EXPECT_GE(treeOf(drive / "b").size(), 3u);
+  }
+  fsys::remove_all(drive / "c");
+  unzip("-x --rescue --charset=latin1 \"T:\\nodir.zip\" \"T:\\c\\\"");
+  unzip("-x --charset=latin1 \"T:\\whole.zip\" \"T:\\d\\\"");
+  EXPECT_EQ(treeOf(drive / "c"), treeOf(drive / "d"));
+}
