@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "zip_names.h"
 
@@ -204,20 +205,27 @@ uint64_t measureStreamed(ReadWindow& w, Local& l) {
 
 }  // namespace
 
+std::optional<std::string> localHeaderName(ReadWindow& w, uint64_t at, const NameReading& reading) {
+  Local l;
+  if (!readLocal(w, at, l)) return std::nullopt;
+  return readMemberName(l.raw, (l.flags & 0x0800) != 0, l.unicode, reading).text;
+}
+
 // The names of the entries found, read as the directory reads them: in one encoding for the
-// archive (the one its unmarked names suit best, or the one asked for), composed (NFC).
-void nameEntries(CentralDirectory& cd, const std::vector<Local>& found,
-                 encoding::NameEncoding names) {
-  const bool automatic = names == encoding::NameEncoding::Auto;
-  NameReading reading{names, !automatic};
-  if (automatic) {
-    std::vector<std::string> sample;
+// archive (the one its unmarked names, and those of `sample`, suit best, or the one asked
+// for), composed (NFC).
+void nameEntries(CentralDirectory& cd, const std::vector<Local>& found, NameReading reading,
+                 std::vector<std::string> sample) {
+  // Names beside those of the headers come from a damaged directory: one of the names may be
+  // damaged too.
+  const bool spareWorst = !sample.empty();
+  if (reading.encoding == encoding::NameEncoding::Auto) {
     for (const Local& l : found) {
       ReadName n = readMemberName(l.raw, (l.flags & 0x0800) != 0, l.unicode,
                                   NameReading{encoding::NameEncoding::Cp932, false});
       if (!n.marked && n.readIn != encoding::NameEncoding::Auto) sample.push_back(l.raw);
     }
-    reading.encoding = encoding::detectNameEncoding(sample);
+    reading.encoding = encoding::detectNameEncoding(sample, spareWorst);
   }
   cd.place.names = reading;
   for (size_t i = 0; i < found.size(); ++i) {
@@ -242,7 +250,7 @@ void nameEntries(CentralDirectory& cd, const std::vector<Local>& found,
 }
 
 int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError,
-                     encoding::NameEncoding names) {
+                     const NameReading& names, const std::vector<std::string>& alsoNames) {
   cd = CentralDirectory();
   walk = LocalWalk();
   std::vector<Local> found;
@@ -319,7 +327,7 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     chained = true;
   }
   (void)sysError;
-  nameEntries(cd, found, names);
+  nameEntries(cd, found, names, alsoNames);
   if (cd.entries.empty() && walk.lost.empty()) return ZIP_ER_NOZIP;
   cd.place.entries = cd.entries.size();
   return 0;

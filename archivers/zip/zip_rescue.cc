@@ -20,8 +20,8 @@
 namespace zv::zip {
 
 std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWalk& walk,
-                                            int* zipError, int* sysError,
-                                            encoding::NameEncoding names) {
+                                            int* zipError, int* sysError, const NameReading& names,
+                                            const std::vector<std::string>& alsoNames) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -39,8 +39,8 @@ std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWa
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
   ReadWindow w(a->bytes_);
-  a->requested_ = names;
-  *zipError = readLocalHeaders(w, a->cd_, walk, sysError, names);
+  a->requested_ = names.forced ? names.encoding : encoding::NameEncoding::Auto;
+  *zipError = readLocalHeaders(w, a->cd_, walk, sysError, names, alsoNames);
   if (*zipError) return nullptr;
   return a;
 }
@@ -91,6 +91,7 @@ bool descriptorAgrees(ReadWindow& w, uint64_t dataAt, const Entry& e) {
 // name, method and (when the header holds them) CRC and both sizes.
 bool agreesWithLocalHeaders(const Archive& a) {
   ReadWindow w(a.bytes());
+  const NameReading reading{a.namesDecided(), a.namesRequested() != encoding::NameEncoding::Auto};
   for (size_t i = 0; i < a.count(); ++i) {
     const Entry& e = a.entry(i);
     const unsigned char* h = w.view(e.localOffset, 30);
@@ -106,10 +107,25 @@ bool agreesWithLocalHeaders(const Archive& a) {
     std::string_view name = a.name(i);
     bool plain = nameLen == name.size();
     for (size_t k = 0; plain && k < name.size(); ++k) plain = (unsigned char)name[k] < 0x80;
-    // Plain names are compared byte for byte; others were decoded and may differ in form.
+    // Plain names are compared byte for byte; others as the directory read them.
     if (plain && (!n || std::memcmp(n, name.data(), nameLen) != 0)) return false;
+    if (!plain && localHeaderName(w, e.localOffset, reading) != std::string(name)) return false;
   }
   return true;
+}
+
+// The raw names without a mark of an archive's directory.
+std::vector<std::string> unmarkedNames(const Archive& a) {
+  ReadWindow w(a.bytes());
+  DirectoryPlace place;
+  NameSurvey survey;
+  int sysError = 0;
+  if (findCentralDirectory(w, place, &sysError) == 0) {
+    place.names = NameReading{encoding::NameEncoding::Cp932, false};
+    walkCentralDirectory(
+        w, place, [](const Entry&, std::string_view) {}, &sysError, &survey);
+  }
+  return survey.sample;
 }
 
 // The host as each member's own run sees it: one progress dialog for the whole rescue, so
@@ -164,7 +180,11 @@ class Rescue {
       out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
     }
     if (!a_ && !sysError) {
-      a_ = Archive::openLocal(path, walk_, &zipError, &sysError, cmd_.names);
+      // The names of a directory that disagrees count when the archive's encoding is
+      // decided: a damaged name, in it or in a local header, is then one among many.
+      const bool asked = cmd_.names != encoding::NameEncoding::Auto;
+      a_ = Archive::openLocal(path, walk_, &zipError, &sysError, NameReading{cmd_.names, asked},
+                              central ? unmarkedNames(*central) : std::vector<std::string>{});
       if (a_ && !directoryDamaged_)
         out_ +=
             std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;

@@ -192,3 +192,34 @@ TEST_F(ZipRescue, LostDirectoryNamesMembersAsTheDirectoryDoes) {
   unzip("-x --charset=latin1 \"T:\\whole.zip\" \"T:\\d\\\"");
   EXPECT_EQ(treeOf(drive / "c"), treeOf(drive / "d"));
 }
+
+TEST_F(ZipRescue, OneDamagedNameDoesNotDecideHowTheOthersAreRead) {
+  // A byte of one name flipped, in a local header (CP932 names) or in the directory
+  // (decomposed UTF-8 names): the headers are read then, and the other names as the intact
+  // archive's are, not in an encoding the damaged name happens to suit.
+  struct Case {
+    const char* file;
+    void (*damage)(std::string&);
+    size_t lost;  // the member whose local name is damaged; a directory's name costs none
+  } cases[] = {
+      {"bsdtar-cp932.zip",
+       [](std::string& b) { b[b.find("\x93\xfa\x96\x7b\x8c\xea") + 9] ^= 0x55; }, 1},
+      {"zip-decomposed.zip",
+       [](std::string& b) { b[b.find("\xe3\x81\x8b", b.find("PK\x01\x02"))] ^= 0x55; }, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string bytes = readFile(std::string(ZV_TEST_DATA) + "/names/" + c.file);
+    writeFile(drive / "whole.zip", bytes);
+    c.damage(bytes);
+    writeFile(drive / "hurt.zip", bytes);
+    fsys::remove_all(drive / "a"), fsys::remove_all(drive / "b");
+    unzip("-x --rescue \"T:\\whole.zip\" \"T:\\a\\\"");
+    auto x = unzip("-x --rescue \"T:\\hurt.zip\" \"T:\\b\\\"");
+    EXPECT_EQ(x.code, ZV_ERROR_BROKEN_ARCHIVE) << x.output;
+    auto want = treeOf(drive / "a"), got = treeOf(drive / "b");
+    size_t same = 0;
+    for (const auto& [name, data] : want) same += got.count(name) && got[name] == data;
+    EXPECT_EQ(same, want.size() - c.lost) << x.output;
+  }
+}
