@@ -117,6 +117,13 @@ class Rescue {
     FileSource src(fd);
     ArchiveReader reader(fd);
     patterns_ = cmd_.args;
+    // Names read as a plain extraction reads them: one encoding for the archive, decided from
+    // the headers before the first damage, or the one asked for.
+    try {
+      reading_ = nameReadingFor(src, cmd_.names);
+    } catch (const LzhError&) {
+      if (cmd_.names != encoding::NameEncoding::Auto) reading_ = NameReading{cmd_.names, true};
+    }
     if (cmd_.verb != 't') openDestination();
     ctx_.total = src.size();
     ctx_.begin();
@@ -196,6 +203,7 @@ class Rescue {
         found = true;
         continue;
       }
+      readNameAs(m, reading_);
       Verdict v = chosen(m.path) ? handle(m, reader) : Verdict::Ok;
       if (m.truncated) return;
       if (v == Verdict::Crc && found) {
@@ -316,6 +324,7 @@ class Rescue {
   RunContext& ctx_;
   const Command& cmd_;
   std::vector<std::string> patterns_;
+  NameReading reading_;
   std::unique_ptr<archive::Destination> dest_;
   archive::WriteBatch batch_;
   std::vector<Lost> lost_;

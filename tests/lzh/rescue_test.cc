@@ -166,3 +166,18 @@ TEST(LzhRescue, LaterMemberOfANameReplacesOnlyWhatTheRunWrote) {
   unlha("x -jr -n1 " + dq(archive) + " " + dq(t / "kept/"));
   EXPECT_EQ(readFile(t / "kept/foo.txt"), "mine");
 }
+
+TEST(LzhRescue, NamesAreReadAsPlainExtractionReadsThem) {
+  // EUC-JP and Latin-1 names: one encoding for the archive, or the one asked for.
+  TempDir t;
+  for (std::string name : {"euc-jp.lzh", "latin1.lzh"}) {
+    SCOPED_TRACE(name);
+    const std::string archive = std::string(ZV_TEST_DATA) + "/names/" + name;
+    unlha("x -n1 " + dq(archive) + " " + dq(t / (name + "-plain/")));
+    unlha("x -jr -n1 " + dq(archive) + " " + dq(t / (name + "-rescued/")));
+    EXPECT_EQ(treeFiles(t / (name + "-rescued")), treeFiles(t / (name + "-plain")));
+    unlha("x -n1 --charset=cp437 " + dq(archive) + " " + dq(t / (name + "-437/")));
+    unlha("x -jr -n1 --charset=cp437 " + dq(archive) + " " + dq(t / (name + "-437r/")));
+    EXPECT_EQ(treeFiles(t / (name + "-437r")), treeFiles(t / (name + "-437")));
+  }
+}
