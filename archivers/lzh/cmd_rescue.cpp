@@ -120,7 +120,7 @@ class Rescue {
     // Names read as a plain extraction reads them: one encoding for the archive, decided from
     // the headers before the first damage, or the one asked for.
     try {
-      reading_ = nameReadingFor(src, cmd_.names);
+      reading_ = nameReadingFor(src, cmd_.names, false);
     } catch (const LzhError&) {
       if (cmd_.names != encoding::NameEncoding::Auto) reading_ = NameReading{cmd_.names, true};
     }
