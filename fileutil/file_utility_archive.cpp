@@ -46,17 +46,25 @@ std::vector<std::string> FileUtilityForm::markedArchives() {
 }
 
 // The lower pane's folder is where the members go, as copies and moves go there; it is named
-// in the question so the user can still change it.
+// in the question so the user can still change it. The same question asks whether members
+// whose data is damaged are wanted too, under a name that marks them.
 void FileUtilityForm::rescueArchives() {
   std::vector<std::string> archives = markedArchives();
   if (archives.empty()) return;
   std::string folder = c("Dir2").path();
   MsgAnswer a = services().messageBox(
-      "壊れた書庫から、無事なファイルを次のフォルダに取り出します。\r\n" + folder +
-          "\r\n同じ名前のファイルがあれば、そのファイルは取り出しません。",
-      MsgButtons::OKCancel, MsgIcon::Question, "壊れた書庫から取り出す");
-  if (a != MsgAnswer::OK) return;
-  checkArchives(*this, archives, ArchiveCheck::Rescue, folder);
+      "壊れた書庫から，無事なファイルを次のフォルダに取り出します．\r\n" + folder +
+          "\r\n同じ名前のファイルがあれば，そのファイルは取り出しません．\r\n\r\n"
+          "データの壊れたファイルも，読めた分だけ別の名前\r\n"
+          "「名前 (破損).拡張子」で書き出しますか？\r\n"
+          "はい: 壊れたファイルも書き出す\r\n"
+          "いいえ: 無事なファイルだけ取り出す\r\n"
+          "キャンセル: 取り出さない",
+      MsgButtons::YesNoCancel, MsgIcon::Question, "壊れた書庫から取り出す");
+  if (a != MsgAnswer::Yes && a != MsgAnswer::No) return;
+  checkArchives(*this, archives,
+                a == MsgAnswer::Yes ? ArchiveCheck::RescueMarkingDamaged : ArchiveCheck::Rescue,
+                folder);
   c("File2").refresh();
 }
 

@@ -359,13 +359,7 @@ bool AtomicFile::write(const void* data, size_t size) {
   return true;
 }
 
-bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
-  if (fd_ < 0) return false;
-  auto failWith = [this](int e) {
-    error_ = e;
-    drop();
-    return false;
-  };
+void AtomicFile::stamp(mode_t mode, std::time_t mtime) {
   ::fchmod(fd_, batch_ ? batch_->writtenMode(mode) : writtenMode(mode));
   if (mtime != 0) {
     struct timespec times[2];
@@ -373,6 +367,16 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
     times[1] = times[0];
     ::futimens(fd_, times);
   }
+}
+
+bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
+  if (fd_ < 0) return false;
+  auto failWith = [this](int e) {
+    error_ = e;
+    drop();
+    return false;
+  };
+  stamp(mode, mtime);
   int closed = ::close(fd_);
   fd_ = -1;
   if (closed != 0) return failWith(errno);
@@ -394,25 +398,59 @@ bool AtomicFile::commit(mode_t mode, std::time_t mtime, bool keepExisting) {
     return true;
   }
   if (existingAt(dirFd_, name_) == Existing::Folder) return failWith(EISDIR);
+  return placeWithoutReplacing(name_) || failWith(error_);
+}
+
+bool AtomicFile::placeWithoutReplacing(const std::string& name) {
   // A hard link never replaces a file that appeared meanwhile; where the file system has no
   // hard links, check and rename instead (synced first: a file appearing before the rename
   // would be replaced).
-  int r = ::linkat(dirFd_, temp_.c_str(), dirFd_, name_.c_str(), 0);
+  int r = ::linkat(dirFd_, temp_.c_str(), dirFd_, name.c_str(), 0);
   if (r == 0) {
     ::unlinkat(dirFd_, temp_.c_str(), 0);
   } else if (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK) {
-    if (existingAt(dirFd_, name_) != Existing::Nothing) return failWith(EEXIST);
-    if (!syncTemporary()) return failWith(errno);
-    r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str());
+    if (existingAt(dirFd_, name) != Existing::Nothing) {
+      error_ = EEXIST;
+      return false;
+    }
+    if (!syncTemporary()) {
+      error_ = errno;
+      return false;
+    }
+    r = ::renameat(dirFd_, temp_.c_str(), dirFd_, name.c_str());
   }
-  if (r != 0) return failWith(errno);
+  if (r != 0) {
+    error_ = errno;
+    return false;
+  }
   temp_.clear();
   return true;
+}
+
+bool AtomicFile::commitMarked(mode_t mode, std::time_t mtime, std::string& placed) {
+  if (fd_ < 0) return false;
+  stamp(mode, mtime);
+  int closed = ::close(fd_);
+  fd_ = -1;
+  error_ = closed != 0 ? errno : EEXIST;
+  for (int n = 1; error_ == EEXIST && n <= 9999; ++n) {
+    placed = markedName(name_, n);
+    if (placeWithoutReplacing(placed)) return true;
+  }
+  drop();
+  return false;
 }
 
 void AtomicFile::drop() {
   if (fd_ >= 0) ::close(fd_), fd_ = -1;
   if (!temp_.empty()) ::unlinkat(dirFd_, temp_.c_str(), 0), temp_.clear();
+}
+
+std::string markedName(const std::string& name, int n) {
+  std::string mark = n > 1 ? " (破損 " + std::to_string(n) + ")" : " (破損)";
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return name + mark;
+  return name.substr(0, dot) + mark + name.substr(dot);
 }
 
 bool placeLink(int dirFd, const std::string& name, const std::string& target) {
@@ -445,6 +483,42 @@ int errorFromErrno(int err, int fallback) {
       return ZV_ERROR_MEMORY;
     default:
       return fallback;
+  }
+}
+
+std::string errnoText(int err) {
+  switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空きが足りません";
+    case EACCES:
+    case EPERM:
+      return "アクセスが拒否されました";
+    case EROFS:
+      return "書き込みのできないドライブです";
+    case ENOENT:
+      return "ファイルまたはフォルダが見つかりません";
+    case ENOTDIR:
+      return "パスの途中がフォルダではありません";
+    case EISDIR:
+      return "同じ名前のフォルダがあります";
+    case EEXIST:
+      return "同じ名前のファイルがあります";
+    case ENAMETOOLONG:
+      return "名前が長すぎます";
+    case ELOOP:
+      return "シンボリックリンクを通っては書き込みません";
+    case EFBIG:
+      return "ファイルが大きすぎます";
+    case ENOMEM:
+      return "メモリが足りません";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます";
+    case EIO:
+      return "読み書きの途中でエラーが起きました";
+    default:
+      return "エラー番号 " + std::to_string(err);
   }
 }
 

@@ -132,10 +132,17 @@ class AtomicFile {
   // EEXIST instead of replacing a file that appeared meanwhile. A folder at the name is never
   // replaced (EISDIR).
   bool commit(mode_t mode, std::time_t mtime, bool keepExisting = false);
+  // Like commit, but under the first name markedName(name, 1, 2, ...) that nothing stands
+  // at, never replacing anything; `placed` receives that name. For a member whose data is
+  // damaged: kept for the user, yet never taken for the member itself.
+  bool commitMarked(mode_t mode, std::time_t mtime, std::string& placed);
   void drop();
 
  private:
   bool syncTemporary();
+  void stamp(mode_t mode, std::time_t mtime);
+  // Renames the temporary file to `name` unless something stands there (EEXIST).
+  bool placeWithoutReplacing(const std::string& name);
   int dirFd_;
   const WriteBatch* batch_;
   std::string name_, temp_;
@@ -143,11 +150,18 @@ class AtomicFile {
   int error_ = 0;
 };
 
+// The name a damaged member is written under: "a.txt" gives "a (破損).txt", then
+// "a (破損 2).txt" for n = 2; a name without an extension (or a dot file) gets the mark at
+// its end.
+std::string markedName(const std::string& name, int n = 1);
+
 // Makes a symbolic link `name` -> `target` in the folder, replacing what stands there (not a
 // folder) only once the link exists under a temporary name. False with errno set.
 bool placeLink(int dirFd, const std::string& name, const std::string& target);
 
 // The archiver error number for an errno of a failed write (disk full, read-only, ...).
 int errorFromErrno(int err, int fallback);
+// What an errno of a failed file operation means, in the words of the libraries' messages.
+std::string errnoText(int err);
 
 }  // namespace zv::archive

@@ -35,30 +35,38 @@ ZV_API int Ish(ZvWindow, const char* command) {
   } catch (const std::bad_alloc&) {
     gLastOutput += "メモリが足りません\r\n";
     return ZV_ERROR_MEMORY;
-  } catch (const std::exception& e) {
-    gLastOutput += std::string("エラー: ") + e.what() + "\r\n";
+  } catch (const std::exception&) {
+    gLastOutput += "予期しないエラーのため中止しました\r\n";
     return ZV_ERROR_CANNOT_OPEN;
   }
 }
 
 ZV_API int16_t IshGetVersion(void) { return 100; }
 
+// Non-zero when every file of the ISH text restores. The last output then names each file:
+// what restores (and how many lines it mends) and what does not, naming the lines lost.
 ZV_API int IshCheckArchive(const char* path, int) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  gLastOutput.clear();
   if (!path) return 0;
   try {
     std::string host = zv::hostPath(path);
     auto files = zv::ish::decodeFileWithVolumes(host);
-    if (files.empty()) return 0;
-    for (const auto& f : files)
-      if (!f.ok) return 0;
-    return 1;
+    if (files.empty()) gLastOutput = "有効なISHデータではありません: " + std::string(path) + "\r\n";
+    int ok = !files.empty();
+    for (const auto& f : files) {
+      gLastOutput += zv::ish::checkLine(f);
+      ok = ok && f.ok;
+    }
+    return ok;
   } catch (...) {
+    gLastOutput = "ISH ファイルを読めません: " + std::string(path) + "\r\n";
     return 0;
   }
 }
 
 ZV_API const char* IshGetCapabilities(void) {
-  return "encode=s7,s8,ss,sn;decode=s7,s8,ss,sn;restore=r,a,q;volumes=1;repair=2";
+  return "encode=s7,s8,ss,sn;decode=s7,s8,ss,sn;restore=r,a,q,n;volumes=1;repair=2";
 }
 
 ZV_API const char* IshGetLastOutput(void) { return gLastOutput.c_str(); }

@@ -29,7 +29,7 @@ size_t switchLength(std::string_view line, size_t at) {
   size_t end = line.find_first_of(" \t", at);
   if (end == std::string_view::npos) end = line.size();
   std::string word = lower(line.substr(at + 1, end - at - 1));
-  static const char* known[] = {"s7", "s8", "ss", "sn", "ya", "y", "r", "a", "q"};
+  static const char* known[] = {"s7", "s8", "ss", "sn", "ya", "y", "r", "a", "q", "n"};
   for (const char* k : known)
     if (word == k) return end - at;
   if (word.rfind("f=", 0) == 0) return 3;  // its value follows, blanks included
@@ -82,7 +82,7 @@ bool parseCommand(std::string_view line, IshCommand& cmd, std::string& why) {
     if (word == "ss") cmd.encode = true, cmd.type = CodeType::Sjis;
     if (word == "sn") cmd.encode = true, cmd.type = CodeType::Nsjis;
     if (word == "ya" || word == "y") cmd.replaceOutput = true;
-    if (word == "r" || word == "a" || word == "q") cmd.restoreMode = word[0];
+    if (word == "r" || word == "a" || word == "q" || word == "n") cmd.restoreMode = word[0];
     pos = s.at + s.length;
   }
   plain.push_back(trim(line.substr(pos)));

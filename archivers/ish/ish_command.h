@@ -16,7 +16,7 @@ struct IshCommand {
   bool encode = false;  // a code-type switch was given
   CodeType type = CodeType::Jis7;
   bool replaceOutput = false;  // "/ya": an existing ISH file may be replaced
-  char restoreMode = 'r';      // 'r' missing or older files, 'a' all, 'q' ask
+  char restoreMode = 'r';      // 'r' missing or older files, 'a' all, 'q' ask, 'n' missing only
   std::string source;          // the file to encode, or the ISH file to restore
   std::string output;          // creation: the ISH file (may be empty or a bare name)
   std::string folder;          // "/f=": destination folder

@@ -95,8 +95,8 @@ int runEncode(const IshCommand& cmd, std::string& out) {
       target = winpath::join(cmd.folder, target);
     }
     outHost = hostPath(target);
-  } catch (const RuntimeError& e) {
-    out += std::string("ドライブまたはパスが見つかりません: ") + e.what() + kNl;
+  } catch (const RuntimeError&) {
+    out += "ドライブまたはパスが見つかりません: " + cmd.source + " / " + target + kNl;
     return ZV_ERROR_CANNOT_OPEN;
   }
   if (!fs::isFile(srcHost)) {
@@ -151,7 +151,7 @@ int runEncode(const IshCommand& cmd, std::string& out) {
   bool good = file.ok() && file.write(text.data(), text.size()) && file.commit(0666, 0);
   int err = file.error();
   if (!good) {
-    out += "ISH ファイルを書けません: " + outHost + " (" + std::strerror(err) + ")" + kNl;
+    out += "ISH ファイルを書けません: " + outHost + " (" + archive::errnoText(err) + ")" + kNl;
     return archive::errorFromErrno(err, ZV_ERROR_WRITE);
   }
   size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
@@ -235,15 +235,30 @@ bool restoredName(const DecodedFile& f, std::string& name) {
   return false;
 }
 
+// " (N バイト, K 行を修復)": what a restored file's line ends with.
+std::string restoredTail(const DecodedFile& f) {
+  std::string tail = " (" + std::to_string(f.data.size()) + " バイト";
+  if (f.repairedLines > 0) tail += ", " + std::to_string(f.repairedLines) + " 行を修復";
+  return tail + ")" + kNl;
+}
+
+std::string lostLine(const DecodedFile& f) {
+  return "復元できません: " + encoding::decodeUnknown(f.name) + ": " + f.problem + kNl;
+}
+
 }  // namespace
+
+std::string checkLine(const DecodedFile& f) {
+  return f.ok ? "復元できます: " + encoding::decodeUnknown(f.name) + restoredTail(f) : lostLine(f);
+}
 
 int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
   std::string srcHost, destHost;
   try {
     srcHost = hostPath(cmd.source);
     destHost = hostPath(cmd.folder.empty() ? winpath::parentFolder(cmd.source) : cmd.folder);
-  } catch (const RuntimeError& e) {
-    out += std::string("ドライブまたはパスが見つかりません: ") + e.what() + kNl;
+  } catch (const RuntimeError&) {
+    out += "ドライブまたはパスが見つかりません: " + cmd.source + " / " + cmd.folder + kNl;
     return ZV_ERROR_CANNOT_OPEN;
   }
   if (!fs::isFile(srcHost)) {
@@ -270,7 +285,7 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
   for (const DecodedFile& f : files) {
     std::string name;
     if (!f.ok) {
-      out += "復元できません: " + encoding::decodeUnknown(f.name) + ": " + f.problem + kNl;
+      out += lostLine(f);
       fail(f.problem.find("CRC") != std::string::npos ? ZV_ERROR_CRC : ZV_ERROR_BROKEN_ARCHIVE);
       continue;
     }
@@ -288,6 +303,11 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
       continue;
     }
     if (existing != archive::Existing::Nothing) {
+      if (cmd.restoreMode == 'n') {
+        out += "同名のファイルが存在するためスキップしました: " + name + kNl;
+        if (result == 0) result = ZV_ERROR_WARNING;
+        continue;
+      }
       if (cmd.restoreMode == 'r') {
         // Replaced only by newer data; a link or a file of unknown age stays.
         std::time_t have = archive::modifiedAt(dirFd, name);
@@ -318,13 +338,11 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& out) {
     archive::AtomicFile file(dirFd, name);
     bool good = file.ok() && file.write(f.data.data(), f.data.size()) && file.commit(0666, stamp);
     if (!good) {
-      out += "書き込めません: " + name + " (" + std::strerror(file.error()) + ")" + kNl;
+      out += "書き込めません: " + name + " (" + archive::errnoText(file.error()) + ")" + kNl;
       fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
       continue;
     }
-    out += "復元しました: " + name + " (" + std::to_string(f.data.size()) + " バイト";
-    if (f.repairedLines > 0) out += ", " + std::to_string(f.repairedLines) + " 行を修復";
-    out += ")" + std::string(kNl);
+    out += "復元しました: " + name + restoredTail(f);
   }
   if (result == ZV_ERROR_WARNING) result = 0;  // skipped existing files are not a failure
   return result;

@@ -19,6 +19,10 @@ int runRestore(const IshCommand& cmd, const ZvHost* host, std::string& output);
 // are missing from it, the sibling volume files of its folder (NAME.i01, NAME.i02, ...).
 std::vector<DecodedFile> decodeFileWithVolumes(const std::string& hostPath);
 
+// The line a check gives one decoded file: "復元できます: NAME (N バイト, K 行を修復)" or
+// "復元できません: NAME: why" (the why naming the text lines lost), as a restore says it.
+std::string checkLine(const DecodedFile& f);
+
 // Converts between the header's MS-DOS local time and time_t (0: no usable time).
 std::time_t fromDosTime(uint16_t date, uint16_t time);
 void toDosTime(std::time_t t, uint16_t& date, uint16_t& time);

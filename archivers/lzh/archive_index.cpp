@@ -272,14 +272,15 @@ void readNameAs(Member& m, const NameReading& reading) {
   if (reading.encoding != NameReading{}.encoding || reading.forced) decodeMemberName(m, reading);
 }
 
-NameReading nameReadingFor(ByteSource& src, encoding::NameEncoding names) {
+NameReading nameReadingFor(ByteSource& src, encoding::NameEncoding names, bool seenAll) {
   if (names != encoding::NameEncoding::Auto) return NameReading{names, true};
   NameSurvey survey;
   HeaderWalk walk(src);
   Member m;
   while (walk.next(m)) survey.note(m);
   encoding::NameEncoding decided = encoding::detectNameEncoding(survey.sample);
-  if (survey.readIn & ~(1u << static_cast<unsigned>(decided))) return NameReading{decided, false};
+  if (!seenAll || (survey.readIn & ~(1u << static_cast<unsigned>(decided))))
+    return NameReading{decided, false};
   return NameReading{};
 }
 

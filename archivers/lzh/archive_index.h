@@ -94,7 +94,9 @@ std::shared_ptr<const ArchiveIndex> keptIndex(const std::string& hostPath,
                                               encoding::NameEncoding names);
 // How a walk over the archive in `src` reads names: the user's choice, or with Auto the one
 // encoding the archive's names decide (a first walk over the headers; samples kept bounded).
-NameReading nameReadingFor(ByteSource& src, encoding::NameEncoding names);
+// `seenAll` false: the first walk may stop at damage short of the last member, so the
+// decision is kept for the names it did not see.
+NameReading nameReadingFor(ByteSource& src, encoding::NameEncoding names, bool seenAll = true);
 // Reads a member's name again when `reading` differs from how readHeader read it.
 void readNameAs(Member& m, const NameReading& reading);
 

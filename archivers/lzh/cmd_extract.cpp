@@ -83,6 +83,38 @@ void extractOne(const Member& m, const std::vector<std::string>& stored, archive
   }
 }
 
+std::string extractDamaged(const Member& m, const std::vector<std::string>& stored,
+                           archive::Destination& dest, const archive::WriteBatch& batch,
+                           ArchiveReader& reader, RunContext& ctx) {
+  std::vector<std::string> parts = archive::withoutStoredDrive(stored);
+  archive::NameProblem problem = archive::checkParts(parts);
+  if (problem != archive::NameProblem::None)
+    fail(ZV_ERROR_UNSAFE_NAME, std::string("危険な名前なので解凍しません (") +
+                                   archive::describe(problem) + "): " + m.path);
+  int parent = dest.cachedFolder(parts, parts.size() - 1);
+  if (parent < 0) failWrite("フォルダを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+  archive::AtomicFile out(parent, parts.back(), &batch);
+  if (!out.ok()) {
+    errno = out.error();
+    failWrite("ファイルを作れません", m.path, ZV_ERROR_CANNOT_CREATE);
+  }
+  // A member cut short is decoded from the bytes the file still holds: reading past its end
+  // gives nothing more, as for a stream that stops short.
+  Member held = m;
+  held.truncated = false;
+  try {
+    decodeMember(reader, held, out.fd(), ctx);
+  } catch (const LzhError& e) {
+    if (e.code() != ZV_ERROR_CRC && e.code() != ZV_ERROR_BROKEN_ARCHIVE) throw;
+  }
+  std::string placed;
+  if (!out.commitMarked(fileMode(m), static_cast<std::time_t>(m.mtime), placed)) {
+    errno = out.error();
+    failWrite("書き込めません", m.path, ZV_ERROR_WRITE);
+  }
+  return placed;
+}
+
 namespace {
 
 // One run's destination, reader and tally: extracts or tests one member at a time.

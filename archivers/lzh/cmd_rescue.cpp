@@ -1,8 +1,10 @@
 // t (test every member) and x / e with -jr (take out what is intact). The headers are walked
 // one after the other; after a header that does not check out, the rest of the file is
 // searched for the next one that does, so one damaged member does not hide those behind it.
-// Every member gets one report line; a member whose data fails its CRC is never written;
-// the members lost are named again at the end and the result is then non-zero.
+// Every member gets one report line; a member whose data fails its CRC is never written under
+// its own name (with -jr2 it is written under a marked name once the intact members are out,
+// so that name cannot take theirs); the members lost are named again at the end and the
+// result is then non-zero.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -115,10 +117,18 @@ class Rescue {
     FileSource src(fd);
     ArchiveReader reader(fd);
     patterns_ = cmd_.args;
+    // Names read as a plain extraction reads them: one encoding for the archive, decided from
+    // the headers before the first damage, or the one asked for.
+    try {
+      reading_ = nameReadingFor(src, cmd_.names, false);
+    } catch (const LzhError&) {
+      if (cmd_.names != encoding::NameEncoding::Auto) reading_ = NameReading{cmd_.names, true};
+    }
     if (cmd_.verb != 't') openDestination();
     ctx_.total = src.size();
     ctx_.begin();
     walk(src, reader, firstHeader(src));
+    writeDamaged(reader);
     ctx_.end();
     return summary();
   }
@@ -193,6 +203,7 @@ class Rescue {
         found = true;
         continue;
       }
+      readNameAs(m, reading_);
       Verdict v = chosen(m.path) ? handle(m, reader) : Verdict::Ok;
       if (m.truncated) return;
       if (v == Verdict::Crc && found) {
@@ -238,16 +249,41 @@ class Rescue {
                     described(m));
     } else {
       lose({described(m), v});
+      if (cmd_.keepDamaged && cmd_.verb != 't' && !m.isFolder && !m.isSymlink && !m.parts.empty())
+        damaged_.push_back(m);
     }
     return v;
   }
 
-  void write(const Member& m, ArchiveReader& reader) {
+  // The components a member is written under: its folders too, except with e.
+  std::vector<std::string> partsOf(const Member& m) const {
     std::vector<std::string> parts = m.parts;
-    if (cmd_.verb == 'e') {
-      if (m.isFolder) return;
-      if (!parts.empty()) parts = {parts.back()};
+    if (cmd_.verb == 'e' && !parts.empty()) parts = {parts.back()};
+    return parts;
+  }
+
+  // The damaged members, each under a marked name beside where it belongs.
+  void writeDamaged(ArchiveReader& reader) {
+    for (const Member& m : damaged_) {
+      try {
+        std::string placed = extractDamaged(m, partsOf(m), *dest_, batch_, reader, ctx_);
+        size_t cut = m.path.rfind('\\');
+        std::string folder =
+            cmd_.verb == 'e' || cut == std::string::npos ? "" : m.path.substr(0, cut + 1);
+        ctx_.out.line("破損したまま書き出しました: " + m.path + " → " + folder + placed);
+      } catch (const LzhError& e) {
+        if (e.code() == ZV_ERROR_USER_CANCEL || e.code() == ZV_ERROR_DISK_SPACE ||
+            e.code() == ZV_ERROR_MEMORY)
+          throw;
+        ctx_.out.line(std::string("エラー: ") + e.what());
+        if (!other_) other_ = e.code();
+      }
     }
+  }
+
+  void write(const Member& m, ArchiveReader& reader) {
+    if (cmd_.verb == 'e' && m.isFolder) return;
+    std::vector<std::string> parts = partsOf(m);
     // Nothing that was in the destination before the run is replaced unless asked (-jyo); a
     // later member of a name this run wrote replaces it, as plain extraction does.
     std::string key;
@@ -288,10 +324,12 @@ class Rescue {
   RunContext& ctx_;
   const Command& cmd_;
   std::vector<std::string> patterns_;
+  NameReading reading_;
   std::unique_ptr<archive::Destination> dest_;
   archive::WriteBatch batch_;
   std::vector<Lost> lost_;
   std::set<std::string> written_;  // the paths this run wrote
+  std::vector<Member> damaged_;    // with -jr2: to be written under marked names
   size_t sound_ = 0;
   int other_ = 0;
 };

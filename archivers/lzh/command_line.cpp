@@ -38,6 +38,8 @@ void applySwitch(Command& c, const std::string& sw) {
     c.replaceExisting = true;
   } else if (lower == "jr" || lower == "jr1") {
     c.rescue = true;
+  } else if (lower == "jr2") {
+    c.rescue = c.keepDamaged = true;
   } else if (lower == "jb1" || lower == "jb0") {
     c.keepMacBinary = lower[2] == '1';
   } else if (lower.starts_with("-charset=")) {

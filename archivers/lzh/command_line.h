@@ -23,6 +23,8 @@ struct Command {
   // --charset=sjis|utf8|euc|cp437|latin1|auto: how names that do not say it are read
   encoding::NameEncoding names = encoding::NameEncoding::Auto;
   bool rescue = false;  // -jr: go on past damage and extract what is intact
+  // -jr2: as -jr, and members whose data is damaged are written too, under a marked name
+  bool keepDamaged = false;
   std::string archive;
   std::vector<std::string> args;  // the paths after the archive, unquoted
 };

@@ -16,4 +16,12 @@ namespace zv::lzh {
 void extractOne(const Member& m, const std::vector<std::string>& stored, archive::Destination& dest,
                 const archive::WriteBatch& batch, ArchiveReader& reader, RunContext& ctx);
 
+// Writes what the decoder makes of a damaged member's data (as far as the file holds it)
+// under a marked name beside where the member belongs, never over anything (see
+// archive::markedName). Returns the name it was written under. Throws LzhError for what
+// keeps it from being written.
+std::string extractDamaged(const Member& m, const std::vector<std::string>& stored,
+                           archive::Destination& dest, const archive::WriteBatch& batch,
+                           ArchiveReader& reader, RunContext& ctx);
+
 }  // namespace zv::lzh

@@ -51,9 +51,11 @@ class Archive {
                                        bool index = true,
                                        encoding::NameEncoding names = encoding::NameEncoding::Auto);
   // The archive read from its local headers, for a missing or damaged central directory
-  // (zip_rescue.cc); what the walk found lost goes to `walk`.
+  // (zip_rescue.cc); what the walk found lost goes to `walk`. `names`: how names without a
+  // mark are read (Auto: the archive's names decide, with `alsoNames`).
   static std::shared_ptr<Archive> openLocal(const std::string& hostPath, LocalWalk& walk,
-                                            int* zipError, int* sysError);
+                                            int* zipError, int* sysError, const NameReading& names,
+                                            const std::vector<std::string>& alsoNames);
   // An archive held in memory (the bytes must outlive the archive); for the fuzz target.
   static std::shared_ptr<Archive> openMemory(const void* data, size_t size, int* zipError);
 

@@ -31,6 +31,10 @@ bool parseUnZipCommand(std::string_view line, UnZipCommand& cmd, std::string& wh
         cmd.rescue = true;
         continue;
       }
+      if (text == "--keep-damaged") {
+        cmd.rescue = cmd.keepDamaged = true;
+        continue;
+      }
       for (size_t k = 1; k < text.size(); ++k) {
         switch (text[k]) {
           case 'x':

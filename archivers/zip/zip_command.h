@@ -2,7 +2,8 @@
 //   -x -n --i "C:\arc\a.zip" "C:\dest\" "docs/readme.txt"
 // Switches: -x extract with folders, -e / -j extract without folders, -n never overwrite,
 // -o overwrite, --i match member names without regard to case, -l list, -v verbose list,
-// -t test, --rescue go on past damage, --charset=sjis|utf8|euc|cp437|latin1|auto how names
+// -t test, --rescue go on past damage, --keep-damaged the same and write damaged members
+// under a marked name, --charset=sjis|utf8|euc|cp437|latin1|auto how names
 // without a UTF-8 mark are read, in words as platform/command_words.h reads them. Then the
 // archive, an optional destination folder (ending in '\' or '/', or given with -d) and member
 // names (wildcards '*' and '?' allowed; none means all).
@@ -21,7 +22,8 @@ struct UnZipCommand {
   bool overwrite = false;  // -o; the default (and -n) keeps existing files
   bool ignoreCase = false;
   encoding::NameEncoding names = encoding::NameEncoding::Auto;
-  bool rescue = false;  // --rescue: take out what a damaged archive still holds
+  bool rescue = false;       // --rescue: take out what a damaged archive still holds
+  bool keepDamaged = false;  // --keep-damaged: damaged members too, under a marked name
   std::string archive;
   std::string destination;  // empty: the current folder
   std::vector<std::string> members;

@@ -70,13 +70,15 @@ class Run {
   }
 
   void setTotal(uint64_t t) { total_ = t; }
+  // Members cut short are read as far as the file holds them.
+  void readToEnd() { toEnd_ = true; }
 
   // Opens a member for reading: stored, deflated and LZMA members through this library's
   // reader, the others through libzip; for an encrypted one the host is asked for the
   // password.
   Opened openMember(const Member& m) {
     if (ownsMethod(m)) {
-      if (reader_.open(m)) return Opened{true, nullptr};
+      if (reader_.open(m, toEnd_)) return Opened{true, nullptr};
       out_ += "開けません (" + std::string(MemberReader::describe(reader_.status())) +
               "): " + m.name + kNl;
       fail(reader_.status() == MemberReader::Status::Memory ? ZV_ERROR_MEMORY
@@ -258,6 +260,7 @@ class Run {
   uint64_t done_ = 0, total_ = 0;
   std::string password_;
   MemberReader reader_{a_.bytes()};
+  bool toEnd_ = false;
 };
 
 mode_t fileMode(const Member& m) {
@@ -372,7 +375,69 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
   out += "解凍しました: " + m.name + kNl;
 }
 
+// The destination of an extraction: its host folder opened, or a message and an error.
+int openDestination(const UnZipCommand& cmd, std::unique_ptr<archive::Destination>& dest,
+                    std::string& out) {
+  std::string destHost;
+  try {
+    destHost = cmd.destination.empty() ? std::string(".") : hostPath(cmd.destination);
+  } catch (const RuntimeError&) {
+    out += std::string("解凍先のドライブが見つかりません: ") + cmd.destination + kNl;
+    return ZV_ERROR_CANNOT_CREATE;
+  }
+  dest = std::make_unique<archive::Destination>(destHost);
+  if (!dest->ok()) {
+    out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest->error())) +
+           "): " + cmd.destination + kNl;
+    return archive::errorFromErrno(dest->error(), ZV_ERROR_CANNOT_CREATE);
+  }
+  return 0;
+}
+
 }  // namespace
+
+int extractDamaged(const Archive& a, const UnZipCommand& cmd, Member m, const ZvHost* host,
+                   std::string& placed, std::string& out) {
+  std::unique_ptr<archive::Destination> dest;
+  if (int r = openDestination(cmd, dest, out)) return r;
+  std::vector<std::string> parts;
+  archive::NameProblem problem = archive::splitMemberName(m.name, parts);
+  if (problem != archive::NameProblem::None) {
+    out += std::string("安全でない名前のため解凍しません (") + archive::describe(problem) +
+           "): " + m.name + kNl;
+    return ZV_ERROR_UNSAFE_NAME;
+  }
+  if (!cmd.keepFolders) parts = {parts.back()};
+  int dirFd = dest->cachedFolder(parts, parts.size() - 1);
+  if (dirFd < 0) {
+    out += "フォルダを作れません (" + archive::errnoText(errno) + "): " + m.name + kNl;
+    return errno == ELOOP || errno == ENOTDIR
+               ? ZV_ERROR_UNSAFE_NAME
+               : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE);
+  }
+  // The decoder's own complaints are what made the member damaged: not said again.
+  std::string said;
+  Run run(a, cmd, host, said);
+  run.readToEnd();
+  if (m.size == 0) m.size = UINT64_MAX;  // a streamed member cut short: its length unknown
+  Opened f = run.openMember(m);
+  if (!f) {
+    out += "破損したメンバーを読めません: " + m.name + kNl;
+    return run.result() == ZV_ERROR_PASSWORD ? ZV_ERROR_PASSWORD : ZV_ERROR_BROKEN_ARCHIVE;
+  }
+  archive::AtomicFile file(dirFd, parts.back());
+  bool writeFailed = !file.ok();
+  if (!writeFailed)
+    run.readMember(m, f, [&](const char* p, size_t n) {
+      writeFailed = !file.write(p, n);
+      return !writeFailed;
+    });
+  if (writeFailed || !file.commitMarked(fileMode(m), m.mtime, placed)) {
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
+    return archive::errorFromErrno(file.error(), ZV_ERROR_WRITE);
+  }
+  return 0;
+}
 
 std::vector<size_t> chooseMembers(const Archive& a, const UnZipCommand& cmd,
                                   std::vector<std::string>& unmatched) {
@@ -446,23 +511,12 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       return true;
     });
   } else {
-    std::string destHost;
-    try {
-      destHost = cmd.destination.empty() ? std::string(".") : hostPath(cmd.destination);
-    } catch (const RuntimeError& e) {
-      out += std::string("解凍先のドライブが見つかりません: ") + cmd.destination + kNl;
-      return ZV_ERROR_CANNOT_CREATE;
-    }
-    archive::Destination dest(destHost);
-    if (!dest.ok()) {
-      out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest.error())) +
-             "): " + cmd.destination + kNl;
-      return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
-    }
+    std::unique_ptr<archive::Destination> dest;
+    if (int r = openDestination(cmd, dest, out)) return r;
     archive::WriteBatch batch;
     each([&](const Member& m) {
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
-      extractOne(run, a, m, dest, batch);
+      extractOne(run, a, m, *dest, batch);
       keepOutput();
       return true;
     });

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "zip_names.h"
 
@@ -28,7 +29,8 @@ struct Local {
   bool zip64 = false;
   uint64_t dataAt = 0;
   Entry entry;
-  std::string name;
+  std::string name;          // read as Shift_JIS where it has no mark, until the walk decides
+  std::string raw, unicode;  // the name's bytes and its Unicode path field, for that decision
 };
 
 // The signature at `at`, 0 past the end.
@@ -108,7 +110,11 @@ bool readLocal(ReadWindow& w, uint64_t at, Local& l) {
   std::string unicodeName;
   l.entry.method = l.method;
   readExtra(ne + nameLen, extraLen, l, unicodeName);
-  l.name = decodeMemberName(raw, (l.flags & 0x0800) != 0, unicodeName);
+  l.name = readMemberName(raw, (l.flags & 0x0800) != 0, unicodeName,
+                          NameReading{encoding::NameEncoding::Cp932, false})
+               .text;
+  l.raw = std::move(raw);
+  l.unicode = std::move(unicodeName);
   l.dataAt = at + kLocalLen + nameLen + extraLen;
   return true;
 }
@@ -199,9 +205,55 @@ uint64_t measureStreamed(ReadWindow& w, Local& l) {
 
 }  // namespace
 
-int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError) {
+std::optional<std::string> localHeaderName(ReadWindow& w, uint64_t at, const NameReading& reading) {
+  Local l;
+  if (!readLocal(w, at, l)) return std::nullopt;
+  return readMemberName(l.raw, (l.flags & 0x0800) != 0, l.unicode, reading).text;
+}
+
+// The names of the entries found, read as the directory reads them: in one encoding for the
+// archive (the one its unmarked names, and those of `sample`, suit best, or the one asked
+// for), composed (NFC).
+void nameEntries(CentralDirectory& cd, const std::vector<Local>& found, NameReading reading,
+                 std::vector<std::string> sample) {
+  // Names beside those of the headers come from a damaged directory: one of the names may be
+  // damaged too.
+  const bool spareWorst = !sample.empty();
+  if (reading.encoding == encoding::NameEncoding::Auto) {
+    for (const Local& l : found) {
+      ReadName n = readMemberName(l.raw, (l.flags & 0x0800) != 0, l.unicode,
+                                  NameReading{encoding::NameEncoding::Cp932, false});
+      if (!n.marked && n.readIn != encoding::NameEncoding::Auto) sample.push_back(l.raw);
+    }
+    reading.encoding = encoding::detectNameEncoding(sample, spareWorst);
+  }
+  cd.place.names = reading;
+  for (size_t i = 0; i < found.size(); ++i) {
+    const Local& l = found[i];
+    Entry& e = cd.entries[i];
+    ReadName n = readMemberName(l.raw, (l.flags & 0x0800) != 0, l.unicode, reading);
+    e.nameEncoding = static_cast<uint8_t>(n.readIn);
+    if (n.marked) e.nameBits |= Entry::kNameMarked;
+    if (n.escaped) e.nameBits |= Entry::kNameEscaped;
+    std::string both = n.text;
+    if (!n.stored.empty()) {
+      // The name as stored follows the composed one, so that it is found as well.
+      e.nameBits |= Entry::kNameComposed;
+      e.storedLen = uint32_t(n.stored.size());
+      both += n.stored;
+    }
+    e.nameAt = cd.names.add(both);
+    e.nameLen = uint32_t(n.text.size());
+    if (!n.text.empty() && (n.text.back() == '/' || n.text.back() == '\\'))
+      e.bits |= Entry::kFolder;
+  }
+}
+
+int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError,
+                     const NameReading& names, const std::vector<std::string>& alsoNames) {
   cd = CentralDirectory();
   walk = LocalWalk();
+  std::vector<Local> found;
   const uint64_t size = w.bytes().size();
   uint64_t pos = 0, searchFrom = 0;
   bool chained = false;  // pos is where the member before ends, not a place found by search
@@ -265,11 +317,8 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     e.size = l.size;
     e.crc = l.crc;
     if (l.flags & 1) e.bits |= Entry::kEncrypted;
-    if (!l.name.empty() && (l.name.back() == '/' || l.name.back() == '\\'))
-      e.bits |= Entry::kFolder;
-    e.nameAt = cd.names.add(l.name);
-    e.nameLen = uint32_t(l.name.size());
     cd.entries.push_back(e);
+    found.push_back(l);
     walk.truncated.push_back(cut);
     cd.place.totalSize += e.size;
     if (cut) break;
@@ -278,6 +327,7 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
     chained = true;
   }
   (void)sysError;
+  nameEntries(cd, found, names, alsoNames);
   if (cd.entries.empty() && walk.lost.empty()) return ZIP_ER_NOZIP;
   cd.place.entries = cd.entries.size();
   return 0;

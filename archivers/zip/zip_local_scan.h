@@ -4,9 +4,11 @@
 // whose sizes fit; ZIP64 sizes are read from the local extra field.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/name_encoding.h"
 #include "zip_bytes.h"
 #include "zip_central.h"
 
@@ -24,9 +26,17 @@ struct LocalWalk {
   std::vector<Lost> lost;
 };
 
-// Walks the local headers into `cd` (entries, names, member count and total size). Returns
-// 0, or ZIP_ER_NOZIP when no local header is found at all, ZIP_ER_READ with errno in
+// The name of the local header at `at` read with `reading` (as the directory read its names),
+// or none when no plausible local header is there.
+std::optional<std::string> localHeaderName(ReadWindow& w, uint64_t at, const NameReading& reading);
+
+// Walks the local headers into `cd` (entries, names, member count and total size). The
+// names are read as the directory's are: those without a mark as `names` says, with Auto in
+// the one encoding that suits the archive's names best, those of `alsoNames` (raw names of a
+// damaged directory) counted with them, so that one damaged name does not sway the choice.
+// Returns 0, or ZIP_ER_NOZIP when no local header is found at all, ZIP_ER_READ with errno in
 // *sysError.
-int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError);
+int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* sysError,
+                     const NameReading& names = {}, const std::vector<std::string>& alsoNames = {});
 
 }  // namespace zv::zip

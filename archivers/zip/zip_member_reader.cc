@@ -39,7 +39,7 @@ const char* MemberReader::describe(Status s) {
   return "No error";
 }
 
-bool MemberReader::open(const Member& m) {
+bool MemberReader::open(const Member& m, bool toEnd) {
   status_ = Status::Ok;
   method_ = m.method;
   size_ = m.size;
@@ -47,14 +47,16 @@ bool MemberReader::open(const Member& m) {
   crc_ = uint32_t(crc32(0L, Z_NULL, 0));
   expectedCrc_ = m.crc;
   streamEnded_ = false;
+  failing_ = Status::Ok;
   const unsigned char* h = window_.view(m.localOffset, kLocalLen);
   if (!h) return fail(errno ? Status::Read : Status::Header), false;
   if (le32(h) != kLocalSig) return fail(Status::Header), false;
   // The local header's own name and extra lengths: they may differ from the central ones.
   dataAt_ = m.localOffset + kLocalLen + le16(h + 26) + le16(h + 28);
   const uint64_t fileSize = window_.bytes().size();
-  if (dataAt_ > fileSize || m.packed > fileSize - dataAt_) return fail(Status::Truncated), false;
-  packedLeft_ = m.packed;
+  if (dataAt_ > fileSize || (m.packed > fileSize - dataAt_ && !toEnd))
+    return fail(Status::Truncated), false;
+  packedLeft_ = std::min(m.packed, fileSize - dataAt_);
   if (method_ == 8) {
     int r = zReady_ ? inflateReset(&z_) : inflateInit2(&z_, -MAX_WBITS);
     if (r != Z_OK) return fail(r == Z_MEM_ERROR ? Status::Memory : Status::Data), false;
@@ -100,11 +102,15 @@ int64_t MemberReader::read(const char** data) {
 
 int64_t MemberReader::inflateSome(const char** data) {
   if (streamEnded_) return finish();
+  if (failing_ != Status::Ok) return fail(failing_);
   z_.next_out = out_.get();
   z_.avail_out = kStep;
   while (z_.avail_out > 0) {
     if (z_.avail_in == 0) {
-      if (packedLeft_ == 0) return fail(Status::Data);  // the stream stops short of its end
+      if (packedLeft_ == 0) {
+        failing_ = Status::Data;  // the stream stops short of its end
+        break;
+      }
       size_t n = 0;
       const unsigned char* p = next(kStep, &n);
       if (!p) return -1;
@@ -117,10 +123,15 @@ int64_t MemberReader::inflateSome(const char** data) {
       break;
     }
     if (r == Z_BUF_ERROR && z_.avail_in == 0) continue;
-    if (r != Z_OK) return fail(r == Z_MEM_ERROR ? Status::Memory : Status::Data);
+    if (r != Z_OK) {
+      failing_ = r == Z_MEM_ERROR ? Status::Memory : Status::Data;
+      break;
+    }
   }
+  // What was decoded before a failure is handed out first: a damaged member kept under a
+  // marked name holds all the decoder made of it.
   size_t got = kStep - z_.avail_out;
-  if (got == 0) return finish();
+  if (got == 0) return failing_ != Status::Ok ? fail(failing_) : finish();
   produced_ += got;
   if (produced_ > size_) return fail(Status::Length);  // more than declared: stop at once
   crc_ = uint32_t(crc32(crc_, out_.get(), uInt(got)));

@@ -25,8 +25,9 @@ class MemberReader : public RawInput {
   // True for the methods read() decodes.
   static bool decodes(uint16_t method) { return method == 0 || method == 8; }
 
-  // Finds the member's data behind its local header; false with status() set.
-  bool open(const Member& m);
+  // Finds the member's data behind its local header; false with status() set. With
+  // `toEnd`, a member whose data runs past the end of the file is read as far as it goes.
+  bool open(const Member& m, bool toEnd = false);
   // The next decoded bytes in *data (valid until the next call): their count, 0 at the end of
   // a member whose length and CRC-32 match, -1 with status() set.
   int64_t read(const char** data);
@@ -52,6 +53,7 @@ class MemberReader : public RawInput {
   uint64_t dataAt_ = 0, packedLeft_ = 0, size_ = 0, produced_ = 0;
   uint32_t crc_ = 0, expectedCrc_ = 0;
   bool streamEnded_ = false;
+  Status failing_ = Status::Ok;  // the inflate failure behind the bytes handed out last
   bool zReady_ = false;
   z_stream z_{};
   std::unique_ptr<unsigned char[]> out_;

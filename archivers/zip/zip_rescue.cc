@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "platform/drives.h"
+#include "platform/member_name.h"
 #include "platform/runtime_error.h"
 #include "zip_archive.h"
 #include "zip_extract.h"
@@ -18,7 +20,8 @@
 namespace zv::zip {
 
 std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWalk& walk,
-                                            int* zipError, int* sysError) {
+                                            int* zipError, int* sysError, const NameReading& names,
+                                            const std::vector<std::string>& alsoNames) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -36,7 +39,8 @@ std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWa
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
   ReadWindow w(a->bytes_);
-  *zipError = readLocalHeaders(w, a->cd_, walk, sysError);
+  a->requested_ = names.forced ? names.encoding : encoding::NameEncoding::Auto;
+  *zipError = readLocalHeaders(w, a->cd_, walk, sysError, names, alsoNames);
   if (*zipError) return nullptr;
   return a;
 }
@@ -87,6 +91,7 @@ bool descriptorAgrees(ReadWindow& w, uint64_t dataAt, const Entry& e) {
 // name, method and (when the header holds them) CRC and both sizes.
 bool agreesWithLocalHeaders(const Archive& a) {
   ReadWindow w(a.bytes());
+  const NameReading reading{a.namesDecided(), a.namesRequested() != encoding::NameEncoding::Auto};
   for (size_t i = 0; i < a.count(); ++i) {
     const Entry& e = a.entry(i);
     const unsigned char* h = w.view(e.localOffset, 30);
@@ -102,10 +107,25 @@ bool agreesWithLocalHeaders(const Archive& a) {
     std::string_view name = a.name(i);
     bool plain = nameLen == name.size();
     for (size_t k = 0; plain && k < name.size(); ++k) plain = (unsigned char)name[k] < 0x80;
-    // Plain names are compared byte for byte; others were decoded and may differ in form.
+    // Plain names are compared byte for byte; others as the directory read them.
     if (plain && (!n || std::memcmp(n, name.data(), nameLen) != 0)) return false;
+    if (!plain && localHeaderName(w, e.localOffset, reading) != std::string(name)) return false;
   }
   return true;
+}
+
+// The raw names without a mark of an archive's directory.
+std::vector<std::string> unmarkedNames(const Archive& a) {
+  ReadWindow w(a.bytes());
+  DirectoryPlace place;
+  NameSurvey survey;
+  int sysError = 0;
+  if (findCentralDirectory(w, place, &sysError) == 0) {
+    place.names = NameReading{encoding::NameEncoding::Cp932, false};
+    walkCentralDirectory(
+        w, place, [](const Entry&, std::string_view) {}, &sysError, &survey);
+  }
+  return survey.sample;
 }
 
 // The host as each member's own run sees it: one progress dialog for the whole rescue, so
@@ -151,7 +171,7 @@ class Rescue {
     }
     int zipError = 0, sysError = 0;
     std::shared_ptr<Archive> central;
-    a_ = Archive::open(path, &zipError, &sysError, true);
+    a_ = Archive::open(path, &zipError, &sysError, true, cmd_.names);
     if (a_ && !agreesWithLocalHeaders(*a_)) {
       // A damaged directory entry would name a member wrongly or fail sound data: the local
       // headers, which sit beside each member's own bytes, are trusted instead.
@@ -160,7 +180,11 @@ class Rescue {
       out_ += std::string("中央ディレクトリと各メンバーのヘッダが一致しません") + kNl;
     }
     if (!a_ && !sysError) {
-      a_ = Archive::openLocal(path, walk_, &zipError, &sysError);
+      // The names of a directory that disagrees count when the archive's encoding is
+      // decided: a damaged name, in it or in a local header, is then one among many.
+      const bool asked = cmd_.names != encoding::NameEncoding::Auto;
+      a_ = Archive::openLocal(path, walk_, &zipError, &sysError, NameReading{cmd_.names, asked},
+                              central ? unmarkedNames(*central) : std::vector<std::string>{});
       if (a_ && !directoryDamaged_)
         out_ +=
             std::string("中央ディレクトリが壊れているため、各メンバーのヘッダから読みました") + kNl;
@@ -180,6 +204,7 @@ class Rescue {
     std::vector<size_t> chosen = chooseMembers(*a_, cmd_, unmatched);
     for (const auto& u : unmatched) out_ += "書庫にありません: " + u + kNl;
     each(chosen);
+    if (!cancelled_) writeDamaged();
     if (cancelled_) return ZV_ERROR_USER_CANCEL;
     for (const LocalWalk::Lost& l : walk_.lost)
       lose((l.name.empty() ? "位置 " + std::to_string(l.offset) + " のメンバー"
@@ -230,7 +255,12 @@ class Rescue {
         // v says why
       } else if (!m.folder || one.action == UnZipCommand::Action::Extract) {
         std::vector<size_t> just{i};
+        // A later member of a name this run wrote is the newer one (an archive updated by
+        // appending): it replaces that file. What was there before the run is kept.
+        const std::string key = destinationOf(m);
+        one.overwrite = cmd_.overwrite || written_.count(key);
         int r = extractMembers(*a_, one, &just, whole.get(), said);
+        if (r == 0 && said.find("スキップ") == std::string::npos) written_.insert(key);
         whole.before += m.size;
         if (r == ZV_ERROR_USER_CANCEL) {
           cancelled_ = true;
@@ -250,6 +280,9 @@ class Rescue {
       }
       if (v != Verdict::Ok) {
         lose(described(m), v);
+        if (cmd_.keepDamaged && one.action == UnZipCommand::Action::Extract && !m.folder &&
+            !m.symlink && (v == Verdict::Crc || v == Verdict::Cut))
+          damaged_.push_back(i);
       } else if (said.find("スキップ") != std::string::npos) {
         out_ += said;
       } else if (!m.folder || one.action == UnZipCommand::Action::Test) {
@@ -257,6 +290,36 @@ class Rescue {
         out_ += std::string(one.action == UnZipCommand::Action::Test ? "正常" : "取り出しました") +
                 ": " + described(m) + kNl;
       }
+    }
+  }
+
+  // Where a member goes, as one text: the run tells by it which files it wrote itself.
+  std::string destinationOf(const Member& m) const {
+    std::vector<std::string> parts;
+    splitMemberName(m.name, parts);
+    if (!cmd_.keepFolders && !parts.empty()) parts = {parts.back()};
+    std::string key;
+    for (const std::string& p : parts) key += p + '/';
+    return key;
+  }
+
+  // With --keep-damaged, once every intact member is out (so a marked name cannot take the
+  // name of one of them): each damaged member under a marked name beside where it belongs.
+  void writeDamaged() {
+    WholeRunHost whole(host_);
+    for (size_t i : damaged_) {
+      Member m = a_->member(i);
+      std::string placed, said;
+      int r = extractDamaged(*a_, cmd_, m, whole.get(), placed, said);
+      if (r != 0) {
+        out_ += said;
+        if (!other_) other_ = r;
+        continue;
+      }
+      size_t cut = m.name.rfind('/');
+      std::string folder =
+          !cmd_.keepFolders || cut == std::string::npos ? "" : m.name.substr(0, cut + 1);
+      out_ += "破損したまま書き出しました: " + m.name + " → " + folder + placed + kNl;
     }
   }
 
@@ -300,6 +363,8 @@ class Rescue {
   std::shared_ptr<Archive> a_;
   LocalWalk walk_;
   std::vector<std::pair<std::string, Verdict>> lost_;
+  std::set<std::string> written_;  // where this run wrote members
+  std::vector<size_t> damaged_;    // with --keep-damaged: to be written under marked names
   size_t sound_ = 0;
   int other_ = 0;
   bool cancelled_ = false;

@@ -322,16 +322,23 @@ long scoreNames(const std::vector<std::string>& names, NameEncoding e) {
   return score;
 }
 
-NameEncoding detectNameEncoding(const std::vector<std::string>& names) {
+NameEncoding detectNameEncoding(const std::vector<std::string>& names, bool spareWorst) {
   // In order of preference when the scores are equal.
   static const NameEncoding kCandidates[] = {NameEncoding::Cp932, NameEncoding::Utf8,
                                              NameEncoding::EucJp, NameEncoding::Latin1,
                                              NameEncoding::Cp437};
+  spareWorst = spareWorst && names.size() >= 3;
   NameEncoding best = NameEncoding::Cp932;
   long bestScore = 0;
   bool first = true;
   for (NameEncoding e : kCandidates) {
-    long s = scoreNames(names, e);
+    long s = 0, worst = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+      long one = spareWorst ? scoreNames({names[i]}, e) : 0;
+      if (i == 0 || one < worst) worst = one;
+      s += one;
+    }
+    s = spareWorst ? s - worst : scoreNames(names, e);
     if (first || s > bestScore) {
       best = e;
       bestScore = s;

@@ -29,8 +29,21 @@ TEST(ArchiveReport, ReadsMemberLinesAndPutsDamageFirst) {
          sound = text.find("dir\\a (1).txt");
   EXPECT_LT(header, sound);
   EXPECT_LT(cut, sound);
-  EXPECT_NE(text.find("破損 2 個、正常 1 個"), std::string::npos) << text;
+  EXPECT_NE(text.find("破損 2 個，正常 1 個"), std::string::npos) << text;
   EXPECT_NE(text.find("スキップしました: d.txt"), std::string::npos);
+}
+
+TEST(ArchiveReport, MarkedNameJoinsTheLineOfItsMember) {
+  // A name that holds the arrow itself: the marked name holds it as often, so the middle
+  // arrow is the one that parts them. A line for a member not in the report stays a note.
+  ArchiveReport r = parseReport(
+      "CRC エラー: a → b.txt (5 バイト, lh5)\r\n"
+      "破損したまま書き出しました: a → b.txt → a → b (破損).txt\r\n"
+      "破損したまま書き出しました: zz.txt → zz (破損).txt\r\n");
+  ASSERT_EQ(r.members.size(), 1u);
+  EXPECT_EQ(r.members[0].detail, "「a → b (破損).txt」として書き出しました");
+  EXPECT_EQ(r.notes,
+            std::vector<std::string>{"破損したまま書き出しました: zz.txt → zz (破損).txt"});
 }
 
 TEST(ArchiveReport, SoundArchiveIsOneLine) {

@@ -1,5 +1,6 @@
-"""Archive test and rescue: a clean archive from the contents window, a damaged LZH and a ZIP
-that lost its central directory from the file utility's archive menu."""
+"""Archive test and rescue: a clean archive from the contents window, a damaged LZH, a ZIP
+that lost its central directory and an ISH text that lost lines from the file utility's
+archive menu."""
 import os
 import shutil
 import subprocess
@@ -10,6 +11,7 @@ from common import answer, expect, expect_equal, open_archive, settings, write
 from judge import run, sha256
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "lzh")
+ISH_SAMPLE = os.path.join(os.path.dirname(DATA), "ish", "macish-test.ish")
 CLEAN = os.path.join(DATA, "explzh_723", "h2_subdir.lzh")
 MEMBERS = {"one.txt": b"first member\n" * 300, "two.txt": b"second member\n" * 400,
            "three.txt": b"third member\n" * 500}
@@ -40,10 +42,11 @@ def _file_utility(s, archive_name, data):
 
 
 def _rescue_from_menu(s, prog):
-    """書庫(&A) -> 壊れた書庫から取り出す(&R) by its keys, then OK to the folder question."""
+    """書庫(&A) -> 壊れた書庫から取り出す(&R) by its keys, then いいえ (the intact members
+    only) to the folder question."""
     s.desktop.key("alt+a")
     s.desktop.key("r")
-    answer(s, prog, "壊れた書庫から取り出す", "OK", shot="rescue-question")
+    answer(s, prog, "壊れた書庫から取り出す", "いいえ", shot="rescue-question")
     report = prog.window("frmReport", timeout=30)
     time.sleep(0.5)
     s.shot("report", painted=report)
@@ -90,8 +93,36 @@ def scenario_zip_without_central_directory(s):
     data = _made(s, ["zip", "-q"], "nodir.zip", lose_directory)
     prog, win, down = _file_utility(s, "nodir.zip", data)
     text = _rescue_from_menu(s, prog)
-    expect("破損 0 個、正常 3 個" in text and "中央ディレクトリ" in text,
+    expect("破損 0 個，正常 3 個" in text and "中央ディレクトリ" in text,
            "every member sound once read from the local headers: %r" % text)
     for name in MEMBERS:
         expect_equal(sha256(os.path.join(down, name)), sha256(os.path.join(s.path("src-nodir.zip"), name)),
                      name + " taken out byte for byte")
+
+
+def scenario_ish_text_restores_what_its_lines_allow(s):
+    """Two ISH files in one text: the sample of another tool with lines lost that its check
+    lines mend, and one made by zish with three lines of a block lost."""
+    src = s.path("src")
+    os.makedirs(src)
+    lost = os.path.join(src, "lost.bin")
+    write(lost, os.urandom(6000))
+    bin_dir = os.path.dirname(s.exe)
+    run([os.path.join(bin_dir, "zish"), s.win(lost), "/s7", "/ya", s.win(lost + ".ish")])
+    with open(ISH_SAMPLE, "rb") as f:
+        sample = f.read().split(b"\n")
+    with open(lost + ".ish", "rb") as f:
+        made = f.read().split(b"\n")
+    text = b"\n".join(sample[:4] + sample[6:]) + b"\n" + b"\n".join(made[:10] + made[13:])
+    prog, win, down = _file_utility(s, "mail.ish", text)
+    report = _rescue_from_menu(s, prog)
+    lines = [l for l in report.splitlines() if l.strip()]
+    first = next(i for i, l in enumerate(lines) if l.startswith("状態"))
+    expect(lines[first + 1].startswith("修復できません") and "lost.bin" in lines[first + 1]
+           and "データ行 7, 8, 9" in lines[first + 1], "the lost file first, its lines named: %r"
+           % report)
+    expect("行を修復" in report, "the mended lines said: %r" % report)
+    with open(os.path.join(os.path.dirname(ISH_SAMPLE), "macish-test.sha256")) as f:
+        want, name = f.read().split()
+    expect_equal(sha256(os.path.join(down, name)), want, "restored %s (sha256sum)" % name)
+    expect(not os.path.exists(os.path.join(down, "lost.bin")), "nothing written for the lost file")

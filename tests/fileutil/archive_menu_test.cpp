@@ -10,12 +10,12 @@ namespace zv::test {
 namespace {
 class ArchiveMenuTest : public FileUtilityTest {
  protected:
-  Form& openWithReport() {
+  Form& openWithReport(const std::string& archive = "old.lzh") {
     app->forms.define(windows::kArchiveReport,
                       [](App& a) { return std::make_unique<ArchiveReportForm>(a); });
-    write("up/old.lzh", "x");
+    write("up/" + archive, "x");
     open();
-    press("File1", "old.lzh");
+    press("File1", archive);
     return win();
   }
   Form& report() { return app->forms.get(windows::kArchiveReport); }
@@ -28,6 +28,7 @@ TEST_F(ArchiveMenuTest, RescueOfADamagedArchiveListsTheDamagedMembersFirst) {
       "取り出しました: a.txt (10 バイト, lh5)\r\nCRC エラー: b.txt (20 バイト, lh5)\r\n"
       "1 個正常、1 個破損 (取り出しました)\r\n失われたメンバー: b.txt (20 バイト, lh5)\r\n");
   fakes->lha().setResult(ZV_ERROR_CRC);
+  services.answers.push_back(MsgAnswer::No);  // only the intact members
   int key = 'R';
   ctl("File1").keyDown(key, kCtrlKey);
   EXPECT_EQ(key, 0);
@@ -39,9 +40,9 @@ TEST_F(ArchiveMenuTest, RescueOfADamagedArchiveListsTheDamagedMembersFirst) {
   size_t damaged = text.find("CRC エラー");
   ASSERT_NE(damaged, std::string::npos) << text;
   EXPECT_LT(damaged, text.find("a.txt")) << text;
-  EXPECT_NE(text.find("破損 1 個、正常 1 個"), std::string::npos) << text;
+  EXPECT_NE(text.find("破損 1 個，正常 1 個"), std::string::npos) << text;
   EXPECT_EQ(text.find("失われたメンバー"), std::string::npos) << "said once, in the table";
-  EXPECT_NE(report().c("Label1").caption().find("破損のある書庫 1 個"), std::string::npos);
+  EXPECT_EQ(report().c("Label1").caption(), "1 個の書庫から取り出しました，破損のある書庫 1 個");
 
   // Copy and save give the same text; the saved file is written through a temporary file.
   report().c("Command1").click();
@@ -61,6 +62,42 @@ TEST_F(ArchiveMenuTest, SoundArchiveIsOneLineAndCancelWritesNothing) {
   services.answers.push_back(MsgAnswer::Cancel);
   ctl("menuArcRescue").click();
   EXPECT_EQ(fakes->lha().commands().size(), 1u);
+}
+
+TEST_F(ArchiveMenuTest, YesAlsoWritesDamagedMembersUnderAMarkedName) {
+  openWithReport("old.zip");
+  fakes->zip().setOutput(
+      "CRC エラー: b.txt (20 バイト, deflate)\r\n取り出しました: a.txt (10 バイト, deflate)\r\n"
+      "破損したまま書き出しました: b.txt → b (破損).txt\r\n");
+  services.answers.push_back(MsgAnswer::Yes);
+  ctl("menuArcRescue").click();
+  EXPECT_EQ(
+      fakes->zip().commands(),
+      (std::vector<std::string>{"-x --rescue --keep-damaged \"Q:\\up\\old.zip\" \"Q:\\down\\\""}));
+  const std::string text = report().c("Text1").text();
+  EXPECT_NE(text.find("b.txt (「b (破損).txt」として書き出しました)"), std::string::npos) << text;
+  EXPECT_EQ(text.find("破損したまま"), std::string::npos) << "said in the member's own line";
+}
+
+TEST_F(ArchiveMenuTest, IshRescueRestoresWhatTheLinesAllowAndNamesTheLinesLost) {
+  openWithReport("old.ish");
+  fakes->ish().setLastOutput(
+      "復元しました: a.txt (10 バイト, 2 行を修復)\r\n"
+      "復元できません: b.txt: ブロック 2 (テキスト 40 行目から) のデータ行 3, 4, 5 "
+      "が失われていて修復できません\r\n");
+  services.answers.push_back(MsgAnswer::No);
+  ctl("menuArcRescue").click();
+  // Never over a file already there (/n), into the lower pane's folder.
+  EXPECT_EQ(fakes->ish().commands(), (std::vector<std::string>{"Q:\\up\\old.ish /n /f=Q:\\down"}));
+  const std::string text = report().c("Text1").text();
+  size_t lost = text.find("修復できません");
+  ASSERT_NE(lost, std::string::npos) << text;
+  EXPECT_LT(lost, text.find("a.txt")) << text;
+  EXPECT_NE(text.find("b.txt (ブロック 2 (テキスト 40 行目から) のデータ行 3, 4, 5 が"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("10          ish      a.txt (2 行を修復)"), std::string::npos) << text;
+  EXPECT_EQ(report().c("Label1").caption(), "1 個の書庫から取り出しました，破損のある書庫 1 個");
 }
 
 }  // namespace zv::test

@@ -110,6 +110,15 @@ TEST_F(IshLibrary, RestoreModes) {
   EXPECT_EQ(Ish(nullptr, "T:\\f.ish /r /f=T:\\out2"), 0);
   EXPECT_EQ(readFile(root / "out2/f.txt"), "new contents");
 
+  // /n: a file already there stays, however old; a missing one is restored.
+  writeFile(root / "out/f.txt", "kept");
+  utime((root / "out/f.txt").c_str(), &old);
+  EXPECT_EQ(Ish(nullptr, "T:\\f.ish /n /f=T:\\out"), 0);
+  EXPECT_EQ(readFile(root / "out/f.txt"), "kept");
+  EXPECT_NE(std::string(IshGetLastOutput()).find("スキップしました: f.txt"), std::string::npos);
+  EXPECT_EQ(Ish(nullptr, "T:\\f.ish /n /f=T:\\out3"), 0);
+  EXPECT_EQ(readFile(root / "out3/f.txt"), "new contents");
+
   // /q asks the host: no, then yes; without a host nothing is replaced.
   writeFile(root / "out/f.txt", "ask me");
   EXPECT_EQ(Ish(nullptr, "T:\\f.ish /q /f=T:\\out"), 0);
@@ -185,12 +194,18 @@ TEST_F(IshLibrary, DamageBeyondRepairRestoresNothingAndNamesTheLines) {
   // Two lost lines of one block (comment line 0, headers 1-3, data from 4): repaired.
   writeFile(root / "two.ish", without({10, 20}));
   EXPECT_NE(IshCheckArchive("T:\\two.ish", 1), 0);
+  EXPECT_EQ(std::string(IshGetLastOutput()), "復元できます: d.bin (20000 バイト, 2 行を修復)\r\n");
   EXPECT_EQ(Ish(nullptr, "T:\\two.ish /a /f=T:\\ok"), 0) << IshGetLastOutput();
   EXPECT_TRUE(readFile(root / "ok/d.bin") == data);
   EXPECT_NE(std::string(IshGetLastOutput()).find("修復"), std::string::npos);
   // Three: refused, nothing written, the lines are named.
   writeFile(root / "three.ish", without({10, 11, 12}));
   EXPECT_EQ(IshCheckArchive("T:\\three.ish", 1), 0);
+  // The check names the lines lost as the restore does.
+  EXPECT_NE(std::string(IshGetLastOutput()).find("復元できません: d.bin: ブロック 1"),
+            std::string::npos)
+      << IshGetLastOutput();
+  EXPECT_NE(std::string(IshGetLastOutput()).find("7, 8, 9"), std::string::npos);
   writeFile(root / "bad/d.bin", "previous");
   EXPECT_NE(Ish(nullptr, "T:\\three.ish /a /f=T:\\bad"), 0);
   EXPECT_EQ(readFile(root / "bad/d.bin"), "previous");
@@ -235,7 +250,7 @@ TEST_F(IshLibrary, HostileNamesInHeaders) {
 }
 
 // A write that fails part way (the file size limit standing in for a full disk) leaves no
-// temporary file beside the ISH file it was to become.
+// temporary file beside the ISH file it was to become, and says why in Japanese.
 TEST_F(IshLibrary, FailedCreationLeavesNoTemporaryFile) {
   writeFile(root / "big.bin", randomBytes(400000, 7));
   pid_t pid = fork();
@@ -245,7 +260,12 @@ TEST_F(IshLibrary, FailedCreationLeavesNoTemporaryFile) {
       65536, 65536
     };
     setrlimit(RLIMIT_FSIZE, &small);
-    _exit(Ish(nullptr, "T:\\big.bin /s7 /ya T:\\out\\big.ish /f=T:\\") != 0 ? 0 : 1);
+    int rc = Ish(nullptr, "T:\\big.bin /s7 /ya T:\\out\\big.ish /f=T:\\");
+    // The system's reason in the library's own words.
+    _exit(rc != 0 && std::string(IshGetLastOutput()).find("ファイルが大きすぎます") !=
+                         std::string::npos
+              ? 0
+              : 1);
   }
   int status = 0;
   waitpid(pid, &status, 0);

@@ -14,15 +14,16 @@ struct Made {
   std::string bytes;
 };
 
-// An archive of three members by jlha, with `damage` applied to its bytes.
-void make(Made& m, void (*damage)(std::string&)) {
+// An archive of three members by jlha (and the files `more` names, in src/), with `damage`
+// applied to its bytes.
+void make(Made& m, void (*damage)(std::string&), const std::string& more = "") {
   for (int i = 1; i <= 3; ++i) {
     std::string text;  // words that pack to about half their size
     for (int k = 0; text.size() < size_t(4000 * i); ++k)
       text += "w" + std::to_string(k * k % 977) + " ";
     writeFile(m.dir / ("src/m" + std::to_string(i) + ".txt"), text);
   }
-  sh("cd " + q(m.dir / "src") + " && jlha a ../a.lzh m1.txt m2.txt m3.txt");
+  sh("cd " + q(m.dir / "src") + " && jlha a ../a.lzh m1.txt m2.txt m3.txt " + more);
   m.archive = m.dir / "a.lzh";
   m.bytes = readFile(m.archive);
   damage(m.bytes);
@@ -118,4 +119,65 @@ TEST(LzhRescue, DamagedFirstHeaderIsNeverPassedOverInSilence) {
   Result t = unlha("t " + dq(m.archive));
   EXPECT_EQ(t.rc, ZV_ERROR_BROKEN_ARCHIVE);
   EXPECT_NE(t.text.find("失われたメンバー: "), std::string::npos) << t.text;
+}
+
+TEST(LzhRescue, DamagedMembersAreKeptUnderAMarkedNameOnlyWhenAsked) {
+  if (!haveTool("jlha") || !haveTool("7z")) GTEST_SKIP() << "jlha or 7z missing";
+  // m2.txt fails its CRC; a file of its first marked name is already there: the damaged data
+  // goes to the next one.
+  Made m;
+  make(m, [](std::string& b) { b[b.find("m3.txt") - 100] ^= 0x55; });
+  writeFile(m.dir / "out/m2 (破損).txt", "mine");
+  Result x = unlha("x -jr2 -n1 " + dq(m.archive) + " " + dq(m.dir / "out/"));
+  EXPECT_EQ(x.rc, ZV_ERROR_CRC) << x.text;
+  EXPECT_NE(x.text.find("破損したまま書き出しました: m2.txt → m2 (破損 2).txt"), std::string::npos)
+      << x.text;
+  EXPECT_NE(x.text.find("失われたメンバー: m2.txt"), std::string::npos) << x.text;
+  auto got = treeFiles(m.dir / "out");
+  EXPECT_EQ(got.count("m2.txt"), 0u) << "never under its own name";
+  EXPECT_EQ(got["m2 (破損).txt"], "mine");
+  EXPECT_EQ(got["m3.txt"], readFile(m.dir / "src/m3.txt"));
+  // The bytes are the decoder's, as another tool decodes the same damaged data.
+  sh("cd " + q(m.dir / "") + " && 7z x -y -oseven a.lzh m2.txt");
+  EXPECT_EQ(got["m2 (破損 2).txt"], readFile(m.dir / "seven/m2.txt"));
+
+  // A member cut short: what the bytes before the cut decode to, the member's beginning.
+  Made cut;
+  make(cut, [](std::string& b) { b.resize(b.size() - 500); });
+  unlha("x -jr2 -n1 " + dq(cut.archive) + " " + dq(cut.dir / "out/"));
+  std::string kept = readFile(cut.dir / "out/m3 (破損).txt");
+  ASSERT_GT(kept.size(), 1000u);
+  EXPECT_EQ(kept.substr(0, 1000), readFile(cut.dir / "src/m3.txt").substr(0, 1000));
+  // Without -jr2 nothing of a damaged member is written.
+  unlha("x -jr -n1 " + dq(cut.archive) + " " + dq(cut.dir / "plain/"));
+  EXPECT_EQ(treeFiles(cut.dir / "plain").size(), 2u);
+}
+
+TEST(LzhRescue, LaterMemberOfANameReplacesOnlyWhatTheRunWrote) {
+  // symlink1.lzh holds foo.txt twice: a link, then the file. The later one is what the name
+  // holds at the end; a foo.txt there before the run is kept.
+  TempDir t;
+  const std::string archive = fixtures() + "/regression/symlink1.lzh";
+  Result x = unlha("x -jr -n1 " + dq(archive) + " " + dq(t / "out/"));
+  EXPECT_EQ(x.rc, 0) << x.text;
+  EXPECT_EQ(treeEntries(t / "out"), std::vector<std::string>{"foo.txt"});
+  EXPECT_EQ(readFile(t / "out/foo.txt"), "hello world\n");
+  writeFile(t / "kept/foo.txt", "mine");
+  unlha("x -jr -n1 " + dq(archive) + " " + dq(t / "kept/"));
+  EXPECT_EQ(readFile(t / "kept/foo.txt"), "mine");
+}
+
+TEST(LzhRescue, NamesAreReadAsPlainExtractionReadsThem) {
+  // EUC-JP and Latin-1 names: one encoding for the archive, or the one asked for.
+  TempDir t;
+  for (std::string name : {"euc-jp.lzh", "latin1.lzh"}) {
+    SCOPED_TRACE(name);
+    const std::string archive = std::string(ZV_TEST_DATA) + "/names/" + name;
+    unlha("x -n1 " + dq(archive) + " " + dq(t / (name + "-plain/")));
+    unlha("x -jr -n1 " + dq(archive) + " " + dq(t / (name + "-rescued/")));
+    EXPECT_EQ(treeFiles(t / (name + "-rescued")), treeFiles(t / (name + "-plain")));
+    unlha("x -n1 --charset=cp437 " + dq(archive) + " " + dq(t / (name + "-437/")));
+    unlha("x -jr -n1 --charset=cp437 " + dq(archive) + " " + dq(t / (name + "-437r/")));
+    EXPECT_EQ(treeFiles(t / (name + "-437r")), treeFiles(t / (name + "-437")));
+  }
 }

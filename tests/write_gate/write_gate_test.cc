@@ -171,6 +171,30 @@ TEST(WriteGate, AtomicFileReplacesOnlyWhenCommittedAndKeepsWhenAsked) {
   EXPECT_EQ(entries(f.path), (std::set<std::string>{"a.txt", "d"}));
 }
 
+// A damaged member's data goes under a marked name that nothing stands at: never over a
+// file, a folder or the member's own name.
+TEST(WriteGate, MarkedNamesNeverTakeWhatIsThere) {
+  EXPECT_EQ(markedName("a.txt"), "a (破損).txt");
+  EXPECT_EQ(markedName("a.tar.gz", 2), "a.tar (破損 2).gz");
+  EXPECT_EQ(markedName(".profile"), ".profile (破損)");
+  EXPECT_EQ(markedName("README"), "README (破損)");
+  Folder f;
+  put(f / "a.txt", "own");
+  put(f / "a (破損).txt", "old");
+  ASSERT_EQ(::mkdir((f / "a (破損 2).txt").c_str(), 0755), 0);
+  FolderFd dir(::open(f.path.c_str(), O_RDONLY | O_DIRECTORY));
+  AtomicFile p(dir.fd, "a.txt");
+  ASSERT_TRUE(p.write("damaged", 7));
+  std::string placed;
+  ASSERT_TRUE(p.commitMarked(0644, 0, placed));
+  EXPECT_EQ(placed, "a (破損 3).txt");
+  EXPECT_EQ(get(f / placed), "damaged");
+  EXPECT_EQ(get(f / "a.txt"), "own");
+  EXPECT_EQ(get(f / "a (破損).txt"), "old");
+  EXPECT_EQ(entries(f.path),
+            (std::set<std::string>{"a.txt", "a (破損).txt", "a (破損 2).txt", "a (破損 3).txt"}));
+}
+
 // A new file is placed without a sync; whatever already stands at the name (a file, one
 // that appears while writing, a link, a folder) still goes through the synced, checked path.
 TEST(WriteGate, BatchedFilesReplaceOnlyWhatTheyMayAndLeaveNoTemporaries) {

@@ -126,3 +126,100 @@ TEST_F(ZipRescue, WithoutDirectoryADamagedLocalHeaderIsNamedAndSkipped) {
     EXPECT_EQ(readFile(drive / "out/c.txt"), readFile(drive / "src/c.txt"));
   }
 }
+
+TEST_F(ZipRescue, DamagedMembersAreKeptUnderAMarkedNameOnlyWhenAsked) {
+  if (!haveTool("zip") || !haveTool("7z")) GTEST_SKIP() << "zip or 7z missing";
+  // b.bin fails its CRC; the archive also holds an intact "b (破損).bin", which keeps its
+  // own name: the damaged data goes to the next marked name.
+  writeFile(drive / "src/b (破損).bin", "intact member");
+  std::string arc = made("data.zip", "", [](std::string& b) { b[b.find("b.bin") + 5000] ^= 0x55; });
+  run("cd " + (drive / "src").string() + " && zip -q ../data.zip 'b (破損).bin'");
+  auto x = unzip("-x --rescue \"" + arc + "\" \"T:\\out\\\"");
+  EXPECT_EQ(treeOf(drive / "out").count("b (破損 2).bin"), 0u) << "only when asked";
+  x = unzip("-x --keep-damaged \"" + arc + "\" \"T:\\kept\\\"");
+  EXPECT_EQ(x.code, ZV_ERROR_CRC) << x.output;
+  EXPECT_NE(x.output.find("破損したまま書き出しました: b.bin → b (破損 2).bin"), std::string::npos)
+      << x.output;
+  EXPECT_FALSE(fsys::exists(drive / "kept/b.bin"));
+  EXPECT_EQ(readFile(drive / "kept/b (破損).bin"), "intact member");
+  // The bytes are the decoder's, as another tool decodes the same damaged data.
+  run("cd " + (drive / "").string() + " && 7z x -y -oseven data.zip b.bin >/dev/null");
+  EXPECT_EQ(readFile(drive / "kept/b (破損 2).bin"), readFile(drive / "seven/b.bin"));
+
+  // A member written through a pipe and cut short: its length unknown, what the bytes before
+  // the cut decode to is the member's beginning.
+  arc = made("cut.zip", "pipe", [](std::string& b) { b.resize(b.find("c.txt") + 2000); });
+  x = unzip("-x --keep-damaged \"" + arc + "\" \"T:\\cut\\\"");
+  std::string kept = readFile(drive / "cut/c (破損).txt");
+  ASSERT_GT(kept.size(), 1000u) << x.output;
+  EXPECT_EQ(kept.substr(0, 1000), readFile(drive / "src/c.txt").substr(0, 1000));
+}
+
+TEST_F(ZipRescue, LaterEntryOfANameReplacesOnlyWhatTheRunWrote) {
+  // An archive updated by appending holds a name twice, the later entry the newer; read from
+  // the directory or, with it lost, from the local headers. A file there before is kept.
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost);
+    std::string bytes = buildZip({{"a.txt", "old"}, {"b.txt", "b"}, {"a.txt", "new"}});
+    if (lost) loseDirectory(bytes);
+    writeFile(drive / "twice.zip", bytes);
+    fsys::remove_all(drive / "out");
+    writeFile(drive / "out/b.txt", "mine");
+    auto x = unzip("-x --rescue \"T:\\twice.zip\" \"T:\\out\\\"");
+    EXPECT_EQ(readFile(drive / "out/a.txt"), "new") << x.output;
+    EXPECT_EQ(readFile(drive / "out/b.txt"), "mine");
+  }
+}
+
+TEST_F(ZipRescue, LostDirectoryNamesMembersAsTheDirectoryDoes) {
+  // Names of other tools without a UTF-8 mark (EUC-JP, decomposed UTF-8): read in the one
+  // encoding that suits the archive and composed, whether from the directory or, with it
+  // lost, from the local headers; a chosen encoding holds for both.
+  for (std::string name : {"bsdtar-eucjp.zip", "zip-decomposed.zip", "bsdtar-cp932.zip"}) {
+    SCOPED_TRACE(name);
+    std::string bytes = readFile(std::string(ZV_TEST_DATA) + "/names/" + name);
+    writeFile(drive / "whole.zip", bytes);
+    loseDirectory(bytes);
+    writeFile(drive / "nodir.zip", bytes);
+    fsys::remove_all(drive / "a"), fsys::remove_all(drive / "b");
+    unzip("-x --rescue \"T:\\whole.zip\" \"T:\\a\\\"");
+    auto x = unzip("-x --rescue \"T:\\nodir.zip\" \"T:\\b\\\"");
+    EXPECT_EQ(treeOf(drive / "b"), treeOf(drive / "a")) << x.output;
+    EXPECT_GE(treeOf(drive / "b").size(), 3u);
+  }
+  fsys::remove_all(drive / "c");
+  unzip("-x --rescue --charset=latin1 \"T:\\nodir.zip\" \"T:\\c\\\"");
+  unzip("-x --charset=latin1 \"T:\\whole.zip\" \"T:\\d\\\"");
+  EXPECT_EQ(treeOf(drive / "c"), treeOf(drive / "d"));
+}
+
+TEST_F(ZipRescue, OneDamagedNameDoesNotDecideHowTheOthersAreRead) {
+  // A byte of one name flipped, in a local header (CP932 names) or in the directory
+  // (decomposed UTF-8 names): the headers are read then, and the other names as the intact
+  // archive's are, not in an encoding the damaged name happens to suit.
+  struct Case {
+    const char* file;
+    void (*damage)(std::string&);
+    size_t lost;  // the member whose local name is damaged; a directory's name costs none
+  } cases[] = {
+      {"bsdtar-cp932.zip",
+       [](std::string& b) { b[b.find("\x93\xfa\x96\x7b\x8c\xea") + 9] ^= 0x55; }, 1},
+      {"zip-decomposed.zip",
+       [](std::string& b) { b[b.find("\xe3\x81\x8b", b.find("PK\x01\x02"))] ^= 0x55; }, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string bytes = readFile(std::string(ZV_TEST_DATA) + "/names/" + c.file);
+    writeFile(drive / "whole.zip", bytes);
+    c.damage(bytes);
+    writeFile(drive / "hurt.zip", bytes);
+    fsys::remove_all(drive / "a"), fsys::remove_all(drive / "b");
+    unzip("-x --rescue \"T:\\whole.zip\" \"T:\\a\\\"");
+    auto x = unzip("-x --rescue \"T:\\hurt.zip\" \"T:\\b\\\"");
+    EXPECT_EQ(x.code, ZV_ERROR_BROKEN_ARCHIVE) << x.output;
+    auto want = treeOf(drive / "a"), got = treeOf(drive / "b");
+    size_t same = 0;
+    for (const auto& [name, data] : want) same += got.count(name) && got[name] == data;
+    EXPECT_EQ(same, want.size() - c.lost) << x.output;
+  }
+}

@@ -7,6 +7,7 @@
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/libraries/library_call.h"
+#include "platform/command_words.h"
 #include "ui/common/archive_report.h"
 #include "ui/common/window_ports.h"
 
@@ -44,28 +45,54 @@ std::string firstLine(const std::string& text) {
   return line;
 }
 
-// The ISH check: the library reads every line and says whether the data is whole.
-std::string ishReport(Form& window, const std::string& archive) {
+// The ISH library's folder: a drive root keeps its backslash (C:\), other folders have none.
+std::string ishFolder(std::string folder) {
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return command_words::switchLinePath(folder);
+}
+
+// An ISH file through the ISH library: the test by its check function, the rescue by a
+// restore that never replaces a file ("/n"). What it says of each file becomes the report.
+std::string ishReport(Form& window, const std::string& archive, const std::string& command,
+                      bool rescue, size_t& damagedArchives) {
   IshLibrary* ish = window.app().archivers ? window.app().archivers->ish() : nullptr;
-  if (!ish) return archive + ": ISH32.DLL がないため検査できません\r\n";
-  int ok = ish->checkArchive(archive, 1);
+  if (!ish)
+    return archive + ": ISH32.DLL がないため" + (rescue ? "取り出せません" : "検査できません") +
+           "\r\n";
+  int code = 0;
+  Steps steps;
+  window.services().setBusy(true);
+  steps([&] { code = rescue ? ish->run(command, &window) : !ish->checkArchive(archive, 1); });
+  window.services().setBusy(false);
   std::string said = ish->lastOutput();
-  if (ok) return archive + ": 正常です (ISH データ)\r\n";
-  return archive + ": ISH データが壊れているか、ISH ではありません\r\n" + said;
+  ArchiveReport report = parseIshReport(said);
+  if (report.members.empty()) {
+    ++damagedArchives;
+    return archive + ": " + (said.empty() ? "ISH データが見つかりません" : firstLine(said)) +
+           "\r\n";
+  }
+  damagedArchives += report.damaged > 0 || code == ZV_ERROR_NOT_ARCHIVE;
+  return reportText(archive, report, rescue);
 }
 
 }  // namespace
 
 std::string checkCommand(const std::string& archive, ArchiveCheck what,
                          const std::string& destination) {
-  bool rescue = what == ArchiveCheck::Rescue;
+  const bool rescue = what != ArchiveCheck::Test;
+  const bool marking = what == ArchiveCheck::RescueMarkingDamaged;
   switch (kindOf(archive)) {
     case FileKind::Lzh:
-      return rescue ? "x -jr " + quoted(archive) + " " + folderArgument(destination)
+      return rescue ? std::string(marking ? "x -jr2 " : "x -jr ") + quoted(archive) + " " +
+                          folderArgument(destination)
                     : "t " + quoted(archive);
     case FileKind::Zip:
-      return rescue ? "-x --rescue " + quoted(archive) + " " + folderArgument(destination)
+      return rescue ? std::string(marking ? "-x --rescue --keep-damaged " : "-x --rescue ") +
+                          quoted(archive) + " " + folderArgument(destination)
                     : "-t " + quoted(archive);
+    case FileKind::Ish:
+      return rescue ? command_words::switchLinePath(archive) + " /n /f=" + ishFolder(destination)
+                    : "";
     default:
       return "";
   }
@@ -73,19 +100,20 @@ std::string checkCommand(const std::string& archive, ArchiveCheck what,
 
 void checkArchives(Form& window, const std::vector<std::string>& archives, ArchiveCheck what,
                    const std::string& destination) {
-  const bool rescue = what == ArchiveCheck::Rescue;
+  const bool rescue = what != ArchiveCheck::Test;
   std::string text;
   size_t damagedArchives = 0, checked = 0;
   bool cancelled = false;
   for (const std::string& archive : archives) {
     if (cancelled) break;
     FileKind kind = kindOf(archive);
+    std::string command = checkCommand(archive, what, destination);
     if (kind == FileKind::Ish) {
-      text += ishReport(window, archive);
+      text += ishReport(window, archive, command, rescue, damagedArchives);
       ++checked;
+      if (&archive != &archives.back()) text += "\r\n";
       continue;
     }
-    std::string command = checkCommand(archive, what, destination);
     ArchiverSet* set = window.app().archivers;
     ListingLibrary* lib = nullptr;
     if (set) lib = kind == FileKind::Zip ? set->zip() : set->lha();
@@ -125,7 +153,7 @@ void checkArchives(Form& window, const std::vector<std::string>& archives, Archi
   Shared& s = window.shared();
   s.Report.title = rescue ? "壊れた書庫から取り出す" : "書庫のテスト";
   s.Report.summary = std::to_string(checked) + " 個の書庫" +
-                     (rescue ? "から取り出しました" : "を検査しました") + "、破損のある書庫 " +
+                     (rescue ? "から取り出しました" : "を検査しました") + "，破損のある書庫 " +
                      std::to_string(damagedArchives) + " 個" + (cancelled ? " (中止)" : "");
   s.Report.text = text;
   s.Report.saveAs = archives.empty() ? "" : archives.front() + ".txt";

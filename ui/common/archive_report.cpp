@@ -34,6 +34,33 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
+// "a.txt → a (破損).txt": the member's name and the marked name, each with as many arrows
+// of its own as the other, so the middle arrow parts them.
+bool splitMarked(const std::string& rest, std::string& name, std::string& marked) {
+  const std::string arrow = " → ";
+  std::vector<size_t> at;
+  for (size_t p = rest.find(arrow); p != std::string::npos; p = rest.find(arrow, p + 1))
+    at.push_back(p);
+  if (at.size() % 2 == 0) return false;
+  size_t mid = at[at.size() / 2];
+  name = rest.substr(0, mid);
+  marked = rest.substr(mid + arrow.size());
+  return true;
+}
+
+void attachMarked(ArchiveReport& report, const std::string& rest) {
+  std::string name, marked;
+  if (splitMarked(rest, name, marked)) {
+    for (ReportLine& r : report.members) {
+      if (r.damaged() && r.name == name && r.detail.empty()) {
+        r.detail = "「" + marked + "」として書き出しました";
+        return;
+      }
+    }
+  }
+  report.notes.push_back("破損したまま書き出しました: " + rest);
+}
+
 std::string padded(const std::string& text, size_t width) {
   // Display width: the Japanese characters of the states count twice.
   size_t shown = 0;
@@ -51,6 +78,11 @@ ArchiveReport parseReport(const std::string& output) {
     if (line.empty() || line.rfind("失われたメンバー: ", 0) == 0 ||
         line.find(" 個正常、") != std::string::npos)
       continue;
+    const std::string markedPrefix = "破損したまま書き出しました: ";
+    if (line.rfind(markedPrefix, 0) == 0) {
+      attachMarked(report, line.substr(markedPrefix.size()));
+      continue;
+    }
     bool member = false;
     for (const char* state : kStates) {
       std::string prefix = std::string(state) + ": ";
@@ -68,13 +100,54 @@ ArchiveReport parseReport(const std::string& output) {
   return report;
 }
 
+ArchiveReport parseIshReport(const std::string& output) {
+  ArchiveReport report;
+  for (std::string line : splitLines(output)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    ReportLine r;
+    r.method = "ish";
+    if (line.rfind("復元しました: ", 0) == 0 || line.rfind("復元できます: ", 0) == 0) {
+      r.state = "正常";
+      // "a.txt (10 バイト, 2 行を修復)" or "a.txt (10 バイト)": the mended lines are the detail.
+      std::string inner = line.substr(line.find(": ") + 2);
+      r.name = inner;
+      size_t open = inner.rfind(" (");
+      if (open != std::string::npos && inner.back() == ')') {
+        std::string tail = inner.substr(open + 2, inner.size() - open - 3);
+        size_t bytes = tail.find(" バイト");
+        if (bytes != std::string::npos) {
+          r.name = inner.substr(0, open);
+          r.size = tail.substr(0, bytes);
+          size_t mended = tail.find(", ", bytes);
+          if (mended != std::string::npos) r.detail = tail.substr(mended + 2);
+        }
+      }
+    } else if (line.rfind("復元できません: ", 0) == 0) {
+      std::string rest = line.substr(line.find(": ") + 2);
+      size_t why = rest.find(": ");
+      r.name = rest.substr(0, why);
+      r.detail = why == std::string::npos ? "" : rest.substr(why + 2);
+      r.state = r.detail.find("CRC") != std::string::npos              ? "CRC エラー"
+                : r.detail.find("途切れています") != std::string::npos ? "途中で切れています"
+                                                                       : "修復できません";
+    } else {
+      report.notes.push_back(line);
+      continue;
+    }
+    report.damaged += r.damaged();
+    report.members.push_back(std::move(r));
+  }
+  return report;
+}
+
 std::string reportText(const std::string& archive, const ArchiveReport& report, bool rescue) {
   const size_t sound = report.members.size() - report.damaged;
   if (report.damaged == 0 && report.notes.empty() && !report.members.empty())
     return archive + ": 正常です (" + std::to_string(sound) + " 個のメンバー" +
            (rescue ? "をすべて取り出しました" : "") + ")\r\n";
   std::string text = archive + "\r\n";
-  text += "破損 " + std::to_string(report.damaged) + " 個、正常 " + std::to_string(sound) + " 個" +
+  text += "破損 " + std::to_string(report.damaged) + " 個，正常 " + std::to_string(sound) + " 個" +
           (rescue ? " (正常なメンバーを取り出しました)" : "") + "\r\n\r\n";
   std::vector<const ReportLine*> order;
   for (const ReportLine& r : report.members) order.push_back(&r);
@@ -82,7 +155,8 @@ std::string reportText(const std::string& archive, const ArchiveReport& report, 
                         [](const ReportLine* r) { return r->damaged(); });
   text += padded("状態", 20) + padded("サイズ", 12) + padded("方式", 9) + "名前\r\n";
   for (const ReportLine* r : order)
-    text += padded(r->state, 20) + padded(r->size, 12) + padded(r->method, 9) + r->name + "\r\n";
+    text += padded(r->state, 20) + padded(r->size, 12) + padded(r->method, 9) + r->name +
+            (r->detail.empty() ? "" : " (" + r->detail + ")") + "\r\n";
   for (const std::string& note : report.notes) text += note + "\r\n";
   return text;
 }

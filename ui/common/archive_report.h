@@ -12,6 +12,7 @@ struct ReportLine {
   std::string name;
   std::string size;    // in bytes, empty when the header was lost
   std::string method;  // lh5, deflate, ...
+  std::string detail;  // what else befell it: lines lost, the marked name it was written under
   bool damaged() const { return state != "正常"; }
 };
 
@@ -22,6 +23,11 @@ struct ArchiveReport {
 };
 
 ArchiveReport parseReport(const std::string& output);
+
+// The same from what the ISH library says of each file of an ISH text ("復元しました: a.txt
+// (10 バイト, 2 行を修復)", "復元できません: b.txt: ... のデータ行 3, 4 が失われていて修復
+// できません").
+ArchiveReport parseIshReport(const std::string& output);
 
 // The report of one archive: a single line when nothing is damaged and nothing else was
 // said, else a table with the damaged members first and the totals. `rescue`: the sound

@@ -268,10 +268,9 @@ extern "C" int lzh_decode_reading(const char method[5], uint64_t packed_size,
       rc = decode_lz5(d);
       break;
   }
-  if (rc == LZH_OK && wsize) {
-    flush_output(d);
-    rc = d->status;
-  }
+  // What was decoded before damage stopped the stream is written out as well: a damaged
+  // member kept under a marked name holds all that the decoder made of it.
+  if (wsize && (rc == LZH_OK || rc == LZH_E_DATA) && !flush_output(d)) rc = d->status;
   if (rc == LZH_OK && overran(d)) rc = LZH_E_DATA;
   free(d);
   return rc;

@@ -44,8 +44,10 @@ DecodedName decodeName(std::string_view bytes, NameEncoding e);
 // How plausible the names are in that encoding: invalid bytes and control characters weigh
 // heavily against it, Japanese text (kana, common kanji) and accented letters for it.
 long scoreNames(const std::vector<std::string>& names, NameEncoding e);
-// The encoding that reads the names best (Shift_JIS when nothing tells them apart).
-NameEncoding detectNameEncoding(const std::vector<std::string>& names);
+// The encoding that reads the names best (Shift_JIS when nothing tells them apart). With
+// `spareWorst` (names of a damaged archive), each encoding is judged without the one name it
+// reads worst, so that a single damaged name among three or more does not decide.
+NameEncoding detectNameEncoding(const std::vector<std::string>& names, bool spareWorst = false);
 // The encoding one name reads best in, for a name that the archive's choice cannot read.
 NameEncoding bestEncodingForName(std::string_view bytes);
 
