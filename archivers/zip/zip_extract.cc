@@ -96,10 +96,7 @@ class Run {
     int zipError = 0;
     zip_t* za = a_.fallback(&zipError);
     if (!za) {
-      zip_error_t e;
-      lz->zip_error_init_with_code(&e, zipError);
-      out_ += "開けません (" + std::string(lz->zip_error_strerror(&e)) + "): " + m.name + kNl;
-      lz->zip_error_fini(&e);
+      out_ += "開けません (" + std::string(libzipErrorText(zipError)) + "): " + m.name + kNl;
       fail(ZV_ERROR_BROKEN_ARCHIVE);
       return {};
     }
@@ -177,8 +174,8 @@ class Run {
           out_ += "パスワードが違います: " + m.name + kNl;
           fail(ZV_ERROR_PASSWORD);
         } else {
-          out_ += "データが壊れています (" + std::string(lz->zip_error_strerror(e)) +
-                  "): " + m.name + kNl;
+          out_ +=
+              "データが壊れています (" + std::string(libzipErrorText(code)) + "): " + m.name + kNl;
           fail(ZV_ERROR_BROKEN_ARCHIVE);
         }
         return false;
@@ -245,7 +242,7 @@ class Run {
     const LibZip* lz = libzip();
     zip_error_t* e = lz->zip_get_error(za);
     int code = lz->zip_error_code_zip(e);
-    out_ += "開けません (" + std::string(lz->zip_error_strerror(e)) + "): " + m.name + kNl;
+    out_ += "開けません (" + std::string(libzipErrorText(code)) + "): " + m.name + kNl;
     fail(code == ZIP_ER_COMPNOTSUPP   ? ZV_ERROR_METHOD
          : code == ZIP_ER_ENCRNOTSUPP ? ZV_ERROR_PASSWORD
                                       : ZV_ERROR_BROKEN_ARCHIVE);
@@ -287,7 +284,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
   if (m.folder) {
     // Kept open: the members that follow a folder usually lie in it.
     if (dest.cachedFolder(parts, parts.size()) < 0) {
-      out += "フォルダを作れません (" + std::string(std::strerror(errno)) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + zv::archive::errnoText(errno) + "): " + m.name + kNl;
       run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME
                               : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
     }
@@ -299,7 +296,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     if (e == ELOOP || e == ENOTDIR)
       out += "フォルダの途中がシンボリックリンクかファイルのため解凍しません: " + m.name + kNl;
     else
-      out += "フォルダを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + zv::archive::errnoText(e) + "): " + m.name + kNl;
     run.fail(e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME
                                         : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     return;
@@ -338,16 +335,14 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     }
     if (!archive::placeLink(dirFd, leaf, target)) {
       int e = errno;
-      out +=
-          "シンボリックリンクを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
+      out += "シンボリックリンクを作れません (" + zv::archive::errnoText(e) + "): " + m.name + kNl;
       run.fail(archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     }
     return;
   }
   archive::AtomicFile file(dirFd, leaf, &batch);
   if (!file.ok()) {
-    out +=
-        "ファイルを作れません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "ファイルを作れません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_CANNOT_CREATE));
     return;
   }
@@ -358,7 +353,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     return false;
   });
   if (writeFailed) {
-    out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "書き込めません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
   }
   if (!ok || writeFailed) return;  // the temporary file is removed; nothing half-written stays
@@ -368,7 +363,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
       return;
     }
     if (file.error() == EISDIR) return folderInTheWay();
-    out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "書き込めません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
     return;
   }
@@ -387,7 +382,7 @@ int openDestination(const UnZipCommand& cmd, std::unique_ptr<archive::Destinatio
   }
   dest = std::make_unique<archive::Destination>(destHost);
   if (!dest->ok()) {
-    out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest->error())) +
+    out += "解凍先のフォルダを開けません (" + zv::archive::errnoText(dest->error()) +
            "): " + cmd.destination + kNl;
     return archive::errorFromErrno(dest->error(), ZV_ERROR_CANNOT_CREATE);
   }

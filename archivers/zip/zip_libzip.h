@@ -15,9 +15,7 @@ namespace zv::zip {
   X(zip_error_code_zip) \
   X(zip_error_fini) \
   X(zip_error_init) \
-  X(zip_error_init_with_code) \
   X(zip_error_set) \
-  X(zip_error_strerror) \
   X(zip_error_to_data) \
   X(zip_fclose) \
   X(zip_file_get_error) \
@@ -42,5 +40,9 @@ struct LibZip {
 
 // The loaded functions, or nullptr when libzip cannot be loaded.
 const LibZip* libzip();
+
+// What a libzip error means, in the words of the library's messages (libzip's own texts are
+// English).
+const char* libzipErrorText(int zipErrorCode);
 
 }  // namespace zv::zip

@@ -20,23 +20,23 @@ MemberReader::~MemberReader() {
 const char* MemberReader::describe(Status s) {
   switch (s) {
     case Status::Header:
-      return "Zip archive inconsistent";
+      return "書庫の構造が壊れています";
     case Status::Truncated:
-      return "Premature end of file";
+      return "書庫が途中で切れています";
     case Status::Read:
-      return "Read error";
+      return "書庫を読めません";
     case Status::Data:
-      return "Compressed data invalid";
+      return "圧縮データが壊れています";
     case Status::Memory:
-      return "Malloc failure";
+      return "メモリが足りません";
     case Status::Crc:
-      return "CRC error";
+      return "CRC が一致しません";
     case Status::Length:
-      return "Length mismatch";
+      return "大きさが記録と違います";
     case Status::Ok:
       break;
   }
-  return "No error";
+  return "エラーはありません";
 }
 
 bool MemberReader::open(const Member& m, bool toEnd) {

@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/member_name.h"
 #include "platform/runtime_error.h"
+#include "write_gate.h"
 #include "zip_archive.h"
 #include "zip_extract.h"
 #include "zip_local_scan.h"
@@ -193,8 +194,8 @@ class Rescue {
     }
     if (!a_) {
       if (sysError) {
-        out_ += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + cmd_.archive +
-                kNl;
+        out_ +=
+            "書庫を開けません (" + zv::archive::errnoText(sysError) + "): " + cmd_.archive + kNl;
         return ZV_ERROR_CANNOT_OPEN;
       }
       out_ += "ZIP 書庫ではありません: " + cmd_.archive + kNl;
