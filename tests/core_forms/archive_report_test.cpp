@@ -14,23 +14,25 @@ TEST(ArchiveReport, ReadsMemberLinesAndPutsDamageFirst) {
       "同名のファイルが存在するためスキップしました: d.txt\r\n"
       "1 個正常、2 個破損 (検査しました)\r\n"
       "失われたメンバー: b.txt (名前は推定)\r\n");
-  ASSERT_EQ(r.members.size(), 3u);
+  ASSERT_EQ(r.members.size(), 4u);
   EXPECT_EQ(r.damaged, 2u);
   EXPECT_EQ(r.members[0].name, "dir\\a (1).txt");
   EXPECT_EQ(r.members[0].size, "12");
   EXPECT_EQ(r.members[0].method, "lh5");
   EXPECT_EQ(r.members[1].name, "b.txt (名前は推定)");
   EXPECT_TRUE(r.members[1].size.empty());
-  EXPECT_EQ(r.notes,
-            std::vector<std::string>{"同名のファイルが存在するためスキップしました: d.txt"});
+  EXPECT_TRUE(r.notes.empty());
+  EXPECT_EQ(r.members[3].name, "d.txt");  // kept, neither sound nor damaged
+  EXPECT_FALSE(r.members[3].damaged());
 
   std::string text = reportText("C:\\x.lzh", r, false);
   size_t header = text.find("ヘッダ破損"), cut = text.find("途中で切れています"),
          sound = text.find("dir\\a (1).txt");
   EXPECT_LT(header, sound);
   EXPECT_LT(cut, sound);
-  EXPECT_NE(text.find("破損 2 個，正常 1 個"), std::string::npos) << text;
-  EXPECT_NE(text.find("スキップしました: d.txt"), std::string::npos);
+  EXPECT_NE(text.find("破損 2 個，正常 1 個，既にあるため取り出さなかったもの 1 個"),
+            std::string::npos)
+      << text;
 }
 
 TEST(ArchiveReport, MarkedNameJoinsTheLineOfItsMember) {

@@ -62,6 +62,15 @@ TEST_F(ArchiveMenuTest, SoundArchiveIsOneLineAndCancelWritesNothing) {
   services.answers.push_back(MsgAnswer::Cancel);
   ctl("menuArcRescue").click();
   EXPECT_EQ(fakes->lha().commands().size(), 1u);
+
+  // A sound archive whose every member is already in the folder is no unreadable archive.
+  fakes->lha().setOutput(
+      "エラー: 同名のファイルが存在するためスキップしました: a.txt\r\n0 個正常、0 個破損\r\n");
+  fakes->lha().setResult(ZV_ERROR_CANNOT_CREATE);
+  services.answers.push_back(MsgAnswer::No);
+  ctl("menuArcRescue").click();
+  EXPECT_NE(report().c("Text1").text().find("既にあります"), std::string::npos);
+  EXPECT_EQ(report().c("Label1").caption(), "1 個の書庫から取り出しました，破損のある書庫 0 個");
 }
 
 TEST_F(ArchiveMenuTest, YesAlsoWritesDamagedMembersUnderAMarkedName) {

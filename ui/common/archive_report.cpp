@@ -78,6 +78,18 @@ ArchiveReport parseReport(const std::string& output) {
     if (line.empty() || line.rfind("失われたメンバー: ", 0) == 0 ||
         line.find(" 個正常、") != std::string::npos)
       continue;
+    // A member a rescue did not write because the folder holds a file of its name.
+    const std::string keptPrefix = "同名のファイルが存在するためスキップしました: ";
+    size_t kept = line.find(keptPrefix);
+    if (kept == 0 || (kept != std::string::npos && line.rfind("エラー: ", 0) == 0)) {
+      ReportLine r;
+      r.state = "既にあります";
+      r.name = line.substr(kept + keptPrefix.size());
+      r.detail = "同じ名前のファイルがあるため取り出していません";
+      ++report.kept;
+      report.members.push_back(std::move(r));
+      continue;
+    }
     const std::string markedPrefix = "破損したまま書き出しました: ";
     if (line.rfind(markedPrefix, 0) == 0) {
       attachMarked(report, line.substr(markedPrefix.size()));
@@ -142,12 +154,14 @@ ArchiveReport parseIshReport(const std::string& output) {
 }
 
 std::string reportText(const std::string& archive, const ArchiveReport& report, bool rescue) {
-  const size_t sound = report.members.size() - report.damaged;
-  if (report.damaged == 0 && report.notes.empty() && !report.members.empty())
+  const size_t sound = report.members.size() - report.damaged - report.kept;
+  if (report.damaged == 0 && report.kept == 0 && report.notes.empty() && !report.members.empty())
     return archive + ": 正常です (" + std::to_string(sound) + " 個のメンバー" +
            (rescue ? "をすべて取り出しました" : "") + ")\r\n";
   std::string text = archive + "\r\n";
   text += "破損 " + std::to_string(report.damaged) + " 個，正常 " + std::to_string(sound) + " 個" +
+          (report.kept ? "，既にあるため取り出さなかったもの " + std::to_string(report.kept) + " 個"
+                       : "") +
           (rescue ? " (正常なメンバーを取り出しました)" : "") + "\r\n\r\n";
   std::vector<const ReportLine*> order;
   for (const ReportLine& r : report.members) order.push_back(&r);

@@ -8,18 +8,22 @@
 namespace zv {
 
 struct ReportLine {
-  std::string state;  // 正常, CRC エラー, ヘッダ破損, 途中で切れています
+  // 正常, CRC エラー, ヘッダ破損, 途中で切れています, or 既にあります (a rescue kept the file
+  // of that name already in the folder)
+  std::string state;
   std::string name;
   std::string size;    // in bytes, empty when the header was lost
   std::string method;  // lh5, deflate, ...
   std::string detail;  // what else befell it: lines lost, the marked name it was written under
-  bool damaged() const { return state != "正常"; }
+  bool damaged() const { return state != "正常" && !kept(); }
+  bool kept() const { return state == "既にあります"; }
 };
 
 struct ArchiveReport {
   std::vector<ReportLine> members;  // in archive order
   std::vector<std::string> notes;   // other lines of the library (skipped files, refusals)
   size_t damaged = 0;
+  size_t kept = 0;
 };
 
 ArchiveReport parseReport(const std::string& output);
