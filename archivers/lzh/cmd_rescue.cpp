@@ -20,27 +20,15 @@
 #include "lzh_paths.h"
 #include "member_io.h"
 #include "platform/encoding.h"
+#include "rescue_verdict.h"
 #include "wildcard.h"
 #include "write_gate.h"
 
 namespace zv::lzh {
 namespace {
 
-enum class Verdict { Ok, Crc, Header, Cut };
-
-const char* verdictText(Verdict v) {
-  switch (v) {
-    case Verdict::Ok:
-      return "正常";
-    case Verdict::Crc:
-      return "CRC エラー";
-    case Verdict::Header:
-      return "ヘッダ破損";
-    case Verdict::Cut:
-      return "途中で切れています";
-  }
-  return "";
-}
+using archive::Verdict;
+using archive::verdictText;
 
 // "name (1234 バイト, lh5)": the tail every report line carries.
 std::string described(const Member& m) {

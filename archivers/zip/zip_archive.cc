@@ -141,8 +141,8 @@ Archive::~Archive() {
   if (za_) libzip()->zip_discard(za_);
 }
 
-std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
-                                       bool index, encoding::NameEncoding names) {
+std::shared_ptr<Archive> Archive::openFile(const std::string& hostPath, int* zipError,
+                                           int* sysError) {
   *zipError = 0, *sysError = 0;
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0) {
@@ -163,6 +163,13 @@ std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipErro
   a->path_ = hostPath;
   a->bytes_.setFile(fd, uint64_t(st.st_size));
   a->mtime_ = st.st_mtim;
+  return a;
+}
+
+std::shared_ptr<Archive> Archive::open(const std::string& hostPath, int* zipError, int* sysError,
+                                       bool index, encoding::NameEncoding names) {
+  std::shared_ptr<Archive> a = openFile(hostPath, zipError, sysError);
+  if (!a) return nullptr;
   a->indexed_ = index;
   a->requested_ = names;
   ReadWindow w(a->bytes_);

@@ -89,6 +89,9 @@ class Archive {
   bool sameFile(uint64_t size, const struct timespec& mtime) const;
 
  private:
+  // The archive's file opened for reading (a regular file only); nothing read yet.
+  static std::shared_ptr<Archive> openFile(const std::string& hostPath, int* zipError,
+                                           int* sysError);
   Archive() = default;
 
   std::string path_;

@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/member_name.h"
 #include "platform/runtime_error.h"
+#include "rescue_verdict.h"
 #include "write_gate.h"
 #include "zip_archive.h"
 #include "zip_extract.h"
@@ -23,22 +24,8 @@ namespace zv::zip {
 std::shared_ptr<Archive> Archive::openLocal(const std::string& hostPath, LocalWalk& walk,
                                             int* zipError, int* sysError, const NameReading& names,
                                             const std::vector<std::string>& alsoNames) {
-  *zipError = 0, *sysError = 0;
-  struct stat st;
-  if (::stat(hostPath.c_str(), &st) != 0) {
-    *sysError = errno;
-    return nullptr;
-  }
-  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    *zipError = ZIP_ER_OPEN;
-    *sysError = errno;
-    return nullptr;
-  }
-  std::shared_ptr<Archive> a(new Archive);
-  a->path_ = hostPath;
-  a->bytes_.setFile(fd, uint64_t(st.st_size));
-  a->mtime_ = st.st_mtim;
+  std::shared_ptr<Archive> a = openFile(hostPath, zipError, sysError);
+  if (!a) return nullptr;
   ReadWindow w(a->bytes_);
   a->requested_ = names.forced ? names.encoding : encoding::NameEncoding::Auto;
   *zipError = readLocalHeaders(w, a->cd_, walk, sysError, names, alsoNames);
@@ -50,23 +37,8 @@ namespace {
 
 constexpr const char* kNl = "\r\n";
 
-enum class Verdict { Ok, Crc, Header, Cut, Other };
-
-const char* verdictText(Verdict v) {
-  switch (v) {
-    case Verdict::Ok:
-      return "正常";
-    case Verdict::Crc:
-      return "CRC エラー";
-    case Verdict::Header:
-      return "ヘッダ破損";
-    case Verdict::Cut:
-      return "途中で切れています";
-    case Verdict::Other:
-      break;
-  }
-  return "エラー";
-}
+using archive::Verdict;
+using archive::verdictText;
 
 std::string described(const Member& m) {
   return m.name + " (" + std::to_string(m.size) + " バイト, " + methodName(m.method) + ")";
