@@ -59,16 +59,25 @@ std::string joinArguments(int argc, char** argv, bool (*quoted)(int, const std::
   return line;
 }
 
+// The companion's own help, then what every companion shares.
+void printHelp(FILE* to) {
+  std::fputs(kCompanion.help, to);
+  std::fprintf(to,
+               "\nライブラリの場所は環境変数 %s で変えられます。\n"
+               "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n",
+               kCompanion.libraryVariable);
+}
+
 }  // namespace zv::companion
 
 int main(int argc, char** argv) {
   using zv::companion::kCompanion;
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-?")) {
-    std::fputs(kCompanion.help, stdout);
+    zv::companion::printHelp(stdout);
     return 0;
   }
   if (argc - 1 < kCompanion.fewestArguments) {
-    std::fputs(kCompanion.help, stderr);
+    zv::companion::printHelp(stderr);
     return 2;
   }
   void* library = dlopen(zv::companion::libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -67,8 +67,6 @@ const char kHelp[] =
     "  /f=フォルダ  出力先 (行の最後まで、空白も含む)\n"
     "  --check      ISH ファイルとして正しいか調べる (IshCheckArchive)\n"
     "\n"
-    "ライブラリの場所は環境変数 ZV_ISH32 で変えられます。\n"
-    "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
     "例: zish 'C:\\src\\memo.txt' /ss /ya 'C:\\out\\memo.ish' '/f=C:\\out'\n";
 
 }  // namespace

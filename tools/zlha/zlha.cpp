@@ -50,8 +50,6 @@ const char kHelp[] =
     "              あれば「名前 (破損 2).拡張子」…)。元の名前では決して書き出さない\n"
     "\n"
     "パスは Windows 形式 (C:\\data\\) でも Linux のパスでもかまいません。\n"
-    "ライブラリの場所は環境変数 ZV_UNLHA32 で変えられます。\n"
-    "終了コード: 0 成功、それ以外はエラー番号の下位バイト (0 のときは 1)。\n"
     "例: zlha a -d1 -n1 out.lzh 'C:\\data\\' 'proj\\*.*'    zlha v out.lzh\n"
     "    zlha t old.lzh    zlha x -jr broken.lzh 'C:\\rescued\\'\n";
 
