@@ -33,6 +33,7 @@ std::vector<std::string> passwordForms(const std::string& typed) {
 
 constexpr const char* kNl = "\r\n";
 constexpr size_t kChunk = 256 * 1024;
+constexpr uint64_t kReportEvery = 1 << 20;
 
 struct FileCloser {
   void operator()(zip_file_t* f) const {
@@ -60,6 +61,7 @@ class Run {
 
   bool progress(const Member* m, int state) {
     if (!host_ || !host_->progress) return true;
+    lastReported_ = done_;
     ZvProgress p{a_.path().c_str(), m ? m->name.c_str() : nullptr, done_, total_, state};
     if (host_->progress(host_->user, &p) != 0) {
       out_ += "中止しました" + std::string(kNl);
@@ -70,6 +72,14 @@ class Run {
   }
 
   void setTotal(uint64_t t) { total_ = t; }
+  bool cancelled() const { return result_ == ZV_ERROR_USER_CANCEL; }
+
+  // Counts a member's bytes as they come; every MiB the host hears of it, so the bar moves
+  // inside a large member and its cancel button stops the run there.
+  bool advance(const Member& m, uint64_t bytes) {
+    done_ += bytes;
+    return done_ - lastReported_ < kReportEvery || progress(&m, ZV_PROGRESS_MEMBER);
+  }
 
   // Opens a member for reading: stored, deflated and LZMA members through this library's
   // reader, the others through libzip; for an encrypted one the host is asked for the
@@ -156,8 +166,7 @@ class Run {
           return false;
         }
         if (n == 0) return true;
-        done_ += uint64_t(n);
-        if (!sink(p, size_t(n))) return false;
+        if (!advance(m, uint64_t(n)) || !sink(p, size_t(n))) return false;
       }
     }
     const LibZip* lz = libzip();  // loaded: the member was opened through it
@@ -183,8 +192,7 @@ class Run {
       }
       if (n == 0) break;
       got += uint64_t(n);
-      done_ += uint64_t(n);
-      if (!sink(buf.get(), size_t(n))) return false;
+      if (!advance(m, uint64_t(n)) || !sink(buf.get(), size_t(n))) return false;
     }
     if (got != m.size) {
       out_ += "データの長さが一致しません: " + m.name + kNl;
@@ -218,8 +226,7 @@ class Run {
       }
       if (n == 0) break;
       crc = crc32(crc, reinterpret_cast<const Bytef*>(buf.get()), uInt(n));
-      done_ += uint64_t(n);
-      if (!sink(buf.get(), size_t(n))) return false;
+      if (!advance(m, uint64_t(n)) || !sink(buf.get(), size_t(n))) return false;
     }
     if (uint32_t(crc) != m.crc) {
       out_ += "CRC が一致しません: " + m.name + kNl;
@@ -255,7 +262,7 @@ class Run {
   const ZvHost* host_;
   std::string& out_;
   int result_ = 0;
-  uint64_t done_ = 0, total_ = 0;
+  uint64_t done_ = 0, total_ = 0, lastReported_ = 0;
   std::string password_;
   MemberReader reader_{a_.bytes()};
 };
@@ -443,7 +450,7 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       if (f && run.readMember(m, f, [](const char*, size_t) { return true; }))
         out += "OK: " + m.name + kNl;
       keepOutput();
-      return true;
+      return !run.cancelled();
     });
   } else {
     std::string destHost;
@@ -464,7 +471,7 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
       extractOne(run, a, m, dest, batch);
       keepOutput();
-      return true;
+      return !run.cancelled();
     });
   }
   run.progress(nullptr, ZV_PROGRESS_END);
