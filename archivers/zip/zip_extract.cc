@@ -62,7 +62,7 @@ class Run {
   bool progress(const Member* m, int state) {
     if (!host_ || !host_->progress) return true;
     lastReported_ = done_;
-    ZvProgress p{a_.path().c_str(), m ? m->name.c_str() : nullptr, done_, total_, state};
+    ZvProgress p{cmd_.archive.c_str(), m ? m->name.c_str() : nullptr, done_, total_, state};
     if (host_->progress(host_->user, &p) != 0) {
       out_ += "中止しました" + std::string(kNl);
       fail(ZV_ERROR_USER_CANCEL);

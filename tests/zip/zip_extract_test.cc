@@ -214,13 +214,16 @@ TEST_F(ZipExtract, EncryptedMembers) {
 }
 
 // The cancel button of the progress window is answered inside a large member: the host hears
-// of it before the member's end, the run stops there and no file is left under its name.
+// of it before the member's end, the run stops there and no file is left under its name. The
+// progress names the archive as the command gave it, as the LZH library's does.
 struct CancelAt {
   uint64_t memberSize;
   uint64_t heardInside = 0;  // the bytes done when a report came inside the first member
+  std::string archive;
 };
 int cancelInsideMember(void* user, const ZvProgress* p) {
   auto* c = static_cast<CancelAt*>(user);
+  c->archive = p->archive;
   if (p->state != ZV_PROGRESS_MEMBER || p->done == 0) return 0;
   if (p->done < c->memberSize) c->heardInside = p->done;
   return 1;
@@ -236,6 +239,7 @@ TEST_F(ZipExtract, CancelStopsInsideALargeMember) {
   UnZipSetHost(nullptr);
   EXPECT_EQ(r.code, ZV_ERROR_USER_CANCEL) << r.output;
   EXPECT_GT(cancel.heardInside, 0u);
+  EXPECT_EQ(cancel.archive, archive);
   EXPECT_TRUE(treeOf(drive / "out").empty()) << "neither member, nor a temporary file";
 }
 
