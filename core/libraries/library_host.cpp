@@ -47,6 +47,9 @@ int LibraryHost::progress(const ZvProgress& p) {
   }
   if (p.state == ZV_PROGRESS_BEGIN) {
     overwriteAll_ = false;
+    lastAsked_.clear();
+    if (text(p.archive) != passwordArchive_) password_.clear();
+    currentArchive_ = text(p.archive);
     services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0);
   }
   std::string line = p.member ? text(p.archive) + "\n" + p.member : std::string();
@@ -82,9 +85,21 @@ int LibraryHost::decide(ZvDecision& d) {
       return putAnswer(d, sfxFolder_) ? 1 : 0;
     case ZV_DECIDE_PASSWORD: {
       if (!d.answer || d.answer_size == 0) return 0;
+      // Asked again for the same member: the last answer did not open it.
+      bool retry = lastAsked_ == path;
+      lastAsked_ = path;
+      if (!retry && !password_.empty()) {
+        typedLast_ = false;
+        return putAnswer(d, password_) ? 1 : 0;
+      }
+      std::string wrong = retry && typedLast_ ? "パスワードが違います。\n" : "";
       std::optional<std::string> typed =
-          services_.passwordBox(path + "\nのパスワードを入力してください。", "パスワード");
-      return typed && putAnswer(d, *typed) ? 1 : 0;  // one that does not fit gives up
+          services_.passwordBox(wrong + path + "\nのパスワードを入力してください。", "パスワード");
+      if (!typed || !putAnswer(d, *typed)) return 0;  // one that does not fit gives up
+      typedLast_ = true;
+      password_ = *typed;
+      passwordArchive_ = currentArchive_;
+      return 1;
     }
     default:
       return 0;

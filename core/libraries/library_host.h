@@ -22,7 +22,9 @@ class LibraryHost {
   // Non-zero cancels the run.
   int progress(const ZvProgress& p);
   // ZV_DECIDE_OVERWRITE: 1 overwrite, 0 skip, -1 cancel ("すべて上書き" answers the rest of
-  // the run); ZV_DECIDE_PASSWORD: 1 with the answer. The self-extractor's first question (its
+  // the run); ZV_DECIDE_PASSWORD: 1 with the answer. The password typed for one member
+  // answers the other members of the same archive (the windows run the library once per
+  // member), until one of them is asked for again. The self-extractor's first question (its
   // title) asks for the title, the message and the default folder at once; the later two are
   // answered from it; キャンセル gives -1 and no file is made.
   int decide(ZvDecision& d);
@@ -32,6 +34,10 @@ class LibraryHost {
   ZvHost host_{};
   bool overwriteAll_ = false;
   std::string sfxMessage_, sfxFolder_;
+  // The last password typed, the archive it was typed for, the archive of the current run,
+  // the member last asked about and whether its answer was typed (not a remembered one).
+  std::string password_, passwordArchive_, currentArchive_, lastAsked_;
+  bool typedLast_ = false;
 };
 
 // Progress in per mille, so that archives over 2 GiB still fit a dialog's int range.
