@@ -448,4 +448,40 @@ int errorFromErrno(int err, int fallback) {
   }
 }
 
+std::string errnoText(int err) {
+  switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空きが足りません";
+    case EROFS:
+    case EACCES:
+    case EPERM:
+      return "書き込み権限がありません";
+    case ENOENT:
+      return "見つかりません";
+    case ENOTDIR:
+      return "途中がフォルダではありません";
+    case EISDIR:
+      return "同じ名前のフォルダがあります";
+    case EEXIST:
+      return "同じ名前のファイルがあります";
+    case ENAMETOOLONG:
+      return "名前が長すぎます";
+    case ENOMEM:
+      return "メモリが足りません";
+    case EBUSY:
+    case ETXTBSY:
+      return "使用中です";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます";
+    case EFBIG:
+      return "ファイルが大きすぎます";
+    case EIO:
+      return "入出力エラーです";
+    default:
+      return std::strerror(err);
+  }
+}
+
 }  // namespace zv::archive

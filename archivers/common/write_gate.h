@@ -150,4 +150,8 @@ bool placeLink(int dirFd, const std::string& name, const std::string& target);
 // The archiver error number for an errno of a failed write (disk full, read-only, ...).
 int errorFromErrno(int err, int fallback);
 
+// The cause of a failed file operation as the libraries' messages give it: in Japanese for
+// the causes a user meets, in the system's own words for the rare others.
+std::string errnoText(int err);
+
 }  // namespace zv::archive

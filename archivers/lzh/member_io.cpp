@@ -11,6 +11,7 @@
 #include "lzh_codec.h"
 #include "lzh_error.h"
 #include "macbinary.h"
+#include "write_gate.h"
 
 namespace zv::lzh {
 namespace {
@@ -19,7 +20,7 @@ constexpr size_t kChunk = 1 << 16;
 
 [[noreturn]] void writeFailed(int e) {
   if (e == ENOSPC || e == EDQUOT) fail(ZV_ERROR_DISK_SPACE, "ディスクの空きが足りません");
-  fail(ZV_ERROR_WRITE, std::string("書き込めません: ") + std::strerror(e));
+  fail(ZV_ERROR_WRITE, std::string("書き込めません: ") + archive::errnoText(e));
 }
 
 bool isStored(const char* method) {

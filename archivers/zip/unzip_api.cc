@@ -11,6 +11,7 @@
 #include "name_buffer.h"
 #include "platform/drives.h"
 #include "platform/runtime_error.h"
+#include "write_gate.h"
 #include "zip_archive.h"
 #include "zip_command.h"
 #include "zip_extract.h"
@@ -55,7 +56,7 @@ std::shared_ptr<zv::zip::Archive> openArchive(
   auto a = zv::zip::openCached(host, &zipError, &sysError, index, names);
   if (!a && out) {
     if (sysError)
-      *out += "書庫を開けません (" + std::string(std::strerror(sysError)) + "): " + path + "\r\n";
+      *out += "書庫を開けません (" + zv::archive::errnoText(sysError) + "): " + path + "\r\n";
     else
       *out += zipError == ZIP_ER_NOZIP ? "ZIP 書庫ではないか、壊れています: " + path + "\r\n"
                                        : "書庫が壊れています: " + path + "\r\n";

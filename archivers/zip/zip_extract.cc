@@ -291,7 +291,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
   if (m.folder) {
     // Kept open: the members that follow a folder usually lie in it.
     if (dest.cachedFolder(parts, parts.size()) < 0) {
-      out += "フォルダを作れません (" + std::string(std::strerror(errno)) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + archive::errnoText(errno) + "): " + m.name + kNl;
       run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME
                               : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
     }
@@ -303,7 +303,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     if (e == ELOOP || e == ENOTDIR)
       out += "フォルダの途中がシンボリックリンクかファイルのため解凍しません: " + m.name + kNl;
     else
-      out += "フォルダを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + archive::errnoText(e) + "): " + m.name + kNl;
     run.fail(e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME
                                         : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     return;
@@ -342,16 +342,14 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     }
     if (!archive::placeLink(dirFd, leaf, target)) {
       int e = errno;
-      out +=
-          "シンボリックリンクを作れません (" + std::string(std::strerror(e)) + "): " + m.name + kNl;
+      out += "シンボリックリンクを作れません (" + archive::errnoText(e) + "): " + m.name + kNl;
       run.fail(archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     }
     return;
   }
   archive::AtomicFile file(dirFd, leaf, &batch);
   if (!file.ok()) {
-    out +=
-        "ファイルを作れません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "ファイルを作れません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_CANNOT_CREATE));
     return;
   }
@@ -362,7 +360,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     return false;
   });
   if (writeFailed) {
-    out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
   }
   if (!ok || writeFailed) return;  // the temporary file is removed; nothing half-written stays
@@ -372,7 +370,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
       return;
     }
     if (file.error() == EISDIR) return folderInTheWay();
-    out += "書き込めません (" + std::string(std::strerror(file.error())) + "): " + m.name + kNl;
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
     return;
   }
@@ -462,7 +460,7 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
     }
     archive::Destination dest(destHost);
     if (!dest.ok()) {
-      out += "解凍先のフォルダを開けません (" + std::string(std::strerror(dest.error())) +
+      out += "解凍先のフォルダを開けません (" + archive::errnoText(dest.error()) +
              "): " + cmd.destination + kNl;
       return archive::errorFromErrno(dest.error(), ZV_ERROR_CANNOT_CREATE);
     }

@@ -213,6 +213,20 @@ TEST_F(ZipExtract, EncryptedMembers) {
   EXPECT_EQ(readFile(drive / "out/secret.txt"), "top secret contents");
 }
 
+// What stops a run is said in Japanese, whatever the system's own words for it are.
+TEST_F(ZipExtract, FileSystemCausesAreSaidInJapanese) {
+  std::string archive = make("a.zip", {{"a.txt", "text"}});
+  auto r = unzip("-x \"T:\\missing.zip\" \"T:\\out\\\"");
+  EXPECT_NE(r.output.find("書庫を開けません (見つかりません): T:\\missing.zip"), std::string::npos)
+      << r.output;
+  writeFile(drive / "plain.txt", "a file where a folder is expected");
+  r = unzip("-x \"" + archive + "\" \"T:\\plain.txt\\out\\\"");
+  EXPECT_NE(r.code, 0);
+  EXPECT_NE(r.output.find("解凍先のフォルダを開けません (途中がフォルダではありません)"),
+            std::string::npos)
+      << r.output;
+}
+
 // The cancel button of the progress window is answered inside a large member: the host hears
 // of it before the member's end, the run stops there and no file is left under its name. The
 // progress names the archive as the command gave it, as the LZH library's does.
