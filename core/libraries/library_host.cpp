@@ -40,9 +40,24 @@ LibraryHost::LibraryHost(Services& services) : services_(services) {
   host_.decide = &decideThunk;
 }
 
+void LibraryHost::setSpan(size_t index, size_t count) {
+  spanIndex_ = index;
+  spanCount_ = count;
+}
+
+void LibraryHost::endSpan() {
+  spanCount_ = 0;
+  if (shown_) services_.hideProgress();
+  shown_ = false;
+}
+
 int LibraryHost::progress(const ZvProgress& p) {
+  const bool inSpan = spanCount_ > 1;
   if (p.state == ZV_PROGRESS_END) {
+    // The next member's run goes on in the same window; endSpan closes it.
+    if (inSpan && spanIndex_ + 1 < spanCount_) return 0;
     services_.hideProgress();
+    shown_ = false;
     return 0;
   }
   if (p.state == ZV_PROGRESS_BEGIN) {
@@ -50,10 +65,14 @@ int LibraryHost::progress(const ZvProgress& p) {
     lastAsked_.clear();
     if (text(p.archive) != passwordArchive_) password_.clear();
     currentArchive_ = text(p.archive);
-    services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0);
+    if (!inSpan || !shown_)
+      services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0 || inSpan);
+    shown_ = true;
   }
   std::string line = p.member ? text(p.archive) + "\n" + p.member : std::string();
-  return services_.stepProgress(line, perMille(p.done, p.total)) ? 1 : 0;
+  int done = perMille(p.done, p.total);
+  if (inSpan) done = static_cast<int>((spanIndex_ * 1000 + size_t(done)) / spanCount_);
+  return services_.stepProgress(line, done) ? 1 : 0;
 }
 
 int LibraryHost::decide(ZvDecision& d) {

@@ -2,6 +2,7 @@
 // button, and the overwrite, password and self-extractor questions, all put to the user
 // through the services (so a window test scripts them as it scripts message boxes).
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "zorvex/archiver_api.h"
@@ -29,6 +30,12 @@ class LibraryHost {
   // answered from it; キャンセル gives -1 and no file is made.
   int decide(ZvDecision& d);
 
+  // The windows run the library once per member: while a span is set, a run is member `index`
+  // of `count` of one piece of work, shown in one progress window whose bar covers them all.
+  void setSpan(size_t index, size_t count);
+  // Ends the span and closes its progress window.
+  void endSpan();
+
  private:
   Services& services_;
   ZvHost host_{};
@@ -38,6 +45,8 @@ class LibraryHost {
   // the member last asked about and whether its answer was typed (not a remembered one).
   std::string password_, passwordArchive_, currentArchive_, lastAsked_;
   bool typedLast_ = false;
+  size_t spanIndex_ = 0, spanCount_ = 0;
+  bool shown_ = false;  // the progress window is up
 };
 
 // Progress in per mille, so that archives over 2 GiB still fit a dialog's int range.

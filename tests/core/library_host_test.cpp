@@ -98,6 +98,26 @@ TEST(LibraryHost, PasswordTypedOnceServesTheArchive) {
                        "password x.txt\nのパスワードを入力してください。"}));
 }
 
+// Two members' runs in a span: one progress window for both, its bar across the two halves,
+// closed by the end of the span.
+TEST(LibraryHost, MemberRunsOfASpanShareOneProgressWindow) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  for (size_t i = 0; i < 2; ++i) {
+    host.setSpan(i, 2);
+    ZvProgress begin{"C:\\a.zip", nullptr, 0, 100, ZV_PROGRESS_BEGIN};
+    ZvProgress half{"C:\\a.zip", "m", 50, 100, ZV_PROGRESS_MEMBER};
+    ZvProgress end{"C:\\a.zip", nullptr, 100, 100, ZV_PROGRESS_END};
+    for (const ZvProgress* p : {&begin, &half, &end}) h->progress(h->user, p);
+  }
+  EXPECT_EQ(services.calls,
+            (std::vector<std::string>{"progress 書庫 C:\\a.zip", "step  0", "step C:\\a.zip\nm 250",
+                                      "step  500", "step C:\\a.zip\nm 750", "progress end"}));
+  host.endSpan();
+  EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "progress end"), 1);
+}
+
 TEST(LibraryHost, ProgressInPerMilleAndCancel) {
   ScriptedServices services;
   LibraryHost host(services);
