@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   zv::LibraryHost libraryHost(services);
   archivers.setHost(libraryHost.host());
   app.archivers = &archivers;
+  app.libraryHost = &libraryHost;
   zv::qt::FormHost host(app);
   zv::registerAllForms(app.forms);
   // Every runtime error a step skips is written to standard error with its window.

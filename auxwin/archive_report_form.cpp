@@ -17,6 +17,7 @@ const ControlRow kControls[] = {
     {.name = "Text1",
      .kind = Kind::TextBox,
      .at = {120, 480, 9240, 4800},
+     .description = "報告",
      .font = FontSpec{"ＭＳ ゴシック", 10},
      .backColor = kWindowBack,
      .multiLine = true,

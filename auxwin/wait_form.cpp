@@ -37,4 +37,7 @@ void WaitForm::load() {
   });
 }
 
+// The run that follows holds the program until it ends: the notice is drawn now or not at all.
+void WaitForm::activate() { services().doEvents(); }
+
 }  // namespace zv

@@ -9,6 +9,7 @@ class WaitForm : public Form {
  public:
   explicit WaitForm(App& app);
   void load() override;
+  void activate() override;
 };
 
 }  // namespace zv

@@ -11,6 +11,7 @@
 namespace zv {
 
 class ArchiverSet;  // core/libraries: the loaded UNLHA32.DLL, UNZIP32.DLL and ISH32.DLL
+class LibraryHost;  // core/libraries: the libraries' progress and questions
 
 struct App {
   explicit App(Services& s) : services(s), forms(*this) {}
@@ -29,6 +30,8 @@ struct App {
   std::string commandLine;
   // Not owned; set by start-up (or by a test).
   ArchiverSet* archivers = nullptr;
+  // Not owned; set by start-up: runs made of one library call per member tell it which.
+  LibraryHost* libraryHost = nullptr;
   // What viewing extracted into the Temp folder; removed when the program ends.
   WorkCopies workCopies;
 };

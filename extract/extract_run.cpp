@@ -8,6 +8,7 @@
 
 #include "core/app.h"
 #include "core/forms/steps.h"
+#include "core/libraries/library_host.h"
 #include "core/messages/failure_cause.h"
 #include "extract/archive_access.h"
 #include "extract/extract_commands.h"
@@ -43,6 +44,25 @@ Overwrite askOverwrite(Form& window, const std::string& destination, bool fileTh
 // The command of one member; nothing when the options say that no command is issued.
 using MemberCommand = std::function<std::optional<std::string>(const std::string& name)>;
 
+// The members' library runs share one progress window, closed before the run's last word
+// and however the loop ends.
+class MemberSpan {
+ public:
+  explicit MemberSpan(App& app) : host_(app.libraryHost) {}
+  MemberSpan(const MemberSpan&) = delete;
+  MemberSpan& operator=(const MemberSpan&) = delete;
+  ~MemberSpan() { end(); }
+  void at(size_t index, size_t count) {
+    if (host_) host_->setSpan(index, count);
+  }
+  void end() {
+    if (host_) host_->endSpan();
+  }
+
+ private:
+  LibraryHost* host_;
+};
+
 // One library call per selected member, in list order. The window asks about and sets aside
 // the file already there itself, so the library only ever writes a new file: a ZIP told
 // never to overwrite still replaces what the user agreed to replace.
@@ -53,7 +73,9 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
   // Each member's place is checked below; the destination folders are listed once for it.
   CaseLookupMemo memo;
   MemberPlaces places(s.ExtractFolder);
-  for (const std::string& name : members) {
+  MemberSpan span(window.app());
+  for (size_t index = 0; index < members.size(); ++index) {
+    const std::string& name = members[index];
     if (kind == ArchiveKind::Zip) window.services().doEvents();
     if (isFolderEntry(name)) continue;
     // The window asks about and sets aside the file already there itself, so it needs the
@@ -65,6 +87,7 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
     }
     Overwrite choice = askOverwrite(window, place->path, place->fileThere);
     if (choice == Overwrite::Cancel) {
+      span.end();
       showRefusedMembers(window, refused);
       return;
     }
@@ -75,9 +98,11 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
     std::unique_ptr<KeptFile> kept;
     Steps steps;
     if (place->fileThere && !steps([&] { kept = std::make_unique<KeptFile>(place->path); })) {
+      span.end();
       endFailedRun(window, refused, memberCause(name, failureCause(steps.err())));
       return;
     }
+    span.at(index, members.size());
     int code = runCommand(window, kind, *line, kRunBuffer).code;
     if (code == ZV_ERROR_UNSAFE_NAME) {
       // Only this member: it is listed for the user and the others still come out.
@@ -87,12 +112,14 @@ void runMembers(Form& window, const std::vector<std::string>& members, ArchiveKi
     }
     if (code != 0) {
       if (kept) steps([&] { kept->restore(); });
+      span.end();
       endFailedRun(window, refused, memberCause(name, libraryFailureCause(code)));
       return;
     }
     if (kept) steps([&] { kept->commit(); });
     CaseLookupMemo::noteMade(place->host);
   }
+  span.end();
   endRun(window, refused);
 }
 }  // namespace

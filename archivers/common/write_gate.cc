@@ -515,6 +515,9 @@ std::string errnoText(int err) {
     case EMFILE:
     case ENFILE:
       return "開いているファイルが多すぎます";
+    case EBUSY:
+    case ETXTBSY:
+      return "使用中です";
     case EIO:
       return "読み書きの途中でエラーが起きました";
     default:

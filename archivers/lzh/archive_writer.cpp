@@ -93,8 +93,7 @@ void ArchiveWriter::append(ArchiveIndex& idx, const std::vector<NewMember>& add)
   int fd = open(idx.hostPath.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0)
     fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
-         std::string("書庫に書き込めません (") + zv::archive::errnoText(errno) +
-             "): " + idx.hostPath);
+         std::string("書庫に書き込めません (") + archive::errnoText(errno) + "): " + idx.hostPath);
   uint64_t oldSize = std::min(idx.fileSize, idx.end + 1);
   uint64_t pos = idx.end;
   unsigned char first = 0;
@@ -156,7 +155,7 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
     tmp.fd = archive::createTemporary(dir.fd, name);
     if (tmp.fd < 0)
       fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
-           std::string("書庫を作れません (") + zv::archive::errnoText(errno) + "): " + hostPath);
+           std::string("書庫を作れません (") + archive::errnoText(errno) + "): " + hostPath);
     tmp.path = folder + "/" + name;
   }
   fchmod(tmp.fd, archive::writtenMode(0666));
@@ -202,7 +201,7 @@ void ArchiveWriter::rewrite(const std::string& hostPath, const ArchiveIndex* old
   tmp.fd = -1;
   if (rename(tmp.path.c_str(), hostPath.c_str()) != 0)
     fail(archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE),
-         std::string("書庫を置けません (") + zv::archive::errnoText(errno) + "): " + hostPath);
+         std::string("書庫を置けません (") + archive::errnoText(errno) + "): " + hostPath);
   tmp.keep = true;
   int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {

@@ -47,7 +47,7 @@ int deleteSources(const std::vector<NewMember>& moved, OutputText& out) {
   for (const NewMember& n : moved) {
     if (n.folder || unlink(n.sourceHost.c_str()) == 0) continue;
     int e = errno;
-    out.line("エラー: 格納しましたが元のファイルを削除できません (" + zv::archive::errnoText(e) +
+    out.line("エラー: 格納しましたが元のファイルを削除できません (" + archive::errnoText(e) +
              "): " + n.sourceHost);
     if (!result) result = archive::errorFromErrno(e, ZV_ERROR_WRITE);
   }

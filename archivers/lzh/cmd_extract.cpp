@@ -40,7 +40,7 @@ mode_t fileMode(const Member& m) {
       e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME : archive::errorFromErrno(e, fallback);
   if (code == ZV_ERROR_UNSAFE_NAME)
     fail(code, "シンボリックリンクかファイルがフォルダの位置にあります: " + path);
-  fail(code, what + " (" + zv::archive::errnoText(e) + "): " + path);
+  fail(code, what + " (" + archive::errnoText(e) + "): " + path);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ constexpr size_t kChunk = 1 << 16;
 
 [[noreturn]] void writeFailed(int e) {
   if (e == ENOSPC || e == EDQUOT) fail(ZV_ERROR_DISK_SPACE, "ディスクの空きが足りません");
-  fail(ZV_ERROR_WRITE, std::string("書き込めません: ") + zv::archive::errnoText(e));
+  fail(ZV_ERROR_WRITE, std::string("書き込めません: ") + archive::errnoText(e));
 }
 
 bool isStored(const char* method) {

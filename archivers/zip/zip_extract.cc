@@ -33,6 +33,7 @@ std::vector<std::string> passwordForms(const std::string& typed) {
 
 constexpr const char* kNl = "\r\n";
 constexpr size_t kChunk = 256 * 1024;
+constexpr uint64_t kReportEvery = 1 << 20;
 
 struct FileCloser {
   void operator()(zip_file_t* f) const {
@@ -60,7 +61,8 @@ class Run {
 
   bool progress(const Member* m, int state) {
     if (!host_ || !host_->progress) return true;
-    ZvProgress p{a_.path().c_str(), m ? m->name.c_str() : nullptr, done_, total_, state};
+    lastReported_ = done_;
+    ZvProgress p{cmd_.archive.c_str(), m ? m->name.c_str() : nullptr, done_, total_, state};
     if (host_->progress(host_->user, &p) != 0) {
       out_ += "中止しました" + std::string(kNl);
       fail(ZV_ERROR_USER_CANCEL);
@@ -72,6 +74,15 @@ class Run {
   void setTotal(uint64_t t) { total_ = t; }
   // Members cut short are read as far as the file holds them.
   void readToEnd() { toEnd_ = true; }
+
+  bool cancelled() const { return result_ == ZV_ERROR_USER_CANCEL; }
+
+  // Counts a member's bytes as they come; every MiB the host hears of it, so the bar moves
+  // inside a large member and its cancel button stops the run there.
+  bool advance(const Member& m, uint64_t bytes) {
+    done_ += bytes;
+    return done_ - lastReported_ < kReportEvery || progress(&m, ZV_PROGRESS_MEMBER);
+  }
 
   // Opens a member for reading: stored, deflated and LZMA members through this library's
   // reader, the others through libzip; for an encrypted one the host is asked for the
@@ -155,8 +166,7 @@ class Run {
           return false;
         }
         if (n == 0) return true;
-        done_ += uint64_t(n);
-        if (!sink(p, size_t(n))) return false;
+        if (!advance(m, uint64_t(n)) || !sink(p, size_t(n))) return false;
       }
     }
     const LibZip* lz = libzip();  // loaded: the member was opened through it
@@ -182,8 +192,7 @@ class Run {
       }
       if (n == 0) break;
       got += uint64_t(n);
-      done_ += uint64_t(n);
-      if (!sink(buf.get(), size_t(n))) return false;
+      if (!advance(m, uint64_t(n)) || !sink(buf.get(), size_t(n))) return false;
     }
     if (got != m.size) {
       out_ += "データの長さが一致しません: " + m.name + kNl;
@@ -217,8 +226,7 @@ class Run {
       }
       if (n == 0) break;
       crc = crc32(crc, reinterpret_cast<const Bytef*>(buf.get()), uInt(n));
-      done_ += uint64_t(n);
-      if (!sink(buf.get(), size_t(n))) return false;
+      if (!advance(m, uint64_t(n)) || !sink(buf.get(), size_t(n))) return false;
     }
     if (uint32_t(crc) != m.crc) {
       out_ += "CRC が一致しません: " + m.name + kNl;
@@ -254,7 +262,7 @@ class Run {
   const ZvHost* host_;
   std::string& out_;
   int result_ = 0;
-  uint64_t done_ = 0, total_ = 0;
+  uint64_t done_ = 0, total_ = 0, lastReported_ = 0;
   std::string password_;
   MemberReader reader_{a_.bytes()};
   bool toEnd_ = false;
@@ -284,7 +292,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
   if (m.folder) {
     // Kept open: the members that follow a folder usually lie in it.
     if (dest.cachedFolder(parts, parts.size()) < 0) {
-      out += "フォルダを作れません (" + zv::archive::errnoText(errno) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + archive::errnoText(errno) + "): " + m.name + kNl;
       run.fail(errno == ELOOP ? ZV_ERROR_UNSAFE_NAME
                               : archive::errorFromErrno(errno, ZV_ERROR_CANNOT_CREATE));
     }
@@ -296,7 +304,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     if (e == ELOOP || e == ENOTDIR)
       out += "フォルダの途中がシンボリックリンクかファイルのため解凍しません: " + m.name + kNl;
     else
-      out += "フォルダを作れません (" + zv::archive::errnoText(e) + "): " + m.name + kNl;
+      out += "フォルダを作れません (" + archive::errnoText(e) + "): " + m.name + kNl;
     run.fail(e == ELOOP || e == ENOTDIR ? ZV_ERROR_UNSAFE_NAME
                                         : archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     return;
@@ -335,14 +343,14 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     }
     if (!archive::placeLink(dirFd, leaf, target)) {
       int e = errno;
-      out += "シンボリックリンクを作れません (" + zv::archive::errnoText(e) + "): " + m.name + kNl;
+      out += "シンボリックリンクを作れません (" + archive::errnoText(e) + "): " + m.name + kNl;
       run.fail(archive::errorFromErrno(e, ZV_ERROR_CANNOT_CREATE));
     }
     return;
   }
   archive::AtomicFile file(dirFd, leaf, &batch);
   if (!file.ok()) {
-    out += "ファイルを作れません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
+    out += "ファイルを作れません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_CANNOT_CREATE));
     return;
   }
@@ -353,7 +361,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
     return false;
   });
   if (writeFailed) {
-    out += "書き込めません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
   }
   if (!ok || writeFailed) return;  // the temporary file is removed; nothing half-written stays
@@ -363,7 +371,7 @@ void extractOne(Run& run, const Archive& a, const Member& m, archive::Destinatio
       return;
     }
     if (file.error() == EISDIR) return folderInTheWay();
-    out += "書き込めません (" + zv::archive::errnoText(file.error()) + "): " + m.name + kNl;
+    out += "書き込めません (" + archive::errnoText(file.error()) + "): " + m.name + kNl;
     run.fail(archive::errorFromErrno(file.error(), ZV_ERROR_WRITE));
     return;
   }
@@ -503,7 +511,7 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       if (f && run.readMember(m, f, [](const char*, size_t) { return true; }))
         out += "OK: " + m.name + kNl;
       keepOutput();
-      return true;
+      return !run.cancelled();
     });
   } else {
     std::unique_ptr<archive::Destination> dest;
@@ -513,7 +521,7 @@ int extractMembers(const Archive& a, const UnZipCommand& cmd, const std::vector<
       if (!run.progress(&m, ZV_PROGRESS_MEMBER)) return false;
       extractOne(run, a, m, *dest, batch);
       keepOutput();
-      return true;
+      return !run.cancelled();
     });
   }
   run.progress(nullptr, ZV_PROGRESS_END);

@@ -40,17 +40,39 @@ LibraryHost::LibraryHost(Services& services) : services_(services) {
   host_.decide = &decideThunk;
 }
 
+void LibraryHost::setSpan(size_t index, size_t count) {
+  spanIndex_ = index;
+  spanCount_ = count;
+}
+
+void LibraryHost::endSpan() {
+  spanCount_ = 0;
+  if (shown_) services_.hideProgress();
+  shown_ = false;
+}
+
 int LibraryHost::progress(const ZvProgress& p) {
+  const bool inSpan = spanCount_ > 1;
   if (p.state == ZV_PROGRESS_END) {
+    // The next member's run goes on in the same window; endSpan closes it.
+    if (inSpan && spanIndex_ + 1 < spanCount_) return 0;
     services_.hideProgress();
+    shown_ = false;
     return 0;
   }
   if (p.state == ZV_PROGRESS_BEGIN) {
     overwriteAll_ = false;
-    services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0);
+    lastAsked_.clear();
+    if (text(p.archive) != passwordArchive_) password_.clear();
+    currentArchive_ = text(p.archive);
+    if (!inSpan || !shown_)
+      services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0 || inSpan);
+    shown_ = true;
   }
   std::string line = p.member ? text(p.archive) + "\n" + p.member : std::string();
-  return services_.stepProgress(line, perMille(p.done, p.total)) ? 1 : 0;
+  int done = perMille(p.done, p.total);
+  if (inSpan) done = static_cast<int>((spanIndex_ * 1000 + size_t(done)) / spanCount_);
+  return services_.stepProgress(line, done) ? 1 : 0;
 }
 
 int LibraryHost::decide(ZvDecision& d) {
@@ -82,9 +104,21 @@ int LibraryHost::decide(ZvDecision& d) {
       return putAnswer(d, sfxFolder_) ? 1 : 0;
     case ZV_DECIDE_PASSWORD: {
       if (!d.answer || d.answer_size == 0) return 0;
+      // Asked again for the same member: the last answer did not open it.
+      bool retry = lastAsked_ == path;
+      lastAsked_ = path;
+      if (!retry && !password_.empty()) {
+        typedLast_ = false;
+        return putAnswer(d, password_) ? 1 : 0;
+      }
+      std::string wrong = retry && typedLast_ ? "パスワードが違います。\n" : "";
       std::optional<std::string> typed =
-          services_.passwordBox(path + "\nのパスワードを入力してください。", "パスワード");
-      return typed && putAnswer(d, *typed) ? 1 : 0;  // one that does not fit gives up
+          services_.passwordBox(wrong + path + "\nのパスワードを入力してください。", "パスワード");
+      if (!typed || !putAnswer(d, *typed)) return 0;  // one that does not fit gives up
+      typedLast_ = true;
+      password_ = *typed;
+      passwordArchive_ = currentArchive_;
+      return 1;
     }
     default:
       return 0;

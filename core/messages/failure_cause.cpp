@@ -58,7 +58,8 @@ std::string libraryFailureCause(int result) {
     case ZV_ERROR_METHOD:
       return "対応していない圧縮方式です";
     case ZV_ERROR_PASSWORD:
-      return "暗号化されています（パスワードが必要です）";
+      // The library gives up after a cancelled question as after wrong passwords.
+      return "暗号化されています（パスワードが違うか，入力されませんでした）";
     case ZV_ERROR_UNSAFE_NAME:
       return "解凍先フォルダの外を指す名前があります";
     case ZV_ERROR_NO_FILES:

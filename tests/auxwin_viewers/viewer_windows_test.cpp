@@ -159,6 +159,13 @@ TEST_F(ViewerFixture, WaitWindowSaysPleaseWaitAndTakesThePointer) {
   }
 }
 
+// A run holds the program once the notice is shown: showing it lets it be drawn first.
+TEST_F(ViewerFixture, WaitWindowIsDrawnBeforeTheRunGoesOn) {
+  int before = services.doEventsCount;
+  app.forms.show(zv::windows::kWait);
+  EXPECT_GT(services.doEventsCount, before);
+}
+
 TEST_F(ViewerFixture, VersionWindowStaysOnTopAndCloses) {
   auto& about = app.forms.get<AboutForm>(zv::windows::kAbout);
   EXPECT_EQ(about.caption(), "バージョン情報");

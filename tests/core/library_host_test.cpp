@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "core/services/scripted_services.h"
 
@@ -59,6 +61,61 @@ TEST(LibraryHost, SelfExtractorAndPasswordAnswers) {
   EXPECT_STREQ(password, "secret");
   EXPECT_EQ(h->decide(h->user, &ask), 0);
   EXPECT_EQ(h->decide(h->user, &ask), 0);
+}
+
+// The windows run the library once per member: the password typed for the first member
+// answers the next ones of the same archive; a member asked for again says why when the user
+// typed the answer; another archive is asked afresh.
+TEST(LibraryHost, PasswordTypedOnceServesTheArchive) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  auto run = [&](const char* archive) {
+    ZvProgress begin{archive, nullptr, 0, 0, ZV_PROGRESS_BEGIN};
+    h->progress(h->user, &begin);
+  };
+  char password[16] = "";
+  auto ask = [&](const char* member) {
+    ZvDecision d{ZV_DECIDE_PASSWORD, member, password, sizeof password};
+    return h->decide(h->user, &d) == 1 ? std::string(password) : std::string("(none)");
+  };
+  services.inputAnswers = {"wrong", "secret", "other", "third"};
+  run("C:\\a.zip");
+  EXPECT_EQ(ask("one.txt"), "wrong");
+  EXPECT_EQ(ask("one.txt"), "secret");
+  run("C:\\a.zip");
+  EXPECT_EQ(ask("two.txt"), "secret");
+  EXPECT_EQ(ask("two.txt"), "other");
+  run("C:\\b.zip");
+  EXPECT_EQ(ask("x.txt"), "third");
+  std::vector<std::string> asked;
+  for (const std::string& c : services.calls)
+    if (c.rfind("password ", 0) == 0) asked.push_back(c);
+  EXPECT_EQ(asked, (std::vector<std::string>{
+                       "password one.txt\nのパスワードを入力してください。",
+                       "password パスワードが違います。\none.txt\nのパスワードを入力してください。",
+                       "password two.txt\nのパスワードを入力してください。",
+                       "password x.txt\nのパスワードを入力してください。"}));
+}
+
+// Two members' runs in a span: one progress window for both, its bar across the two halves,
+// closed by the end of the span.
+TEST(LibraryHost, MemberRunsOfASpanShareOneProgressWindow) {
+  ScriptedServices services;
+  LibraryHost host(services);
+  const ZvHost* h = host.host();
+  for (size_t i = 0; i < 2; ++i) {
+    host.setSpan(i, 2);
+    ZvProgress begin{"C:\\a.zip", nullptr, 0, 100, ZV_PROGRESS_BEGIN};
+    ZvProgress half{"C:\\a.zip", "m", 50, 100, ZV_PROGRESS_MEMBER};
+    ZvProgress end{"C:\\a.zip", nullptr, 100, 100, ZV_PROGRESS_END};
+    for (const ZvProgress* p : {&begin, &half, &end}) h->progress(h->user, p);
+  }
+  EXPECT_EQ(services.calls,
+            (std::vector<std::string>{"progress 書庫 C:\\a.zip", "step  0", "step C:\\a.zip\nm 250",
+                                      "step  500", "step C:\\a.zip\nm 750", "progress end"}));
+  host.endSpan();
+  EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "progress end"), 1);
 }
 
 TEST(LibraryHost, ProgressInPerMilleAndCancel) {

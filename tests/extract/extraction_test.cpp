@@ -96,6 +96,17 @@ TEST_F(ExtractionTest, ZipRunUsesItsOwnCommandWhateverTheProgressOption) {
   EXPECT_GE(services.doEventsCount, 3);
 }
 
+// An encrypted member the user could not open: the message does not ask for a password the
+// user has typed already.
+TEST_F(ExtractionTest, EncryptedMemberNotOpenedSaysThePasswordWasWrongOrNotGiven) {
+  Form& f = extraction({"secret.txt"}, true);
+  sys.fakes.zip().setResult(ZV_ERROR_PASSWORD);
+  extractTo(f, "Q:\\out");
+  EXPECT_EQ(services.messages.back().text,
+            "解凍中にエラーが生じました．終了します\r\n原因： secret.txt： "
+            "暗号化されています（パスワードが違うか，入力されませんでした）");
+}
+
 TEST_F(ExtractionTest, EscapingNamesAreRefusedAndReported) {
   Form& f = extraction({"../../etc/x", "ok.txt", "/abs.txt"});
   extractTo(f, "Q:\\out");

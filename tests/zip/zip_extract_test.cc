@@ -216,6 +216,47 @@ TEST_F(ZipExtract, EncryptedMembers) {
   EXPECT_EQ(readFile(drive / "out/secret.txt"), "top secret contents");
 }
 
+// What stops a run is said in Japanese, whatever the system's own words for it are.
+TEST_F(ZipExtract, FileSystemCausesAreSaidInJapanese) {
+  std::string archive = make("a.zip", {{"a.txt", "text"}});
+  writeFile(drive / "plain.txt", "a file where a folder is expected");
+  auto r = unzip("-x \"" + archive + "\" \"T:\\plain.txt\\out\\\"");
+  EXPECT_NE(r.code, 0);
+  EXPECT_NE(r.output.find("解凍先のフォルダを開けません (パスの途中がフォルダではありません)"),
+            std::string::npos)
+      << r.output;
+}
+
+// The cancel button of the progress window is answered inside a large member: the host hears
+// of it before the member's end, the run stops there and no file is left under its name. The
+// progress names the archive as the command gave it, as the LZH library's does.
+struct CancelAt {
+  uint64_t memberSize;
+  uint64_t heardInside = 0;  // the bytes done when a report came inside the first member
+  std::string archive;
+};
+int cancelInsideMember(void* user, const ZvProgress* p) {
+  auto* c = static_cast<CancelAt*>(user);
+  c->archive = p->archive;
+  if (p->state != ZV_PROGRESS_MEMBER || p->done == 0) return 0;
+  if (p->done < c->memberSize) c->heardInside = p->done;
+  return 1;
+}
+
+TEST_F(ZipExtract, CancelStopsInsideALargeMember) {
+  const std::string big = randomData(3 << 20, 7);
+  std::string archive = make("big.zip", {{"big.bin", big}, {"after.txt", "later"}});
+  CancelAt cancel{big.size()};
+  ZvHost host{&cancel, cancelInsideMember, nullptr};
+  UnZipSetHost(&host);
+  auto r = unzip("-x -o \"" + archive + "\" \"T:\\out\\\"");
+  UnZipSetHost(nullptr);
+  EXPECT_EQ(r.code, ZV_ERROR_USER_CANCEL) << r.output;
+  EXPECT_GT(cancel.heardInside, 0u);
+  EXPECT_EQ(cancel.archive, archive);
+  EXPECT_TRUE(treeOf(drive / "out").empty()) << "neither member, nor a temporary file";
+}
+
 // Symbolic-link entries a -> . then b -> a/.. (as `zip -y` stores them): b leads outside
 // through a and is refused; the links themselves are resolved through what is written. So is
 // d -> later/.. written before a link "later" -> . that would take it outside.
