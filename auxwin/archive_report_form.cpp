@@ -47,12 +47,17 @@ ArchiveReportForm::ArchiveReportForm(App& app) : Form(app, windows::kArchiveRepo
   setCaption("書庫のテスト");
   resize(9600, 6300);
   addControlRows(*this, kControls);
-  c("Command1").onClick = [this] { services().setClipboardText(c("Text1").text()); };
+  c("Command1").onClick = [this] { services().setClipboardText(document()); };
   c("Command2").onClick = [this] { save(); };
   c("Command3").onClick = [this] { unload(); };
 }
 
 void ArchiveReportForm::load() { centreOnScreen(); }
+
+// What is copied and saved: the totals line, then the report as shown.
+std::string ArchiveReportForm::document() {
+  return c("Label1").caption() + "\r\n\r\n" + c("Text1").text();
+}
 
 void ArchiveReportForm::refresh() {
   const ArchiveReportRequest& r = shared().Report;
@@ -72,7 +77,7 @@ void ArchiveReportForm::save() {
                             MsgIcon::Question, "報告の保存") != MsgAnswer::Yes)
     return;
   Steps steps;
-  if (!steps([&] { fs::writeAllAtomically(*path, c("Text1").text()); }))
+  if (!steps([&] { fs::writeAllAtomically(*path, document()); }))
     services().messageBox(withCause("保存できませんでした", failureCause(steps.err())),
                           MsgButtons::OK, MsgIcon::Exclamation, "報告の保存");
 }

@@ -15,6 +15,7 @@ class ArchiveReportForm : public Form, public ArchiveReportPort {
 
  private:
   void save();
+  std::string document();
 };
 
 }  // namespace zv

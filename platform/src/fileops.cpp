@@ -469,7 +469,7 @@ bool moveToTrash(const std::string& path) {
 
 void simulateNoTrash(bool on) { noTrashAnywhere = on; }
 
-std::string readAll(const std::string& path) {
+std::string readAll(const std::string& path, size_t limit) {
   std::string host = hostPath(path);
   int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -484,10 +484,10 @@ std::string readAll(const std::string& path) {
   }
   std::string out;
   try {
-    if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+    if (st.st_size > 0) out.reserve(std::min(static_cast<size_t>(st.st_size), limit));
     char buf[65536];
-    while (true) {
-      ssize_t n = ::read(fd, buf, sizeof buf);
+    while (out.size() < limit) {
+      ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - out.size()));
       if (n < 0) {
         if (errno == EINTR) continue;
         int err = errno;

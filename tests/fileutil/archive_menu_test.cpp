@@ -44,12 +44,13 @@ TEST_F(ArchiveMenuTest, RescueOfADamagedArchiveListsTheDamagedMembersFirst) {
   EXPECT_EQ(text.find("失われたメンバー"), std::string::npos) << "said once, in the table";
   EXPECT_EQ(report().c("Label1").caption(), "1 個の書庫から取り出しました，破損のある書庫 1 個");
 
-  // Copy and save give the same text; the saved file is written through a temporary file.
+  // Copy and save give the totals and the same text; the saved file is written through a
+  // temporary file.
   report().c("Command1").click();
-  EXPECT_EQ(services.clipboard, text);
+  EXPECT_EQ(services.clipboard, report().c("Label1").caption() + "\r\n\r\n" + text);
   services.inputAnswers.push_back(std::string("Q:\\down\\report.txt"));
   report().c("Command2").click();
-  EXPECT_EQ(read("down/report.txt"), text);
+  EXPECT_EQ(read("down/report.txt"), services.clipboard);
 }
 
 TEST_F(ArchiveMenuTest, SoundArchiveIsOneLineAndCancelWritesNothing) {
@@ -107,6 +108,32 @@ TEST_F(ArchiveMenuTest, IshRescueRestoresWhatTheLinesAllowAndNamesTheLinesLost) 
       << text;
   EXPECT_NE(text.find("10          ish      a.txt (2 行を修復)"), std::string::npos) << text;
   EXPECT_EQ(report().c("Label1").caption(), "1 個の書庫から取り出しました，破損のある書庫 1 個");
+}
+
+// An LZH archive saved as .zip goes to the LZH library; a damaged archive is reported before
+// a sound one; a folder that takes no file is no damage of the archive.
+TEST_F(ArchiveMenuTest, ArchivesAreKnownByTheirBytesAndDamagedOnesComeFirst) {
+  openWithReport("a.zip");
+  write("up/b.zip", std::string("\x1a\x00-lh5-", 9) + "rest of an LZH header");
+  ctl("File1").refresh();
+  for (int i = 0; i < ctl("File1").listCount(); ++i) ctl("File1").setSelected(i, true);
+  fakes->zip().setOutput("正常: a.txt (1 バイト, stored)\r\n");
+  fakes->lha().setOutput("CRC エラー: b.txt (20 バイト, lh5)\r\n");
+  ctl("menuArcTest").click();
+  EXPECT_EQ(fakes->lha().commands(), (std::vector<std::string>{"t \"Q:\\up\\b.zip\""}));
+  const std::string text = report().c("Text1").text();
+  EXPECT_LT(text.find("b.zip"), text.find("a.zip")) << text;
+
+  fakes->zip().setOutput("ファイルを作れません (アクセスが拒否されました): a.txt\r\n");
+  fakes->zip().setResult(ZV_ERROR_CANNOT_CREATE);
+  ctl("File1").setSelected(1, false);
+  services.answers.push_back(MsgAnswer::No);
+  ctl("menuArcRescue").click();
+  EXPECT_NE(report().c("Text1").text().find("a.zip: 取り出せません (ファイルを作成できません)"),
+            std::string::npos)
+      << report().c("Text1").text();
+  EXPECT_EQ(report().c("Label1").caption(),
+            "1 個の書庫から取り出しました，破損のある書庫 0 個，取り出せなかった書庫 1 個");
 }
 
 }  // namespace zv::test

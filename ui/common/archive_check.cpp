@@ -7,7 +7,9 @@
 #include "core/forms/steps.h"
 #include "core/libraries/archivers.h"
 #include "core/libraries/library_call.h"
+#include "core/messages/failure_cause.h"
 #include "platform/command_words.h"
+#include "platform/fileops.h"
 #include "ui/common/archive_report.h"
 #include "ui/common/window_ports.h"
 
@@ -20,7 +22,7 @@ constexpr uint32_t kReportBuffer = 4u << 20;
 
 enum class FileKind { Lzh, Zip, Ish, Other };
 
-FileKind kindOf(const std::string& path) {
+FileKind kindByExtension(const std::string& path) {
   size_t dot = path.rfind('.');
   std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) {
@@ -30,6 +32,22 @@ FileKind kindOf(const std::string& path) {
   if (ext == "zip") return FileKind::Zip;
   if (ext == "ish") return FileKind::Ish;
   return FileKind::Other;
+}
+
+// The file's first bytes decide where they are plain: an archive renamed, or saved under the
+// other extension, still goes to the library that reads it. ISH text keeps its extension.
+FileKind kindOf(const std::string& path) {
+  FileKind byName = kindByExtension(path);
+  if (byName == FileKind::Ish) return byName;
+  std::string head;
+  Steps steps;
+  steps([&] { head = fs::readAll(path, 8); });
+  if (head.size() >= 4 && head[0] == 'P' && head[1] == 'K' &&
+      ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6) ||
+       (head[2] == 7 && head[3] == 8)))
+    return FileKind::Zip;
+  if (head.size() >= 7 && head[2] == '-' && head[3] == 'l' && head[6] == '-') return FileKind::Lzh;
+  return byName;
 }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -98,32 +116,49 @@ std::string checkCommand(const std::string& archive, ArchiveCheck what,
   }
 }
 
+namespace {
+
+// A write failure of the destination folder, not damage of the archive.
+bool destinationFailed(int code) {
+  return code == ZV_ERROR_CANNOT_CREATE || code == ZV_ERROR_WRITE || code == ZV_ERROR_READ_ONLY ||
+         code == ZV_ERROR_DISK_SPACE;
+}
+
+// The report of one archive and whether it is damaged; the damaged ones are shown first.
+struct ArchiveText {
+  std::string text;
+  bool damaged = false;
+};
+
+}  // namespace
+
 void checkArchives(Form& window, const std::vector<std::string>& archives, ArchiveCheck what,
                    const std::string& destination) {
   const bool rescue = what != ArchiveCheck::Test;
-  std::string text;
-  size_t damagedArchives = 0, checked = 0;
+  std::vector<ArchiveText> parts;
+  size_t damagedArchives = 0, failedArchives = 0, checked = 0;
   bool cancelled = false;
   for (const std::string& archive : archives) {
     if (cancelled) break;
     FileKind kind = kindOf(archive);
     std::string command = checkCommand(archive, what, destination);
     if (kind == FileKind::Ish) {
-      text += ishReport(window, archive, command, rescue, damagedArchives);
+      size_t before = damagedArchives;
+      std::string text = ishReport(window, archive, command, rescue, damagedArchives);
+      parts.push_back({text, damagedArchives > before});
       ++checked;
-      if (&archive != &archives.back()) text += "\r\n";
       continue;
     }
     ArchiverSet* set = window.app().archivers;
     ListingLibrary* lib = nullptr;
     if (set) lib = kind == FileKind::Zip ? set->zip() : set->lha();
     if (command.empty()) {
-      text += archive + ": 書庫ではありません\r\n";
+      parts.push_back({archive + ": 書庫ではありません\r\n"});
       continue;
     }
     if (!lib) {
-      text += archive + ": " + (kind == FileKind::Zip ? "UNZIP32.DLL" : "UNLHA32.DLL") +
-              " がないため検査できません\r\n";
+      parts.push_back({archive + ": " + (kind == FileKind::Zip ? "UNZIP32.DLL" : "UNLHA32.DLL") +
+                       " がないため検査できません\r\n"});
       continue;
     }
     std::string output;
@@ -142,19 +177,32 @@ void checkArchives(Form& window, const std::vector<std::string>& archives, Archi
       report.notes.push_back("中止しました");
     }
     if (report.members.empty() && code != 0) {
-      text += archive + ": 読めません (" + firstLine(output) + ")\r\n";
-      ++damagedArchives;
+      if (rescue && destinationFailed(code)) {
+        // Nothing could be written: the folder is at fault, not the archive.
+        ++failedArchives;
+        std::string text = archive + ": 取り出せません (" + libraryFailureCause(code) + ")\r\n";
+        for (const std::string& note : report.notes) text += note + "\r\n";
+        parts.push_back({text});
+      } else {
+        ++damagedArchives;
+        parts.push_back({archive + ": 読めません (" + firstLine(output) + ")\r\n", true});
+      }
       continue;
     }
-    damagedArchives += report.damaged > 0;
-    text += reportText(archive, report, rescue);
-    if (&archive != &archives.back()) text += "\r\n";
+    bool damaged = report.damaged > 0;
+    damagedArchives += damaged;
+    parts.push_back({reportText(archive, report, rescue), damaged});
   }
+  std::stable_partition(parts.begin(), parts.end(), [](const ArchiveText& a) { return a.damaged; });
+  std::string text;
+  for (const ArchiveText& a : parts) text += (text.empty() ? "" : "\r\n") + a.text;
   Shared& s = window.shared();
   s.Report.title = rescue ? "壊れた書庫から取り出す" : "書庫のテスト";
-  s.Report.summary = std::to_string(checked) + " 個の書庫" +
-                     (rescue ? "から取り出しました" : "を検査しました") + "，破損のある書庫 " +
-                     std::to_string(damagedArchives) + " 個" + (cancelled ? " (中止)" : "");
+  s.Report.summary =
+      std::to_string(checked) + " 個の書庫" + (rescue ? "から取り出しました" : "を検査しました") +
+      "，破損のある書庫 " + std::to_string(damagedArchives) + " 個" +
+      (failedArchives ? "，取り出せなかった書庫 " + std::to_string(failedArchives) + " 個" : "") +
+      (cancelled ? " (中止)" : "");
   s.Report.text = text;
   s.Report.saveAs = archives.empty() ? "" : archives.front() + ".txt";
   Steps steps;

@@ -162,7 +162,7 @@ std::string reportText(const std::string& archive, const ArchiveReport& report, 
   text += "破損 " + std::to_string(report.damaged) + " 個，正常 " + std::to_string(sound) + " 個" +
           (report.kept ? "，既にあるため取り出さなかったもの " + std::to_string(report.kept) + " 個"
                        : "") +
-          (rescue ? " (正常なメンバーを取り出しました)" : "") + "\r\n\r\n";
+          (rescue && sound ? " (正常なメンバーを取り出しました)" : "") + "\r\n\r\n";
   std::vector<const ReportLine*> order;
   for (const ReportLine& r : report.members) order.push_back(&r);
   std::stable_partition(order.begin(), order.end(),

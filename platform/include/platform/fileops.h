@@ -49,7 +49,8 @@ bool moveToTrash(const std::string& path);
 // Tests stand in for a desktop whose file systems have no usable trash.
 void simulateNoTrash(bool on);
 
-std::string readAll(const std::string& path);  // 53 when missing
+// The file's bytes, or its first `limit` bytes.
+std::string readAll(const std::string& path, size_t limit = SIZE_MAX);  // 53 when missing
 // Waits until the file's data is on the disk (before the only other copy is deleted).
 void flushToDisk(const std::string& path);  // 53 when missing
 // Writes a temporary file in the same folder and renames it into place.
