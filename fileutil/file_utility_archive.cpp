@@ -1,6 +1,6 @@
 // The file utility's archive menu: tests the archives marked in the upper list, or takes what
 // is intact out of damaged ones into the lower pane's folder, and shows the report. Ctrl+T
-// and Ctrl+R on the upper list do the same.
+// and Ctrl+R do the same wherever the focus is in the window.
 #include "core/services/services.h"
 #include "fileutil/file_utility_form.h"
 #include "platform/winpath.h"
@@ -14,20 +14,23 @@ void FileUtilityForm::wireArchiveMenu() {
     if (!archives.empty()) checkArchives(*this, archives, ArchiveCheck::Test);
   };
   c("menuArcRescue").onClick = [this] { rescueArchives(); };
-  Control& list = c("File1");
-  Control::KeyDownHandler keys = list.onKeyDown;
-  list.onKeyDown = [this, keys](int& key, int shift) {
-    if (shift == kCtrlKey && (key == 'T' || key == 'R')) {
-      bool test = key == 'T';
-      key = 0;
-      if (test)
-        c("menuArcTest").onClick();
-      else
-        rescueArchives();
-      return;
-    }
-    if (keys) keys(key, shift);
-  };
+  // The menu's keys work wherever the focus is in the window; they act on the upper list.
+  for (const char* name : {"File1", "File2", "Dir1", "Dir2", "Drive1", "Drive2"}) {
+    Control& control = c(name);
+    Control::KeyDownHandler keys = control.onKeyDown;
+    control.onKeyDown = [this, keys](int& key, int shift) {
+      if (shift == kCtrlKey && (key == 'T' || key == 'R')) {
+        bool test = key == 'T';
+        key = 0;
+        if (test)
+          c("menuArcTest").onClick();
+        else
+          rescueArchives();
+        return;
+      }
+      if (keys) keys(key, shift);
+    };
+  }
 }
 
 // The selected files of the upper list, or its focused file when none is selected; a word

@@ -227,12 +227,12 @@ const ControlRow kControls[] = {
     // tests the archives marked in the upper list (Ctrl+T)
     {.name = "menuArcTest",
      .kind = Kind::MenuItem,
-     .caption = "書庫のテスト(&T)",
+     .caption = "書庫のテスト(&T)\tCtrl+T",
      .container = "menuArc"},
     // takes what is intact out of the marked archives into the lower folder (Ctrl+R)
     {.name = "menuArcRescue",
      .kind = Kind::MenuItem,
-     .caption = "壊れた書庫から取り出す(&R)...",
+     .caption = "壊れた書庫から取り出す(&R)...\tCtrl+R",
      .container = "menuArc"},
     // the help menu
     {.name = "menuHelp", .kind = Kind::MenuItem, .caption = "ﾍﾙﾌﾟ(&H)"},

@@ -56,7 +56,9 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
       case QAccessible::Description:
         return namesAreIds() ? withoutMnemonics(action_->text()) : QString();
       case QAccessible::Accelerator:
-        return action_->shortcut().toString(QKeySequence::NativeText);
+        return action_->shortcut().isEmpty()
+                   ? action_->text().section('\t', 1)
+                   : action_->shortcut().toString(QKeySequence::NativeText);
       default:
         return QString();
     }

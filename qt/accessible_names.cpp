@@ -57,7 +57,9 @@ QString windowName(const Form& form) {
 }
 
 QString menuItemName(const QString& caption, const QString& controlName) {
-  return namesAreIds() ? controlName : withoutMnemonics(caption).simplified();
+  // A caption "書庫のテスト(&T)\tCtrl+T" shows its key in the menu's key column; the key is
+  // announced as the item's accelerator, not as part of its name.
+  return namesAreIds() ? controlName : withoutMnemonics(caption.section('\t', 0, 0)).simplified();
 }
 
 }  // namespace zv::qt
