@@ -288,8 +288,11 @@ class Rescue {
       std::vector<std::string> safe = archive::withoutStoredDrive(parts);
       if (archive::checkParts(safe) == archive::NameProblem::None) {
         int dir = dest_->cachedFolder(safe, safe.size() - 1);
-        if (dir >= 0 && archive::existingAt(dir, safe.back()) != archive::Existing::Nothing)
+        if (dir >= 0 && archive::existingAt(dir, safe.back()) != archive::Existing::Nothing) {
+          // Not written, but still read: a damaged member must not pass for a sound one.
+          if (!m.isSymlink) decodeMember(reader, m, -1, ctx_);
           fail(ZV_ERROR_CANNOT_CREATE, "同名のファイルが存在するためスキップしました");
+        }
       }
     }
     extractOne(m, parts, *dest_, batch_, reader, ctx_);

@@ -93,6 +93,30 @@ TEST(LzhRescue, SoundArchiveReportsEveryMemberAndKeepsExistingFiles) {
   EXPECT_NE(x.text.find("スキップ"), std::string::npos) << x.text;
 }
 
+TEST(LzhRescue, ExistingFileDoesNotHideADamagedMember) {
+  if (!haveTool("jlha")) GTEST_SKIP() << "jlha missing";
+  // m2.txt fails its CRC, and the folder already holds m1.txt and m2.txt: both are kept, m1
+  // is said to be skipped, m2 is still read and reported damaged (and with -jr2 written under
+  // its marked name).
+  Made m;
+  make(m, [](std::string& b) { b[b.find("m3.txt") - 100] ^= 0x55; });
+  for (const char* opts : {"-jr", "-jr2"}) {
+    SCOPED_TRACE(opts);
+    const std::string out = m.dir / (std::string(opts) + "/");
+    writeFile(out + "m1.txt", "mine");
+    writeFile(out + "m2.txt", "mine");
+    Result x = unlha(std::string("x ") + opts + " -n1 " + dq(m.archive) + " " + dq(out));
+    EXPECT_EQ(x.rc, ZV_ERROR_CRC) << x.text;
+    EXPECT_NE(x.text.find("CRC エラー: m2.txt"), std::string::npos) << x.text;
+    EXPECT_NE(x.text.find("スキップしました: m1.txt"), std::string::npos) << x.text;
+    EXPECT_EQ(x.text.find("スキップしました: m2.txt"), std::string::npos) << x.text;
+    auto got = treeFiles(out);
+    EXPECT_EQ(got["m1.txt"], "mine");
+    EXPECT_EQ(got["m2.txt"], "mine");
+    EXPECT_EQ(got.count("m2 (破損).txt"), opts == std::string("-jr2") ? 1u : 0u);
+  }
+}
+
 TEST(LzhRescue, DamagedFirstHeaderOfAnAmigaArchive) {
   // lha for Amiga leaves the level 1 attribute at 0; the walk finds those headers again after
   // the first one is damaged, and names the lost one as far as its header still shows it.
