@@ -135,6 +135,28 @@ TEST_F(ZipRescue, WithoutDirectoryADamagedLocalHeaderIsNamedAndSkipped) {
   }
 }
 
+TEST_F(ZipRescue, ExistingFileDoesNotHideADamagedMember) {
+  if (!haveTool("zip") || !haveTool("unzip")) GTEST_SKIP() << "zip or unzip missing";
+  // b.bin fails its CRC (unzip finds so too), and the folder already holds a.txt and b.bin:
+  // both are kept, a.txt is said to be skipped, b.bin is still read and reported damaged
+  // (and with --keep-damaged written under its marked name).
+  std::string arc = made("data.zip", "", [](std::string& b) { b[b.find("b.bin") + 5000] ^= 0x55; });
+  EXPECT_NE(run("unzip -tqq " + (drive / "data.zip").string() + " >/dev/null 2>&1"), 0);
+  for (std::string opts : {"--rescue", "--keep-damaged"}) {
+    SCOPED_TRACE(opts);
+    writeFile(drive / opts / "a.txt", "mine");
+    writeFile(drive / opts / "b.bin", "mine");
+    auto x = unzip("-x " + opts + " \"" + arc + "\" \"T:\\" + opts + "\\\"");
+    EXPECT_EQ(x.code, ZV_ERROR_CRC) << x.output;
+    EXPECT_NE(x.output.find("CRC エラー: b.bin"), std::string::npos) << x.output;
+    EXPECT_NE(x.output.find("スキップしました: a.txt"), std::string::npos) << x.output;
+    EXPECT_EQ(x.output.find("スキップしました: b.bin"), std::string::npos) << x.output;
+    EXPECT_EQ(readFile(drive / opts / "a.txt"), "mine");
+    EXPECT_EQ(readFile(drive / opts / "b.bin"), "mine");
+    EXPECT_EQ(fsys::exists(drive / opts / "b (破損).bin"), opts == "--keep-damaged");
+  }
+}
+
 TEST_F(ZipRescue, DamagedMembersAreKeptUnderAMarkedNameOnlyWhenAsked) {
   if (!haveTool("zip") || !haveTool("7z")) GTEST_SKIP() << "zip or 7z missing";
   // b.bin fails its CRC; the archive also holds an intact "b (破損).bin", which keeps its
