@@ -95,6 +95,8 @@ def scenario_zip_without_central_directory(s):
     text = _rescue_from_menu(s, prog)
     expect("破損 0 個，正常 3 個" in text and "中央ディレクトリ" in text,
            "every member sound once read from the local headers: %r" % text)
+    summary = z.text_of(z.find(prog.window("frmReport", timeout=5), "Label1"))
+    expect("破損のある書庫 1 個" in summary, "the archive itself counted as damaged: %r" % summary)
     for name in MEMBERS:
         expect_equal(sha256(os.path.join(down, name)), sha256(os.path.join(s.path("src-nodir.zip"), name)),
                      name + " taken out byte for byte")

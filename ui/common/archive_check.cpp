@@ -146,7 +146,7 @@ void checkArchives(Form& window, const std::vector<std::string>& archives, Archi
       ++damagedArchives;
       continue;
     }
-    damagedArchives += report.damaged > 0;
+    damagedArchives += report.damaged > 0 || report.archiveDamaged;
     text += reportText(archive, report, rescue);
     if (&archive != &archives.back()) text += "\r\n";
   }
