@@ -76,8 +76,10 @@ Listing listMembers(Form& owner, ArchiveKind kind, const std::string& archivePat
     m.nameEscaped = (info->name_flags & ZV_NAME_ESCAPED) != 0;
     listing.namesDecided = info->names_decided;
     listing.members.push_back(std::move(m));
+    listing.stopsAtDamage = listing.stopsAtDamage || (info->flag & ZV_MEMBER_LAST_READ) != 0;
     if (i + 1 < listing.count) found = lib->findNext(handle, *info);
   }
+  listing.stopsAtDamage = listing.stopsAtDamage || found == ZV_ERROR_BROKEN_ARCHIVE;
   lib->closeArchive(handle);
   return listing;
 }

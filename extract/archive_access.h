@@ -41,7 +41,8 @@ struct MemberRecord {
 struct Listing {
   bool readable = true;
   int count = 0;
-  int namesDecided = -1;  // ZV_NAMES_* the unmarked names were read in, -1 when not reported
+  int namesDecided = -1;       // ZV_NAMES_* the unmarked names were read in, -1 when not reported
+  bool stopsAtDamage = false;  // the library could read only the members before a damaged part
   std::vector<MemberRecord> members;
 };
 // `mode`: the open mode (ZV_NAMES_* of the names without a mark).

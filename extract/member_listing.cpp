@@ -24,6 +24,12 @@ int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archiveP
     return 0;
   }
   for (const auto& m : listing.members) target.addItem(m.name);
+  if (listing.stopsAtDamage)
+    owner.services().messageBox(
+        "書庫の途中が壊れているため，一部のメンバーしか表示できません．\r\n"
+        "ファイル操作ユーティリティーの「書庫」メニューの「壊れた書庫から取り出す」で，"
+        "無事なメンバーを取り出せます．",
+        MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
   return static_cast<int>(listing.members.size());
 }
 

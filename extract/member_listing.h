@@ -13,7 +13,8 @@ class Form;
 namespace zv::extract {
 
 // Appends the archive's member names to `target`. An archive without members adds nothing;
-// one the library cannot read adds nothing and says so. Returns the number of names added.
+// one the library cannot read adds nothing and says so; one whose listing stops at damage adds
+// the names read and says so. Returns the number of names added.
 int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,
                       Control& target);
 

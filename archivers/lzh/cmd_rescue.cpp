@@ -48,6 +48,18 @@ uint64_t headerEnd(const unsigned char* pre, uint64_t pos) {
   return pos + (pre[20] == 2 ? (pre[0] | pre[1] << 8) : pre[0] + 2);
 }
 
+// True when the file ends inside the header at `pos`: what is left of it starts as a header
+// does (as far as it goes) and the size it gives runs past the end.
+bool cutInHeader(ByteSource& src, uint64_t pos) {
+  unsigned char pre[22] = {};
+  size_t n = src.readAt(pos, pre, sizeof pre);
+  if (n == sizeof pre) return looksLikeHeader(pre) && headerEnd(pre, pos) > src.size();
+  if (n == 0 || (n > 2 && pre[2] != '-') || (n > 3 && pre[3] != 'l' && pre[3] != 'p') ||
+      (n > 6 && pre[6] != '-'))
+    return false;
+  return true;
+}
+
 // The first position from `from` on where a header checks out (its checksum or CRC, its
 // sizes), or the file size.
 uint64_t nextHeader(ByteSource& src, uint64_t from) {
@@ -171,8 +183,6 @@ class Rescue {
       Member m;
       HeaderRead r = readHeader(src, pos, m);
       if (r.status != HeaderStatus::Ok) {
-        unsigned char pre[22] = {};
-        bool headerShape = src.readAt(pos, pre, sizeof pre) == sizeof pre && looksLikeHeader(pre);
         uint64_t next = nextHeader(src, std::max(searchFrom, pos) + 1);
         // An end marker with no sound header behind it ends the archive: what follows it (an
         // add that was cut short leaves a partial header) is no member.
@@ -184,9 +194,7 @@ class Rescue {
         }
         std::string name = guessName(src, pos);
         lose({name.empty() ? "位置 " + std::to_string(pos) + " のメンバー" : name + " (名前は推定)",
-              headerShape && next >= src.size() && headerEnd(pre, pos) > src.size()
-                  ? Verdict::Cut
-                  : Verdict::Header});
+              next >= src.size() && cutInHeader(src, pos) ? Verdict::Cut : Verdict::Header});
         pos = searchFrom = next;
         found = true;
         continue;
@@ -280,8 +288,11 @@ class Rescue {
       std::vector<std::string> safe = archive::withoutStoredDrive(parts);
       if (archive::checkParts(safe) == archive::NameProblem::None) {
         int dir = dest_->cachedFolder(safe, safe.size() - 1);
-        if (dir >= 0 && archive::existingAt(dir, safe.back()) != archive::Existing::Nothing)
+        if (dir >= 0 && archive::existingAt(dir, safe.back()) != archive::Existing::Nothing) {
+          // Not written, but still read: a damaged member must not pass for a sound one.
+          if (!m.isSymlink) decodeMember(reader, m, -1, ctx_);
           fail(ZV_ERROR_CANNOT_CREATE, "同名のファイルが存在するためスキップしました");
+        }
       }
     }
     extractOne(m, parts, *dest_, batch_, reader, ctx_);

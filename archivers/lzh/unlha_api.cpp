@@ -74,10 +74,13 @@ int findFrom(ListingHandle* h, ZvMemberInfo* info) {
     if (h->wildcard.empty() || wildcardMatch(h->wildcard, members.path(i))) {
       h->reported = i;
       if (info) fill(members.record(i), members.path(i), info, h->index->decided);
+      // The index stops at a damaged header: a caller that takes as many members as the
+      // count learns it from the last record, one that reads on from the end result.
+      if (info && h->index->damaged && i + 1 == members.size()) info->flag |= ZV_MEMBER_LAST_READ;
       return ZV_FIND_OK;
     }
   }
-  return ZV_FIND_END;
+  return h->index->damaged ? ZV_ERROR_BROKEN_ARCHIVE : ZV_FIND_END;
 }
 
 }  // namespace

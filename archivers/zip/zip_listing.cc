@@ -64,7 +64,7 @@ void fillMemberInfo(const Member& m, ZvMemberInfo* info, encoding::NameEncoding 
   info->original_size = uint32_t(m.size > 0xFFFFFFFFu ? 0xFFFFFFFFu : m.size);
   info->packed_size = uint32_t(m.packed > 0xFFFFFFFFu ? 0xFFFFFFFFu : m.packed);
   info->crc = m.crc;
-  info->flag = m.encrypted ? 1 : 0;
+  info->flag = m.encrypted ? ZV_MEMBER_ENCRYPTED : 0;
   info->os_type = m.opsys;
   info->ratio = uint16_t(perMille(m.packed, m.size));
   dosStamp(m.mtime, info->date, info->time);

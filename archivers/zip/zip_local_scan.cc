@@ -133,6 +133,15 @@ std::string guessName(ReadWindow& w, uint64_t at) {
   return decodeMemberName({reinterpret_cast<const char*>(p), n}, false, {});
 }
 
+// True when the local header at `at` runs past the end of the file (its fixed part, or the
+// name and extra field its lengths announce): the archive was cut inside it.
+bool headerCut(ReadWindow& w, uint64_t at) {
+  const uint64_t size = w.bytes().size();
+  if (size - at < kLocalLen) return true;
+  const unsigned char* h = w.view(at, kLocalLen);
+  return h && at + kLocalLen + le16(h + 26) + le16(h + 28) > size;
+}
+
 // The length of the raw deflate stream at `at`, or kUnknown when it does not end before the
 // end of the file or is not valid.
 uint64_t deflateLength(ReadWindow& w, uint64_t at) {
@@ -270,7 +279,7 @@ int readLocalHeaders(ReadWindow& w, CentralDirectory& cd, LocalWalk& walk, int* 
       // A header is lost when its signature is there (or off by one byte), or when members
       // follow; bytes that only end the file after the last member are no member.
       if (sig == kLocalSig || (chained && !directory && (nearSignature(sig) || next != kUnknown)))
-        walk.lost.push_back({pos, guessName(w, pos), size - pos < kLocalLen});
+        walk.lost.push_back({pos, guessName(w, pos), next == kUnknown && headerCut(w, pos)});
       if (next == kUnknown) break;
       pos = next;
       chained = false;

@@ -233,6 +233,17 @@ class Rescue {
         const std::string key = destinationOf(m);
         one.overwrite = cmd_.overwrite || written_.count(key);
         int r = extractMembers(*a_, one, &just, whole.get(), said);
+        if (r == 0 && said.find("スキップ") != std::string::npos) {
+          // Not written, but still read: a damaged member must not pass for a sound one.
+          UnZipCommand test = one;
+          test.action = UnZipCommand::Action::Test;
+          std::string checked;
+          int t = extractMembers(*a_, test, &just, whole.get(), checked);
+          if (t == ZV_ERROR_CRC || t == ZV_ERROR_BROKEN_ARCHIVE || t == ZV_ERROR_USER_CANCEL) {
+            r = t;
+            said = checked;
+          }
+        }
         if (r == 0 && said.find("スキップ") == std::string::npos) written_.insert(key);
         whole.before += m.size;
         if (r == ZV_ERROR_USER_CANCEL) {

@@ -50,8 +50,23 @@ TEST(ArchiveReport, MarkedNameJoinsTheLineOfItsMember) {
 
 TEST(ArchiveReport, SoundArchiveIsOneLine) {
   ArchiveReport r = parseReport("取り出しました: a (1 バイト, stored)\r\n");
+  EXPECT_FALSE(r.archiveDamaged);
   EXPECT_EQ(reportText("C:\\a.zip", r, true),
             "C:\\a.zip: 正常です (1 個のメンバーをすべて取り出しました)\r\n");
+}
+
+TEST(ArchiveReport, LostDirectoryMakesTheArchiveDamagedWithSoundMembers) {
+  // What the ZIP library says when the central directory is lost, or does not match the
+  // members' own headers: no member is damaged, the archive is.
+  for (const char* said : {"中央ディレクトリが壊れているため、各メンバーのヘッダから読みました",
+                           "中央ディレクトリと各メンバーのヘッダが一致しません",
+                           "ヘッダと中央ディレクトリで名前が違います: b.bin / B.bin"}) {
+    SCOPED_TRACE(said);
+    ArchiveReport r = parseReport(std::string(said) + "\r\n正常: a (1 バイト, stored)\r\n");
+    EXPECT_TRUE(r.archiveDamaged);
+    EXPECT_EQ(r.damaged, 0u);
+    EXPECT_EQ(reportText("C:\\a.zip", r, false).find("正常です"), std::string::npos);
+  }
 }
 
 }  // namespace zv

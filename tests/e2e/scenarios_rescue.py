@@ -7,7 +7,7 @@ import subprocess
 import time
 
 import zvdrive as z
-from common import answer, expect, expect_equal, open_archive, settings, write
+from common import answer, box_text, expect, expect_equal, open_archive, settings, write
 from judge import run, sha256
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "lzh")
@@ -85,6 +85,26 @@ def scenario_damaged_lzh_rescues_the_intact_members(s):
     expect(not os.path.exists(os.path.join(down, "two.txt")), "nothing written for the lost member")
 
 
+def scenario_contents_of_a_damaged_lzh_show_what_was_read_and_say_so(s):
+    def flip_second_header(d):
+        d[d.find(b"two.txt")] ^= 0x55
+        return d
+    arc = s.path("arc")
+    os.makedirs(arc)
+    write(os.path.join(arc, "broken.lzh"), bytes(_made(s, ["jlha", "a"], "broken.lzh",
+                                                       flip_second_header)))
+    prog = s.start(settings=settings(DeComp1Dir={"Path": s.win(arc)}))
+    s.desktop.click(z.find(prog.window("frmMenu"), "Image2"))
+    s.desktop.click(z.find(z.find(prog.window("DeComp1"), "File1"), "broken.lzh"), double=True)
+    said = box_text(prog.window("エラーです", timeout=30))
+    expect("一部のメンバーしか表示できません" in said and "壊れた書庫から取り出す" in said,
+           "the listing says it stops at damage and points to the rescue: %r" % said)
+    answer(s, prog, "エラーです", "OK", shot="listing-stops")
+    contents = prog.window("DeComp2")
+    names = [c.name for c in z.descendants(z.find(contents, "List1"))]
+    expect_equal(names, ["one.txt"], "the member before the damage listed")
+
+
 def scenario_zip_without_central_directory(s):
     def lose_directory(d):
         at = d.find(b"PK\x01\x02")
@@ -95,6 +115,8 @@ def scenario_zip_without_central_directory(s):
     text = _rescue_from_menu(s, prog)
     expect("破損 0 個，正常 3 個" in text and "中央ディレクトリ" in text,
            "every member sound once read from the local headers: %r" % text)
+    summary = z.text_of(z.find(prog.window("frmReport", timeout=5), "Label1"))
+    expect("破損のある書庫 1 個" in summary, "the archive itself counted as damaged: %r" % summary)
     for name in MEMBERS:
         expect_equal(sha256(os.path.join(down, name)), sha256(os.path.join(s.path("src-nodir.zip"), name)),
                      name + " taken out byte for byte")

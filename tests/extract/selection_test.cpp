@@ -126,6 +126,20 @@ TEST_F(SelectionTest, EmptyOrUnreadableArchiveGivesNoPhantomMember) {
   EXPECT_EQ(items("DeComp2", "List1"), Strings{"only.txt"});
 }
 
+TEST_F(SelectionTest, ListingThatStopsAtDamageShowsWhatWasReadAndSaysSo) {
+  root.write("dl/a.lzh", "x");
+  std::vector<FakeMember> listed = members({"a.txt", "b.txt"});
+  listed.back().flag = ZV_MEMBER_LAST_READ;
+  sys.fakes.lha().setMembers(listed);
+  Form& f = selection("a.lzh");
+  f.c("File1").dblClick();
+  EXPECT_EQ(items("DeComp2", "List1"), (Strings{"a.txt", "b.txt"}));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].title, "エラーです");
+  EXPECT_NE(services.messages[0].text.find("一部のメンバーしか表示できません"), std::string::npos);
+  EXPECT_NE(services.messages[0].text.find("「壊れた書庫から取り出す」"), std::string::npos);
+}
+
 TEST_F(SelectionTest, ZipListingGoesToTheZipLibraryAndShowsTheMarker) {
   root.write("dl/a.zip", "x");
   sys.fakes.zip().setMembers(members({"dir/", "dir/a.txt"}));

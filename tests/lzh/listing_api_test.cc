@@ -36,6 +36,7 @@ TEST(ListingApi, RecordsCarryNameSizesAndTexts) {
   ASSERT_EQ(lib().FindNext(h, &info), ZV_FIND_OK);
   EXPECT_STREQ(info.name, "z.bin");
   EXPECT_STREQ(info.method, "-lh0-");  // random bytes do not pack
+  EXPECT_EQ(info.flag, 0u);
   EXPECT_EQ(lib().FindNext(h, &info), ZV_FIND_END);
   EXPECT_EQ(lib().FindNext(h, &info), ZV_FIND_END);
   // A wildcard limits the find functions.
@@ -54,6 +55,29 @@ TEST(ListingApi, UnreadableArchives) {
   EXPECT_NE(lib().FindFirst(nullptr, "*.*", &info), ZV_FIND_OK);
   EXPECT_GE(lib().GetVersion(), 130);
   EXPECT_NE(std::string(lib().GetCapabilities()).find("lh5"), std::string::npos);
+}
+
+TEST(ListingApi, ListingThatStopsAtADamagedHeaderSaysSo) {
+  // b.txt's header checksum fails: a.txt is listed, marked as the last one read, and the
+  // find after it says the archive is damaged rather than that it ends.
+  TempDir t;
+  writeFile(t / "src/a.txt", std::string(3000, 'a'));
+  writeFile(t / "src/b.txt", std::string(3000, 'b'));
+  writeFile(t / "src/c.txt", std::string(3000, 'c'));
+  ASSERT_EQ(unlha("a -n1 " + dq(t / "a.lzh") + " " + dq(t / "src/") + " a.txt b.txt c.txt").rc, 0);
+  std::string bytes = readFile(t / "a.lzh");
+  bytes[bytes.find("b.txt")] ^= 0x20;
+  writeFile(t / "a.lzh", bytes);
+  std::string quoted = "\"" + t / "a.lzh" + "\"";
+  EXPECT_EQ(lib().GetFileCount(quoted.c_str()), 1);
+  ZvArchive h = lib().OpenArchive(nullptr, quoted.c_str(), 0);
+  ASSERT_NE(h, nullptr);
+  ZvMemberInfo info{};
+  ASSERT_EQ(lib().FindFirst(h, "*.*", &info), ZV_FIND_OK);
+  EXPECT_STREQ(info.name, "a.txt");
+  EXPECT_EQ(info.flag, uint32_t{ZV_MEMBER_LAST_READ});
+  EXPECT_EQ(lib().FindNext(h, &info), ZV_ERROR_BROKEN_ARCHIVE);
+  EXPECT_EQ(lib().CloseArchive(h), 0);
 }
 
 TEST(ListingApi, TenThousandMembersListInLinearTime) {

@@ -39,6 +39,7 @@ TEST(LzhRescue, GoesOnPastDamageAndNamesWhatIsLost) {
     void (*damage)(std::string&);
     const char* lostState;  // the report line of m2.txt (or m3.txt when cut)
     const char* lost;
+    const char* named = nullptr;  // how the report names it, when not by its name
   } cases[] = {
       {"header",
        [](std::string& b) { b[b.find("-lh", b.find("m1.txt")) + 2] ^= 0x55; },  // m2's method
@@ -50,6 +51,9 @@ TEST(LzhRescue, GoesOnPastDamageAndNamesWhatIsLost) {
        },
        "CRC エラー", "m2.txt"},
       {"cut", [](std::string& b) { b.resize(b.size() - 500); }, "途中で切れています", "m3.txt"},
+      // Only the first bytes of m3.txt's header are left, too few to show its name.
+      {"cut in a header", [](std::string& b) { b.resize(b.find("m3.txt") - 12); },
+       "途中で切れています", "m3.txt", "位置 "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -58,8 +62,9 @@ TEST(LzhRescue, GoesOnPastDamageAndNamesWhatIsLost) {
     Result t = unlha("t " + dq(m.archive));
     EXPECT_EQ(t.rc,
               c.lostState == std::string("CRC エラー") ? ZV_ERROR_CRC : ZV_ERROR_BROKEN_ARCHIVE);
-    EXPECT_NE(t.text.find(std::string(c.lostState) + ": " + c.lost), std::string::npos) << t.text;
-    EXPECT_NE(t.text.find("失われたメンバー: " + std::string(c.lost)), std::string::npos) << t.text;
+    const std::string named = c.named ? c.named : c.lost;
+    EXPECT_NE(t.text.find(std::string(c.lostState) + ": " + named), std::string::npos) << t.text;
+    EXPECT_NE(t.text.find("失われたメンバー: " + named), std::string::npos) << t.text;
 
     std::string out = m.dir / "out/";
     Result x = unlha("x -jr -n1 " + dq(m.archive) + " " + dq(out));
@@ -86,6 +91,30 @@ TEST(LzhRescue, SoundArchiveReportsEveryMemberAndKeepsExistingFiles) {
   Result x = unlha("x -jr -n1 " + dq(m.archive) + " " + dq(m.dir / "out/"));
   EXPECT_EQ(readFile(m.dir / "out/m1.txt"), "mine");
   EXPECT_NE(x.text.find("スキップ"), std::string::npos) << x.text;
+}
+
+TEST(LzhRescue, ExistingFileDoesNotHideADamagedMember) {
+  if (!haveTool("jlha")) GTEST_SKIP() << "jlha missing";
+  // m2.txt fails its CRC, and the folder already holds m1.txt and m2.txt: both are kept, m1
+  // is said to be skipped, m2 is still read and reported damaged (and with -jr2 written under
+  // its marked name).
+  Made m;
+  make(m, [](std::string& b) { b[b.find("m3.txt") - 100] ^= 0x55; });
+  for (const char* opts : {"-jr", "-jr2"}) {
+    SCOPED_TRACE(opts);
+    const std::string out = m.dir / (std::string(opts) + "/");
+    writeFile(out + "m1.txt", "mine");
+    writeFile(out + "m2.txt", "mine");
+    Result x = unlha(std::string("x ") + opts + " -n1 " + dq(m.archive) + " " + dq(out));
+    EXPECT_EQ(x.rc, ZV_ERROR_CRC) << x.text;
+    EXPECT_NE(x.text.find("CRC エラー: m2.txt"), std::string::npos) << x.text;
+    EXPECT_NE(x.text.find("スキップしました: m1.txt"), std::string::npos) << x.text;
+    EXPECT_EQ(x.text.find("スキップしました: m2.txt"), std::string::npos) << x.text;
+    auto got = treeFiles(out);
+    EXPECT_EQ(got["m1.txt"], "mine");
+    EXPECT_EQ(got["m2.txt"], "mine");
+    EXPECT_EQ(got.count("m2 (破損).txt"), opts == std::string("-jr2") ? 1u : 0u);
+  }
 }
 
 TEST(LzhRescue, DamagedFirstHeaderOfAnAmigaArchive) {

@@ -28,6 +28,7 @@ struct FakeMember {
   uint16_t time = 0;
   std::string attribute = "-rw-";
   std::string method = "-lh5-";
+  uint32_t flag = 0;  // ZV_MEMBER_*
 };
 
 struct FakeCall {

@@ -50,6 +50,7 @@ void FakeLibrary::setMembers(const std::vector<FakeMember>& members) {
         m.originalSize ? static_cast<uint16_t>(uint64_t{m.packedSize} * 1000 / m.originalSize) : 0;
     info.date = m.date;
     info.time = m.time;
+    info.flag = m.flag;
     std::strncpy(info.name, m.name.c_str(), sizeof info.name - 1);
     std::strncpy(info.attribute, m.attribute.c_str(), sizeof info.attribute - 1);
     std::strncpy(info.method, m.method.c_str(), sizeof info.method - 1);

@@ -56,11 +56,17 @@ TEST_F(ZipRescue, LostDirectoryIsReadFromTheLocalHeaders) {
 
 TEST_F(ZipRescue, CutArchiveKeepsWhatCameBeforeTheCut) {
   if (!haveTool("zip")) GTEST_SKIP() << "zip missing";
-  for (std::string how : {"", "pipe"}) {
+  // Cut inside c.txt's data, or inside its local header's extra field: the directory and
+  // c.txt's end are gone.
+  for (std::string how : {"", "pipe", "extra"}) {
     SCOPED_TRACE(how);
-    // Cut inside c.txt's data: the directory and c.txt's end are gone.
-    std::string arc =
-        made("cut" + how + ".zip", how, [](std::string& b) { b.resize(b.find("c.txt") + 2000); });
+    std::string arc = made("cut" + how + ".zip", how == "pipe" ? how : "",
+                           [](std::string& b) { b.resize(b.find("c.txt") + 2000); });
+    if (how == "extra") {
+      std::string bytes = readFile(drive / "cutextra.zip");
+      bytes.resize(bytes.find("c.txt") + 7);
+      writeFile(drive / "cutextra.zip", bytes);
+    }
     fsys::remove_all(drive / "out");
     auto x = unzip("-x --rescue \"" + arc + "\" \"T:\\out\\\"");
     EXPECT_EQ(x.code, ZV_ERROR_BROKEN_ARCHIVE) << x.output;
@@ -124,6 +130,28 @@ TEST_F(ZipRescue, WithoutDirectoryADamagedLocalHeaderIsNamedAndSkipped) {
     EXPECT_FALSE(fsys::exists(drive / "out/b.bin"));
     EXPECT_EQ(readFile(drive / "out/a.txt"), readFile(drive / "src/a.txt"));
     EXPECT_EQ(readFile(drive / "out/c.txt"), readFile(drive / "src/c.txt"));
+  }
+}
+
+TEST_F(ZipRescue, ExistingFileDoesNotHideADamagedMember) {
+  if (!haveTool("zip") || !haveTool("unzip")) GTEST_SKIP() << "zip or unzip missing";
+  // b.bin fails its CRC (unzip finds so too), and the folder already holds a.txt and b.bin:
+  // both are kept, a.txt is said to be skipped, b.bin is still read and reported damaged
+  // (and with --keep-damaged written under its marked name).
+  std::string arc = made("data.zip", "", [](std::string& b) { b[b.find("b.bin") + 5000] ^= 0x55; });
+  EXPECT_NE(run("unzip -tqq " + (drive / "data.zip").string() + " >/dev/null 2>&1"), 0);
+  for (std::string opts : {"--rescue", "--keep-damaged"}) {
+    SCOPED_TRACE(opts);
+    writeFile(drive / opts / "a.txt", "mine");
+    writeFile(drive / opts / "b.bin", "mine");
+    auto x = unzip("-x " + opts + " \"" + arc + "\" \"T:\\" + opts + "\\\"");
+    EXPECT_EQ(x.code, ZV_ERROR_CRC) << x.output;
+    EXPECT_NE(x.output.find("CRC エラー: b.bin"), std::string::npos) << x.output;
+    EXPECT_NE(x.output.find("スキップしました: a.txt"), std::string::npos) << x.output;
+    EXPECT_EQ(x.output.find("スキップしました: b.bin"), std::string::npos) << x.output;
+    EXPECT_EQ(readFile(drive / opts / "a.txt"), "mine");
+    EXPECT_EQ(readFile(drive / opts / "b.bin"), "mine");
+    EXPECT_EQ(fsys::exists(drive / opts / "b (破損).bin"), opts == "--keep-damaged");
   }
 }
 

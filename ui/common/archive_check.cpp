@@ -189,7 +189,7 @@ void checkArchives(Form& window, const std::vector<std::string>& archives, Archi
       }
       continue;
     }
-    bool damaged = report.damaged > 0;
+    bool damaged = report.damaged > 0 || report.archiveDamaged;
     damagedArchives += damaged;
     parts.push_back({reportText(archive, report, rescue), damaged});
   }

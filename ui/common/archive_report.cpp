@@ -61,6 +61,13 @@ void attachMarked(ArchiveReport& report, const std::string& rest) {
   report.notes.push_back("破損したまま書き出しました: " + rest);
 }
 
+// The ZIP library's lines that say the archive itself is damaged: its central directory is
+// lost or damaged, or names a member otherwise than the member's own header.
+bool archiveDamage(const std::string& line) {
+  return line.rfind("中央ディレクトリ", 0) == 0 ||
+         line.rfind("ヘッダと中央ディレクトリで名前が違います: ", 0) == 0;
+}
+
 std::string padded(const std::string& text, size_t width) {
   // Display width: the Japanese characters of the states count twice.
   size_t shown = 0;
@@ -107,7 +114,10 @@ ArchiveReport parseReport(const std::string& output) {
       member = true;
       break;
     }
-    if (!member) report.notes.push_back(line);
+    if (!member) {
+      report.archiveDamaged = report.archiveDamaged || archiveDamage(line);
+      report.notes.push_back(line);
+    }
   }
   return report;
 }
@@ -155,7 +165,8 @@ ArchiveReport parseIshReport(const std::string& output) {
 
 std::string reportText(const std::string& archive, const ArchiveReport& report, bool rescue) {
   const size_t sound = report.members.size() - report.damaged - report.kept;
-  if (report.damaged == 0 && report.kept == 0 && report.notes.empty() && !report.members.empty())
+  if (report.damaged == 0 && report.kept == 0 && report.notes.empty() && !report.archiveDamaged &&
+      !report.members.empty())
     return archive + ": 正常です (" + std::to_string(sound) + " 個のメンバー" +
            (rescue ? "をすべて取り出しました" : "") + ")\r\n";
   std::string text = archive + "\r\n";

@@ -24,6 +24,9 @@ struct ArchiveReport {
   std::vector<std::string> notes;   // other lines of the library (skipped files, refusals)
   size_t damaged = 0;
   size_t kept = 0;
+  // The archive itself is damaged (a ZIP's central directory lost or not matching the
+  // members), even when every member is sound.
+  bool archiveDamaged = false;
 };
 
 ArchiveReport parseReport(const std::string& output);

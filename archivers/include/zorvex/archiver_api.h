@@ -64,9 +64,15 @@ typedef struct ZvMemberInfo {
 #define ZV_NAME_MARKED 2   /* the archive says the name's encoding (UTF-8 flag, UTF-16...) */
 #define ZV_NAME_COMPOSED 4 /* stored decomposed, listed composed (NFC) */
 
-/* Results of the find functions. */
+/* Results of the find functions. Past the last member of an archive whose index stops at a
+ * damaged header, find-next gives ZV_ERROR_BROKEN_ARCHIVE instead of ZV_FIND_END. */
 #define ZV_FIND_OK 0
 #define ZV_FIND_END (-1)
+
+/* flag of the member record. ZV_MEMBER_LAST_READ: the archive is damaged behind this member,
+ * so the listing ends with it although the archive may hold more. */
+#define ZV_MEMBER_ENCRYPTED 1 /* ZIP: the member's data is encrypted */
+#define ZV_MEMBER_LAST_READ 2
 
 /* Non-zero results of the command functions (0 is success). */
 #define ZV_ERROR_WARNING 0x8000 /* something was skipped, the rest succeeded */
