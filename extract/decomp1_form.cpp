@@ -349,7 +349,7 @@ void DeComp1Form::quickExtract() {
   std::string archive = quotedArchivePath(c("Dir1").path(), c("File1").fileName());
   Listing listing = listMembers(*this, kind, archive);
   if (!listing.readable) {
-    showUnreadableArchive(*this);
+    showUnreadableArchive(*this, archive);
     return;
   }
   steps([&] { cleanQuick(); });

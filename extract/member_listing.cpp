@@ -3,13 +3,17 @@
 #include "core/forms/form.h"
 #include "core/services/services.h"
 #include "extract/name_choice.h"
+#include "ui/common/archive_check.h"
 
 namespace zv::extract {
 
-void showUnreadableArchive(Form& owner) {
-  owner.services().messageBox(
-      "書庫ファイルを読み込めません．壊れているか，対応していない形式です．", MsgButtons::OK,
-      MsgIcon::Exclamation, "エラーです");
+void showUnreadableArchive(Form& owner, const std::string& archivePath) {
+  std::string path = archivePath;
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+    path = path.substr(1, path.size() - 2);
+  std::string text = "書庫ファイルを読み込めません．壊れているか，対応していない形式です．";
+  if (beginsLikeAnArchive(path)) text += std::string("\r\n") + kRescueHint;
+  owner.services().messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
 }
 
 int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,
@@ -20,15 +24,14 @@ int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archiveP
       noteDetectedNames(owner.app(), archivePath, *e);
   }
   if (!listing.readable) {
-    showUnreadableArchive(owner);
+    showUnreadableArchive(owner, archivePath);
     return 0;
   }
   for (const auto& m : listing.members) target.addItem(m.name);
   if (listing.stopsAtDamage)
     owner.services().messageBox(
-        "書庫の途中が壊れているため，一部のメンバーしか表示できません．\r\n"
-        "ファイル操作ユーティリティーの「書庫」メニューの「壊れた書庫から取り出す」で，"
-        "無事なメンバーを取り出せます．",
+        std::string("書庫の途中が壊れているため，一部のメンバーしか表示できません．\r\n") +
+            kRescueHint,
         MsgButtons::OK, MsgIcon::Exclamation, "エラーです");
   return static_cast<int>(listing.members.size());
 }

@@ -18,7 +18,8 @@ namespace zv::extract {
 int appendMemberNames(Form& owner, ArchiveKind kind, const std::string& archivePath,
                       Control& target);
 
-// The message shown for an archive the library cannot read.
-void showUnreadableArchive(Form& owner);
+// The message shown for an archive the library cannot read (`archivePath` quoted or not); one
+// that begins as an archive does is damaged, and the message says where it may be rescued.
+void showUnreadableArchive(Form& owner, const std::string& archivePath);
 
 }  // namespace zv::extract

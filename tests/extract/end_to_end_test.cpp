@@ -255,6 +255,14 @@ TEST_F(EndToEnd, UnreadableArchiveGivesAnEmptyListAndAMessage) {
   EXPECT_EQ(contents.c("List1").listCount(), 0);
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].title, "エラーです");
+  EXPECT_EQ(services.messages[0].text.find("壊れた書庫から取り出す"), std::string::npos);
+  // A ZIP whose directory is lost begins as an archive: the message says where to rescue it.
+  root.write("src/a.txt", "text");
+  ASSERT_TRUE(run("cd " + root / "src" + " && zip -q " + root / "dl/lost.zip" + " a.txt"));
+  std::string bytes = readFile(root / "dl/lost.zip");
+  root.write("dl/lost.zip", bytes.substr(0, bytes.find("PK\x01\x02")));
+  list("Q:\\dl", "lost.zip", true);
+  EXPECT_NE(services.lastMessage()->text.find("「壊れた書庫から取り出す」"), std::string::npos);
 }
 
 TEST_F(EndToEnd, HostileMemberNamesNeverLeaveTheDestination) {

@@ -34,11 +34,8 @@ FileKind kindByExtension(const std::string& path) {
   return FileKind::Other;
 }
 
-// The file's first bytes decide where they are plain: an archive renamed, or saved under the
-// other extension, still goes to the library that reads it. ISH text keeps its extension.
-FileKind kindOf(const std::string& path) {
-  FileKind byName = kindByExtension(path);
-  if (byName == FileKind::Ish) return byName;
+// What the file's first bytes say it is: an LZH or ZIP archive, or neither.
+FileKind kindByBytes(const std::string& path) {
   std::string head;
   Steps steps;
   steps([&] { head = fs::readAll(path, 8); });
@@ -47,7 +44,16 @@ FileKind kindOf(const std::string& path) {
        (head[2] == 7 && head[3] == 8)))
     return FileKind::Zip;
   if (head.size() >= 7 && head[2] == '-' && head[3] == 'l' && head[6] == '-') return FileKind::Lzh;
-  return byName;
+  return FileKind::Other;
+}
+
+// The file's first bytes decide where they are plain: an archive renamed, or saved under the
+// other extension, still goes to the library that reads it. ISH text keeps its extension.
+FileKind kindOf(const std::string& path) {
+  FileKind byName = kindByExtension(path);
+  if (byName == FileKind::Ish) return byName;
+  FileKind byBytes = kindByBytes(path);
+  return byBytes == FileKind::Other ? byName : byBytes;
 }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -94,6 +100,12 @@ std::string ishReport(Form& window, const std::string& archive, const std::strin
 }
 
 }  // namespace
+
+const char* const kRescueHint =
+    "ファイル操作ユーティリティーの「書庫」メニューの「壊れた書庫から取り出す」で，"
+    "無事なメンバーを取り出せることがあります．";
+
+bool beginsLikeAnArchive(const std::string& path) { return kindByBytes(path) != FileKind::Other; }
 
 std::string checkCommand(const std::string& archive, ArchiveCheck what,
                          const std::string& destination) {

@@ -19,6 +19,12 @@ enum class ArchiveCheck { Test, Rescue, RescueMarkingDamaged };
 void checkArchives(Form& window, const std::vector<std::string>& archives, ArchiveCheck what,
                    const std::string& destination = {});
 
+// True when the file begins as an LZH or ZIP archive does: one that cannot be read is then
+// damaged, and the rescue may still get its members out.
+bool beginsLikeAnArchive(const std::string& path);
+// Where to go with such an archive (a line for the messages that meet one).
+extern const char* const kRescueHint;
+
 // The library command of a test or rescue of one archive: "t \"C:\\a.lzh\"",
 // "-x --rescue \"C:\\a.zip\" \"C:\\out\\\"", "C:\\a.ish /n /f=C:\\out". Empty for a file of
 // another kind, and for the test of an ISH file (the library's check function does that).
