@@ -61,12 +61,14 @@ int LibraryHost::progress(const ZvProgress& p) {
     return 0;
   }
   if (p.state == ZV_PROGRESS_BEGIN) {
-    overwriteAll_ = false;
     lastAsked_.clear();
     if (text(p.archive) != passwordArchive_) password_.clear();
     currentArchive_ = text(p.archive);
-    if (!inSpan || !shown_)
+    // A member's run inside a span goes on with the window and the answers of the first.
+    if (!inSpan || !shown_) {
+      overwriteAll_ = false;
       services_.showProgress("処理中です", "書庫 " + text(p.archive), p.total != 0 || inSpan);
+    }
     shown_ = true;
   }
   std::string line = p.member ? text(p.archive) + "\n" + p.member : std::string();

@@ -27,9 +27,22 @@ TEST(LibraryHost, OverwriteAllAnswersTheRestOfTheRunOnly) {
                        "choice C:\\dest\\a.txt\nは既に存在します。上書きしますか？"),
             3);
   ZvProgress begin{"C:\\b.lzh", nullptr, 0, 10, ZV_PROGRESS_BEGIN};
+  ZvProgress end{"C:\\b.lzh", nullptr, 10, 10, ZV_PROGRESS_END};
   h->progress(h->user, &begin);  // a new run asks again
-  services.choiceAnswers = {2};
-  EXPECT_EQ(h->decide(h->user, &d), 0);
+  services.choiceAnswers = {1};
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  // The runs of one span (one library call per member) share the answer.
+  h->progress(h->user, &end);
+  host.setSpan(0, 2);
+  h->progress(h->user, &begin);
+  services.choiceAnswers = {1};
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  h->progress(h->user, &end);
+  host.setSpan(1, 2);
+  h->progress(h->user, &begin);
+  EXPECT_EQ(h->decide(h->user, &d), 1);
+  EXPECT_TRUE(services.choiceAnswers.empty());
+  host.endSpan();
 }
 
 // One dialog asks for the self-extractor's title, message and folder; the later questions get
