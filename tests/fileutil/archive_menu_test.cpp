@@ -115,7 +115,7 @@ TEST_F(ArchiveMenuTest, IshRescueRestoresWhatTheLinesAllowAndNamesTheLinesLost) 
 // a sound one; a folder that takes no file is no damage of the archive.
 TEST_F(ArchiveMenuTest, ArchivesAreKnownByTheirBytesAndDamagedOnesComeFirst) {
   openWithReport("a.zip");
-  write("up/b.zip", std::string("\x1a\x00-lh5-", 9) + "rest of an LZH header");
+  write("up/b.zip", std::string("\x1a\x00-lh5-", 7) + "rest of an LZH header");
   ctl("File1").refresh();
   for (int i = 0; i < ctl("File1").listCount(); ++i) ctl("File1").setSelected(i, true);
   fakes->zip().setOutput("正常: a.txt (1 バイト, stored)\r\n");
