@@ -56,7 +56,11 @@ window_road() {
   local system=$1 n=$2 best="" out e c
   for _ in $(seq "$runs"); do
     rm -rf "x$n" "c$n.lzh"
-    out=$("$build/bin/window_roads_bench" "$system" "$work" "$n")
+    # A road that fails is said, not shown as a missing figure.
+    out=$("$build/bin/window_roads_bench" "$system" "$work" "$n") || {
+      echo "window_roads_bench $n failed" >&2
+      exit 1
+    }
     e=$(echo "$out" | awk '/^window-extract/{print $7, $12}')
     c=$(echo "$out" | awk '/^window-create/{print $7, $12}')
     line="$e $c"

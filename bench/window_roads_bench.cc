@@ -23,7 +23,7 @@
 #include "extract/register_forms.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
-#include "tests/support/stand_in_form.h"
+#include "tests/support/stand_in_ports.h"
 
 namespace {
 
@@ -41,16 +41,12 @@ void press(Control& picture) {
   picture.mouseUp(kLeftButton);
 }
 
+// The windows of other areas the roads reach, with the ports the roads' windows call.
 void standIns(FormRegistry& forms) {
   using testing::defineStandIn;
   for (const char* name : {"frmMenu", "frmWait", "frmOption"}) defineStandIn(forms, name, {});
-  defineStandIn(forms, "Viewer", {{"Text1", Kind::TextBox}});
-  defineStandIn(forms, "DeComp4",
-                {{"Drive1", Kind::DriveList},
-                 {"Dir1", Kind::FolderList},
-                 {"File1", Kind::FileList},
-                 {"Dir2", Kind::FolderList},
-                 {"Label2", Kind::Label}});
+  defineStandIn<testing::StandInViewer>(forms);
+  defineStandIn<testing::StandInFileUtility>(forms);
 }
 
 bool failed(const ScriptedServices& services, const char* road) {
@@ -59,18 +55,30 @@ bool failed(const ScriptedServices& services, const char* road) {
   return true;
 }
 
+// What both roads share: the program folder on Q:, no later windows, these libraries.
+void commonSettings(App& app, ArchiverSet& libs) {
+  app.programFolder = "Q:\\prog";
+  app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+  app.shared.OpenFileUtility = "YES";
+  app.shared.SameFolder = "NO";
+  app.archivers = &libs;
+}
+
+// Selects every item of a list, as Ctrl+A does; returns how many.
+int selectAll(Control& list) {
+  int count = list.listCount();
+  for (int i = 0; i < count; ++i) list.setSelected(i, true);
+  return count;
+}
+
 // Lists the archive in the contents window, selects every member, extracts into Q:\x<N>.
 int extractRoad(ArchiverSet& libs, const std::string& n) {
   ScriptedServices services;
   App app{services};
-  app.programFolder = "Q:\\prog";
-  app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+  commonSettings(app, libs);
   app.shared.TempFolder = "Q:\\prog\\Temp";
   app.shared.ShowExtractProgress = "NO";
   app.shared.OverwriteAll = "NO";  // the window asks before replacing: it checks every name
-  app.shared.OpenFileUtility = "YES";
-  app.shared.SameFolder = "NO";
-  app.archivers = &libs;
   registerExtractForms(app.forms);
   standIns(app.forms);
 
@@ -83,9 +91,7 @@ int extractRoad(ArchiverSet& libs, const std::string& n) {
     if (files.list(i) == "w" + n + ".lzh") files.setListIndex(i);
   files.dblClick();
   Form& contents = app.forms.get("DeComp2");
-  Control& members = contents.c("List1");
-  int count = members.listCount();
-  for (int i = 0; i < count; ++i) members.setSelected(i, true);
+  int count = selectAll(contents.c("List1"));
   double t1 = cpuSeconds();
   press(contents.c("Image2"));
   Form& window = app.forms.get("DeComp3");
@@ -104,13 +110,9 @@ int extractRoad(ArchiverSet& libs, const std::string& n) {
 int createRoad(ArchiverSet& libs, const std::string& n) {
   ScriptedServices services;
   App app{services};
-  app.programFolder = "Q:\\prog";
-  app.shared.IniFile = "Q:\\prog\\ZORVEX.INI";
+  commonSettings(app, libs);
   app.shared.DirectoryMode = "NO";
   app.shared.ShowCompressProgress = "NO";
-  app.shared.OpenFileUtility = "YES";
-  app.shared.SameFolder = "NO";
-  app.archivers = &libs;
   Profile(app.shared.IniFile).write("Comp1Dir", "Path", "Q:\\src" + n);
   Profile(app.shared.IniFile).write("Comp2Dir", "Path", "Q:\\");
   registerCompressForms(app.forms);
@@ -121,9 +123,7 @@ int createRoad(ArchiverSet& libs, const std::string& n) {
   double t0 = cpuSeconds();
   app.forms.show("Comp1");
   Form& comp1 = app.forms.get("Comp1");
-  Control& list = comp1.c("List1");
-  int count = list.listCount();
-  for (int i = 0; i < count; ++i) list.setSelected(i, true);
+  int count = selectAll(comp1.c("List1"));
   press(comp1.c("Image4"));
   Form& comp2 = app.forms.get("Comp2");
   comp2.c("Text1").userType("c" + n);
