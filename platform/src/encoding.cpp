@@ -49,35 +49,6 @@ std::string convert(const char* to, const char* from, std::string_view in, OnBad
   return out;
 }
 
-// Length of the UTF-8 sequence starting at s[0], or 0 when it is not a valid one.
-size_t utf8SequenceLength(std::string_view s) {
-  unsigned char c = s[0];
-  size_t n;
-  uint32_t cp;
-  if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    cp = c & 0x07;
-  } else
-    return 0;
-  if (s.size() < n) return 0;
-  for (size_t i = 1; i < n; ++i) {
-    unsigned char d = s[i];
-    if ((d & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (d & 0x3F);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
-  return n;
-}
-
 // Characters that other systems write for symbols CP932 has under other code points (wave
 // dash, double vertical line, minus sign, cent, pound, not sign), mapped to those points so
 // Japanese names from other systems still convert.
@@ -110,6 +81,34 @@ std::string foldToCp932Forms(std::string_view text) {
 const std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 }  // namespace
+
+size_t utf8SequenceLength(std::string_view s) {
+  unsigned char c = s[0];
+  size_t n;
+  uint32_t cp;
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    cp = c & 0x07;
+  } else
+    return 0;
+  if (s.size() < n) return 0;
+  for (size_t i = 1; i < n; ++i) {
+    unsigned char d = s[i];
+    if ((d & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (d & 0x3F);
+  }
+  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return n;
+}
 
 bool isValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/cp932.h"
+#include "platform/encoding.h"
 
 namespace zv::encoding {
 namespace {
@@ -90,6 +91,23 @@ std::string convertEscaping(NameEncoding e, std::string_view in, size_t& escapes
   return out;
 }
 
+// UTF-8 checked byte by byte: a converter from UTF-8 to itself may pass ill-formed bytes
+// through, and every later step (composition, the listings) needs well-formed text.
+std::string utf8(std::string_view in, size_t& escapes) {
+  std::string out;
+  for (size_t i = 0; i < in.size();) {
+    size_t n = utf8SequenceLength(in.substr(i));
+    if (n) {
+      out.append(in.substr(i, n));
+      i += n;
+    } else {
+      appendEscape(out, static_cast<unsigned char>(in[i++]));
+      ++escapes;
+    }
+  }
+  return out;
+}
+
 std::string latin1(std::string_view in, size_t& escapes) {
   std::string out;
   for (unsigned char b : in) {
@@ -141,6 +159,7 @@ std::string eucJp(std::string_view in, size_t& escapes) {
 std::string readBytes(std::string_view in, NameEncoding e, size_t& escapes) {
   std::string out = e == NameEncoding::Latin1  ? latin1(in, escapes)
                     : e == NameEncoding::EucJp ? eucJp(in, escapes)
+                    : e == NameEncoding::Utf8  ? utf8(in, escapes)
                                                : convertEscaping(e, in, escapes);
   for (size_t i = 0; i + 1 < out.size(); ++i) {
     if (out[i] == '\xC2' && static_cast<unsigned char>(out[i + 1]) < 0xA0) {
@@ -353,7 +372,8 @@ NameEncoding bestEncodingForName(std::string_view bytes) {
 }
 
 std::string composeNfc(std::string_view utf8) {
-  if (!mayNeedComposing(utf8)) return std::string(utf8);
+  // Ill-formed bytes are left as they are: decoding them would make up characters.
+  if (!mayNeedComposing(utf8) || !isValidUtf8(utf8)) return std::string(utf8);
   std::vector<uint32_t> in = codePoints(utf8), out;
   out.reserve(in.size());
   size_t starter = SIZE_MAX;  // where the last starter is in `out`

@@ -63,6 +63,12 @@ TEST(NameEncoding, ReadsEachEncodingAndComposes) {
   EXPECT_EQ(composeNfc("ハ\xE3\x82\x9Aイe\xCC\x81\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB"), "パイé한");
   // A mark that composes with nothing stays where it is.
   EXPECT_EQ(composeNfc("x\xCC\x81"), "x\xCC\x81");
+  // Read as UTF-8, the old six-byte and overlong forms are escaped, never passed on.
+  EXPECT_EQ(decodeName("PK\xFD\x80\x80\x80\x80\x80\xC0\xAF"
+                       "e\xCC\x81",
+                       NameEncoding::Utf8)
+                .text,
+            "PK%FD%80%80%80%80%80%C0%AFe\xCC\x81");
 }
 
 TEST(NameEncoding, UndecodableBytesBecomeUniqueVisibleEscapes) {

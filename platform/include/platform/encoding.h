@@ -7,6 +7,9 @@
 namespace zv::encoding {
 
 bool isValidUtf8(std::string_view bytes);
+// Length of the UTF-8 sequence starting at s[0] (s not empty), or 0 when it is not a valid
+// one: no overlong forms, surrogates or code points past U+10FFFF.
+size_t utf8SequenceLength(std::string_view s);
 // CP932 bytes to UTF-8; undecodable bytes become U+FFFD.
 std::string cp932ToUtf8(std::string_view bytes);
 // UTF-8 to CP932; sets *lossless to false when some character has no CP932 form ('?' is used).
